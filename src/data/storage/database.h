@@ -1,0 +1,76 @@
+#pragma once
+// The storage layer: the record-set vocabulary the program speaks (add, edit,
+// update, delete, move, find, bookmark, execute) over SQLCipher files.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+namespace velmara {
+
+class Recordset;
+
+class Database {
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file or creates a new one. connect is the connect string
+    // "MS Access;PWD=secret": the password becomes the file's key. The open fails
+    // (null result, error text set) when the file cannot be opened, is locked by
+    // another writer, is keyed with another password or is damaged; the file is
+    // left as it was. With mustExist a missing file is an error too.
+    static std::unique_ptr<Database> open(const QString& path, const QString& connect,
+                                          QString* error = nullptr, bool mustExist = true);
+
+    // Executes one or more statements written in the program's dialect
+    // (DELETE * FROM, True/False, [names], Like). False with lastError() on failure;
+    // a failing statement changes nothing.
+    bool execute(const QString& sql);
+
+    // Opens an updatable record set on a query. Never null: a query that fails
+    // gives a record set with isValid() false and the error in error().
+    std::unique_ptr<Recordset> openRecordset(const QString& sql);
+
+    // Runs fn inside one transaction: committed when fn returns true, rolled back
+    // otherwise (or when a statement fails).
+    bool transaction(const std::function<bool()>& fn);
+
+    // The value of the first column of the first row of a query, or an invalid QVariant.
+    QVariant scalar(const QString& sql);
+
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    const QString& path() const { return m_path; }
+    const QString& lastError() const { return m_lastError; }
+
+    // The key of the last row inserted on this connection.
+    qint64 lastInsertId() const;
+
+    sqlite3* handle() const { return m_db; }
+
+    // The password of a connect string "...;PWD=secret" (case-insensitive key, empty when none).
+    static QString passwordOf(const QString& connect);
+
+private:
+    Database() = default;
+    friend class Recordset;
+    bool prepareAndRun(const QString& nativeSql, const QVariantList& params = {});
+    void setError(const QString& e) { m_lastError = e; }
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    QString m_lastError;
+};
+
+// Translates the program's dialect into SQLite's: DELETE * FROM -> DELETE FROM,
+// True/False -> 1/0, [name] -> "name", Jet wildcards * and ? in Like patterns.
+// Text inside quotes is left alone (apart from the Like pattern wildcards).
+QString translateJetSql(const QString& sql);
+
+} // namespace velmara

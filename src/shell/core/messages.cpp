@@ -1,0 +1,48 @@
+#include "shell/core/messages.h"
+
+#include "shell/core/programresources.h"
+
+#include <cstdio>
+
+namespace velmara {
+
+namespace {
+MessageService* g_service = nullptr;
+}
+
+MessageService* messageService() { return g_service; }
+
+MessageService* setMessageService(MessageService* service) {
+    MessageService* previous = g_service;
+    g_service = service;
+    return previous;
+}
+
+MsgAnswer showMessage(const Message& message) {
+    if (g_service)
+        return g_service->show(message);
+    std::fprintf(stderr, "velmara: %s\n", qPrintable(message.text));
+    switch (message.buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
+MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon,
+                    MsgButtons buttons) {
+    ProgramResources& res = ProgramResources::instance();
+    Message m;
+    m.key = textKey;
+    m.text = res.getResource(textKey);
+    m.title = titleKey.isEmpty() ? QString() : res.getResource(titleKey);
+    m.icon = icon;
+    m.buttons = buttons;
+    return showMessage(m);
+}
+
+} // namespace velmara

@@ -1,0 +1,64 @@
+#include "support/scripted_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace velmara::test {
+
+UnscriptedMessagesFail::UnscriptedMessagesFail() : m_previous(setMessageService(this)) {}
+UnscriptedMessagesFail::~UnscriptedMessagesFail() { setMessageService(m_previous); }
+
+MsgAnswer UnscriptedMessagesFail::show(const Message& m) {
+    ADD_FAILURE() << "unscripted message box: key '" << m.key.toStdString() << "' text '"
+                  << m.text.toStdString() << "'";
+    return m.buttons == MsgButtons::Ok ? MsgAnswer::Ok
+                                       : (m.buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                                                         : MsgAnswer::Cancel);
+}
+
+ScriptedMessages::ScriptedMessages() : m_previous(setMessageService(this)) {}
+
+ScriptedMessages::~ScriptedMessages() {
+    setMessageService(m_previous);
+    for (const auto& e : m_queue)
+        ADD_FAILURE() << "scripted message box never shown: " << e.keyOrText.toStdString();
+}
+
+ScriptedMessages& ScriptedMessages::expect(const QString& keyOrText, MsgAnswer answer) {
+    m_queue.push_back({keyOrText, answer});
+    return *this;
+}
+
+void ScriptedMessages::answerAllWith(MsgAnswer answer) {
+    m_answerAll = true;
+    m_allAnswer = answer;
+}
+
+static bool fits(const Message& m, const QString& keyOrText) {
+    return (!m.key.isEmpty() && m.key == keyOrText) || m.text.contains(keyOrText);
+}
+
+MsgAnswer ScriptedMessages::show(const Message& m) {
+    shown.append(m);
+    if (m_answerAll)
+        return m_allAnswer;
+    if (m_queue.empty()) {
+        ADD_FAILURE() << "unexpected message box: key '" << m.key.toStdString() << "' text '"
+                      << m.text.toStdString() << "'";
+        return MsgAnswer::Cancel;
+    }
+    Expectation e = m_queue.front();
+    m_queue.pop_front();
+    EXPECT_TRUE(fits(m, e.keyOrText))
+        << "expected box '" << e.keyOrText.toStdString() << "', got key '" << m.key.toStdString()
+        << "' text '" << m.text.toStdString() << "'";
+    return e.answer;
+}
+
+int ScriptedMessages::count(const QString& keyOrText) const {
+    int n = 0;
+    for (const auto& m : shown)
+        n += fits(m, keyOrText) ? 1 : 0;
+    return n;
+}
+
+} // namespace velmara::test

@@ -1,0 +1,48 @@
+#pragma once
+// The message-box seam for tests: a scripted responder records every box and
+// answers it from a queue; a box nobody scripted fails the test.
+#include "shell/core/messages.h"
+
+#include <QList>
+
+#include <deque>
+
+namespace velmara::test {
+
+// Installed by the test main: any box shown while no ScriptedMessages is active fails.
+class UnscriptedMessagesFail : public MessageService {
+public:
+    UnscriptedMessagesFail();
+    ~UnscriptedMessagesFail() override;
+    MsgAnswer show(const Message& m) override;
+
+private:
+    MessageService* m_previous;
+};
+
+class ScriptedMessages : public MessageService {
+public:
+    ScriptedMessages();
+    ~ScriptedMessages() override; // fails the test when scripted answers were left over
+    // The next box must carry this text key (or, for fixed texts, contain this
+    // text); it is answered with the answer given.
+    ScriptedMessages& expect(const QString& keyOrText, MsgAnswer answer = MsgAnswer::Ok);
+    // Any box is answered with this, without expectation (for soak tests).
+    void answerAllWith(MsgAnswer answer);
+    MsgAnswer show(const Message& m) override;
+
+    QList<Message> shown;
+    int count(const QString& keyOrText) const;
+
+private:
+    struct Expectation {
+        QString keyOrText;
+        MsgAnswer answer;
+    };
+    std::deque<Expectation> m_queue;
+    MessageService* m_previous;
+    bool m_answerAll = false;
+    MsgAnswer m_allAnswer = MsgAnswer::Ok;
+};
+
+} // namespace velmara::test
