@@ -34,8 +34,8 @@ void closeDatabases();
 struct SharedRecordsets {
     QString sqlAkkutypen, sqlGeraeteModi, sqlFormierModi, sqlMinMaxWerte, sqlProgramme, sqlAkkus,
         sqlMessWerte, sqlTempMessWerte, sqlDiagramPoints;
-    std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, programme,
-        akkus, messWerte, tempMessWerte, diagramPoints;
+    std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, programme, akkus,
+        messWerte, tempMessWerte, diagramPoints;
 };
 SharedRecordsets& shared();
 

@@ -5,14 +5,16 @@
 namespace velmara::test {
 
 UnscriptedMessagesFail::UnscriptedMessagesFail() : m_previous(setMessageService(this)) {}
-UnscriptedMessagesFail::~UnscriptedMessagesFail() { setMessageService(m_previous); }
+UnscriptedMessagesFail::~UnscriptedMessagesFail() {
+    setMessageService(m_previous);
+}
 
 MsgAnswer UnscriptedMessagesFail::show(const Message& m) {
     ADD_FAILURE() << "unscripted message box: key '" << m.key.toStdString() << "' text '"
                   << m.text.toStdString() << "'";
-    return m.buttons == MsgButtons::Ok ? MsgAnswer::Ok
-                                       : (m.buttons == MsgButtons::YesNo ? MsgAnswer::No
-                                                                         : MsgAnswer::Cancel);
+    return m.buttons == MsgButtons::Ok
+               ? MsgAnswer::Ok
+               : (m.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel);
 }
 
 ScriptedMessages::ScriptedMessages() : m_previous(setMessageService(this)) {}

@@ -19,6 +19,8 @@ TempProgramFolder::TempProgramFolder()
     setProgramFolder(m_folder);
 }
 
-TempProgramFolder::~TempProgramFolder() { setProgramFolder(m_previous); }
+TempProgramFolder::~TempProgramFolder() {
+    setProgramFolder(m_previous);
+}
 
 } // namespace velmara::test

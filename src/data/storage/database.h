@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -60,12 +61,23 @@ public:
 private:
     Database() = default;
     friend class Recordset;
+    // Runs one statement in the engine's own dialect with bound parameters.
     bool prepareAndRun(const QString& nativeSql, const QVariantList& params = {});
-    void setError(const QString& e) { m_lastError = e; }
+    bool runPlain(const char* sql);
+    bool runScript(const QString& nativeSql);
+    bool beginScope(QString* savepoint);
+    bool commitScope(const QString& savepoint);
+    void rollbackScope(const QString& savepoint);
+    void setError(const QString& e);
+    void attach(Recordset* set);
+    void detach(Recordset* set);
 
     sqlite3* m_db = nullptr;
     QString m_path;
     QString m_lastError;
+    int m_scopeDepth = 0;
+    bool m_scopeFailed = false; // a statement failed inside the innermost transaction
+    QVector<Recordset*> m_recordsets;
 };
 
 // Translates the program's dialect into SQLite's: DELETE * FROM -> DELETE FROM,

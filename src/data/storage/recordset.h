@@ -1,6 +1,7 @@
 #pragma once
 // An updatable record set on one query (a DAO dynaset): rows in query order, a
 // current row, add/edit/update/delete, move, find by a criteria text, bookmarks.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,21 +12,31 @@
 namespace velmara {
 
 class Database;
+namespace storage {
+class Criteria;
+}
 
 class Recordset {
 public:
     // Open through Database::openRecordset.
     Recordset(Database* db, QString sql);
     ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
     bool isValid() const { return m_error.isEmpty(); }
     const QString& error() const { return m_error; }
+    // The failure of the last operation (update, remove, find, edit on a read-only set...).
+    const QString& lastError() const { return m_lastError; }
+    // True when the query reads one table, so rows can be added, changed and deleted.
+    bool isUpdatable() const { return m_updatable && isValid(); }
     const QString& sql() const { return m_sql; }
 
     // Rows are read from the file when first needed (navigation, find, count,
     // field access), so opening a set on a large table costs nothing until used.
-    bool isEOF() const;   // past the last row (or no rows)
-    bool isBOF() const;   // before the first row (or no rows)
+    bool isLoaded() const { return m_loaded; } // the query's rows have been read
+    bool isEOF() const;                        // past the last row (or no rows)
+    bool isBOF() const;                        // before the first row (or no rows)
     int recordCount() const;
     void moveFirst();
     void moveLast();
@@ -70,28 +81,50 @@ private:
     enum class EditMode { None, Add, Edit };
     struct Row {
         QVariantList values;
-        qint64 key = 0; // key of the base table row (rowid), 0 for read-only sets
+        qint64 key = 0; // rowid of the base table row; a running number for read-only sets
+    };
+    struct Pending {
+        QString column; // column of the base table
+        QVariant value;
     };
 
+    bool alive() const;
+    bool failOp(const QString& message) const;
+    void analyse();
     void ensureLoaded() const;
     void load() const;
+    bool hasCurrent() const;
     int columnIndex(const QString& field) const;
-    bool matches(const QString& criteria, int from, int* found) const;
+    int indexOfKey(qint64 key) const;
+    bool find(const QString& criteria, int from);
+    bool readRow(qint64 key, Row* row) const;
+    QString writableColumn(const QString& field);
+    void detachDatabase();
 
     Database* m_db;
     QString m_sql;
     QString m_nativeSql;
+    QString m_execSql;   // the query as run: with the base table's rowid first when updatable
+    QString m_rereadSql; // one row of the query by rowid
     QString m_error;
-    QString m_table;   // base table when updatable
-    QString m_keyColumn;
+    mutable QString m_lastError;
+    QString m_table; // base table when updatable
+    bool m_updatable = false;
+    QStringList m_columns;
+    QStringList m_origins; // base table column of each query column ("" when computed)
+    QHash<QString, int> m_lookup;
+    QStringList m_tableColumns;
+    // Until loaded, m_rows holds only the rows added through this set (they stay at the end).
     mutable bool m_loaded = false;
-    mutable QStringList m_columns;
     mutable QVector<Row> m_rows;
-    mutable int m_pos = -1; // -1 BOF, m_rows.size() EOF
+    mutable int m_pos = -1;           // -1 BOF, m_rows.size() EOF
+    mutable bool m_onDeleted = false; // the current row was deleted; m_pos is the row after it
     bool m_noMatch = false;
     EditMode m_editMode = EditMode::None;
-    QVariantMap m_pending;
+    QVector<Pending> m_pending;
     QVariant m_lastModified;
+    QString m_criteriaText;
+    std::shared_ptr<const storage::Criteria> m_criteria;
     friend class Database;
 };
 

@@ -10,7 +10,9 @@ namespace {
 MessageService* g_service = nullptr;
 }
 
-MessageService* messageService() { return g_service; }
+MessageService* messageService() {
+    return g_service;
+}
 
 MessageService* setMessageService(MessageService* service) {
     MessageService* previous = g_service;

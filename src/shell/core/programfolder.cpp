@@ -28,7 +28,11 @@ ProgramFolder ProgramFolder::resolve(const QString& executableDir) {
     return ProgramFolder(dir);
 }
 
-const ProgramFolder& programFolder() { return g_folder; }
-void setProgramFolder(const ProgramFolder& folder) { g_folder = folder; }
+const ProgramFolder& programFolder() {
+    return g_folder;
+}
+void setProgramFolder(const ProgramFolder& folder) {
+    g_folder = folder;
+}
 
 } // namespace velmara

@@ -9,9 +9,15 @@ ProgramResources& ProgramResources::instance() {
     return resources;
 }
 
-void ProgramResources::setRsResources(std::unique_ptr<Recordset> rs) { m_rs = std::move(rs); }
-void ProgramResources::setLanguageKey(const QString& languageCode) { m_language = languageCode; }
-void ProgramResources::release() { m_rs.reset(); }
+void ProgramResources::setRsResources(std::unique_ptr<Recordset> rs) {
+    m_rs = std::move(rs);
+}
+void ProgramResources::setLanguageKey(const QString& languageCode) {
+    m_language = languageCode;
+}
+void ProgramResources::release() {
+    m_rs.reset();
+}
 
 QString ProgramResources::getResource(const QString& key) {
     if (!m_rs || !m_rs->isValid())

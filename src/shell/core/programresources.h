@@ -29,6 +29,8 @@ private:
 };
 
 // Shorthand for the program-wide store.
-inline QString res(const QString& key) { return ProgramResources::instance().getResource(key); }
+inline QString res(const QString& key) {
+    return ProgramResources::instance().getResource(key);
+}
 
 } // namespace velmara

@@ -9,7 +9,9 @@ ProgramSettings& ProgramSettings::instance() {
     return settings;
 }
 
-void ProgramSettings::setRsSettings(std::unique_ptr<Recordset> rs) { m_rs = std::move(rs); }
+void ProgramSettings::setRsSettings(std::unique_ptr<Recordset> rs) {
+    m_rs = std::move(rs);
+}
 void ProgramSettings::setRsDefaultSettings(std::unique_ptr<Recordset> rs) {
     m_defaults = std::move(rs);
 }

@@ -36,7 +36,9 @@ private:
 };
 
 // Shorthands for the program-wide store.
-inline QString getSetting(const QString& key) { return ProgramSettings::instance().getSetting(key); }
+inline QString getSetting(const QString& key) {
+    return ProgramSettings::instance().getSetting(key);
+}
 inline void setSetting(const QString& key, const QString& value) {
     ProgramSettings::instance().setSetting(key, value);
 }

@@ -1,0 +1,336 @@
+#include "data/databases.h"
+
+#include "data/schema.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "shell/core/messages.h"
+#include "shell/core/programfolder.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+#include "shell/core/velmaralog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace velmara {
+
+namespace {
+
+std::unique_ptr<Database> g_master;
+std::unique_ptr<Database> g_user;
+
+const char* const kPassword = "kqz";
+
+// Creates one file at a temporary name and moves it into place only when it is
+// complete, so an interrupted first start never leaves a half-made file behind.
+bool createFile(const QString& path, const QVector<SchemaStep>& steps, const QString& rows,
+                QString* error) {
+    if (QFileInfo::exists(path))
+        return true;
+    const QString tmp = path + QStringLiteral(".new");
+    QFile::remove(tmp);
+    {
+        QString err;
+        auto db = Database::open(tmp, connectString(), &err, false);
+        if (!db) {
+            if (error)
+                *error = err;
+            return false;
+        }
+        if (upgradeSchema(*db, steps, &err) == UpgradeResult::Failed ||
+            (!rows.isEmpty() && !db->transaction([&] { return db->execute(rows); }))) {
+            if (error)
+                *error = err.isEmpty() ? db->lastError() : err;
+            db->close();
+            QFile::remove(tmp);
+            return false;
+        }
+        db->execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db->close();
+    }
+    QFile::remove(tmp + QStringLiteral("-wal"));
+    QFile::remove(tmp + QStringLiteral("-shm"));
+    if (!QFile::rename(tmp, path)) {
+        if (error)
+            *error = QStringLiteral("cannot create %1").arg(path);
+        QFile::remove(tmp);
+        return false;
+    }
+    return true;
+}
+
+void fatal(const QString& firstLine, const QString& reason) {
+    Message m;
+    m.text =
+        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
+    if (!reason.isEmpty())
+        m.text += QStringLiteral("\n\n") + reason;
+    showMessage(m);
+}
+
+std::unique_ptr<Database> openFile(const QString& path, const QVector<SchemaStep>& steps,
+                                   const QString& rows, const QString& firstLine) {
+    QString err;
+    const ProgramFolder& folder = programFolder();
+    if (!QDir().mkpath(folder.dataDir()) || !createFile(path, steps, rows, &err)) {
+        fatal(firstLine, err);
+        return nullptr;
+    }
+    auto db = Database::open(path, connectString(), &err, true);
+    if (!db) {
+        fatal(firstLine, err);
+        return nullptr;
+    }
+    UpgradeResult r = upgradeSchema(*db, steps, &err);
+    if (r == UpgradeResult::NewerFile || r == UpgradeResult::Failed) {
+        db->close();
+        fatal(firstLine, err);
+        return nullptr;
+    }
+    return db;
+}
+
+QString quoted(const QString& s) {
+    QString q = s;
+    q.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return q;
+}
+
+} // namespace
+
+QString connectString() {
+    return QStringLiteral("MS Access;PWD=") + QLatin1String(kPassword);
+}
+
+bool createMissingDatabaseFiles(const ProgramFolder& folder, QString* error) {
+    if (!QDir().mkpath(folder.dataDir())) {
+        if (error)
+            *error = QStringLiteral("cannot create %1").arg(folder.dataDir());
+        return false;
+    }
+    return createFile(folder.masterPath(), masterSchemaSteps(), masterSeedRows(), error) &&
+           createFile(folder.userPath(), userSchemaSteps(), QString(), error);
+}
+
+bool openMasterDatabase() {
+    g_master = openFile(programFolder().masterPath(), masterSchemaSteps(), masterSeedRows(),
+                        QStringLiteral("Error in Connecting velmara.mdb."));
+    return g_master != nullptr;
+}
+
+bool openUserDatabase() {
+    g_user = openFile(programFolder().userPath(), userSchemaSteps(), QString(),
+                      QStringLiteral("Error in Connecting veluser.mdb"));
+    return g_user != nullptr;
+}
+
+Database* masterDatabase() {
+    return g_master.get();
+}
+Database* userDatabase() {
+    return g_user.get();
+}
+
+void closeDatabases() {
+    closeSharedRecordsets();
+    ProgramSettings::instance().release();
+    ProgramResources::instance().release();
+    if (g_user)
+        g_user->close();
+    if (g_master)
+        g_master->close();
+    g_user.reset();
+    g_master.reset();
+}
+
+SharedRecordsets& shared() {
+    static SharedRecordsets sets;
+    return sets;
+}
+
+QString akkutypenQuery(const QString& usedCharger, const QString& language) {
+    const bool qmt4 = usedCharger == QLatin1String("QMT4");
+    return QStringLiteral("SELECT Akkutypen.Nr, Akkutypen.Nennspannung, Akkutypen.") +
+           (qmt4 ? QStringLiteral("ZminQMT4") : QStringLiteral("ZminQMT1")) +
+           QStringLiteral(" AS ZMin, ") + QStringLiteral("Akkutypen.") +
+           (qmt4 ? QStringLiteral("ZmaxQMT4") : QStringLiteral("ZmaxQMT1")) +
+           QStringLiteral(" AS ZMax, NLSResources.ResourceText ") +
+           QStringLiteral("FROM Akkutypen, NLSResources ") +
+           QStringLiteral("WHERE Akkutypen.SprachId=NLSResources.ResourceID ") +
+           QStringLiteral("AND Akkutypen.Usable=True ") +
+           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
+           QStringLiteral("' ") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC;");
+}
+
+QString geraeteModiQuery(const QString& language) {
+    return QStringLiteral("SELECT GeraeteModi.ModusNr,GeraeteModi.LBlock, GeraeteModi.EBlock, ") +
+           QStringLiteral("GeraeteModi.TSel, GeraeteModi.FormCbo, GeraeteModi.TageText, ") +
+           QStringLiteral("GeraeteModi.Ladeschluss, GeraeteModi.Entladeschluss, ") +
+           QStringLiteral("NLSResources.ResourceText ") +
+           QStringLiteral("FROM GeraeteModi,NLSResources ") +
+           QStringLiteral("WHERE GeraeteModi.SprachId=NLSResources.ResourceID ") +
+           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
+           QStringLiteral("';");
+}
+
+QString formierModiQuery() {
+    return QStringLiteral("SELECT FormierModi.Modus, FormierModi.SendeCode ") +
+           QStringLiteral("FROM FormierModi;");
+}
+
+QString minMaxWerteQuery(const QString& usedCharger) {
+    if (usedCharger == QLatin1String("QMT4"))
+        return QStringLiteral(
+            "SELECT Bez, Kommentar, MinQmt4 as Min, MaxQmt4 as Max FROM MinMaxWerte;");
+    return QStringLiteral(
+        "SELECT Bez, Kommentar, MinQmt1 as Min, MaxQmt1 as Max FROM MinMaxWerte;");
+}
+
+QString languageListQuery(const QString& language) {
+    return QStringLiteral("SELECT Sprachen.SprachCode, NLSResources.ResourceText ") +
+           QStringLiteral("FROM Sprachen, NLSResources ") +
+           QStringLiteral("WHERE Sprachen.SprachResID = NLSResources.ResourceID ") +
+           QStringLiteral("AND Sprachen.Usable=True ") +
+           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
+           QStringLiteral("'") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC");
+}
+
+bool openSharedRecordsets() {
+    SharedRecordsets& s = shared();
+    ProgramSettings& settings = ProgramSettings::instance();
+    s.sqlAkkutypen =
+        akkutypenQuery(settings.getSetting("UsedCharger"), settings.getSetting("UsedLanguage"));
+    s.sqlGeraeteModi = geraeteModiQuery(settings.getSetting("UsedLanguage"));
+    s.sqlFormierModi = formierModiQuery();
+    s.sqlMinMaxWerte = minMaxWerteQuery(settings.getSetting("UsedCharger"));
+    s.sqlProgramme = QStringLiteral("SELECT * FROM Programme ORDER BY Bez");
+    s.sqlAkkus = QStringLiteral("SELECT * FROM Akkus ORDER BY AkkuName");
+    s.sqlMessWerte = QStringLiteral("SELECT * FROM MessWerte");
+    s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
+    s.sqlDiagramPoints = QStringLiteral("SELECT * FROM DiagramPoints ORDER BY ID");
+    if (!g_master || !g_user)
+        return false;
+    s.akkutypen = g_master->openRecordset(s.sqlAkkutypen);
+    s.geraeteModi = g_master->openRecordset(s.sqlGeraeteModi);
+    s.formierModi = g_master->openRecordset(s.sqlFormierModi);
+    s.minMaxWerte = g_master->openRecordset(s.sqlMinMaxWerte);
+    s.programme = g_user->openRecordset(s.sqlProgramme);
+    s.akkus = g_user->openRecordset(s.sqlAkkus);
+    s.messWerte = g_user->openRecordset(s.sqlMessWerte);
+    s.tempMessWerte = g_user->openRecordset(s.sqlTempMessWerte);
+    s.diagramPoints = g_master->openRecordset(s.sqlDiagramPoints);
+    for (Recordset* rs : {s.akkutypen.get(), s.geraeteModi.get(), s.formierModi.get(),
+                          s.minMaxWerte.get(), s.programme.get(), s.akkus.get(), s.messWerte.get(),
+                          s.tempMessWerte.get(), s.diagramPoints.get()})
+        if (!rs->isValid())
+            return false;
+    return true;
+}
+
+static void closeUserRecordsets() {
+    SharedRecordsets& s = shared();
+    s.programme.reset();
+    s.akkus.reset();
+    s.messWerte.reset();
+    s.tempMessWerte.reset();
+}
+
+void closeSharedRecordsets() {
+    SharedRecordsets& s = shared();
+    closeUserRecordsets();
+    s.akkutypen.reset();
+    s.geraeteModi.reset();
+    s.formierModi.reset();
+    s.minMaxWerte.reset();
+    s.diagramPoints.reset();
+}
+
+namespace {
+
+// Copies the user file S into T without its free space; T keeps the key and the
+// schema version of S.
+bool exportCompacted(const QString& source, const QString& target, QString* error) {
+    QFile::remove(target);
+    if (!QFileInfo::exists(source)) {
+        if (error)
+            *error = QStringLiteral("%1 is missing").arg(source);
+        return false;
+    }
+    // Opened with the right to create files, which ATTACH needs for the new file.
+    auto db = Database::open(source, connectString(), error, false);
+    if (!db)
+        return false;
+    const int version = schemaVersion(*db);
+    QString t = target;
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    bool ok = db->execute(QStringLiteral("ATTACH DATABASE '%1' AS compacted KEY '%2'")
+                              .arg(t, QLatin1String(kPassword))) &&
+              db->execute(QStringLiteral("SELECT sqlcipher_export('compacted')")) &&
+              db->execute(QStringLiteral("PRAGMA compacted.user_version = %1").arg(version)) &&
+              db->execute(QStringLiteral("DETACH DATABASE compacted"));
+    if (!ok && error)
+        *error = db->lastError();
+    db->close();
+    if (!ok)
+        return false;
+    // The new file must open with the same connect string and hold the same rows.
+    auto check = Database::open(target, connectString(), error, true);
+    if (!check)
+        return false;
+    ok = schemaVersion(*check) == version;
+    check->close();
+    return ok;
+}
+
+} // namespace
+
+bool compactUserDatabase() {
+    const ProgramFolder& folder = programFolder();
+    const QString S = folder.userPath();
+    const QString T = folder.compactTempPath();
+    if (showKeyed("1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return false;
+    if (showKeyed("1090", "0410", MsgIcon::Information, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return false;
+
+    closeUserRecordsets();
+    if (g_user)
+        g_user->close();
+    g_user.reset();
+
+    QString err;
+    bool ok = exportCompacted(S, T, &err);
+    if (ok) {
+        // One atomic step replaces the old file by the compacted one: at every
+        // moment one complete user file exists under its name.
+        ok = ::rename(QFile::encodeName(T).constData(), QFile::encodeName(S).constData()) == 0;
+        if (ok) {
+            QFile::remove(S + QStringLiteral("-wal"));
+            QFile::remove(S + QStringLiteral("-shm"));
+        }
+    }
+    if (!ok) {
+        VelmaraLog::instance().writeLogSignature(QStringLiteral("Compaction failed"));
+        VelmaraLog::instance().writeLogEntry(err);
+        QFile::remove(T);
+        Message m;
+        m.text = QStringLiteral("Fehler");
+        showMessage(m);
+        // Keep working with the old file.
+        if (openUserDatabase()) {
+            SharedRecordsets& s = shared();
+            s.programme = g_user->openRecordset(s.sqlProgramme);
+            s.akkus = g_user->openRecordset(s.sqlAkkus);
+            s.messWerte = g_user->openRecordset(s.sqlMessWerte);
+            s.tempMessWerte = g_user->openRecordset(s.sqlTempMessWerte);
+        }
+        return false;
+    }
+    showKeyed("1030", "0410", MsgIcon::Information, MsgButtons::Ok);
+    return true;
+}
+
+} // namespace velmara

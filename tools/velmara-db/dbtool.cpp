@@ -1,0 +1,98 @@
+#include "dbtool.h"
+
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "shell/core/programfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmara {
+
+namespace {
+
+const char* const kUsage =
+    "usage: velmara-db --folder DIR COMMAND\n"
+    "  init             create DIR/Daten/velmara.mdb and veluser.mdb when missing\n"
+    "  get KEY          print the value of a setting\n"
+    "  set KEY VALUE    change the value of an existing setting\n";
+
+std::unique_ptr<Database> openMaster(const ProgramFolder& folder, QTextStream& err) {
+    QString error;
+    auto db = Database::open(folder.masterPath(), connectString(), &error, true);
+    if (!db)
+        err << "velmara-db: cannot open " << folder.masterPath() << ": " << error << "\n";
+    return db;
+}
+
+bool findKey(Recordset& rs, const QString& key) {
+    QString k = key;
+    k.replace('\'', "''");
+    rs.moveFirst();
+    return rs.findFirst("key Like '" + k + "'");
+}
+
+} // namespace
+
+int runDbTool(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QString folderPath;
+    QStringList rest;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == "--folder" && i + 1 < args.size())
+            folderPath = args[++i];
+        else if (args[i] == "--help" || args[i] == "-h") {
+            out << kUsage;
+            return 0;
+        } else
+            rest << args[i];
+    }
+    if (folderPath.isEmpty() || rest.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    if (!QFileInfo(folderPath).isDir()) {
+        err << "velmara-db: no such folder: " << folderPath << "\n";
+        return 2;
+    }
+    ProgramFolder folder(QDir(folderPath).absolutePath());
+    const QString cmd = rest.takeFirst();
+    if (cmd == "init" && rest.isEmpty()) {
+        QString error;
+        if (!createMissingDatabaseFiles(folder, &error)) {
+            err << "velmara-db: " << error << "\n";
+            return 1;
+        }
+        out << folder.masterPath() << "\n" << folder.userPath() << "\n";
+        return 0;
+    }
+    if ((cmd == "get" && rest.size() == 1) || (cmd == "set" && rest.size() == 2)) {
+        auto db = openMaster(folder, err);
+        if (!db)
+            return 1;
+        auto rs = db->openRecordset("SELECT * FROM Optionen");
+        if (!rs->isValid()) {
+            err << "velmara-db: " << rs->error() << "\n";
+            return 1;
+        }
+        if (!findKey(*rs, rest[0])) {
+            err << "velmara-db: no setting " << rest[0] << "\n";
+            return 3;
+        }
+        if (cmd == "get") {
+            out << rs->text("value") << "\n";
+            return 0;
+        }
+        rs->edit();
+        rs->setValue("value", rest[1]);
+        if (!rs->update()) {
+            err << "velmara-db: " << rs->error() << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    err << kUsage;
+    return 2;
+}
+
+} // namespace velmara
