@@ -1,0 +1,112 @@
+// Starts the real simulator on a pseudo-terminal and talks to it like a serial port.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+int openPort(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        return -1;
+    }
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    t.c_cflag &= ~(CSIZE | CSTOPB | PARODD);
+    t.c_cflag |= CS7 | PARENB | CLOCAL | CREAD;
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+// Reads until an ETX or two seconds without it, as the program's link does.
+std::string readAnswer(int fd) {
+    std::string in;
+    auto end = std::chrono::steady_clock::now() + 2s;
+    while (in.find('\x03') == std::string::npos && std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 50) > 0) {
+            char buffer[256];
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                in.append(buffer, static_cast<size_t>(n));
+            }
+        }
+    }
+    return in;
+}
+
+std::string request(int fd, const std::string& body) {
+    std::string frame = "\x12," + body + ",\x03\r";
+    EXPECT_EQ(write(fd, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+    return readAnswer(fd);
+}
+
+TEST(SimLink, AnswersOnThePtyAndRemovesTheLinkOnSigterm) {
+    const fs::path bin = fs::path(env("VELMARA_BIN_DIR")) / "velmara-charger-sim";
+    ASSERT_TRUE(fs::exists(bin)) << bin;
+    fs::path tmp = env("VELMARA_TEST_TMP");
+    ASSERT_FALSE(tmp.empty());
+    fs::create_directories(tmp);
+    const fs::path link = tmp / "ttyCharger";
+    fs::remove(link);
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int null = ::open("/dev/null", O_RDWR);
+        dup2(null, STDIN_FILENO);
+        execl(bin.c_str(), bin.c_str(), "--link", link.c_str(), "--speed", "60",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(fs::is_symlink(link));
+
+    int fd = openPort(link.string());
+    ASSERT_GE(fd, 0) << std::strerror(errno);
+    EXPECT_EQ(request(fd, "001,M"), std::string("\x14,001,M,SA,\x03"));
+    // the program closes and reopens its port: the line must not hang up
+    ::close(fd);
+    fd = openPort(link.string());
+    ASSERT_GE(fd, 0);
+    const std::string program = "002,P,A06,M01,Z03,F0,W30,L01000,E01000,V11100,D09000";
+    EXPECT_EQ(request(fd, program), "\x14," + program + ",G1,\x03");
+    std::string charging = request(fd, "002,M");
+    EXPECT_EQ(charging.substr(0, 11), "\x14,002,M,SL,") << charging;
+    ::close(fd);
+
+    // end of standard input did not stop it; SIGTERM does, and takes the link along
+    ASSERT_EQ(waitpid(pid, nullptr, WNOHANG), 0);
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+} // namespace
