@@ -1,0 +1,21 @@
+#pragma once
+// The information window frmInfo: program name and version, the libraries the
+// program runs on, and a way to the machine's system information.
+#include <QDialog>
+
+namespace velmara {
+
+class InfoWindow : public QDialog {
+public:
+    explicit InfoWindow(QWidget* parent = nullptr);
+
+private:
+    void showSystemInfo();
+
+    QString m_tool; // system-information program, "" when none was found
+};
+
+// Shows the information window modally.
+void showInfoWindow(QWidget* parent);
+
+} // namespace velmara
