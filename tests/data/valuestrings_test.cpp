@@ -1,11 +1,11 @@
 // Measured values as stored texts: building, decoding, damaged texts, and
 // moving a temporary series into the permanent table.
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
 #include "link/communicationendwert.h"
 #include "link/communicationresults.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -104,7 +104,9 @@ TEST(ValueStringTest, DamagedTextsAreMarkedInvalid) {
         {"1250;7140;1500;1e3", false},
         {"1250;7140;--1;3", false},
         {"1250;7140;-;3", false},
-        {"1250;71\xb2" "0;1;3", false},
+        {"1250;71\xb2"
+         "0;1;3",
+         false},
         {"3;950;6000;60", true},
         {"", true},
         {"40000;950;6000;60;75", true},
@@ -123,8 +125,8 @@ TEST(ValueStringTest, DamagedTextsAreMarkedInvalid) {
 // The user file's three value tables, as the delivered schema has them.
 std::unique_ptr<Database> valueTables(const QString& folder) {
     QString error;
-    auto db = Database::open(QDir(folder).filePath("values.db"), "MS Access;PWD=test", &error,
-                             false);
+    auto db =
+        Database::open(QDir(folder).filePath("values.db"), "MS Access;PWD=test", &error, false);
     EXPECT_TRUE(db) << error.toStdString();
     if (!db)
         return nullptr;

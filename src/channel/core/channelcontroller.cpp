@@ -1,0 +1,503 @@
+#include "channel/core/channelcontroller.h"
+
+#include "data/databases.h"
+#include "data/storage/recordset.h"
+#include "link/velmaracomcommunication.h"
+#include "shell/core/formatting.h"
+#include "shell/core/messages.h"
+#include "shell/core/programresources.h"
+
+namespace velmara {
+
+namespace {
+
+// Charger states of a status answer (iStatusTyp).
+enum State : qint16 {
+    Idle = 1,        // SA
+    Charging = 2,    // SL
+    Discharging = 3, // SE
+    Measuring = 4,   // SM
+    Finished = 5,    // SF
+    Waiting = 6,     // SW
+    Fault = 7
+};
+
+} // namespace
+
+ChannelController::ChannelController(QString code, VelmaraComCommunication* link, ChannelHost& host,
+                                     ChannelDisplay& display, Clock clock, QObject* parent)
+    : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
+      m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
+      m_status(std::make_unique<CommunicationResults>()),
+      m_program(std::make_shared<CommunicationProgram>()),
+      m_endwerte(std::make_shared<EntwertList>()) {
+    m_pollTimer.setInterval(NormalInterval);
+    m_flashingTimer.setInterval(FlashInterval);
+    connect(&m_pollTimer, &QTimer::timeout, this, &ChannelController::tick);
+    connect(&m_flashingTimer, &QTimer::timeout, this, &ChannelController::flashingTick);
+}
+
+ChannelController::~ChannelController() = default;
+
+QDateTime ChannelController::now() const {
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
+void ChannelController::load(bool startTimer) {
+    m_headingResetPending = false;
+    bRecording = bRecordingInQueue = bEndwerteAvaiable = programDialogOpen = false;
+    bMeasurementRunning = bCurrentProgramWritten = false;
+    lMessReiheId = lAkkuId = -1;
+    m_previousTempSeriesId = m_tempSeriesId = -1;
+    m_display.setVisible(ChannelField::Selbstentladung, false);
+    m_display.setVisible(ChannelField::Akkuzustand, false);
+    initChannel();
+    if (startTimer)
+        m_pollTimer.start();
+}
+
+// ---------------------------------------------------------------- requests
+
+QString ChannelController::requestStatus() {
+    return m_link ? m_link->getStatus(m_code) : QString();
+}
+
+QString ChannelController::requestEndwert() {
+    return m_link ? m_link->getEndwert(m_code) : QString();
+}
+
+QString ChannelController::requestProgram(bool noQmt) {
+    return m_link ? m_link->getProgram(m_code, noQmt) : QString();
+}
+
+// Asks for the running program, parses it into the program record and shows it.
+void ChannelController::readProgram(bool noQmt) {
+    QString answer = requestProgram(noQmt);
+    m_program->splitRecievedString(answer, true);
+    showProgram(*m_program);
+}
+
+// Asks for the end values; a readable answer goes to the end-value handler.
+void ChannelController::readEndwerte(bool emptyFirst) {
+    QString answer = requestEndwert();
+    auto list = std::make_shared<EntwertList>();
+    if (!list->splitRecievedString(answer))
+        return;
+    if (emptyFirst)
+        m_endwerte->RemoveAll();
+    comResults_EndwertRecieved(list);
+}
+
+void ChannelController::newStatusRecord() {
+    m_status = std::make_unique<CommunicationResults>();
+    connect(m_status.get(), &CommunicationResults::ProgramChanged, this,
+            &ChannelController::comResults_ProgramChanged, Qt::DirectConnection);
+    connect(m_status.get(), &CommunicationResults::EndwertRecieved, this,
+            &ChannelController::comResults_EndwertRecieved, Qt::DirectConnection);
+}
+
+void ChannelController::setPollInterval(int ms) {
+    if (m_pollTimer.interval() != ms)
+        m_pollTimer.setInterval(ms);
+}
+
+// ---------------------------------------------------------------- init and tick
+
+void ChannelController::initChannel() {
+    m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
+    newStatusRecord();
+    m_program = std::make_shared<CommunicationProgram>();
+    m_endwerte = std::make_shared<EntwertList>();
+    m_tempSeriesUsed = true;
+    startNewTempSeries();
+
+    if (!m_first && m_host.noQmtFound()) {
+        // Channel 1 has found no charger: no request at all.
+        m_status->iAntwortTyp = CommunicationResults::NoAnswer;
+        m_program->iAkkuTyp = CommunicationProgram::NoAnswer;
+        showProgram(*m_program);
+    } else {
+        readProgram(false);
+        if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
+            m_status->iAntwortTyp = CommunicationResults::NoAnswer;
+            if (m_first) {
+                m_host.setNoQmtFound(true);
+                setPollInterval(SilentInterval);
+            }
+        } else {
+            readEndwerte(false);
+            QString answer = requestStatus();
+            m_status->splitRecievedString(answer);
+            if (m_first)
+                m_host.setNoQmtFound(false);
+        }
+    }
+    showStatus(*m_status);
+}
+
+void ChannelController::tick() {
+    if (!m_first && m_host.noQmtFound())
+        return;
+    const quint64 serial = ++m_tickSerial;
+
+    const qint16 antwortTyp = m_status->iAntwortTyp;
+    const qint16 akkuTyp = m_program->iAkkuTyp;
+    if (akkuTyp == CommunicationProgram::ChannelFault ||
+        antwortTyp == CommunicationResults::NoAnswer) {
+        // Probe: is there a charger, and what does the channel run?
+        readProgram(m_first ? m_host.noQmtFound() : false);
+        if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
+            m_status->iAntwortTyp = CommunicationResults::NoAnswer;
+            if (m_first) {
+                ++m_noAnswerCount;
+                if (m_noAnswerCount >= SilentProbesBeforeNoQmt) {
+                    m_host.setNoQmtFound(true);
+                    setPollInterval(SilentInterval);
+                }
+            } else {
+                setPollInterval(OtherSilentInterval);
+            }
+        } else {
+            readEndwerte(true);
+            QString answer = requestStatus();
+            m_status->splitRecievedString(answer);
+            if (m_first) {
+                readProgram(false);
+                m_noAnswerCount = 0;
+                m_host.setNoQmtFound(false);
+            }
+            setPollInterval(NormalInterval);
+        }
+    } else {
+        m_noAnswerCount = 0;
+        QString answer = requestStatus();
+        const qint16 oldState = m_status->iStatusTyp;
+        m_status->splitRecievedString(answer);
+        if (m_status->strKanal != m_code)
+            return;
+        if (m_status->iAntwortTyp == CommunicationResults::BadAnswer) {
+            answer = requestStatus();
+            m_status->splitRecievedString(answer);
+            if (m_status->iAntwortTyp == CommunicationResults::BadAnswer)
+                return;
+        }
+        if (oldState == Idle && m_status->iStatusTyp != Idle)
+            resetForNewRun();
+    }
+
+    setFlashing(m_status->iAntwortTyp != CommunicationResults::NoAnswer);
+    showStatus(*m_status);
+    // A fault box lets later ticks run while it is open; they have done the rest.
+    if (serial != m_tickSerial)
+        return;
+    writeNewTempValueToDB(*m_status);
+    if (bRecording) {
+        writeNewValueToDB(*m_status);
+    } else if (!bRecordingInQueue && m_headingResetPending) {
+        m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
+        m_display.setText(ChannelField::Bemerkung, QString());
+    }
+    m_headingResetPending = false;
+}
+
+// ---------------------------------------------------------------- display
+
+QString ChannelController::headingWithoutRecording() {
+    return res(QStringLiteral("0818")) + QStringLiteral(" - ") + res(QStringLiteral("0820"));
+}
+
+void ChannelController::showState(const QString& key) {
+    const QString text = res(key);
+    m_display.setText(ChannelField::Status, text);
+    m_host.setStatusbarText(m_code, text);
+}
+
+void ChannelController::clearLiveValues() {
+    m_display.setText(ChannelField::Spannung, QString());
+    m_display.setText(ChannelField::Strom, QString());
+    m_display.setText(ChannelField::Kapazitaet, QString());
+}
+
+void ChannelController::showLiveValues(const CommunicationResults& status) {
+    m_display.setText(ChannelField::Spannung, formatVoltString(status.lSpannung));
+    m_display.setText(ChannelField::Strom, formatAmpereString(status.lStrom));
+    m_display.setText(ChannelField::Kapazitaet, formatAmpereHourString(status.lKapazitaet));
+}
+
+void ChannelController::showBatteryState(qint16 code) {
+    if (code == 10)
+        m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0870")));
+    else if (code == 11)
+        m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0872")));
+}
+
+// Faults 3 and 6 are told in a box, once per fault episode: the box is not shown
+// again while the channel stays in that fault (the poll goes on behind it).
+void ChannelController::showFaultBox(qint16 code) {
+    if (m_faultBoxShown == code)
+        return;
+    m_faultBoxShown = code;
+    Message m;
+    if (code == 3) {
+        m.text = res(QStringLiteral("0880")) + QStringLiteral("\n\n") + res(QStringLiteral("0881"));
+        m.key = QStringLiteral("0880");
+    } else {
+        m.text = res(QStringLiteral("0876"));
+        m.key = QStringLiteral("0876");
+    }
+    m.title = res(QStringLiteral("0120"));
+    m.icon = MsgIcon::Critical;
+    m.buttons = MsgButtons::Ok;
+    showMessage(m);
+}
+
+void ChannelController::showStatus(CommunicationResults& status) {
+    if (m_program->iAkkuTyp == CommunicationProgram::ChannelFault) {
+        status.iAntwortTyp = CommunicationResults::Status;
+        status.iStatusTyp = Fault;
+        status.iFehlerCode = 2;
+    }
+    if (status.strKanal != m_code || status.iAntwortTyp == CommunicationResults::NoAnswer) {
+        for (ChannelField f :
+             {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
+              ChannelField::Bemerkung, ChannelField::Kapazitaet, ChannelField::Spannung,
+              ChannelField::Strom})
+            m_display.setText(f, QString());
+        showState(QStringLiteral("6000"));
+        bMeasurementRunning = false;
+        startNewTempSeries();
+        return;
+    }
+
+    const qint16 kind = status.iAntwortTyp;
+    const qint16 state = status.iStatusTyp;
+    // The fault episode ends with any answer that is not this fault.
+    if ((kind == CommunicationResults::Status ||
+         kind == CommunicationResults::StatusWithoutValues) &&
+        !(kind == CommunicationResults::Status && state == Fault &&
+          status.iFehlerCode == m_faultBoxShown))
+        m_faultBoxShown = 0;
+
+    if (kind == CommunicationResults::Status) {
+        switch (state) {
+        case Idle:
+            showState(QStringLiteral("6010"));
+            clearLiveValues();
+            showBatteryState(status.iFehlerCode);
+            m_headingResetPending = true;
+            bMeasurementRunning = false;
+            bRecording = false;
+            startNewTempSeries();
+            break;
+        case Charging:
+            showState(QStringLiteral("6012"));
+            showLiveValues(status);
+            bMeasurementRunning = true;
+            break;
+        case Discharging:
+            showState(QStringLiteral("6014"));
+            showLiveValues(status);
+            bMeasurementRunning = true;
+            break;
+        case Measuring:
+            showState(QStringLiteral("6016"));
+            bMeasurementRunning = false;
+            bRecording = false;
+            startNewTempSeries();
+            break;
+        case Finished:
+            showState(QStringLiteral("6018"));
+            clearLiveValues();
+            showBatteryState(status.iFehlerCode);
+            bMeasurementRunning = false;
+            bRecording = false;
+            setFlashing(false);
+            startNewTempSeries();
+            break;
+        case Waiting:
+            showState(QStringLiteral("6020"));
+            clearLiveValues();
+            bMeasurementRunning = false;
+            if (m_program->iMode == 6)
+                bRecording = false;
+            break;
+        case Fault:
+            switch (status.iFehlerCode) {
+            case 2:
+                showState(QStringLiteral("0878"));
+                bMeasurementRunning = false;
+                break;
+            case 3:
+            case 6:
+                showFaultBox(status.iFehlerCode);
+                break;
+            case 4:
+                showState(QStringLiteral("0882"));
+                break;
+            case 5:
+                showState(QStringLiteral("0874"));
+                bMeasurementRunning = false;
+                bRecording = false;
+                break;
+            case 7:
+                showState(QStringLiteral("0884"));
+                break;
+            case 8:
+                showState(QStringLiteral("0886"));
+                bMeasurementRunning = false;
+                break;
+            case 9:
+                showState(QStringLiteral("0888"));
+                bMeasurementRunning = false;
+                break;
+            default:
+                showState(QStringLiteral("6022"));
+                bMeasurementRunning = false;
+                startNewTempSeries();
+                break;
+            }
+            break;
+        default:
+            break;
+        }
+    } else if (kind == CommunicationResults::StatusWithoutValues) {
+        switch (state) {
+        case Idle:
+            showState(QStringLiteral("6010"));
+            clearLiveValues();
+            m_headingResetPending = true;
+            bMeasurementRunning = false;
+            bRecording = false;
+            break;
+        case Charging:
+            showState(QStringLiteral("6012"));
+            break;
+        case Discharging:
+            showState(QStringLiteral("6014"));
+            break;
+        case Finished:
+            showState(QStringLiteral("6018"));
+            clearLiveValues();
+            showBatteryState(status.iFehlerCode);
+            bMeasurementRunning = false;
+            bRecording = false;
+            setFlashing(false);
+            startNewTempSeries();
+            break;
+        case Waiting:
+            showState(QStringLiteral("6020"));
+            clearLiveValues();
+            bMeasurementRunning = false;
+            if (m_program->iMode == 6)
+                bRecording = false;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ChannelController::showProgram(const CommunicationProgram& program) {
+    if (program.strKanal != m_code)
+        return;
+    if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
+        program.iAkkuTyp == CommunicationProgram::ChannelFault) {
+        m_display.setText(ChannelField::AkkuTyp, QString());
+        m_display.setText(ChannelField::Mode, QString());
+        m_display.setText(ChannelField::NennKapazitaet, QStringLiteral("---"));
+        return;
+    }
+    QString typeText;
+    if (program.iAkkuTyp == 5) {
+        typeText = res(QStringLiteral("0912"));
+    } else if (Recordset* types = shared().akkutypen.get()) {
+        types->moveFirst();
+        if (types->findFirst(QStringLiteral("[Nr]=") + QString::number(program.iAkkuTyp)))
+            typeText = types->text(QStringLiteral("ResourceText"));
+    }
+    m_display.setText(ChannelField::AkkuTyp, typeText);
+    m_display.setText(ChannelField::Mode, modeTextOf(program));
+    m_display.setText(ChannelField::NennKapazitaet,
+                      program.lKapazitaet == CommunicationProgram::Absent
+                          ? QStringLiteral("---")
+                          : formatAmpereHourString(program.lKapazitaet));
+}
+
+void ChannelController::showEndwertLists() {
+    QList<EndwertLine> laden, entladen;
+    const EntwertList& list = *m_endwerte;
+    if (list.Count() > 0 && list.Item(1)->strKanal == m_code) {
+        int nLaden = 0, nEntladen = 0;
+        if (list.Item(1)->iEndwertTyp == CommunicationEndwert::AfterDischarge)
+            laden.append({QStringLiteral("---"), 0}), nLaden = 1;
+        for (const auto& ew : list) {
+            if (ew->iEndwertTyp == CommunicationEndwert::AfterDischarge)
+                entladen.append({formatEndwertLine(++nEntladen, *ew), ew->TempID});
+            else
+                laden.append({formatEndwertLine(++nLaden, *ew), ew->TempID});
+        }
+        const CommunicationEndwert& last = *list.Item(list.Count());
+        if (last.bWithAkkuzustand) {
+            m_display.setVisible(ChannelField::Akkuzustand, true);
+            m_display.setText(
+                ChannelField::Akkuzustand,
+                res(last.bAkkuzustand ? QStringLiteral("0847") : QStringLiteral("0846")) +
+                    QStringLiteral(" (") + QString::number(last.iProzent) + QStringLiteral("%)"));
+        } else {
+            m_display.setVisible(ChannelField::Akkuzustand, false);
+        }
+        if (last.lSelbstentladung == -1) {
+            m_display.setVisible(ChannelField::Selbstentladung, false);
+        } else {
+            m_display.setVisible(ChannelField::Selbstentladung, true);
+            m_display.setText(ChannelField::Selbstentladung,
+                              QString::number(last.lSelbstentladung) + QStringLiteral(" mAh"));
+        }
+    }
+    m_display.setEndwertLines(laden, entladen);
+}
+
+void ChannelController::setFlashing(bool on) {
+    if (on) {
+        if (!m_flashingTimer.isActive())
+            m_flashingTimer.start();
+    } else {
+        m_flashingTimer.stop();
+        m_red = false;
+        m_display.setStatusFrameRed(false);
+    }
+}
+
+void ChannelController::flashingTick() {
+    m_red = !m_red;
+    m_display.setStatusFrameRed(m_red);
+}
+
+// ---------------------------------------------------------------- answers in place of a status
+
+void ChannelController::comResults_ProgramChanged(std::shared_ptr<CommunicationProgram> commProg) {
+    if (!commProg)
+        return;
+    m_program = std::move(commProg);
+    showProgram(*m_program);
+    if (programDialogOpen && programChangedFromOutside)
+        programChangedFromOutside(*m_program);
+}
+
+void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList) {
+    if (!commEndwertList)
+        commEndwertList = std::make_shared<EntwertList>();
+    if (commEndwertList->Count() == 1) {
+        auto item = commEndwertList->Item(1);
+        writeEndValueToTemp(*item);
+        m_endwerte->Add(item);
+    } else {
+        m_endwerte = std::move(commEndwertList);
+        for (const auto& ew : *m_endwerte)
+            writeEndValueToTemp(*ew);
+    }
+    showEndwertLists();
+    bEndwerteAvaiable = true;
+}
+
+} // namespace velmara

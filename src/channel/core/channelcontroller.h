@@ -1,0 +1,153 @@
+#pragma once
+// The life of one charger channel behind its window: the poll tick, the state
+// display, the end-value lists and the recording of every measured value. One
+// class for all four channels; channel "001" probes a missing charger for all.
+#include "channel/core/channeldisplay.h"
+#include "link/communicationendwert.h"
+#include "link/communicationprogram.h"
+#include "link/communicationresults.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace velmara {
+
+class VelmaraComCommunication;
+class Recordset;
+
+class ChannelController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int NormalInterval = 3000;  // ms
+    static constexpr int SilentInterval = 14000; // channel 1, charger missing
+    static constexpr int OtherSilentInterval = 6000;
+    static constexpr int FlashInterval = 1000;
+    static constexpr int SilentProbesBeforeNoQmt = 3;
+
+    using Clock = std::function<QDateTime()>;
+
+    // code: "001" .. "004". The link may be null (no charger line: every request
+    // goes unanswered). clock: the time of the value texts (default: now).
+    ChannelController(QString code, VelmaraComCommunication* link, ChannelHost& host,
+                      ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
+    ~ChannelController() override;
+
+    // Creation of the window: state reset, boxes hidden, initChannel. Starts the
+    // poll timer when startTimer is true (tests drive tick() themselves).
+    void load(bool startTimer = true);
+
+    const QString& channelCode() const { return m_code; }
+    bool isFirstChannel() const { return m_first; }
+
+    // --- poll cycle ---
+    void initChannel();
+    void tick();
+    void showStatus(CommunicationResults& status);
+    void showProgram(const CommunicationProgram& program);
+    void showEndwertLists();
+    void setFlashing(bool on);
+    void flashingTick();
+    void comResults_ProgramChanged(std::shared_ptr<CommunicationProgram> commProg);
+    void comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList);
+
+    // --- recording ---
+    void writeNewValueToDB(const CommunicationResults& comRes);
+    void writeNewTempValueToDB(const CommunicationResults& comRes);
+    void writeEndValueToTemp(CommunicationEndwert& endwert);
+    void resetForNewProgram();
+    void resetForNewRun();
+    void endRecording();
+    void startRecording(qint32 lakku, qint32 lmess, bool bInQueue, bool bWithTemp);
+    void setFrameAkkumesswerteHeading(const QString& strAkkuName = QString(),
+                                      const QString& strMessreiheName = QString(),
+                                      const QString& strMessreiheNr = QString());
+    bool resetAkkuId(qint32 lAkkuId);
+    bool isAkkuUsed(qint32 lAkkuId) const;
+    void startNewTempSeries();
+    bool writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
+    static QString modeTextOf(const CommunicationProgram& program);
+    // "0818" - "0820": the heading without a recording.
+    static QString headingWithoutRecording();
+
+    // --- state (read and written by the capture dialog and the main window) ---
+    bool bRecording = false;
+    bool bCurrentProgramWritten = false;
+    bool bRecordingInQueue = false;
+    bool bEndwerteAvaiable = false;
+    bool bMeasurementRunning = false;
+    bool programDialogOpen = false;
+    bool diagramBusy = false;
+    qint32 lAkkuId = -1;
+    qint32 lMessReiheId = -1;
+
+    // The program editor hears of a program that changed on the channel.
+    std::function<void(const CommunicationProgram&)> programChangedFromOutside;
+
+    // --- read-only views for the window and for tests ---
+    qint32 tempSeriesId() const { return m_tempSeriesId; }
+    qint32 previousTempSeriesId() const { return m_previousTempSeriesId; }
+    bool tempSeriesUsed() const { return m_tempSeriesUsed; }
+    const QDateTime& tempSeriesStart() const { return m_tempSeriesStart; }
+    const QDateTime& recordingStart() const { return m_recordingStart; }
+    bool headingResetPending() const { return m_headingResetPending; }
+    int noAnswerCount() const { return m_noAnswerCount; }
+    const CommunicationResults& status() const { return *m_status; }
+    const CommunicationProgram& program() const { return *m_program; }
+    const EntwertList& endwerte() const { return *m_endwerte; }
+    int pollInterval() const { return m_pollTimer.interval(); }
+    bool isPolling() const { return m_pollTimer.isActive(); }
+    bool isFlashing() const { return m_flashingTimer.isActive(); }
+    bool statusFrameRed() const { return m_red; }
+    // Fault code (3 or 6) whose message box has been shown in the current fault
+    // episode; 0 when none.
+    qint16 faultBoxShown() const { return m_faultBoxShown; }
+
+private:
+    void newStatusRecord();
+    void showState(const QString& key);
+    void clearLiveValues();
+    void showLiveValues(const CommunicationResults& status);
+    void showBatteryState(qint16 code);
+    void showFaultBox(qint16 code);
+    void setPollInterval(int ms);
+    QString requestStatus();
+    QString requestEndwert();
+    QString requestProgram(bool noQmt);
+    void readProgram(bool noQmt);
+    void readEndwerte(bool emptyFirst);
+    bool storeRow(Recordset* set, qint32 seriesId, bool endValue, const QString& text,
+                  qint32* newId);
+    QDateTime now() const;
+
+    QString m_code;
+    bool m_first;
+    VelmaraComCommunication* m_link;
+    ChannelHost& m_host;
+    ChannelDisplay& m_display;
+    Clock m_clock;
+
+    std::unique_ptr<CommunicationResults> m_status;
+    std::shared_ptr<CommunicationProgram> m_program;
+    std::shared_ptr<EntwertList> m_endwerte;
+
+    QTimer m_pollTimer;
+    QTimer m_flashingTimer;
+    bool m_red = false;
+
+    int m_noAnswerCount = 0;
+    bool m_headingResetPending = false;
+    qint32 m_tempSeriesId = -1;
+    qint32 m_previousTempSeriesId = -1;
+    bool m_tempSeriesUsed = false;
+    QDateTime m_tempSeriesStart;
+    QDateTime m_recordingStart;
+    qint16 m_faultBoxShown = 0;
+    quint64 m_tickSerial = 0;
+};
+
+} // namespace velmara

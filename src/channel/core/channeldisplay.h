@@ -1,0 +1,58 @@
+#pragma once
+// What the poll cycle and the recording need from the screen and from the main
+// window. The channel window implements ChannelDisplay; an adapter on the main
+// window implements ChannelHost. Tests use in-memory versions of both.
+#include <QList>
+#include <QString>
+
+namespace velmara {
+
+// The boxes of a channel window that the poll cycle writes.
+enum class ChannelField {
+    AkkuTyp,         // txtAkkuTyp
+    Mode,            // txtMode
+    NennKapazitaet,  // txtNennKapazitaet
+    Strom,           // txtStrom
+    Spannung,        // txtSpannung
+    Kapazitaet,      // txtKapazitaet
+    Status,          // txtStatus
+    Bemerkung,       // txtBemerkung
+    Akkuzustand,     // txtAkkuzustand (setVisible: with lblAkkuzustand)
+    Selbstentladung, // txtSelbstentladung (setVisible: with lblSelbstentladung)
+    MesswerteHeading // caption of frameAkkumesswerte
+};
+
+// One line of the end-value lists; tempId is the item data (TempID, 0 for "---").
+struct EndwertLine {
+    QString text;
+    qint32 tempId = 0;
+    bool operator==(const EndwertLine&) const = default;
+};
+
+class ChannelDisplay {
+public:
+    virtual ~ChannelDisplay() = default;
+    virtual void setText(ChannelField field, const QString& text) = 0;
+    virtual QString text(ChannelField field) const = 0;
+    virtual void setVisible(ChannelField field, bool visible) = 0;
+    // Caption colour of frameStatus: red, or the button-text colour.
+    virtual void setStatusFrameRed(bool red) = 0;
+    // Refills lstEndwertLaden and lstEndwertEntladen.
+    virtual void setEndwertLines(const QList<EndwertLine>& laden,
+                                 const QList<EndwertLine>& entladen) = 0;
+};
+
+// The main window's values that the channels share.
+class ChannelHost {
+public:
+    virtual ~ChannelHost() = default;
+    // Channel 1 found no charger: the other channels stay silent.
+    virtual bool noQmtFound() const = 0;
+    virtual void setNoQmtFound(bool value) = 0;
+    // 1, 2, 3, ... per run, shared by all channels.
+    virtual qint32 newTempSeriesId() = 0;
+    // The channel's panel in the status bar.
+    virtual void setStatusbarText(const QString& channelCode, const QString& text) = 0;
+};
+
+} // namespace velmara

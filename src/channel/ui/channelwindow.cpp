@@ -1,0 +1,268 @@
+#include "channel/ui/channelwindow.h"
+
+#include "shell/core/programresources.h"
+#include "shell/mainwindow/mainform.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+// ---------------------------------------------------------------- host adapter
+
+bool MainFormChannelHost::noQmtFound() const {
+    return m_main && m_main->bNoQMTFound;
+}
+
+void MainFormChannelHost::setNoQmtFound(bool value) {
+    if (m_main)
+        m_main->bNoQMTFound = value;
+}
+
+qint32 MainFormChannelHost::newTempSeriesId() {
+    return m_main ? m_main->getNewTempMessreiheID() : -1;
+}
+
+void MainFormChannelHost::setStatusbarText(const QString& channelCode, const QString& text) {
+    if (m_main)
+        m_main->setStatusbarText(channelCode, text);
+}
+
+// ---------------------------------------------------------------- window
+
+namespace {
+
+QString windowName(const QString& code) {
+    const int n = code.toInt();
+    return n <= 1 ? QStringLiteral("frmKanal") : QStringLiteral("frmKanal%1").arg(n);
+}
+
+QString captionKey(const QString& code) {
+    return QString::number(801 - code.toInt()).rightJustified(4, QLatin1Char('0'));
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* key) {
+    auto* l = new QLabel(res(QLatin1String(key)), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLineEdit* readOnlyBox(QWidget* parent, const char* name) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* key) {
+    auto* b = new QPushButton(res(QLatin1String(key)), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setEnabled(false); // program editor, capture dialog, diagram and report come later
+    return b;
+}
+
+} // namespace
+
+frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
+                   frmMDIMainForm* main, bool startPolling, ChannelController::Clock clock,
+                   QWidget* parent)
+    : QWidget(parent), m_code(code), m_main(main) {
+    setObjectName(windowName(code));
+    buildControls();
+    setCaptions();
+    m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));
+    m_controller->load(startPolling);
+}
+
+frmKanal::~frmKanal() {
+    if (m_main && !m_main->hasEnded())
+        m_main->setChannelChecked(m_code, false);
+    m_controller.reset();
+}
+
+void frmKanal::buildControls() {
+    auto* top = new QVBoxLayout(this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(button(this, "cmdProgram", "0802"));
+    buttons->addWidget(button(this, "cmdMesswert", "0804"));
+    buttons->addWidget(button(this, "cmdDiagramme", "0808"));
+    buttons->addWidget(button(this, "cmdDruck", "0806"));
+    top->addLayout(buttons);
+
+    auto* frameProgram = new QGroupBox(res(QStringLiteral("0810")), this);
+    frameProgram->setObjectName(QStringLiteral("frameAkkuprogramm"));
+    auto* pg = new QGridLayout(frameProgram);
+    pg->addWidget(label(frameProgram, "lblAkkutyp", "0812"), 0, 0);
+    pg->addWidget(m_boxes[int(ChannelField::AkkuTyp)] = readOnlyBox(frameProgram, "txtAkkuTyp"), 0,
+                  1);
+    pg->addWidget(label(frameProgram, "lblMode", "0814"), 1, 0);
+    pg->addWidget(m_boxes[int(ChannelField::Mode)] = readOnlyBox(frameProgram, "txtMode"), 1, 1);
+    pg->addWidget(label(frameProgram, "lblNennkapazitaet", "0816"), 2, 0);
+    pg->addWidget(m_boxes[int(ChannelField::NennKapazitaet)] =
+                      readOnlyBox(frameProgram, "txtNennKapazitaet"),
+                  2, 1);
+    pg->setColumnStretch(1, 1);
+    top->addWidget(frameProgram);
+
+    m_frameAkkumesswerte = new QGroupBox(this);
+    m_frameAkkumesswerte->setObjectName(QStringLiteral("frameAkkumesswerte"));
+    auto* mv = new QVBoxLayout(m_frameAkkumesswerte);
+
+    m_frameStatus = new QGroupBox(res(QStringLiteral("0822")), m_frameAkkumesswerte);
+    m_frameStatus->setObjectName(QStringLiteral("frameStatus"));
+    auto* sg = new QGridLayout(m_frameStatus);
+    sg->addWidget(label(m_frameStatus, "lblStrom", "0824"), 0, 0);
+    sg->addWidget(m_boxes[int(ChannelField::Strom)] = readOnlyBox(m_frameStatus, "txtStrom"), 0, 1);
+    sg->addWidget(label(m_frameStatus, "lblSpannung", "0826"), 1, 0);
+    sg->addWidget(m_boxes[int(ChannelField::Spannung)] = readOnlyBox(m_frameStatus, "txtSpannung"),
+                  1, 1);
+    sg->addWidget(label(m_frameStatus, "lblKapazitaet", "0828"), 2, 0);
+    sg->addWidget(
+        m_boxes[int(ChannelField::Kapazitaet)] = readOnlyBox(m_frameStatus, "txtKapazitaet"), 2, 1);
+    sg->addWidget(m_boxes[int(ChannelField::Status)] = readOnlyBox(m_frameStatus, "txtStatus"), 3,
+                  0, 1, 2);
+    sg->setColumnStretch(1, 1);
+    mv->addWidget(m_frameStatus);
+
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    auto endwertList = [&](const char* title, const char* titleKey, const char* nr, const char* ah,
+                           const char* volt, const char* min, const char* list) -> QListWidget* {
+        mv->addWidget(label(m_frameAkkumesswerte, title, titleKey));
+        auto* heads = new QHBoxLayout;
+        heads->addWidget(label(m_frameAkkumesswerte, nr, "0834"));
+        heads->addWidget(label(m_frameAkkumesswerte, ah, "0836"));
+        heads->addWidget(label(m_frameAkkumesswerte, volt, "0838"));
+        heads->addWidget(label(m_frameAkkumesswerte, min, "0840"));
+        mv->addLayout(heads);
+        auto* l = new QListWidget(m_frameAkkumesswerte);
+        l->setObjectName(QLatin1String(list));
+        l->setFont(fixed);
+        l->setMinimumHeight(60);
+        mv->addWidget(l, 1);
+        return l;
+    };
+    m_lstLaden = endwertList("lblMesswerteNachLaden", "0830", "lblLadenNr", "lblLadenAh",
+                             "lblLadenVolt", "lblLadenMin", "lstEndwertLaden");
+    m_lstEntladen =
+        endwertList("lblMesswerteNachEntladen", "0832", "lblEntladenNr", "lblEntladenAh",
+                    "lblEntladenVolt", "lblEntladenMin", "lstEndwertEntladen");
+
+    auto* bg = new QGridLayout;
+    bg->addWidget(label(m_frameAkkumesswerte, "lblBemerkungen", "0842"), 0, 0);
+    bg->addWidget(m_boxes[int(ChannelField::Bemerkung)] =
+                      readOnlyBox(m_frameAkkumesswerte, "txtBemerkung"),
+                  0, 1);
+    bg->addWidget(m_lblAkkuzustand = label(m_frameAkkumesswerte, "lblAkkuzustand", "0844"), 1, 0);
+    bg->addWidget(m_boxes[int(ChannelField::Akkuzustand)] =
+                      readOnlyBox(m_frameAkkumesswerte, "txtAkkuzustand"),
+                  1, 1);
+    bg->addWidget(m_lblSelbstentladung = label(m_frameAkkumesswerte, "lblSelbstentladung", "0850"),
+                  2, 0);
+    bg->addWidget(m_boxes[int(ChannelField::Selbstentladung)] =
+                      readOnlyBox(m_frameAkkumesswerte, "txtSelbstentladung"),
+                  2, 1);
+    bg->setColumnStretch(1, 1);
+    mv->addLayout(bg);
+    top->addWidget(m_frameAkkumesswerte, 1);
+
+    setMinimumSize(320, 480);
+}
+
+void frmKanal::setCaptions() {
+    setWindowTitle(res(captionKey(m_code)));
+    m_frameAkkumesswerte->setTitle(ChannelController::headingWithoutRecording());
+}
+
+QLineEdit* frmKanal::box(ChannelField field) const {
+    return m_boxes.value(int(field), nullptr);
+}
+
+void frmKanal::setText(ChannelField field, const QString& text) {
+    if (field == ChannelField::MesswerteHeading) {
+        m_frameAkkumesswerte->setTitle(text);
+        return;
+    }
+    if (QLineEdit* e = box(field))
+        e->setText(text);
+}
+
+QString frmKanal::text(ChannelField field) const {
+    if (field == ChannelField::MesswerteHeading)
+        return m_frameAkkumesswerte->title();
+    const QLineEdit* e = box(field);
+    return e ? e->text() : QString();
+}
+
+void frmKanal::setVisible(ChannelField field, bool visible) {
+    QLabel* l = field == ChannelField::Akkuzustand       ? m_lblAkkuzustand
+                : field == ChannelField::Selbstentladung ? m_lblSelbstentladung
+                                                         : nullptr;
+    if (l)
+        l->setVisible(visible);
+    if (QLineEdit* e = box(field))
+        e->setVisible(visible);
+}
+
+void frmKanal::setStatusFrameRed(bool red) {
+    m_frameStatus->setStyleSheet(red ? QStringLiteral("QGroupBox#frameStatus::title { color: "
+                                                      "rgb(255, 0, 0); }")
+                                     : QString());
+}
+
+void frmKanal::setEndwertLines(const QList<EndwertLine>& laden,
+                               const QList<EndwertLine>& entladen) {
+    auto fill = [](QListWidget* list, const QList<EndwertLine>& lines) {
+        list->clear();
+        for (const EndwertLine& line : lines) {
+            auto* item = new QListWidgetItem(line.text, list);
+            item->setData(Qt::UserRole, line.tempId);
+        }
+    };
+    fill(m_lstLaden, laden);
+    fill(m_lstEntladen, entladen);
+}
+
+// The close button hides the window; it goes on polling and recording.
+void frmKanal::closeEvent(QCloseEvent* event) {
+    if (m_main && m_main->hasEnded()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_main)
+        m_main->setChannelChecked(m_code, false);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->hide();
+    else
+        hide();
+}
+
+void frmKanal::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QObject* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && sub != m_watchedSub) {
+        sub->installEventFilter(this);
+        m_watchedSub = sub;
+    }
+}
+
+bool frmKanal::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_watchedSub && event->type() == QEvent::WindowActivate && m_main) {
+        m_main->velmaraActiveForm = this;
+        m_main->checkAndSetPrintItem(false);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace velmara

@@ -1,0 +1,91 @@
+#pragma once
+// The window of one charger channel (frmKanal, frmKanal2 .. frmKanal4): binds
+// its boxes, lists and buttons to the channel's poll cycle and recording.
+#include "channel/core/channelcontroller.h"
+#include "channel/core/channeldisplay.h"
+#include "shell/mainwindow/channelview.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace velmara {
+
+class VelmaraComCommunication;
+class frmMDIMainForm;
+
+// The main window's shared values as the channels see them.
+class MainFormChannelHost : public ChannelHost {
+public:
+    explicit MainFormChannelHost(frmMDIMainForm* main) : m_main(main) {}
+    bool noQmtFound() const override;
+    void setNoQmtFound(bool value) override;
+    qint32 newTempSeriesId() override;
+    void setStatusbarText(const QString& channelCode, const QString& text) override;
+
+private:
+    frmMDIMainForm* m_main;
+};
+
+class frmKanal : public QWidget, public ChannelView, public ChannelDisplay {
+    Q_OBJECT
+public:
+    // code "001" .. "004". host: the main window's values (kept by the window when
+    // ownHost is given). main may be null (tests): then activation and the menu
+    // check mark are left alone. With startPolling false the poll timer is not
+    // started; the caller drives controller().tick().
+    frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
+             frmMDIMainForm* main = nullptr, bool startPolling = true,
+             ChannelController::Clock clock = {}, QWidget* parent = nullptr);
+    ~frmKanal() override;
+
+    ChannelController& controller() { return *m_controller; }
+    void adoptHost(std::unique_ptr<ChannelHost> host) { m_ownedHost = std::move(host); }
+
+    // ChannelView
+    QWidget* widget() override { return this; }
+    QString channelCode() const override { return m_code; }
+    bool resetAkkuId(qint32 id) override { return m_controller->resetAkkuId(id); }
+    bool isAkkuUsed(qint32 id) override { return m_controller->isAkkuUsed(id); }
+
+    // ChannelDisplay
+    void setText(ChannelField field, const QString& text) override;
+    QString text(ChannelField field) const override;
+    void setVisible(ChannelField field, bool visible) override;
+    using QWidget::setVisible;
+    void setStatusFrameRed(bool red) override;
+    void setEndwertLines(const QList<EndwertLine>& laden,
+                         const QList<EndwertLine>& entladen) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void setCaptions();
+    QLineEdit* box(ChannelField field) const;
+
+    QString m_code;
+    frmMDIMainForm* m_main;
+    std::unique_ptr<ChannelHost> m_ownedHost;
+    std::unique_ptr<ChannelController> m_controller;
+    QHash<int, QLineEdit*> m_boxes;
+    QGroupBox* m_frameAkkumesswerte = nullptr;
+    QGroupBox* m_frameStatus = nullptr;
+    QLabel* m_lblAkkuzustand = nullptr;
+    QLabel* m_lblSelbstentladung = nullptr;
+    QListWidget* m_lstLaden = nullptr;
+    QListWidget* m_lstEntladen = nullptr;
+    QObject* m_watchedSub = nullptr;
+};
+
+} // namespace velmara

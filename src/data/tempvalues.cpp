@@ -1,0 +1,51 @@
+#include "data/tempvalues.h"
+
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+
+namespace velmara {
+
+bool deleteTempValues() {
+    Database* db = userDatabase();
+    if (!db || !db->isOpen())
+        return false;
+    const bool ok = db->execute(QStringLiteral("DELETE * FROM TempMessWerte"));
+    SharedRecordsets& s = shared();
+    s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
+    s.tempMessWerte = db->openRecordset(s.sqlTempMessWerte);
+    return ok && s.tempMessWerte && s.tempMessWerte->isValid();
+}
+
+bool moveTempSeries(Database& db, qint32 t, qint32 m) {
+    const QString ts = QString::number(t);
+    const QString ms = QString::number(m);
+    const QString statements[] = {
+        QStringLiteral("DELETE * FROM TempTempMesswerte"),
+        QStringLiteral("INSERT INTO TempTempMessWerte SELECT * FROM TempMesswerte WHERE "
+                       "MessreiheId=") +
+            ts + QStringLiteral(" ORDER BY TempMesswerte.MessWertId ASC"),
+        QStringLiteral("UPDATE TempTempMessWerte SET MessReiheID=") + ms +
+            QStringLiteral(" WHERE MessReiheID=") + ts,
+        QStringLiteral("INSERT INTO MessWerte ( MessReiheID, EW, MessWertString ) SELECT "
+                       "TempTempMessWerte.MessReiheID, TempTempMessWerte.EW, "
+                       "TempTempMessWerte.MessWertString FROM TempTempMessWerte WHERE "
+                       "TempTempMessWerte.MessReiheID=") +
+            ms + QStringLiteral(" ORDER BY TempTempMessWerte.MessWertId ASC"),
+    };
+    return db.transaction([&] {
+        for (const QString& sql : statements)
+            if (!db.execute(sql))
+                return false;
+        return true;
+    });
+}
+
+bool moveTempSeries(qint32 t, qint32 m) {
+    Database* db = userDatabase();
+    if (!db || !db->isOpen())
+        return false;
+    return moveTempSeries(*db, t, m);
+}
+
+} // namespace velmara

@@ -1,0 +1,148 @@
+#include "link/fakeserialport.h"
+
+#include <algorithm>
+
+namespace velmara {
+
+FakeSerialPort::FakeSerialPort(std::shared_ptr<FakeLinkClock> clock, QString devicePath)
+    : m_clock(std::move(clock)), m_path(std::move(devicePath)) {}
+
+void FakeSerialPort::queueAnswer(const QList<Piece>& pieces) {
+    m_answers.push_back(pieces);
+}
+
+void FakeSerialPort::arriveNow(const QByteArray& bytes) {
+    m_incoming.push_front({m_clock->nowMs(), bytes});
+}
+
+void FakeSerialPort::failNextWrite(SerialError e, const QString& text) {
+    m_nextWriteError = e;
+    m_nextWriteText = text;
+}
+
+void FakeSerialPort::failNextRead(SerialError e, const QString& text) {
+    m_nextReadError = e;
+    m_nextReadText = text;
+}
+
+void FakeSerialPort::unplug() {
+    m_unplugged = true;
+    m_present = false;
+}
+
+void FakeSerialPort::plugIn() {
+    m_present = true;
+}
+
+bool FakeSerialPort::open() {
+    ++openCalls;
+    clearError();
+    if (!m_present || !m_openSucceeds) {
+        setError(SerialError::DeviceNotFound, "No such file or directory");
+        return false;
+    }
+    m_open = true;
+    m_unplugged = false;
+    return true;
+}
+
+void FakeSerialPort::close() {
+    m_open = false;
+    m_incoming.clear();
+}
+
+void FakeSerialPort::setError(SerialError e, const QString& text) {
+    m_error = e;
+    m_errorText = text;
+}
+
+void FakeSerialPort::clearError() {
+    setError(SerialError::NoError, {});
+}
+
+bool FakeSerialPort::checkIo() {
+    if (!m_open) {
+        setError(SerialError::NotOpen, "Device not open");
+        return false;
+    }
+    if (m_unplugged) {
+        setError(SerialError::Resource, "Input/output error");
+        return false;
+    }
+    return true;
+}
+
+bool FakeSerialPort::write(const QByteArray& data) {
+    if (!checkIo())
+        return false;
+    if (m_nextWriteError != SerialError::NoError) {
+        setError(m_nextWriteError, m_nextWriteText);
+        m_nextWriteError = SerialError::NoError;
+        return false;
+    }
+    writes.append(data);
+    if (m_answers.empty())
+        return true;
+    qint64 at = m_clock->nowMs();
+    for (const Piece& p : m_answers.front()) {
+        at += p.delayMs;
+        m_incoming.push_back({at, p.bytes});
+    }
+    m_answers.pop_front();
+    std::stable_sort(m_incoming.begin(), m_incoming.end(),
+                     [](const Arrival& a, const Arrival& b) { return a.atMs < b.atMs; });
+    return true;
+}
+
+QByteArray FakeSerialPort::readAll() {
+    ++readCalls;
+    if (!checkIo())
+        return {};
+    if (m_nextReadError != SerialError::NoError) {
+        setError(m_nextReadError, m_nextReadText);
+        m_nextReadError = SerialError::NoError;
+        return {};
+    }
+    QByteArray out;
+    while (!m_incoming.empty() && m_incoming.front().atMs <= m_clock->nowMs()) {
+        out += m_incoming.front().bytes;
+        m_incoming.pop_front();
+    }
+    return out;
+}
+
+bool FakeSerialPort::waitForReadyRead(int msecs) {
+    waits.append(msecs);
+    if (!checkIo())
+        return false;
+    if (m_nextReadError != SerialError::NoError) {
+        setError(m_nextReadError, m_nextReadText);
+        m_nextReadError = SerialError::NoError;
+        return false;
+    }
+    const qint64 now = m_clock->nowMs();
+    if (!m_incoming.empty() && m_incoming.front().atMs <= now + std::max(msecs, 0)) {
+        m_clock->setNow(std::max(now, m_incoming.front().atMs));
+        return true;
+    }
+    m_clock->advance(std::max(msecs, 0));
+    return false;
+}
+
+void FakeSerialPort::discardInput() {
+    const qint64 now = m_clock->nowMs();
+    while (!m_incoming.empty() && m_incoming.front().atMs <= now) {
+        discarded += m_incoming.front().bytes.size();
+        m_incoming.pop_front();
+    }
+}
+
+QByteArray FakeSerialPort::waitingBytes() const {
+    QByteArray out;
+    for (const Arrival& a : m_incoming)
+        if (a.atMs <= m_clock->nowMs())
+            out += a.bytes;
+    return out;
+}
+
+} // namespace velmara

@@ -1,0 +1,48 @@
+#pragma once
+// The serial port of the program: QSerialPort on a device path, 9600 baud, even
+// parity, 7 data bits, 1 stop bit, no flow control.
+#include "link/serialport.h"
+
+#include <QSerialPort>
+
+#include <memory>
+
+namespace velmara {
+
+class QtSerialPort : public SerialPort {
+public:
+    explicit QtSerialPort(const QString& devicePath);
+    ~QtSerialPort() override;
+
+    bool open() override;
+    void close() override;
+    bool isOpen() const override;
+    bool write(const QByteArray& data) override;
+    QByteArray readAll() override;
+    bool waitForReadyRead(int msecs) override;
+    void discardInput() override;
+    QString devicePath() const override { return m_path; }
+    bool deviceExists() const override;
+    SerialError error() const override;
+    QString errorString() const override;
+    void clearError() override;
+
+    const QSerialPort& port() const { return m_port; }
+
+private:
+    void setOwnError(SerialError e, const QString& text);
+
+    QString m_path;
+    QSerialPort m_port;
+    SerialError m_ownError = SerialError::NoError; // faults found before Qt saw them
+    QString m_ownErrorText;
+};
+
+// The number n of COM n: the setting ComPort as a 16-bit integer (0 when unreadable).
+qint16 comPortSetting();
+// The device path of COM n: the setting ComDevice<n> ("" when there is none).
+QString comDevicePath(int portNumber);
+// The port of COM n, resolved through the settings.
+std::unique_ptr<SerialPort> makeComPort(int portNumber);
+
+} // namespace velmara

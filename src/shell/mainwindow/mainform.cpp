@@ -1,0 +1,684 @@
+#include "shell/mainwindow/mainform.h"
+
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "data/tempvalues.h"
+#include "link/velmaracomcommunication.h"
+#include "shell/core/messages.h"
+#include "shell/core/programfolder.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+#include "shell/core/velmaralog.h"
+#include "shell/ui/chargerdialog.h"
+#include "shell/ui/comportdialog.h"
+#include "shell/ui/firststart.h"
+#include "shell/ui/infowindow.h"
+#include "shell/ui/languagedialog.h"
+#include "shell/ui/modal.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+namespace velmara {
+
+namespace {
+
+const char* const kNotImplemented = "Funktion ist noch nicht implementiert!";
+
+int indexOf(const QString& channelCode) {
+    return channelNumber(channelCode) - 1;
+}
+
+void showFatal(const QString& what, const QString& description) {
+    Message first;
+    first.text = what + "\n" + QStringLiteral("Contact your contractor!");
+    showMessage(first);
+    Message second;
+    second.text = description;
+    showMessage(second);
+}
+
+} // namespace
+
+frmMDIMainForm::frmMDIMainForm(QWidget* parent)
+    : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
+      m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("frmMDIMainForm"));
+    setWindowTitle(QStringLiteral("velmara3.0"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub)
+            velmaraActiveForm = sub->widget();
+    });
+    createMenus();
+    createStatusbar();
+    resize(1024, 768);
+}
+
+frmMDIMainForm::~frmMDIMainForm() {
+    // Channel windows go first: they use the link and the databases.
+    for (auto& c : m_channels) {
+        c.view.reset();
+        delete c.sub.data();
+    }
+    m_link.reset();
+    m_retiredLinks.clear();
+}
+
+void frmMDIMainForm::setChannelViewFactory(ChannelViewFactory factory) {
+    m_factory = std::move(factory);
+}
+
+// ---------------------------------------------------------------- start-up
+
+StartupOutcome frmMDIMainForm::load() {
+    auto fail = [this] {
+        releaseProgram();
+        return StartupOutcome::EndProgram;
+    };
+    ProgramSettings& settings = ProgramSettings::instance();
+
+    m_trace << "log";
+    VelmaraLog::instance().open(programFolder().logPath());
+
+    // The database functions show their own fatal message.
+    m_trace << "master";
+    if (!openMasterDatabase())
+        return fail();
+    m_trace << "user";
+    if (!openUserDatabase())
+        return fail();
+
+    m_trace << "settings";
+    if (!openSettings())
+        return fail();
+    m_trace << "resources";
+    if (!openResources())
+        return fail();
+
+    if (settings.isYes("FirstStartup")) {
+        m_trace << "firststart";
+        if (!runFirstStartChain())
+            return fail();
+        settings.setSetting("FirstStartup", "NO");
+    }
+
+    m_trace << "tempvalues";
+    deleteTempValues();
+
+    m_trace << "recordsets";
+    if (!openSharedRecordsets()) {
+        VelmaraLog::instance().writeLogSignature("Shared recordsets not opened");
+        VelmaraLog::instance().writeLogEntry(userDatabase() ? userDatabase()->lastError() : "");
+    }
+
+    m_trace << "extension";
+    const QString charger = settings.getSetting("UsedCharger");
+    settings.setSetting("ProgramExtensionAvaiable",
+                        deriveProgramExtension(charger, settings.getSetting("P1ExtensionAvailable"),
+                                               settings.getSetting("P4ExtensionAvailable")));
+
+    m_trace << "texts";
+    setLanguageResources();
+    optimizeStatusbar();
+
+    m_trace << "link";
+    if (!generateSerialConnection())
+        return fail();
+
+    m_trace << "channels";
+    loadChannelWindows();
+
+    m_trace << "visibility";
+    applyVisibility("001");
+
+    m_trace << "show";
+    show();
+    return StartupOutcome::Running;
+}
+
+bool frmMDIMainForm::openSettings() {
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Settings not found!", rs->error());
+        return false;
+    }
+    ProgramSettings::instance().setRsSettings(std::move(rs));
+    return true;
+}
+
+bool frmMDIMainForm::openResources() {
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM NLSResources");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Resources not found!", rs->error());
+        return false;
+    }
+    ProgramResources& store = ProgramResources::instance();
+    store.setRsResources(std::move(rs));
+    store.setLanguageKey(getSetting("UsedLanguage"));
+    return true;
+}
+
+bool frmMDIMainForm::generateSerialConnection() {
+    try {
+        if (reopenSerialLink())
+            return true;
+        showKeyed("1092", "0120", MsgIcon::Critical, MsgButtons::Ok);
+        return runComPortDialog(true, [this] { return reopenSerialLink(); });
+    } catch (const std::exception& e) {
+        Message where;
+        where.text = QStringLiteral("errhandler von generate serial connection");
+        showMessage(where);
+        Message what;
+        what.text = QString::fromLocal8Bit(e.what());
+        showMessage(what);
+        return true;
+    }
+}
+
+bool frmMDIMainForm::reopenSerialLink() {
+    if (m_link) {
+        if (m_link->isComPortOpen())
+            m_link->closeComPort();
+        // A request of channel 1 lets the user interface run while it waits, so
+        // this may be called from inside that wait: the old link stays alive
+        // until its request has returned.
+        if (m_link->isBusy())
+            m_retiredLinks.push_back(std::move(m_link));
+        m_link.reset();
+    }
+    std::erase_if(m_retiredLinks, [](const auto& link) { return !link->isBusy(); });
+    m_link = std::make_unique<VelmaraComCommunication>();
+    return m_link->openComPort();
+}
+
+void frmMDIMainForm::loadChannelWindows() {
+    const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
+    for (const QString& code : codes) {
+        const int i = indexOf(code);
+        ChannelView* view = m_factory(code, this);
+        if (!view)
+            continue;
+        m_channels[size_t(i)].view.reset(view);
+        QMdiSubWindow* sub = m_mdi->addSubWindow(view->widget());
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setObjectName(QStringLiteral("subKanal%1").arg(i + 1));
+        sub->installEventFilter(this);
+        sub->hide();
+        m_channels[size_t(i)].sub = sub;
+        m_channelActions[size_t(i)]->setEnabled(true);
+        if (i > 0)
+            applyVisibility(code);
+    }
+    for (int i = 1; i < 4; ++i)
+        if (!m_channels[size_t(i)].view)
+            m_channelActions[size_t(i)]->setEnabled(false);
+}
+
+void frmMDIMainForm::applyVisibility(const QString& channelCode) {
+    QMdiSubWindow* sub = channelSubWindow(channelCode);
+    const bool visible = ProgramSettings::instance().isYes(
+        QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
+    setChannelChecked(channelCode, visible);
+    if (!sub)
+        return;
+    if (visible)
+        sub->show();
+    else
+        sub->hide();
+}
+
+// ---------------------------------------------------------------- texts, status bar
+
+void frmMDIMainForm::setLanguageResources() {
+    setWindowTitle(mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
+                               VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
+    for (const auto& [object, key] : m_texts) {
+        if (auto* menu = qobject_cast<QMenu*>(object))
+            menu->setTitle(res(key));
+        else if (auto* action = qobject_cast<QAction*>(object))
+            action->setText(res(key));
+    }
+    static const char* const labelKeys[] = {"1500", "1502", "1504", "1506"};
+    for (int i = 0; i < 4; ++i)
+        m_panelLabels[size_t(i)]->setText(res(labelKeys[i]));
+}
+
+void frmMDIMainForm::optimizeStatusbar() {
+    std::optional<bool> visible = upperChannelPanelsVisible(getSetting("UsedCharger"));
+    if (!visible)
+        return;
+    for (int i = 1; i < 4; ++i) {
+        for (QLabel* panel : {m_panelLabels[size_t(i)], m_panelTexts[size_t(i)]}) {
+            panel->setVisible(*visible);
+            if (*visible)
+                panel->setEnabled(true);
+        }
+    }
+}
+
+void frmMDIMainForm::createStatusbar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("stbFirstStatusbar"));
+    bar->setSizeGripEnabled(true);
+    static const char* const designLabels[] = {"Kanal 1", "Kanal 2", "Kanal 3", "Kanal 4"};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(designLabels[i]), bar);
+        label->setObjectName(QStringLiteral("Kanal%1Label").arg(i + 1));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->installEventFilter(this);
+        auto* text = new QLabel(bar);
+        text->setObjectName(QStringLiteral("Kanal%1Text").arg(i + 1));
+        text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        text->setMinimumWidth(140);
+        bar->addWidget(label);
+        bar->addWidget(text, 1);
+        m_panelLabels[size_t(i)] = label;
+        m_panelTexts[size_t(i)] = text;
+    }
+}
+
+void frmMDIMainForm::setStatusbarText(const QString& channelCode, const QString& text) {
+    const int i = indexOf(channelCode);
+    if (i >= 0)
+        m_panelTexts[size_t(i)]->setText(text);
+}
+
+// ---------------------------------------------------------------- channels
+
+ChannelView* frmMDIMainForm::channelView(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i < 0 ? nullptr : m_channels[size_t(i)].view.get();
+}
+
+QMdiSubWindow* frmMDIMainForm::channelSubWindow(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i < 0 ? nullptr : m_channels[size_t(i)].sub.data();
+}
+
+void frmMDIMainForm::setChannelChecked(const QString& channelCode, bool checked) {
+    const int i = indexOf(channelCode);
+    if (i >= 0 && m_channelActions[size_t(i)])
+        m_channelActions[size_t(i)]->setChecked(checked);
+}
+
+bool frmMDIMainForm::isChannelChecked(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i >= 0 && m_channelActions[size_t(i)]->isChecked();
+}
+
+void frmMDIMainForm::toggleChannel(const QString& channelCode) {
+    const int i = indexOf(channelCode);
+    QMdiSubWindow* sub = channelSubWindow(channelCode);
+    if (!sub || !m_channelActions[size_t(i)]->isEnabled())
+        return;
+    if (!isChannelChecked(channelCode))
+        setChannelChecked(channelCode, true);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+QString frmMDIMainForm::resetAkkuId(qint32 akkuId) {
+    return firstAnsweringChannel(
+        loadedChannelCodes(getSetting("UsedCharger")),
+        [&](const QString& code) {
+            ChannelView* v = channelView(code);
+            return v && v->resetAkkuId(akkuId);
+        },
+        QStringLiteral("noReset"));
+}
+
+QString frmMDIMainForm::isAkkuUsed(qint32 akkuId) {
+    return firstAnsweringChannel(
+        loadedChannelCodes(getSetting("UsedCharger")),
+        [&](const QString& code) {
+            ChannelView* v = channelView(code);
+            return v && v->isAkkuUsed(akkuId);
+        },
+        QStringLiteral("notUsed"));
+}
+
+// ---------------------------------------------------------------- print entry
+
+void frmMDIMainForm::checkAndSetPrintItem(std::optional<bool> keep) {
+    if (keep && !*keep)
+        m_printItemWindow = nullptr;
+    if (QAction* print = findChild<QAction*>(QStringLiteral("mnuDateiPrint")))
+        print->setEnabled(!m_printItemWindow.isNull());
+}
+
+void frmMDIMainForm::setPrintItemWindow(QWidget* window) {
+    m_printItemWindow = window;
+    checkAndSetPrintItem();
+}
+
+// ---------------------------------------------------------------- end
+
+void frmMDIMainForm::storeVisibility() {
+    std::array<bool, 4> checked{};
+    for (int i = 0; i < 4; ++i)
+        checked[size_t(i)] = m_channelActions[size_t(i)]->isChecked();
+    for (const auto& [key, value] : visibilityToStore(getSetting("UsedCharger"), checked))
+        setSetting(key, value);
+}
+
+void frmMDIMainForm::releaseProgram() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    finishRelease();
+}
+
+bool frmMDIMainForm::requestWaiting() const {
+    if (m_link && m_link->isBusy())
+        return true;
+    return std::any_of(m_retiredLinks.begin(), m_retiredLinks.end(),
+                       [](const auto& link) { return link->isBusy(); });
+}
+
+void frmMDIMainForm::finishRelease() {
+    // Ending from inside a request's wait (the quit question answered while
+    // channel 1 probes a silent charger): the channel window's tick and the link
+    // are still on the stack. Release once they have returned.
+    if (requestWaiting()) {
+        QTimer::singleShot(20, this, &frmMDIMainForm::finishRelease);
+        return;
+    }
+    // The channel windows poll the link and write to the databases: they go first.
+    for (auto& c : m_channels) {
+        c.view.reset();
+        delete c.sub.data();
+    }
+    if (userDatabase() && userDatabase()->isOpen())
+        deleteTempValues();
+    if (m_link && m_link->isComPortOpen())
+        m_link->closeComPort();
+    m_link.reset();
+    m_retiredLinks.clear();
+    closeDatabases();
+    VelmaraLog::instance().release();
+    Q_EMIT programEnded();
+}
+
+void frmMDIMainForm::endProgram() {
+    m_forceClose = true;
+    if (isVisible())
+        close();
+    else
+        releaseProgram();
+}
+
+void frmMDIMainForm::closeEvent(QCloseEvent* event) {
+    if (!m_ended && !m_forceClose) {
+        if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        storeVisibility();
+    }
+    releaseProgram();
+    event->accept();
+}
+
+void frmMDIMainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        checkAndSetPrintItem(false);
+    QMainWindow::changeEvent(event);
+}
+
+bool frmMDIMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && !m_ended) {
+        // A channel window's close button hides it; it keeps running.
+        for (int i = 0; i < 4; ++i) {
+            if (watched == m_channels[size_t(i)].sub.data()) {
+                event->ignore();
+                m_channelActions[size_t(i)]->setChecked(false);
+                m_channels[size_t(i)].sub->hide();
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int i = 0; i < 4; ++i)
+            if (watched == m_panelLabels[size_t(i)]) {
+                toggleChannel(allChannelCodes().at(i));
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- window arrangements
+
+QList<QMdiSubWindow*> frmMDIMainForm::visibleSubWindows() const {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            out.append(sub);
+    return out;
+}
+
+void frmMDIMainForm::arrangeCascade() {
+    m_mdi->cascadeSubWindows();
+}
+void frmMDIMainForm::tileStacked() {
+    tile(Qt::Vertical);
+}
+void frmMDIMainForm::tileSideBySide() {
+    tile(Qt::Horizontal);
+}
+
+void frmMDIMainForm::tile(Qt::Orientation stacking) {
+    const QList<QMdiSubWindow*> subs = visibleSubWindows();
+    const QList<QRect> rects = tileRects(m_mdi->viewport()->rect(), int(subs.size()), stacking);
+    for (int i = 0; i < subs.size() && i < rects.size(); ++i) {
+        if (subs[i]->isMaximized())
+            subs[i]->showNormal();
+        subs[i]->setGeometry(rects[i]);
+    }
+}
+
+void frmMDIMainForm::arrangeIcons() {
+    const QRect area = m_mdi->viewport()->rect();
+    int x = area.left();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        sub->move(x, area.bottom() - size.height() + 1);
+        x += size.width();
+    }
+}
+
+// ---------------------------------------------------------------- menus
+
+QMenu* frmMDIMainForm::addMenu(QMenu* parentMenu, const char* name, const QString& caption,
+                               const QString& key) {
+    QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    m_texts.append({menu, key});
+    return menu;
+}
+
+QAction* frmMDIMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
+                                  const QString& key) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    m_texts.append({action, key});
+    return action;
+}
+
+void frmMDIMainForm::notImplemented() {
+    Message m;
+    m.text = QString::fromUtf8(kNotImplemented);
+    showMessage(m);
+}
+
+void frmMDIMainForm::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+    auto later = [this] { notImplemented(); };
+
+    QMenu* datei = addMenu(nullptr, "mnuDatei", "&Datei", "1000");
+    QMenu* import = addMenu(datei, "mnuDateiImport", "Importieren", "1002");
+    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004");
+    connect(addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006"),
+            &QAction::triggered, this, &frmMDIMainForm::onFileOpen);
+    connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
+            &frmMDIMainForm::onFileSave);
+    datei->addSeparator();
+    connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
+            &QAction::triggered, this, later);
+    connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
+            &QAction::triggered, this, &frmMDIMainForm::onConfigurePrinter);
+    connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
+            &frmMDIMainForm::onPrint);
+    datei->addSeparator();
+    connect(addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016"), &QAction::triggered, this,
+            [this] { close(); });
+
+    QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
+    // The management form of the capture dialog arrives with the battery dialogs.
+    connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
+            &QAction::triggered, this, later);
+    connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
+            &QAction::triggered, this,
+            [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
+    bearbeiten->addSeparator();
+    connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
+            &QAction::triggered, this, &frmMDIMainForm::onCompact);
+
+    QMenu* einstellungen = addMenu(nullptr, "mnuEinstellungen", "&Einstellungen", "1040");
+    QMenu* kanaele =
+        addMenu(einstellungen, "mnuEinstellungenKanaele", QString::fromUtf8("Kanäle"), "1042");
+    static const char* const channelNames[] = {
+        "mnuEinstellungenKanaeleKanal1", "mnuEinstellungenKanaeleKanal2",
+        "mnuEinstellungenKanaeleKanal3", "mnuEinstellungenKanaeleKanal4"};
+    static const char* const channelCaptions[] = {"Kanal &1", "Kanal 2", "Kanal&3", "Kanal 4"};
+    static const char* const channelKeys[] = {"1044", "1046", "1048", "1050"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = addEntry(kanaele, channelNames[i], channelCaptions[i], channelKeys[i]);
+        action->setCheckable(true);
+        m_channelActions[size_t(i)] = action;
+        const QString code = allChannelCodes().at(i);
+        // The entry never clears its own check mark: that is the window's close button.
+        connect(action, &QAction::triggered, this, [this, action, code](bool nowChecked) {
+            action->setChecked(!nowChecked);
+            toggleChannel(code);
+        });
+    }
+    einstellungen->addSeparator();
+    connect(addEntry(einstellungen, "mnuEinstellungenCOMPort", "&COMPort", "1052"),
+            &QAction::triggered, this, &frmMDIMainForm::onComPort);
+    connect(addEntry(einstellungen, "mnuEinstellungenSprache", "&Sprache", "1054"),
+            &QAction::triggered, this, &frmMDIMainForm::onLanguage);
+    connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
+                     "1055"),
+            &QAction::triggered, this, &frmMDIMainForm::onCharger);
+    // The sub-title and print settings dialogs arrive with report printing.
+    connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
+            &QAction::triggered, this, later);
+    connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
+            &QAction::triggered, this, later);
+
+    QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
+    connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
+            &QAction::triggered, this, &frmMDIMainForm::arrangeCascade);
+    connect(addEntry(fenster, "mnuFensterUebereinander", QString::fromUtf8("Übereinander"), "1064"),
+            &QAction::triggered, this, &frmMDIMainForm::tileStacked);
+    connect(addEntry(fenster, "mnuFensterNebeneinander", "Nebeneinander", "1066"),
+            &QAction::triggered, this, &frmMDIMainForm::tileSideBySide);
+    connect(addEntry(fenster, "mnuFensterSymboleAnordnen", "Symbole anordnen", "1068"),
+            &QAction::triggered, this, &frmMDIMainForm::arrangeIcons);
+    connect(
+        addEntry(fenster, "mnuFensterAlleFensterVerkleinern", "Alle Fenster verkleinern", "1070"),
+        &QAction::triggered, this, later);
+
+    QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
+    connect(addEntry(help, "mnuHelpInhalt", "Inhalt", "1082"), &QAction::triggered, this,
+            &frmMDIMainForm::onHelpContents);
+    connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
+    connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
+            later);
+    help->addSeparator();
+    connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
+            &frmMDIMainForm::onInfo);
+}
+
+void frmMDIMainForm::onFileOpen() {
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    execModal(&dialog); // the chosen file is not used yet
+}
+
+void frmMDIMainForm::onFileSave() {
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    execModal(&dialog); // the chosen file is not used yet
+}
+
+void frmMDIMainForm::onConfigurePrinter() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPageSetupDialog dialog(m_printer.get(), this);
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onPrint() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPrintDialog dialog(m_printer.get(), this);
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onCompact() {
+    if (compactUserDatabase())
+        endProgram();
+}
+
+void frmMDIMainForm::onComPort() {
+    runComPortDialog(false, [this] { return reopenSerialLink(); });
+}
+
+void frmMDIMainForm::onLanguage() {
+    if (runLanguageDialog())
+        endProgram();
+}
+
+void frmMDIMainForm::onCharger() {
+    if (runChargerDialog())
+        endProgram();
+}
+
+void frmMDIMainForm::onHelpContents() {
+    m_openUrl(QUrl::fromLocalFile(programFolder().helpPath()));
+}
+
+void frmMDIMainForm::onInfo() {
+    showInfoWindow(this);
+}
+
+} // namespace velmara

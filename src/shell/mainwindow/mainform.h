@@ -1,0 +1,164 @@
+#pragma once
+// The main window: the MDI frame of the program, its start-up sequence, menus,
+// status bar and the orderly end. It owns the serial link and the channel windows.
+#include "shell/mainwindow/channelview.h"
+#include "shell/mainwindow/shellrules.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QUrl;
+
+namespace velmara {
+
+class VelmaraComCommunication;
+
+enum class StartupOutcome { Running, EndProgram };
+
+class frmMDIMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMDIMainForm(QWidget* parent = nullptr);
+    ~frmMDIMainForm() override;
+
+    // The channel windows made at start-up (default: placeholder windows).
+    void setChannelViewFactory(ChannelViewFactory factory);
+
+    // Runs the start-up sequence. Running: the window is shown and the program
+    // runs; EndProgram: a fatal error or a cancelled dialog ended it (the
+    // program-wide objects are released already).
+    StartupOutcome load();
+    // The steps that load() went through, in order ("log", "master", "user",
+    // "settings", "resources", "firststart", "tempvalues", "recordsets",
+    // "extension", "texts", "link", "channels", "visibility", "show").
+    const QStringList& startupTrace() const { return m_trace; }
+
+    // --- used by the channel windows and dialogs ---
+    bool bNoQMTFound = false;
+    QPointer<QWidget> velmaraActiveForm;
+
+    // 1, 2, 3, ... per run
+    qint32 getNewTempMessreiheID() { return m_tempIds.next(); }
+    // The first channel (1..4; QMT1: only 1) that released / uses the battery,
+    // or "noReset" / "notUsed".
+    QString resetAkkuId(qint32 akkuId);
+    QString isAkkuUsed(qint32 akkuId);
+
+    // Writes the state text of a channel into its status-bar panel.
+    void setStatusbarText(const QString& channelCode, const QString& text);
+    // The check mark of a channel's menu entry.
+    void setChannelChecked(const QString& channelCode, bool checked);
+    bool isChannelChecked(const QString& channelCode) const;
+    // The menu entry of a channel: brings a checked channel to the front, shows an unchecked one.
+    void toggleChannel(const QString& channelCode);
+
+    // The serial link (null before start-up step 11 and after the end). The port
+    // dialog replaces it by a new one: ask for it at each use, do not keep it.
+    VelmaraComCommunication* comLink() const { return m_link.get(); }
+    // Closes an open link, creates a new one for the current ComPort and opens
+    // it; true when the port is open. No message.
+    bool reopenSerialLink();
+
+    // The print entry: false forgets the window stored for printing; the entry
+    // is enabled while a window is stored.
+    void checkAndSetPrintItem(std::optional<bool> keep = std::nullopt);
+    void setPrintItemWindow(QWidget* window);
+
+    void setLanguageResources();
+    void optimizeStatusbar();
+
+    // Ends the program at once without the quit question (language and charger
+    // dialogs, compaction): clears the temporary values, closes the databases,
+    // releases the log and emits programEnded(). Called while a request waits on
+    // the line, the release follows as soon as that request has returned.
+    void endProgram();
+    bool hasEnded() const { return m_ended; }
+
+    ChannelView* channelView(const QString& channelCode) const;
+    QMdiSubWindow* channelSubWindow(const QString& channelCode) const;
+    QMdiArea* mdiArea() const { return m_mdi; }
+
+    // Window arrangements of the menu Fenster.
+    void arrangeCascade();
+    void tileStacked();    // one above the other ("Übereinander")
+    void tileSideBySide(); // side by side ("Nebeneinander")
+    void arrangeIcons();
+
+    // How the help file is opened (tests replace it).
+    void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+
+Q_SIGNALS:
+    // The program ends (after the quit question or through endProgram()).
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenus();
+    void createStatusbar();
+    QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& key);
+    QMenu* addMenu(QMenu* parentMenu, const char* name, const QString& caption, const QString& key);
+    void notImplemented();
+
+    bool openSettings();
+    bool openResources();
+    bool generateSerialConnection();
+    void loadChannelWindows();
+    void applyVisibility(const QString& channelCode);
+    void storeVisibility();
+    void releaseProgram();
+    void finishRelease();
+    bool requestWaiting() const;
+    void tile(Qt::Orientation stacking);
+    QList<QMdiSubWindow*> visibleSubWindows() const;
+
+    void onFileOpen();
+    void onFileSave();
+    void onConfigurePrinter();
+    void onPrint();
+    void onCompact();
+    void onComPort();
+    void onLanguage();
+    void onCharger();
+    void onHelpContents();
+    void onInfo();
+
+    QMdiArea* m_mdi = nullptr;
+    QStringList m_trace;
+    TempSeriesCounter m_tempIds;
+    ChannelViewFactory m_factory;
+    std::unique_ptr<VelmaraComCommunication> m_link;
+    std::vector<std::unique_ptr<VelmaraComCommunication>> m_retiredLinks;
+    struct Channel {
+        std::unique_ptr<ChannelView> view;
+        QPointer<QMdiSubWindow> sub;
+    };
+    std::array<Channel, 4> m_channels;
+    std::array<QAction*, 4> m_channelActions{};
+    std::array<QLabel*, 4> m_panelLabels{};
+    std::array<QLabel*, 4> m_panelTexts{};
+    QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
+    QPointer<QWidget> m_printItemWindow;
+    std::unique_ptr<QPrinter> m_printer;
+    std::function<void(const QUrl&)> m_openUrl;
+    bool m_ended = false;
+    bool m_forceClose = false;
+};
+
+} // namespace velmara

@@ -1,0 +1,150 @@
+// The channel window: its controls, and that it shows what the poll cycle says.
+#include "channel_fixture.h"
+
+#include "channel/ui/channelwindow.h"
+#include "channel/ui/channelwindowfactory.h"
+#include "shell/mainwindow/mainform.h"
+
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace velmara::test {
+namespace {
+
+class ChannelWindow : public ChannelTest {
+protected:
+    std::unique_ptr<frmKanal> window(const QString& code) {
+        return std::make_unique<frmKanal>(code, link.get(), host, nullptr, false,
+                                          [this] { return now; });
+    }
+    template <class T> T* find(QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+};
+
+TEST_F(ChannelWindow, HasEveryControlWithItsCaption) {
+    answer("003,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+    answer("003,D");
+    answer("003,M,SA");
+    auto w = window("003");
+    EXPECT_EQ(w->objectName(), "frmKanal3");
+    EXPECT_EQ(w->windowTitle(), res("0798"));
+
+    const std::pair<const char*, const char*> buttons[] = {{"cmdProgram", "0802"},
+                                                           {"cmdMesswert", "0804"},
+                                                           {"cmdDruck", "0806"},
+                                                           {"cmdDiagramme", "0808"}};
+    for (auto [name, key] : buttons) {
+        auto* b = find<QPushButton>(*w, name);
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->text(), res(key));
+        EXPECT_FALSE(b->isEnabled()) << name;
+    }
+    const std::pair<const char*, const char*> labels[] = {{"lblAkkutyp", "0812"},
+                                                          {"lblMode", "0814"},
+                                                          {"lblNennkapazitaet", "0816"},
+                                                          {"lblStrom", "0824"},
+                                                          {"lblSpannung", "0826"},
+                                                          {"lblKapazitaet", "0828"},
+                                                          {"lblMesswerteNachLaden", "0830"},
+                                                          {"lblMesswerteNachEntladen", "0832"},
+                                                          {"lblLadenNr", "0834"},
+                                                          {"lblEntladenNr", "0834"},
+                                                          {"lblLadenAh", "0836"},
+                                                          {"lblEntladenAh", "0836"},
+                                                          {"lblLadenVolt", "0838"},
+                                                          {"lblEntladenVolt", "0838"},
+                                                          {"lblLadenMin", "0840"},
+                                                          {"lblEntladenMin", "0840"},
+                                                          {"lblBemerkungen", "0842"},
+                                                          {"lblAkkuzustand", "0844"},
+                                                          {"lblSelbstentladung", "0850"}};
+    for (auto [name, key] : labels) {
+        auto* l = find<QLabel>(*w, name);
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->text(), res(key)) << name;
+    }
+    for (const char* name :
+         {"txtAkkuTyp", "txtMode", "txtNennKapazitaet", "txtStrom", "txtSpannung", "txtKapazitaet",
+          "txtStatus", "txtBemerkung", "txtAkkuzustand", "txtSelbstentladung"})
+        find<QLineEdit>(*w, name);
+    EXPECT_EQ(find<QGroupBox>(*w, "frameAkkuprogramm")->title(), res("0810"));
+    EXPECT_EQ(find<QGroupBox>(*w, "frameStatus")->title(), res("0822"));
+    EXPECT_EQ(find<QGroupBox>(*w, "frameAkkumesswerte")->title(),
+              res("0818") + " - " + res("0820"));
+    for (const char* name : {"lstEndwertLaden", "lstEndwertEntladen"})
+        EXPECT_TRUE(QFontInfo(find<QListWidget>(*w, name)->font()).fixedPitch()) << name;
+
+    w->show();
+    for (const char* name :
+         {"lblAkkuzustand", "txtAkkuzustand", "lblSelbstentladung", "txtSelbstentladung"})
+        EXPECT_FALSE(w->findChild<QWidget*>(name)->isVisible()) << name;
+    EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), res("6010"));
+    EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), res("0912"));
+}
+
+TEST_F(ChannelWindow, ShowsLiveValuesEndValuesAndHidesOnClose) {
+    answer(kProgram1);
+    answer("001,D");
+    answer("001,M,SA");
+    auto w = window("001");
+    w->show();
+    answer("001,M,SL,L01500,V07234,K00350");
+    w->controller().tick();
+    EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.234 V");
+    EXPECT_EQ(find<QLineEdit>(*w, "txtStrom")->text(), "1.500 A");
+    EXPECT_EQ(find<QLineEdit>(*w, "txtKapazitaet")->text(), "0.350 Ah");
+
+    answer("001,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
+    w->controller().tick();
+    auto* laden = find<QListWidget>(*w, "lstEndwertLaden");
+    auto* entladen = find<QListWidget>(*w, "lstEndwertEntladen");
+    ASSERT_EQ(laden->count(), 1);
+    ASSERT_EQ(entladen->count(), 1);
+    EXPECT_EQ(laden->item(0)->text(),
+              QString(" 1. ") + "    " + " 1.000" + "    " + " 8.400" + "  " + "  90");
+    EXPECT_GT(laden->item(0)->data(Qt::UserRole).toInt(), 0);
+    EXPECT_FALSE(find<QLineEdit>(*w, "txtAkkuzustand")->isVisible())
+        << "the last end value carries no verdict";
+
+    w->controller().flashingTick();
+    EXPECT_TRUE(find<QGroupBox>(*w, "frameStatus")->styleSheet().contains("255, 0, 0"));
+
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+    answer("001,M,SL,L01500,V07240,K00360");
+    w->controller().tick();
+    EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
+}
+
+TEST_F(ChannelWindow, FactoryMakesWindowsOnTheMainWindow) {
+    frmMDIMainForm main;
+    installChannelWindows(main);
+    ChannelViewFactory factory = channelWindowFactory();
+    // No link yet: channel 1 finds no charger and tells the others.
+    std::unique_ptr<ChannelView> v1(factory("001", &main));
+    std::unique_ptr<ChannelView> v2(factory("002", &main));
+    EXPECT_EQ(v1->channelCode(), "001");
+    EXPECT_EQ(v1->widget()->objectName(), "frmKanal");
+    EXPECT_EQ(v2->widget()->objectName(), "frmKanal2");
+    EXPECT_TRUE(main.bNoQMTFound);
+    EXPECT_EQ(main.getNewTempMessreiheID(), 3) << "each window took one id";
+    auto* k1 = dynamic_cast<frmKanal*>(v1.get());
+    ASSERT_TRUE(k1);
+    EXPECT_EQ(k1->controller().pollInterval(), 14000);
+    EXPECT_TRUE(k1->controller().isPolling());
+    k1->controller().lAkkuId = 7;
+    k1->controller().bRecording = true;
+    EXPECT_TRUE(v1->isAkkuUsed(7));
+    EXPECT_TRUE(v1->resetAkkuId(7));
+    EXPECT_FALSE(v2->isAkkuUsed(7));
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,176 @@
+// Four channels against the charger simulator on a pseudo-terminal: programs
+// sent, charges run to their end at high speed, and every value a window showed
+// is in the database, in order, with seconds that never go back.
+#include "../channel/channel_fixture.h"
+
+#include "link/qtserialport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+namespace velmara::test {
+namespace {
+
+// Remembers every set of live values shown (voltage, current, capacity).
+class RecordingDisplay : public FakeDisplay {
+public:
+    void setText(ChannelField f, const QString& t) override {
+        FakeDisplay::setText(f, t);
+        if (f == ChannelField::Kapazitaet && !t.isEmpty()) {
+            const QString v =
+                text(ChannelField::Spannung) + "|" + text(ChannelField::Strom) + "|" + t;
+            shown << v;
+            if (channel && channel->bRecording)
+                shownWhileRecording << v;
+        }
+    }
+    QStringList shown, shownWhileRecording;
+    const ChannelController* channel = nullptr;
+};
+
+QString shownForm(const QString& valueString) {
+    const QStringList f = valueString.split(';');
+    return formatVoltString(f.value(1).toInt()) + "|" + formatAmpereString(f.value(2).toInt()) +
+           "|" + formatAmpereHourString(f.value(0).toInt());
+}
+
+class ChannelSim : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
+        simPath = QDir(bin).filePath("velmara-charger-sim");
+        if (bin.isEmpty() || !QFileInfo(simPath).isExecutable())
+            GTEST_SKIP() << "charger simulator not built: " << simPath.toStdString();
+        ASSERT_TRUE(openMasterDatabase());
+        ASSERT_TRUE(openUserDatabase());
+        ProgramSettings::instance().setRsSettings(
+            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
+        ProgramResources::instance().setRsResources(
+            masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
+        ProgramResources::instance().setLanguageKey("de");
+        ASSERT_TRUE(openSharedRecordsets());
+
+        linkPath = QDir(folder.path()).filePath("charger");
+        QStringList args{"--link", linkPath, "--channels", "4", "--speed", "600"};
+        for (int ch = 1; ch <= 4; ++ch)
+            args << "--battery" << QString("%1,NiMH,6,2000,20").arg(ch);
+        sim.start(simPath, args);
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        QElapsedTimer t;
+        t.start();
+        while (!QFileInfo::exists(linkPath) && t.elapsed() < 5000)
+            QThread::msleep(20);
+        ASSERT_TRUE(QFileInfo::exists(linkPath)) << "no pseudo-terminal from the simulator";
+        link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(linkPath));
+        ASSERT_TRUE(link->openComPort());
+    }
+    void TearDown() override {
+        channels.clear();
+        link.reset();
+        if (sim.state() != QProcess::NotRunning) {
+            sim.write("quit\n");
+            if (!sim.waitForFinished(3000)) {
+                sim.terminate();
+                sim.waitForFinished(3000);
+            }
+        }
+        closeDatabases();
+    }
+
+    TempProgramFolder folder;
+    QString simPath, linkPath;
+    QProcess sim;
+    std::unique_ptr<VelmaraComCommunication> link;
+    FakeHost host;
+    RecordingDisplay displays[4];
+    std::vector<std::unique_ptr<ChannelController>> channels;
+};
+
+TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
+    qint32 series[4];
+    for (int i = 0; i < 4; ++i) {
+        const QString code = QString("00%1").arg(i + 1);
+        channels.push_back(
+            std::make_unique<ChannelController>(code, link.get(), host, displays[i]));
+        displays[i].channel = channels.back().get();
+        channels.back()->load(false);
+        ASSERT_NE(displays[i][ChannelField::Status], res("6000")) << code.toStdString();
+    }
+    for (int i = 0; i < 4; ++i) {
+        const QString code = QString("00%1").arg(i + 1);
+        const QString answer =
+            link->sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000");
+        ASSERT_FALSE(answer.isEmpty()) << "program for " << code.toStdString();
+        channels[size_t(i)]->resetForNewProgram();
+        qint32 akku = 0;
+        series[i] = ChannelTest::newSeries(&akku);
+        channels[size_t(i)]->startRecording(akku, series[i], false, true);
+        ASSERT_TRUE(channels[size_t(i)]->bRecording);
+    }
+    // What the start-up reads shows is not a polled value: count from here.
+    for (auto& d : displays)
+        d.shown.clear(), d.shownWhileRecording.clear();
+
+    // Poll until every charge has finished.
+    QElapsedTimer t;
+    t.start();
+    // A charge has ended when the channel left charging after it had charged.
+    bool charged[4] = {false, false, false, false};
+    auto finished = [&](int i) {
+        charged[i] = charged[i] || channels[size_t(i)]->bMeasurementRunning;
+        return charged[i] && !channels[size_t(i)]->bMeasurementRunning;
+    };
+    while (t.elapsed() < 120000) {
+        for (auto& c : channels)
+            c->tick();
+        int done = 0;
+        for (int i = 0; i < 4; ++i)
+            done += finished(i) ? 1 : 0;
+        if (done == 4)
+            break;
+        QThread::msleep(150);
+    }
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_TRUE(finished(i)) << displays[i][ChannelField::Status].toStdString();
+        EXPECT_GE(displays[i].shown.size(), 3);
+
+        QStringList permanent;
+        qint64 lastPerm = -1;
+        for (const Row& r : ChannelTest::rows("MessWerte")) {
+            if (r.series != series[i])
+                continue;
+            const qint64 s = r.text.section(';', 3, 3).toLongLong();
+            EXPECT_GE(s, lastPerm) << r.text.toStdString();
+            lastPerm = s;
+            if (!r.ew)
+                permanent << shownForm(r.text);
+        }
+        EXPECT_EQ(permanent.join("\n").toStdString(),
+                  displays[i].shownWhileRecording.join("\n").toStdString())
+            << "every value shown while recording is stored, in order";
+    }
+    // The temporary table holds every shown value too, in order per series.
+    QStringList allTemp, allShown;
+    std::map<qint32, qint64> last;
+    for (const Row& r : ChannelTest::rows("TempMessWerte")) {
+        const qint64 s = r.text.section(';', 3, 3).toLongLong();
+        if (last.count(r.series)) {
+            EXPECT_GE(s, last[r.series]) << r.text.toStdString();
+        }
+        last[r.series] = s;
+        if (!r.ew)
+            allTemp << shownForm(r.text);
+    }
+    for (const auto& d : displays)
+        allShown << d.shown;
+    allTemp.sort();
+    allShown.sort();
+    EXPECT_EQ(allTemp.join("\n").toStdString(), allShown.join("\n").toStdString());
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,280 @@
+// The link on the in-memory port: request frames byte for byte, collecting and
+// unwrapping answers, the wait on a fake clock, the guard against a second
+// request during channel 1's yield, and the reporting of serial faults.
+#include "link/fakeserialport.h"
+#include "link/velmaracomcommunication.h"
+#include "support/scripted_messages.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace velmara;
+using Piece = FakeSerialPort::Piece;
+
+namespace {
+
+const QByteArray DC4 = "\x14";
+const QByteArray ETX = "\x03";
+
+struct Rig {
+    // The clock starts `intoSecond` milliseconds into a whole second.
+    explicit Rig(qint64 intoSecond = 0)
+        : clock(std::make_shared<FakeLinkClock>(1'700'000'000'000 + intoSecond)) {
+        auto p = std::make_unique<FakeSerialPort>(clock);
+        port = p.get();
+        link = std::make_unique<VelmaraComCommunication>(std::move(p), clock);
+        EXPECT_TRUE(link->openComPort());
+    }
+    qint64 elapsedSince(qint64 t0) const { return clock->nowMs() - t0; }
+
+    std::shared_ptr<FakeLinkClock> clock;
+    FakeSerialPort* port;
+    std::unique_ptr<VelmaraComCommunication> link;
+};
+
+TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
+    struct Case {
+        std::function<void(VelmaraComCommunication&)> call;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {[](auto& l) { l.getStatus("001"); }, QByteArray::fromHex("122c3030312c4d2c030d")},
+        {[](auto& l) { l.getStatus("004"); }, QByteArray::fromHex("122c3030342c4d2c030d")},
+        {[](auto& l) { l.getEndwert("002"); }, "\x12,002,D,\x03\r"},
+        {[](auto& l) { l.getProgram("003"); }, "\x12,003,W,\x03\r"},
+        {[](auto& l) { l.getProgram("001", true); }, "\x12,001,W,\x03\r"},
+        {[](auto& l) { l.sendProgram("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000"); },
+         "\x12,001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,\x03\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        Rig rig;
+        c.call(*rig.link);
+        ASSERT_EQ(rig.port->writes.size(), 1);
+        EXPECT_EQ(rig.port->writes.at(0), c.bytes);
+    }
+}
+
+TEST(LinkFramesTest, SendStringHandsBackTheFramedText) {
+    Rig rig;
+    QString message = "001,M";
+    EXPECT_TRUE(rig.link->sendString(message));
+    EXPECT_EQ(message, QString::fromLatin1("\x12,001,M,\x03\r"));
+    EXPECT_EQ(rig.port->writes, QList<QByteArray>{"\x12,001,M,\x03\r"});
+}
+
+TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
+    struct Case {
+        const char* name;
+        QList<Piece> pieces;
+        QString result;
+    };
+    const QList<Case> cases = {
+        {"whole frame", {{DC4 + ",001,M,SA," + ETX, 40}}, "001,M,SA,"},
+        {"in two pieces", {{DC4 + ",001,M", 20}, {",SA," + ETX, 30}}, "001,M,SA,"},
+        {"byte by byte",
+         [] {
+             QList<Piece> p;
+             for (char c : QByteArray(DC4 + ",002,M,SL,L01500,V07234,K00350," + ETX))
+                 p.append({QByteArray(1, c), 1});
+             return p;
+         }(),
+         "002,M,SL,L01500,V07234,K00350,"},
+        {"spaces around pieces",
+         {{"  " + DC4 + ",001,M ", 5}, {" ,S A," + ETX + "  ", 5}},
+         "001,M,S A,"},
+        {"bytes after the ETX",
+         {{DC4 + ",001,M,SA," + ETX + "\r" + DC4 + ",junk", 5}},
+         "001,M,SA,"},
+        {"late ETX still in time", {{DC4 + ",001,M,SA,", 10}, {ETX, 1800}}, "001,M,SA,"},
+        {"DC4 SEP ETX", {{DC4 + "," + ETX, 5}}, ""},
+        {"DC4 SEP SEP ETX", {{DC4 + ",," + ETX, 5}}, ","},
+        {"DC4 ETX", {{DC4 + ETX, 5}}, "-1"},
+        {"DC4 missing", {{",001,M,SA," + ETX, 5}}, "-1"},
+        {"ETX missing", {{DC4 + ",001,M,SA,", 5}}, "-1"},
+        {"ETX before DC4", {{ETX + DC4 + ",001,M,SA,", 5}}, "-1"},
+        {"no SEP after DC4", {{DC4 + "001,M,SA," + ETX, 5}}, "-1"},
+        {"no SEP before ETX", {{DC4 + ",001,M,SA" + ETX, 5}}, "-1"},
+        {"garbage", {{"\xff\xfe\x80 ~~", 5}}, "-1"},
+        {"only spaces", {{"     ", 5}}, ""},
+        {"silence", {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.port->queueAnswer(c.pieces);
+        EXPECT_EQ(rig.link->getStatus("001"), c.result);
+    }
+}
+
+TEST(LinkWaitTest, SilenceEndsAtTheSecondWholeClockSecond) {
+    // The wait ends when the clock's whole second is two past the start: 1 to 2 s.
+    struct Case {
+        qint64 intoSecond;
+        qint64 waited;
+    };
+    for (const Case& c : {Case{0, 2000}, Case{1, 1999}, Case{500, 1500}, Case{999, 1001}}) {
+        SCOPED_TRACE(c.intoSecond);
+        Rig rig(c.intoSecond);
+        const qint64 t0 = rig.clock->nowMs();
+        EXPECT_EQ(rig.link->getStatus("001"), "");
+        EXPECT_EQ(rig.elapsedSince(t0), c.waited);
+        // It blocks on the port with the remaining time instead of polling.
+        EXPECT_EQ(rig.port->waits, QList<int>{int(c.waited)});
+        EXPECT_LE(rig.port->readCalls, 3);
+    }
+}
+
+TEST(LinkWaitTest, EndsAsSoonAsTheEtxIsIn) {
+    Rig rig(300);
+    rig.port->queueAnswer({{DC4 + ",001,M", 20}, {",SA," + ETX, 25}, {"trailing", 500}});
+    const qint64 t0 = rig.clock->nowMs();
+    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(rig.elapsedSince(t0), 45);
+    // The second wait asked for what was left of the time after the first piece.
+    ASSERT_GE(rig.port->waits.size(), 2);
+    EXPECT_EQ(rig.port->waits.at(0), 1700);
+    EXPECT_EQ(rig.port->waits.at(1), 1680);
+}
+
+TEST(LinkWaitTest, ALateAnswerIsNotTakenForTheNextOne) {
+    Rig rig;
+    // Channel 1 answers after the wait has ended ...
+    rig.port->queueAnswer(DC4 + ",001,M,SL,L01500,V07234,K00350," + ETX, 2500);
+    EXPECT_EQ(rig.link->getStatus("001"), "");
+    rig.clock->advance(1000); // the late answer is in the receive buffer now
+    ASSERT_FALSE(rig.port->waitingBytes().isEmpty());
+    // ... and the next request, for channel 2, gets its own answer.
+    rig.port->queueAnswer(DC4 + ",002,M,SA," + ETX, 30);
+    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
+    EXPECT_GT(rig.port->discarded, 0);
+
+    // A late answer with no answer to the next request: that request sees silence.
+    rig.port->queueAnswer(DC4 + ",002,D,SL,K01000,T90,V08400," + ETX, 2100);
+    EXPECT_EQ(rig.link->getEndwert("002"), "");
+    rig.clock->advance(500);
+    EXPECT_EQ(rig.link->getStatus("003"), "");
+}
+
+TEST(LinkYieldTest, OnlyChannelOneProgramRequestWithNoQmtYields) {
+    struct Case {
+        const char* name;
+        std::function<QString(VelmaraComCommunication&)> call;
+        bool yields;
+    };
+    const Case cases[] = {
+        {"program 001 noQmt", [](auto& l) { return l.getProgram("001", true); }, true},
+        {"program 001", [](auto& l) { return l.getProgram("001", false); }, false},
+        {"program 002 noQmt", [](auto& l) { return l.getProgram("002", true); }, false},
+        {"status 001", [](auto& l) { return l.getStatus("001"); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        bool ranDuringWait = false;
+        QTimer::singleShot(0, [&] { ranDuringWait = rig.link->isBusy(); });
+        EXPECT_EQ(c.call(*rig.link), "");
+        EXPECT_EQ(ranDuringWait, c.yields);
+        QCoreApplication::processEvents(); // let the timer of a non-yielding case go
+        // Yielding waits in short slices so the user interface stays responsive.
+        for (int w : rig.port->waits)
+            EXPECT_LE(w, c.yields ? 50 : 2000);
+    }
+}
+
+TEST(LinkYieldTest, NoSecondRequestReachesTheLineDuringTheYield) {
+    Rig rig;
+    rig.port->queueAnswer(DC4 + ",001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1," + ETX,
+                          300);
+    QStringList nested;
+    int timerRuns = 0;
+    QTimer timer;
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++timerRuns;
+        nested << rig.link->getStatus("002") << rig.link->getEndwert("003")
+               << rig.link->getProgram("001", true) << rig.link->sendProgram("004,P");
+        QString msg = "002,M";
+        EXPECT_FALSE(rig.link->sendString(msg));
+    });
+    timer.start();
+    const QString answer = rig.link->getProgram("001", true);
+    timer.stop();
+    EXPECT_TRUE(answer.startsWith("001,P,A05"));
+    EXPECT_GT(timerRuns, 0);
+    for (const QString& n : nested)
+        EXPECT_EQ(n, "");
+    EXPECT_EQ(rig.port->writes.size(), 1);
+    // Once the wait is over, requests go through again.
+    rig.port->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
+    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
+}
+
+TEST(LinkFaultTest, AClosedPortIsReportedOncePerOutage) {
+    Rig rig;
+    rig.link->closeComPort();
+    test::ScriptedMessages boxes;
+    boxes.expect("13\rDevice not open");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(rig.link->getStatus("00" + QString::number(i + 1)), "");
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown.at(0).title, "");
+    EXPECT_EQ(boxes.shown.at(0).buttons, MsgButtons::Ok);
+    EXPECT_TRUE(rig.port->writes.isEmpty());
+
+    // A request that works ends the outage; the next fault is reported again.
+    ASSERT_TRUE(rig.link->openComPort());
+    rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
+    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_FALSE(rig.link->faultReported());
+    boxes.expect("8\rread failed");
+    rig.port->failNextRead(SerialError::Read);
+    const qint64 t0 = rig.clock->nowMs();
+    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(rig.elapsedSince(t0), 0); // a read fault ends the wait at once
+}
+
+TEST(LinkFaultTest, AWriteFaultIsReportedAndTheWaitStillRuns) {
+    Rig rig;
+    test::ScriptedMessages boxes;
+    boxes.expect("7\rwrite failed");
+    rig.port->failNextWrite(SerialError::Write);
+    const qint64 t0 = rig.clock->nowMs();
+    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(rig.elapsedSince(t0), 2000);
+}
+
+TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {
+    Rig rig;
+    test::ScriptedMessages boxes;
+    boxes.expect("9\rInput/output error");
+    rig.port->unplug();
+    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_FALSE(rig.link->isComPortOpen());
+    const int opensWhileGone = rig.port->openCalls;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(rig.link->getStatus("002"), "");
+    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(rig.port->openCalls, opensWhileGone); // no open while the path is gone
+
+    rig.port->plugIn();
+    rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
+    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_TRUE(rig.link->isComPortOpen());
+    EXPECT_EQ(boxes.shown.size(), 1);
+
+    // Closed on purpose: no reopening behind the user's back.
+    rig.link->closeComPort();
+    boxes.expect("13\r");
+    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_FALSE(rig.link->isComPortOpen());
+}
+
+TEST(LinkUnwrapTest, UnwrapIsTheSameAsTheWaitsResult) {
+    EXPECT_EQ(VelmaraComCommunication::unwrapAnswer(""), "");
+    EXPECT_EQ(VelmaraComCommunication::unwrapAnswer("\x14,a,\x03"), "a,");
+    EXPECT_EQ(VelmaraComCommunication::unwrapAnswer("x\x14,a,\x03\x14,b,\x03"), "a,");
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#include "mainwindow_fixture.h"
+
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace velmara::test {
+
+Pty::Pty() {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0)
+        m_slave = QString::fromLocal8Bit(ptsname(m_master));
+}
+
+Pty::~Pty() {
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+void MainWindowTest::prepare(const QMap<QString, QString>& overrides) {
+    ASSERT_FALSE(pty.slavePath().isEmpty());
+    ASSERT_TRUE(openMasterDatabase());
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
+    ProgramSettings::instance().setRsSettings(std::move(rs));
+    setSetting("FirstStartup", "NO");
+    setSetting("ComPort", "1");
+    setSetting("ComDevice1", pty.slavePath());
+    for (auto it = overrides.begin(); it != overrides.end(); ++it)
+        setSetting(it.key(), it.value());
+    closeDatabases();
+}
+
+QString MainWindowTest::storedSetting(const QString& key) {
+    if (!openMasterDatabase())
+        return "<no database>";
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    ProgramSettings::instance().setRsSettings(std::move(rs));
+    QString value = getSetting(key);
+    closeDatabases();
+    return value;
+}
+
+QString MainWindowTest::storedText(const QString& key) {
+    if (!openMasterDatabase())
+        return "<no database>";
+    ProgramSettings::instance().setRsSettings(
+        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
+    ProgramResources::instance().setRsResources(
+        masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
+    ProgramResources::instance().setLanguageKey(getSetting("UsedLanguage"));
+    QString text = res(key);
+    closeDatabases();
+    return text;
+}
+
+std::unique_ptr<frmMDIMainForm> MainWindowTest::makeWindow() {
+    auto w = std::make_unique<frmMDIMainForm>();
+    w->setChannelViewFactory([this](const QString& code, frmMDIMainForm*) -> ChannelView* {
+        return new RecordingChannelView(code, &asked);
+    });
+    w->setUrlOpener([](const QUrl&) {});
+    return w;
+}
+
+RecordingChannelView* MainWindowTest::view(frmMDIMainForm& w, const QString& code) {
+    return dynamic_cast<RecordingChannelView*>(w.channelView(code));
+}
+
+void MainWindowTest::TearDown() {
+    closeDatabases();
+}
+
+} // namespace velmara::test
