@@ -16,7 +16,7 @@ enum State : qint16 {
     Idle = 1,        // SA
     Charging = 2,    // SL
     Discharging = 3, // SE
-    Measuring = 4,   // SM
+    Trickle = 4,     // SM
     Finished = 5,    // SF
     Waiting = 6,     // SW
     Fault = 7
@@ -299,27 +299,17 @@ void ChannelController::showStatus(CommunicationResults& status) {
             showLiveValues(status);
             bMeasurementRunning = true;
             break;
-        case Measuring:
+        case Trickle:
             showState(QStringLiteral("6016"));
             bMeasurementRunning = false;
             bRecording = false;
             startNewTempSeries();
             break;
         case Finished:
-            showState(QStringLiteral("6018"));
-            clearLiveValues();
-            showBatteryState(status.iFehlerCode);
-            bMeasurementRunning = false;
-            bRecording = false;
-            setFlashing(false);
-            startNewTempSeries();
+            showFinished(status);
             break;
         case Waiting:
-            showState(QStringLiteral("6020"));
-            clearLiveValues();
-            bMeasurementRunning = false;
-            if (m_program->iMode == 6)
-                bRecording = false;
+            showWaiting();
             break;
         case Fault:
             switch (status.iFehlerCode) {
@@ -376,25 +366,36 @@ void ChannelController::showStatus(CommunicationResults& status) {
             showState(QStringLiteral("6014"));
             break;
         case Finished:
-            showState(QStringLiteral("6018"));
-            clearLiveValues();
-            showBatteryState(status.iFehlerCode);
-            bMeasurementRunning = false;
-            bRecording = false;
-            setFlashing(false);
-            startNewTempSeries();
+            showFinished(status);
             break;
         case Waiting:
-            showState(QStringLiteral("6020"));
-            clearLiveValues();
-            bMeasurementRunning = false;
-            if (m_program->iMode == 6)
-                bRecording = false;
+            showWaiting();
             break;
         default:
             break;
         }
     }
+}
+
+// State 5, with or without live values: the process has ended.
+void ChannelController::showFinished(const CommunicationResults& status) {
+    showState(QStringLiteral("6018"));
+    clearLiveValues();
+    showBatteryState(status.iFehlerCode);
+    bMeasurementRunning = false;
+    bRecording = false;
+    setFlashing(false);
+    startNewTempSeries();
+}
+
+// State 6: waiting ends a recording only in the storage mode (6), where the
+// wait is the end of the measurement.
+void ChannelController::showWaiting() {
+    showState(QStringLiteral("6020"));
+    clearLiveValues();
+    bMeasurementRunning = false;
+    if (m_program->iMode == 6)
+        bRecording = false;
 }
 
 void ChannelController::showProgram(const CommunicationProgram& program) {

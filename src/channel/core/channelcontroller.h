@@ -111,6 +111,8 @@ private:
     void newStatusRecord();
     void showState(const QString& key);
     void clearLiveValues();
+    void showFinished(const CommunicationResults& status);
+    void showWaiting();
     void showLiveValues(const CommunicationResults& status);
     void showBatteryState(qint16 code);
     void showFaultBox(qint16 code);
