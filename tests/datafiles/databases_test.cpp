@@ -9,6 +9,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -251,4 +252,25 @@ TEST(UserFile, DeletingABatteryTakesItsSeriesAndValues) {
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 1);
     ASSERT_TRUE(db.execute("DELETE FROM MessReihen WHERE MessReiheID = 3"));
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 0);
+}
+
+TEST(DatabaseFiles, AFileLockedByAnotherProgramIsFatalWithoutHanging) {
+    TempProgramFolder tmp;
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+    auto other = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(other->execute("PRAGMA locking_mode = EXCLUSIVE"));
+    ASSERT_TRUE(other->execute("BEGIN EXCLUSIVE"));
+    ASSERT_TRUE(other->execute("INSERT INTO Akkus (AkkuName) VALUES ('held')"));
+    const QByteArray before = digest(tmp.folder().userPath());
+    ScriptedMessages boxes;
+    boxes.expect("Error in Connecting veluser.mdb");
+    EXPECT_TRUE(openMasterDatabase());
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(openUserDatabase());
+    EXPECT_LT(t.elapsed(), 10000);
+    closeDatabases();
+    EXPECT_EQ(digest(tmp.folder().userPath()), before);
+    EXPECT_TRUE(other->execute("ROLLBACK"));
 }

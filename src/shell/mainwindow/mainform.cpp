@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,6 +28,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -150,7 +152,13 @@ StartupOutcome frmMDIMainForm::load() {
     applyVisibility("001");
 
     m_trace << "show";
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        resize(avail.size() * 0.9);
+    }
     show();
+    // The channels side by side once the work area has its size.
+    QTimer::singleShot(0, this, [this] { tileSideBySide(); });
     return StartupOutcome::Running;
 }
 
