@@ -212,19 +212,6 @@ TEST_F(Recording, TakeOverWithNothingRecordedYetStartsTheClockNow) {
     EXPECT_EQ(texts(permanent(series)), QStringList({"10;7200;1500;5"}));
 }
 
-TEST_F(Recording, BatteryQueries) {
-    ChannelController& c = idle();
-    EXPECT_FALSE(c.resetAkkuId(5));
-    c.lAkkuId = 5;
-    EXPECT_FALSE(c.isAkkuUsed(5));
-    c.bRecordingInQueue = true;
-    EXPECT_TRUE(c.isAkkuUsed(5));
-    EXPECT_FALSE(c.isAkkuUsed(6));
-    EXPECT_TRUE(c.resetAkkuId(5));
-    EXPECT_EQ(c.lAkkuId, -1);
-    EXPECT_FALSE(c.isAkkuUsed(5));
-}
-
 TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     answer("002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
     answer("002,D,SE,K00950,T75,V06000,Y00012,X1,P095");

