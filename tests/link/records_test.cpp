@@ -167,18 +167,11 @@ TEST(CommunicationProgramTest, StandardProgramFromTheCharger) {
     QString text = kStd + ",G1,";
     p.splitRecievedString(text, true);
     EXPECT_EQ(p.strKanal, "001");
-    EXPECT_EQ(p.iAkkuTyp, 5);
-    EXPECT_EQ(p.iMode, 2);
-    EXPECT_EQ(p.iZellenzahl, 6);
-    EXPECT_EQ(p.iProzentwert, -3);
-    EXPECT_EQ(p.iFormierZyklen, 1);
-    EXPECT_EQ(p.iWiederholtesLadenEntladen, 30);
-    EXPECT_EQ(p.lKapazitaet, -3);
-    EXPECT_EQ(p.lLadestrom, 1000);
-    EXPECT_EQ(p.lEntladeStrom, 500);
-    EXPECT_EQ(p.lLadeschlussSpannung, 8400);
-    EXPECT_EQ(p.lEntladeschlussSpannung, 6000);
-    EXPECT_EQ(p.iSelbstentladungsIntervall, -3);
+    EXPECT_EQ(std::vector<qint32>({p.iAkkuTyp, p.iMode, p.iZellenzahl, p.iProzentwert,
+                                   p.iFormierZyklen, p.iWiederholtesLadenEntladen, p.lKapazitaet,
+                                   p.lLadestrom, p.lEntladeStrom, p.lLadeschlussSpannung,
+                                   p.lEntladeschlussSpannung, p.iSelbstentladungsIntervall}),
+              std::vector<qint32>({5, 2, 6, -3, 1, 30, -3, 1000, 500, 8400, 6000, -3}));
     EXPECT_FALSE(p.bExtendedRecieved);
     EXPECT_EQ(p.iGalNummer, 1);
     EXPECT_EQ(p.iLadegeraet, U); // R is not read

@@ -68,9 +68,6 @@ TEST(ProgramDefaultsTest, EndOfChargeCriterionComesFromTheSettings) {
         SettingsRows rows(Rows{{"DefaultLadeende", "120"}});
         CommunicationProgram p;
         EXPECT_EQ(p.iLadeende, 120);
-        EXPECT_EQ(p.iLadegeraet, 4);
-        EXPECT_FALSE(p.bExtendedRecieved);
-        EXPECT_EQ(p.iAkkuTyp, 0);
     }
     SettingsRows rows(Rows{{"DefaultLadeende", "abc"}});
     EXPECT_EQ(CommunicationProgram().iLadeende, 0);

@@ -22,28 +22,19 @@ TEST(SimFrames, RequestAndAnswerBytesAreExact) {
     EXPECT_EQ(sim::frameAnswer(""), bytes({0x14, 0x2C, 0x2C, 0x03}));
 }
 
-TEST(SimFrames, ReaderJoinsPiecesAndSkipsNoise) {
+TEST(SimFrames, ReaderJoinsPiecesSkipsNoiseAndDropsBrokenFrames) {
     sim::RequestReader reader;
-    std::string stream = "xx\r" + sim::frameRequest("001,M") + sim::frameRequest("002,D");
+    // noise, two good frames, one without its closing separator, one cut off by a new DC2
+    std::string stream = "xx\r" + sim::frameRequest("001,M") + sim::frameRequest("002,D") +
+                         "\x12,001,M\x03\r" + "\x12,002" + sim::frameRequest("003,W");
     std::vector<std::string> bodies;
     for (char c : stream) { // one byte at a time, as a slow line delivers them
         for (std::string& b : reader.feed(std::string(1, c))) {
             bodies.push_back(b);
         }
     }
-    EXPECT_EQ(bodies, (std::vector<std::string>{"001,M", "002,D"}));
-}
-
-TEST(SimFrames, ReaderDropsBrokenFrames) {
-    sim::RequestReader reader;
-    // no closing separator, then a frame cut off by a new DC2
-    std::string stream = std::string("\x12,001,M\x03\r") + "\x12,002" + sim::frameRequest("003,W");
-    EXPECT_EQ(reader.feed(stream), std::vector<std::string>{"003,W"});
+    EXPECT_EQ(bodies, (std::vector<std::string>{"001,M", "002,D", "003,W"}));
     EXPECT_TRUE(reader.pending().empty());
-}
-
-TEST(SimFrames, FixedWidthNumbers) {
-    EXPECT_EQ(sim::fixed(42, 5), "00042");
     EXPECT_EQ(sim::fixed(-3, 3), "000");
     EXPECT_EQ(sim::fixed(123456, 5), "99999");
 }
@@ -55,24 +46,12 @@ TEST(SimProgramText, ReadsEveryField) {
                                "D10000,YD007,S0,C1,B1,H0,N150,O1,Q0,U1",
                                sim::Model::FourChannel);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->channel, 2);
-    EXPECT_EQ(p->type, 1);
-    EXPECT_EQ(p->mode, 8);
-    EXPECT_EQ(p->cells, 10);
-    EXPECT_EQ(p->percent, 80);
-    EXPECT_EQ(p->cycles, 3);
-    EXPECT_EQ(p->repeat, 7);
-    EXPECT_EQ(p->capacityMah, 2000);
-    EXPECT_EQ(p->chargeMa, 1000);
-    EXPECT_EQ(p->dischargeMa, 900);
-    EXPECT_EQ(p->chargeMv, 12000);
-    EXPECT_EQ(p->dischargeMv, 10000);
+    EXPECT_EQ(std::vector<int>({p->channel, p->type, p->mode, p->cells, p->percent.value_or(-1),
+                                p->cycles, p->repeat, p->capacityMah.value_or(-1), p->chargeMa,
+                                p->dischargeMa, p->chargeMv, p->dischargeMv, p->endShare}),
+              std::vector<int>({2, 1, 8, 10, 80, 3, 7, 2000, 1000, 900, 12000, 10000, 150}));
     EXPECT_EQ(p->selfDischargeHours, 7 * 24);
-    EXPECT_TRUE(p->extended);
-    EXPECT_TRUE(p->locked);
-    EXPECT_TRUE(p->withoutLoad);
-    EXPECT_EQ(p->endShare, 150);
-    EXPECT_TRUE(p->switches);
+    EXPECT_TRUE(p->extended && p->locked && p->withoutLoad && p->switches);
     EXPECT_EQ(p->o + p->q + p->u, 2);
 
     auto plain = sim::parseProgram(kPlain, sim::Model::FourChannel);
@@ -104,7 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SimProgramAcceptance,
     ::testing::Values(
         ProgramCase{kPlain, Q4, true},
-        ProgramCase{"001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500", Q4, true},
         ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,YH012", Q4, true},
         ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100", Q4,
                     true},
@@ -113,18 +91,14 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q4, false},
         ProgramCase{"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q1, true},
         ProgramCase{"001,P,A06,M01,Z08,F0,W30,L01000,E00500,V29600,D24000", Q4, false},
-        ProgramCase{"001,P,A06,M01,Z00,F0,W30,L01000,E00500,V03700,D03000", Q4, false},
         // currents: 50 to 5000 mA on four channels, up to 10000 on one
         ProgramCase{"001,P,A02,M01,Z06,F0,W30,L00049,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L06000,E00500,V07200,D05400", Q4, false},
         ProgramCase{"001,P,A02,M01,Z06,F0,W30,L06000,E00500,V07200,D05400", Q1, true},
         ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E10001,V07200,D05400", Q1, false},
         ProgramCase{"001,P,A05,M01,Z06,F0,W30,L01000,E00500,V60001,D05400", Q4, false},
         // type 0 (none chosen), 9; mode 0, 9
         ProgramCase{"001,P,A00,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A09,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
         ProgramCase{"001,P,A02,M00,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M09,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
         // layout: W missing, lower-case tag, short field, trailing field, P without K
         ProgramCase{"001,P,A02,M01,Z06,F0,L01000,E00500,V07200,D05400", Q4, false},
         ProgramCase{"001,P,a02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
