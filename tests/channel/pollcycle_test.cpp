@@ -264,13 +264,17 @@ TEST_F(PollCycle, StateTable) {
         EXPECT_EQ(c.tempSeriesId() != series, k.newTempSeries);
     }
     // Mode 6 (the charger waits in a cycle program): SW ends the recording.
+    answer("001,M,SL,L01000,V07000,K00010");
+    c.tick();
     auto prog = std::make_shared<CommunicationProgram>();
     QString p = "001,P,A05,M06,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     prog->splitRecievedString(p, true);
     c.comResults_ProgramChanged(prog);
     c.bRecording = true;
-    answer("001,M,SW");
-    c.tick();
+    CommunicationResults sw;
+    QString t = "001,M,SW,";
+    sw.splitRecievedString(t);
+    c.showStatus(sw);
     EXPECT_FALSE(c.bRecording);
 }
 

@@ -3,7 +3,6 @@
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
-#include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
 
 #include <fcntl.h>
@@ -45,19 +44,6 @@ QString MainWindowTest::storedSetting(const QString& key) {
     QString value = getSetting(key);
     closeDatabases();
     return value;
-}
-
-QString MainWindowTest::storedText(const QString& key) {
-    if (!openMasterDatabase())
-        return "<no database>";
-    ProgramSettings::instance().setRsSettings(
-        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    ProgramResources::instance().setRsResources(
-        masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-    ProgramResources::instance().setLanguageKey(getSetting("UsedLanguage"));
-    QString text = res(key);
-    closeDatabases();
-    return text;
 }
 
 std::unique_ptr<frmMDIMainForm> MainWindowTest::makeWindow() {

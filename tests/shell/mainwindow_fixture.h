@@ -56,8 +56,6 @@ protected:
     void prepare(const QMap<QString, QString>& overrides = {});
     // Reads a setting from the master file while the program is not running.
     QString storedSetting(const QString& key);
-    // A text of the stored language while the program is not running.
-    QString storedText(const QString& key);
     // A main window whose channel views are RecordingChannelViews.
     std::unique_ptr<frmMDIMainForm> makeWindow();
     RecordingChannelView* view(frmMDIMainForm& w, const QString& code);

@@ -27,59 +27,8 @@ TEST(ShellRules, ChargerModelDecidesChannelsPanelsAndExtension) {
     }
 }
 
-TEST(ShellRules, VisibilityStoredPerChargerModel) {
-    using Rows = QList<QPair<QString, QString>>;
-    EXPECT_EQ(visibilityToStore("QMT1", {true, false, false, false}),
-              (Rows{{"Akku1Visible", "YES"}}));
-    EXPECT_EQ(visibilityToStore("QMT1", {false, true, true, true}), (Rows{{"Akku1Visible", "NO"}}));
-    EXPECT_EQ(visibilityToStore("QMT4", {true, false, true, false}),
-              (Rows{{"Akku1Visible", "YES"},
-                    {"Akku2Visible", "NO"},
-                    {"Akku3Visible", "YES"},
-                    {"Akku4Visible", "NO"}}));
-    // An unknown model loads only channel 1 but still stores all four.
-    EXPECT_EQ(visibilityToStore("", {true, true, true, true}).size(), 4);
-}
-
 TEST(ShellRules, CaptionJoinsNameEditionAndVersion) {
     EXPECT_EQ(mainCaption("velmara", "Ladeprogramm", 3, 0, 12), "velmara - Ladeprogramm 3.0.12");
-}
-
-TEST(ShellRules, TempSeriesIdsCountFromOne) {
-    TempSeriesCounter counter;
-    EXPECT_EQ(counter.next(), 1);
-    EXPECT_EQ(counter.next(), 2);
-    EXPECT_EQ(counter.next(), 3);
-    EXPECT_EQ(counter.peek(), 4);
-}
-
-TEST(ShellRules, FanOutStopsAtFirstAnsweringChannel) {
-    struct Case {
-        QStringList codes;
-        QStringList answering;
-        QString expected;
-        QStringList asked;
-    };
-    const QStringList four{"001", "002", "003", "004"};
-    const Case cases[] = {
-        {four, {"002", "004"}, "002", {"001", "002"}},
-        {four, {"004"}, "004", four},
-        {four, {}, "none", four},
-        {{"001"}, {"002"}, "none", {"001"}},
-        {{}, {"001"}, "none", {}},
-    };
-    for (const Case& c : cases) {
-        QStringList asked;
-        QString got = firstAnsweringChannel(
-            c.codes,
-            [&](const QString& code) {
-                asked << code;
-                return c.answering.contains(code);
-            },
-            "none");
-        EXPECT_EQ(got, c.expected);
-        EXPECT_EQ(asked, c.asked);
-    }
 }
 
 TEST(ShellRules, TilesCoverTheAreaWithoutOverlap) {
@@ -107,13 +56,6 @@ TEST(ShellRules, TilesCoverTheAreaWithoutOverlap) {
     EXPECT_LT(stacked[0].top(), stacked[1].top());
     EXPECT_TRUE(tileRects(area, 0, Qt::Vertical).isEmpty());
     EXPECT_TRUE(tileRects(QRect(), 3, Qt::Vertical).isEmpty());
-}
-
-TEST(ShellRules, ChannelNumbers) {
-    EXPECT_EQ(channelNumber("001"), 1);
-    EXPECT_EQ(channelNumber("004"), 4);
-    EXPECT_EQ(channelNumber("005"), 0);
-    EXPECT_EQ(channelNumber(""), 0);
 }
 
 } // namespace
