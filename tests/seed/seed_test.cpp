@@ -207,8 +207,9 @@ TEST_F(SeedTest, DeviceModesCoverTheChargerModesWithConsistentFields) {
         EXPECT_EQ(m[6] == "1", charge);
         EXPECT_EQ(m[7] == "1", discharge);
         // Self-discharge tests, cycle counts and periods need both directions.
-        if (m[3] == "1" || m[4] == "1" || m[5] == "1")
+        if (m[3] == "1" || m[4] == "1" || m[5] == "1") {
             EXPECT_TRUE(charge && discharge);
+        }
         for (const auto& language : usableLanguages())
             EXPECT_TRUE(texts(language).count(m[8])) << "no name in " << language;
     }
@@ -274,10 +275,11 @@ TEST_F(SeedTest, DiagramThinningKeepsAboutAThousandPointsUpToTenMillionValues) {
             continue;
         const double points = n / step(n);
         EXPECT_LE(points, 1100.0) << n << " values";
-        if (n <= 500)
+        if (n <= 500) {
             EXPECT_EQ(step(n), 1) << n << " values: short series are drawn completely";
-        else if (n >= 1000)
+        } else if (n >= 1000) {
             EXPECT_GE(points, 400.0) << n << " values give a coarse diagram";
+        }
     }
 }
 
