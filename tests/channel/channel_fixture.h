@@ -52,13 +52,7 @@ public:
     std::map<QString, QString> panels;
 };
 
-// One stored value row.
-struct Row {
-    qint32 id;
-    qint32 series;
-    bool ew;
-    QString text;
-};
+inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1";
 
 class ChannelTest : public ::testing::Test {
 public:
@@ -84,13 +78,27 @@ public:
         closeDatabases();
     }
 
-    ChannelController& make(const QString& code, bool load = true) {
-        auto c = std::make_unique<ChannelController>(code, link.get(), host, display,
-                                                     [this] { return now; });
-        if (load)
-            c->load(false);
-        channels.push_back(std::move(c));
+    ChannelController& make(const QString& code) {
+        channels.push_back(std::make_unique<ChannelController>(code, link.get(), host, display,
+                                                               [this] { return now; }));
+        channels.back()->load(false);
         return *channels.back();
+    }
+    // The answers a channel reads when it starts: program, no end values, idle.
+    void queueIdle(const QByteArray& code = "001") {
+        answer(code + kProgram1.mid(3));
+        answer(code + ",D");
+        answer(code + ",M,SA");
+    }
+    ChannelController& idle() {
+        queueIdle();
+        return make("001");
+    }
+    // One charging tick of channel 1, then 3 s pass.
+    void charge(ChannelController& c, int mAh) {
+        answer("001,M,SL,L01500,V07200,K" + QByteArray::number(mAh).rightJustified(5, '0'));
+        c.tick();
+        later(3);
     }
 
     // The charger answers the next request with this payload (framed).
@@ -101,38 +109,37 @@ public:
     void later(int seconds) { now = now.addSecs(seconds); }
     int requests() const { return int(port->writes.size()); }
 
-public:
-    static std::vector<Row> rows(const QString& table) {
-        std::vector<Row> out;
+    // The value texts of a table (of one series), in storing order; end values
+    // are marked "EW ".
+    static QStringList values(const QString& table, qint32 series = -1) {
+        QStringList out;
         auto rs = userDatabase()->openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
         for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-            out.push_back({rs->value("MessWertId").toInt(), rs->value("MessReiheID").toInt(),
-                           rs->value("EW").toInt() != 0, rs->text("MessWertString")});
+            if (series < 0 || rs->value("MessReiheID").toInt() == series)
+                out << (rs->value("EW").toInt() ? "EW " : "") + rs->text("MessWertString");
         return out;
     }
-    static QStringList texts(const std::vector<Row>& rs) {
-        QStringList out;
-        for (const Row& r : rs)
-            out << r.text;
-        return out;
+    static int endValueId() {
+        return userDatabase()
+            ->scalar("SELECT MAX(MessWertId) FROM TempMessWerte WHERE EW=1")
+            .toInt();
     }
-    // A battery with one series; returns the series id.
-    static qint32 newSeries(qint32* akkuId) {
+    // A battery with one series.
+    struct Series {
+        qint32 akku, id;
+    };
+    static Series newSeries() {
         userDatabase()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack A')");
-        auto a = userDatabase()->openRecordset("SELECT * FROM Akkus ORDER BY AkkuId");
-        a->moveLast();
-        *akkuId = a->value("AkkuId").toInt();
+        const qint32 akku = userDatabase()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
         userDatabase()->execute(
-            QString("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (%1, 1)").arg(*akkuId));
-        auto m = userDatabase()->openRecordset("SELECT * FROM MessReihen ORDER BY MessReiheID");
-        m->moveLast();
-        return m->value("MessReiheID").toInt();
+            QString("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (%1, 1)").arg(akku));
+        return {akku, userDatabase()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt()};
     }
-    static std::pair<QString, QString> seriesProgram(qint32 series) {
-        auto m = userDatabase()->openRecordset(
-            QString("SELECT * FROM MessReihen WHERE MessReiheID=%1").arg(series));
-        m->moveFirst();
-        return {m->text("Programm"), m->text("Mode")};
+    static QString seriesText(qint32 series, const QString& column) {
+        return userDatabase()
+            ->scalar(
+                QString("SELECT %1 FROM MessReihen WHERE MessReiheID=%2").arg(column).arg(series))
+            .toString();
     }
 
 protected:
@@ -145,7 +152,5 @@ protected:
     QDateTime now;
     std::vector<std::unique_ptr<ChannelController>> channels;
 };
-
-inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1";
 
 } // namespace velmara::test

@@ -7,53 +7,29 @@ namespace {
 
 using F = ChannelField;
 
-class Recording : public ChannelTest {
-protected:
-    ChannelController& idle() {
-        answer(kProgram1);
-        answer("001,D");
-        answer("001,M,SA");
-        return make("001");
-    }
-    void charge(ChannelController& c, int mAh) {
-        answer("001,M,SL,L01500,V07200," + QByteArray("K") +
-               QByteArray::number(mAh).rightJustified(5, '0'));
-        c.tick();
-        later(3);
-    }
-    std::vector<Row> permanent(qint32 series) {
-        std::vector<Row> out;
-        for (const Row& r : rows("MessWerte"))
-            if (r.series == series)
-                out.push_back(r);
-        return out;
-    }
-};
+class Recording : public ChannelTest {};
 
 TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     ChannelController& c = idle();
     charge(c, 100); // 0 s
     charge(c, 200); // 3 s
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
-
+    const Series s = newSeries();
     answer(kProgram1); // the series' program
-    c.startRecording(akku, series, false, true);
+    c.startRecording(s.akku, s.id, false, true);
     EXPECT_TRUE(c.bRecording);
     EXPECT_FALSE(c.bRecordingInQueue);
     EXPECT_TRUE(c.bCurrentProgramWritten);
-    EXPECT_TRUE(c.isAkkuUsed(akku));
-    EXPECT_EQ(texts(permanent(series)), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
+    EXPECT_TRUE(c.isAkkuUsed(s.akku));
+    EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
 
     charge(c, 300); // 6 s, on the taken-over time base
     answer("001,D,SL,K00900,T90,V08400");
     c.tick();
-    EXPECT_EQ(texts(permanent(series)), QStringList({"100;7200;1500;0", "200;7200;1500;3",
-                                                     "300;7200;1500;6", "2;900;8400;9;90"}));
-    const auto [program, mode] = seriesProgram(series);
-    EXPECT_EQ(program, QString(kProgram1) + ",");
-    EXPECT_EQ(mode, ChannelController::modeTextOf(c.program()));
-    EXPECT_FALSE(mode.isEmpty());
+    EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3",
+                                                      "300;7200;1500;6", "EW 2;900;8400;9;90"}));
+    EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
+    EXPECT_EQ(seriesText(s.id, "Mode"), ChannelController::modeTextOf(c.program()));
+    EXPECT_FALSE(seriesText(s.id, "Mode").isEmpty());
 }
 
 TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
@@ -66,43 +42,37 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     answer("001,M,SF");
     c.tick();
     ASSERT_EQ(c.tempSeriesId(), 2);
-    ASSERT_FALSE(c.bMeasurementRunning);
-    ASSERT_TRUE(c.bEndwerteAvaiable);
 
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
+    const Series s = newSeries();
     answer(kProgram1);
-    c.startRecording(akku, series, false, true);
-    const auto moved = permanent(series);
-    ASSERT_EQ(moved.size(), 3u);
-    EXPECT_EQ(texts(moved), QStringList({"100;7200;1500;0", "200;7200;1500;3", "2;900;8400;6;90"}));
-    EXPECT_TRUE(moved[2].ew);
-    // State 5 ends the recording on the next tick.
+    c.startRecording(s.akku, s.id, false, true);
+    EXPECT_EQ(values("MessWerte", s.id),
+              QStringList({"100;7200;1500;0", "200;7200;1500;3", "EW 2;900;8400;6;90"}));
+    // State 5 ends the recording on the next tick; the ids stay.
     answer("001,M,SF");
     c.tick();
     EXPECT_FALSE(c.bRecording);
-    EXPECT_EQ(c.lMessReiheId, series) << "the ids stay after the process ended";
+    EXPECT_EQ(c.lMessReiheId, s.id);
 }
 
 TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     ChannelController& c = idle();
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
+    const Series s = newSeries();
     answer(kProgram1);
-    c.startRecording(akku, series, true, false);
+    c.startRecording(s.akku, s.id, true, false);
     EXPECT_FALSE(c.bRecording);
     EXPECT_TRUE(c.bRecordingInQueue);
-    EXPECT_TRUE(c.isAkkuUsed(akku));
+    EXPECT_TRUE(c.isAkkuUsed(s.akku));
     const QDateTime start = now;
 
     later(10);
     answer("001,M,SA");
     c.tick();
     EXPECT_TRUE(c.bRecordingInQueue);
-    EXPECT_TRUE(permanent(series).empty());
+    EXPECT_TRUE(values("MessWerte").empty());
 
-    // The program starts: the queued recording begins with this value; the
-    // program is stored again with the first value.
+    // The program starts: the recording begins with this value, and the
+    // program is stored again with it.
     later(5);
     answer("001,M,SL,L01500,V07200,K00010");
     answer("001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
@@ -110,40 +80,46 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     EXPECT_TRUE(c.bRecording);
     EXPECT_FALSE(c.bRecordingInQueue);
     EXPECT_TRUE(c.bCurrentProgramWritten);
-    EXPECT_EQ(texts(permanent(series)), QStringList({"10;7200;1500;15"}));
+    EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;15"}));
     EXPECT_EQ(c.recordingStart(), start);
-    EXPECT_TRUE(seriesProgram(series).first.contains("M03"));
+    EXPECT_TRUE(seriesText(s.id, "Programm").contains("M03"));
 }
 
 TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     ChannelController& c = idle();
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
+    const Series s = newSeries();
     answer(kProgram1);
-    c.startRecording(akku, series, false, false);
+    c.startRecording(s.akku, s.id, false, false);
     c.setFrameAkkumesswerteHeading("Pack A", "spring test", "1");
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 1");
     EXPECT_EQ(display[F::Bemerkung], "spring test");
+
+    // An end-value answer cut short stores nothing, so asks for no program.
+    const int before = requests();
+    answer("001,D,SL,K00900");
+    c.tick();
+    EXPECT_EQ(requests(), before + 1);
+    EXPECT_TRUE(values("MessWerte").empty());
+    EXPECT_TRUE(values("TempMessWerte").empty());
+    EXPECT_FALSE(c.bCurrentProgramWritten);
+    EXPECT_TRUE(display.laden.isEmpty());
+
     answer("001,M,SL,L01500,V07200,K00010");
     answer(kProgram1);
     c.tick();
-    ASSERT_EQ(permanent(series).size(), 1u);
-
     c.endRecording();
     EXPECT_FALSE(c.bRecording);
     EXPECT_EQ(c.lMessReiheId, -1);
-    EXPECT_EQ(c.lAkkuId, akku);
-    EXPECT_FALSE(c.isAkkuUsed(akku));
+    EXPECT_EQ(c.lAkkuId, s.akku);
+    EXPECT_FALSE(c.isAkkuUsed(s.akku));
     charge(c, 20);
-    EXPECT_EQ(permanent(series).size(), 1u);
+    EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;0"}));
 
-    // A program sent to the channel ends a queued recording too and reads the channel anew.
+    // A program sent to the channel ends a queued recording and reads the channel anew.
     answer(kProgram1);
-    c.startRecording(akku, series, true, false);
+    c.startRecording(s.akku, s.id, true, false);
     const qint32 tempBefore = c.tempSeriesId();
-    answer(kProgram1);
-    answer("001,D");
-    answer("001,M,SA");
+    queueIdle();
     c.resetForNewProgram();
     EXPECT_FALSE(c.bRecordingInQueue);
     EXPECT_FALSE(c.bRecording);
@@ -161,59 +137,33 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_TRUE(display[F::Bemerkung].isEmpty());
 }
 
-TEST_F(Recording, UnreadableEndValueAnswerStoresNothing) {
-    ChannelController& c = idle();
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
-    answer(kProgram1);
-    c.startRecording(akku, series, false, false);
-    const int before = requests();
-    answer("001,D,SL,K00900"); // cut short: an empty list arrives
-    c.tick();
-    EXPECT_EQ(requests(), before + 1) << "no program request for a value not stored";
-    EXPECT_TRUE(permanent(series).empty());
-    EXPECT_FALSE(c.bCurrentProgramWritten);
-    EXPECT_TRUE(display.laden.isEmpty());
-}
-
 TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
     ChannelController& c = idle();
-    EXPECT_EQ(c.tempSeriesId(), 1);
-    answer("001,M,SA");
-    c.tick();
     answer("001,M,SF");
     c.tick();
     EXPECT_EQ(c.tempSeriesId(), 1) << "nothing stored: the id stays";
     answer("001,M,SM,L01000,V07000,K00100");
     c.tick();
-    EXPECT_TRUE(rows("TempMessWerte").empty()) << "state 4 is never stored";
+    EXPECT_TRUE(values("TempMessWerte").empty()) << "state 4 is never stored";
     charge(c, 10);
     answer("001,M,SF");
     c.tick();
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
 
-    // The ids are shared by the channels.
-    ChannelController& c2 = make("002", false);
-    c2.load(false); // no charger line answer: 6000, id taken
-    EXPECT_EQ(c2.tempSeriesId(), 3);
-}
-
-TEST_F(Recording, TakeOverWithNothingRecordedYetStartsTheClockNow) {
-    ChannelController& c = idle();
+    // Taking over the new, still empty series starts the recording clock now.
     later(600);
-    qint32 akku = 0;
-    const qint32 series = newSeries(&akku);
+    const Series s = newSeries();
     answer(kProgram1);
-    c.startRecording(akku, series, false, true);
-    EXPECT_TRUE(permanent(series).empty());
+    c.startRecording(s.akku, s.id, false, true);
+    EXPECT_TRUE(values("MessWerte", s.id).empty());
     later(5);
     charge(c, 10);
-    EXPECT_EQ(texts(permanent(series)), QStringList({"10;7200;1500;5"}));
+    EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;5"}));
 }
 
 TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
-    answer("002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+    answer("002" + kProgram1.mid(3));
     answer("002,D,SE,K00950,T75,V06000,Y00012,X1,P095");
     answer("002,M,SA");
     ChannelController& c = make("002");
@@ -225,10 +175,8 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     EXPECT_EQ(display[F::Akkuzustand], res("0847") + " (95%)");
     EXPECT_TRUE(display.isVisible(F::Selbstentladung));
     EXPECT_EQ(display[F::Selbstentladung], "12 mAh");
-    const auto temp = rows("TempMessWerte");
-    ASSERT_EQ(temp.size(), 1u);
-    EXPECT_EQ(temp[0].text, "3;950;6000;0;75;T;95;12");
-    EXPECT_EQ(display.entladen[0].tempId, temp[0].id);
+    EXPECT_EQ(values("TempMessWerte"), QStringList({"EW 3;950;6000;0;75;T;95;12"}));
+    EXPECT_EQ(display.entladen[0].tempId, endValueId());
 }
 
 } // namespace

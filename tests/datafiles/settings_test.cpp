@@ -1,6 +1,7 @@
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
+#include "link/communicationprogram.h"
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
 #include "support/temp_folder.h"
@@ -74,4 +75,11 @@ TEST_F(SettingsAndTexts, TextsFollowTheLanguageAndFallBackToTheKey) {
     EXPECT_EQ(r.getResource("0800"), "0800");
     r.setLanguageKey("de");
     EXPECT_EQ(r.getResource("08'00"), "08'00"); // quotes in a key are harmless
+}
+
+TEST_F(SettingsAndTexts, NewProgramRecordsStartFromTheDefaultEndOfCharge) {
+    setSetting("DefaultLadeende", "150");
+    EXPECT_EQ(CommunicationProgram().iLadeende, 150);
+    setSetting("DefaultLadeende", "");
+    EXPECT_EQ(CommunicationProgram().iLadeende, 0);
 }

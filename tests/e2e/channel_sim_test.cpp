@@ -31,6 +31,21 @@ public:
     const ChannelController* channel = nullptr;
 };
 
+// The rows of a value table in storing order.
+struct StoredRow {
+    qint32 series;
+    bool ew;
+    QString text;
+};
+std::vector<StoredRow> storedRows(const QString& table) {
+    std::vector<StoredRow> out;
+    auto rs = userDatabase()->openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        out.push_back({rs->value("MessReiheID").toInt(), rs->value("EW").toInt() != 0,
+                       rs->text("MessWertString")});
+    return out;
+}
+
 QString shownForm(const QString& valueString) {
     const QStringList f = valueString.split(';');
     return formatVoltString(f.value(1).toInt()) + "|" + formatAmpereString(f.value(2).toInt()) +
@@ -105,9 +120,9 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
             link->sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000");
         ASSERT_FALSE(answer.isEmpty()) << "program for " << code.toStdString();
         channels[size_t(i)]->resetForNewProgram();
-        qint32 akku = 0;
-        series[i] = ChannelTest::newSeries(&akku);
-        channels[size_t(i)]->startRecording(akku, series[i], false, true);
+        const ChannelTest::Series created = ChannelTest::newSeries();
+        series[i] = created.id;
+        channels[size_t(i)]->startRecording(created.akku, series[i], false, true);
         ASSERT_TRUE(channels[size_t(i)]->bRecording);
     }
     // What the start-up reads shows is not a polled value: count from here.
@@ -140,7 +155,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
 
         QStringList permanent;
         qint64 lastPerm = -1;
-        for (const Row& r : ChannelTest::rows("MessWerte")) {
+        for (const StoredRow& r : storedRows("MessWerte")) {
             if (r.series != series[i])
                 continue;
             const qint64 s = r.text.section(';', 3, 3).toLongLong();
@@ -156,7 +171,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     // The temporary table holds every shown value too, in order per series.
     QStringList allTemp, allShown;
     std::map<qint32, qint64> last;
-    for (const Row& r : ChannelTest::rows("TempMessWerte")) {
+    for (const StoredRow& r : storedRows("TempMessWerte")) {
         const qint64 s = r.text.section(';', 3, 3).toLongLong();
         if (last.count(r.series)) {
             EXPECT_GE(s, last[r.series]) << r.text.toStdString();

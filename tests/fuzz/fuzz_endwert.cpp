@@ -11,7 +11,6 @@ int endValueAnswer(const uint8_t* data, size_t size) {
     // Every end value takes at least four fields.
     require(list.Count() <= fields / 4 + 1);
     for (const auto& e : list) {
-        require(e != nullptr);
         require(e->iEndwertTyp >= -1 && e->iEndwertTyp <= 3);
         require(e->lZykluszeit >= 0);
         require(e->lSelbstentladung >= -1 && e->lSelbstentladung <= 99999);

@@ -42,9 +42,14 @@ TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
         {[](auto& l) { l.getStatus("001"); }, QByteArray::fromHex("122c3030312c4d2c030d")},
         {[](auto& l) { l.getEndwert("002"); }, "\x12,002,D,\x03\r"},
         {[](auto& l) { l.getProgram("003"); }, "\x12,003,W,\x03\r"},
-        {[](auto& l) { l.getProgram("001", true); }, "\x12,001,W,\x03\r"},
         {[](auto& l) { l.sendProgram("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000"); },
          "\x12,001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,\x03\r"},
+        {[](auto& l) { // hands back the framed text
+             QString message = "004,M";
+             EXPECT_TRUE(l.sendString(message));
+             EXPECT_EQ(message, QString::fromLatin1("\x12,004,M,\x03\r"));
+         },
+         "\x12,004,M,\x03\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
@@ -55,14 +60,6 @@ TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
     }
 }
 
-TEST(LinkFramesTest, SendStringHandsBackTheFramedText) {
-    Rig rig;
-    QString message = "001,M";
-    EXPECT_TRUE(rig.link->sendString(message));
-    EXPECT_EQ(message, QString::fromLatin1("\x12,001,M,\x03\r"));
-    EXPECT_EQ(rig.port->writes, QList<QByteArray>{"\x12,001,M,\x03\r"});
-}
-
 TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
     struct Case {
         const char* name;
@@ -70,21 +67,16 @@ TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
         QString result;
     };
     const QList<Case> cases = {
-        {"whole frame", {{DC4 + ",001,M,SA," + ETX, 40}}, "001,M,SA,"},
-        {"in two pieces", {{DC4 + ",001,M", 20}, {",SA," + ETX, 30}}, "001,M,SA,"},
         {"spaces around pieces",
          {{"  " + DC4 + ",001,M ", 5}, {" ,S A," + ETX + "  ", 5}},
          "001,M,S A,"},
         {"bytes after the ETX",
          {{DC4 + ",001,M,SA," + ETX + "\r" + DC4 + ",junk", 5}},
          "001,M,SA,"},
-        {"late ETX still in time", {{DC4 + ",001,M,SA,", 10}, {ETX, 1800}}, "001,M,SA,"},
         {"DC4 SEP ETX", {{DC4 + "," + ETX, 5}}, ""},
         {"DC4 ETX", {{DC4 + ETX, 5}}, "-1"},
         {"DC4 missing", {{",001,M,SA," + ETX, 5}}, "-1"},
-        {"ETX missing", {{DC4 + ",001,M,SA,", 5}}, "-1"},
         {"no SEP after DC4", {{DC4 + "001,M,SA," + ETX, 5}}, "-1"},
-        {"garbage", {{"\xff\xfe\x80 ~~", 5}}, "-1"},
         {"silence", {}, ""},
     };
     for (const Case& c : cases) {
@@ -96,19 +88,14 @@ TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
 }
 
 TEST(LinkWaitTest, SilenceEndsAtTheSecondWholeClockSecond) {
-    // The wait ends when the clock's whole second is two past the start: 1 to 2 s.
-    struct Case {
-        qint64 intoSecond;
-        qint64 waited;
-    };
-    for (const Case& c : {Case{0, 2000}, Case{1, 1999}, Case{500, 1500}, Case{999, 1001}}) {
-        SCOPED_TRACE(c.intoSecond);
-        Rig rig(c.intoSecond);
+    for (auto [intoSecond, waited] : {std::pair{0, 2000}, {999, 1001}}) {
+        SCOPED_TRACE(intoSecond);
+        Rig rig(intoSecond);
         const qint64 t0 = rig.clock->nowMs();
         EXPECT_EQ(rig.link->getStatus("001"), "");
-        EXPECT_EQ(rig.elapsedSince(t0), c.waited);
+        EXPECT_EQ(rig.elapsedSince(t0), waited);
         // It blocks on the port with the remaining time instead of polling.
-        EXPECT_EQ(rig.port->waits, QList<int>{int(c.waited)});
+        EXPECT_EQ(rig.port->waits, QList<int>{waited});
         EXPECT_LE(rig.port->readCalls, 3);
     }
 }
@@ -139,28 +126,18 @@ TEST(LinkWaitTest, ALateAnswerIsNotTakenForTheNextOne) {
 }
 
 TEST(LinkYieldTest, OnlyChannelOneProgramRequestWithNoQmtYields) {
-    struct Case {
-        const char* name;
-        std::function<QString(VelmaraComCommunication&)> call;
-        bool yields;
-    };
-    const Case cases[] = {
-        {"program 001 noQmt", [](auto& l) { return l.getProgram("001", true); }, true},
-        {"program 001", [](auto& l) { return l.getProgram("001", false); }, false},
-        {"program 002 noQmt", [](auto& l) { return l.getProgram("002", true); }, false},
-        {"status 001", [](auto& l) { return l.getStatus("001"); }, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (auto [channel, noQmt, yields] :
+         {std::tuple{"001", true, true}, {"001", false, false}, {"002", true, false}}) {
+        SCOPED_TRACE(std::string(channel) + (noQmt ? " noQmt" : ""));
         Rig rig;
         bool ranDuringWait = false;
         QTimer::singleShot(0, [&] { ranDuringWait = rig.link->isBusy(); });
-        EXPECT_EQ(c.call(*rig.link), "");
-        EXPECT_EQ(ranDuringWait, c.yields);
+        EXPECT_EQ(rig.link->getProgram(channel, noQmt), "");
+        EXPECT_EQ(ranDuringWait, yields);
         QCoreApplication::processEvents(); // let the timer of a non-yielding case go
         // Yielding waits in short slices so the user interface stays responsive.
         for (int w : rig.port->waits)
-            EXPECT_LE(w, c.yields ? 50 : 2000);
+            EXPECT_LE(w, yields ? 50 : 2000);
     }
 }
 
@@ -197,8 +174,8 @@ TEST(LinkFaultTest, AClosedPortIsReportedOncePerOutage) {
     rig.link->closeComPort();
     test::ScriptedMessages boxes;
     boxes.expect("13\rDevice not open");
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(rig.link->getStatus("00" + QString::number(i + 1)), "");
+    for (const char* channel : {"001", "002", "003"})
+        EXPECT_EQ(rig.link->getStatus(channel), "");
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown.at(0).title, "");
     EXPECT_EQ(boxes.shown.at(0).buttons, MsgButtons::Ok);
@@ -208,7 +185,6 @@ TEST(LinkFaultTest, AClosedPortIsReportedOncePerOutage) {
     ASSERT_TRUE(rig.link->openComPort());
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
     EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
-    EXPECT_FALSE(rig.link->faultReported());
     boxes.expect("8\rread failed");
     rig.port->failNextRead(SerialError::Read);
     const qint64 t0 = rig.clock->nowMs();

@@ -55,8 +55,11 @@ std::unique_ptr<frmMDIMainForm> MainWindowTest::makeWindow() {
     return w;
 }
 
-RecordingChannelView* MainWindowTest::view(frmMDIMainForm& w, const QString& code) {
-    return dynamic_cast<RecordingChannelView*>(w.channelView(code));
+std::unique_ptr<frmMDIMainForm> MainWindowTest::start(const QMap<QString, QString>& overrides) {
+    prepare(overrides);
+    auto w = makeWindow();
+    EXPECT_EQ(w->load(), StartupOutcome::Running);
+    return w;
 }
 
 void MainWindowTest::TearDown() {

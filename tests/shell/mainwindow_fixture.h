@@ -30,7 +30,6 @@ private:
 class RecordingChannelView : public QWidget, public ChannelView {
 public:
     RecordingChannelView(const QString& code, QStringList* asked) : m_code(code), m_asked(asked) {
-        setWindowTitle("Kanal " + code);
         resize(300, 200);
     }
     QWidget* widget() override { return this; }
@@ -58,7 +57,8 @@ protected:
     QString storedSetting(const QString& key);
     // A main window whose channel views are RecordingChannelViews.
     std::unique_ptr<frmMDIMainForm> makeWindow();
-    RecordingChannelView* view(frmMDIMainForm& w, const QString& code);
+    // prepare, then a window that has started.
+    std::unique_ptr<frmMDIMainForm> start(const QMap<QString, QString>& overrides = {});
     void TearDown() override;
 
     TempProgramFolder folder;

@@ -42,7 +42,7 @@ TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
         EXPECT_TRUE(libraries.contains("SQLite 3."));
         EXPECT_TRUE(libraries.contains("SQLCipher ")) << libraries.toStdString();
         child<QAbstractButton>(d, "cmdSystemInfo")->click();
-        return clickOk(d);
+        return click(d, "cmdOK");
     });
     showInfoWindow(nullptr);
     qputenv("PATH", oldPath);

@@ -62,7 +62,7 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
                 pick(d, m.list, p.pickCurrent ? m.current : m.other);
                 // The menu form changes nothing before the questions are answered.
                 EXPECT_EQ(ProgramResources::instance().languageKey(), "de");
-                return p.confirmDialog ? clickOk(d) : clickCancel(d);
+                return p.confirmDialog ? click(d, "cmdOK") : click(d, "cmdCancel");
             });
 
             EXPECT_EQ(m.run(), p.stored);

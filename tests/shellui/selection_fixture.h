@@ -91,16 +91,10 @@ inline void edit(QDialog* dialog, const char* editName, const QString& value) {
         line->setText(value);
 }
 
-// Presses the confirm button and answers what the dialog made of it.
-inline int clickOk(QDialog* dialog) {
-    if (auto* ok = child<QAbstractButton>(dialog, "cmdOK"))
-        ok->click();
-    return dialog->result();
-}
-
-inline int clickCancel(QDialog* dialog) {
-    if (auto* cancel = child<QAbstractButton>(dialog, "cmdCancel"))
-        cancel->click();
+// Presses a button (cmdOK, cmdCancel) and answers what the dialog made of it.
+inline int click(QDialog* dialog, const char* buttonName) {
+    if (auto* button = child<QAbstractButton>(dialog, buttonName))
+        button->click();
     return dialog->result();
 }
 

@@ -24,43 +24,31 @@ std::string env(const char* name) {
     return v ? v : "";
 }
 
+// A raw line: the pty carries the bytes as they are, whatever the line settings.
 int openPort(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) {
-        return -1;
-    }
     termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    t.c_cflag &= ~(CSIZE | CSTOPB | PARODD);
-    t.c_cflag |= CS7 | PARENB | CLOCAL | CREAD;
-    cfsetispeed(&t, B9600);
-    cfsetospeed(&t, B9600);
-    tcsetattr(fd, TCSANOW, &t);
+    if (fd >= 0 && tcgetattr(fd, &t) == 0) {
+        cfmakeraw(&t);
+        tcsetattr(fd, TCSANOW, &t);
+    }
     return fd;
 }
 
-// Reads until an ETX or two seconds without it, as the program's link does.
-std::string readAnswer(int fd) {
+// Sends a framed request and reads until an ETX or two seconds without it.
+std::string request(int fd, const std::string& body) {
+    std::string frame = "\x12," + body + ",\x03\r";
+    EXPECT_EQ(write(fd, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
     std::string in;
     auto end = std::chrono::steady_clock::now() + 2s;
     while (in.find('\x03') == std::string::npos && std::chrono::steady_clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 50) > 0) {
-            char buffer[256];
-            ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                in.append(buffer, static_cast<size_t>(n));
-            }
-        }
+        char buffer[256];
+        const ssize_t n = poll(&p, 1, 50) > 0 ? read(fd, buffer, sizeof buffer) : 0;
+        if (n > 0)
+            in.append(buffer, static_cast<size_t>(n));
     }
     return in;
-}
-
-std::string request(int fd, const std::string& body) {
-    std::string frame = "\x12," + body + ",\x03\r";
-    EXPECT_EQ(write(fd, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
-    return readAnswer(fd);
 }
 
 TEST(SimLink, AnswersOnThePtyAndRemovesTheLinkOnSigterm) {

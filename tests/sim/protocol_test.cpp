@@ -6,20 +6,11 @@
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values) {
-        out.push_back(static_cast<char>(v));
-    }
-    return out;
-}
-
 TEST(SimFrames, RequestAndAnswerBytesAreExact) {
-    EXPECT_EQ(sim::frameRequest("004,M"),
-              bytes({0x12, 0x2C, 0x30, 0x30, 0x34, 0x2C, 0x4D, 0x2C, 0x03, 0x0D}));
-    EXPECT_EQ(sim::frameAnswer("001,M,SA"),
-              bytes({0x14, 0x2C, 0x30, 0x30, 0x31, 0x2C, 0x4D, 0x2C, 0x53, 0x41, 0x2C, 0x03}));
-    EXPECT_EQ(sim::frameAnswer(""), bytes({0x14, 0x2C, 0x2C, 0x03}));
+    using namespace std::string_literals;
+    EXPECT_EQ(sim::frameRequest("004,M"), "\x12\x2C\x30\x30\x34\x2C\x4D\x2C\x03\x0D"s);
+    EXPECT_EQ(sim::frameAnswer("001,M,SA"), "\x14\x2C\x30\x30\x31\x2C\x4D\x2C\x53\x41\x2C\x03"s);
+    EXPECT_EQ(sim::frameAnswer(""), "\x14\x2C\x2C\x03"s);
 }
 
 TEST(SimFrames, ReaderJoinsPiecesSkipsNoiseAndDropsBrokenFrames) {
@@ -62,52 +53,42 @@ TEST(SimProgramText, ReadsEveryField) {
     EXPECT_EQ(plain->endShare, 100);
 }
 
-struct ProgramCase {
-    const char* text;
-    sim::Model model;
-    bool accepted;
-};
-
-class SimProgramAcceptance : public ::testing::TestWithParam<ProgramCase> {};
-
-TEST_P(SimProgramAcceptance, ChecksLayoutAndRanges) {
-    std::string why;
-    auto p = sim::parseProgram(GetParam().text, GetParam().model, &why);
-    EXPECT_EQ(p.has_value(), GetParam().accepted) << GetParam().text << " " << why;
-}
-
-constexpr auto Q4 = sim::Model::FourChannel;
-constexpr auto Q1 = sim::Model::OneChannel;
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SimProgramAcceptance,
-    ::testing::Values(
-        ProgramCase{kPlain, Q4, true},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,YH012", Q4, true},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100", Q4,
-                    true},
+TEST(SimProgramText, ChecksLayoutAndRanges) {
+    constexpr auto Q4 = sim::Model::FourChannel;
+    constexpr auto Q1 = sim::Model::OneChannel;
+    const struct {
+        const char* text;
+        sim::Model model;
+        bool accepted;
+    } cases[] = {
+        {kPlain, Q4, true},
+        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100", Q4, true},
         // cells: NiMH 24 on four channels, 30 on one; LiPo 7 / 10
-        ProgramCase{"001,P,A02,M01,Z24,F0,W30,L01000,E00500,V28800,D21600", Q4, true},
-        ProgramCase{"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q1, true},
-        ProgramCase{"001,P,A06,M01,Z08,F0,W30,L01000,E00500,V29600,D24000", Q4, false},
+        {"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q4, false},
+        {"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q1, true},
+        {"001,P,A06,M01,Z08,F0,W30,L01000,E00500,V29600,D24000", Q4, false},
         // currents: 50 to 5000 mA on four channels, up to 10000 on one
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L00049,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L06000,E00500,V07200,D05400", Q1, true},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E10001,V07200,D05400", Q1, false},
-        ProgramCase{"001,P,A05,M01,Z06,F0,W30,L01000,E00500,V60001,D05400", Q4, false},
-        // type 0 (none chosen), 9; mode 0, 9
-        ProgramCase{"001,P,A00,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M00,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        // layout: W missing, lower-case tag, short field, trailing field, P without K
-        ProgramCase{"001,P,A02,M01,Z06,F0,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,a02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L1000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,G1", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,P080,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1", Q4, false},
-        ProgramCase{"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100,O1", Q4,
-                    false},
-        ProgramCase{"005,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false}));
+        {"001,P,A02,M01,Z06,F0,W30,L00049,E00500,V07200,D05400", Q4, false},
+        {"001,P,A02,M01,Z06,F0,W30,L06000,E00500,V07200,D05400", Q1, true},
+        {"001,P,A02,M01,Z06,F0,W30,L01000,E10001,V07200,D05400", Q1, false},
+        {"001,P,A05,M01,Z06,F0,W30,L01000,E00500,V60001,D05400", Q4, false},
+        // type 0 (none chosen), mode 0
+        {"001,P,A00,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
+        {"001,P,A02,M00,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
+        // layout: W missing, short field, trailing field, P without K, cut extensions, channel
+        {"001,P,A02,M01,Z06,F0,L01000,E00500,V07200,D05400", Q4, false},
+        {"001,P,A02,M01,Z06,F0,W30,L1000,E00500,V07200,D05400", Q4, false},
+        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,G1", Q4, false},
+        {"001,P,A02,M01,Z06,P080,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
+        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1", Q4, false},
+        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100,O1", Q4, false},
+        {"005,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_EQ(sim::parseProgram(c.text, c.model, &why).has_value(), c.accepted)
+            << c.text << " " << why;
+    }
+}
 
 } // namespace
