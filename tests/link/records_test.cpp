@@ -70,6 +70,17 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
     }
 }
 
+TEST(CommunicationResultsTest, EachFaultStateHasItsOwnCode) {
+    const char* faults[] = {"SP", "SK", "SG", "SQT", "SQV", "SQR", "SQU", "SQP", "SQS"};
+    for (int code = 1; code <= 9; ++code) {
+        CommunicationResults r;
+        QString text = QString("001,M,%1,").arg(faults[code - 1]);
+        r.splitRecievedString(text);
+        EXPECT_EQ(r.iStatusTyp, 7) << faults[code - 1];
+        EXPECT_EQ(r.iFehlerCode, code) << faults[code - 1];
+    }
+}
+
 TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
     CommunicationResults r;
     r.iAntwortTyp = 2;
