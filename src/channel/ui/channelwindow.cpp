@@ -93,11 +93,12 @@ frmKanal::~frmKanal() {
 void frmKanal::buildControls() {
     auto* top = new QVBoxLayout(this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button(this, "cmdProgram", "0802"));
-    buttons->addWidget(button(this, "cmdMesswert", "0804"));
-    buttons->addWidget(button(this, "cmdDiagramme", "0808"));
-    buttons->addWidget(button(this, "cmdDruck", "0806"));
+    // Two rows of two, so the captions keep their room in a narrow window.
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(button(this, "cmdProgram", "0802"), 0, 0);
+    buttons->addWidget(button(this, "cmdMesswert", "0804"), 0, 1);
+    buttons->addWidget(button(this, "cmdDiagramme", "0808"), 1, 0);
+    buttons->addWidget(button(this, "cmdDruck", "0806"), 1, 1);
     top->addLayout(buttons);
 
     auto* frameProgram = new QGroupBox(res(QStringLiteral("0810")), this);
