@@ -10,6 +10,7 @@
 #include "shell/core/formatting.h"
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
+#include "support/program_files.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -57,13 +58,7 @@ inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V084
 class ChannelTest : public ::testing::Test {
 public:
     void SetUp() override {
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(openUserDatabase());
-        ProgramSettings::instance().setRsSettings(
-            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        ProgramResources::instance().setRsResources(
-            masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-        ProgramResources::instance().setLanguageKey("de");
+        ASSERT_TRUE(openProgramFiles("de"));
         ASSERT_TRUE(openSharedRecordsets());
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);

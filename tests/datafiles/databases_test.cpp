@@ -4,6 +4,7 @@
 #include "data/storage/recordset.h"
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
+#include "support/program_files.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
@@ -27,15 +28,7 @@ QByteArray digest(const QString& path) {
 }
 
 struct OpenFiles {
-    OpenFiles() {
-        EXPECT_TRUE(openMasterDatabase());
-        EXPECT_TRUE(openUserDatabase());
-        ProgramSettings::instance().setRsSettings(
-            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        ProgramResources::instance().setRsResources(
-            masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-        ProgramResources::instance().setLanguageKey(getSetting("UsedLanguage"));
-    }
+    OpenFiles() { EXPECT_TRUE(test::openProgramFiles()); }
     ~OpenFiles() { closeDatabases(); }
 };
 

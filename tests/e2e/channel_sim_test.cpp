@@ -59,13 +59,7 @@ protected:
         simPath = QDir(bin).filePath("velmara-charger-sim");
         if (bin.isEmpty() || !QFileInfo(simPath).isExecutable())
             GTEST_SKIP() << "charger simulator not built: " << simPath.toStdString();
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(openUserDatabase());
-        ProgramSettings::instance().setRsSettings(
-            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        ProgramResources::instance().setRsResources(
-            masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-        ProgramResources::instance().setLanguageKey("de");
+        ASSERT_TRUE(openProgramFiles("de"));
         ASSERT_TRUE(openSharedRecordsets());
 
         linkPath = QDir(folder.path()).filePath("charger");

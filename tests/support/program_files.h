@@ -1,0 +1,26 @@
+#pragma once
+// Opens the two files of the current program folder (made from the delivered
+// content when missing) and hands the settings and text stores their record
+// sets, as the start-up does. Tests that use it link velmara_data.
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+
+namespace velmara::test {
+
+// language: the text language; empty takes the setting UsedLanguage.
+inline bool openProgramFiles(const QString& language = QString()) {
+    if (!openMasterDatabase() || !openUserDatabase())
+        return false;
+    ProgramSettings::instance().setRsSettings(
+        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
+    ProgramResources::instance().setRsResources(
+        masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
+    ProgramResources::instance().setLanguageKey(language.isEmpty() ? getSetting("UsedLanguage")
+                                                                   : language);
+    return true;
+}
+
+} // namespace velmara::test
