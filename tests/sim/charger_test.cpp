@@ -142,3 +142,20 @@ TEST(SimCharger, EndValuesReplaceTheNextStatusAnswerOnce) {
 }
 
 } // namespace
+
+TEST(SimCharger, DemoProgramsSuitTheBatteriesAndAreAccepted) {
+    Driver d;
+    // Default batteries: NiMH 6 x 2000, LiPo 3 x 2200, lead 6 x 7000, NiCd 8 x 1700.
+    EXPECT_EQ(d.charger.demoProgram(1), "001,P,A02,M01,Z06,F2,W30,L01000,E01000,V07200,D00000");
+    EXPECT_EQ(d.charger.demoProgram(3), "003,P,A03,M02,Z06,F2,W30,L03500,E03500,V12000,D00000");
+    for (int n = 1; n <= 4; ++n) {
+        const std::string program = d.charger.demoProgram(n);
+        sim::CommandResult started = d.charger.command("start " + program);
+        EXPECT_NE(started.output.find(program + ",G1"), std::string::npos) << started.output;
+    }
+    d.run(60);
+    EXPECT_EQ(d.ask("001,M").substr(0, 8), "001,M,SL");
+    EXPECT_EQ(d.ask("003,M").substr(0, 8), "003,M,SE");
+    d.command("remove 2");
+    EXPECT_EQ(d.charger.demoProgram(2), "");
+}

@@ -56,8 +56,13 @@ public:
     double now() const { return now_; }
 
     // One control line: insert, remove, fault, clear, silent, talk, garbage, split,
-    // late, state, quit.
+    // late, start, state, quit.
     CommandResult command(std::string_view line);
+
+    // A program text that suits the battery in the channel, for demonstrations:
+    // channels 1 to 4 charge, charge-discharge-charge, discharge and cycle at 0.5 C.
+    // Empty when the channel has no battery.
+    std::string demoProgram(int number) const;
 
     Model model() const { return model_; }
     int channelCount() const { return model_ == Model::FourChannel ? 4 : 1; }

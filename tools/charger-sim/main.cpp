@@ -49,6 +49,8 @@ Options:
   --empty CH         channel CH starts without a battery (repeatable)
   --script FILE      control commands at simulated times, one per line:
                      "AT_SECONDS command ..." (e.g. "3600 remove 2"); # starts a comment
+  --demo             start a program on every channel with a battery right away
+                     (1 charge, 2 charge-discharge-charge, 3 discharge, 4 cycling, at 0.5 C)
   --verbose          log every request and answer to standard error
   --help             this text
 
@@ -67,6 +69,8 @@ Control commands, one a line on standard input (end of input does not stop the s
   split N                                    send the next N answers in three pieces,
                                              30 ms apart
   late N MS                                  answer the next N requests MS ms late
+  start CCC,P,...                            run a program text as if the computer had sent
+                                             it; prints the charger's answer
   state                                      print every channel's state to standard output
   quit                                       remove the link and stop
 )";
@@ -141,6 +145,7 @@ int main(int argc, char** argv) {
     double speed = 1.0;
     bool lineTime = false;
     bool verbose = false;
+    bool demo = false;
 
     std::vector<std::string> args(argv + 1, argv + argc);
     for (size_t i = 0; i < args.size(); ++i) {
@@ -191,6 +196,8 @@ int main(int argc, char** argv) {
                 scriptPath = value();
             } else if (a == "--verbose") {
                 verbose = true;
+            } else if (a == "--demo") {
+                demo = true;
             } else {
                 std::cerr << "velmara-charger-sim: unknown option " << a << " (see --help)\n";
                 return 2;
@@ -214,6 +221,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> log;
     if (verbose) {
         charger.setLog(&log);
+    }
+    if (demo) {
+        for (int n = 1; n <= charger.channelCount(); ++n) {
+            const std::string program = charger.demoProgram(n);
+            if (!program.empty()) {
+                charger.handle(program);
+            }
+        }
     }
 
     struct sigaction sa {};
