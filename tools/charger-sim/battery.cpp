@@ -95,6 +95,25 @@ std::optional<Chemistry> chemistryFromType(int typeNumber) {
     return std::nullopt;
 }
 
+double nominalCellVolts(Chemistry chemistry) {
+    switch (chemistry) {
+    case Chemistry::Lead:
+        return 2.0;
+    case Chemistry::LiIon:
+        return 3.6;
+    case Chemistry::LiPo:
+        return 3.7;
+    case Chemistry::LiFePO4:
+        return 3.3;
+    case Chemistry::NiZn:
+        return 1.6;
+    case Chemistry::NiCd:
+    case Chemistry::NiMH:
+        break;
+    }
+    return 1.2;
+}
+
 std::optional<Chemistry> chemistryFromName(std::string_view name) {
     std::string lower;
     for (char c : name) {

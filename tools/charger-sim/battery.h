@@ -13,6 +13,8 @@ namespace sim {
 enum class Chemistry { NiCd = 1, NiMH = 2, Lead = 3, LiIon = 4, LiPo = 6, LiFePO4 = 7, NiZn = 8 };
 
 std::optional<Chemistry> chemistryFromName(std::string_view name); // "NiMH", "lead", "2", ...
+// The nominal voltage of one cell, as the battery-type table of the program lists it.
+double nominalCellVolts(Chemistry chemistry);
 std::string_view chemistryName(Chemistry c);
 std::optional<Chemistry> chemistryFromType(int typeNumber);
 

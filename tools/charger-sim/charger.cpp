@@ -138,32 +138,11 @@ std::string Charger::demoProgram(int number) const {
         return {};
     }
     const BatteryParams& b = channels_[number - 1].battery()->params();
-    double volts = 1.2;
-    switch (b.chemistry) {
-    case Chemistry::NiCd:
-    case Chemistry::NiMH:
-        volts = 1.2;
-        break;
-    case Chemistry::Lead:
-        volts = 2.0;
-        break;
-    case Chemistry::LiIon:
-        volts = 3.6;
-        break;
-    case Chemistry::LiPo:
-        volts = 3.7;
-        break;
-    case Chemistry::LiFePO4:
-        volts = 3.3;
-        break;
-    case Chemistry::NiZn:
-        volts = 1.6;
-        break;
-    }
     static const int kModes[] = {1, 4, 2, 5};
     const int maxMa = model_ == Model::FourChannel ? 5000 : 10000;
     const int current = std::clamp(b.capacityMah / 2, 50, maxMa);
-    const int nominalMv = std::min(static_cast<int>(b.cells * volts * 1000 + 0.5), 60000);
+    const int nominalMv =
+        std::min(static_cast<int>(b.cells * nominalCellVolts(b.chemistry) * 1000 + 0.5), 60000);
     char text[96];
     std::snprintf(text, sizeof text, "%03d,P,A%02d,M%02d,Z%02d,F2,W30,L%05d,E%05d,V%05d,D00000",
                   number, static_cast<int>(b.chemistry), kModes[number - 1], b.cells, current,
