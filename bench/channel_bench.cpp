@@ -27,6 +27,7 @@ public:
     void setVisible(ChannelField, bool) override {}
     void setStatusFrameRed(bool) override {}
     void setEndwertLines(const QList<EndwertLine>&, const QList<EndwertLine>&) override {}
+    void setStorageWarning(const QString&) override {}
     QHash<int, QString> texts;
 };
 
@@ -36,6 +37,7 @@ public:
     void setNoQmtFound(bool) override {}
     qint32 newTempSeriesId() override { return next++; }
     void setStatusbarText(const QString&, const QString&) override {}
+    void setValuesWaiting(const QString&, int, const QString&) override {}
     qint32 next = 1;
 };
 

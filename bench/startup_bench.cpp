@@ -34,6 +34,8 @@ public:
         ++shown;
         return m.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     }
+    void notify(const QString&, const Message& m) override { show(m); }
+    void withdraw(const QString&) override {}
     int shown = 0;
 };
 

@@ -499,6 +499,12 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('1094', 'en', 'The connection to the serial port has been lost (was the USB adapter unplugged?). velmara reconnects as soon as the port is back.'),
  ('1096', 'de', 'Die Datenbankdatei wurde von einer neueren Version von velmara geschrieben und kann mit dieser Version nicht geöffnet werden. Bitte installieren Sie die neuere Version von velmara.'),
  ('1096', 'en', 'The database file was written by a newer version of velmara and cannot be opened by this version. Please install the newer version of velmara.'),
+ ('1120', 'de', 'Die Verbindung zum Ladegerät über die serielle Schnittstelle ist gestört. velmara fragt das Ladegerät weiter ab; diese Meldung schließt sich von selbst, sobald die Verbindung wieder steht.'),
+ ('1120', 'en', 'The serial connection to the charger has failed. velmara keeps polling the charger; this message closes by itself as soon as the connection works again.'),
+ ('1122', 'de', 'Messwerte können nicht in die Datenbank geschrieben werden. velmara behält sie im Speicher und schreibt sie in der richtigen Reihenfolge nach, sobald die Datei wieder Daten annimmt. Bitte prüfen Sie, ob die Festplatte voll oder die Datei schreibgeschützt ist.'),
+ ('1122', 'en', 'Measured values cannot be written to the database. velmara keeps them in memory and writes them in order as soon as the file takes data again. Please check whether the disk is full or the file is write-protected.'),
+ ('1124', 'de', 'Nicht gespeichert: %1 Messwerte warten'),
+ ('1124', 'en', 'Not stored: %1 values waiting'),
  ('1100', 'de', 'Das Diagramm zeigt Spannung (rot), Strom (grün) und Kapazität (blau) einer Messreihe über der Zeit in Minuten. Öffnen Sie es mit der Schaltfläche Diagramm eines Kanals oder einer gespeicherten Messreihe; ein Doppelklick auf einen Endwert zeigt den Verlauf bis zu diesem Endwert. Lange Messreihen werden für die Anzeige ausgedünnt.'),
  ('1100', 'en', 'The diagram shows voltage (red), current (green) and capacity (blue) of a measurement series over time in minutes. Open it with the Diagram button of a channel or of a stored series; a double-click on an end value shows the curves up to that end value. Long series are thinned out for display.');
 

@@ -2,7 +2,6 @@
 
 #include "link/fieldtext.h"
 #include "link/qtserialport.h"
-#include "shell/core/messages.h"
 
 #include <QCoreApplication>
 
@@ -42,6 +41,21 @@ VelmaraComCommunication::VelmaraComCommunication(std::unique_ptr<SerialPort> por
 }
 
 VelmaraComCommunication::~VelmaraComCommunication() = default;
+
+bool VelmaraComCommunication::reopenPort(std::unique_ptr<SerialPort> port) {
+    if (m_port->isOpen())
+        m_port->close();
+    if (m_busy) {
+        // Channel 1's wait lets events run: the port changed from in there.
+        // Its request ends without an answer; the old port lives until then.
+        m_requestAborted = true;
+        m_retiredPort = std::move(m_port);
+    }
+    m_portNumber = comPortSetting();
+    m_port = port ? std::move(port) : makeComPort(m_portNumber);
+    m_portLost = false;
+    return openComPort();
+}
 
 bool VelmaraComCommunication::openComPort() {
     if (m_port->isOpen())
@@ -93,11 +107,17 @@ QString VelmaraComCommunication::request(const QString& body, const QString& cha
         return QString();
     BusyFlag busy(m_busy);
     m_faultInRequest = false;
+    m_requestAborted = false;
     QString message = body;
     writeFrame(message);
     const QString answer = waitForAnswer(channel, noQmt);
-    if (!m_faultInRequest)
+    m_retiredPort.reset();
+    if (m_requestAborted)
+        return QString();
+    if (!m_faultInRequest && m_faultReported) {
         m_faultReported = false; // the line works again: the next fault is news
+        Q_EMIT lineRecovered();
+    }
     return answer;
 }
 
@@ -133,8 +153,11 @@ QString VelmaraComCommunication::waitForAnswer(const QString& channel, bool noQm
     const qint64 deadlineMs = (floorDiv(startMs, 1000) + 2) * 1000;
     QString collected;
     for (;;) {
-        if (yield)
+        if (yield) {
             QCoreApplication::processEvents();
+            if (m_requestAborted)
+                return QString();
+        }
         const QByteArray chunk = m_port->readAll();
         if (m_port->error() != SerialError::NoError) {
             serialFault();
@@ -176,8 +199,7 @@ QString VelmaraComCommunication::unwrapAnswer(const QString& collected) {
 void VelmaraComCommunication::serialFault() {
     m_faultInRequest = true;
     const SerialError e = m_port->error();
-    const QString text =
-        QString::number(static_cast<int>(e)) + QLatin1Char('\r') + m_port->errorString();
+    const QString description = m_port->errorString();
     m_port->clearError();
     if (e == SerialError::Resource || (m_port->isOpen() && !m_port->deviceExists())) {
         // The device went away: close it, a later request reopens it once it is back.
@@ -187,11 +209,7 @@ void VelmaraComCommunication::serialFault() {
     if (m_faultReported)
         return;
     m_faultReported = true;
-    Message m;
-    m.text = text;
-    m.icon = MsgIcon::None;
-    m.buttons = MsgButtons::Ok;
-    showMessage(m);
+    Q_EMIT lineFault(static_cast<int>(e), description, m_portLost);
 }
 
 } // namespace velmara

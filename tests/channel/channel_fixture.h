@@ -32,6 +32,7 @@ public:
         laden = l;
         entladen = e;
     }
+    void setStorageWarning(const QString& t) override { storageWarning = t; }
     QString operator[](ChannelField f) const { return text(f); }
     bool isVisible(ChannelField f) const { return visible.value(int(f), true); }
 
@@ -39,6 +40,7 @@ public:
     QHash<int, bool> visible;
     bool red = false;
     QList<EndwertLine> laden, entladen;
+    QString storageWarning;
 };
 
 class FakeHost : public ChannelHost {
@@ -47,8 +49,12 @@ public:
     void setNoQmtFound(bool v) override { noQmt = v; }
     qint32 newTempSeriesId() override { return nextId++; }
     void setStatusbarText(const QString& code, const QString& t) override { panels[code] = t; }
+    void setValuesWaiting(const QString& code, int n, const QString&) override {
+        waiting[code] = n;
+    }
 
     bool noQmt = false;
+    std::map<QString, int> waiting;
     qint32 nextId = 1;
     std::map<QString, QString> panels;
 };

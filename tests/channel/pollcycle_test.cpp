@@ -3,8 +3,6 @@
 
 #include "support/scripted_messages.h"
 
-#include <utility>
-
 namespace velmara::test {
 namespace {
 
@@ -145,17 +143,20 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_EQ(host.panels["002"], res("6010"));
 }
 
-TEST_F(PollCycle, BadStatusIsAskedOnceMoreAndAnotherChannelsAnswerEndsTheTick) {
+TEST_F(PollCycle, BadStatusOrAnotherChannelsAnswerIsAskedOnceMore) {
     ChannelController& c = idle();
     port->queueAnswer("garbage");
     answer("001,M,SL,L01000,V07000,K00010");
     c.tick();
     EXPECT_EQ(display[F::Status], res("6012")) << "the repeat's answer counts";
 
-    // Bad twice, or an answer for channel 3: nothing shown, nothing stored.
+    // Bad twice, or an answer for channel 3 counting as bad: nothing shown,
+    // nothing stored.
     const QStringList stored = values("TempMessWerte");
-    for (const QByteArrayList& raw : {QByteArrayList{"garbage", "garbage"},
-                                      QByteArrayList{"\x14,003,M,SL,L01000,V07000,K00010,\x03"}}) {
+    for (const QByteArrayList& raw :
+         {QByteArrayList{"garbage", "garbage"},
+          QByteArrayList{"\x14,003,M,SL,L01000,V07000,K00010,\x03", "garbage"},
+          QByteArrayList{"garbage", "\x14,004,M,SE,E01000,V07000,K00010,\x03"}}) {
         for (const QByteArray& r : raw)
             port->queueAnswer(r);
         display.texts.clear();
@@ -221,6 +222,8 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
         c.tick();
     }
     ASSERT_EQ(boxes.shown.size(), 1);
+    // A notice: the tick that shows it goes on, nothing waits for the user.
+    EXPECT_EQ(boxes.openNotices, QStringList{"channel-fault-001"});
     EXPECT_EQ(boxes.shown[0].text, res("0880") + "\n\n" + res("0881"));
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(display[F::Status], res("6010")) << "the box leaves the state text";
@@ -239,38 +242,65 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
     EXPECT_EQ(boxes.shown.size(), 3);
 }
 
-// The open box runs its own event loop, so the poll goes on behind it.
-class TickingBox : public MessageService {
-public:
-    MsgAnswer show(const Message&) override {
-        ++shown;
-        inner();
-        return MsgAnswer::Ok;
-    }
-    int shown = 0;
-    std::function<void()> inner;
-};
-
-TEST_F(PollCycle, TicksDuringAnOpenFaultBoxNeitherStackBoxesNorStoreTwice) {
-    ChannelController& c = idle();
-    TickingBox box;
-    box.inner = [&, done = false]() mutable {
-        if (std::exchange(done, true))
-            return;
-        for (int i = 0; i < 3; ++i) {
-            answer("001,M,SQR");
-            c.tick();
-        }
-        answer("001,M,SL,L01000,V07000,K00010");
-        c.tick();
-    };
-    MessageService* previous = setMessageService(&box);
-    answer("001,M,SQR");
+// Late answers (the charger answered after the wait had ended) pass for the
+// answer to the next request, of another channel: not shown, not stored.
+TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
+    queueIdle("002");
+    ChannelController& c = make("002");
+    answer("002,M,SL,L01000,V07000,K00010");
     c.tick();
-    setMessageService(previous);
-    EXPECT_EQ(box.shown, 1);
-    EXPECT_EQ(display[F::Status], res("6012"));
-    EXPECT_EQ(values("TempMessWerte").size(), 1) << "the charging value once";
+    const QStringList stored = values("TempMessWerte");
+    ASSERT_EQ(stored.size(), 1);
+
+    // The charger falls silent: the channel probes with a program request.
+    silence();
+    c.tick();
+    EXPECT_EQ(display[F::Status], res("6000"));
+    // The probe is answered by a late program and status of channel 3.
+    answer("003,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+    answer("003,D");
+    answer("003,M,SE,E02000,V11900,K00500");
+    c.tick();
+    EXPECT_EQ(values("TempMessWerte"), stored);
+    EXPECT_NE(display[F::Strom], formatAmpereString(2000));
+    EXPECT_EQ(c.program().iAkkuTyp, CommunicationProgram::BadAnswer);
+
+    // The unknown program is asked again on the next tick, before the status.
+    answer("002" + kProgram1.mid(3));
+    answer("002,M,SL,L01000,V07100,K00020");
+    c.tick();
+    EXPECT_EQ(c.program().strKanal, "002");
+    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+    EXPECT_EQ(values("TempMessWerte").size(), 2);
+    EXPECT_TRUE(values("TempMessWerte").last().startsWith("20;7100;1000;"));
+}
+
+// A file that does not take values (full disk, write-protected): the values
+// wait in memory, the user is told and sees a mark; once the file takes
+// writes again they are written in the order they were taken.
+TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
+    ChannelController& c = idle();
+    ASSERT_TRUE(
+        userDatabase()->execute("CREATE TRIGGER full BEFORE INSERT ON TempMessWerte "
+                                "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    charge(c, 10);
+    charge(c, 20);
+    EXPECT_TRUE(values("TempMessWerte").isEmpty());
+    EXPECT_EQ(c.valuesWaiting(), 2);
+    EXPECT_EQ(host.waiting["001"], 2);
+    EXPECT_EQ(display.storageWarning, res("1124").arg(2));
+    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(20)) << "the poll goes on";
+
+    ASSERT_TRUE(userDatabase()->execute("DROP TRIGGER full"));
+    charge(c, 30);
+    const QStringList stored = values("TempMessWerte");
+    ASSERT_EQ(stored.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(stored[i].startsWith(QString("%1;").arg(10 * (i + 1))))
+            << stored[i].toStdString();
+    EXPECT_EQ(c.valuesWaiting(), 0);
+    EXPECT_EQ(host.waiting["001"], 0);
+    EXPECT_EQ(display.storageWarning, "");
 }
 
 } // namespace

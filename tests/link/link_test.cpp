@@ -3,11 +3,13 @@
 // request during channel 1's yield, and the reporting of serial faults.
 #include "link/fakeserialport.h"
 #include "link/velmaracomcommunication.h"
-#include "support/scripted_messages.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace velmara;
 using Piece = FakeSerialPort::Piece;
@@ -169,23 +171,38 @@ TEST(LinkYieldTest, NoSecondRequestReachesTheLineDuringTheYield) {
     EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
 }
 
-TEST(LinkFaultTest, AClosedPortIsReportedOncePerOutage) {
+// What the link told its owner about the line, as "fault <number> <description>"
+// and "recovered"; the link shows nothing itself.
+struct LineEvents {
+    explicit LineEvents(VelmaraComCommunication& link) {
+        QObject::connect(&link, &VelmaraComCommunication::lineFault,
+                         [this](int n, const QString& text, bool lost) {
+                             events
+                                 << QString("fault %1 %2%3").arg(n).arg(text, lost ? " lost" : "");
+                         });
+        QObject::connect(&link, &VelmaraComCommunication::lineRecovered,
+                         [this] { events << "recovered"; });
+    }
+    QStringList take() { return std::exchange(events, {}); }
+    QStringList events;
+};
+
+TEST(LinkFaultTest, AFaultIsReportedOncePerOutageAndTheRecoveryOnce) {
     Rig rig;
+    LineEvents line(*rig.link);
     rig.link->closeComPort();
-    test::ScriptedMessages boxes;
-    boxes.expect("13\rDevice not open");
     for (const char* channel : {"001", "002", "003"})
         EXPECT_EQ(rig.link->getStatus(channel), "");
-    ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown.at(0).title, "");
-    EXPECT_EQ(boxes.shown.at(0).buttons, MsgButtons::Ok);
+    EXPECT_EQ(line.take(), QStringList{"fault 13 Device not open"});
     EXPECT_TRUE(rig.port->writes.isEmpty());
 
     // A request that works ends the outage; the next fault is reported again.
     ASSERT_TRUE(rig.link->openComPort());
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
     EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
-    boxes.expect("8\rread failed");
+    rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
+    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(line.take(), QStringList{"recovered"});
     rig.port->failNextRead(SerialError::Read);
     const qint64 t0 = rig.clock->nowMs();
     EXPECT_EQ(rig.link->getStatus("001"), "");
@@ -194,37 +211,57 @@ TEST(LinkFaultTest, AClosedPortIsReportedOncePerOutage) {
     // A write fault is reported too, but the wait still runs.
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
     EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
-    boxes.expect("7\rwrite failed");
     rig.port->failNextWrite(SerialError::Write);
     const qint64 t1 = rig.clock->nowMs();
     EXPECT_EQ(rig.link->getStatus("001"), "");
     EXPECT_GT(rig.elapsedSince(t1), 1000);
+    EXPECT_EQ(line.take(),
+              (QStringList{"fault 8 read failed", "recovered", "fault 7 write failed"}));
 }
 
 TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {
     Rig rig;
-    test::ScriptedMessages boxes;
-    boxes.expect("9\rInput/output error");
+    LineEvents line(*rig.link);
     rig.port->unplug();
     EXPECT_EQ(rig.link->getStatus("001"), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     const int opensWhileGone = rig.port->openCalls;
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(rig.link->getStatus("002"), "");
-    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(line.take(), QStringList{"fault 9 Input/output error lost"});
     EXPECT_EQ(rig.port->openCalls, opensWhileGone); // no open while the path is gone
 
     rig.port->plugIn();
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
     EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
     EXPECT_TRUE(rig.link->isComPortOpen());
-    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(line.take(), QStringList{"recovered"});
 
     // Closed on purpose: no reopening behind the user's back.
     rig.link->closeComPort();
-    boxes.expect("13\r");
     EXPECT_EQ(rig.link->getStatus("001"), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
+    EXPECT_EQ(line.take().size(), 1);
+}
+
+// A new port chosen while channel 1 waits (its wait lets events run): the
+// waiting request ends without an answer, its port lives until it has
+// returned, and the same link object goes on with the new port.
+TEST(LinkReopenTest, ANewPortDuringAWaitEndsThatRequestAndKeepsTheLink) {
+    Rig rig;
+    auto next = std::make_unique<FakeSerialPort>(rig.clock);
+    FakeSerialPort* nextPort = next.get();
+    rig.port->queueAnswer(DC4 + ",001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1," + ETX,
+                          1500);
+    bool reopened = false;
+    QTimer::singleShot(0, [&] { reopened = rig.link->reopenPort(std::move(next)); });
+    EXPECT_EQ(rig.link->getProgram("001", true), "");
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(&rig.link->port(), nextPort);
+    EXPECT_TRUE(rig.link->isComPortOpen());
+    nextPort->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
+    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
+    EXPECT_EQ(nextPort->writes.size(), 1);
 }
 
 } // namespace

@@ -350,17 +350,12 @@ TEST_F(MainWindowTest, EndingOrNewPortDuringAWaitingRequestIsSafe) {
     VelmaraComCommunication* waiting = w->comLink();
     bool reopened = false;
     QTimer::singleShot(50, w.get(), [&] { reopened = w->reopenSerialLink(); });
-    {
-        // The old port is closed under the waiting request, which reports it.
-        ScriptedMessages boxes;
-        boxes.expect("Port not open");
-        EXPECT_EQ(waiting->getProgram("001", true), ""); // the pty stays silent
-    }
+    // The waiting request ends without an answer; the link stays the same object.
+    EXPECT_EQ(waiting->getProgram("001", true), "");
     EXPECT_TRUE(reopened);
-    EXPECT_NE(w->comLink(), waiting);
+    EXPECT_EQ(w->comLink(), waiting);
     EXPECT_TRUE(w->comLink()->isComPortOpen());
 
-    waiting = w->comLink();
     QTimer::singleShot(50, w.get(), [&] { w->endProgram(); });
     EXPECT_EQ(waiting->getProgram("001", true), "");
     EXPECT_TRUE(w->hasEnded());
@@ -369,6 +364,36 @@ TEST_F(MainWindowTest, EndingOrNewPortDuringAWaitingRequestIsSafe) {
     EXPECT_TRUE(ended.wait(2000));
     EXPECT_EQ(w->comLink(), nullptr);
     EXPECT_EQ(w->channelView("001"), nullptr);
+}
+
+// Serial faults and values the user file refuses are told in notices, which
+// the poll does not wait for; a notice goes away when the cause has.
+TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves) {
+    auto w = start();
+    ScriptedMessages boxes;
+    boxes.expect("1094").expect("1120").expect("1122");
+    Q_EMIT w->comLink()->lineFault(9, "Input/output error", true);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].title, res("0120"));
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(res("1094")));
+    EXPECT_TRUE(boxes.shown[0].text.contains(pty.slavePath() + ": 9 - Input/output error"));
+    Q_EMIT w->comLink()->lineRecovered();
+    EXPECT_TRUE(boxes.openNotices.isEmpty());
+    Q_EMIT w->comLink()->lineFault(8, "read failed", false);
+    EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
+
+    // Values wait on two channels: one notice, a mark with the total until none waits.
+    w->setValuesWaiting("001", 2, "database or disk is full");
+    w->setValuesWaiting("003", 1, "database or disk is full");
+    EXPECT_EQ(boxes.count("1122"), 1);
+    auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
+    EXPECT_EQ(mark->text(), res("1124").arg(3));
+    EXPECT_FALSE(mark->isHidden());
+    w->setValuesWaiting("001", 0, "");
+    EXPECT_FALSE(mark->isHidden());
+    w->setValuesWaiting("003", 0, "");
+    EXPECT_TRUE(mark->isHidden());
+    EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
 }
 
 } // namespace

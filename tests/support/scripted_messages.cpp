@@ -17,6 +17,11 @@ MsgAnswer UnscriptedMessagesFail::show(const Message& m) {
                : (m.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel);
 }
 
+void UnscriptedMessagesFail::notify(const QString& id, const Message& m) {
+    ADD_FAILURE() << "unscripted notice '" << id.toStdString() << "': key '" << m.key.toStdString()
+                  << "' text '" << m.text.toStdString() << "'";
+}
+
 ScriptedMessages::ScriptedMessages() : m_previous(setMessageService(this)) {}
 
 ScriptedMessages::~ScriptedMessages() {
@@ -54,6 +59,17 @@ MsgAnswer ScriptedMessages::show(const Message& m) {
         << "expected box '" << e.keyOrText.toStdString() << "', got key '" << m.key.toStdString()
         << "' text '" << m.text.toStdString() << "'";
     return e.answer;
+}
+
+void ScriptedMessages::notify(const QString& id, const Message& m) {
+    show(m);
+    openNotices.removeAll(id);
+    openNotices.append(id);
+}
+
+void ScriptedMessages::withdraw(const QString& id) {
+    if (openNotices.removeAll(id) > 0)
+        withdrawn.append(id);
 }
 
 int ScriptedMessages::count(const QString& keyOrText) const {

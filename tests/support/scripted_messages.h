@@ -4,6 +4,7 @@
 #include "shell/core/messages.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <deque>
 
@@ -15,6 +16,8 @@ public:
     UnscriptedMessagesFail();
     ~UnscriptedMessagesFail() override;
     MsgAnswer show(const Message& m) override;
+    void notify(const QString& id, const Message& m) override;
+    void withdraw(const QString&) override {}
 
 private:
     MessageService* m_previous;
@@ -30,8 +33,14 @@ public:
     // Any box is answered with this, without expectation (for soak tests).
     void answerAllWith(MsgAnswer answer);
     MsgAnswer show(const Message& m) override;
+    // A notice is matched against the expectations like a box (its answer is
+    // not used); withdrawing it is recorded.
+    void notify(const QString& id, const Message& m) override;
+    void withdraw(const QString& id) override;
 
     QList<Message> shown;
+    QStringList openNotices; // ids of notices shown and not withdrawn
+    QStringList withdrawn;
     int count(const QString& keyOrText) const;
 
 private:

@@ -30,7 +30,10 @@ ChannelController::ChannelController(QString code, VelmaraComCommunication* link
       m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
       m_status(std::make_unique<CommunicationResults>()),
       m_program(std::make_shared<CommunicationProgram>()),
-      m_endwerte(std::make_shared<EntwertList>()) {
+      m_endwerte(std::make_shared<EntwertList>()), m_writer([](ValueWriter::Table table) {
+          return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
+                                                        : shared().messWerte.get();
+      }) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, &ChannelController::tick);
@@ -58,16 +61,27 @@ void ChannelController::load(bool startTimer) {
 
 // ---------------------------------------------------------------- requests
 
+// An answer belongs to the channel only when it names the channel: an answer
+// that came too late for another channel's request counts as a bad answer and
+// is neither shown nor stored.
+QString ChannelController::ownAnswer(const QString& answer) const {
+    if (answer.isEmpty() || answer == QLatin1String("-1"))
+        return answer;
+    if (answer.section(QLatin1Char(','), 0, 0).trimmed() != m_code)
+        return QStringLiteral("-1");
+    return answer;
+}
+
 QString ChannelController::requestStatus() {
-    return m_link ? m_link->getStatus(m_code) : QString();
+    return m_link ? ownAnswer(m_link->getStatus(m_code)) : QString();
 }
 
 QString ChannelController::requestEndwert() {
-    return m_link ? m_link->getEndwert(m_code) : QString();
+    return m_link ? ownAnswer(m_link->getEndwert(m_code)) : QString();
 }
 
 QString ChannelController::requestProgram(bool noQmt) {
-    return m_link ? m_link->getProgram(m_code, noQmt) : QString();
+    return m_link ? ownAnswer(m_link->getProgram(m_code, noQmt)) : QString();
 }
 
 // Asks for the running program, parses it into the program record and shows it.
@@ -138,7 +152,16 @@ void ChannelController::initChannel() {
 void ChannelController::tick() {
     if (!m_first && m_host.noQmtFound())
         return;
-    const quint64 serial = ++m_tickSerial;
+    // Channel 1's wait for a silent charger lets events run: its own timer must
+    // not start a second tick from in there.
+    if (m_inTick)
+        return;
+    m_inTick = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{m_inTick};
+    retryWaitingValues();
 
     const qint16 antwortTyp = m_status->iAntwortTyp;
     const qint16 akkuTyp = m_program->iAkkuTyp;
@@ -170,6 +193,10 @@ void ChannelController::tick() {
         }
     } else {
         m_noAnswerCount = 0;
+        // A program answer that could not be read (or came from another
+        // channel) leaves the program unknown: ask again before the status.
+        if (m_program->iAkkuTyp == CommunicationProgram::BadAnswer)
+            readProgram(false);
         QString answer = requestStatus();
         const qint16 oldState = m_status->iStatusTyp;
         m_status->splitRecievedString(answer);
@@ -187,9 +214,6 @@ void ChannelController::tick() {
 
     setFlashing(m_status->iAntwortTyp != CommunicationResults::NoAnswer);
     showStatus(*m_status);
-    // A fault box lets later ticks run while it is open; they have done the rest.
-    if (serial != m_tickSerial)
-        return;
     writeNewTempValueToDB(*m_status);
     if (bRecording) {
         writeNewValueToDB(*m_status);
@@ -231,8 +255,9 @@ void ChannelController::showBatteryState(qint16 code) {
         m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0872")));
 }
 
-// Faults 3 and 6 are told in a box, once per fault episode: the box is not shown
-// again while the channel stays in that fault (the poll goes on behind it).
+// Faults 3 and 6 are told in a notice, once per fault episode: it is not shown
+// again while the channel stays in that fault. The notice does not wait for the
+// user, so the poll goes on behind it.
 void ChannelController::showFaultBox(qint16 code) {
     if (m_faultBoxShown == code)
         return;
@@ -248,7 +273,7 @@ void ChannelController::showFaultBox(qint16 code) {
     m.title = res(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
-    showMessage(m);
+    showNotice(QStringLiteral("channel-fault-") + m_code, m);
 }
 
 void ChannelController::showStatus(CommunicationResults& status) {
@@ -490,12 +515,12 @@ void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EntwertList> 
         commEndwertList = std::make_shared<EntwertList>();
     if (commEndwertList->Count() == 1) {
         auto item = commEndwertList->Item(1);
-        writeEndValueToTemp(*item);
+        writeEndValueToTemp(item);
         m_endwerte->Add(item);
     } else {
         m_endwerte = std::move(commEndwertList);
         for (const auto& ew : *m_endwerte)
-            writeEndValueToTemp(*ew);
+            writeEndValueToTemp(ew);
     }
     showEndwertLists();
     bEndwerteAvaiable = true;

@@ -3,6 +3,7 @@
 // display, the end-value lists and the recording of every measured value. One
 // class for all four channels; channel "001" probes a missing charger for all.
 #include "channel/core/channeldisplay.h"
+#include "channel/core/valuewriter.h"
 #include "link/communicationendwert.h"
 #include "link/communicationprogram.h"
 #include "link/communicationresults.h"
@@ -58,7 +59,7 @@ public:
     // --- recording ---
     void writeNewValueToDB(const CommunicationResults& comRes);
     void writeNewTempValueToDB(const CommunicationResults& comRes);
-    void writeEndValueToTemp(CommunicationEndwert& endwert);
+    void writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert);
     void resetForNewProgram();
     void resetForNewRun();
     void endRecording();
@@ -96,6 +97,8 @@ public:
     const QDateTime& recordingStart() const { return m_recordingStart; }
     bool headingResetPending() const { return m_headingResetPending; }
     int noAnswerCount() const { return m_noAnswerCount; }
+    // Values taken but not yet on disk (the file did not take them).
+    int valuesWaiting() const { return int(m_writer.waiting()); }
     const CommunicationResults& status() const { return *m_status; }
     const CommunicationProgram& program() const { return *m_program; }
     const EntwertList& endwerte() const { return *m_endwerte; }
@@ -117,13 +120,16 @@ private:
     void showBatteryState(qint16 code);
     void showFaultBox(qint16 code);
     void setPollInterval(int ms);
+    QString ownAnswer(const QString& answer) const;
     QString requestStatus();
     QString requestEndwert();
     QString requestProgram(bool noQmt);
     void readProgram(bool noQmt);
     void readEndwerte(bool emptyFirst);
-    bool storeRow(Recordset* set, qint32 seriesId, bool endValue, const QString& text,
-                  qint32* newId);
+    void writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
+                    ValueWriter::StoredCallback onStored = {});
+    void retryWaitingValues();
+    void reportWaitingValues();
     QDateTime now() const;
 
     QString m_code;
@@ -149,7 +155,9 @@ private:
     QDateTime m_tempSeriesStart;
     QDateTime m_recordingStart;
     qint16 m_faultBoxShown = 0;
-    quint64 m_tickSerial = 0;
+    bool m_inTick = false;
+    ValueWriter m_writer;
+    int m_reportedWaiting = 0;
 };
 
 } // namespace velmara

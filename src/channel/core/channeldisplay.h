@@ -40,6 +40,8 @@ public:
     // Refills lstEndwertLaden and lstEndwertEntladen.
     virtual void setEndwertLines(const QList<EndwertLine>& laden,
                                  const QList<EndwertLine>& entladen) = 0;
+    // A lasting mark while values of the channel wait to be written (empty: none).
+    virtual void setStorageWarning(const QString& text) = 0;
 };
 
 // The main window's values that the channels share.
@@ -53,6 +55,10 @@ public:
     virtual qint32 newTempSeriesId() = 0;
     // The channel's panel in the status bar.
     virtual void setStatusbarText(const QString& channelCode, const QString& text) = 0;
+    // How many of the channel's values wait in memory because the file does not
+    // take them (0: all are on disk again), and why the last write failed.
+    virtual void setValuesWaiting(const QString& channelCode, int waiting,
+                                  const QString& reason) = 0;
 };
 
 } // namespace velmara

@@ -13,34 +13,44 @@
 
 namespace velmara {
 
-// Adds one row and saves it at once, so the value is on disk before it is shown.
-// A failed write is logged and the pending row dropped; the caller goes on.
-bool ChannelController::storeRow(Recordset* set, qint32 seriesId, bool endValue,
-                                 const QString& text, qint32* newId) {
-    if (!set || !set->isValid()) {
+// Hands the value to the writer: on disk now, or kept in memory until the file
+// takes writes again. The user hears of values that wait (once per episode).
+void ChannelController::writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue,
+                                   const QString& text, ValueWriter::StoredCallback onStored) {
+    const quint64 droppedBefore = m_writer.dropped();
+    if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
         VelmaraLog::instance().writeLogSignature(QStringLiteral("Recording"));
         VelmaraLog::instance().writeLogEntry(
-            QStringLiteral("channel %1: no record set for %2").arg(m_code, text));
-        return false;
+            QStringLiteral("channel %1: value %2 of series %3 %4: %5")
+                .arg(m_code, text, QString::number(seriesId),
+                     m_writer.dropped() != droppedBefore
+                         ? QStringLiteral("lost, the memory for waiting values is full")
+                         : QStringLiteral("waits in memory"),
+                     m_writer.lastError()));
     }
-    set->addNew();
-    set->setValue(QStringLiteral("MessReiheID"), seriesId);
-    set->setValue(QStringLiteral("EW"), endValue ? 1 : 0);
-    set->setValue(QStringLiteral("MessWertString"), text);
-    if (!set->update()) {
-        const QString why = set->lastError();
-        set->cancelUpdate();
-        VelmaraLog::instance().writeLogSignature(QStringLiteral("Recording"));
-        VelmaraLog::instance().writeLogEntry(
-            QStringLiteral("channel %1: value %2 of series %3 not stored: %4")
-                .arg(m_code, text, QString::number(seriesId), why));
-        return false;
-    }
-    if (newId) {
-        const QVariant key = set->lastModified();
-        *newId = key.isValid() ? key.toInt() : 0;
-    }
-    return true;
+    reportWaitingValues();
+}
+
+// Values that wait are written before anything new, as soon as the file takes
+// them; a file that was write-protected at its opening is opened anew once it
+// is writable.
+void ChannelController::retryWaitingValues() {
+    if (m_writer.waiting() == 0)
+        return;
+    if (Database* db = userDatabase())
+        db->reopenIfWritable();
+    m_writer.flush();
+    reportWaitingValues();
+}
+
+void ChannelController::reportWaitingValues() {
+    const int waiting = int(m_writer.waiting());
+    if (waiting == m_reportedWaiting)
+        return;
+    m_reportedWaiting = waiting;
+    m_display.setStorageWarning(waiting == 0 ? QString()
+                                             : res(QStringLiteral("1124")).arg(waiting));
+    m_host.setValuesWaiting(m_code, waiting, m_writer.lastError());
 }
 
 void ChannelController::writeNewTempValueToDB(const CommunicationResults& comRes) {
@@ -51,19 +61,26 @@ void ChannelController::writeNewTempValueToDB(const CommunicationResults& comRes
     if (!m_tempSeriesUsed)
         m_tempSeriesStart = t;
     m_tempSeriesUsed = true;
-    storeRow(shared().tempMessWerte.get(), m_tempSeriesId, false,
-             buildValueString(comRes, m_tempSeriesStart, t), nullptr);
+    writeValue(ValueWriter::Table::Temporary, m_tempSeriesId, false,
+               buildValueString(comRes, m_tempSeriesStart, t));
 }
 
-void ChannelController::writeEndValueToTemp(CommunicationEndwert& endwert) {
+void ChannelController::writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert) {
     const QDateTime t = now();
     if (!m_tempSeriesUsed)
         m_tempSeriesStart = t;
     m_tempSeriesUsed = true;
-    qint32 id = 0;
-    if (storeRow(shared().tempMessWerte.get(), m_tempSeriesId, true,
-                 buildEndValueString(endwert, m_tempSeriesStart, t), &id))
-        endwert.TempID = id;
+    // The list line learns the row's key once the row is on disk; a line that
+    // waited is refreshed then.
+    auto written = std::make_shared<bool>(false);
+    writeValue(ValueWriter::Table::Temporary, m_tempSeriesId, true,
+               buildEndValueString(*endwert, m_tempSeriesStart, t),
+               [this, endwert, written](qint32 id) {
+                   endwert->TempID = id;
+                   if (*written)
+                       showEndwertLists();
+               });
+    *written = true;
 }
 
 void ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
@@ -71,15 +88,15 @@ void ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
     bool written = false; // a value was handed to the table (steps 2 and 3)
     if (k == CommunicationResults::Status) {
         written = true;
-        storeRow(shared().messWerte.get(), lMessReiheId, false,
-                 buildValueString(comRes, m_recordingStart, now()), nullptr);
+        writeValue(ValueWriter::Table::Permanent, lMessReiheId, false,
+                   buildValueString(comRes, m_recordingStart, now()));
     } else if (k == CommunicationResults::Endwert && m_endwerte->Count() > 0) {
         // An end-value answer that could not be read leaves the list empty:
         // then there is nothing to store.
         const auto last = m_endwerte->Item(m_endwerte->Count());
         written = true;
-        storeRow(shared().messWerte.get(), lMessReiheId, true,
-                 buildEndValueString(*last, m_recordingStart, now()), nullptr);
+        writeValue(ValueWriter::Table::Permanent, lMessReiheId, true,
+                   buildEndValueString(*last, m_recordingStart, now()));
     }
     if (written && !bCurrentProgramWritten) {
         writeProgramToSeries(lAkkuId, lMessReiheId);
@@ -94,7 +111,7 @@ bool ChannelController::writeProgramToSeries(qint32 akkuId, qint32 messReiheId) 
         return false;
     auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
                                     QString::number(akkuId));
-    QString answer = m_link ? m_link->getProgram(m_code) : QString();
+    QString answer = requestProgram(false);
     CommunicationProgram program;
     program.splitRecievedString(answer, true);
     if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
@@ -177,6 +194,8 @@ void ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue
             (series == m_tempSeriesId && !m_tempSeriesUsed) ? now() : m_tempSeriesStart;
         writeProgramToSeries(lAkkuId, lMessReiheId);
         bCurrentProgramWritten = true;
+        // Values still waiting in memory belong to the series that moves.
+        retryWaitingValues();
         if (!moveTempSeries(series, lmess)) {
             VelmaraLog::instance().writeLogSignature(QStringLiteral("Recording"));
             VelmaraLog::instance().writeLogEntry(

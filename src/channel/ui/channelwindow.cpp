@@ -37,6 +37,12 @@ void MainFormChannelHost::setStatusbarText(const QString& channelCode, const QSt
         m_main->setStatusbarText(channelCode, text);
 }
 
+void MainFormChannelHost::setValuesWaiting(const QString& channelCode, int waiting,
+                                           const QString& reason) {
+    if (m_main)
+        m_main->setValuesWaiting(channelCode, waiting, reason);
+}
+
 // ---------------------------------------------------------------- window
 
 namespace {
@@ -100,6 +106,14 @@ void frmKanal::buildControls() {
     buttons->addWidget(button(this, "cmdDiagramme", "0808"), 1, 0);
     buttons->addWidget(button(this, "cmdDruck", "0806"), 1, 1);
     top->addLayout(buttons);
+
+    // Shown only while values of the channel wait to be written.
+    m_lblNotStored = new QLabel(this);
+    m_lblNotStored->setObjectName(QStringLiteral("lblNichtGespeichert"));
+    m_lblNotStored->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
+    m_lblNotStored->setWordWrap(true);
+    m_lblNotStored->hide();
+    top->addWidget(m_lblNotStored);
 
     auto* frameProgram = new QGroupBox(res(QStringLiteral("0810")), this);
     frameProgram->setObjectName(QStringLiteral("frameAkkuprogramm"));
@@ -232,6 +246,11 @@ void frmKanal::setEndwertLines(const QList<EndwertLine>& laden,
     };
     fill(m_lstLaden, laden);
     fill(m_lstEntladen, entladen);
+}
+
+void frmKanal::setStorageWarning(const QString& text) {
+    m_lblNotStored->setText(text);
+    m_lblNotStored->setVisible(!text.isEmpty());
 }
 
 // The close button hides the window; it goes on polling and recording.

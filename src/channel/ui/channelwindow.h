@@ -29,6 +29,7 @@ public:
     void setNoQmtFound(bool value) override;
     qint32 newTempSeriesId() override;
     void setStatusbarText(const QString& channelCode, const QString& text) override;
+    void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) override;
 
 private:
     frmMDIMainForm* m_main;
@@ -63,6 +64,7 @@ public:
     void setStatusFrameRed(bool red) override;
     void setEndwertLines(const QList<EndwertLine>& laden,
                          const QList<EndwertLine>& entladen) override;
+    void setStorageWarning(const QString& text) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +85,7 @@ private:
     QGroupBox* m_frameStatus = nullptr;
     QLabel* m_lblAkkuzustand = nullptr;
     QLabel* m_lblSelbstentladung = nullptr;
+    QLabel* m_lblNotStored = nullptr;
     QListWidget* m_lstLaden = nullptr;
     QListWidget* m_lstEntladen = nullptr;
     QObject* m_watchedSub = nullptr;

@@ -9,6 +9,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <utility>
+
 namespace velmara {
 
 using storage::engineError;
@@ -161,6 +163,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& con
     std::unique_ptr<Database> result(new Database);
     result->m_db = db;
     result->m_path = path;
+    result->m_connect = connect;
     if (error)
         error->clear();
     return result;
@@ -176,6 +179,27 @@ void Database::close() {
     m_db = nullptr;
     m_scopeDepth = 0;
     m_scopeFailed = false;
+}
+
+bool Database::isReadOnly() const {
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+bool Database::reopenIfWritable() {
+    if (!m_db || !isReadOnly())
+        return m_db != nullptr;
+    if (m_scopeDepth > 0 || !QFileInfo(m_path).isWritable())
+        return false;
+    QString error;
+    std::unique_ptr<Database> fresh = open(m_path, m_connect, &error, true);
+    if (!fresh || fresh->isReadOnly()) {
+        m_lastError = fresh ? QStringLiteral("the file is still write-protected") : error;
+        return false;
+    }
+    // Record sets prepare their statements on the handle each time they run.
+    sqlite3_close_v2(m_db);
+    m_db = std::exchange(fresh->m_db, nullptr);
+    return true;
 }
 
 void Database::attach(Recordset* set) {

@@ -47,6 +47,11 @@ public:
 
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    // A file that was write-protected when it was opened is read on a read-only
+    // connection, which stays so. Once the file can be written again, this opens
+    // it anew (record sets stay attached); true when the connection can write.
+    bool isReadOnly() const;
+    bool reopenIfWritable();
     const QString& path() const { return m_path; }
     const QString& lastError() const { return m_lastError; }
 
@@ -74,6 +79,7 @@ private:
 
     sqlite3* m_db = nullptr;
     QString m_path;
+    QString m_connect;
     QString m_lastError;
     int m_scopeDepth = 0;
     bool m_scopeFailed = false; // a statement failed inside the innermost transaction

@@ -35,6 +35,18 @@ MsgAnswer showMessage(const Message& message) {
     return MsgAnswer::Ok;
 }
 
+void showNotice(const QString& id, const Message& message) {
+    if (g_service)
+        g_service->notify(id, message);
+    else
+        std::fprintf(stderr, "velmara: %s\n", qPrintable(message.text));
+}
+
+void withdrawNotice(const QString& id) {
+    if (g_service)
+        g_service->withdraw(id);
+}
+
 MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon,
                     MsgButtons buttons) {
     ProgramResources& res = ProgramResources::instance();

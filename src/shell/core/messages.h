@@ -21,6 +21,11 @@ class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual MsgAnswer show(const Message& message) = 0;
+    // A notice with an OK button that does not wait for the user: the caller
+    // goes on at once (the poll keeps running behind it). A notice with the id
+    // of one still open replaces it. withdraw closes it, if it is still open.
+    virtual void notify(const QString& id, const Message& message) = 0;
+    virtual void withdraw(const QString& id) = 0;
 };
 
 // The service in use; null until one is installed.
@@ -31,6 +36,11 @@ MessageService* setMessageService(MessageService* service);
 // Shows a box through the installed service. Without a service the message is
 // written to standard error and the safe answer (Cancel / No / Ok) is returned.
 MsgAnswer showMessage(const Message& message);
+
+// Shows / withdraws a notice through the installed service (without a service
+// the text goes to standard error).
+void showNotice(const QString& id, const Message& message);
+void withdrawNotice(const QString& id);
 
 // A box whose text and title are text keys, looked up in the current language.
 MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon = MsgIcon::None,

@@ -41,6 +41,10 @@ namespace velmara {
 namespace {
 
 const char* const kNotImplemented = "Funktion ist noch nicht implementiert!";
+// The notice of a fault on the serial line.
+const QString kLineNotice = QStringLiteral("serial-line");
+// The notice of values that the user file does not take.
+const QString kStorageNotice = QStringLiteral("values-waiting");
 
 int indexOf(const QString& channelCode) {
     return channelNumber(channelCode) - 1;
@@ -81,7 +85,6 @@ frmMDIMainForm::~frmMDIMainForm() {
         delete c.sub.data();
     }
     m_link.reset();
-    m_retiredLinks.clear();
 }
 
 void frmMDIMainForm::setChannelViewFactory(ChannelViewFactory factory) {
@@ -202,19 +205,31 @@ bool frmMDIMainForm::generateSerialConnection() {
 }
 
 bool frmMDIMainForm::reopenSerialLink() {
-    if (m_link) {
-        if (m_link->isComPortOpen())
-            m_link->closeComPort();
-        // A request of channel 1 lets the user interface run while it waits, so
-        // this may be called from inside that wait: the old link stays alive
-        // until its request has returned.
-        if (m_link->isBusy())
-            m_retiredLinks.push_back(std::move(m_link));
-        m_link.reset();
-    }
-    std::erase_if(m_retiredLinks, [](const auto& link) { return !link->isBusy(); });
+    if (m_link)
+        return m_link->reopenPort();
     m_link = std::make_unique<VelmaraComCommunication>();
+    connect(m_link.get(), &VelmaraComCommunication::lineFault, this, &frmMDIMainForm::onLineFault);
+    connect(m_link.get(), &VelmaraComCommunication::lineRecovered, this,
+            &frmMDIMainForm::onLineRecovered);
     return m_link->openComPort();
+}
+
+// One notice per outage; the poll goes on behind it, and it closes by itself
+// once a request goes through again.
+void frmMDIMainForm::onLineFault(int errorNumber, const QString& description, bool portLost) {
+    Message m;
+    m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
+    m.text = res(m.key) + QStringLiteral("\n\n") +
+             (m_link ? m_link->port().devicePath() + QStringLiteral(": ") : QString()) +
+             QString::number(errorNumber) + QStringLiteral(" - ") + description;
+    m.title = res(QStringLiteral("0120"));
+    m.icon = MsgIcon::Exclamation;
+    m.buttons = MsgButtons::Ok;
+    showNotice(kLineNotice, m);
+}
+
+void frmMDIMainForm::onLineRecovered() {
+    withdrawNotice(kLineNotice);
 }
 
 void frmMDIMainForm::loadChannelWindows() {
@@ -300,6 +315,41 @@ void frmMDIMainForm::createStatusbar() {
         bar->addWidget(text, 1);
         m_panelLabels[size_t(i)] = label;
         m_panelTexts[size_t(i)] = text;
+    }
+    m_storageMark = new QLabel(bar);
+    m_storageMark->setObjectName(QStringLiteral("lblNichtGespeichert"));
+    m_storageMark->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
+    m_storageMark->hide();
+    bar->addPermanentWidget(m_storageMark);
+}
+
+int frmMDIMainForm::valuesWaiting() const {
+    int total = 0;
+    for (int n : m_waitingValues)
+        total += n;
+    return total;
+}
+
+void frmMDIMainForm::setValuesWaiting(const QString& channelCode, int waiting,
+                                      const QString& reason) {
+    const int i = indexOf(channelCode);
+    if (i < 0)
+        return;
+    const int before = valuesWaiting();
+    m_waitingValues[size_t(i)] = waiting;
+    const int total = valuesWaiting();
+    m_storageMark->setText(total > 0 ? res("1124").arg(total) : QString());
+    m_storageMark->setVisible(total > 0);
+    if (before == 0 && total > 0) {
+        Message m;
+        m.key = QStringLiteral("1122");
+        m.text = res(m.key) + (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason);
+        m.title = res(QStringLiteral("0120"));
+        m.icon = MsgIcon::Exclamation;
+        m.buttons = MsgButtons::Ok;
+        showNotice(kStorageNotice, m);
+    } else if (total == 0) {
+        withdrawNotice(kStorageNotice);
     }
 }
 
@@ -396,10 +446,7 @@ void frmMDIMainForm::releaseProgram() {
 }
 
 bool frmMDIMainForm::requestWaiting() const {
-    if (m_link && m_link->isBusy())
-        return true;
-    return std::any_of(m_retiredLinks.begin(), m_retiredLinks.end(),
-                       [](const auto& link) { return link->isBusy(); });
+    return m_link && m_link->isBusy();
 }
 
 void frmMDIMainForm::finishRelease() {
@@ -419,8 +466,8 @@ void frmMDIMainForm::finishRelease() {
         deleteTempValues();
     if (m_link && m_link->isComPortOpen())
         m_link->closeComPort();
+    withdrawNotice(kLineNotice);
     m_link.reset();
-    m_retiredLinks.clear();
     closeDatabases();
     VelmaraLog::instance().release();
     Q_EMIT programEnded();

@@ -59,17 +59,22 @@ public:
 
     // Writes the state text of a channel into its status-bar panel.
     void setStatusbarText(const QString& channelCode, const QString& text);
+    // Values of a channel wait in memory because the user file does not take
+    // them: one notice per episode and a mark in the status bar while it lasts.
+    void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason);
+    int valuesWaiting() const;
     // The check mark of a channel's menu entry.
     void setChannelChecked(const QString& channelCode, bool checked);
     bool isChannelChecked(const QString& channelCode) const;
     // The menu entry of a channel: brings a checked channel to the front, shows an unchecked one.
     void toggleChannel(const QString& channelCode);
 
-    // The serial link (null before start-up step 11 and after the end). The port
-    // dialog replaces it by a new one: ask for it at each use, do not keep it.
+    // The serial link (null before start-up step 11 and after the end). It is
+    // made once and lives until the channel windows are gone; the port dialog
+    // changes its port, not the object.
     VelmaraComCommunication* comLink() const { return m_link.get(); }
-    // Closes an open link, creates a new one for the current ComPort and opens
-    // it; true when the port is open. No message.
+    // Closes the port and opens the one of the current ComPort (making the link
+    // on the first call); true when the port is open. No message.
     bool reopenSerialLink();
 
     // The print entry: false forgets the window stored for printing; the entry
@@ -126,6 +131,8 @@ private:
     void finishRelease();
     bool requestWaiting() const;
     void tile(Qt::Orientation stacking);
+    void onLineFault(int errorNumber, const QString& description, bool portLost);
+    void onLineRecovered();
     QList<QMdiSubWindow*> visibleSubWindows() const;
 
     void onFileOpen();
@@ -144,7 +151,6 @@ private:
     TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
     std::unique_ptr<VelmaraComCommunication> m_link;
-    std::vector<std::unique_ptr<VelmaraComCommunication>> m_retiredLinks;
     struct Channel {
         std::unique_ptr<ChannelView> view;
         QPointer<QMdiSubWindow> sub;
@@ -153,6 +159,8 @@ private:
     std::array<QAction*, 4> m_channelActions{};
     std::array<QLabel*, 4> m_panelLabels{};
     std::array<QLabel*, 4> m_panelTexts{};
+    std::array<int, 4> m_waitingValues{};
+    QLabel* m_storageMark = nullptr;
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
     QPointer<QWidget> m_printItemWindow;
     std::unique_ptr<QPrinter> m_printer;

@@ -3,36 +3,42 @@
 #include "shell/core/messages.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace velmara {
 
 namespace {
 ModalHandler g_handler;
 
+QMessageBox::Icon boxIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString boxTitle(const Message& m) {
+    return m.title.isEmpty() ? QStringLiteral("velmara") : m.title;
+}
+
 class WidgetMessageService : public MessageService {
 public:
     MsgAnswer show(const Message& m) override {
         QMessageBox box(QApplication::activeWindow());
         box.setText(m.text);
-        box.setWindowTitle(m.title.isEmpty() ? QStringLiteral("velmara") : m.title);
-        switch (m.icon) {
-        case MsgIcon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case MsgIcon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MsgIcon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        }
+        box.setWindowTitle(boxTitle(m));
+        box.setIcon(boxIcon(m.icon));
         switch (m.buttons) {
         case MsgButtons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -47,6 +53,25 @@ public:
         }
         return MsgAnswer::Ok;
     }
+
+    void notify(const QString& id, const Message& m) override {
+        withdraw(id);
+        auto* box = new QMessageBox(boxIcon(m.icon), boxTitle(m), m.text, QMessageBox::Ok,
+                                    QApplication::activeWindow());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->setObjectName(QStringLiteral("notice_") + id);
+        box->show();
+        m_notices.insert(id, box);
+    }
+
+    void withdraw(const QString& id) override {
+        if (QPointer<QMessageBox> box = m_notices.take(id))
+            box->close();
+    }
+
+private:
+    QHash<QString, QPointer<QMessageBox>> m_notices;
 };
 } // namespace
 

@@ -1,0 +1,138 @@
+// The real channel windows polling a simulated charger while the user chooses
+// another port: in the middle of a round of ticks, and while channel 1 waits
+// for a silent charger with the user interface running. The windows go on
+// polling through the same link, now on the new port.
+#include "../shell/mainwindow_fixture.h"
+
+#include "channel/ui/channelwindow.h"
+#include "channel/ui/channelwindowfactory.h"
+#include "link/velmaracomcommunication.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+namespace velmara::test {
+namespace {
+
+// A simulated four-channel charger with a program running on every channel.
+class Simulator {
+public:
+    bool start(const QString& linkPath) {
+        const QString sim = QDir(qEnvironmentVariable("VELMARA_BIN_DIR"))
+                                .filePath(QStringLiteral("velmara-charger-sim"));
+        if (!QFileInfo(sim).isExecutable())
+            return false;
+        path = linkPath;
+        m_process.start(sim, {"--link", path, "--channels", "4", "--speed", "60", "--demo"});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        while (!QFileInfo::exists(path) && t.elapsed() < 5000)
+            QThread::msleep(20);
+        return QFileInfo::exists(path);
+    }
+    void command(const QByteArray& line) {
+        m_process.write(line + "\n");
+        m_process.waitForBytesWritten(1000);
+    }
+    ~Simulator() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        command("quit");
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+    QString path;
+
+private:
+    QProcess m_process;
+};
+
+class PortChange : public MainWindowTest {
+protected:
+    void SetUp() override {
+        if (!first.start(QDir(folder.path()).filePath("chargerA")) ||
+            !second.start(QDir(folder.path()).filePath("chargerB")))
+            GTEST_SKIP() << "charger simulator not built";
+        prepare({{"ComDevice1", first.path}, {"ComDevice2", second.path}, {"UsedCharger", "QMT4"}});
+        window = makeWindow();
+        installChannelWindows(*window);
+        ASSERT_EQ(window->load(), StartupOutcome::Running);
+    }
+    void TearDown() override {
+        window.reset();
+        MainWindowTest::TearDown();
+    }
+    ChannelController& channel(int n) {
+        auto* w = dynamic_cast<frmKanal*>(window->channelView(QString("00%1").arg(n)));
+        EXPECT_NE(w, nullptr);
+        return w->controller();
+    }
+    void choosePort(int n) {
+        setSetting("ComPort", QString::number(n));
+        ASSERT_TRUE(window->reopenSerialLink());
+    }
+    // Every channel shows a state the charger reported, not the lost connection.
+    void expectAllAnswering() {
+        for (int n = 1; n <= 4; ++n) {
+            SCOPED_TRACE(n);
+            EXPECT_EQ(channel(n).status().strKanal, QString("00%1").arg(n));
+            EXPECT_NE(channel(n).status().iAntwortTyp, CommunicationResults::NoAnswer);
+        }
+    }
+
+    Simulator first, second;
+    std::unique_ptr<frmMDIMainForm> window;
+};
+
+TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
+    expectAllAnswering();
+    VelmaraComCommunication* link = window->comLink();
+
+    // In the middle of a round of ticks.
+    channel(1).tick();
+    channel(2).tick();
+    choosePort(2);
+    for (int n = 3; n <= 4; ++n)
+        channel(n).tick();
+    for (int n = 1; n <= 4; ++n)
+        channel(n).tick();
+    expectAllAnswering();
+    EXPECT_EQ(window->comLink(), link);
+    EXPECT_EQ(window->comLink()->port().devicePath(), second.path);
+
+    // While channel 1 waits for a silent charger and lets events run.
+    second.command("silent all");
+    // The simulator reads the command when it gets to it.
+    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeNoQmt && !window->bNoQMTFound;
+         ++i)
+        channel(1).tick();
+    ASSERT_TRUE(window->bNoQMTFound);
+    bool changed = false;
+    QTimer::singleShot(100, window.get(), [&] {
+        setSetting("ComPort", "1");
+        changed = window->reopenSerialLink();
+    });
+    channel(1).tick(); // a probe that lets events run: the port changes in there
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(window->comLink()->port().devicePath(), first.path);
+    channel(1).tick();
+    EXPECT_FALSE(window->bNoQMTFound);
+    for (int n = 1; n <= 4; ++n)
+        channel(n).tick();
+    expectAllAnswering();
+
+    window->endProgram();
+}
+
+} // namespace
+} // namespace velmara::test
