@@ -88,6 +88,9 @@ void ProgramEditorModel::initFromProgram() {
         setNominalFromCells();
     } else {
         m_definition = BatteryDefinition::PresetVoltages;
+        // The cell count of a program shown before must not travel with this one.
+        m_cellCount.clear();
+        m_nominalVoltage.clear();
         m_text[int(Box::ChargeEndVoltage)] = threeDecimals(p.lLadeschlussSpannung / 1000.0);
         m_text[int(Box::DischargeEndVoltage)] = threeDecimals(p.lEntladeschlussSpannung / 1000.0);
     }
