@@ -65,6 +65,7 @@ ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* pare
     m_fields = new ProgramFieldsWidget(*m_model, this);
     layout->addWidget(m_fields);
     m_session->focusControl = [this](const QString& name) { m_fields->focusControl(name); };
+    connect(m_fields, &ProgramFieldsWidget::edited, this, &ProgramEditorDialog::refresh);
 
     auto* actions = new QHBoxLayout;
     auto* extended = button(this, "cmdExtendedModus", "0903");

@@ -209,6 +209,7 @@ template <typename F> void ProgramFieldsWidget::edit(F change) {
         return;
     change();
     refresh();
+    Q_EMIT edited();
 }
 
 void ProgramFieldsWidget::connectControls() {

@@ -29,6 +29,10 @@ public:
     // Gives the control of this objectName the focus (after a failed check).
     void focusControl(const QString& objectName);
 
+Q_SIGNALS:
+    // The user changed a field (the model has taken it).
+    void edited();
+
 private:
     QLabel* label(const char* name, const QString& text);
     QLineEdit* numberBox(Box b);
