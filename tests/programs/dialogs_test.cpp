@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 namespace velmara::test {
 namespace {
@@ -105,6 +106,11 @@ TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
         EXPECT_TRUE(shown(d.get(), "txtKapazitaetAh"));
     }
     EXPECT_EQ(seen, modes->count());
+
+    // The lists are chosen from, not typed into.
+    const int before = modes->currentIndex();
+    QTest::keyClicks(modes, "Ladenx");
+    EXPECT_EQ(modes->currentIndex(), before);
 }
 
 TEST_F(Dialogs, SendFromTheEditorResetsTheChannelAndCloses) {

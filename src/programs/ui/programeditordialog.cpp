@@ -1,5 +1,6 @@
 #include "programs/ui/programeditordialog.h"
 
+#include "programs/ui/choiceonly.h"
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programfields.h"
 #include "programs/ui/programnamedialog.h"
@@ -54,6 +55,7 @@ ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* pare
     m_stored->setObjectName(QStringLiteral("cboAkkuProgram"));
     m_stored->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_stored->setMinimumContentsLength(20);
+    ignoreTypedKeys(m_stored);
     m_delete = button(this, "cmdDeleteButton", "0972");
     auto* saveAs = button(this, "cmdSaveAsButton", "0953");
     libraryRow->addWidget(storedLabel);

@@ -1,5 +1,6 @@
 #include "programs/ui/programfields.h"
 
+#include "programs/ui/choiceonly.h"
 #include "shell/core/messages.h"
 #include "shell/core/programresources.h"
 #include "shell/ui/inputfilters.h"
@@ -61,6 +62,8 @@ ProgramFieldsWidget::ProgramFieldsWidget(ProgramEditorModel& model, QWidget* par
     capacity->setObjectName(QStringLiteral("frameKapazitaet"));
     buildCapacityFrame(capacity);
     layout->addWidget(capacity);
+    for (QComboBox* c : {m_types, m_modes, m_cells, m_nominal, m_chargeRate, m_dischargeRate})
+        ignoreTypedKeys(c);
     connectControls();
     refresh();
 }
