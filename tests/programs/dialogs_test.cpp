@@ -51,7 +51,8 @@ public:
         ProgramsTest::TearDown();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
-    std::unique_ptr<ProgramEditorDialog> editor(const char* program = nullptr) {
+    std::unique_ptr<ProgramEditorDialog> editor(const char* program = nullptr,
+                                                bool extension = false) {
         ProgramEditorSetup s;
         s.channel = "003";
         if (program)
@@ -60,6 +61,7 @@ public:
             s.program.iAkkuTyp = CommunicationProgram::NoAnswer;
         s.reference = ref;
         s.options = options();
+        s.options.extensionAvailable = extension;
         s.line = &line;
         s.user = userDatabase();
         s.resetChannels = [this](const QStringList& ch) { reset << ch; };
@@ -141,6 +143,27 @@ TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {
     modes->setCurrentIndex(modes->findData(2));
     EXPECT_EQ(stored->currentIndex(), -1);
     EXPECT_FALSE(child<QAbstractButton>(d.get(), "cmdDeleteButton")->isEnabled());
+}
+
+TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
+    auto plain = editor();
+    EXPECT_FALSE(shown(plain.get(), "cmdExtendedModus"));
+    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H0,N100", true);
+    ScriptedDialogs dialogs;
+    dialogs.expect("dlgErweiterterProgrammiermodus", [](QDialog* e) {
+        EXPECT_EQ(child<QLineEdit>(e, "txtLadeende")->text(), "10");
+        child<QLineEdit>(e, "txtLadeende")->setText("25");
+        child<QAbstractButton>(e, "optOhneLast")->click();
+        child<QAbstractButton>(e, "cmdOk")->click();
+        return e->result();
+    });
+    child<QAbstractButton>(d.get(), "cmdExtendedModus")->click();
+    ScriptedMessages boxes;
+    boxes.expect("0980", MsgAnswer::Ok);
+    child<QAbstractButton>(d.get(), "cmdSendButton")->click();
+    ASSERT_EQ(line.sent.size(), 1);
+    EXPECT_TRUE(line.sent.at(0).endsWith(",D06000,S1,C1,B0,H0,N250,O0,Q0,U0"))
+        << line.sent.at(0).toStdString();
 }
 
 TEST_F(Dialogs, ExtendedDialogEditsOrOnlyShows) {
