@@ -1,0 +1,61 @@
+#pragma once
+// What the editor's buttons do: send to the channel or to all channels, fetch
+// from the charger, the named-program library, and a program that the charger
+// reports while the editor is open. Questions and messages go through the
+// message seam; the dialog only binds its buttons here.
+#include "programs/core/editormessage.h"
+#include "programs/core/programoptions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmara {
+
+class CommunicationProgram;
+class ProgramEditorModel;
+class ProgramLibrary;
+class ProgramLine;
+
+class ProgramEditorSession {
+public:
+    ProgramEditorSession(ProgramEditorModel& model, const ProgramOptions& options,
+                         ProgramLine* line, ProgramLibrary* library);
+
+    // The channel code "001" .. "004" the editor works for.
+    QString channel;
+    // Channels that took a new program: their windows start anew.
+    std::function<void(const QStringList& channels)> resetChannels;
+    // A check failed: the control with this objectName takes the focus.
+    std::function<void(const QString& objectName)> focusControl;
+    // The name dialog: the name typed, "" when cancelled.
+    std::function<QString()> askProgramName;
+
+    // Each returns true when the dialog is to close.
+    bool send();
+    bool sendToAll();
+
+    // True when the model shows another program afterwards.
+    bool fetch();
+    bool loadStored(qint64 id);
+    bool programChangedFromOutside(const CommunicationProgram& reported);
+
+    // True when the library changed.
+    bool saveAs();
+    bool deleteSelected();
+
+    // checkBeforeTransfer with its message and focus; true when it passed.
+    bool checkBeforeTransfer();
+
+private:
+    void show(const EditorMessage& m);
+    bool confirmSend();
+
+    ProgramEditorModel& m_model;
+    ProgramOptions m_options;
+    ProgramLine* m_line;
+    ProgramLibrary* m_library;
+};
+
+} // namespace velmara

@@ -1,0 +1,66 @@
+#pragma once
+// Sending a program to the charger and reading one back, each with three
+// attempts. The charger is reached through a small interface so that the
+// attempts can be exercised without a line.
+#include "link/communicationprogram.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmara {
+
+class VelmaraComCommunication;
+
+class ProgramLine {
+public:
+    virtual ~ProgramLine() = default;
+    // Sends a program text; returns the answer's payload ("" no answer, "-1" bad frame).
+    virtual QString sendProgram(const QString& body) = 0;
+    // Requests the program the channel runs.
+    virtual QString getProgram(const QString& channel) = 0;
+};
+
+// The serial link as a program line.
+class LinkProgramLine : public ProgramLine {
+public:
+    explicit LinkProgramLine(VelmaraComCommunication* link) : m_link(link) {}
+    QString sendProgram(const QString& body) override;
+    QString getProgram(const QString& channel) override;
+
+private:
+    VelmaraComCommunication* m_link;
+};
+
+constexpr int TransferAttempts = 3;
+
+// Sends the text until the echo matches, at most three times.
+bool sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable);
+
+struct SendAllResult {
+    QStringList accepted; // channels that took the program, in order
+    QString failed;       // the channel that refused it three times; empty when none
+    bool ok() const { return failed.isEmpty(); }
+};
+
+inline const QStringList AllChannels = {QStringLiteral("001"), QStringLiteral("002"),
+                                        QStringLiteral("003"), QStringLiteral("004")};
+
+// Sends the text built for each channel to channels 1 to 4 in order and stops
+// at the first channel that refuses it three times.
+SendAllResult sendToAllChannels(ProgramLine& line,
+                                const std::function<QString(const QString& channel)>& textFor,
+                                bool extensionAvailable);
+
+struct FetchResult {
+    enum Outcome { Fetched, NoAnswer, NoProgram } outcome = NoAnswer;
+    CommunicationProgram program;
+    // The message to show: "0974" no valid answer, "0993" no battery; empty when fetched.
+    QString messageKey() const;
+};
+
+// Reads the channel's program, at most three times until an answer parses.
+FetchResult fetchProgram(ProgramLine& line, const QString& channel);
+
+} // namespace velmara

@@ -1,0 +1,43 @@
+#pragma once
+// The entries the channel window and the stored-series window call.
+#include "link/communicationprogram.h"
+#include "programs/core/programoptions.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace velmara {
+
+class Database;
+class VelmaraComCommunication;
+
+struct ChannelProgramContext {
+    QString channel;                               // "001" .. "004"
+    const CommunicationProgram* program = nullptr; // the channel's program (copied)
+    VelmaraComCommunication* link = nullptr;
+    Database* master = nullptr;
+    Database* user = nullptr;
+    SettingLookup setting; // UsedCharger and the program options
+    QString language;      // names of types and modes
+    QLocale locale;        // numbers in the boxes
+    // resetForNewProgram of these channels' windows, in the order given.
+    std::function<void(const QStringList& channels)> resetChannels;
+    // Set while the editor is open (cleared when it closes): a program the
+    // charger reports for the channel goes here.
+    std::function<void(const CommunicationProgram&)>* programChangedFromOutside = nullptr;
+};
+
+// Runs the program editor modally; QDialog::Accepted after a successful send.
+int openProgramEditor(QWidget* parent, const ChannelProgramContext& context);
+
+// Shows a stored series' program read-only.
+void openUsedProgram(QWidget* parent, const CommunicationProgram& program, Database* master,
+                     const QString& charger, const QString& language,
+                     const QLocale& locale = QLocale());
+
+} // namespace velmara

@@ -1,0 +1,148 @@
+#include "programs/ui/programeditordialog.h"
+
+#include "programs/ui/choiceonly.h"
+#include "programs/ui/extendedmodedialog.h"
+#include "programs/ui/programfields.h"
+#include "programs/ui/programnamedialog.h"
+#include "shell/core/programresources.h"
+#include "shell/ui/modal.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* textKey) {
+    auto* b = new QPushButton(res(QLatin1String(textKey)), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* parent)
+    : QDialog(parent), m_setup(std::move(setup)) {
+    setObjectName(QStringLiteral("dlgVelmaraProgram"));
+    static const QStringList channels = AllChannels;
+    const int number = channels.indexOf(m_setup.channel);
+    setWindowTitle(number >= 0 ? res(QStringLiteral("0900")) + QStringLiteral(" %1").arg(number + 1)
+                               : res(QStringLiteral("0900")));
+
+    m_model = std::make_unique<ProgramEditorModel>(m_setup.reference, m_setup.locale);
+    m_library = std::make_unique<ProgramLibrary>(m_setup.user);
+    m_session = std::make_unique<ProgramEditorSession>(*m_model, m_setup.options, m_setup.line,
+                                                       m_library.get());
+    m_session->channel = m_setup.channel;
+    m_session->resetChannels = m_setup.resetChannels;
+    m_session->askProgramName = [this] {
+        QStringList names;
+        for (const StoredProgram& p : m_library->programs())
+            names << p.name;
+        return velmara::askProgramName(names, this);
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    auto* libraryRow = new QHBoxLayout;
+    auto* storedLabel = new QLabel(res(QStringLiteral("0973")), this);
+    storedLabel->setObjectName(QStringLiteral("lblGespeicherteProgramme"));
+    m_stored = new QComboBox(this);
+    m_stored->setObjectName(QStringLiteral("cboAkkuProgram"));
+    m_stored->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_stored->setMinimumContentsLength(20);
+    ignoreTypedKeys(m_stored);
+    m_delete = button(this, "cmdDeleteButton", "0972");
+    auto* saveAs = button(this, "cmdSaveAsButton", "0953");
+    libraryRow->addWidget(storedLabel);
+    libraryRow->addWidget(m_stored, 1);
+    libraryRow->addWidget(m_delete);
+    libraryRow->addWidget(saveAs);
+    layout->addLayout(libraryRow);
+
+    m_fields = new ProgramFieldsWidget(*m_model, this);
+    layout->addWidget(m_fields);
+    m_session->focusControl = [this](const QString& name) { m_fields->focusControl(name); };
+    connect(m_fields, &ProgramFieldsWidget::edited, this, &ProgramEditorDialog::refresh);
+
+    auto* actions = new QHBoxLayout;
+    auto* extended = button(this, "cmdExtendedModus", "0903");
+    auto* fetch = button(this, "cmdProgrammHolen", "0952");
+    auto* send = button(this, "cmdSendButton", "0950");
+    auto* sendAll = button(this, "cmdSendToAll", "0951");
+    auto* cancel = button(this, "cmdCancelButton", "0101");
+    actions->addWidget(extended);
+    actions->addWidget(fetch);
+    actions->addStretch(1);
+    actions->addWidget(send);
+    actions->addWidget(sendAll);
+    actions->addWidget(cancel);
+    layout->addLayout(actions);
+    sendAll->setVisible(m_setup.options.sendAllVisible);
+    extended->setVisible(m_setup.options.extensionAvailable);
+
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(send, &QPushButton::clicked, this, [this] {
+        if (m_session->send())
+            accept();
+    });
+    connect(sendAll, &QPushButton::clicked, this, [this] {
+        if (m_session->sendToAll())
+            accept();
+    });
+    connect(fetch, &QPushButton::clicked, this, [this] {
+        m_session->fetch();
+        refresh();
+    });
+    connect(saveAs, &QPushButton::clicked, this, [this] {
+        if (m_session->saveAs())
+            fillLibraryList();
+        refresh();
+    });
+    connect(m_delete, &QPushButton::clicked, this, [this] {
+        if (m_session->deleteSelected())
+            fillLibraryList();
+        refresh();
+    });
+    connect(extended, &QPushButton::clicked, this, &ProgramEditorDialog::openExtended);
+    connect(m_stored, &QComboBox::activated, this, [this](int i) {
+        m_session->loadStored(i >= 0 ? m_stored->itemData(i).toLongLong() : -1);
+        refresh();
+    });
+
+    fillLibraryList();
+    m_model->setProgram(m_setup.program);
+    m_model->initFromProgram();
+    refresh();
+}
+
+ProgramEditorDialog::~ProgramEditorDialog() = default;
+
+void ProgramEditorDialog::fillLibraryList() {
+    m_stored->clear();
+    for (const StoredProgram& p : m_library->programs())
+        m_stored->addItem(p.name, p.id);
+}
+
+void ProgramEditorDialog::refresh() {
+    m_fields->refresh();
+    m_stored->setCurrentIndex(m_stored->findData(m_model->storedProgramId()));
+    m_delete->setEnabled(m_model->deleteEnabled());
+}
+
+void ProgramEditorDialog::openExtended() {
+    ExtendedModeDialog dialog(m_model->program(), m_setup.reference, this);
+    if (execModal(&dialog) == QDialog::Accepted)
+        m_model->setExtendedFields(dialog.program());
+}
+
+void ProgramEditorDialog::programChangedFromOutside(const CommunicationProgram& reported) {
+    if (m_session->programChangedFromOutside(reported))
+        refresh();
+}
+
+} // namespace velmara

@@ -1,0 +1,61 @@
+#pragma once
+// The program editor of a channel: the program's fields, the named-program
+// library, sending to the channel or to all channels, fetching from the
+// charger, and the extended settings.
+#include "link/communicationprogram.h"
+#include "programs/core/programeditormodel.h"
+#include "programs/core/programeditorsession.h"
+#include "programs/core/programlibrary.h"
+#include "programs/core/programoptions.h"
+#include "programs/core/programreference.h"
+#include "programs/core/programtransfer.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QPushButton;
+
+namespace velmara {
+
+class ProgramFieldsWidget;
+
+// What the editor needs from its surroundings.
+struct ProgramEditorSetup {
+    QString channel;              // "001" .. "004"
+    CommunicationProgram program; // the channel's program
+    ProgramReference reference;   // rows of the charger family in use
+    ProgramOptions options;
+    ProgramLine* line = nullptr; // the charger
+    Database* user = nullptr;    // the program library's file
+    std::function<void(const QStringList& channels)> resetChannels;
+    QLocale locale;
+};
+
+class ProgramEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit ProgramEditorDialog(ProgramEditorSetup setup, QWidget* parent = nullptr);
+    ~ProgramEditorDialog() override;
+
+    ProgramEditorModel& model() { return *m_model; }
+    // The charger reports another program on the channel while the editor is open.
+    void programChangedFromOutside(const CommunicationProgram& reported);
+
+private:
+    void fillLibraryList();
+    void refresh();
+    void openExtended();
+
+    ProgramEditorSetup m_setup;
+    std::unique_ptr<ProgramEditorModel> m_model;
+    std::unique_ptr<ProgramLibrary> m_library;
+    std::unique_ptr<ProgramEditorSession> m_session;
+    ProgramFieldsWidget* m_fields;
+    QComboBox* m_stored;
+    QPushButton* m_delete;
+};
+
+} // namespace velmara

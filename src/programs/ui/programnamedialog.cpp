@@ -1,0 +1,57 @@
+#include "programs/ui/programnamedialog.h"
+
+#include "shell/core/programresources.h"
+#include "shell/ui/modal.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+ProgramNameDialog::ProgramNameDialog(const QStringList& storedNames, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("dlgAkkuSpeichern"));
+    setWindowTitle(res(QStringLiteral("0991")));
+    auto* layout = new QVBoxLayout(this);
+    m_names = new QListWidget(this);
+    m_names->setObjectName(QStringLiteral("lstSave"));
+    m_names->addItems(storedNames);
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("txtSave"));
+    m_name->setMaxLength(255);
+    layout->addWidget(m_names);
+    layout->addWidget(m_name);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* ok = new QPushButton(res(QStringLiteral("0100")), this);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(res(QStringLiteral("0101")), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_names, &QListWidget::currentTextChanged, m_name, &QLineEdit::setText);
+}
+
+QString ProgramNameDialog::name() const {
+    return m_name->text().trimmed();
+}
+
+void ProgramNameDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    m_name->setFocus();
+}
+
+QString askProgramName(const QStringList& storedNames, QWidget* parent) {
+    ProgramNameDialog dialog(storedNames, parent);
+    return execModal(&dialog) == QDialog::Accepted ? dialog.name() : QString();
+}
+
+} // namespace velmara

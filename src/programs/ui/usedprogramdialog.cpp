@@ -1,0 +1,56 @@
+#include "programs/ui/usedprogramdialog.h"
+
+#include "programs/ui/extendedmodedialog.h"
+#include "programs/ui/programfields.h"
+#include "shell/core/programresources.h"
+#include "shell/ui/modal.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+UsedProgramDialog::UsedProgramDialog(const CommunicationProgram& program,
+                                     const ProgramReference& reference, QLocale locale,
+                                     QWidget* parent)
+    : QDialog(parent), m_reference(reference) {
+    setObjectName(QStringLiteral("dlgUsedProgram"));
+    setWindowTitle(res(QStringLiteral("0901")));
+    m_model = std::make_unique<ProgramEditorModel>(m_reference, locale);
+    m_model->setProgram(program);
+
+    auto* layout = new QVBoxLayout(this);
+    m_fields = new ProgramFieldsWidget(*m_model, this);
+    layout->addWidget(m_fields);
+    auto* buttons = new QHBoxLayout;
+    m_extended = new QPushButton(res(QStringLiteral("0903")), this);
+    m_extended->setObjectName(QStringLiteral("cmdExtendedModus"));
+    m_extended->setAutoDefault(false);
+    auto* close = new QPushButton(res(QStringLiteral("0100")), this);
+    close->setObjectName(QStringLiteral("cmdCancelButton"));
+    close->setDefault(true);
+    buttons->addWidget(m_extended);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_extended, &QPushButton::clicked, this, [this] {
+        ExtendedModeDialog dialog(m_model->program(), m_reference, this);
+        dialog.setEditableFalse();
+        execModal(&dialog);
+    });
+    activate();
+}
+
+UsedProgramDialog::~UsedProgramDialog() = default;
+
+void UsedProgramDialog::activate() {
+    const qint16 type = m_model->program().iAkkuTyp;
+    if (type != CommunicationProgram::BadAnswer && type != CommunicationProgram::NoAnswer)
+        m_model->initFromProgram();
+    m_fields->refresh();
+    m_extended->setVisible(m_model->program().bExtendedRecieved);
+}
+
+} // namespace velmara

@@ -1,0 +1,257 @@
+// The editor's rules on the delivered reference rows: lists of a battery type,
+// rates, which fields a device mode shows, field checks against the limits
+// rows, and the checks before a program leaves the editor.
+#include "programs_fixture.h"
+
+namespace velmara::test {
+namespace {
+
+class Editor : public ProgramsTest {};
+
+TEST_F(Editor, ReferenceRowsFollowTheChargerFamily) {
+    ASSERT_NE(ref.batteryType(1), nullptr);
+    EXPECT_EQ(ref.batteryType(1)->maxCells, 24);
+    EXPECT_EQ(ref.batteryType(5), nullptr); // preset voltages, no type
+    EXPECT_EQ(ref.deviceModes.size(), 8);
+    EXPECT_EQ(ref.formingModes.size(), 9);
+    EXPECT_DOUBLE_EQ(ref.limit("L")->max, 5.0);
+
+    useCharger("QMT1", "en");
+    EXPECT_EQ(ref.batteryType(1)->maxCells, 30);
+    EXPECT_DOUBLE_EQ(ref.limit("L")->max, 10.0);
+    EXPECT_EQ(ref.batteryType(3)->name, "Lead-acid");
+    EXPECT_EQ(ref.batteryTypes.first().name, "Lead-acid"); // sorted by name
+}
+
+TEST(EditorLists, CellCountsAndNominalVoltagesFollowEachOther) {
+    ProgramReference r;
+    r.batteryTypes = {{11, 1.2, 1, 3, "A"}, {12, 1.0, 1, 5, "B"}};
+    struct Case {
+        QLocale locale;
+        const char* volts[3];
+    };
+    for (const Case& c : {Case{QLocale(QLocale::German), {"1,2 V", "2,4 V", "3,6 V"}},
+                          Case{QLocale::c(), {"1.2 V", "2.4 V", "3.6 V"}}}) {
+        ProgramEditorModel m(r, c.locale);
+        m.chooseBatteryType(11);
+        EXPECT_EQ(m.cellCountList(), QStringList({"1", "2", "3"}));
+        EXPECT_EQ(m.nominalVoltageList(), QStringList({c.volts[0], c.volts[1], c.volts[2]}));
+        m.pickNominalVoltage(c.volts[1]);
+        EXPECT_EQ(m.cellCountText(), "2");
+        m.pickCellCount("3");
+        EXPECT_EQ(m.nominalVoltageText(), c.volts[2]);
+    }
+    // A voltage between two counts goes to the even count.
+    ProgramEditorModel m(r, QLocale::c());
+    m.chooseBatteryType(12);
+    for (auto [volts, cells] : {std::pair{"2.5 V", "2"}, {"3.5 V", "4"}, {"4.4 V", "4"}}) {
+        m.pickNominalVoltage(volts);
+        EXPECT_EQ(m.cellCountText(), cells) << volts;
+    }
+}
+
+TEST_F(Editor, DeliveredTypesGiveRoundedNominalVoltages) {
+    model->chooseBatteryType(6); // LiPo, 3.7 V a cell
+    EXPECT_EQ(model->nominalVoltageList().at(2), "11,1 V");
+    model->chooseBatteryType(4); // Li-ion, 3.6 V, up to 7 cells
+    EXPECT_EQ(model->nominalVoltageList().last(), "25,2 V");
+    model->pickCellCount("5");
+    EXPECT_EQ(model->nominalVoltageText(), "18 V");
+}
+
+TEST_F(Editor, RateTimesCapacityWritesTheCurrent) {
+    EXPECT_EQ(model->rateList(),
+              QStringList({"0,10 C", "0,25 C", "0,33 C", "0,50 C", "0,75 C", "1 C", "2 C", "3 C"}));
+    model->setTargetCapacity(true);
+    model->setText(Box::ChargeCurrent, "0,700");
+    model->chooseChargeRate(3); // capacity still 0: nothing written
+    EXPECT_EQ(model->text(Box::ChargeCurrent), "0,700");
+
+    model->setText(Box::Capacity, "2,000");
+    model->setStoredProgramId(7);
+    model->chooseChargeRate(3);
+    EXPECT_EQ(model->text(Box::ChargeCurrent), "1,000");
+    EXPECT_EQ(model->chargeRateIndex(), 3);
+    EXPECT_FALSE(model->deleteEnabled()); // no longer the stored program
+    model->setText(Box::ChargeCurrent, "1,2");
+    EXPECT_EQ(model->chargeRateIndex(), -1);
+
+    model->setText(Box::Capacity, "3");
+    model->chooseDischargeRate(2);
+    EXPECT_EQ(model->text(Box::DischargeCurrent), "0,990");
+}
+
+// What the delivered device modes show, with preset voltages, a target
+// capacity and a set self-discharge box.
+TEST_F(Editor, EachDeviceModeShowsTheFieldsItsFlagsCallFor) {
+    struct Case {
+        int mode;
+        bool charge, discharge, selfDischarge, cycles, period, chargeEnd, dischargeEnd;
+    };
+    const Case cases[] = {
+        {1, 1, 0, 0, 0, 0, 1, 0}, {2, 0, 1, 0, 0, 0, 0, 1}, {3, 1, 1, 1, 0, 0, 1, 1},
+        {4, 1, 1, 1, 0, 0, 1, 1}, {5, 1, 1, 0, 1, 0, 1, 1}, {6, 1, 1, 0, 0, 1, 1, 1},
+        {7, 1, 1, 0, 1, 0, 1, 1}, {8, 1, 1, 1, 0, 0, 1, 1},
+    };
+    model->chooseBatteryDefinition(BatteryDefinition::PresetVoltages);
+    model->setTargetCapacity(true);
+    model->setSelfDischarge(true);
+    for (const Case& c : cases) {
+        model->chooseDeviceMode(c.mode);
+        const FieldVisibility v = model->visibility();
+        FieldVisibility want;
+        want.chargeEndVoltage = c.chargeEnd;
+        want.dischargeEndVoltage = c.dischargeEnd;
+        want.chargeCurrent = want.chargeRate = c.charge;
+        want.dischargeCurrent = want.dischargeRate = c.discharge;
+        want.cycleList = c.cycles;
+        want.period = c.period;
+        want.selfDischargeBox = want.selfDischargeDetails = c.selfDischarge;
+        want.capacity = true;
+        EXPECT_EQ(v, want) << "mode " << c.mode;
+    }
+    // Without a target capacity no rate list; with a battery type no end voltages.
+    model->setTargetCapacity(false);
+    model->chooseBatteryDefinition(BatteryDefinition::BatteryType);
+    const FieldVisibility v = model->visibility();
+    EXPECT_TRUE(v.batteryLists);
+    EXPECT_FALSE(v.chargeRate || v.dischargeRate || v.capacity);
+    EXPECT_FALSE(v.chargeEndVoltage || v.dischargeEndVoltage);
+}
+
+TEST_F(Editor, LeavingABoxChecksItsLimitsRow) {
+    struct Case {
+        Box box;
+        bool hours;
+        const char* text;
+        const char* keyA; // "" passes
+        double min, max;
+        const char* after; // the text after leaving
+    };
+    const Case cases[] = {
+        {Box::ChargeCurrent, false, "1,5", "", 0, 0, "1,500"},
+        {Box::ChargeCurrent, false, "0", "", 0, 0, "0,000"},
+        {Box::ChargeCurrent, false, "", "", 0, 0, ""},
+        {Box::ChargeCurrent, false, "5,5", "0959", 0.05, 5, "5,500"},
+        {Box::DischargeCurrent, false, "0,04", "0961", 0.05, 5, "0,040"},
+        {Box::ChargeEndVoltage, false, "41", "0954", 0.5, 40, "41,000"},
+        {Box::DischargeEndVoltage, false, "0,4", "0957", 0.5, 40, "0,400"},
+        {Box::Capacity, false, "50,001", "0958", 0.01, 50, "50,001"},
+        {Box::Percent, false, "101", "0960", 1, 100, "101"},
+        {Box::Percent, false, "0", "", 0, 0, "0"},
+        {Box::Period, false, "100", "0962", 1, 99, "100"},
+        {Box::SelfDischarge, true, "170", "0963", 1, 168, "170"},
+        {Box::SelfDischarge, false, "170", "", 0, 0, "170"},
+        {Box::SelfDischarge, false, "181", "0963", 1, 180, "181"},
+    };
+    for (const Case& c : cases) {
+        model->chooseSelfDischargeHours(c.hours);
+        model->setText(c.box, c.text);
+        const CheckResult r = model->leaveBox(c.box);
+        if (*c.keyA) {
+            ASSERT_TRUE(r) << c.text;
+            EXPECT_EQ(r->keyA, c.keyA);
+            EXPECT_EQ(r->focus, boxName(c.box));
+            EXPECT_DOUBLE_EQ(r->min, c.min) << c.text;
+            EXPECT_DOUBLE_EQ(r->max, c.max) << c.text;
+        } else {
+            EXPECT_FALSE(r) << c.text;
+        }
+        EXPECT_EQ(model->text(c.box), c.after);
+    }
+}
+
+TEST_F(Editor, LimitsMessageReadsWithTheLocalesNumbers) {
+    model->setText(Box::ChargeCurrent, "7");
+    const CheckResult r = model->leaveBox(Box::ChargeCurrent);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->text(&velmara::res, kGerman),
+              "Der Ladestrom muss zwischen 0,05 A und 5 A liegen.");
+}
+
+// A program that passes: preset voltages 14,4 / 10,5 V, mode 4, currents set.
+class Transfer : public ProgramsTest {
+public:
+    void SetUp() override {
+        ProgramsTest::SetUp();
+        prepare();
+    }
+    void prepare() {
+        model = std::make_unique<ProgramEditorModel>(ref, kGerman);
+        model->chooseBatteryDefinition(BatteryDefinition::PresetVoltages);
+        model->chooseDeviceMode(4);
+        model->setText(Box::ChargeEndVoltage, "14,4");
+        model->setText(Box::DischargeEndVoltage, "10,5");
+        model->setText(Box::ChargeCurrent, "2");
+        model->setText(Box::DischargeCurrent, "1");
+    }
+    QString failure() {
+        const CheckResult r = model->checkBeforeTransfer();
+        return r ? (r->isLimits() ? r->keyA : r->key) + "@" + r->focus : QString();
+    }
+};
+
+TEST_F(Transfer, ChecksStopAtTheFirstFailure) {
+    EXPECT_EQ(failure(), "");
+    struct Case {
+        std::function<void(ProgramEditorModel&)> change;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {[](auto& m) { m.chooseBatteryDefinition(BatteryDefinition::None); }, "0987@optAkkuTyp"},
+        {[](auto& m) { m.chooseBatteryDefinition(BatteryDefinition::BatteryType); },
+         "0982@cboAkkuType"},
+        {[](auto& m) {
+             m.chooseBatteryDefinition(BatteryDefinition::BatteryType);
+             m.chooseBatteryType(2);
+         },
+         "0984@cboNennSpannung"},
+        {[](auto& m) { m.setText(Box::ChargeEndVoltage, ""); }, "0985@txtLadeschlussSpannung"},
+        {[](auto& m) { m.setText(Box::DischargeEndVoltage, "0"); },
+         "0986@txtEntladeschlussSpannung"},
+        {[](auto& m) { m.setText(Box::ChargeCurrent, "abc"); }, "0997@txtLadestrom"},
+        {[](auto& m) { m.setText(Box::DischargeCurrent, " "); }, "0998@txtEntladestrom"},
+        {[](auto& m) { m.setTargetCapacity(true); }, "0999@txtKapazitaetAh"},
+        {[](auto& m) { m.setSelfDischarge(true); }, "0995@txtSelbstentladungsZeitraum"},
+        // Values never checked on leaving (a loaded program) are checked here.
+        {[](auto& m) { m.setText(Box::ChargeCurrent, "6"); }, "0959@txtLadestrom"},
+        {[](auto& m) { m.setText(Box::Period, "120"); }, "0962@txtZeitraum"},
+        {[](auto& m) {
+             m.setSelfDischarge(true);
+             m.chooseSelfDischargeHours(true);
+             m.setText(Box::SelfDischarge, "169");
+         },
+         "0963@txtSelbstentladungsZeitraum"},
+    };
+    for (const Case& c : cases) {
+        prepare();
+        c.change(*model);
+        EXPECT_EQ(failure(), c.expected);
+    }
+}
+
+TEST_F(Transfer, HiddenFieldsAreNotRequired) {
+    model->chooseDeviceMode(1); // charge only
+    model->setText(Box::DischargeCurrent, "0");
+    model->setText(Box::DischargeEndVoltage, "");
+    model->setSelfDischarge(true); // its box is hidden in this mode
+    EXPECT_EQ(failure(), "");
+    EXPECT_FALSE(model->selfDischargeActive());
+}
+
+TEST_F(Editor, RecordWithoutProgramLeavesZeroBoxes) {
+    for (qint16 type : {-1, -2, -4}) {
+        CommunicationProgram p;
+        p.iAkkuTyp = type;
+        p.iMode = 3;
+        model->setProgram(p);
+        model->initFromProgram();
+        EXPECT_EQ(model->text(Box::ChargeCurrent), "0,000");
+        EXPECT_EQ(model->text(Box::Capacity), "0,000");
+        EXPECT_EQ(model->batteryDefinition(), BatteryDefinition::None);
+        EXPECT_EQ(model->deviceModeNumber(), -1);
+    }
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,58 @@
+#pragma once
+// The delivered master and user files of a fresh program folder, the reference
+// rows of a charger family, and an editor model on them with a German locale.
+#include "data/databases.h"
+#include "programs/core/programeditormodel.h"
+#include "programs/core/programoptions.h"
+#include "programs/core/programreference.h"
+#include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
+#include "support/program_files.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace velmara::test {
+
+inline const QLocale kGerman(QLocale::German, QLocale::Germany);
+
+class ProgramsTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(openProgramFiles("de"));
+        useCharger("QMT4");
+    }
+    void TearDown() override {
+        model.reset();
+        closeDatabases();
+    }
+    void useCharger(const QString& charger, const QString& language = "de") {
+        model.reset();
+        QString error;
+        ref = loadProgramReference(masterDatabase(), charger, language, &error);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        model = std::make_unique<ProgramEditorModel>(ref, kGerman);
+    }
+    // A record parsed from a stored program text.
+    static CommunicationProgram parsed(QString text) {
+        CommunicationProgram p;
+        p.splitRecievedString(text, false);
+        return p;
+    }
+    static ProgramOptions options() { return loadProgramOptions(&velmara::getSetting); }
+
+protected:
+    TempProgramFolder folder;
+    ProgramReference ref;
+    std::unique_ptr<ProgramEditorModel> model;
+};
+
+} // namespace velmara::test

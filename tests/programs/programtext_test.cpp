@@ -1,0 +1,197 @@
+// The program text built from the editor's fields, the echo check, and the
+// three attempts of sending and fetching over a scripted line.
+#include "programs/core/programtext.h"
+#include "programs/core/programtransfer.h"
+#include "programs_fixture.h"
+
+#include <deque>
+
+namespace velmara::test {
+namespace {
+
+class ProgramText : public ProgramsTest {
+public:
+    QString build(const QString& channel = "002") {
+        return buildProgramString(*model, channel, opts);
+    }
+    // Shows a stored text in the editor.
+    void show(const char* text) {
+        model->setProgram(parsed(text));
+        model->initFromProgram();
+    }
+    ProgramOptions opts = options();
+};
+
+TEST_F(ProgramText, PresetVoltagesWithDefaults) {
+    model->chooseBatteryDefinition(BatteryDefinition::PresetVoltages);
+    model->chooseDeviceMode(1);
+    model->chooseCycleCode(0);
+    model->setText(Box::ChargeEndVoltage, "14,4");
+    model->setText(Box::DischargeEndVoltage, "10,5");
+    model->setText(Box::ChargeCurrent, "2,0");
+    model->setText(Box::DischargeCurrent, "1,0");
+    EXPECT_EQ(build(), "002,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500");
+
+    // 0 A goes as the default current, an empty discharge end as its default.
+    model->setText(Box::ChargeCurrent, "0");
+    model->setText(Box::DischargeEndVoltage, "");
+    model->setText(Box::Period, "7");
+    EXPECT_EQ(build("001"), "001,P,A05,M01,Z06,F0,W07,L00500,E01000,V14400,D01000");
+}
+
+TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
+    model->chooseBatteryDefinition(BatteryDefinition::BatteryType);
+    model->chooseBatteryType(2); // NiMH, 1.2 V a cell
+    model->pickNominalVoltage("8,4 V");
+    model->chooseDeviceMode(8);
+    model->chooseCycleCode(1);
+    model->setTargetCapacity(true);
+    model->setText(Box::Capacity, "2,5");
+    model->setText(Box::Percent, "80");
+    model->setText(Box::ChargeCurrent, "1,25");
+    model->setText(Box::DischargeCurrent, "0,5");
+    model->setSelfDischarge(true);
+    model->chooseSelfDischargeHours(true);
+    model->setText(Box::SelfDischarge, "12");
+    EXPECT_EQ(build(), "002,P,A02,M08,Z07,P080,F1,W30,K02500,L01250,E00500,V08400,D01000,YH012");
+}
+
+TEST_F(ProgramText, ExtendedFieldsFollowTheSettings) {
+    show("003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D09000");
+    CommunicationProgram ext;
+    ext.bProgrammierungGesperrt = true;
+    ext.bOhneLast = true;
+    ext.iBleiakkuMode = 2; // any value but 0 goes as 1
+    ext.iLiionMode = 0;
+    ext.iLadeende = 150;
+    ext.iLademode = 1;
+    ext.iQ = 0;
+    ext.iU = 2; // only 1 goes as 1
+    model->setExtendedFields(ext);
+    const QString base = "003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D01000";
+    EXPECT_EQ(build("003"), base);
+    opts.extensionAvailable = true;
+    opts.extensionWithSwitches = false;
+    EXPECT_EQ(build("003"), base + ",S0,C1,B1,H0,N150");
+    opts.extensionWithSwitches = true;
+    EXPECT_EQ(build("003"), base + ",S0,C1,B1,H0,N150,O1,Q0,U0");
+}
+
+// A stored text shown in the editor builds the same text again.
+TEST_F(ProgramText, StoredTextsComeBackUnchanged) {
+    for (const char* text : {
+             "002,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500",
+             "001,P,A01,M03,Z10,P080,F0,W30,K02000,L01000,E01000,V12000,D01000,YD007",
+             "004,P,A05,M06,Z06,F1,W14,L01500,E00750,V08400,D06000",
+             "001,P,A07,M05,Z04,F3,W30,L02000,E02000,V13200,D01000",
+         }) {
+        show(text);
+        EXPECT_EQ(build(QString(text).left(3)), text);
+    }
+}
+
+TEST(EchoCheck, TrailingFieldsOfTheChargerAreRemoved) {
+    const QString sent = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
+    const QString ext = sent + ",S1,C0,B0,H0,N100";
+    struct Case {
+        QString sent, answer;
+        bool extension, match;
+    };
+    const Case cases[] = {
+        {sent, sent + ",G1,", false, true},
+        {sent, sent + ",G1,", true, true},
+        {sent, sent.chopped(1) + "1,G1,", false, false}, // one digit differs
+        {sent, sent + ",", false, false},                // no G
+        {sent, "", false, false},
+        {sent, "-1", false, false},
+        {sent, "001,M,SA,", false, false},
+        {ext, ext + ",G2,R4,", true, true},
+        {ext, ext + ",G2,R4,", false, false}, // without the setting R stays
+        {ext, ext.toLower() + ",G2,R4,", true, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(echoMatches(c.sent, c.answer, c.extension), c.match) << c.answer.toStdString();
+}
+
+// A line that answers from a script and records what was sent.
+class ScriptedLine : public ProgramLine {
+public:
+    QString sendProgram(const QString& body) override {
+        sent << body;
+        return next();
+    }
+    QString getProgram(const QString& channel) override {
+        sent << channel + ",W";
+        return next();
+    }
+    QString next() {
+        if (answers.empty())
+            return QString();
+        QString a = answers.front();
+        answers.pop_front();
+        return a == "echo" ? sent.last() + ",G1," : a;
+    }
+    std::deque<QString> answers;
+    QStringList sent;
+};
+
+TEST(LineTransfer, ThreeBadEchoesEndTheSend) {
+    const QString text = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
+    ScriptedLine bad;
+    bad.answers = {text + "1,G1,", "", "001,M,SK,", "echo"};
+    EXPECT_FALSE(sendProgramText(bad, text, false));
+    EXPECT_EQ(bad.sent.size(), 3);
+
+    ScriptedLine second;
+    second.answers = {"-1", "echo"};
+    EXPECT_TRUE(sendProgramText(second, text, false));
+    EXPECT_EQ(second.sent.size(), 2);
+}
+
+TEST(LineTransfer, SendToAllStopsAtTheChannelThatRefuses) {
+    ScriptedLine line;
+    line.answers = {"echo", "", "echo", "", "", ""};
+    const SendAllResult r = sendToAllChannels(
+        line, [](const QString& ch) { return ch + ",P,A05"; }, false);
+    EXPECT_EQ(r.accepted, QStringList({"001", "002"}));
+    EXPECT_EQ(r.failed, "003");
+    EXPECT_EQ(line.sent, QStringList({"001,P,A05", "002,P,A05", "002,P,A05", "003,P,A05",
+                                      "003,P,A05", "003,P,A05"}));
+
+    ScriptedLine good;
+    good.answers = {"echo", "echo", "echo", "echo"};
+    EXPECT_EQ(sendToAllChannels(
+                  good, [](const QString& ch) { return ch + ",P"; }, false)
+                  .accepted,
+              AllChannels);
+}
+
+TEST(LineTransfer, FetchTriesThreeTimes) {
+    const QString program = "002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
+    struct Case {
+        std::deque<QString> answers;
+        FetchResult::Outcome outcome;
+        const char* key;
+        int requests;
+    };
+    const Case cases[] = {
+        {{"", "-1", program}, FetchResult::Fetched, "", 3},
+        {{"", "-1", "garbage", program}, FetchResult::NoAnswer, "0974", 3},
+        {{"002,M,SK,"}, FetchResult::NoProgram, "0993", 1},
+    };
+    for (const Case& c : cases) {
+        ScriptedLine line;
+        line.answers = c.answers;
+        const FetchResult r = fetchProgram(line, "002");
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.messageKey(), c.key);
+        EXPECT_EQ(line.sent.size(), c.requests);
+        EXPECT_EQ(line.sent.first(), "002,W");
+    }
+    ScriptedLine line;
+    line.answers = {program};
+    EXPECT_EQ(fetchProgram(line, "002").program.lEntladeschlussSpannung, 6000);
+}
+
+} // namespace
+} // namespace velmara::test
