@@ -4,6 +4,7 @@
 #include "channel/ui/channelwindow.h"
 #include "channel/ui/channelwindowfactory.h"
 #include "shell/mainwindow/mainform.h"
+#include "support/scripted_dialogs.h"
 
 #include <QFontInfo>
 #include <QGroupBox>
@@ -35,7 +36,8 @@ TEST_F(ChannelWindow, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_EQ(w->objectName(), "frmKanal3");
     EXPECT_EQ(w->windowTitle(), res("0798"));
     EXPECT_EQ(find<QLabel>(*w, "lblSelbstentladung")->text(), res("0850"));
-    for (const char* name : {"cmdProgram", "cmdMesswert", "cmdDruck", "cmdDiagramme"})
+    EXPECT_TRUE(find<QPushButton>(*w, "cmdProgram")->isEnabled());
+    for (const char* name : {"cmdMesswert", "cmdDruck", "cmdDiagramme"})
         EXPECT_FALSE(find<QPushButton>(*w, name)->isEnabled()) << name;
     for (const char* name :
          {"lblAkkuzustand", "txtAkkuzustand", "lblSelbstentladung", "txtSelbstentladung"})
@@ -90,6 +92,31 @@ TEST_F(ChannelWindow, FactoryMakesWindowsOnTheMainWindow) {
     EXPECT_FALSE(v2->isAkkuUsed(7));
     EXPECT_TRUE(v1->resetAkkuId(7));
     EXPECT_FALSE(v1->isAkkuUsed(7));
+}
+
+// The program button opens the editor on the program the channel runs; while
+// it is open, programs the charger reports go to the editor.
+TEST_F(ChannelWindow, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
+    answer("003,P,A05,M02,Z06,F1,W30,L01500,E00700,V08400,D06000,G1");
+    answer("003,D");
+    answer("003,M,SA");
+    auto w = window("003");
+    ScriptedDialogs dialogs;
+    QString chargeCurrent, dischargeCurrent;
+    bool forwarding = false;
+    dialogs.expect("dlgVelmaraProgram", [&](QDialog* d) {
+        EXPECT_TRUE(w->controller().programDialogOpen);
+        forwarding = bool(w->controller().programChangedFromOutside);
+        chargeCurrent = d->findChild<QLineEdit*>("txtLadestrom")->text();
+        dischargeCurrent = d->findChild<QLineEdit*>("txtEntladestrom")->text();
+        return int(QDialog::Rejected);
+    });
+    find<QPushButton>(*w, "cmdProgram")->click();
+    EXPECT_EQ(chargeCurrent, QLocale().toString(1.5, 'f', 3));
+    EXPECT_EQ(dischargeCurrent, QLocale().toString(0.7, 'f', 3));
+    EXPECT_TRUE(forwarding);
+    EXPECT_FALSE(w->controller().programDialogOpen);
+    EXPECT_FALSE(bool(w->controller().programChangedFromOutside));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "channel/ui/channelwindow.h"
 
+#include "data/databases.h"
+#include "programs/ui/openprogrameditor.h"
 #include "shell/core/programresources.h"
+#include "shell/core/programsettings.h"
 #include "shell/mainwindow/mainform.h"
 
 #include <QCloseEvent>
@@ -87,6 +90,11 @@ frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHo
     buildControls();
     setCaptions();
     m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));
+    m_link = link;
+    if (auto* program = findChild<QPushButton*>(QStringLiteral("cmdProgram"))) {
+        program->setEnabled(true);
+        connect(program, &QPushButton::clicked, this, &frmKanal::openProgram);
+    }
     m_controller->load(startPolling);
 }
 
@@ -246,6 +254,33 @@ void frmKanal::setEndwertLines(const QList<EndwertLine>& laden,
     };
     fill(m_lstLaden, laden);
     fill(m_lstEntladen, entladen);
+}
+
+// The program editor of the channel; a program the charger reports while it is
+// open goes to the editor. Programs sent to other channels reset their windows.
+void frmKanal::openProgram() {
+    ChannelController& channel = *m_controller;
+    ChannelProgramContext context;
+    context.channel = m_code;
+    context.program = &channel.program();
+    context.link = m_link;
+    context.master = masterDatabase();
+    context.user = userDatabase();
+    context.setting = [](const QString& key) { return getSetting(key); };
+    context.language = ProgramResources::instance().languageKey();
+    context.resetChannels = [this](const QStringList& codes) {
+        for (const QString& code : codes) {
+            frmKanal* window = this;
+            if (code != m_code)
+                window = m_main ? dynamic_cast<frmKanal*>(m_main->channelView(code)) : nullptr;
+            if (window)
+                window->controller().resetForNewProgram();
+        }
+    };
+    context.programChangedFromOutside = &channel.programChangedFromOutside;
+    channel.programDialogOpen = true;
+    openProgramEditor(this, context);
+    channel.programDialogOpen = false;
 }
 
 void frmKanal::setStorageWarning(const QString& text) {

@@ -48,6 +48,8 @@ public:
     ~frmKanal() override;
 
     ChannelController& controller() { return *m_controller; }
+    // The program button: the channel's program editor.
+    void openProgram();
     void adoptHost(std::unique_ptr<ChannelHost> host) { m_ownedHost = std::move(host); }
 
     // ChannelView
@@ -78,6 +80,7 @@ private:
 
     QString m_code;
     frmMDIMainForm* m_main;
+    VelmaraComCommunication* m_link = nullptr;
     std::unique_ptr<ChannelHost> m_ownedHost;
     std::unique_ptr<ChannelController> m_controller;
     QHash<int, QLineEdit*> m_boxes;

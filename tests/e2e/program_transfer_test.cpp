@@ -1,0 +1,124 @@
+// A program built with the editor's rules goes to the simulated charger over a
+// pseudo-terminal: the charger runs it, gives it back field for field, and a
+// send to all reaches the four channels.
+#include "../channel/channel_fixture.h"
+
+#include "link/qtserialport.h"
+#include "programs/core/programeditormodel.h"
+#include "programs/core/programoptions.h"
+#include "programs/core/programreference.h"
+#include "programs/core/programtext.h"
+#include "programs/core/programtransfer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+namespace velmara::test {
+namespace {
+
+class ProgramTransfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString sim = QDir(qEnvironmentVariable("VELMARA_BIN_DIR"))
+                                .filePath(QStringLiteral("velmara-charger-sim"));
+        if (!QFileInfo(sim).isExecutable())
+            GTEST_SKIP() << "charger simulator not built";
+        ASSERT_TRUE(openProgramFiles("de"));
+        const QString path = QDir(folder.path()).filePath("charger");
+        QStringList args{"--link", path, "--channels", "4", "--speed", "60"};
+        for (int ch = 1; ch <= 4; ++ch)
+            args << "--battery" << QString("%1,NiMH,6,2000,20").arg(ch);
+        process.start(sim, args);
+        ASSERT_TRUE(process.waitForStarted(5000));
+        QElapsedTimer t;
+        t.start();
+        while (!QFileInfo::exists(path) && t.elapsed() < 5000)
+            QThread::msleep(20);
+        link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(path));
+        ASSERT_TRUE(link->openComPort());
+        line = std::make_unique<LinkProgramLine>(link.get());
+    }
+    void TearDown() override {
+        line.reset();
+        link.reset();
+        if (process.state() != QProcess::NotRunning) {
+            process.write("quit\n");
+            if (!process.waitForFinished(3000))
+                process.kill(), process.waitForFinished(3000);
+        }
+        closeDatabases();
+    }
+
+    // NiMH, 6 cells, charge at 1.5 A, discharge at 0.5 A to 6 V, device mode 1 (charge).
+    ProgramEditorModel nimhCharge() {
+        ProgramEditorModel m(loadProgramReference(masterDatabase(), "QMT4", "de"), kGerman);
+        m.chooseBatteryDefinition(BatteryDefinition::BatteryType);
+        m.chooseBatteryType(2);
+        m.pickCellCount("6");
+        m.chooseDeviceMode(1);
+        m.setText(Box::ChargeCurrent, "1,500");
+        m.setText(Box::DischargeCurrent, "0,500");
+        m.setText(Box::DischargeEndVoltage, "6,000");
+        return m;
+    }
+
+    const QLocale kGerman{QLocale::German, QLocale::Germany};
+    TempProgramFolder folder;
+    QProcess process;
+    std::unique_ptr<VelmaraComCommunication> link;
+    std::unique_ptr<LinkProgramLine> line;
+};
+
+TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
+    const ProgramEditorModel model = nimhCharge();
+    ASSERT_FALSE(model.checkBeforeTransfer().has_value());
+    const ProgramOptions options;
+    const QString text = buildProgramString(model, "002", options);
+    ASSERT_TRUE(sendProgramText(*line, text, options.extensionAvailable)) << text.toStdString();
+
+    // The channel charges with the programmed current.
+    CommunicationResults status;
+    QElapsedTimer t;
+    t.start();
+    do {
+        QString answer = link->getStatus("002");
+        status.splitRecievedString(answer);
+    } while (status.iStatusTyp != 2 && t.elapsed() < 10000);
+    EXPECT_EQ(status.iStatusTyp, 2);
+    EXPECT_EQ(status.lStrom, 1500);
+
+    const FetchResult fetched = fetchProgram(*line, "002");
+    ASSERT_EQ(fetched.outcome, FetchResult::Fetched);
+    const CommunicationProgram& p = fetched.program;
+    EXPECT_EQ(p.strKanal, "002");
+    EXPECT_EQ(p.iAkkuTyp, 2);
+    EXPECT_EQ(p.iZellenzahl, 6);
+    EXPECT_EQ(p.iMode, 1);
+    EXPECT_EQ(p.lLadestrom, 1500);
+    EXPECT_EQ(p.lEntladeStrom, 500);
+    EXPECT_EQ(p.lEntladeschlussSpannung, 6000);
+    ProgramEditorModel back(loadProgramReference(masterDatabase(), "QMT4", "de"), kGerman);
+    back.setProgram(p);
+    back.initFromProgram();
+    EXPECT_EQ(buildProgramString(back, "002", options), text);
+}
+
+TEST_F(ProgramTransfer, SendToAllReachesTheFourChannels) {
+    const ProgramEditorModel model = nimhCharge();
+    const ProgramOptions options;
+    const SendAllResult result = sendToAllChannels(
+        *line, [&](const QString& ch) { return buildProgramString(model, ch, options); },
+        options.extensionAvailable);
+    EXPECT_TRUE(result.ok()) << result.failed.toStdString();
+    EXPECT_EQ(result.accepted, AllChannels);
+    for (const QString& ch : AllChannels) {
+        const FetchResult f = fetchProgram(*line, ch);
+        EXPECT_EQ(f.program.lLadestrom, 1500) << ch.toStdString();
+    }
+}
+
+} // namespace
+} // namespace velmara::test
