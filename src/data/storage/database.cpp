@@ -292,6 +292,22 @@ bool Database::execute(const QString& sql) {
     return true;
 }
 
+bool Database::execute(const QString& sql, const QVariantList& params) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    QString savepoint;
+    if (!beginScope(&savepoint))
+        return false;
+    if (!prepareAndRun(translateJetSql(sql), params) || !commitScope(savepoint)) {
+        rollbackScope(savepoint);
+        return false;
+    }
+    return true;
+}
+
 bool Database::prepareAndRun(const QString& nativeSql, const QVariantList& params) {
     Statement stmt;
     QString error;
@@ -349,10 +365,18 @@ bool Database::transaction(const std::function<bool()>& fn) {
 }
 
 QVariant Database::scalar(const QString& sql) {
+    return scalar(sql, {});
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return QVariant();
+    }
     Statement stmt;
     QString error;
-    if (!stmt.prepare(m_db, translateJetSql(sql), &error)) {
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !stmt.bind(params, &error)) {
         setError(error);
         return QVariant();
     }

@@ -33,6 +33,9 @@ public:
     // (DELETE * FROM, True/False, [names], Like). False with lastError() on failure;
     // a failing statement changes nothing.
     bool execute(const QString& sql);
+    // One statement with ? marks bound to params in order (user text never goes
+    // into the statement itself). False with lastError() on failure.
+    bool execute(const QString& sql, const QVariantList& params);
 
     // Opens an updatable record set on a query. Never null: a query that fails
     // gives a record set with isValid() false and the error in error().
@@ -44,6 +47,8 @@ public:
 
     // The value of the first column of the first row of a query, or an invalid QVariant.
     QVariant scalar(const QString& sql);
+    // The same with ? marks bound to params in order.
+    QVariant scalar(const QString& sql, const QVariantList& params);
 
     void close();
     bool isOpen() const { return m_db != nullptr; }
