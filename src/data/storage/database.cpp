@@ -292,6 +292,18 @@ bool Database::execute(const QString& sql) {
     return true;
 }
 
+// Every ? of the statement needs its value: a missing one would silently become NULL.
+bool Database::bindAll(Statement& stmt, const QVariantList& params, QString* error) {
+    const int expected = sqlite3_bind_parameter_count(stmt.get());
+    if (expected != params.size()) {
+        *error = QStringLiteral("The statement takes %1 values, %2 were given.")
+                     .arg(expected)
+                     .arg(params.size());
+        return false;
+    }
+    return stmt.bind(params, error);
+}
+
 bool Database::execute(const QString& sql, const QVariantList& params) {
     m_lastError.clear();
     if (!m_db) {
@@ -301,7 +313,22 @@ bool Database::execute(const QString& sql, const QVariantList& params) {
     QString savepoint;
     if (!beginScope(&savepoint))
         return false;
-    if (!prepareAndRun(translateJetSql(sql), params) || !commitScope(savepoint)) {
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
+        setError(error);
+        rollbackScope(savepoint);
+        return false;
+    }
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        setError(engineError(m_db));
+        rollbackScope(savepoint);
+        return false;
+    }
+    if (!commitScope(savepoint)) {
         rollbackScope(savepoint);
         return false;
     }
@@ -365,7 +392,14 @@ bool Database::transaction(const std::function<bool()>& fn) {
 }
 
 QVariant Database::scalar(const QString& sql) {
-    return scalar(sql, {});
+    m_lastError.clear();
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error)) {
+        setError(error);
+        return QVariant();
+    }
+    return firstValue(stmt);
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
@@ -376,10 +410,14 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     }
     Statement stmt;
     QString error;
-    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !stmt.bind(params, &error)) {
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
         setError(error);
         return QVariant();
     }
+    return firstValue(stmt);
+}
+
+QVariant Database::firstValue(Statement& stmt) {
     const int rc = stmt.step();
     if (rc == SQLITE_ROW)
         return stmt.value(0);

@@ -14,6 +14,9 @@ struct sqlite3;
 namespace velmara {
 
 class Recordset;
+namespace storage {
+class Statement;
+}
 
 class Database {
 public:
@@ -69,6 +72,8 @@ private:
     // Runs one statement in the engine's own dialect with bound parameters.
     bool prepareAndRun(const QString& nativeSql, const QVariantList& params = {});
     bool runPlain(const char* sql);
+    bool bindAll(storage::Statement& stmt, const QVariantList& params, QString* error);
+    QVariant firstValue(storage::Statement& stmt);
     bool runScript(const QString& nativeSql);
     bool beginScope(QString* savepoint);
     bool commitScope(const QString& savepoint);
