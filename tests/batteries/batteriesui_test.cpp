@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -140,6 +141,17 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     EXPECT_EQ(column(grid, 0), QStringList({"1", "2"}));
     EXPECT_EQ(column(grid, 4), QStringList({QString::number(ids[0]), QString::number(ids[2])}));
     EXPECT_TRUE(capture->seriesWindows().isEmpty());
+
+    // A window of a series deleted elsewhere closes when it reads the series again.
+    grid->selectRow(1);
+    click(dialog, "cmdMessReiheAnzeigen");
+    ASSERT_EQ(capture->seriesWindows().size(), 1);
+    QPointer<StoredSeriesWindow> other = capture->seriesWindows().first();
+    ASSERT_TRUE(store->deleteSeries(ids[2]));
+    other->reload();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(other.isNull());
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -379,12 +379,21 @@ TEST_F(CaptureModelTest, DeletingABatteryNamesWhatIsLost) {
     EXPECT_FALSE(m->deleteSelectedBattery()); // nothing chosen any more
 }
 
-TEST(ChannelAnswer, CodesBecomeNumbers) {
-    EXPECT_EQ(channelNumberOfAnswer("001"), 1);
-    EXPECT_EQ(channelNumberOfAnswer("004"), 4);
-    EXPECT_EQ(channelNumberOfAnswer("notUsed"), 0);
-    EXPECT_EQ(channelNumberOfAnswer("noReset"), 0);
-    EXPECT_EQ(channelNumberOfAnswer("005"), 0);
+TEST(ChannelAnswer, MainWindowAnswersBecomeChannelNumbers) {
+    const struct {
+        const char* answer;
+        int channel;
+    } cases[] = {{"001", 1}, {"004", 4}, {"notUsed", 0}, {"noReset", 0}, {"005", 0}, {"", 0}};
+    QList<qint32> released;
+    for (const auto& c : cases) {
+        CallbackBatteryUsage usage([&](qint32) { return QString(c.answer); },
+                                   [&](qint32 id) { released << id; });
+        EXPECT_EQ(usage.channelUsing(7), c.channel) << c.answer;
+    }
+    CallbackBatteryUsage usage([](qint32) { return QString("002"); },
+                               [&](qint32 id) { released << id; });
+    usage.releaseBattery(9);
+    EXPECT_EQ(released, QList<qint32>({9}));
 }
 
 } // namespace

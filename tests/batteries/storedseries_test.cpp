@@ -80,12 +80,6 @@ TEST_F(StoredSeriesTest, EmptyProgramShowsDashesAndLogsOnEveryRead) {
                                           QString("Current RowId: %1").arg(series)}));
 }
 
-TEST_F(StoredSeriesTest, HeadingAndRemarkComeFromTheOpener) {
-    const auto view = read(insertSeries(insertBattery("Pack"), 1));
-    EXPECT_EQ(view.heading, "<0818> - Pack / 2");
-    EXPECT_EQ(view.remark, "a remark");
-}
-
 TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     const qint32 series = insertSeries(insertBattery("Pack"), 1);
     insertValue(series, false, "10;1200;500;3");

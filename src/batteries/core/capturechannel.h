@@ -3,6 +3,8 @@
 // The channel window and the main window adapt to these; tests use fakes.
 #include <QString>
 
+#include <functional>
+
 namespace velmara {
 
 // One charger channel as the capture dialog sees it.
@@ -40,6 +42,24 @@ public:
     virtual int channelUsing(qint32 batteryId) = 0;
     // Makes every channel forget the battery.
     virtual void releaseBattery(qint32 batteryId) = 0;
+};
+
+// A channel set reached through two calls of the main window: isUsed answers
+// "001".."004" or "notUsed" (any other text counts as not used); release makes
+// the channels forget a battery.
+class CallbackBatteryUsage : public BatteryUsage {
+public:
+    CallbackBatteryUsage(std::function<QString(qint32)> isUsed, std::function<void(qint32)> release)
+        : m_isUsed(std::move(isUsed)), m_release(std::move(release)) {}
+    int channelUsing(qint32 batteryId) override;
+    void releaseBattery(qint32 batteryId) override {
+        if (m_release)
+            m_release(batteryId);
+    }
+
+private:
+    std::function<QString(qint32)> m_isUsed;
+    std::function<void(qint32)> m_release;
 };
 
 // The channel number in an answer of the main window's channel queries:

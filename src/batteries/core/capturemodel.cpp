@@ -17,6 +17,10 @@ int channelNumberOfAnswer(const QString& answer) {
     return int(codes.indexOf(answer)) + 1;
 }
 
+int CallbackBatteryUsage::channelUsing(qint32 batteryId) {
+    return m_isUsed ? channelNumberOfAnswer(m_isUsed(batteryId)) : 0;
+}
+
 CaptureModel::CaptureModel(BatteryStore& store, BatteryUsage& usage, CaptureChannel* channel,
                            TextLookup text, AskFunction ask)
     : m_store(store), m_usage(usage), m_channel(channel), m_text(std::move(text)),
