@@ -66,6 +66,14 @@ TEST_F(BatteryStoreTest, NewBatteryGetsSeriesOneWithTrimmedNameAndCreationTime) 
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), 1);
 }
 
+TEST_F(BatteryStoreTest, ARefusedSeriesLeavesNoBatteryWithoutSeries) {
+    ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessReihen "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    EXPECT_FALSE(store->createBattery("Half", "", ""));
+    EXPECT_TRUE(store->lastError().contains("refused")) << store->lastError().toStdString();
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), 0);
+}
+
 TEST_F(BatteryStoreTest, BatteriesAreListedByNameIgnoringLetterCase) {
     insertBattery("beta");
     insertBattery("Alpha");

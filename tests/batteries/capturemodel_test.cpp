@@ -186,6 +186,19 @@ TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
     EXPECT_EQ(channel.started.size(), 1u);
 }
 
+TEST_F(CaptureModelTest, AFileThatRefusesTheBatteryStartsNoRecording) {
+    ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON Akkus "
+                              "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;"));
+    auto m = capture();
+    ASSERT_TRUE(m->initialize());
+    ScriptedMessages boxes;
+    boxes.expect("disk says no");
+    EXPECT_FALSE(m->addNewBattery("Pack", "", ""));
+    EXPECT_EQ(boxes.shown.value(0).icon, MsgIcon::Critical);
+    EXPECT_TRUE(channel.started.empty());
+    EXPECT_TRUE(m->controls().newBatteryEnabled); // the user may try again
+}
+
 TEST_F(CaptureModelTest, TakingOverValuesIsAskedOnlyForAnImmediateStart) {
     const struct {
         const char* what;

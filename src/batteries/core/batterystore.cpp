@@ -108,6 +108,7 @@ NameCheck BatteryStore::checkName(const QString& name) {
 std::optional<BatteryStore::Created> BatteryStore::createBattery(const QString& name,
                                                                  const QString& batteryRemark,
                                                                  const QString& seriesRemark) {
+    m_error.clear();
     if (checkName(name) != NameCheck::Free) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("The battery name is blank or taken.");
@@ -137,6 +138,7 @@ std::optional<BatteryStore::Created> BatteryStore::createBattery(const QString& 
 
 std::optional<BatteryStore::Created> BatteryStore::addSeries(qint32 batteryId,
                                                              const QString& remark) {
+    m_error.clear();
     Created created;
     created.batteryId = batteryId;
     const bool ok = m_db.transaction([&] {
@@ -186,6 +188,7 @@ DeletionLoss BatteryStore::lossOfSeries(qint32 seriesId) {
 }
 
 bool BatteryStore::deleteSeries(qint32 seriesId) {
+    m_error.clear();
     const auto row = seriesById(seriesId);
     if (!row) {
         m_error = QStringLiteral("Series %1 does not exist.").arg(seriesId);
@@ -203,6 +206,7 @@ bool BatteryStore::deleteSeries(qint32 seriesId) {
 }
 
 bool BatteryStore::deleteBattery(qint32 batteryId) {
+    m_error.clear();
     if (count(QStringLiteral("SELECT COUNT(*) FROM Akkus WHERE AkkuId = ?"), {batteryId}) != 1) {
         m_error = QStringLiteral("Battery %1 does not exist.").arg(batteryId);
         return false;
