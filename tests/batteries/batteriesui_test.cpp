@@ -100,6 +100,7 @@ TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
     boxes.expect("0554").expect("0750", MsgAnswer::No);
     ScriptedDialogs dialogs;
     dialogs.expect("dlgNeuerAkku", [](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtAkkuBemerkung")->maxLength(), 255);
         d->findChild<QLineEdit*>("txtName")->setText("   ");
         d->findChild<QPushButton*>("cmdOk")->click();
         EXPECT_EQ(d->result(), int(QDialog::Rejected));

@@ -39,7 +39,7 @@ struct BatteriesContext {
     TextLookup text;            // text of a key in the current language
     LogFunction log;            // error-log entries (signature, entry)
     AskFunction ask;            // message boxes (default: showMessage)
-    int maxBatteryRemark = 255; // setting MaxAkkuBemerkung
+    int maxBatteryRemark = 255; // setting MaxAkkuBemerkung; 0 or less: no limit
     int maxSeriesRemark = 255;  // setting MaxMessBemerkung
     StoredSeriesHooks hooks;
 };

@@ -30,7 +30,8 @@ NewBatteryDialog::NewBatteryDialog(const TextLookup& text, int maxBatteryRemark,
     ag->addWidget(m_name = named(new QLineEdit(frameAkku), "txtName"));
     ag->addWidget(named(new QLabel(text(QStringLiteral("0506")), frameAkku), "lblAkkuBemerkung"));
     ag->addWidget(m_batteryRemark = named(new QLineEdit(frameAkku), "txtAkkuBemerkung"));
-    m_batteryRemark->setMaxLength(maxBatteryRemark);
+    if (maxBatteryRemark > 0) // a missing setting leaves the length open
+        m_batteryRemark->setMaxLength(maxBatteryRemark);
     top->addWidget(frameAkku);
 
     auto* frameSeries = named(new QGroupBox(text(QStringLiteral("0504")), this), "frameMessreihe");
@@ -40,7 +41,8 @@ NewBatteryDialog::NewBatteryDialog(const TextLookup& text, int maxBatteryRemark,
     hint->setWordWrap(true);
     sg->addWidget(hint);
     sg->addWidget(m_seriesRemark = named(new QLineEdit(frameSeries), "txtMessreiheBemerkung"));
-    m_seriesRemark->setMaxLength(maxSeriesRemark);
+    if (maxSeriesRemark > 0)
+        m_seriesRemark->setMaxLength(maxSeriesRemark);
     top->addWidget(frameSeries);
 
     auto* row = new QHBoxLayout;

@@ -18,7 +18,8 @@ NewSeriesDialog::NewSeriesDialog(const TextLookup& text, int maxSeriesRemark, QW
     top->addWidget(label);
     m_remark = new QLineEdit(this);
     m_remark->setObjectName(QStringLiteral("txtBemerkung"));
-    m_remark->setMaxLength(maxSeriesRemark);
+    if (maxSeriesRemark > 0) // a missing setting leaves the length open
+        m_remark->setMaxLength(maxSeriesRemark);
     top->addWidget(m_remark);
     auto* row = new QHBoxLayout;
     row->addStretch(1);
