@@ -284,17 +284,6 @@ TEST_F(CaptureModelTest, EndingTheCaptureResetsTheHeadingAndLocks) {
 
 // --- management mode
 
-TEST_F(CaptureModelTest, ManagementShowsItsButtonsOnly) {
-    batteryWithSeries("Alpha", 2);
-    auto m = management();
-    ASSERT_TRUE(m->initialize());
-    EXPECT_FALSE(m->controls().captureVisible);
-    EXPECT_TRUE(m->controls().managementVisible);
-    EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
-    EXPECT_FALSE(m->addNewBattery("x", "", ""));
-    EXPECT_FALSE(m->addNewSeries("x"));
-}
-
 TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Three", 3, &battery);
