@@ -232,6 +232,20 @@ TEST_F(StorageTest, FailingStatementChangesNothing) {
     EXPECT_FALSE(m_db->lastError().isEmpty());
 }
 
+TEST_F(StorageTest, BoundValuesAreNeverReadAsStatementText) {
+    const QString tricky = "it's' OR '1'='1";
+    EXPECT_TRUE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {tricky, "v"}));
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {tricky}).toInt(), 1);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {"it's"}).toInt(), 0);
+    EXPECT_EQ(m_db->scalar("SELECT value FROM Optionen WHERE key = ?", {tricky}).toString(), "v");
+    // Too few values or a broken statement fail and change nothing.
+    EXPECT_FALSE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {"only one"}));
+    EXPECT_FALSE(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {}).isValid());
+    EXPECT_FALSE(m_db->execute("INSERT INTO Nowhere VALUES (?)", {1}));
+    EXPECT_FALSE(m_db->lastError().isEmpty());
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 3);
+}
+
 TEST_F(StorageTest, TransactionCommitsOrRollsBack) {
     auto count = [&] { return m_db->scalar("SELECT count(*) FROM Optionen").toInt(); };
     EXPECT_FALSE(m_db->transaction([&] {

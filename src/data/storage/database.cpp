@@ -316,6 +316,49 @@ bool Database::execute(const QString& sql) {
     return true;
 }
 
+// Every ? of the statement needs its value: a missing one would silently become NULL.
+bool Database::bindAll(Statement& stmt, const QVariantList& params, QString* error) {
+    const int expected = sqlite3_bind_parameter_count(stmt.get());
+    if (expected != params.size()) {
+        *error = QStringLiteral("The statement takes %1 values, %2 were given.")
+                     .arg(expected)
+                     .arg(params.size());
+        return false;
+    }
+    return stmt.bind(params, error);
+}
+
+bool Database::execute(const QString& sql, const QVariantList& params) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    QString savepoint;
+    if (!beginScope(&savepoint))
+        return false;
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
+        setError(error);
+        rollbackScope(savepoint);
+        return false;
+    }
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        setError(engineError(m_db));
+        rollbackScope(savepoint);
+        return false;
+    }
+    if (!commitScope(savepoint)) {
+        rollbackScope(savepoint);
+        return false;
+    }
+    return true;
+}
+
 bool Database::prepareAndRun(const QString& nativeSql, const QVariantList& params) {
     Statement stmt;
     QString error;
@@ -380,6 +423,25 @@ QVariant Database::scalar(const QString& sql) {
         setError(error);
         return QVariant();
     }
+    return firstValue(stmt);
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return QVariant();
+    }
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
+        setError(error);
+        return QVariant();
+    }
+    return firstValue(stmt);
+}
+
+QVariant Database::firstValue(Statement& stmt) {
     const int rc = stmt.step();
     if (rc == SQLITE_ROW)
         return stmt.value(0);

@@ -14,6 +14,9 @@ struct sqlite3;
 namespace velmara {
 
 class Recordset;
+namespace storage {
+class Statement;
+}
 
 class Database {
 public:
@@ -33,6 +36,9 @@ public:
     // (DELETE * FROM, True/False, [names], Like). False with lastError() on failure;
     // a failing statement changes nothing.
     bool execute(const QString& sql);
+    // One statement with ? marks bound to params in order (user text never goes
+    // into the statement itself). False with lastError() on failure.
+    bool execute(const QString& sql, const QVariantList& params);
 
     // Opens an updatable record set on a query. Never null: a query that fails
     // gives a record set with isValid() false and the error in error().
@@ -44,6 +50,8 @@ public:
 
     // The value of the first column of the first row of a query, or an invalid QVariant.
     QVariant scalar(const QString& sql);
+    // The same with ? marks bound to params in order.
+    QVariant scalar(const QString& sql, const QVariantList& params);
 
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -69,6 +77,8 @@ private:
     // Runs one statement in the engine's own dialect with bound parameters.
     bool prepareAndRun(const QString& nativeSql, const QVariantList& params = {});
     bool runPlain(const char* sql);
+    bool bindAll(storage::Statement& stmt, const QVariantList& params, QString* error);
+    QVariant firstValue(storage::Statement& stmt);
     bool runScript(const QString& nativeSql);
     bool beginScope(QString* savepoint);
     bool commitScope(const QString& savepoint);

@@ -1,0 +1,21 @@
+#pragma once
+// The names of battery types and device modes in the current language, read
+// once from the master file for the windows that show a stored program.
+#include <QHash>
+#include <QString>
+
+namespace velmara {
+
+class Database;
+
+struct ReferenceTexts {
+    QHash<int, QString> batteryTypes; // Nr -> name
+    QHash<QString, QString> modes;    // ModusNr as text -> name
+};
+
+// Reads the usable battery types of the charger family and all device modes in
+// the language; empty tables when the file cannot be read.
+ReferenceTexts loadReferenceTexts(Database& master, const QString& usedCharger,
+                                  const QString& language);
+
+} // namespace velmara

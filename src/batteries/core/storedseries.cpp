@@ -1,0 +1,122 @@
+#include "batteries/core/storedseries.h"
+
+#include "batteries/core/referencetexts.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "data/valuestrings.h"
+#include "shell/core/formatting.h"
+
+namespace velmara {
+
+StoredSeriesReader::StoredSeriesReader(Database& user, const ReferenceTexts& texts,
+                                       TextLookupFn text, LogFunction log)
+    : m_db(user), m_texts(texts), m_text(std::move(text)), m_log(std::move(log)) {}
+
+StoredSeriesView StoredSeriesReader::read(const StoredSeriesSource& source) const {
+    StoredSeriesView view;
+    view.heading = m_text(QStringLiteral("0818")) + QStringLiteral(" - ") + source.batteryName +
+                   QStringLiteral(" / ") + source.seriesNumber;
+    view.remark = source.remark;
+    view.program = std::make_shared<CommunicationProgram>();
+    view.found =
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM MessReihen WHERE MessReiheID = ?"),
+                    {source.seriesId})
+            .toInt() == 1;
+    if (!view.found) {
+        view.program->iAkkuTyp = CommunicationProgram::Absent;
+        return view;
+    }
+    readProgram(source.seriesId, view);
+    readEndValues(source.seriesId, view);
+    buildLines(view);
+    return view;
+}
+
+void StoredSeriesReader::readProgram(qint32 seriesId, StoredSeriesView& view) const {
+    QString text =
+        m_db.scalar(QStringLiteral("SELECT Programm FROM MessReihen WHERE MessReiheID = ?"),
+                    {seriesId})
+            .toString();
+    CommunicationProgram& program = *view.program;
+    if (!text.trimmed().isEmpty()) {
+        program.splitRecievedString(text, true);
+    } else {
+        if (m_log) {
+            m_log(QStringLiteral("No Program Value for Current Measurementrow"),
+                  QStringLiteral("Current RowId: ") + QString::number(seriesId));
+        }
+        program.iAkkuTyp = CommunicationProgram::Absent;
+    }
+    if (program.iAkkuTyp == CommunicationProgram::Absent) {
+        view.nominalCapacity = QStringLiteral("---");
+        return;
+    }
+    view.batteryType = program.iAkkuTyp == 5 ? m_text(QStringLiteral("0912"))
+                                             : m_texts.batteryTypes.value(program.iAkkuTyp);
+    view.mode = m_texts.modes.value(QString::number(program.iMode));
+    view.nominalCapacity = program.lKapazitaet == CommunicationProgram::Absent
+                               ? QStringLiteral("---")
+                               : formatAmpereHourString(program.lKapazitaet);
+}
+
+void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) const {
+    auto rs = m_db.openRecordset(
+        QStringLiteral("SELECT MessWertId, MessWertString FROM MessWerte WHERE MessReiheID=") +
+        QString::number(seriesId) + QStringLiteral(" AND EW=True ORDER BY MessWertId ASC"));
+    if (!rs->isValid())
+        return;
+    auto list = std::make_shared<EntwertList>();
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
+        const LoadedMeasurementValue v =
+            parseValueString(rs->text(QStringLiteral("MessWertString")), true);
+        if (!v.bValid)
+            continue; // a damaged text is left out rather than shown as zeros
+        auto ew = std::make_shared<CommunicationEndwert>();
+        ew->lMesswertId = rs->value(QStringLiteral("MessWertId")).toInt();
+        ew->bAkkuzustand = v.bAkkuzustand;
+        ew->iEndwertTyp = v.iEndwertTyp;
+        ew->iProzent = v.iProzent;
+        ew->lKapazitaet = v.lKapazitaet;
+        ew->lSpannung = v.lSpannung;
+        ew->lZykluszeit = v.lZykluszeit;
+        ew->bWithAkkuzustand = v.bWithAkkuzustand;
+        ew->lSelbstentladung = v.bWithSelbstentladung ? v.lSelbstentladung : -1;
+        list->Add(ew);
+    }
+    if (list->Count() > 0)
+        view.endValues = list;
+}
+
+void StoredSeriesReader::buildLines(StoredSeriesView& view) const {
+    if (!view.endValues)
+        return;
+    const EntwertList& list = *view.endValues;
+    int charge = 0, discharge = 0;
+    if (list.Item(1)->iEndwertTyp == CommunicationEndwert::AfterDischarge) {
+        view.chargeLines.append({QStringLiteral("---"), 0});
+        charge = 1;
+    }
+    for (const auto& ew : list) {
+        if (ew->iEndwertTyp == CommunicationEndwert::AfterDischarge)
+            view.dischargeLines.append({formatEndwertLine(++discharge, *ew), ew->lMesswertId});
+        else
+            view.chargeLines.append({formatEndwertLine(++charge, *ew), ew->lMesswertId});
+    }
+    const CommunicationEndwert& last = *list.Item(list.Count());
+    if (last.bWithAkkuzustand) {
+        view.batteryState = FieldShow::Shown;
+        view.batteryStateText =
+            m_text(last.bAkkuzustand ? QStringLiteral("0847") : QStringLiteral("0846")) +
+            QStringLiteral(" (") + QString::number(last.iProzent) + QStringLiteral("%)");
+    } else {
+        view.batteryState = FieldShow::Hidden;
+    }
+    if (last.lSelbstentladung == -1) {
+        view.selfDischarge = FieldShow::Hidden;
+    } else {
+        view.selfDischarge = FieldShow::Shown;
+        view.selfDischargeText = QString::number(last.lSelbstentladung) + QStringLiteral(" mAh");
+    }
+}
+
+} // namespace velmara

@@ -1,0 +1,47 @@
+#pragma once
+// What the battery and series windows need from the running program, handed in
+// by their opener: the user file, the texts, the log, the remark lengths and the
+// ways to reach the diagram, the report and the program view.
+#include "batteries/core/capturemodel.h"
+#include "batteries/core/referencetexts.h"
+#include "batteries/core/storedseries.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace velmara {
+
+class Database;
+
+// What a stored-series window asks of the rest of the program. An empty
+// function leaves its button disabled.
+struct StoredSeriesHooks {
+    // The window became active / closes (the main window's active form and print entry).
+    std::function<void(QWidget* window)> activated;
+    std::function<void(QWidget* window)> closed;
+    // The diagram of the series: endValueId 0 draws the whole series, otherwise
+    // the stretch that ends at that end value.
+    std::function<void(QWidget* window, qint32 seriesId, qint32 endValueId,
+                       std::shared_ptr<CommunicationProgram> program)>
+        diagram;
+    // The channel report of the window, without a diagram.
+    std::function<void(QWidget* window, std::shared_ptr<CommunicationProgram> program)> print;
+    // The used-program view of the stored program.
+    std::function<void(std::shared_ptr<CommunicationProgram> program)> showProgram;
+};
+
+struct BatteriesContext {
+    Database* user = nullptr;   // the user file
+    ReferenceTexts references;  // battery type and mode names (loadReferenceTexts)
+    TextLookup text;            // text of a key in the current language
+    LogFunction log;            // error-log entries (signature, entry)
+    AskFunction ask;            // message boxes (default: showMessage)
+    int maxBatteryRemark = 255; // setting MaxAkkuBemerkung; 0 or less: no limit
+    int maxSeriesRemark = 255;  // setting MaxMessBemerkung
+    StoredSeriesHooks hooks;
+};
+
+} // namespace velmara

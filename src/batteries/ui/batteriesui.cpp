@@ -1,0 +1,41 @@
+#include "batteries/ui/batteriesui.h"
+
+#include "batteries/ui/capturedialog.h"
+#include "batteries/ui/storedserieswindow.h"
+#include "shell/ui/modal.h"
+
+namespace velmara {
+
+void openCaptureDialog(CaptureChannel& channel, std::shared_ptr<BatteryUsage> usage,
+                       std::shared_ptr<const BatteriesContext> context, QWidget* parent) {
+    if (!context || !context->user || !usage)
+        return;
+    CaptureDialog dialog(std::move(context), std::move(usage), &channel, parent);
+    if (dialog.initializeDialog())
+        execModal(&dialog);
+}
+
+QDialog* openManagementDialog(std::shared_ptr<BatteryUsage> usage,
+                              std::shared_ptr<const BatteriesContext> context, QWidget* parent) {
+    if (!context || !context->user || !usage)
+        return nullptr;
+    auto* dialog = new CaptureDialog(std::move(context), std::move(usage), nullptr, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setModal(false);
+    dialog->initializeDialog();
+    dialog->show();
+    return dialog;
+}
+
+StoredSeriesWindow* openStoredSeriesWindow(const StoredSeriesSource& source,
+                                           std::shared_ptr<const BatteriesContext> context,
+                                           QWidget* owner) {
+    if (!context)
+        return nullptr;
+    auto* window = new StoredSeriesWindow(source, std::move(context), owner);
+    window->reload();
+    window->show();
+    return window;
+}
+
+} // namespace velmara

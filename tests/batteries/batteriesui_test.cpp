@@ -1,0 +1,189 @@
+// The capture dialog, its two small dialogs and the stored-series window, driven
+// through their controls.
+#include "batteries/ui/batteriesui.h"
+#include "batteries/ui/capturedialog.h"
+#include "batteries/ui/storedserieswindow.h"
+#include "batteries_fixture.h"
+#include "capture_fakes.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_messages.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+namespace velmara::test {
+namespace {
+
+template <class W> W* find(QWidget* parent, const char* name) {
+    W* w = parent->findChild<W*>(QLatin1String(name));
+    EXPECT_TRUE(w) << name;
+    return w;
+}
+
+void click(QWidget* parent, const char* name) {
+    if (auto* b = find<QPushButton>(parent, name))
+        b->click();
+}
+
+QStringList column(QTableWidget* grid, int c) {
+    QStringList cells;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        cells << grid->item(r, c)->text();
+    return cells;
+}
+
+class BatteriesUiTest : public BatteriesTest {
+public:
+    void SetUp() override {
+        BatteriesTest::SetUp();
+        auto ctx = std::make_shared<BatteriesContext>();
+        ctx->user = user.get();
+        ctx->text = testText;
+        ctx->log = [this](const QString& s, const QString& e) { log << s << e; };
+        ctx->hooks.diagram = [this](QWidget* w, qint32 series, qint32 endValue,
+                                    std::shared_ptr<CommunicationProgram>) {
+            diagrams << QPair<qint32, qint32>(series, endValue);
+            if (auto* window = qobject_cast<StoredSeriesWindow*>(w))
+                window->setDiagramBusy(keepBusy);
+        };
+        context = ctx;
+    }
+
+    std::shared_ptr<const BatteriesContext> context;
+    std::shared_ptr<FakeUsage> usage = std::make_shared<FakeUsage>();
+    FakeChannel channel;
+    QStringList log;
+    QList<QPair<qint32, qint32>> diagrams;
+    bool keepBusy = false;
+};
+
+TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
+    qint32 battery = -1;
+    batteryWithSeries("Pack", 4, &battery);
+    CaptureDialog dialog(context, usage, &channel);
+    ASSERT_TRUE(dialog.initializeDialog());
+    EXPECT_EQ(dialog.objectName(), "dlgMesswerteErfassen");
+    EXPECT_FALSE(find<QRadioButton>(&dialog, "optSofort")->isEnabled());
+    EXPECT_TRUE(find<QRadioButton>(&dialog, "optNaechster")->isChecked());
+    EXPECT_FALSE(find<QPushButton>(&dialog, "cmdKeineErfassung")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>(&dialog, "cmdAkkuLoeschen")->isHidden());
+    auto* grid = find<QTableWidget>(&dialog, "dbGrid");
+    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4"}));
+
+    ScriptedDialogs dialogs;
+    dialogs.expect("dlgNeueMessreihe", [](QDialog* d) {
+        d->findChild<QLineEdit*>("txtBemerkung")->setText("fifth");
+        return int(QDialog::Accepted);
+    });
+    click(&dialog, "cmdNeueMessreihe");
+    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(grid, 1).last(), "fifth");
+    ASSERT_EQ(channel.started.size(), 1u);
+    EXPECT_TRUE(channel.started[0].queued);
+    EXPECT_EQ(channel.headings.value(0), QStringList({"Pack", "fifth", "5"}));
+    EXPECT_EQ(find<QPushButton>(&dialog, "cmdCancel")->text(), "<0100>");
+    EXPECT_FALSE(find<QPushButton>(&dialog, "cmdNeuerAkku")->isEnabled());
+}
+
+TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
+    channel.running = true;
+    CaptureDialog dialog(context, usage, &channel);
+    ASSERT_TRUE(dialog.initializeDialog());
+    ScriptedMessages boxes;
+    boxes.expect("0554").expect("0750", MsgAnswer::No);
+    ScriptedDialogs dialogs;
+    dialogs.expect("dlgNeuerAkku", [](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtAkkuBemerkung")->maxLength(), 255);
+        d->findChild<QLineEdit*>("txtName")->setText("   ");
+        d->findChild<QPushButton*>("cmdOk")->click();
+        EXPECT_EQ(d->result(), int(QDialog::Rejected));
+        d->findChild<QLineEdit*>("txtName")->setText(" Mc'Pack ");
+        d->findChild<QLineEdit*>("txtMessreiheBemerkung")->setText("erste");
+        d->findChild<QPushButton*>("cmdOk")->click();
+        return d->result();
+    });
+    click(&dialog, "cmdNeuerAkku");
+    EXPECT_EQ(find<QComboBox>(&dialog, "cboAkkus")->currentText(), "Mc'Pack");
+    ASSERT_EQ(channel.started.size(), 1u);
+    EXPECT_FALSE(channel.started[0].queued);
+    EXPECT_FALSE(channel.started[0].withTemp);
+    EXPECT_EQ(channel.headings.value(0), QStringList({"Mc'Pack", "erste", "1"}));
+}
+
+TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
+    qint32 battery = -1;
+    const auto ids = batteryWithSeries("Pack", 3, &battery);
+    QDialog* dialog = openManagementDialog(usage, context, nullptr);
+    ASSERT_TRUE(dialog);
+    auto* grid = find<QTableWidget>(dialog, "dbGrid");
+    EXPECT_FALSE(find<QPushButton>(dialog, "cmdMessReiheLoeschen")->isHidden());
+    EXPECT_TRUE(find<QPushButton>(dialog, "cmdNeuerAkku")->isHidden());
+    grid->selectRow(1);
+    click(dialog, "cmdMessReiheAnzeigen");
+    auto* capture = static_cast<CaptureDialog*>(dialog);
+    ASSERT_EQ(capture->seriesWindows().size(), 1);
+    StoredSeriesWindow* window = capture->seriesWindows().first();
+    EXPECT_EQ(window->seriesId(), ids[1]);
+    EXPECT_EQ(window->findChild<QGroupBox*>("frameAkkumesswerte")->title(), "<0818> - Pack / 2");
+    EXPECT_EQ(find<QLineEdit>(window, "txtNennKapazitaet")->text(), "---");
+    EXPECT_EQ(log.size(), 2);
+
+    ScriptedMessages boxes;
+    boxes.expect("0744", MsgAnswer::Yes);
+    grid->selectRow(1);
+    click(dialog, "cmdMessReiheLoeschen");
+    EXPECT_EQ(column(grid, 0), QStringList({"1", "2"}));
+    EXPECT_EQ(column(grid, 4), QStringList({QString::number(ids[0]), QString::number(ids[2])}));
+    EXPECT_TRUE(capture->seriesWindows().isEmpty());
+
+    // A window of a series deleted elsewhere closes when it reads the series again.
+    grid->selectRow(1);
+    click(dialog, "cmdMessReiheAnzeigen");
+    ASSERT_EQ(capture->seriesWindows().size(), 1);
+    QPointer<StoredSeriesWindow> other = capture->seriesWindows().first();
+    ASSERT_TRUE(store->deleteSeries(ids[2]));
+    other->reload();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(other.isNull());
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(BatteriesUiTest, StoredSeriesWindowListsEndValuesAndOpensOneDiagramAtATime) {
+    const qint32 series = insertSeries(insertBattery("Pack"), 1);
+    insertValue(series, true, "3;1850;1000;3600;118");
+    const qint32 charge = insertValue(series, true, "2;2100;1420;9000;125;T;95");
+    StoredSeriesWindow* window =
+        openStoredSeriesWindow({series, "Pack", "1", "a remark"}, context, nullptr);
+    ASSERT_TRUE(window);
+    auto* laden = find<QListWidget>(window, "lstEndwertLaden");
+    ASSERT_EQ(laden->count(), 2);
+    EXPECT_EQ(laden->item(0)->text(), "---");
+    EXPECT_EQ(find<QListWidget>(window, "lstEndwertEntladen")->count(), 1);
+    EXPECT_FALSE(find<QLineEdit>(window, "txtAkkuzustand")->isHidden());
+    EXPECT_EQ(find<QLineEdit>(window, "txtAkkuzustand")->text(), "<0847> (95%)");
+    EXPECT_TRUE(find<QLineEdit>(window, "txtSelbstentladung")->isHidden());
+    EXPECT_EQ(find<QLineEdit>(window, "txtBemerkung")->text(), "a remark");
+    EXPECT_FALSE(find<QPushButton>(window, "cmdDruck")->isEnabled()); // no report hook
+
+    emit laden->itemDoubleClicked(laden->item(1));
+    emit laden->itemDoubleClicked(laden->item(0));
+    keepBusy = true;
+    click(window, "cmdDiagramme");
+    click(window, "cmdDiagramme"); // still loading: nothing
+    using P = QPair<qint32, qint32>;
+    EXPECT_EQ(diagrams, QList<P>({P(series, charge), P(series, 0), P(series, 0)}));
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+} // namespace velmara::test
