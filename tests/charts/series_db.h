@@ -16,6 +16,7 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     Database& db() { return *m_db; }
     const QString& error() const { return m_error; }
+    QString folder() const { return m_dir.path(); }
 
     // Adds a battery's series (needed before values of MessWerte) and returns its id.
     qint32 addSeries();

@@ -1,0 +1,142 @@
+// Opening a diagram of a stored series with 10 k, 100 k and 1 M values, split
+// into where the time goes: the query alone (stepping the rows), query with
+// decoding, and the whole load (selection, reading, thinning, plotted points).
+// Reported counters: values read and plotted points per curve.
+#include "charts/core/diagramload.h"
+#include "charts/core/plotdata.h"
+#include "data/schema.h"
+#include "data/storage/sqlitevalue.h"
+#include "series_db.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <map>
+
+using namespace velmara;
+
+namespace {
+
+std::unique_ptr<test::SeriesDb> g_files;
+std::map<int, qint32> g_seriesOfSize;
+QVector<DiagramPointsRow> g_diagramPoints;
+
+qint32 seriesWith(int n) {
+    auto it = g_seriesOfSize.find(n);
+    if (it != g_seriesOfSize.end())
+        return it->second;
+    const qint32 series = g_files->addSeries();
+    if (series < 0 || !g_files->addRamp(false, series, n))
+        return -1;
+    g_files->db().execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    g_seriesOfSize[n] = series;
+    return series;
+}
+
+// The delivered DiagramPoints rows, from a master file made from the seed.
+bool loadDeliveredDiagramPoints(const QString& folder) {
+    QString error;
+    auto master = Database::open(folder + "/velmara.mdb", "MS Access;PWD=bench", &error, false);
+    if (!master || upgradeSchema(*master, masterSchemaSteps(), &error) == UpgradeResult::Failed ||
+        !master->transaction([&] { return master->execute(masterSeedRows()); }))
+        return false;
+    return loadDiagramPointsRows(*master, &g_diagramPoints, &error);
+}
+
+void BM_QueryOnly(benchmark::State& state) {
+    const qint32 series = seriesWith(int(state.range(0)));
+    sqlite3* db = g_files->db().handle();
+    for (auto _ : state) {
+        storage::Statement stmt;
+        QString error;
+        stmt.prepare(db,
+                     "SELECT MessWertId, MessWertString FROM MessWerte WHERE MessReiheID = ?1 "
+                     "AND EW = 0 ORDER BY MessWertId ASC",
+                     &error);
+        sqlite3_bind_int(stmt.get(), 1, series);
+        qint64 bytes = 0;
+        while (stmt.step() == SQLITE_ROW) {
+            sqlite3_column_text(stmt.get(), 1);
+            bytes += sqlite3_column_bytes(stmt.get(), 1);
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+void BM_QueryAndDecode(benchmark::State& state) {
+    const qint32 series = seriesWith(int(state.range(0)));
+    for (auto _ : state) {
+        ValueSelection selection;
+        selection.seriesId = series;
+        SeriesReader reader;
+        reader.start(g_files->db(), selection);
+        reader.readAll();
+        benchmark::DoNotOptimize(reader.samples().data());
+    }
+}
+
+void BM_ThinAndPlotPoints(benchmark::State& state) {
+    const int n = int(state.range(0));
+    std::vector<SeriesSample> values(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        values[size_t(i)] = SeriesSample{i * 60, 1000 + i, 2 * i, 3 * i};
+    const qint64 k = plottingStep(g_diagramPoints, n);
+    qsizetype points = 0;
+    for (auto _ : state) {
+        const PlotData plot = thinnedPlot(values, k);
+        points = plot.curve(Curve::Voltage).x.size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = double(points);
+}
+
+void BM_OpenDiagram(benchmark::State& state) {
+    const qint32 series = seriesWith(int(state.range(0)));
+    qsizetype points = 0;
+    for (auto _ : state) {
+        DiagramLoad load(g_files->db(), DiagramRequest{false, series, 0}, g_diagramPoints);
+        if (load.run() != DiagramLoad::State::Ready) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        points = load.plot().curve(Curve::Voltage).x.size();
+    }
+    state.counters["points"] = double(points);
+}
+
+void BM_ZoomedStretch(benchmark::State& state) {
+    const int n = int(state.range(0));
+    std::vector<SeriesSample> values(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        values[size_t(i)] = SeriesSample{i * 60, 1000 + i, 2 * i, 3 * i};
+    for (auto _ : state) {
+        // A quarter of the series in view.
+        const PlotData plot = visibleStretch(values, n * 0.25, n * 0.5, 2000);
+        benchmark::DoNotOptimize(plot.curves[0].x.data());
+    }
+}
+
+#define SIZES ->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_QueryOnly) SIZES;
+BENCHMARK(BM_QueryAndDecode) SIZES;
+BENCHMARK(BM_ThinAndPlotPoints) SIZES;
+BENCHMARK(BM_OpenDiagram) SIZES;
+BENCHMARK(BM_ZoomedStretch) SIZES;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    g_files = std::make_unique<test::SeriesDb>(QDir::tempPath());
+    if (!g_files->isOpen() || !loadDeliveredDiagramPoints(g_files->folder()))
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_files.reset();
+    return 0;
+}
