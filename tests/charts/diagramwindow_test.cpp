@@ -9,6 +9,7 @@
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -22,6 +23,13 @@
 using namespace velmara;
 
 namespace {
+
+int loadingMessagesShown() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->objectName() == "dlgDiagrammLadeMeldung" && w->isVisible();
+    return n;
+}
 
 class DiagramWindowTest : public ::testing::Test {
 protected:
@@ -129,6 +137,28 @@ TEST_F(DiagramWindowTest, ReusedWindowKeepsAManualRangeButShowsTheNewVoltages) {
     EXPECT_EQ(m_window.data(), first);
     EXPECT_EQ(first->chart()->yAxis->range(), QCPRange(7, 8));
     EXPECT_EQ(first->chart()->xAxis->range(), QCPRange(0, 30));
+}
+
+TEST_F(DiagramWindowTest, ANewerOpeningOrClosingEndsTheOneStillLoading) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 100));
+    m_context.chunkRows = 10;
+    QList<bool> outcomes;
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    DiagramWindow* first = m_window;
+    QCoreApplication::processEvents(); // one chunk
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    EXPECT_EQ(m_window.data(), first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outcomes.size() == 2; }, 10000));
+    EXPECT_EQ(outcomes, (QList<bool>{false, true}));
+
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    m_window->close();
+    EXPECT_EQ(outcomes, (QList<bool>{false, true, false}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return loadingMessagesShown() == 0; }, 5000));
 }
 
 TEST_F(DiagramWindowTest, LoadingLetsTimersRun) {

@@ -136,6 +136,8 @@ QCheckBox* DiagramWindow::boxOf(Curve c) const {
 // --- loading --------------------------------------------------------------------------------
 
 void DiagramWindow::startLoad(const DiagramRequest& request) {
+    if (m_load)
+        Q_EMIT loadAbandoned();
     m_request = request;
     const quint64 generation = ++m_generation;
     if (!m_context.user) {
@@ -295,7 +297,10 @@ void DiagramWindow::changeEvent(QEvent* event) {
 
 void DiagramWindow::closeEvent(QCloseEvent* event) {
     ++m_generation; // a load still running stops here
-    m_load.reset();
+    if (m_load) {
+        m_load.reset();
+        Q_EMIT loadAbandoned();
+    }
     if (m_context.disablePrintMenu)
         m_context.disablePrintMenu();
     QWidget::closeEvent(event);

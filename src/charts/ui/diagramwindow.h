@@ -49,6 +49,8 @@ public:
 
 Q_SIGNALS:
     void loadFinished(bool ok);
+    // A load was dropped for a newer one, or by closing the window.
+    void loadAbandoned();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -20,41 +20,59 @@ QWidget* showLoadingMessage(const DiagramContext& context) {
     return box;
 }
 
+// One opening: its loading message and its outcome, told exactly once.
+struct Opening {
+    QPointer<QWidget> message;
+    std::function<void(bool)> done;
+    QList<QMetaObject::Connection> connections;
+    bool finished = false;
+
+    void finish(bool shown) {
+        if (finished)
+            return;
+        finished = true;
+        for (const auto& c : connections)
+            QObject::disconnect(c);
+        if (message)
+            message->close();
+        if (done)
+            done(shown);
+    }
+};
+
 } // namespace
 
 DiagramWindow* openDiagram(const DiagramContext& context, const DiagramRequest& request,
                            QPointer<DiagramWindow>& window,
                            const std::function<void(DiagramWindow*)>& show,
                            const std::function<void(bool shown)>& done) {
-    QPointer<QWidget> message = showLoadingMessage(context);
+    auto opening = std::make_shared<Opening>();
+    opening->message = showLoadingMessage(context);
+    opening->done = done;
     if (!window)
         window = new DiagramWindow(context);
     DiagramWindow* w = window;
-    // One outcome per opening: the connection ends with the first answer.
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(w, &DiagramWindow::loadFinished, w,
-                                   [w, show, done, message, connection](bool ok) {
-                                       QObject::disconnect(*connection);
-                                       if (message)
-                                           message->close();
-                                       if (ok) {
-                                           if (show)
-                                               show(w);
-                                           else
-                                               w->show();
-                                           w->raise();
-                                       } else {
-                                           w->close();
-                                       }
-                                       if (done)
-                                           done(ok);
-                                   });
-    // A window closed while loading takes the message with it.
-    QObject::connect(w, &QObject::destroyed, message, [message] {
-        if (message)
-            message->close();
-    });
+    // Started first: dropping a load still running tells that opening, not this one.
+    // The outcome comes later, from the event loop.
     w->startLoad(request);
+    opening->connections << QObject::connect(w, &DiagramWindow::loadFinished, w,
+                                             [w, show, opening](bool ok) {
+                                                 if (ok) {
+                                                     if (show)
+                                                         show(w);
+                                                     else
+                                                         w->show();
+                                                     w->raise();
+                                                 } else {
+                                                     w->close();
+                                                 }
+                                                 opening->finish(ok);
+                                             });
+    // A newer opening took over, or the window was closed while loading.
+    opening->connections << QObject::connect(w, &DiagramWindow::loadAbandoned, w,
+                                             [opening] { opening->finish(false); });
+    opening->connections << QObject::connect(w, &QObject::destroyed,
+                                             [opening] { opening->finish(false); });
     return w;
 }
 
