@@ -1,16 +1,18 @@
 // Opening a diagram of a stored series with 10 k, 100 k and 1 M values, split
 // into where the time goes: the query alone (stepping the rows), query with
-// decoding, and the whole load (selection, reading, thinning, plotted points).
+// decoding, the whole load (selection, reading, thinning, plotted points), and
+// the chart taking the points and painting them.
 // Reported counters: values read and plotted points per curve.
 #include "charts/core/diagramload.h"
 #include "charts/core/plotdata.h"
+#include "charts/ui/diagramchart.h"
 #include "data/schema.h"
 #include "data/storage/sqlitevalue.h"
 #include "series_db.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 
 #include <sqlcipher/sqlite3.h>
@@ -120,17 +122,41 @@ void BM_ZoomedStretch(benchmark::State& state) {
     }
 }
 
+// The chart's part: the thinned points (and every value, for zooming) handed to the
+// chart, the axes applied, and one full repaint of a window-sized chart.
+void BM_ChartShowAndPaint(benchmark::State& state) {
+    const int n = int(state.range(0));
+    std::vector<SeriesSample> values(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        values[size_t(i)] = SeriesSample{i * 60, 1000 + i, 2 * i, 3 * i};
+    const PlotData plot = thinnedPlot(values, plottingStep(g_diagramPoints, n));
+    DiagramChart chart;
+    chart.resize(1200, 700);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<SeriesSample> copy = values;
+        state.ResumeTiming();
+        chart.setSeries(std::move(copy), plot);
+        chart.applyAxes(refreshYRange({}, {true, false, false}, plot.minMax, YAxis{}), XAxis{});
+        chart.replot(QCustomPlot::rpImmediateRefresh);
+    }
+    state.counters["points"] = double(chart.plottedPoints(Curve::Voltage));
+}
+
 #define SIZES ->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_QueryOnly) SIZES;
 BENCHMARK(BM_QueryAndDecode) SIZES;
 BENCHMARK(BM_ThinAndPlotPoints) SIZES;
 BENCHMARK(BM_OpenDiagram) SIZES;
 BENCHMARK(BM_ZoomedStretch) SIZES;
+BENCHMARK(BM_ChartShowAndPaint) SIZES;
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     g_files = std::make_unique<test::SeriesDb>(QDir::tempPath());
     if (!g_files->isOpen() || !loadDeliveredDiagramPoints(g_files->folder()))
         return 1;
