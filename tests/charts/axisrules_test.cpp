@@ -106,11 +106,6 @@ TEST(AxisRulesTest, AutomaticRangeSpansTheCheckedCurvesOnly) {
     EXPECT_EQ(refreshYRange(manual(-2, 2), {true, false, false}, m, start), (YAxis{-2, 2, 9}));
 }
 
-TEST(AxisRulesTest, XAxisIsAutomaticOrTheManualRange) {
-    EXPECT_TRUE(refreshXRange(AxisRange{}).automatic);
-    EXPECT_EQ(refreshXRange(manual(0, 30)), (XAxis{false, 0, 30}));
-}
-
 TEST(DiagramAxesTest, FreshWindowComputesBothAxesWhenVoltageGetsChecked) {
     DiagramAxes axes;
     axes.loadSeries(voltageBetween(500, 10900));
