@@ -101,6 +101,7 @@ void DiagramWindow::buildControls() {
     big.setPointSizeF(big.pointSizeF() * 1.8);
     m_lblLoading->setFont(big);
     m_lblLoading->setAlignment(Qt::AlignCenter);
+    m_lblLoading->setAutoFillBackground(true); // covers the previous chart of a reused window
 
     m_printPicture = new QLabel(this);
     m_printPicture->setObjectName(QStringLiteral("printPicture"));
@@ -188,6 +189,11 @@ void DiagramWindow::finishLoad(DiagramLoad::State state) {
         Q_EMIT loadFinished(false);
         return;
     }
+    if (load->damagedCount() > 0 && m_context.log)
+        m_context.log(QStringLiteral("Diagram of series %1: %2 stored values could not be read "
+                                     "and were left out")
+                          .arg(m_request.lMessReiheId)
+                          .arg(load->damagedCount()));
     const PlotData plot = load->plot();
     m_chart->setSeries(load->takeValues(), plot);
     m_axes.loadSeries(plot.minMax);
