@@ -112,6 +112,11 @@ TEST(DiagramAxesTest, FreshWindowComputesBothAxesWhenVoltageGetsChecked) {
     EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
     EXPECT_EQ(axes.yAxis(), (YAxis{0, 12, 6}));
     EXPECT_TRUE(axes.xAxis().automatic);
+    // A manual X range with an automatic Y axis: X fixed, Y over the checked curves.
+    axes.setCurveChecked(Curve::Current, true);
+    axes.refreshXYRanges(AxisRange{}, manual(0, 30));
+    EXPECT_EQ(axes.xAxis(), (XAxis{false, 0, 30}));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 12, 6}));
 }
 
 TEST(DiagramAxesTest, UncheckingAllCurvesLeavesTheYAxis) {
