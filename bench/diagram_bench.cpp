@@ -122,7 +122,7 @@ void BM_ZoomedStretch(benchmark::State& state) {
     }
 }
 
-// The chart's part: the thinned points (and every value, for zooming) handed to the
+// The chart's share: the thinned points (and every value, for zooming) handed to the
 // chart, the axes applied, and one full repaint of a window-sized chart.
 void BM_ChartShowAndPaint(benchmark::State& state) {
     const int n = int(state.range(0));

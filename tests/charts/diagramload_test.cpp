@@ -189,7 +189,7 @@ TEST_F(DiagramLoadTest, ChunkedReadingSeesTheSeriesAsItWasAtTheStart) {
     DiagramLoad l(m_files.db(), DiagramRequest{true, series, 0}, kRows);
     EXPECT_EQ(l.step(3), DiagramLoad::State::Reading);
     // Recording goes on while the diagram loads; between chunks nothing is held open,
-    // so the writes succeed, and the new values are not part of this diagram.
+    // so the writes succeed, and the new values do not join this diagram.
     ASSERT_TRUE(m_files.addRamp(true, series, 5, 10));
     int calls = 1;
     do

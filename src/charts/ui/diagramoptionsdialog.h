@@ -22,7 +22,7 @@ public:
     // parentWin: the diagram window the options apply to.
     explicit DiagramOptionsDialog(DiagramWindow* parentWin);
 
-    // Fills the axis part from the window's ranges.
+    // Fills the axis fields from the window's ranges.
     void initializeDialog(const AxisRange& xRange, const AxisRange& yRange);
 
     // OK: validates (a message and the focus on the first bad field), stores the
