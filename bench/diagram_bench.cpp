@@ -39,6 +39,23 @@ qint32 seriesWith(int n) {
     return series;
 }
 
+// A series of n values with an end value after every 10 000 values; returns the id of
+// the last end value.
+std::map<int, std::pair<qint32, qint64>> g_phasedOfSize;
+std::pair<qint32, qint64> phasedSeriesWith(int n) {
+    auto it = g_phasedOfSize.find(n);
+    if (it != g_phasedOfSize.end())
+        return it->second;
+    const qint32 series = g_files->addSeries();
+    qint64 lastEnd = -1;
+    for (int first = 0; first < n; first += 10000) {
+        g_files->addRamp(false, series, 10000, first);
+        lastEnd = g_files->addValue(false, series, true, "2;1000;1400;300;300");
+    }
+    g_files->db().execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    return g_phasedOfSize[n] = {series, lastEnd};
+}
+
 // The delivered DiagramPoints rows, from a master file made from the seed.
 bool loadDeliveredDiagramPoints(const QString& folder) {
     QString error;
@@ -110,6 +127,22 @@ void BM_OpenDiagram(benchmark::State& state) {
     state.counters["points"] = double(points);
 }
 
+// One phase (the last 10 000 values) of a long series, chosen by its end value.
+void BM_OpenLastPhase(benchmark::State& state) {
+    const auto [series, lastEnd] = phasedSeriesWith(int(state.range(0)));
+    qsizetype points = 0;
+    for (auto _ : state) {
+        DiagramLoad load(g_files->db(), DiagramRequest{false, series, qint32(lastEnd)},
+                         g_diagramPoints);
+        if (load.run() != DiagramLoad::State::Ready) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        points = load.plot().curve(Curve::Voltage).x.size();
+    }
+    state.counters["points"] = double(points);
+}
+
 void BM_ZoomedStretch(benchmark::State& state) {
     const int n = int(state.range(0));
     std::vector<SeriesSample> values(static_cast<size_t>(n));
@@ -148,6 +181,7 @@ BENCHMARK(BM_QueryOnly) SIZES;
 BENCHMARK(BM_QueryAndDecode) SIZES;
 BENCHMARK(BM_ThinAndPlotPoints) SIZES;
 BENCHMARK(BM_OpenDiagram) SIZES;
+BENCHMARK(BM_OpenLastPhase)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomedStretch) SIZES;
 BENCHMARK(BM_ChartShowAndPaint) SIZES;
 

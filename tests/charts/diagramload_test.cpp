@@ -127,28 +127,29 @@ protected:
             m_files.addValue(true, series, false, ordinary(m, 1200 + m));
             m_files.addValue(true, other, false, ordinary(100 + m, 9000));
         }
-        m_files.addValue(true, other, true, "2;1;1;1;1");
+        otherEnd = m_files.addValue(true, other, true, "2;1;1;1;1");
+        ordinaryId = m_files.addValue(true, series, false, ordinary(15, 1300));
         ASSERT_GT(endA, 0);
         ASSERT_GT(endB, endA);
     }
     qint32 series = 0;
-    qint64 endA = 0, endB = 0;
+    qint64 endA = 0, endB = 0, otherEnd = 0, ordinaryId = 0;
 };
 
 TEST_F(EndValueTest, PhaseUpToAnEndValue) {
+    const QVector<double> kWhole = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
     const struct {
         const char* name;
         qint64 endValue;
         QVector<double> minutes;
         bool missing;
     } cases[] = {
-        {"whole series", 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, false},
+        {"whole series", 0, kWhole, false},
         {"first end value", endA, {0, 1, 2, 3, 4}, false},
         {"later end value", endB, {5, 6, 7, 8, 9, 10}, false},
-        {"end value not in the table",
-         999999,
-         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
-         true},
+        {"end value not in the table", 999999, kWhole, true},
+        {"end value of another series", otherEnd, kWhole, true},
+        {"an ordinary value", ordinaryId, kWhole, true},
     };
     for (const auto& c : cases) {
         std::unique_ptr<DiagramLoad> l;
