@@ -590,7 +590,17 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('2166', 'de', 'Die Zeit kann nicht negativ sein. Bitte geben Sie als Anfangswert der x-Achse 0 oder mehr ein.'),
  ('2166', 'en', 'Time cannot be negative. Please enter 0 or more as the start of the X axis.'),
  ('2168', 'de', 'Einstellungen...'),
- ('2168', 'en', 'Settings...');
+ ('2168', 'en', 'Settings...'),
+ ('2170', 'de', 'Das Diagramm konnte nicht geladen werden; die Messwerte sind nicht lesbar.'),
+ ('2170', 'en', 'The diagram could not be loaded; the measured values cannot be read.'),
+ ('2172', 'de', 'Ansicht zurücksetzen'),
+ ('2172', 'en', 'Reset view'),
+ ('2174', 'de', 'Als PNG speichern...'),
+ ('2174', 'en', 'Save as PNG...'),
+ ('2176', 'de', 'Als PDF speichern...'),
+ ('2176', 'en', 'Save as PDF...'),
+ ('2178', 'de', 'Das Diagramm konnte nicht gespeichert werden.'),
+ ('2178', 'en', 'The diagram could not be saved.');
 
 -- Channel states
 INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES

@@ -1,0 +1,39 @@
+#pragma once
+// Which stored values a diagram shows: every ordinary value of a series, or the
+// stretch that leads up to one of its end values (one charge or discharge phase).
+#include <QString>
+
+#include <limits>
+
+namespace velmara {
+
+class Database;
+
+// What the opening window asks for.
+struct DiagramRequest {
+    bool bTempCreated = false; // true: TempMessWerte, false: MessWerte
+    qint32 lMessReiheId = 0;   // the series
+    qint32 lEndWertId = 0;     // 0: the whole series; else the MessWertId of an end value
+};
+
+// The ordinary values of the series whose MessWertId lies strictly between the bounds.
+struct ValueSelection {
+    bool bTempCreated = false;
+    qint32 seriesId = 0;
+    qint64 afterId = std::numeric_limits<qint64>::min();
+    qint64 beforeId = std::numeric_limits<qint64>::max();
+    // The requested end value is not among the series' end values: the whole series is shown.
+    bool endValueMissing = false;
+};
+
+// "TempMessWerte" or "MessWerte".
+QString valueTableName(bool temporary);
+
+// Decides the selection. With an end value: the values after the previous end
+// value (or from the start when it is the first) and before the chosen one; a
+// series without end values, or one that lacks the chosen end value, is shown
+// whole. False with *error when the end values cannot be read.
+bool selectValues(Database& user, const DiagramRequest& request, ValueSelection* selection,
+                  QString* error = nullptr);
+
+} // namespace velmara

@@ -1,0 +1,40 @@
+#pragma once
+// What a diagram window needs from the running program, handed in by whoever
+// opens it: the user file, the DiagramPoints rows, the settings store, the text
+// lookup and the hooks for printing, saving and logging.
+#include "charts/core/diagramsettings.h"
+#include "charts/core/thinning.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace velmara {
+
+class Database;
+class DiagramWindow;
+
+struct DiagramContext {
+    Database* user = nullptr;
+    QVector<DiagramPointsRow> diagramPoints;
+    SettingsAccess settings;
+    // The text of a four-digit key in the current language.
+    std::function<QString(const QString& key)> text;
+    // Starts the report printing with the captured window (diagramOnly: cmdPrintDiagram).
+    std::function<void(DiagramWindow* window, const QPixmap& picture, bool diagramOnly)> print;
+    // Asks for a file to save the chart into (filter e.g. "PNG (*.png)"); empty: cancelled.
+    std::function<QString(const QString& filter)> askSavePath;
+    // A diagnostic line for the error log.
+    std::function<void(const QString& entry)> log;
+    // Called when the window becomes active and when it closes (the main window
+    // disables its print menu entry: reports are printed from the window's buttons).
+    std::function<void()> disablePrintMenu;
+    // Rows read per step while loading; the user interface runs between steps.
+    int chunkRows = 50000;
+
+    QString tr(const QString& key) const { return text ? text(key) : key; }
+};
+
+} // namespace velmara

@@ -1,0 +1,315 @@
+#include "charts/ui/diagramwindow.h"
+
+#include "charts/ui/diagramchart.h"
+#include "charts/ui/diagramoptionsdialog.h"
+#include "shell/core/messages.h"
+#include "shell/ui/modal.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velmara {
+
+namespace {
+
+// Twips (1/1440 inch) of the window's layout in pixels of this screen.
+int twips(const QWidget* w, int t) {
+    return t * w->logicalDpiY() / 1440;
+}
+
+} // namespace
+
+DiagramWindow::DiagramWindow(DiagramContext context, QWidget* parent)
+    : QWidget(parent), m_context(std::move(context)) {
+    setObjectName(QStringLiteral("frmDiagramm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    applyCaptions();
+    m_chart->setVisible(false);
+    resize(900, 600);
+}
+
+DiagramWindow::~DiagramWindow() = default;
+
+void DiagramWindow::buildControls() {
+    m_frmAnsicht = new QGroupBox(this);
+    m_frmAnsicht->setObjectName(QStringLiteral("frmAnsicht"));
+    m_frmCheckBoxes = new QFrame(m_frmAnsicht);
+    m_frmCheckBoxes->setObjectName(QStringLiteral("frmCheckBoxes"));
+    m_frmButtons = new QFrame(m_frmAnsicht);
+    m_frmButtons->setObjectName(QStringLiteral("frmButtons"));
+
+    auto* boxes = new QHBoxLayout(m_frmCheckBoxes);
+    boxes->setContentsMargins(4, 0, 4, 0);
+    auto makeBox = [&](const char* name, Curve c) {
+        auto* box = new QCheckBox(m_frmCheckBoxes);
+        box->setObjectName(QLatin1String(name));
+        // The caption in the colour of its curve.
+        box->setStyleSheet(
+            QStringLiteral("QCheckBox { color: %1; }").arg(DiagramChart::colorOf(c).name()));
+        boxes->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this, c](bool on) { onCurveBox(c, on); });
+        return box;
+    };
+    m_chkSpannung = makeBox("chkSpannung", Curve::Voltage);
+    m_chkStrom = makeBox("chkStrom", Curve::Current);
+    m_chkKapazitaet = makeBox("chkKapazitaet", Curve::Capacity);
+
+    auto* buttons = new QHBoxLayout(m_frmButtons);
+    buttons->setContentsMargins(4, 0, 4, 0);
+    auto makeButton = [&](const char* name) {
+        auto* b = new QPushButton(m_frmButtons);
+        b->setObjectName(QLatin1String(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    m_cmdEinstellungen = makeButton("cmdEinstellungen");
+    m_cmdPrint = makeButton("cmdPrint");
+    m_cmdPrintDiagram = makeButton("cmdPrintDiagram");
+    m_cmdOk = makeButton("cmdOk");
+    connect(m_cmdEinstellungen, &QPushButton::clicked, this, &DiagramWindow::openOptions);
+    connect(m_cmdPrint, &QPushButton::clicked, this, [this] { printReport(false); });
+    connect(m_cmdPrintDiagram, &QPushButton::clicked, this, [this] { printReport(true); });
+    connect(m_cmdOk, &QPushButton::clicked, this, &QWidget::close);
+
+    m_lblCursor = new QLabel(m_frmAnsicht);
+    m_lblCursor->setObjectName(QStringLiteral("lblCursor"));
+    m_lblCursor->setAlignment(Qt::AlignCenter);
+
+    m_chart = new DiagramChart(this);
+    connect(m_chart, &DiagramChart::readoutChanged, m_lblCursor, &QLabel::setText);
+    m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_chart, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(m_context.tr(QStringLiteral("2172")), m_chart, &DiagramChart::resetView);
+        menu.addAction(m_context.tr(QStringLiteral("2174")), this, [this] { saveChart(false); });
+        menu.addAction(m_context.tr(QStringLiteral("2176")), this, [this] { saveChart(true); });
+        menu.exec(m_chart->mapToGlobal(at));
+    });
+
+    m_lblLoading = new QLabel(this);
+    m_lblLoading->setObjectName(QStringLiteral("lblLoading"));
+    QFont big = m_lblLoading->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    m_lblLoading->setFont(big);
+    m_lblLoading->setAlignment(Qt::AlignCenter);
+    m_lblLoading->setAutoFillBackground(true); // covers the previous chart of a reused window
+
+    m_printPicture = new QLabel(this);
+    m_printPicture->setObjectName(QStringLiteral("printPicture"));
+    m_printPicture->setVisible(false);
+}
+
+void DiagramWindow::applyCaptions() {
+    const auto& c = m_context;
+    setWindowTitle(c.tr(QStringLiteral("2100")));
+    m_frmAnsicht->setTitle(c.tr(QStringLiteral("2110")));
+    m_chkSpannung->setText(c.tr(QStringLiteral("2112")));
+    m_chkStrom->setText(c.tr(QStringLiteral("2114")));
+    m_chkKapazitaet->setText(c.tr(QStringLiteral("2116")));
+    m_cmdPrint->setText(c.tr(QStringLiteral("2120")));
+    m_cmdOk->setText(c.tr(QStringLiteral("0100")));
+    m_lblLoading->setText(c.tr(QStringLiteral("2102")));
+    m_cmdPrintDiagram->setText(c.tr(QStringLiteral("2124")));
+    m_cmdEinstellungen->setText(c.tr(QStringLiteral("2168")));
+}
+
+QCheckBox* DiagramWindow::boxOf(Curve c) const {
+    switch (c) {
+    case Curve::Voltage:
+        return m_chkSpannung;
+    case Curve::Current:
+        return m_chkStrom;
+    case Curve::Capacity:
+        return m_chkKapazitaet;
+    }
+    return nullptr;
+}
+
+// --- loading --------------------------------------------------------------------------------
+
+void DiagramWindow::startLoad(const DiagramRequest& request) {
+    if (m_load)
+        Q_EMIT loadAbandoned();
+    m_request = request;
+    const quint64 generation = ++m_generation;
+    if (!m_context.user) {
+        m_load.reset();
+        QTimer::singleShot(0, this, [this, generation] {
+            if (generation == m_generation)
+                finishLoad(DiagramLoad::State::Failed);
+        });
+        return;
+    }
+    m_load = std::make_unique<DiagramLoad>(*m_context.user, request, m_context.diagramPoints);
+    m_lblLoading->setVisible(true);
+    m_lblLoading->raise();
+    QTimer::singleShot(0, this, [this, generation] { loadStep(generation); });
+}
+
+void DiagramWindow::loadStep(quint64 generation) {
+    if (generation != m_generation || !m_load)
+        return; // a newer load took over
+    const DiagramLoad::State state = m_load->step(m_context.chunkRows);
+    if (state == DiagramLoad::State::Reading) {
+        // The next chunk after everything else waiting (poll timers included).
+        QTimer::singleShot(0, this, [this, generation] { loadStep(generation); });
+        return;
+    }
+    finishLoad(state);
+}
+
+void DiagramWindow::finishLoad(DiagramLoad::State state) {
+    std::unique_ptr<DiagramLoad> load = std::move(m_load);
+    if (state == DiagramLoad::State::TooFewValues) {
+        showKeyed(QStringLiteral("0848"), QStringLiteral("0410"), MsgIcon::None, MsgButtons::Ok);
+        Q_EMIT loadFinished(false);
+        return;
+    }
+    if (state != DiagramLoad::State::Ready) {
+        // Never a half diagram shown as complete: report the failure, the opener closes.
+        const QString error = load ? load->error() : QStringLiteral("The user file is not open.");
+        if (m_context.log)
+            m_context.log(
+                QStringLiteral("Diagram of series %1: %2").arg(m_request.lMessReiheId).arg(error));
+        Message m;
+        m.key = QStringLiteral("2170");
+        m.text = m_context.tr(m.key) + QStringLiteral("\n\n") + error;
+        m.title = m_context.tr(QStringLiteral("0410"));
+        m.icon = MsgIcon::Critical;
+        showMessage(m);
+        Q_EMIT loadFinished(false);
+        return;
+    }
+    if (load->damagedCount() > 0 && m_context.log)
+        m_context.log(QStringLiteral("Diagram of series %1: %2 stored values could not be read "
+                                     "and were left out")
+                          .arg(m_request.lMessReiheId)
+                          .arg(load->damagedCount()));
+    const PlotData plot = load->plot();
+    m_chart->setSeries(load->takeValues(), plot);
+    m_axes.loadSeries(plot.minMax);
+    syncBoxesAndChart();
+    refreshMinMaxStatLines();
+    refreshGrids();
+    m_lblLoading->setVisible(false);
+    m_chart->setVisible(true);
+    layoutControls();
+    Q_EMIT loadFinished(true);
+}
+
+// --- curves, axes, switches -----------------------------------------------------------------
+
+void DiagramWindow::syncBoxesAndChart() {
+    for (Curve c : kCurves) {
+        QSignalBlocker block(boxOf(c));
+        boxOf(c)->setChecked(m_axes.isChecked(c));
+        m_chart->setCurveVisible(c, m_axes.isChecked(c));
+    }
+    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis());
+}
+
+void DiagramWindow::onCurveBox(Curve c, bool checked) {
+    m_axes.setCurveChecked(c, checked);
+    syncBoxesAndChart();
+}
+
+void DiagramWindow::refreshMinMaxStatLines() {
+    DiagramSwitches s = readDiagramSwitches(m_context.settings);
+    m_chart->applySwitches(s);
+}
+
+void DiagramWindow::refreshGrids() {
+    refreshMinMaxStatLines(); // the chart takes both from the one set of switches
+}
+
+void DiagramWindow::refreshXYRanges(const AxisRange& yAx, const AxisRange& xAx) {
+    m_axes.refreshXYRanges(yAx, xAx);
+    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis());
+}
+
+// --- buttons --------------------------------------------------------------------------------
+
+void DiagramWindow::openOptions() {
+    DiagramOptionsDialog dialog(this);
+    dialog.initializeDialog(m_axes.xRange(), m_axes.yRange());
+    execModal(&dialog);
+}
+
+void DiagramWindow::printReport(bool diagramOnly) {
+    m_printPicture->resize(m_chart->size());
+    if (!printingEnabled(m_context.settings.get ? m_context.settings.get(settingkeys::PrintingLook)
+                                                : QString()))
+        return;
+    m_frmButtons->setVisible(false);
+    repaint();
+    const QPixmap picture = grab();
+    m_printPicture->setPixmap(picture);
+    m_frmButtons->setVisible(true);
+    if (m_context.print)
+        m_context.print(this, picture, diagramOnly);
+}
+
+void DiagramWindow::saveChart(bool pdf) {
+    if (!m_context.askSavePath)
+        return;
+    const QString path =
+        m_context.askSavePath(pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    const bool ok = pdf ? m_chart->saveChartPdf(path) : m_chart->saveChartPng(path);
+    if (!ok)
+        showKeyed(QStringLiteral("2178"), QStringLiteral("0410"), MsgIcon::Exclamation);
+}
+
+// --- window ---------------------------------------------------------------------------------
+
+void DiagramWindow::layoutControls() {
+    const int w = width();
+    const int h = height();
+    const int ansichtHeight = twips(this, 615);
+    const int frameHeight = twips(this, 610);
+    m_frmAnsicht->setGeometry(0, 0, w, ansichtHeight);
+    const int boxesWidth = m_frmCheckBoxes->sizeHint().width();
+    const int buttonsWidth = m_frmButtons->sizeHint().width();
+    m_frmCheckBoxes->setGeometry(0, 0, boxesWidth, frameHeight);
+    m_frmButtons->setGeometry(std::max(0, w - buttonsWidth), 0, buttonsWidth, frameHeight);
+    m_lblCursor->setGeometry(boxesWidth, 0, std::max(0, w - boxesWidth - buttonsWidth),
+                             frameHeight);
+    // A window too small for the chart (minimised, say) keeps a chart of no height.
+    const int chartHeight = std::max(0, h - ansichtHeight);
+    m_chart->setGeometry(0, ansichtHeight, w, chartHeight);
+    m_lblLoading->setGeometry(0, ansichtHeight, w, chartHeight);
+}
+
+void DiagramWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+void DiagramWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_context.disablePrintMenu)
+        m_context.disablePrintMenu();
+}
+
+void DiagramWindow::closeEvent(QCloseEvent* event) {
+    ++m_generation; // a load still running stops here
+    if (m_load) {
+        m_load.reset();
+        Q_EMIT loadAbandoned();
+    }
+    if (m_context.disablePrintMenu)
+        m_context.disablePrintMenu();
+    QWidget::closeEvent(event);
+}
+
+} // namespace velmara

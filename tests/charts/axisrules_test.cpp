@@ -1,0 +1,171 @@
+// The diagram's axes: divisions by span, the automatic Y range over the checked
+// curves, manual ranges, and what a reused window keeps.
+#include "charts/core/diagramaxes.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+namespace {
+
+MinMaxValues voltageBetween(qint32 lo, qint32 hi) {
+    MinMaxValues m;
+    m.seed(lo, 0, 0);
+    m.checkMinMaxSpannung(hi);
+    return m;
+}
+
+AxisRange manual(double min, double max) {
+    return AxisRange{false, min, max};
+}
+
+TEST(AxisRulesTest, DivisionsFollowTheSpanTable) {
+    const struct {
+        int divisions;
+        std::vector<int> spans;
+    } table[] = {
+        {5, {1, 5, 10, 25, 50, 0, -3, 51, 120}},
+        {4, {2, 4, 8, 14, 16, 20, 22, 26, 28, 32, 34, 36, 38, 40, 42, 44, 46, 48}},
+        {6, {3, 6, 9, 12, 15, 18, 24, 30}},
+        {7, {7, 35}},
+        {3, {21, 27, 33}},
+    };
+    for (const auto& row : table)
+        for (int span : row.spans)
+            EXPECT_EQ(divisionsForSpan(span), row.divisions) << "span " << span;
+}
+
+TEST(AxisRulesTest, AwkwardSpansGrowByOne) {
+    const struct {
+        int span, raisedMax, divisions;
+    } cases[] = {
+        {11, 12, 6},
+        {13, 14, 4},
+        {17, 18, 6},
+        {19, 20, 4},
+        {23, 24, 6},
+        {29, 30, 6},
+        {31, 32, 4},
+        {37, 38, 4},
+        {39, 40, 4},
+        {41, 42, 4},
+        {43, 44, 4},
+        {45, 46, 4},
+        {47, 48, 4},
+        {49, 50, 5},
+        // Spans left alone.
+        {12, 12, 6},
+        {21, 21, 3},
+        {51, 51, 5},
+    };
+    for (const auto& c : cases) {
+        const YAxis axis = adjustYDivisions(YAxis{0, double(c.span), 1});
+        EXPECT_EQ(axis.min, 0) << c.span;
+        EXPECT_EQ(axis.max, c.raisedMax) << c.span;
+        EXPECT_EQ(axis.divisions, c.divisions) << c.span;
+    }
+}
+
+TEST(AxisRulesTest, AutomaticVoltageAxisExamples) {
+    const struct {
+        qint32 lo, hi;
+        double min, max;
+        int divisions;
+    } cases[] = {
+        {1210, 1450, 1, 2, 5},    // span 1
+        {6200, 17400, 6, 18, 6},  // span 12
+        {1100, 12300, 1, 13, 6},  // span 12
+        {200, 11900, 0, 12, 6},   // span 12
+        {500, 10900, 0, 12, 6},   // span 11 grows to 12
+        {-1500, 2000, -2, 3, 5},  // a negative minimum rounds down
+        {-1000, -1000, -1, 0, 5}, // exact thousands
+        {2000, 2000, 2, 3, 5},
+    };
+    const CurveSwitches voltageOnly = {true, false, false};
+    for (const auto& c : cases) {
+        const YAxis axis =
+            refreshYRange(AxisRange{}, voltageOnly, voltageBetween(c.lo, c.hi), YAxis{0, 1, 9});
+        EXPECT_EQ(axis, (YAxis{c.min, c.max, c.divisions})) << c.lo << ".." << c.hi;
+    }
+}
+
+TEST(AxisRulesTest, AutomaticRangeSpansTheCheckedCurvesOnly) {
+    MinMaxValues m;
+    m.seed(6000, 1500, 200);
+    m.checkMinMaxSpannung(8400);
+    m.checkMinMaxStrom(-2500); // discharge current
+    m.checkMinMaxKapazitaet(2600);
+    const YAxis start{0, 1, 9};
+    EXPECT_EQ(refreshYRange({}, {true, false, false}, m, start), (YAxis{6, 9, 6}));
+    EXPECT_EQ(refreshYRange({}, {false, true, false}, m, start), (YAxis{-3, 2, 5}));
+    EXPECT_EQ(refreshYRange({}, {false, false, true}, m, start), (YAxis{0, 3, 6}));
+    EXPECT_EQ(refreshYRange({}, {true, true, true}, m, start), (YAxis{-3, 9, 6}));
+    // Nothing checked: the axis stays as it was.
+    EXPECT_EQ(refreshYRange({}, {false, false, false}, m, start), start);
+    // A manual range is taken as it stands and keeps the divisions.
+    EXPECT_EQ(refreshYRange(manual(-2, 2), {true, false, false}, m, start), (YAxis{-2, 2, 9}));
+}
+
+TEST(DiagramAxesTest, FreshWindowComputesBothAxesWhenVoltageGetsChecked) {
+    DiagramAxes axes;
+    axes.loadSeries(voltageBetween(500, 10900));
+    EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 12, 6}));
+    EXPECT_TRUE(axes.xAxis().automatic);
+    // A manual X range with an automatic Y axis: X fixed, Y over the checked curves.
+    axes.setCurveChecked(Curve::Current, true);
+    axes.refreshXYRanges(AxisRange{}, manual(0, 30));
+    EXPECT_EQ(axes.xAxis(), (XAxis{false, 0, 30}));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 12, 6}));
+}
+
+TEST(DiagramAxesTest, UncheckingAllCurvesLeavesTheYAxis) {
+    MinMaxValues m = voltageBetween(6200, 17400);
+    m.checkMinMaxStrom(30000);
+    DiagramAxes axes;
+    axes.loadSeries(m);
+    EXPECT_TRUE(axes.setCurveChecked(Curve::Current, true));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 32, 4})); // 0..31 grows to 32
+    EXPECT_TRUE(axes.setCurveChecked(Curve::Voltage, false));
+    EXPECT_TRUE(axes.setCurveChecked(Curve::Current, false));
+    EXPECT_EQ(axes.checked(), (CurveSwitches{false, false, false}));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 32, 4}));
+    // Setting a box to what it already is changes nothing.
+    EXPECT_FALSE(axes.setCurveChecked(Curve::Capacity, false));
+}
+
+TEST(DiagramAxesTest, ReusedWindowShowsTheNewVoltageRangeDespiteAManualYRange) {
+    DiagramAxes axes;
+    axes.loadSeries(voltageBetween(1210, 1450));
+    axes.refreshXYRanges(manual(-2, 2), manual(0, 30));
+    EXPECT_EQ(axes.yAxis(), (YAxis{-2, 2, 5}));
+    EXPECT_EQ(axes.xAxis(), (XAxis{false, 0, 30}));
+
+    // The boxes already stand at voltage only: nothing is recomputed, the Y axis
+    // follows the new voltage values with the previous divisions.
+    axes.loadSeries(voltageBetween(6200, 17400));
+    EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 5}));
+    EXPECT_EQ(axes.xAxis(), (XAxis{false, 0, 30}));
+    EXPECT_EQ(axes.yRange(), manual(-2, 2));
+
+    // The next change of a box brings the manual range back.
+    axes.setCurveChecked(Curve::Current, true);
+    EXPECT_EQ(axes.yAxis(), (YAxis{-2, 2, 5}));
+}
+
+TEST(DiagramAxesTest, ReusedWindowWithOtherBoxesRecomputesOnLoad) {
+    DiagramAxes axes;
+    axes.loadSeries(voltageBetween(1210, 1450));
+    axes.setCurveChecked(Curve::Capacity, true);
+    axes.refreshXYRanges(manual(-2, 2), AxisRange{});
+    MinMaxValues next = voltageBetween(6200, 17400);
+    axes.loadSeries(next); // capacity goes off: the manual Y range applies again
+    EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
+    EXPECT_EQ(axes.yAxis().min, -2);
+    EXPECT_EQ(axes.yAxis().max, 2);
+    // Back to automatic through the options: the voltage range with its divisions.
+    axes.refreshXYRanges(AxisRange{}, AxisRange{});
+    EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 6}));
+}
+
+} // namespace

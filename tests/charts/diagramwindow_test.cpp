@@ -1,0 +1,285 @@
+// The diagram window and its options dialog on the offscreen platform: opening,
+// reuse, too few values, database failures, check boxes, options, zoom, saving,
+// printing switch and the layout of a tiny window.
+#include "charts/ui/diagramchart.h"
+#include "charts/ui/diagramoptionsdialog.h"
+#include "charts/ui/opendiagram.h"
+#include "series_db.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_messages.h"
+#include "support/temp_folder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+namespace {
+
+int loadingMessagesShown() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->objectName() == "dlgDiagrammLadeMeldung" && w->isVisible();
+    return n;
+}
+
+class DiagramWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_files.isOpen());
+        m_settings = {{"MinMaxSpannungVisible", "NO"},   {"MinMaxStromVisible", "NO"},
+                      {"MinMaxKapazitaetVisible", "NO"}, {"xGridVisible", "YES"},
+                      {"yGridVisible", "YES"},           {"PrintingLook", "1"}};
+        m_context.user = &m_files.db();
+        m_context.diagramPoints = {{1, 100, 1}, {2, 1000, 2}, {3, 5000, 5}};
+        m_context.settings.get = [this](const QString& k) { return m_settings.value(k); };
+        m_context.settings.set = [this](const QString& k, const QString& v) { m_settings[k] = v; };
+        m_context.text = [](const QString& key) { return "#" + key; };
+        m_series = m_files.addSeries();
+    }
+    void TearDown() override {
+        if (m_window)
+            delete m_window.data();
+    }
+
+    // Opens the diagram and waits for the outcome.
+    bool open(qint32 series, qint32 endValue = 0) {
+        std::optional<bool> outcome;
+        openDiagram(m_context, DiagramRequest{false, series, endValue}, m_window, {},
+                    [&](bool shown) { outcome = shown; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
+        return outcome.value_or(false);
+    }
+    QCheckBox* box(const char* name) { return m_window->findChild<QCheckBox*>(name); }
+
+    test::SeriesDb m_files{test::testTempRoot()};
+    QMap<QString, QString> m_settings;
+    DiagramContext m_context;
+    QPointer<DiagramWindow> m_window;
+    qint32 m_series = 0;
+};
+
+TEST_F(DiagramWindowTest, ShowsTheVoltageCurveOfANewSeries) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    ASSERT_TRUE(open(m_series));
+    ASSERT_TRUE(m_window);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_window->windowTitle(), "#2100");
+    EXPECT_TRUE(box("chkSpannung")->isChecked());
+    EXPECT_FALSE(box("chkStrom")->isChecked());
+    EXPECT_FALSE(box("chkKapazitaet")->isChecked());
+    EXPECT_TRUE(box("chkSpannung")->styleSheet().contains("#ff0000"));
+    EXPECT_TRUE(box("chkStrom")->styleSheet().contains("#00ff00"));
+    EXPECT_TRUE(box("chkKapazitaet")->styleSheet().contains("#0000ff"));
+
+    DiagramChart* chart = m_window->chart();
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_TRUE(chart->isCurveVisible(Curve::Voltage));
+    EXPECT_FALSE(chart->isCurveVisible(Curve::Current));
+    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 10);
+    // 1.000 .. 1.009 V: axis 1 to 2 with 5 divisions; X fitted to minutes 0 .. 9.
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(1, 2));
+    EXPECT_EQ(chart->xAxis->range(), QCPRange(0, 9));
+    EXPECT_TRUE(chart->xAxis->grid()->visible());
+    EXPECT_FALSE(chart->minLineOf(Curve::Voltage)->visible());
+
+    // Checking the current curve widens the axis over both curves (0 .. 0.018 A).
+    box("chkStrom")->setChecked(true);
+    EXPECT_TRUE(chart->isCurveVisible(Curve::Current));
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 2));
+    // Current alone: 0 .. 1; unchecking it too hides every curve and leaves the axis.
+    box("chkSpannung")->setChecked(false);
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 1));
+    box("chkStrom")->setChecked(false);
+    EXPECT_FALSE(chart->isCurveVisible(Curve::Voltage));
+    EXPECT_FALSE(chart->isCurveVisible(Curve::Current));
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 1));
+}
+
+TEST_F(DiagramWindowTest, TooFewValuesShowAMessageAndNoWindow) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 4));
+    test::ScriptedMessages messages;
+    messages.expect("0848");
+    EXPECT_FALSE(open(m_series));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+}
+
+TEST_F(DiagramWindowTest, DatabaseErrorIsReportedAndTheWindowCloses) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    m_files.db().close();
+    QStringList logged;
+    m_context.log = [&](const QString& entry) { logged << entry; };
+    test::ScriptedMessages messages;
+    messages.expect("2170");
+    EXPECT_FALSE(open(m_series));
+    EXPECT_EQ(logged.size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+}
+
+TEST_F(DiagramWindowTest, ReusedWindowKeepsAManualRangeButShowsTheNewVoltages) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    ASSERT_TRUE(open(m_series));
+    DiagramWindow* first = m_window;
+    first->refreshXYRanges(AxisRange{false, -2, 2}, AxisRange{false, 0, 30});
+    EXPECT_EQ(first->chart()->yAxis->range(), QCPRange(-2, 2));
+
+    const qint32 other = m_files.addSeries();
+    ASSERT_TRUE(m_files.addRamp(false, other, 20, 6000)); // 7.0 .. 7.019 V
+    ASSERT_TRUE(open(other));
+    EXPECT_EQ(m_window.data(), first);
+    EXPECT_EQ(first->chart()->yAxis->range(), QCPRange(7, 8));
+    EXPECT_EQ(first->chart()->xAxis->range(), QCPRange(0, 30));
+}
+
+TEST_F(DiagramWindowTest, ANewerOpeningOrClosingEndsTheOneStillLoading) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 100));
+    m_context.chunkRows = 10;
+    QList<bool> outcomes;
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    DiagramWindow* first = m_window;
+    QCoreApplication::processEvents(); // one chunk
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    EXPECT_EQ(m_window.data(), first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outcomes.size() == 2; }, 10000));
+    EXPECT_EQ(outcomes, (QList<bool>{false, true}));
+
+    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
+                [&](bool shown) { outcomes << shown; });
+    m_window->close();
+    EXPECT_EQ(outcomes, (QList<bool>{false, true, false}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return loadingMessagesShown() == 0; }, 5000));
+}
+
+TEST_F(DiagramWindowTest, LoadingLetsTimersRun) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 200));
+    m_context.chunkRows = 10;
+    int ticks = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] { ++ticks; });
+    poll.start(0);
+    ASSERT_TRUE(open(m_series));
+    EXPECT_GT(ticks, 5); // timers fired between the 20 chunks
+}
+
+TEST_F(DiagramWindowTest, OptionsValidateStoreAndApply) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    ASSERT_TRUE(open(m_series));
+    test::ScriptedMessages messages;
+    test::ScriptedDialogs dialogs;
+    messages.expect("2160").expect("2166");
+    dialogs.expect("dlgDiagramOptions", [&](QDialog* d) {
+        auto* dialog = static_cast<DiagramOptionsDialog*>(d);
+        auto* xAuto = d->findChild<QCheckBox*>("chkXAutomatisch");
+        EXPECT_TRUE(xAuto->isChecked());
+        EXPECT_TRUE(d->findChild<QLineEdit*>("txtXVon")->isHidden());
+        xAuto->setChecked(false);
+        EXPECT_FALSE(d->findChild<QLineEdit*>("txtXVon")->isHidden());
+        auto* from = d->findChild<QLineEdit*>("txtXVon");
+        auto* to = d->findChild<QLineEdit*>("txtXBis");
+        from->setText("10");
+        to->setText("10");
+        EXPECT_FALSE(dialog->confirm());
+        EXPECT_EQ(d->focusWidget(), to);
+        from->setText("-5");
+        to->setText("30");
+        EXPECT_FALSE(dialog->confirm());
+        EXPECT_EQ(d->focusWidget(), from);
+        from->setText("0");
+        d->findChild<QCheckBox*>("chkKapazitaet")->setChecked(true);
+        d->findChild<QCheckBox*>("chkSpannung")->setChecked(true);
+        d->findChild<QPushButton*>("OKButton")->click();
+        return d->result();
+    });
+    m_window->findChild<QPushButton*>("cmdEinstellungen")->click();
+    EXPECT_EQ(m_settings.value("MinMaxKapazitaetVisible"), "YES");
+    EXPECT_EQ(m_settings.value("MinMaxSpannungVisible"), "YES");
+    EXPECT_EQ(m_window->axes().xRange(), (AxisRange{false, 0, 30}));
+    EXPECT_EQ(m_window->chart()->xAxis->range(), QCPRange(0, 30));
+    EXPECT_TRUE(m_window->chart()->minLineOf(Curve::Voltage)->visible());
+    // The capacity curve is hidden, so are its lines.
+    EXPECT_FALSE(m_window->chart()->minLineOf(Curve::Capacity)->visible());
+
+    // Reopened: the manual X range is shown; Cancel changes nothing.
+    dialogs.expect("dlgDiagramOptions", [&](QDialog* d) {
+        EXPECT_FALSE(d->findChild<QCheckBox*>("chkXAutomatisch")->isChecked());
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtXVon")->text(), "0");
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtXBis")->text(), "30");
+        d->findChild<QCheckBox*>("chkXGrid")->setChecked(false);
+        d->findChild<QPushButton*>("CancelButton")->click();
+        return d->result();
+    });
+    m_window->findChild<QPushButton*>("cmdEinstellungen")->click();
+    EXPECT_EQ(m_settings.value("xGridVisible"), "YES");
+}
+
+TEST_F(DiagramWindowTest, ZoomDrawsEveryStoredValueAndResetReturns) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 3000)); // every 5th value plotted: 600
+    ASSERT_TRUE(open(m_series));
+    DiagramChart* chart = m_window->chart();
+    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 600);
+    chart->xAxis->setRange(100, 110); // as the mouse wheel would
+    EXPECT_TRUE(chart->isZoomed());
+    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 13); // 100 .. 110 and a neighbour each side
+    EXPECT_EQ(chart->readoutAt(104.4), "104.00 min   1.104 V   0.208 A   0.312 Ah");
+    chart->resetView();
+    EXPECT_FALSE(chart->isZoomed());
+    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 600);
+    EXPECT_EQ(chart->xAxis->range(), QCPRange(0, 2995));
+}
+
+TEST_F(DiagramWindowTest, SavesPngAndPdf) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    QTemporaryDir dir(test::testTempRoot() + "/save-XXXXXX");
+    QString path;
+    m_context.askSavePath = [&](const QString&) { return path; };
+    ASSERT_TRUE(open(m_series));
+    for (const char* name : {"chart.png", "chart.pdf"}) {
+        path = dir.filePath(name);
+        m_window->saveChart(path.endsWith(".pdf"));
+        EXPECT_GT(QFileInfo(path).size(), 0) << name;
+    }
+    test::ScriptedMessages messages;
+    messages.expect("2178");
+    path = dir.filePath("missing-folder/chart.png");
+    m_window->saveChart(false);
+}
+
+TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    QList<bool> printed;
+    m_context.print = [&](DiagramWindow*, const QPixmap& picture, bool diagramOnly) {
+        EXPECT_FALSE(picture.isNull());
+        printed << diagramOnly;
+    };
+    ASSERT_TRUE(open(m_series));
+    m_settings["PrintingLook"] = " 1 ";
+    m_window->findChild<QPushButton*>("cmdPrintDiagram")->click();
+    m_window->findChild<QPushButton*>("cmdPrint")->click();
+    m_settings["PrintingLook"] = "2";
+    m_window->findChild<QPushButton*>("cmdPrint")->click();
+    EXPECT_EQ(printed, (QList<bool>{true, false}));
+    EXPECT_TRUE(m_window->findChild<QPushButton*>("cmdOk")->isVisible());
+}
+
+TEST_F(DiagramWindowTest, TinyWindowKeepsAChartOfNoHeight) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    ASSERT_TRUE(open(m_series));
+    m_window->resize(20, 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_window->chart()->height(), 0);
+    m_window->findChild<QPushButton*>("cmdOk")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// The diagram options without widgets: filling the form, validation with its
+// text keys and focus, the ranges handed back, the stored switches, PrintingLook.
+#include "charts/core/diagramoptions.h"
+
+#include <QMap>
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+namespace {
+
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
+DiagramOptionsForm manualX(const QString& from, const QString& to) {
+    DiagramOptionsForm f;
+    f.xAutomatic = false;
+    f.xFrom = from;
+    f.xTo = to;
+    return f;
+}
+
+DiagramOptionsForm manualY(const QString& from, const QString& to) {
+    DiagramOptionsForm f;
+    f.yAutomatic = false;
+    f.yFrom = from;
+    f.yTo = to;
+    return f;
+}
+
+TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
+    const struct {
+        DiagramOptionsForm form;
+        const char* key; // "" when valid
+        OptionsField focus;
+    } cases[] = {
+        {DiagramOptionsForm{}, "", OptionsField::None},
+        {manualX("10", "10"), "2160", OptionsField::XTo},
+        {manualX("10", "5"), "2160", OptionsField::XTo},
+        {manualX("-5", "30"), "2166", OptionsField::XFrom},
+        {manualX("-50", "-30"), "2166", OptionsField::XFrom},
+        {manualX("0", "30"), "", OptionsField::None},
+        {manualX("  ", "30"), "2164", OptionsField::XFrom},
+        {manualX("1", ""), "2164", OptionsField::XTo},
+        {manualX("-", "3"), "2164", OptionsField::XFrom}, // no number at all
+        {manualY("-2", "2"), "", OptionsField::None},
+        {manualY("", "2"), "2164", OptionsField::YFrom},
+        {manualY("1", "   "), "2164", OptionsField::YTo},
+        {manualY("2", "2"), "2162", OptionsField::YTo},
+        {manualY("3", "-1"), "2162", OptionsField::YTo},
+    };
+    for (const auto& c : cases) {
+        const OptionsCheck check = validateOptions(c.form, kEnglish);
+        EXPECT_EQ(check.textKey, QString::fromLatin1(c.key))
+            << c.form.xFrom.toStdString() << "|" << c.form.yFrom.toStdString();
+        EXPECT_EQ(check.focus, c.focus) << c.key;
+    }
+}
+
+TEST(DiagramOptionsTest, XIsCheckedBeforeY) {
+    DiagramOptionsForm f = manualX("5", "1");
+    f.yAutomatic = false; // Y fields empty
+    EXPECT_EQ(validateOptions(f, kEnglish).textKey, "2160");
+    f.xTo = "9";
+    EXPECT_EQ(validateOptions(f, kEnglish).textKey, "2164");
+    EXPECT_EQ(validateOptions(f, kEnglish).focus, OptionsField::YFrom);
+}
+
+TEST(DiagramOptionsTest, NumbersAreReadInTheUsersLocale) {
+    DiagramOptionsForm f = manualX("0,5", "12,25");
+    f.yAutomatic = false;
+    f.yFrom = "-1,5";
+    f.yTo = "2,";
+    ASSERT_TRUE(validateOptions(f, kGerman).ok());
+    const OptionsResult r = optionsRanges(f, kGerman);
+    EXPECT_EQ(r.xRange, (AxisRange{false, 0.5, 12.25}));
+    EXPECT_EQ(r.yRange, (AxisRange{false, -1.5, 2}));
+    // Automatic axes come back automatic.
+    EXPECT_EQ(optionsRanges(DiagramOptionsForm{}, kGerman).xRange, AxisRange{});
+}
+
+TEST(DiagramOptionsTest, FormShowsStoredRangesAsShortDecimals) {
+    const DiagramSwitches sw{true, false, true, false, true};
+    const DiagramOptionsForm fresh = initialOptionsForm(sw, AxisRange{}, AxisRange{}, kGerman);
+    EXPECT_TRUE(fresh.xAutomatic);
+    EXPECT_TRUE(fresh.yAutomatic);
+    EXPECT_TRUE(fresh.xFrom.isEmpty());
+    EXPECT_EQ(fresh.switches, sw);
+
+    const DiagramOptionsForm f =
+        initialOptionsForm(sw, AxisRange{false, 0, 12345.5}, AxisRange{false, -0.25, 2}, kGerman);
+    EXPECT_FALSE(f.xAutomatic);
+    EXPECT_EQ(f.xFrom, "0");
+    EXPECT_EQ(f.xTo, "12345,5");
+    EXPECT_EQ(f.yFrom, "-0,25");
+    EXPECT_EQ(f.yTo, "2");
+    EXPECT_EQ(formatRangeValue(0.1, kEnglish), "0.1");
+}
+
+TEST(DiagramOptionsTest, SwitchesAreYesOnlyForExactYes) {
+    QMap<QString, QString> store = {{"MinMaxSpannungVisible", "YES"},
+                                    {"MinMaxStromVisible", "yes"},
+                                    {"MinMaxKapazitaetVisible", "YES "},
+                                    {"xGridVisible", "YES"}};
+    const SettingsAccess access{[&](const QString& k) { return store.value(k); },
+                                [&](const QString& k, const QString& v) { store[k] = v; }};
+    EXPECT_EQ(readDiagramSwitches(access), (DiagramSwitches{true, false, false, true, false}));
+
+    writeDiagramSwitches(access, DiagramSwitches{false, true, false, false, true});
+    EXPECT_EQ(store.value("MinMaxSpannungVisible"), "NO");
+    EXPECT_EQ(store.value("MinMaxStromVisible"), "YES");
+    EXPECT_EQ(store.value("MinMaxKapazitaetVisible"), "NO");
+    EXPECT_EQ(store.value("xGridVisible"), "NO");
+    EXPECT_EQ(store.value("yGridVisible"), "YES");
+}
+
+TEST(DiagramOptionsTest, PrintingLookOneEnablesPrinting) {
+    const struct {
+        const char* value;
+        bool enabled;
+    } cases[] = {{"1", true}, {" 1 ", true}, {"2", false},
+                 {"", false}, {"11", false}, {"1.0", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(printingEnabled(QString::fromLatin1(c.value)), c.enabled) << c.value;
+}
+
+} // namespace

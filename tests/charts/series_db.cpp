@@ -1,0 +1,62 @@
+#include "series_db.h"
+
+#include "data/schema.h"
+#include "data/storage/sqlitevalue.h"
+
+#include <sqlcipher/sqlite3.h>
+
+namespace velmara::test {
+
+SeriesDb::SeriesDb(const QString& parentFolder) : m_dir(parentFolder + "/series-XXXXXX") {
+    m_db = Database::open(m_dir.filePath("veluser.mdb"), "MS Access;PWD=test", &m_error, false);
+    if (m_db && upgradeSchema(*m_db, userSchemaSteps(), &m_error) == UpgradeResult::Failed)
+        m_db.reset();
+    if (m_db && !m_db->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack')")) {
+        m_error = m_db->lastError();
+        m_db.reset();
+    }
+}
+
+qint32 SeriesDb::addSeries() {
+    if (!m_db->execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"))
+        return -1;
+    return qint32(m_db->lastInsertId());
+}
+
+qint64 SeriesDb::addValue(bool temporary, qint32 series, bool endValue, const QString& text) {
+    storage::Statement stmt;
+    const QString table = temporary ? "TempMessWerte" : "MessWerte";
+    if (!stmt.prepare(m_db->handle(),
+                      "INSERT INTO " + table + " (MessReiheID, EW, MessWertString) VALUES (?,?,?)",
+                      &m_error) ||
+        !stmt.bind({series, endValue, text}, &m_error) || stmt.step() != SQLITE_DONE)
+        return -1;
+    return m_db->lastInsertId();
+}
+
+bool SeriesDb::addRamp(bool temporary, qint32 series, int n, int firstIndex) {
+    return m_db->transaction([&] {
+        storage::Statement stmt;
+        const QString table = temporary ? "TempMessWerte" : "MessWerte";
+        if (!stmt.prepare(m_db->handle(),
+                          "INSERT INTO " + table +
+                              " (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)",
+                          &m_error))
+            return false;
+        for (int i = firstIndex; i < firstIndex + n; ++i) {
+            const QByteArray text = QByteArray::number(3 * i) + ';' + QByteArray::number(1000 + i) +
+                                    ';' + QByteArray::number(2 * i) + ';' +
+                                    QByteArray::number(60 * i);
+            sqlite3_reset(stmt.get());
+            sqlite3_bind_int(stmt.get(), 1, series);
+            sqlite3_bind_text(stmt.get(), 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            if (stmt.step() != SQLITE_DONE) {
+                m_error = storage::engineError(m_db->handle());
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+} // namespace velmara::test
