@@ -1,5 +1,7 @@
 #include "channel/ui/channelwindow.h"
 
+#include "batteries/ui/batteriesui.h"
+#include "channel/ui/channelcapture.h"
 #include "data/databases.h"
 #include "programs/ui/openprogrameditor.h"
 #include "shell/core/programresources.h"
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -91,9 +94,19 @@ frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHo
     setCaptions();
     m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));
     m_link = link;
-    if (auto* program = findChild<QPushButton*>(QStringLiteral("cmdProgram"))) {
-        program->setEnabled(true);
-        connect(program, &QPushButton::clicked, this, &frmKanal::openProgram);
+    const auto wire = [this](const char* name, void (frmKanal::*slot)()) {
+        if (auto* b = findChild<QPushButton*>(QLatin1String(name))) {
+            b->setEnabled(true);
+            connect(b, &QPushButton::clicked, this, slot);
+        }
+    };
+    wire("cmdProgram", &frmKanal::openProgram);
+    if (m_main) {
+        wire("cmdMesswert", &frmKanal::openCapture);
+        wire("cmdDiagramme", &frmKanal::openDiagram);
+        for (QListWidget* list : {m_lstLaden, m_lstEntladen})
+            connect(list, &QListWidget::itemDoubleClicked, this,
+                    [this](QListWidgetItem* item) { openEndValueDiagram(item); });
     }
     m_controller->load(startPolling);
 }
@@ -281,6 +294,44 @@ void frmKanal::openProgram() {
     channel.programDialogOpen = true;
     openProgramEditor(this, context);
     channel.programDialogOpen = false;
+}
+
+void frmKanal::openCapture() {
+    ControllerCaptureChannel channel(*m_controller);
+    openCaptureDialog(channel, m_main->batteryUsage(), m_main->batteriesContext(), this);
+}
+
+// The temporary series of the channel: the one just ended while the channel
+// rests after a process, else the running one.
+void frmKanal::openDiagram() {
+    const qint16 state = m_controller->status().iStatusTyp;
+    const qint32 series = (state == 1 || state == 4 || state == 5)
+                              ? m_controller->previousTempSeriesId()
+                              : m_controller->tempSeriesId();
+    startDiagram(series, 0);
+}
+
+void frmKanal::openEndValueDiagram(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const qint16 state = m_controller->status().iStatusTyp;
+    const qint32 previous = m_controller->previousTempSeriesId();
+    const qint32 series =
+        (previous != -1 && (state == 1 || state == 5)) ? previous : m_controller->tempSeriesId();
+    startDiagram(series, item->data(Qt::UserRole).toInt());
+}
+
+// One opening at a time per window: the busy flag holds until the diagram is
+// shown or given up.
+void frmKanal::startDiagram(qint32 series, qint32 endValueId) {
+    if (m_controller->diagramBusy)
+        return;
+    m_controller->diagramBusy = true;
+    QPointer<frmKanal> self(this);
+    m_main->openDiagram(true, series, endValueId, [self](bool) {
+        if (self)
+            self->m_controller->diagramBusy = false;
+    });
 }
 
 void frmKanal::setStorageWarning(const QString& text) {

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace velmara {
@@ -50,6 +51,11 @@ public:
     ChannelController& controller() { return *m_controller; }
     // The program button: the channel's program editor.
     void openProgram();
+    // The capture button (the battery and series dialog of the channel), the
+    // diagram button and the double-click on an end value: they need the main window.
+    void openCapture();
+    void openDiagram();
+    void openEndValueDiagram(QListWidgetItem* item);
     void adoptHost(std::unique_ptr<ChannelHost> host) { m_ownedHost = std::move(host); }
 
     // ChannelView
@@ -75,6 +81,7 @@ protected:
 
 private:
     void buildControls();
+    void startDiagram(qint32 series, qint32 endValueId);
     void setCaptions();
     QLineEdit* box(ChannelField field) const;
 

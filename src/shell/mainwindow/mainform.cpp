@@ -1,10 +1,14 @@
 #include "shell/mainwindow/mainform.h"
 
+#include "batteries/core/capturechannel.h"
+#include "batteries/ui/batteriesui.h"
+#include "charts/ui/opendiagram.h"
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
 #include "data/tempvalues.h"
 #include "link/velmaracomcommunication.h"
+#include "programs/ui/openprogrameditor.h"
 #include "shell/core/messages.h"
 #include "shell/core/programfolder.h"
 #include "shell/core/programresources.h"
@@ -613,7 +617,7 @@ void frmMDIMainForm::createMenus() {
     QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
     // The management form of the capture dialog arrives with the battery dialogs.
     connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
-            &QAction::triggered, this, later);
+            &QAction::triggered, this, &frmMDIMainForm::onManageMeasurements);
     connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
             &QAction::triggered, this,
             [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
@@ -676,6 +680,123 @@ void frmMDIMainForm::createMenus() {
     help->addSeparator();
     connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
             &frmMDIMainForm::onInfo);
+}
+
+std::shared_ptr<BatteryUsage> frmMDIMainForm::batteryUsage() {
+    QPointer<frmMDIMainForm> self(this);
+    return std::make_shared<CallbackBatteryUsage>(
+        [self](qint32 id) { return self ? self->isAkkuUsed(id) : QStringLiteral("notUsed"); },
+        [self](qint32 id) {
+            if (self)
+                self->resetAkkuId(id);
+        });
+}
+
+std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
+    if (m_batteriesContext)
+        return m_batteriesContext;
+    auto context = std::make_shared<BatteriesContext>();
+    context->user = userDatabase();
+    if (Database* master = masterDatabase())
+        context->references =
+            loadReferenceTexts(*master, getSetting("UsedCharger"), getSetting("UsedLanguage"));
+    context->text = [](const QString& key) { return res(key); };
+    context->log = [](const QString& signature, const QString& entry) {
+        VelmaraLog::instance().writeLogSignature(signature);
+        VelmaraLog::instance().writeLogEntry(entry);
+    };
+    bool ok = false;
+    const int battery = getSetting("MaxAkkuBemerkung").toInt(&ok);
+    if (ok)
+        context->maxBatteryRemark = battery;
+    const int series = getSetting("MaxMessBemerkung").toInt(&ok);
+    if (ok)
+        context->maxSeriesRemark = series;
+    QPointer<frmMDIMainForm> self(this);
+    context->hooks.activated = [self](QWidget* window) {
+        if (!self)
+            return;
+        self->velmaraActiveForm = window;
+        self->checkAndSetPrintItem(false);
+    };
+    context->hooks.diagram = [self](QWidget*, qint32 seriesId, qint32 endValueId,
+                                    std::shared_ptr<CommunicationProgram>) {
+        if (self)
+            self->openDiagram(false, seriesId, endValueId);
+    };
+    context->hooks.showProgram = [self](std::shared_ptr<CommunicationProgram> program) {
+        if (self && program)
+            openUsedProgram(self, *program, masterDatabase(), getSetting("UsedCharger"),
+                            ProgramResources::instance().languageKey());
+    };
+    m_batteriesContext = context;
+    return m_batteriesContext;
+}
+
+DiagramWindow* frmMDIMainForm::diagramWindow() const {
+    return m_diagram.data();
+}
+
+void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
+                                 const std::function<void(bool shown)>& done) {
+    DiagramContext context;
+    context.user = userDatabase();
+    if (Database* master = masterDatabase())
+        loadDiagramPointsRows(*master, &context.diagramPoints);
+    context.settings = {[](const QString& key) { return getSetting(key); },
+                        [](const QString& key, const QString& value) { setSetting(key, value); }};
+    context.text = [](const QString& key) { return res(key); };
+    context.log = [](const QString& entry) {
+        VelmaraLog::instance().writeLogSignature(QStringLiteral("Diagram"));
+        VelmaraLog::instance().writeLogEntry(entry);
+    };
+    QPointer<frmMDIMainForm> self(this);
+    context.disablePrintMenu = [self] {
+        if (self)
+            self->checkAndSetPrintItem(false);
+    };
+    context.askSavePath = [self](const QString& filter) {
+        QFileDialog dialog(self, QString(), QString(), filter);
+        dialog.setObjectName(QStringLiteral("commonDialogMain"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    DiagramRequest request;
+    request.bTempCreated = temporary;
+    request.lMessReiheId = seriesId;
+    request.lEndWertId = endValueId;
+    const bool known = !m_diagram.isNull();
+    velmara::openDiagram(
+        context, request, m_diagram,
+        [self, known](DiagramWindow* window) {
+            if (!self)
+                return;
+            QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+            if (!sub && !known) {
+                sub = self->m_mdi->addSubWindow(window);
+                sub->setAttribute(Qt::WA_DeleteOnClose);
+            }
+            if (sub) {
+                sub->show();
+                self->m_mdi->setActiveSubWindow(sub);
+            } else {
+                window->show();
+            }
+        },
+        [self, done](bool shown) {
+            // A reused window whose new load failed leaves no empty frame behind.
+            if (!shown && self && self->m_diagram)
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(self->m_diagram->parentWidget()))
+                    sub->close();
+            if (done)
+                done(shown);
+        });
+}
+
+void frmMDIMainForm::onManageMeasurements() {
+    openManagementDialog(batteryUsage(), batteriesContext(), this);
 }
 
 void frmMDIMainForm::onFileOpen() {

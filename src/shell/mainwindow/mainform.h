@@ -24,7 +24,10 @@ class QUrl;
 
 namespace velmara {
 
+class BatteryUsage;
+class DiagramWindow;
 class VelmaraComCommunication;
+struct BatteriesContext;
 
 enum class StartupOutcome { Running, EndProgram };
 
@@ -76,6 +79,17 @@ public:
     // Closes the port and opens the one of the current ComPort (making the link
     // on the first call); true when the port is open. No message.
     bool reopenSerialLink();
+
+    // The battery and series windows' view of the running program, and of the
+    // channels that may use a battery.
+    std::shared_ptr<const BatteriesContext> batteriesContext();
+    std::shared_ptr<BatteryUsage> batteryUsage();
+    // Opens (or reuses) the one diagram window on a series of the temporary
+    // (channel windows) or permanent table (stored-series windows); endValueId 0
+    // draws the whole series. done learns whether the diagram was shown.
+    void openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
+                     const std::function<void(bool shown)>& done = {});
+    DiagramWindow* diagramWindow() const;
 
     // The print entry: false forgets the window stored for printing; the entry
     // is enabled while a window is stored.
@@ -135,6 +149,7 @@ private:
     void onLineRecovered();
     QList<QMdiSubWindow*> visibleSubWindows() const;
 
+    void onManageMeasurements();
     void onFileOpen();
     void onFileSave();
     void onConfigurePrinter();
@@ -163,6 +178,8 @@ private:
     QLabel* m_storageMark = nullptr;
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
     QPointer<QWidget> m_printItemWindow;
+    QPointer<DiagramWindow> m_diagram;
+    std::shared_ptr<const BatteriesContext> m_batteriesContext;
     std::unique_ptr<QPrinter> m_printer;
     std::function<void(const QUrl&)> m_openUrl;
     bool m_ended = false;
