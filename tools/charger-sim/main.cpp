@@ -304,10 +304,18 @@ int main(int argc, char** argv) {
                 std::chrono::duration_cast<std::chrono::milliseconds>(out.front().due - now);
             timeoutMs = std::clamp(static_cast<int>(wait.count()), 0, 10);
         }
-        pollfd fds[2] = {{link.masterFd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        int n = poll(fds, stdinOpen ? 2 : 1, timeoutMs);
+        pollfd fds[3] = {{link.masterFd(), POLLIN, 0},
+                         {link.clientWatchFd(), POLLIN, 0},
+                         {STDIN_FILENO, POLLIN, 0}};
+        int n = poll(fds, stdinOpen ? 3 : 2, timeoutMs);
         if (n < 0) {
             continue; // a signal
+        }
+        // Before any request is read: a program that has gone takes its
+        // pending answers along, and the next one finds the line as at start.
+        if ((fds[1].revents & POLLIN) && link.clientsChanged()) {
+            out.clear();
+            lineFree = Clock::now();
         }
         if (fds[0].revents & POLLIN) {
             char buffer[512];
@@ -335,7 +343,7 @@ int main(int argc, char** argv) {
                 flushLog();
             }
         }
-        if (stdinOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (stdinOpen && (fds[2].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buffer[512];
             ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
             if (got > 0) {
