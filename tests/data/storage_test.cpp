@@ -3,6 +3,7 @@
 #include "data/storage/database.h"
 #include "data/storage/likepattern.h"
 #include "data/storage/recordset.h"
+#include "data/storage/sqlitevalue.h"
 #include "support/temp_folder.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
 
 using namespace velmara;
 
@@ -563,3 +567,37 @@ TEST_F(StorageTest, EmptyInvalidAndClosedSetsAreHarmless) {
 }
 
 } // namespace
+
+// --- a full disk ------------------------------------------------------------------------------
+
+TEST_F(StorageTest, AFullDiskIsCalledSoAndTheWriteChangesNothing) {
+    // The file may not grow any more, as on a disk without room.
+    const int pages = m_db->scalar("PRAGMA page_count").toInt();
+    ASSERT_TRUE(m_db->execute(QString("PRAGMA max_page_count = %1").arg(pages)));
+    EXPECT_FALSE(m_db->execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
+                               "VALUES (1, 0, zeroblob(200000))"));
+    EXPECT_TRUE(m_db->lastError().startsWith("the disk is full"))
+        << m_db->lastError().toStdString();
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM MessWerte").toInt(), 0);
+}
+
+TEST(StorageErrors, WantOfSpaceIsNamedWhateverTheEngineCallsIt) {
+    const struct {
+        int code, systemErrno;
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {SQLITE_FULL, 0, "database or disk is full", "the disk is full (database or disk is full)"},
+        {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_SHMSIZE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_FSYNC, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_WRITE, EIO, "disk I/O error", "disk I/O error"},
+        {SQLITE_CORRUPT, ENOSPC, "database disk image is malformed",
+         "database disk image is malformed"},
+        {SQLITE_BUSY, 0, "database is locked", "database is locked"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(storage::describeEngineFailure(c.message, c.code, c.systemErrno), c.shown);
+    }
+}
