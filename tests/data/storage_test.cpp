@@ -403,7 +403,8 @@ TEST_F(StorageTest, CriteriaFindRowsLikeJet) {
     }
 }
 
-TEST_F(StorageTest, FindWithAFreshCriteriaTextIsFast) {
+// How fast this is: bench/storage_bench.cpp.
+TEST_F(StorageTest, FindWithAFreshCriteriaTextEachTimeFindsEachKey) {
     ASSERT_TRUE(m_db->execute("CREATE TABLE NLSResources (ResourceID TEXT, SprachCode TEXT, "
                               "ResourceText TEXT);"
                               "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n "
@@ -411,14 +412,11 @@ TEST_F(StorageTest, FindWithAFreshCriteriaTextIsFast) {
                               "substr('0000' || i, -4), 'de', 'Text ' || i FROM n;"));
     auto rs = m_db->openRecordset("SELECT * FROM NLSResources");
     ASSERT_EQ(rs->recordCount(), 1000);
-    QElapsedTimer timer;
-    timer.start();
     for (int i = 0; i < 200; ++i) {
         const QString key = QString("%1").arg(800 + i, 4, 10, QLatin1Char('0'));
         ASSERT_TRUE(rs->findFirst("ResourceID = '" + key + "' AND SprachCode = 'de'"));
         ASSERT_EQ(rs->text("ResourceText"), QString("Text %1").arg(800 + i));
     }
-    EXPECT_LT(timer.elapsed(), 200); // under 1 ms per search over 1000 rows
 }
 
 TEST_F(StorageTest, AddingToAnUnreadBigSetDoesNotReadIt) {
