@@ -32,8 +32,10 @@ const char* const kHelp = R"(usage: velmara-charger-sim --link PATH [options]
 
 Simulates the computer-controlled battery charger on a pseudo-terminal. PATH becomes a
 symbolic link to the terminal's device (9600 baud, 7 data bits, even parity, 1 stop bit);
-a program opens PATH as its serial port. The simulator serves until it gets SIGINT or
-SIGTERM or reads "quit", and then removes PATH.
+a program opens PATH as its serial port. When the last program has closed PATH, or died
+with it open, the line is put back as at start (line settings, no exclusive use, nothing
+left unread) for the next one. The simulator serves until it gets SIGINT or SIGTERM or
+reads "quit", and then removes PATH.
 
 Options:
   --link PATH        symbolic link to create for the pseudo-terminal (required)
