@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -45,16 +46,26 @@ int main(int argc, char** argv) {
 
     // SIGTERM, SIGINT and SIGHUP end the program like the quit entry, without
     // the question. During the start-up sequence the request waits until the
-    // sequence is through; before it, nothing is open and the program just ends
-    // (a fatal message on the screen is closed).
+    // sequence is through, and every dialog or message it shows from then on is
+    // closed as if cancelled (nobody is there to answer it). Before the
+    // sequence, nothing is open and the program just ends (a fatal message on
+    // the screen is closed).
+    QTimer closeDialogs;
+    closeDialogs.setInterval(50);
+    QObject::connect(&closeDialogs, &QTimer::timeout, &app, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
     velmara::TerminationSignals termination;
     QObject::connect(&termination, &velmara::TerminationSignals::requested, &app, [&](int) {
-        if (loading)
+        if (loading) {
             endRequested = true;
-        else if (main)
+            closeDialogs.start();
+        } else if (main) {
             main->endProgram();
-        else
+        } else {
             QCoreApplication::exit(0);
+        }
     });
 
     velmara::installWidgetMessageService();
@@ -71,6 +82,7 @@ int main(int argc, char** argv) {
         loading = true;
         const velmara::StartupOutcome outcome = main->load();
         loading = false;
+        closeDialogs.stop();
         if (outcome == velmara::StartupOutcome::EndProgram) {
             startupFailed = true;
             QCoreApplication::exit(kStartupFailed);
