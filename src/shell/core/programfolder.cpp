@@ -15,8 +15,9 @@ bool present(const QFileInfo& info) {
     return info.exists() || info.isSymLink();
 }
 
-// The folder with a usable Daten folder, creating it when there is none; empty
-// problem and false when Daten is missing and cannot be created.
+// True when root is the program folder: it has a Daten entry (*problem says
+// what is wrong with it, if anything) or one could be made there now. False
+// when there is none and none can be made.
 bool take(const QString& root, QString* problem) {
     const QString dataDir = ProgramFolder(root).dataDir();
     if (present(QFileInfo(dataDir))) {
