@@ -3,6 +3,7 @@
 #include "data/schema.h"
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
+#include "data/storage/sqlitevalue.h"
 #include "shell/core/messages.h"
 #include "shell/core/programfolder.h"
 #include "shell/core/programresources.h"
@@ -12,8 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 #include <cstdio>
+
+#include <sqlcipher/sqlite3.h>
 
 namespace velmara {
 
@@ -71,6 +75,45 @@ void fatal(const QString& firstLine, const QString& reason) {
     showMessage(m);
 }
 
+// The findings of the engine's quick integrity check, empty when the file is sound.
+QStringList quickCheckProblems(Database& db) {
+    storage::Statement check;
+    QString error;
+    if (!check.prepare(db.handle(), QStringLiteral("PRAGMA quick_check"), &error))
+        return {error};
+    QStringList problems;
+    int rc;
+    while ((rc = check.step()) == SQLITE_ROW) {
+        const QString line = check.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    if (rc != SQLITE_DONE)
+        problems << storage::engineError(db.handle());
+    return problems;
+}
+
+// A damaged page deep inside a file does not stop it from opening; it shows
+// only when that page is read. The quick check reads every page once at start,
+// so the user learns of it (and can restore a copy) before more is lost.
+void warnWhenDamaged(Database& db) {
+    const QStringList problems = quickCheckProblems(db);
+    if (problems.isEmpty())
+        return;
+    const QString path = QDir::toNativeSeparators(db.path());
+    VelmaraLog::instance().writeLogSignature(QStringLiteral("Damaged database file"));
+    VelmaraLog::instance().writeLogEntry(path);
+    for (const QString& problem : problems)
+        VelmaraLog::instance().writeLogEntry(problem);
+    Message m;
+    m.text = QStringLiteral("The database file %1 is damaged:").arg(path) + QLatin1Char('\r') +
+             problems.first() + QLatin1Char('\r') +
+             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
+                            "Restore a copy of the file if you have one.");
+    m.icon = MsgIcon::Exclamation;
+    showMessage(m);
+}
+
 std::unique_ptr<Database> openFile(const QString& path, const QVector<SchemaStep>& steps,
                                    const QString& rows, const QString& firstLine) {
     QString err;
@@ -90,6 +133,7 @@ std::unique_ptr<Database> openFile(const QString& path, const QVector<SchemaStep
         fatal(firstLine, err);
         return nullptr;
     }
+    warnWhenDamaged(*db);
     return db;
 }
 
@@ -274,20 +318,61 @@ bool exportCompacted(const QString& source, const QString& target, QString* erro
     if (!ok && error)
         *error = db->lastError();
     db->close();
-    if (!ok)
-        return false;
-    // The new file must open with the same connect string and hold the same rows.
-    auto check = Database::open(target, connectString(), error, true);
-    if (!check)
-        return false;
-    ok = schemaVersion(*check) == version;
-    check->close();
     return ok;
+}
+
+// The number of rows of every table of a file, by table name.
+bool rowCounts(Database& db, QMap<QString, qint64>* counts, QString* error) {
+    auto tables = db.openRecordset(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    if (!tables->isValid()) {
+        if (error)
+            *error = tables->error();
+        return false;
+    }
+    for (; !tables->isEOF(); tables->moveNext()) {
+        const QString name = tables->text(QStringLiteral("name"));
+        const QVariant n = db.scalar(QStringLiteral("SELECT count(*) FROM \"%1\"")
+                                         .arg(QString(name).replace('"', QStringLiteral("\"\""))));
+        if (!n.isValid()) {
+            if (error)
+                *error = db.lastError();
+            return false;
+        }
+        counts->insert(name, n.toLongLong());
+    }
+    return true;
 }
 
 } // namespace
 
-bool compactUserDatabase() {
+bool checkCompactedCopy(const QString& source, const QString& target, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error && !why.isEmpty())
+            *error = why;
+        return false;
+    };
+    QString err;
+    auto original = Database::open(source, connectString(), &err, true);
+    if (!original)
+        return fail(err);
+    auto copy = Database::open(target, connectString(), &err, true);
+    if (!copy)
+        return fail(err);
+    if (schemaVersion(*copy) != schemaVersion(*original))
+        return fail(QStringLiteral("%1 has another schema version than %2").arg(target, source));
+    const QStringList problems = quickCheckProblems(*copy);
+    if (!problems.isEmpty())
+        return fail(QStringLiteral("%1 is damaged: %2").arg(target, problems.first()));
+    QMap<QString, qint64> before, after;
+    if (!rowCounts(*original, &before, &err) || !rowCounts(*copy, &after, &err))
+        return fail(err);
+    if (before != after)
+        return fail(QStringLiteral("%1 does not hold the rows of %2").arg(target, source));
+    return true;
+}
+
+bool compactUserDatabase(const CompactedCopyCheck& check) {
     const ProgramFolder& folder = programFolder();
     const QString S = folder.userPath();
     const QString T = folder.compactTempPath();
@@ -302,7 +387,7 @@ bool compactUserDatabase() {
     g_user.reset();
 
     QString err;
-    bool ok = exportCompacted(S, T, &err);
+    bool ok = exportCompacted(S, T, &err) && check(S, T, &err);
     if (ok) {
         // One atomic step replaces the old file by the compacted one: at every
         // moment one complete user file exists under its name.

@@ -4,6 +4,7 @@
 // user file (programs, batteries, series, values).
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace velmara {
@@ -51,10 +52,17 @@ QString languageListQuery(const QString& language);
 bool openSharedRecordsets();
 void closeSharedRecordsets();
 
+// Whether the compacted copy target may replace the closed user file source: it
+// opens with the program's connect string, has the same schema version, passes
+// the engine's quick check and holds as many rows in every table. False with the
+// reason in *error otherwise.
+bool checkCompactedCopy(const QString& source, const QString& target, QString* error);
+using CompactedCopyCheck = std::function<bool(const QString&, const QString&, QString*)>;
+
 // The menu command: two confirmations, close the user file, copy it into
-// veluser.$$$ leaving out free space, swap the files, report. Returns true when
-// the file was compacted (the caller then ends the program). On failure "Fehler"
-// is shown, the old file stays and is opened again.
-bool compactUserDatabase();
+// veluser.$$$ leaving out free space, check the copy, swap the files, report.
+// Returns true when the file was compacted (the caller then ends the program).
+// On failure "Fehler" is shown, the old file stays and is opened again.
+bool compactUserDatabase(const CompactedCopyCheck& check = checkCompactedCopy);
 
 } // namespace velmara

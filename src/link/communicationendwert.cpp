@@ -124,14 +124,22 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
         ew->bWithAkkuzustand = false;
         ++m;
         if (m < u && starts(m, 'X')) {
+            // The verdict is one digit: 1 good, 0 bad. Anything else is no verdict
+            // the charger gives and must not be stored as one.
+            const QString& x = s.at(m);
+            if (x.size() != 2 || (x.at(1) != QLatin1Char('0') && x.at(1) != QLatin1Char('1')))
+                return false;
             ew->bWithAkkuzustand = true;
-            ew->bAkkuzustand = s.at(m).endsWith(QLatin1Char('1'));
+            ew->bAkkuzustand = x.at(1) == QLatin1Char('1');
         } else {
             --m;
         }
         ++m;
         if (m < u && starts(m, 'P')) {
-            const auto v = digitsToInt16(right(s.at(m), 3));
+            // Three digits, 000 to 999 (the charger caps the measured share of
+            // the target capacity there).
+            const auto v =
+                s.at(m).size() == 4 ? digitsToInt16(QStringView(s.at(m)).mid(1)) : std::nullopt;
             if (!v)
                 return false;
             ew->iProzent = *v;

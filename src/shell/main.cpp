@@ -1,6 +1,8 @@
 // velmara: the logo, then the main window and its start-up sequence.
 #include "channel/ui/channelwindowfactory.h"
+#include "shell/core/messages.h"
 #include "shell/core/programfolder.h"
+#include "shell/core/terminationsignals.h"
 #include "shell/mainwindow/mainform.h"
 #include "shell/mainwindow/startlogo.h"
 #include "shell/ui/modal.h"
@@ -8,6 +10,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -26,18 +29,49 @@ void scheduleScreenshot(velmara::frmMDIMainForm* main, const QString& path) {
 
 } // namespace
 
+// The exit code when start-up ended the program before the main window ran (a
+// fatal error, or a start-up dialog that was cancelled).
+constexpr int kStartupFailed = 1;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmara"));
     app.setQuitOnLastWindowClosed(false);
 
-    velmara::setProgramFolder(
-        velmara::ProgramFolder::resolve(QCoreApplication::applicationDirPath()));
-    velmara::installWidgetMessageService();
-
     const QString screenshot = qEnvironmentVariable("VELMARA_SCREENSHOT");
     std::unique_ptr<velmara::frmMDIMainForm> main;
-    int exitCode = 0;
+    bool loading = false;
+    bool endRequested = false;
+    bool startupFailed = false;
+
+    // SIGTERM, SIGINT and SIGHUP end the program like the quit entry, without
+    // the question. During the start-up sequence the request waits until the
+    // sequence is through, and every dialog or message it shows from then on is
+    // closed as if cancelled (nobody is there to answer it). Before the
+    // sequence, nothing is open and the program just ends (a fatal message on
+    // the screen is closed).
+    QTimer closeDialogs;
+    closeDialogs.setInterval(50);
+    QObject::connect(&closeDialogs, &QTimer::timeout, &app, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    velmara::TerminationSignals termination;
+    QObject::connect(&termination, &velmara::TerminationSignals::requested, &app, [&](int) {
+        if (loading) {
+            endRequested = true;
+            closeDialogs.start();
+        } else if (main) {
+            main->endProgram();
+        } else {
+            QCoreApplication::exit(0);
+        }
+    });
+
+    velmara::installWidgetMessageService();
+    if (!velmara::chooseProgramFolder(QCoreApplication::applicationDirPath(),
+                                      velmara::ProgramFolder::homeBase()))
+        return kStartupFailed;
 
     velmara::frmStartLogo logo;
     QObject::connect(&logo, &velmara::frmStartLogo::finished, &app, [&] {
@@ -45,8 +79,17 @@ int main(int argc, char** argv) {
         velmara::installChannelWindows(*main);
         QObject::connect(main.get(), &velmara::frmMDIMainForm::programEnded, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
-        if (main->load() == velmara::StartupOutcome::EndProgram) {
-            QCoreApplication::exit(exitCode);
+        loading = true;
+        const velmara::StartupOutcome outcome = main->load();
+        loading = false;
+        closeDialogs.stop();
+        if (outcome == velmara::StartupOutcome::EndProgram) {
+            startupFailed = true;
+            QCoreApplication::exit(kStartupFailed);
+            return;
+        }
+        if (endRequested) {
+            main->endProgram();
             return;
         }
         if (!screenshot.isEmpty())
@@ -54,7 +97,9 @@ int main(int argc, char** argv) {
     });
     logo.show();
 
-    exitCode = app.exec();
+    const int exitCode = app.exec();
     main.reset();
-    return exitCode;
+    // The ended start-up also emits programEnded(), whose queued quit must not
+    // turn the failure into success.
+    return startupFailed ? kStartupFailed : exitCode;
 }

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace velmara;
 using velmara::test::ScriptedMessages;
 
@@ -85,4 +87,72 @@ TEST_F(Compaction, AFailureKeepsTheOldFileAndReopensIt) {
     ASSERT_TRUE(shared().messWerte);
     EXPECT_TRUE(shared().messWerte->isValid());
     QDir(tmp.folder().compactTempPath()).removeRecursively();
+}
+
+TEST_F(Compaction, ACopyThatFailsItsCheckLeavesTheOldFileInPlace) {
+    const QString path = tmp.folder().userPath();
+    ScriptedMessages boxes;
+    boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
+    QString checked;
+    EXPECT_FALSE(compactUserDatabase([&](const QString&, const QString& target, QString*) {
+        checked = target;
+        return false;
+    }));
+    EXPECT_EQ(checked, tmp.folder().compactTempPath());
+    EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
+    ASSERT_NE(userDatabase(), nullptr);
+    EXPECT_EQ(userDatabase()->path(), path);
+    EXPECT_EQ(values(), 1000);
+}
+
+TEST_F(Compaction, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
+    closeDatabases();
+    const QString source = tmp.folder().userPath();
+    const QString copy = tmp.folder().dataDir() + "/copy.mdb";
+    auto copyOf = [&] {
+        QFile::remove(copy);
+        EXPECT_TRUE(QFile::copy(source, copy));
+        return Database::open(copy, connectString(), nullptr, true);
+    };
+    const struct {
+        const char* name;
+        std::function<void(Database&)> spoil;
+    } cases[] = {
+        {"a value less",
+         [](Database& db) { db.execute("DELETE FROM MessWerte WHERE MessWertId = 1"); }},
+        {"a value more",
+         [](Database& db) {
+             db.execute(
+                 "INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES (1, 0, 'x')");
+         }},
+        {"a series less", [](Database& db) { db.execute("DELETE FROM MessReihen"); }},
+        {"another schema version", [](Database& db) { db.execute("PRAGMA user_version = 77"); }},
+    };
+    QString error;
+    {
+        auto same = copyOf();
+        ASSERT_TRUE(same);
+    }
+    EXPECT_TRUE(checkCompactedCopy(source, copy, &error)) << error.toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            auto db = copyOf();
+            ASSERT_TRUE(db);
+            c.spoil(*db);
+        }
+        error.clear();
+        EXPECT_FALSE(checkCompactedCopy(source, copy, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // A copy under another key does not open with the program's connect string.
+    QFile::remove(copy);
+    {
+        auto other = Database::open(copy, "MS Access;PWD=other", nullptr, false);
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(other->execute("CREATE TABLE Akkus (AkkuId INTEGER)"));
+    }
+    EXPECT_FALSE(checkCompactedCopy(source, copy, &error));
+    QFile::remove(copy);
+    EXPECT_FALSE(checkCompactedCopy(source, copy, &error)); // no copy at all
 }

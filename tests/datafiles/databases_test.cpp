@@ -4,6 +4,7 @@
 #include "data/storage/recordset.h"
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
+#include "shell/core/velmaralog.h"
 #include "support/program_files.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
@@ -82,8 +83,8 @@ TEST(SchemaUpgrade, FreshRerunNewerAndBrokenStep) {
     EXPECT_FALSE(db->execute("SELECT * FROM B"));
     EXPECT_EQ(db->scalar("SELECT y FROM A WHERE x = 1").toString(), "kept");
 
-    // A file from a newer velmara is refused and left as it was.
-    ASSERT_TRUE(db->execute("PRAGMA user_version = 9"));
+    // A file from the next velmara is refused and left as it was.
+    ASSERT_TRUE(db->execute("PRAGMA user_version = 3"));
     db->close();
     const QByteArray before = digest(path);
     db = Database::open(path, connectString(), &err, true);
@@ -94,20 +95,74 @@ TEST(SchemaUpgrade, FreshRerunNewerAndBrokenStep) {
     EXPECT_EQ(digest(path), before);
 }
 
-TEST(DatabaseFiles, NewerUserFileIsRefusedWithAClearMessage) {
+TEST(DatabaseFiles, OnlyAUserFileFromANewerVersionIsRefused) {
+    const int latest = userSchemaSteps().last().version;
+    for (int version : {latest, latest + 1}) {
+        SCOPED_TRACE(version);
+        TempProgramFolder tmp;
+        ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+        {
+            auto db = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
+            ASSERT_TRUE(db);
+            ASSERT_TRUE(db->execute(QString("PRAGMA user_version = %1").arg(version)));
+        }
+        ScriptedMessages boxes;
+        EXPECT_TRUE(openMasterDatabase());
+        if (version == latest) {
+            EXPECT_TRUE(openUserDatabase());
+        } else {
+            boxes.expect("Error in Connecting veluser.mdb");
+            EXPECT_FALSE(openUserDatabase());
+            EXPECT_TRUE(boxes.shown.at(0).text.contains("newer version"));
+        }
+        closeDatabases();
+    }
+}
+
+TEST(DatabaseFiles, ADamagedPageInAFileThatOpensIsReportedWithItsPath) {
     TempProgramFolder tmp;
     ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
     {
         auto db = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
         ASSERT_TRUE(db);
-        ASSERT_TRUE(db->execute("PRAGMA user_version = 99"));
+        ASSERT_TRUE(db->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack')"));
+        ASSERT_TRUE(db->execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"));
+        ASSERT_TRUE(db->transaction([&] {
+            for (int i = 0; i < 3000; ++i)
+                if (!db->execute(QString("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
+                                         "VALUES (1, False, '%1;7000;1500;%1')")
+                                     .arg(i)))
+                    return false;
+            return true;
+        }));
     }
+    // Sound files open without a word.
+    {
+        ScriptedMessages none;
+        ASSERT_TRUE(test::openProgramFiles());
+        closeDatabases();
+    }
+    // Spoil a page in the middle of the user file; its first page stays whole.
+    QFile file(tmp.folder().userPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_GT(file.size(), 16 * 4096);
+    ASSERT_TRUE(file.seek(file.size() / 2));
+    file.write(QByteArray(64, '\x5a'));
+    file.close();
+
     ScriptedMessages boxes;
-    boxes.expect("Error in Connecting veluser.mdb");
+    boxes.expect(QDir::toNativeSeparators(tmp.folder().userPath()) + " is damaged");
+    VelmaraLog::instance().open(tmp.folder().logPath());
     EXPECT_TRUE(openMasterDatabase());
-    EXPECT_FALSE(openUserDatabase());
-    EXPECT_TRUE(boxes.shown.at(0).text.contains("newer version"));
+    EXPECT_TRUE(openUserDatabase()); // a warning, the program goes on
     closeDatabases();
+    VelmaraLog::instance().release();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    QFile log(tmp.folder().logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains("LogType: Damaged database file")) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QDir::toNativeSeparators(tmp.folder().userPath())));
 }
 
 TEST(DatabaseFiles, FatalPathsLeaveTheFilesAsTheyWere) {

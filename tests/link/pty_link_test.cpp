@@ -94,16 +94,13 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
     ASSERT_EQ(tcgetattr(charger.master, &t), 0);
     EXPECT_EQ(cfgetospeed(&t), speed_t(B9600));
 
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
-    EXPECT_LT(timer.elapsed(), 500);
     EXPECT_EQ(link.getStatus("002"), "002,M,SL,L01500,V07234,K00350,"); // in pieces
     EXPECT_EQ(link.getStatus("003"), "-1");                             // garbage up to an ETX
-    timer.restart();
-    EXPECT_EQ(link.getStatus("004"), "");
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(link.getStatus("004"), ""); // how long it waits: link_test with its clock
     EXPECT_GE(timer.elapsed(), 990);
-    EXPECT_LE(timer.elapsed(), 2200);
     // The late answer is on the line now; the next request must not take it.
     std::this_thread::sleep_for(std::chrono::milliseconds(2400 - timer.elapsed()));
     EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
@@ -119,13 +116,10 @@ TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
     charger.hangUp();
     int faults = 0;
     QObject::connect(&link, &VelmaraComCommunication::lineFault, [&] { ++faults; });
-    QElapsedTimer timer;
-    timer.start();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(link.getStatus("001"), "");
     EXPECT_EQ(faults, 1);
     EXPECT_FALSE(link.isComPortOpen());
-    EXPECT_LT(timer.elapsed(), 2500); // no full wait on a line that is gone
 }
 
 } // namespace

@@ -206,6 +206,13 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
         {"001,D,SL,K01000,T99999999999,V08400,", "FAIL"},
         {"001,D,SL,K01000,T90,V0840\xb2,", "FAIL"},
         {"001,D,SL,K01000,T90,V08400,Y00001,X1,Pabc,", "FAIL"},
+        // Verdicts and percentages the charger never sends are refused, not stored.
+        {"002,D,SE,K00950,T75,V06000,X7,P999,", "FAIL"},
+        {"002,D,SE,K00950,T75,V06000,X,", "FAIL"},
+        {"002,D,SE,K00950,T75,V06000,X11,", "FAIL"},
+        {"002,D,SE,K00950,T75,V06000,X1,P1234,", "FAIL"},
+        {"002,D,SE,K00950,T75,V06000,X1,P95,", "FAIL"},
+        {"002,D,SE,K00950,T75,V06000,X0,P999,", "002 3 K950 T75 V6000 Y-1 X0 P999"},
         {"001,D,SL,K01000,T90,V08400,SE,", "FAIL | 001 2 K1000 T90 V8400 Y-1 X- P0"},
     };
     for (const auto& c : cases) {

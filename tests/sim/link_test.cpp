@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -95,6 +96,72 @@ TEST(SimLink, AnswersOnThePtyAndRemovesTheLinkOnSigterm) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+// The simulator on a pty below the test's temp folder; stopped with SIGTERM.
+struct RunningSim {
+    RunningSim() {
+        const fs::path bin = fs::path(env("VELMARA_BIN_DIR")) / "velmara-charger-sim";
+        link = fs::path(env("VELMARA_TEST_TMP")) / "ttyRestart";
+        fs::create_directories(link.parent_path());
+        fs::remove(link);
+        pid = fork();
+        if (pid == 0) {
+            int null = ::open("/dev/null", O_RDWR);
+            dup2(null, STDIN_FILENO);
+            execl(bin.c_str(), bin.c_str(), "--link", link.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 500 && !fs::is_symlink(link); ++i)
+            std::this_thread::sleep_for(10ms);
+    }
+    ~RunningSim() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    pid_t pid = -1;
+    fs::path link;
+};
+
+TEST(SimLink, AClientThatDiedLeavesTheLineAsItWasForTheNextOne) {
+    RunningSim sim;
+    ASSERT_TRUE(fs::is_symlink(sim.link));
+
+    // A program opens the port for itself, turns on echo and line editing, and is
+    // killed before it can put anything back.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t client = fork();
+    ASSERT_GE(client, 0);
+    if (client == 0) {
+        int fd = ::open(sim.link.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        if (fd < 0 || tcgetattr(fd, &t) != 0)
+            _exit(1);
+        t.c_lflag |= ICANON | ECHO | ECHOE | ISIG;
+        t.c_iflag |= ICRNL | IXON | ISTRIP;
+        if (tcsetattr(fd, TCSANOW, &t) != 0 || ioctl(fd, TIOCEXCL) != 0)
+            _exit(1);
+        if (write(ready[1], "r", 1) != 1)
+            _exit(1);
+        pause();
+        _exit(0);
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    kill(client, SIGKILL);
+    ASSERT_EQ(waitpid(client, nullptr, 0), client);
+
+    // The next program opens the port as it is and is answered.
+    int fd = ::open(sim.link.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0) << std::strerror(errno);
+    EXPECT_EQ(request(fd, "001,M"), std::string("\x14,001,M,SA,\x03"));
+    EXPECT_EQ(request(fd, "001,D"), std::string("\x14,001,D,\x03"));
+    ::close(fd);
 }
 
 } // namespace

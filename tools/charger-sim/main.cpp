@@ -32,8 +32,10 @@ const char* const kHelp = R"(usage: velmara-charger-sim --link PATH [options]
 
 Simulates the computer-controlled battery charger on a pseudo-terminal. PATH becomes a
 symbolic link to the terminal's device (9600 baud, 7 data bits, even parity, 1 stop bit);
-a program opens PATH as its serial port. The simulator serves until it gets SIGINT or
-SIGTERM or reads "quit", and then removes PATH.
+a program opens PATH as its serial port. When the last program has closed PATH, or died
+with it open, the line is put back as at start (line settings, no exclusive use, nothing
+left unread) for the next one. The simulator serves until it gets SIGINT or SIGTERM or
+reads "quit", and then removes PATH.
 
 Options:
   --link PATH        symbolic link to create for the pseudo-terminal (required)
@@ -304,10 +306,18 @@ int main(int argc, char** argv) {
                 std::chrono::duration_cast<std::chrono::milliseconds>(out.front().due - now);
             timeoutMs = std::clamp(static_cast<int>(wait.count()), 0, 10);
         }
-        pollfd fds[2] = {{link.masterFd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        int n = poll(fds, stdinOpen ? 2 : 1, timeoutMs);
+        pollfd fds[3] = {{link.masterFd(), POLLIN, 0},
+                         {link.clientWatchFd(), POLLIN, 0},
+                         {STDIN_FILENO, POLLIN, 0}};
+        int n = poll(fds, stdinOpen ? 3 : 2, timeoutMs);
         if (n < 0) {
             continue; // a signal
+        }
+        // Before any request is read: a program that has gone takes its
+        // pending answers along, and the next one finds the line as at start.
+        if ((fds[1].revents & POLLIN) && link.clientsChanged()) {
+            out.clear();
+            lineFree = Clock::now();
         }
         if (fds[0].revents & POLLIN) {
             char buffer[512];
@@ -335,7 +345,7 @@ int main(int argc, char** argv) {
                 flushLog();
             }
         }
-        if (stdinOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (stdinOpen && (fds[2].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buffer[512];
             ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
             if (got > 0) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,7 +59,15 @@ bool PtyLink::open(const std::string& linkPath) {
     }
     setLine(master_);
     setLine(slave_);
+    tcgetattr(slave_, &line_);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // Programs come and go on the line: a killed one leaves the terminal as it
+    // had set it (exclusive use, echo, line editing), which the next one would get.
+    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ >= 0 && inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) {
+        ::close(watch_);
+        watch_ = -1;
+    }
 
     struct stat st {};
     if (lstat(linkPath.c_str(), &st) == 0) {
@@ -77,6 +87,37 @@ bool PtyLink::open(const std::string& linkPath) {
     return true;
 }
 
+bool PtyLink::clientsChanged() {
+    bool lastGone = false;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t n;
+    while ((n = read(watch_, buffer, sizeof buffer)) > 0) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            if (event->mask & IN_OPEN) {
+                ++clients_;
+            } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE | IN_Q_OVERFLOW)) {
+                clients_ = event->mask & IN_Q_OVERFLOW ? 0 : clients_ - 1;
+                if (clients_ <= 0) {
+                    clients_ = 0;
+                    lastGone = true;
+                }
+            }
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    if (lastGone) {
+        restoreLine();
+    }
+    return lastGone;
+}
+
+void PtyLink::restoreLine() {
+    ioctl(slave_, TIOCNXCL);
+    tcsetattr(slave_, TCSANOW, &line_);
+    tcflush(slave_, TCIFLUSH);
+}
+
 void PtyLink::close() {
     if (!linkPath_.empty()) {
         char target[PATH_MAX];
@@ -85,6 +126,10 @@ void PtyLink::close() {
             unlink(linkPath_.c_str());
         }
         linkPath_.clear();
+    }
+    if (watch_ >= 0) {
+        ::close(watch_);
+        watch_ = -1;
     }
     if (slave_ >= 0) {
         ::close(slave_);

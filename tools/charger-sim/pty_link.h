@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <termios.h>
 
 namespace sim {
 
@@ -20,12 +21,25 @@ public:
     void close();
 
     int masterFd() const { return master_; }
+    // Readable when a program opens or closes the terminal; -1 when the system
+    // cannot tell. Call clientsChanged() then.
+    int clientWatchFd() const { return watch_; }
+    // Takes note of the programs that opened or closed the terminal. When the last
+    // one has gone (closed it, or died without putting it back), the line is made
+    // ready for the next one as open() made it: its line settings, no exclusive
+    // use, no answer left unread. True when that happened.
+    bool clientsChanged();
     const std::string& slaveName() const { return slaveName_; }
     const std::string& error() const { return error_; }
 
 private:
     int master_ = -1;
+    void restoreLine();
+
     int slave_ = -1; // held open so the line does not hang up when the program closes it
+    int watch_ = -1;
+    int clients_ = 0;
+    termios line_{};
     std::string slaveName_;
     std::string linkPath_;
     std::string error_;

@@ -171,7 +171,11 @@ void frmKanal::buildControls() {
     sg->setColumnStretch(1, 1);
     mv->addWidget(m_frameStatus);
 
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The list lines are laid out in fixed columns: ask for a fixed-pitch font in
+    // any case, whatever the system's fixed font turns out to be.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
     auto endwertList = [&](const char* title, const char* titleKey, const char* nr, const char* ah,
                            const char* volt, const char* min, const char* list) -> QListWidget* {
         mv->addWidget(label(m_frameAkkumesswerte, title, titleKey));

@@ -6,6 +6,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cerrno>
+
 namespace velmara::storage {
 
 Statement::~Statement() {
@@ -134,7 +136,15 @@ QString quoteIdentifier(const QString& name) {
 QString engineError(sqlite3* db) {
     if (!db)
         return QStringLiteral("The database is closed.");
-    return QString::fromUtf8(sqlite3_errmsg(db));
+    return describeEngineFailure(QString::fromUtf8(sqlite3_errmsg(db)),
+                                 sqlite3_extended_errcode(db), sqlite3_system_errno(db));
+}
+
+QString describeEngineFailure(const QString& message, int extendedCode, int systemErrno) {
+    const int code = extendedCode & 0xff;
+    if (code == SQLITE_FULL || (code == SQLITE_IOERR && systemErrno == ENOSPC))
+        return QStringLiteral("the disk is full (%1)").arg(message);
+    return message;
 }
 
 } // namespace velmara::storage

@@ -41,5 +41,9 @@ int bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
 QString quoteIdentifier(const QString& name);
 // The engine's message for the last failure on db.
 QString engineError(sqlite3* db);
+// The engine's message made readable where it hides the cause: a full disk is
+// reported by the engine as "database or disk is full" or, when the operating
+// system refused a write for want of space, as a mere "disk I/O error".
+QString describeEngineFailure(const QString& message, int extendedCode, int systemErrno);
 
 } // namespace velmara::storage

@@ -9,9 +9,18 @@ public:
     ProgramFolder() = default;
     explicit ProgramFolder(QString root) : m_root(std::move(root)) {}
 
+    // The outcome of choosing the folder at start. problem is empty when the
+    // folder can be used; otherwise it names the Daten folder and why it cannot.
+    struct Choice;
+
     // The folder of the executable when a Daten folder exists there or can be
-    // created; otherwise $XDG_DATA_HOME/velmara (default ~/.local/share/velmara).
-    static ProgramFolder resolve(const QString& executableDir);
+    // created; otherwise homeBase/velmara. A Daten folder that exists but cannot
+    // be used (not a folder, a link to nothing, not readable or not writable) is
+    // a problem of its own: the program must not quietly start on another folder,
+    // where the user's batteries and series would seem lost.
+    static Choice resolve(const QString& executableDir, const QString& homeBase);
+    // $XDG_DATA_HOME, default ~/.local/share.
+    static QString homeBase();
 
     const QString& root() const { return m_root; }
     QString dataDir() const { return m_root + "/Daten"; }
@@ -24,6 +33,18 @@ public:
 private:
     QString m_root;
 };
+
+struct ProgramFolder::Choice {
+    ProgramFolder folder;
+    QString problem;
+};
+
+// Why an existing Daten folder cannot be used, or "" when it can.
+QString dataFolderProblem(const QString& dataDir);
+
+// Chooses the folder at start and makes it the program folder. When it cannot be
+// used, a message with the folder's path and the reason is shown and false returned.
+bool chooseProgramFolder(const QString& executableDir, const QString& homeBase);
 
 // The program-wide folder, set once at start.
 const ProgramFolder& programFolder();

@@ -1,0 +1,39 @@
+// The storage layer: a find with a criteria text that is new each time (the
+// text store looks up every text this way), over 1000 rows of texts. Target:
+// well under 1 ms per find.
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace velmara;
+
+namespace {
+
+void BM_FindFirstWithAFreshCriteria(benchmark::State& state) {
+    QTemporaryDir dir;
+    auto db = Database::open(dir.filePath("bench.mdb"), "MS Access;PWD=kqz", nullptr, false);
+    if (!db || !db->execute("CREATE TABLE NLSResources (ResourceID TEXT, SprachCode TEXT, "
+                            "ResourceText TEXT);"
+                            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n "
+                            "WHERE i < 999) INSERT INTO NLSResources SELECT "
+                            "substr('0000' || i, -4), 'de', 'Text ' || i FROM n;")) {
+        state.SkipWithError("cannot make the texts");
+        return;
+    }
+    auto rs = db->openRecordset("SELECT * FROM NLSResources");
+    int i = 0;
+    for (auto _ : state) {
+        const QString key = QString("%1").arg(i++ % 1000, 4, 10, QLatin1Char('0'));
+        if (!rs->findFirst("ResourceID = '" + key + "' AND SprachCode = 'de'")) {
+            state.SkipWithError("a text was not found");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_FindFirstWithAFreshCriteria)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,163 @@
+// The program as a process: started in a folder of its own (the executable's
+// folder is the program folder), against the charger simulator, ended by signals.
+#include "data/databases.h"
+#include "data/storage/database.h"
+#include "support/temp_folder.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace velmara;
+
+namespace {
+
+QString binary(const char* name) {
+    return QDir(qEnvironmentVariable("VELMARA_BIN_DIR")).filePath(name);
+}
+
+// A program folder with its own copy of the executable (a hard link where it
+// can; a symbolic link would lead the program back to bin/).
+struct ProgramCopy {
+    QTemporaryDir dir{test::testTempRoot() + "/process-XXXXXX"};
+    QString exe() const { return dir.filePath("velmara"); }
+    ProgramFolder folder() const { return ProgramFolder(dir.path()); }
+    bool make() const {
+        const QString original = binary("velmara");
+        return ::link(QFile::encodeName(original).constData(),
+                      QFile::encodeName(exe()).constData()) == 0 ||
+               QFile::copy(original, exe());
+    }
+    // The program's environment: offscreen, its home data folder in here.
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_DATA_HOME", dir.filePath("home"));
+        return env;
+    }
+};
+
+bool setSetting(const ProgramFolder& folder, const QString& key, const QString& value) {
+    auto db = Database::open(folder.masterPath(), connectString(), nullptr, true);
+    auto quoted = [](QString text) { return "'" + text.replace("'", "''") + "'"; };
+    return db && db->execute("UPDATE Optionen SET [value] = " + quoted(value) +
+                             " WHERE [key] = " + quoted(key));
+}
+
+int tempValues(const ProgramFolder& folder) {
+    auto db = Database::open(folder.userPath(), connectString(), nullptr, true);
+    return db ? db->scalar("SELECT count(*) FROM TempMessWerte").toInt() : -1;
+}
+
+bool finishes(QProcess& process, int seconds) {
+    return process.waitForFinished(seconds * 1000);
+}
+
+} // namespace
+
+TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
+    ProgramCopy program;
+    ASSERT_TRUE(program.make());
+    ASSERT_TRUE(createMissingDatabaseFiles(program.folder()));
+    const QString link = program.dir.filePath("ttyCharger");
+    ASSERT_TRUE(setSetting(program.folder(), "FirstStartup", "NO"));
+    ASSERT_TRUE(setSetting(program.folder(), "ComPort", "1"));
+    ASSERT_TRUE(setSetting(program.folder(), "ComDevice1", link));
+
+    QProcess sim;
+    sim.start(binary("velmara-charger-sim"), {"--link", link, "--speed", "60", "--demo"});
+    ASSERT_TRUE(sim.waitForStarted());
+    for (int i = 0; i < 500 && !QFileInfo(link).isSymLink(); ++i)
+        QThread::msleep(10);
+    ASSERT_TRUE(QFileInfo(link).isSymLink());
+
+    QProcess velmara;
+    velmara.setProcessEnvironment(program.environment());
+    velmara.start(program.exe(), {});
+    ASSERT_TRUE(velmara.waitForStarted());
+    // Running: the channel windows poll and store the live values.
+    QDeadlineTimer deadline(60000);
+    while (tempValues(program.folder()) <= 0 && !deadline.hasExpired() &&
+           velmara.state() == QProcess::Running)
+        velmara.waitForFinished(200);
+    ASSERT_GT(tempValues(program.folder()), 0) << velmara.readAllStandardError().toStdString();
+
+    velmara.terminate(); // SIGTERM
+    ASSERT_TRUE(finishes(velmara, 30));
+    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmara.exitCode(), 0);
+    EXPECT_EQ(tempValues(program.folder()), 0);
+    // Nothing was made at home.
+    EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
+
+    sim.terminate();
+    sim.waitForFinished(10000);
+}
+
+TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
+    ProgramCopy program;
+    ASSERT_TRUE(program.make());
+    // Daten is a link to a drive that is not mounted.
+    ASSERT_TRUE(QFile::link(program.dir.filePath("unmounted/Daten"), program.folder().dataDir()));
+
+    QProcess velmara;
+    velmara.setProcessEnvironment(program.environment());
+    // SIGTERM is held back until the program takes it over; then it closes the
+    // message on the screen.
+    velmara.setChildProcessModifier([] {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGTERM);
+        sigprocmask(SIG_BLOCK, &set, nullptr);
+    });
+    velmara.start(program.exe(), {});
+    ASSERT_TRUE(velmara.waitForStarted());
+    velmara.terminate();
+    const bool ended = finishes(velmara, 30);
+    if (!ended) {
+        velmara.kill();
+        velmara.waitForFinished(10000);
+    }
+    ASSERT_TRUE(ended) << "still running, at work on another folder";
+    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmara.exitCode(), 1);
+    EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
+}
+
+TEST(ProgramProcess, SigtermDuringTheFirstStartDialogsEndsTheStartWithAFailure) {
+    ProgramCopy program;
+    ASSERT_TRUE(program.make());
+    QProcess velmara;
+    velmara.setProcessEnvironment(program.environment());
+    velmara.start(program.exe(), {});
+    ASSERT_TRUE(velmara.waitForStarted());
+    // The start-up sequence has begun when the log is there; the first-start
+    // dialogs wait for an answer from then on.
+    QDeadlineTimer deadline(60000);
+    while (!QFileInfo::exists(program.folder().logPath()) && !deadline.hasExpired() &&
+           velmara.state() == QProcess::Running)
+        velmara.waitForFinished(100);
+    ASSERT_TRUE(QFileInfo::exists(program.folder().logPath()));
+
+    velmara.terminate();
+    const bool ended = finishes(velmara, 30);
+    if (!ended) {
+        velmara.kill();
+        velmara.waitForFinished(10000);
+    }
+    ASSERT_TRUE(ended) << "a dialog still waits";
+    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmara.exitCode(), 1);
+    auto db = Database::open(program.folder().masterPath(), connectString(), nullptr, true);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT [value] FROM Optionen WHERE [key] = 'FirstStartup'").toString(),
+              "YES");
+}
