@@ -509,6 +509,14 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('1122', 'en', 'Measured values cannot be written to the database. velmara keeps them in memory and writes them in order as soon as the file takes data again. Please check whether the disk is full or the file is write-protected.'),
  ('1124', 'de', 'Nicht gespeichert: %1 Messwerte warten'),
  ('1124', 'en', 'Not stored: %1 values waiting'),
+ ('1126', 'de', 'Die Schnittstelle %1 ist nicht vorhanden. Ist der USB-Adapter eingesteckt? Wählen Sie die Schnittstelle aus der Liste der vorhandenen Schnittstellen.'),
+ ('1126', 'en', 'The port %1 does not exist. Is the USB adapter plugged in? Choose the port from the list of the ports this computer has.'),
+ ('1128', 'de', 'Ihr Benutzerkonto darf die Schnittstelle %1 nicht öffnen. Nehmen Sie es in die Gruppe „dialout“ auf (sudo usermod -aG dialout $USER), melden Sie sich ab und wieder an und starten Sie velmara erneut.'),
+ ('1128', 'en', 'Your user account may not open the port %1. Add it to the group "dialout" (sudo usermod -aG dialout $USER), log out and in again, and start velmara again.'),
+ ('1130', 'de', 'Die Schnittstelle %1 ist vorhanden, ließ sich aber nicht öffnen. Wahrscheinlich benutzt sie ein anderes Programm; beenden Sie es oder wählen Sie eine andere Schnittstelle.'),
+ ('1130', 'en', 'The port %1 exists but could not be opened. Most likely another program is using it; end that program or choose another port.'),
+ ('1132', 'de', 'Vorhandene Schnittstellen (Doppelklick übernimmt sie für den gewählten Anschluss):'),
+ ('1132', 'en', 'Ports of this computer (a double-click takes one for the chosen slot):'),
  ('1100', 'de', 'Das Diagramm zeigt Spannung (rot), Strom (grün) und Kapazität (blau) einer Messreihe über der Zeit in Minuten. Öffnen Sie es mit der Schaltfläche Diagramm eines Kanals oder einer gespeicherten Messreihe; ein Doppelklick auf einen Endwert zeigt den Verlauf bis zu diesem Endwert. Lange Messreihen werden für die Anzeige ausgedünnt.'),
  ('1100', 'en', 'The diagram shows voltage (red), current (green) and capacity (blue) of a measurement series over time in minutes. Open it with the Diagram button of a channel or of a stored series; a double-click on an end value shows the curves up to that end value. Long series are thinned out for display.');
 

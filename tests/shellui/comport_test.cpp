@@ -4,6 +4,9 @@
 
 #include "shell/ui/comportdialog.h"
 
+#include <QListWidget>
+#include <QTest>
+
 namespace velmara::test {
 namespace {
 
@@ -77,11 +80,53 @@ TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
 
     EXPECT_TRUE(runComPortDialog(true, reopen));
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    // The box says which path failed and why.
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(res("1126").arg("/dev/ttyUSB1")));
     EXPECT_EQ(linkOpenedWith, (QStringList{"2 /dev/ttyUSB1", "4 /tmp/velmara-sim"}));
     EXPECT_EQ(getSetting("ComPort"), "4");
     EXPECT_EQ(getSetting("ComDevice2"), "/dev/ttyUSB1");
     EXPECT_EQ(getSetting("ComDevice4"), "/tmp/velmara-sim");
     EXPECT_EQ(getSetting("ComDevice1"), "/dev/ttyUSB0");
+}
+
+// The ports the machine has stand beside the four slots: a double-click takes
+// the by-id name into the chosen slot; typing a path chooses its slot.
+TEST_F(ComPortDialogs, OffersThePortsOfTheMachineAndTypingAPathChoosesItsSlot) {
+    setSetting("ComPort", "7");
+    const PortLister lister = [] {
+        return QList<AvailablePort>{
+            {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "FTDI", "FT232R"},
+            {"/dev/ttyS0", "", "", ""}};
+    };
+    ComPortDialog dialog(ComPortDialog::Form::Menu, nullptr, lister);
+    auto* ports = dialog.findChild<QListWidget*>("lstPorts");
+    ASSERT_EQ(ports->count(), 2);
+    EXPECT_EQ(ports->item(0)->text(),
+              "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0 (FTDI, FT232R, /dev/ttyUSB0)");
+    EXPECT_EQ(ports->item(1)->text(), "/dev/ttyS0");
+    check(&dialog, "optCom3");
+    Q_EMIT ports->itemDoubleClicked(ports->item(0));
+    EXPECT_EQ(dialog.devicePaths().at(2), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("txtComDevice2"), "/dev/ttyACM0");
+    EXPECT_EQ(dialog.chosenPort(), 2);
+}
+
+TEST(PortProblems, ThePathDecidesTheReasonAndTheAdvice) {
+    const struct {
+        bool exists, readWrite;
+        PortProblem problem;
+        const char* key;
+    } cases[] = {{false, false, PortProblem::Missing, "1126"},
+                 {true, false, PortProblem::NoPermission, "1128"},
+                 {true, true, PortProblem::Busy, "1130"}};
+    for (const auto& c : cases) {
+        const PortAccess access{[&](const QString&) { return c.exists; },
+                                [&](const QString&) { return c.readWrite; }};
+        EXPECT_EQ(diagnosePort("/dev/ttyUSB0", access), c.problem);
+        EXPECT_EQ(portProblemKey(c.problem), c.key);
+    }
+    EXPECT_EQ(diagnosePort(" ", systemPortAccess()), PortProblem::Missing);
 }
 
 } // namespace

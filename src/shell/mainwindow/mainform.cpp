@@ -195,7 +195,7 @@ bool frmMDIMainForm::generateSerialConnection() {
     try {
         if (reopenSerialLink())
             return true;
-        showKeyed("1092", "0120", MsgIcon::Critical, MsgButtons::Ok);
+        showPortOpenFailure();
         return runComPortDialog(true, [this] { return reopenSerialLink(); });
     } catch (const std::exception& e) {
         Message where;

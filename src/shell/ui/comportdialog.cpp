@@ -11,12 +11,14 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace velmara {
 
-ComPortDialog::ComPortDialog(Form form, QWidget* parent) : QDialog(parent) {
+ComPortDialog::ComPortDialog(Form form, QWidget* parent, const PortLister& lister)
+    : QDialog(parent) {
     setObjectName(form == Form::FirstStart ? QStringLiteral("dlgFirstComPortSelection")
                                            : QStringLiteral("dlgComPortSelection"));
     setWindowTitle(res(QStringLiteral("0600")));
@@ -42,12 +44,32 @@ ComPortDialog::ComPortDialog(Form form, QWidget* parent) : QDialog(parent) {
         group->addButton(m_options[i], port);
         m_paths[i] = new QLineEdit(getSetting(comDeviceKey(port)), this);
         m_paths[i]->setObjectName(QStringLiteral("txtComDevice%1").arg(port));
+        // Wide enough for a /dev/serial/by-id name.
+        m_paths[i]->setMinimumWidth(m_paths[i]->fontMetrics().averageCharWidth() * 60);
         grid->addWidget(m_options[i], port, 0);
         grid->addWidget(m_paths[i], port, 1);
         connect(m_paths[i], &QLineEdit::textChanged, this, [this] { update(); });
+        // Typing a path chooses its slot.
+        connect(m_paths[i], &QLineEdit::textEdited, this,
+                [this, i] { m_options[i]->setChecked(true); });
     }
     connect(group, &QButtonGroup::idToggled, this, [this] { update(); });
     layout->addLayout(grid);
+
+    auto* portsLabel = new QLabel(res(QStringLiteral("1132")), this);
+    portsLabel->setObjectName(QStringLiteral("lblVorhandenePorts"));
+    portsLabel->setWordWrap(true);
+    layout->addWidget(portsLabel);
+    m_ports = new QListWidget(this);
+    m_ports->setObjectName(QStringLiteral("lstPorts"));
+    m_ports->setMaximumHeight(m_ports->fontMetrics().height() * 6);
+    for (const AvailablePort& port : lister ? lister() : QList<AvailablePort>{}) {
+        auto* item = new QListWidgetItem(port.label(), m_ports);
+        item->setData(Qt::UserRole, port.preferredPath());
+    }
+    connect(m_ports, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { takePort(item->data(Qt::UserRole).toString()); });
+    layout->addWidget(m_ports);
 
     const ConfirmRow row = makeConfirmRow(this);
     m_ok = row.ok;
@@ -84,6 +106,15 @@ void ComPortDialog::store() const {
     storePortChoice(chosenPort(), devicePaths());
 }
 
+void ComPortDialog::takePort(const QString& path) {
+    int slot = chosenPort();
+    if (slot == 0) {
+        slot = 1;
+        m_options[0]->setChecked(true);
+    }
+    m_paths[slot - 1]->setText(path);
+}
+
 void ComPortDialog::update() {
     m_ok->setEnabled(isComplete());
 }
@@ -98,8 +129,21 @@ bool runComPortDialog(bool endOnCancel, const std::function<bool()>& reopenLink)
         dialog.store();
         if (!reopenLink || reopenLink())
             return true;
-        showKeyed(QStringLiteral("1092"), QStringLiteral("0120"), MsgIcon::Critical);
+        showPortOpenFailure();
     }
+}
+
+void showPortOpenFailure() {
+    const QString path =
+        getSetting(comDeviceKey(comPortNumber(getSetting(QStringLiteral("ComPort")))));
+    Message m;
+    m.key = QStringLiteral("1092");
+    m.text =
+        res(m.key) + QStringLiteral("\n\n") + res(portProblemKey(diagnosePort(path))).arg(path);
+    m.title = res(QStringLiteral("0120"));
+    m.icon = MsgIcon::Critical;
+    m.buttons = MsgButtons::Ok;
+    showMessage(m);
 }
 
 } // namespace velmara
