@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -33,9 +36,45 @@ void scheduleScreenshot(velmara::frmMDIMainForm* main, const QString& path) {
 // fatal error, or a start-up dialog that was cancelled).
 constexpr int kStartupFailed = 1;
 
+namespace {
+
+const char* const kVersion = "velmara " VELMARA_VERSION_TEXT;
+
+// --version and --help answer on standard output without a window.
+bool answerCommandLine(int argc, char** argv, int* exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--version")) {
+            std::printf("%s\n", kVersion);
+            return *exitCode = 0, true;
+        }
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::printf("usage: velmara [--version] [--help]\n\n"
+                        "%s runs a computer-controlled battery charger with one or four channels\n"
+                        "over a serial port. Its settings live in its database files, which it\n"
+                        "keeps in Daten/ beside the program when that folder can be used, else\n"
+                        "in $XDG_DATA_HOME/velmara.\n\n"
+                        "The manual: %s\n",
+                        kVersion,
+                        qPrintable(velmara::findManual(
+                            QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath(),
+                            velmara::ProgramFolder())));
+            return *exitCode = 0, true;
+        }
+    }
+    return false; // anything else is for the toolkit (-platform, -style, ...)
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    int answered = 0;
+    if (answerCommandLine(argc, argv, &answered))
+        return answered;
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmara"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMARA_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmara/velmara.svg")));
     app.setQuitOnLastWindowClosed(false);
 
     const QString screenshot = qEnvironmentVariable("VELMARA_SCREENSHOT");

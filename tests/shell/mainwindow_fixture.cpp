@@ -51,7 +51,7 @@ std::unique_ptr<frmMDIMainForm> MainWindowTest::makeWindow() {
     w->setChannelViewFactory([this](const QString& code, frmMDIMainForm*) -> ChannelView* {
         return new RecordingChannelView(code, &asked);
     });
-    w->setUrlOpener([](const QUrl&) {});
+    w->setUrlOpener([](const QUrl&) { return true; });
     return w;
 }
 

@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
 TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     auto w = start();
     QList<QUrl> opened;
-    w->setUrlOpener([&](const QUrl& url) { opened << url; });
+    w->setUrlOpener([&](const QUrl& url) { return opened << url, true; });
     QMdiSubWindow* sub = w->channelSubWindow("002");
     QWidget* channel = w->channelView("002")->widget();
 
@@ -235,6 +235,14 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     entry(*w, "mnuHelpInhalt")->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().toLocalFile(), folder.folder().helpPath());
+    // Without anything to show it, the user learns where the manual is.
+    w->setUrlOpener([](const QUrl&) { return false; });
+    {
+        ScriptedMessages boxes;
+        boxes.expect("1134");
+        entry(*w, "mnuHelpInhalt")->trigger();
+        EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
+    }
 
     QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
     w->endProgram(); // any box would fail the test

@@ -80,6 +80,17 @@ bool chooseProgramFolder(const QString& executableDir, const QString& homeBase) 
     return true;
 }
 
+QString findManual(const QString& executableDir, const ProgramFolder& folder) {
+    const QDir exe(executableDir);
+    const QStringList candidates{exe.filePath(QStringLiteral("help/index.html")),
+                                 exe.filePath(QStringLiteral("../share/velmara/help/index.html")),
+                                 folder.helpPath()};
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path))
+            return QFileInfo(path).canonicalFilePath();
+    return folder.helpPath();
+}
+
 const ProgramFolder& programFolder() {
     return g_folder;
 }

@@ -46,6 +46,11 @@ QString dataFolderProblem(const QString& dataDir);
 // used, a message with the folder's path and the reason is shown and false returned.
 bool chooseProgramFolder(const QString& executableDir, const QString& homeBase);
 
+// The manual: beside the executable (a build), in ../share/velmara below it (an
+// installed program), or in the program folder; the first that exists (the
+// program folder's path when none does).
+QString findManual(const QString& executableDir, const ProgramFolder& folder);
+
 // The program-wide folder, set once at start.
 const ProgramFolder& programFolder();
 void setProgramFolder(const ProgramFolder& folder);

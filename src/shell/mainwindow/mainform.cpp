@@ -22,10 +22,13 @@
 #include "shell/ui/modal.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -35,6 +38,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 #include <algorithm>
@@ -67,7 +71,7 @@ void showFatal(const QString& what, const QString& description) {
 
 frmMDIMainForm::frmMDIMainForm(QWidget* parent)
     : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
-      m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmMDIMainForm"));
     setWindowTitle(QStringLiteral("velmara3.0"));
     m_mdi = new QMdiArea(this);
@@ -83,6 +87,8 @@ frmMDIMainForm::frmMDIMainForm(QWidget* parent)
 }
 
 frmMDIMainForm::~frmMDIMainForm() {
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
     // Channel windows go first: they use the link and the databases.
     for (auto& c : m_channels) {
         c.view.reset();
@@ -188,6 +194,15 @@ bool frmMDIMainForm::openResources() {
     ProgramResources& store = ProgramResources::instance();
     store.setRsResources(std::move(rs));
     store.setLanguageKey(getSetting("UsedLanguage"));
+    // The buttons and standard dialogs of the toolkit speak the same language.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + store.languageKey(),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        if (m_qtTranslator)
+            QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator = std::move(translator);
+        QCoreApplication::installTranslator(m_qtTranslator.get());
+    }
     return true;
 }
 
@@ -850,7 +865,16 @@ void frmMDIMainForm::onCharger() {
 }
 
 void frmMDIMainForm::onHelpContents() {
-    m_openUrl(QUrl::fromLocalFile(programFolder().helpPath()));
+    const QString manual = findManual(QCoreApplication::applicationDirPath(), programFolder());
+    if (m_openUrl(QUrl::fromLocalFile(manual)))
+        return;
+    // No browser or viewer: tell the user where the manual is.
+    Message m;
+    m.key = QStringLiteral("1134");
+    m.text = res(m.key).arg(QDir::toNativeSeparators(manual));
+    m.title = res(QStringLiteral("0410"));
+    m.icon = MsgIcon::Information;
+    showMessage(m);
 }
 
 void frmMDIMainForm::onInfo() {

@@ -20,6 +20,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class QTranslator;
 class QUrl;
 
 namespace velmara {
@@ -117,7 +118,8 @@ public:
     void arrangeIcons();
 
     // How the help file is opened (tests replace it).
-    void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // The opener answers false when nothing could show the file.
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
 
 Q_SIGNALS:
     // The program ends (after the quit question or through endProgram()).
@@ -181,7 +183,8 @@ private:
     QPointer<DiagramWindow> m_diagram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
     std::unique_ptr<QPrinter> m_printer;
-    std::function<void(const QUrl&)> m_openUrl;
+    std::function<bool(const QUrl&)> m_openUrl;
+    std::unique_ptr<QTranslator> m_qtTranslator; // Qt's own texts (Yes/No, standard dialogs)
     bool m_ended = false;
     bool m_forceClose = false;
 };
