@@ -96,17 +96,17 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
 
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
     EXPECT_LT(timer.elapsed(), 500);
-    EXPECT_EQ(link.getStatus("002"), "002,M,SL,L01500,V07234,K00350,"); // in pieces
-    EXPECT_EQ(link.getStatus("003"), "-1");                             // garbage up to an ETX
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("002")), "002,M,SL,L01500,V07234,K00350,"); // in pieces
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("003")), "-1"); // garbage up to an ETX
     timer.restart();
-    EXPECT_EQ(link.getStatus("004"), "");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("004")), "");
     EXPECT_GE(timer.elapsed(), 990);
     EXPECT_LE(timer.elapsed(), 2200);
     // The late answer is on the line now; the next request must not take it.
     std::this_thread::sleep_for(std::chrono::milliseconds(2400 - timer.elapsed()));
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
 }
 
 TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
@@ -114,7 +114,7 @@ TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
     ASSERT_FALSE(charger.slave.isEmpty());
     VelmaraComCommunication link(std::make_unique<QtSerialPort>(charger.slave));
     ASSERT_TRUE(link.openComPort());
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
 
     charger.hangUp();
     int faults = 0;
@@ -122,7 +122,7 @@ TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(link.getStatus("001"), "");
+        EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "");
     EXPECT_EQ(faults, 1);
     EXPECT_FALSE(link.isComPortOpen());
     EXPECT_LT(timer.elapsed(), 2500); // no full wait on a line that is gone

@@ -24,8 +24,11 @@ namespace {
 
 class EchoLine : public ProgramLine {
 public:
-    QString sendProgram(const QString& body) override { return sent << body, body + ",G1,"; }
-    QString getProgram(const QString&) override { return QString(); }
+    QCoro::Task<QString> sendProgram(const QString& body) override {
+        sent << body;
+        co_return body + ",G1,";
+    }
+    QCoro::Task<QString> getProgram(const QString&) override { co_return QString(); }
     QStringList sent;
 };
 
