@@ -20,6 +20,7 @@ QtSerialPort::QtSerialPort(const QString& devicePath) : m_path(devicePath) {
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_waitTimer.setSingleShot(true);
+    m_waitTimer.setTimerType(Qt::PreciseTimer); // the wait ends on whole clock seconds
     QObject::connect(&m_waitTimer, &QTimer::timeout, &m_port, [this] { wake(); });
 }
 

@@ -68,6 +68,7 @@ public:
     void comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList);
 
     // --- recording ---
+    // comRes stays valid until the step is done (the program may be asked first).
     QCoro::Task<> writeNewValueToDB(const CommunicationResults& comRes);
     void writeNewTempValueToDB(const CommunicationResults& comRes);
     void writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert);
