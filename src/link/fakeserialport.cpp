@@ -1,6 +1,9 @@
 #include "link/fakeserialport.h"
 
+#include "link/resumelater.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace velmara {
 
@@ -49,6 +52,7 @@ bool FakeSerialPort::open() {
 void FakeSerialPort::close() {
     m_open = false;
     m_incoming.clear();
+    releaseWait();
 }
 
 void FakeSerialPort::setError(SerialError e, const QString& text) {
@@ -127,6 +131,20 @@ bool FakeSerialPort::waitForReadyRead(int msecs) {
     }
     m_clock->advance(std::max(msecs, 0));
     return false;
+}
+
+QCoro::Task<bool> FakeSerialPort::waitForReadyReadAsync(int msecs) {
+    if (m_holdWaits && m_open && !m_heldWait) {
+        co_await ResumeLater{m_heldWait};
+        if (!m_open)
+            co_return false; // closed meanwhile
+    }
+    co_return waitForReadyRead(msecs);
+}
+
+void FakeSerialPort::releaseWait() {
+    if (std::coroutine_handle<> h = std::exchange(m_heldWait, {}))
+        h.resume();
 }
 
 void FakeSerialPort::discardInput() {

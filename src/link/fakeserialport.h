@@ -1,11 +1,13 @@
 #pragma once
 // An in-memory serial port on a fake clock, for tests. Answers are queued per
 // request: each write takes the next queued answer and schedules its pieces on
-// the fake clock; waitForReadyRead moves the clock forward instead of sleeping.
+// the fake clock; a wait moves the clock forward instead of sleeping, so every
+// request completes without suspending.
 #include "link/serialport.h"
 
 #include <QList>
 
+#include <coroutine>
 #include <deque>
 #include <memory>
 
@@ -51,13 +53,20 @@ public:
     // is gone) or comes back (the path exists again; the port stays closed).
     void unplug();
     void plugIn();
+    // With waits held, an awaited wait suspends until releaseWait() (or close())
+    // and then goes on as it would have at once: requests really wait, in order.
+    void holdWaits(bool on) { m_holdWaits = on; }
+    void releaseWait();
+    bool waitHeld() const { return bool(m_heldWait); }
 
     bool open() override;
     void close() override;
     bool isOpen() const override { return m_open; }
     bool write(const QByteArray& data) override;
     QByteArray readAll() override;
-    bool waitForReadyRead(int msecs) override;
+    // Answers at once: the fake clock moves on to the next arrival or by msecs.
+    QCoro::Task<bool> waitForReadyReadAsync(int msecs) override;
+    bool waitForReadyRead(int msecs);
     void discardInput() override;
     QString devicePath() const override { return m_path; }
     bool deviceExists() const override { return m_present; }
@@ -95,6 +104,8 @@ private:
     QString m_nextWriteText;
     SerialError m_nextReadError = SerialError::NoError;
     QString m_nextReadText;
+    bool m_holdWaits = false;
+    std::coroutine_handle<> m_heldWait;
 };
 
 } // namespace velmara

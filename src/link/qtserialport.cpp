@@ -1,5 +1,6 @@
 #include "link/qtserialport.h"
 
+#include "link/resumelater.h"
 #include "shell/core/programsettings.h"
 
 #include <QDateTime>
@@ -18,11 +19,13 @@ QtSerialPort::QtSerialPort(const QString& devicePath) : m_path(devicePath) {
     m_port.setDataBits(QSerialPort::Data7);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_waitTimer.setSingleShot(true);
+    m_waitTimer.setTimerType(Qt::PreciseTimer); // the wait ends on whole clock seconds
+    QObject::connect(&m_waitTimer, &QTimer::timeout, &m_port, [this] { wake(); });
 }
 
 QtSerialPort::~QtSerialPort() {
-    if (m_port.isOpen())
-        m_port.close();
+    close();
 }
 
 bool QtSerialPort::open() {
@@ -49,6 +52,7 @@ bool QtSerialPort::open() {
 void QtSerialPort::close() {
     if (m_port.isOpen())
         m_port.close();
+    wake();
 }
 
 bool QtSerialPort::isOpen() const {
@@ -75,18 +79,39 @@ QByteArray QtSerialPort::readAll() {
     return m_port.readAll();
 }
 
-bool QtSerialPort::waitForReadyRead(int msecs) {
+QCoro::Task<bool> QtSerialPort::waitForReadyReadAsync(int msecs) {
     if (!m_port.isOpen()) {
         setOwnError(SerialError::NotOpen, QStringLiteral("Port not open"));
-        return false;
+        co_return false;
     }
     if (m_port.bytesAvailable() > 0)
-        return true;
-    if (m_port.waitForReadyRead(msecs))
-        return true;
+        co_return true;
+    if (m_waiter)
+        co_return false; // one wait at a time
+    const auto onData =
+        QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] { wake(); });
+    const auto onError = QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                                          [this](QSerialPort::SerialPortError e) {
+                                              if (e != QSerialPort::NoError)
+                                                  wake();
+                                          });
+    m_waitTimer.start(std::max(msecs, 0));
+    co_await ResumeLater{m_waiter};
+    QObject::disconnect(onData);
+    QObject::disconnect(onError);
+    m_waitTimer.stop();
+    if (!m_port.isOpen())
+        co_return false; // closed meanwhile
+    if (m_port.bytesAvailable() > 0)
+        co_return true;
     if (m_port.error() == QSerialPort::TimeoutError)
         m_port.clearError();
-    return false;
+    co_return false;
+}
+
+void QtSerialPort::wake() {
+    if (std::coroutine_handle<> h = std::exchange(m_waiter, {}))
+        h.resume();
 }
 
 void QtSerialPort::discardInput() {

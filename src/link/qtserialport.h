@@ -4,7 +4,9 @@
 #include "link/serialport.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
+#include <coroutine>
 #include <memory>
 
 namespace velmara {
@@ -19,7 +21,7 @@ public:
     bool isOpen() const override;
     bool write(const QByteArray& data) override;
     QByteArray readAll() override;
-    bool waitForReadyRead(int msecs) override;
+    QCoro::Task<bool> waitForReadyReadAsync(int msecs) override;
     void discardInput() override;
     QString devicePath() const override { return m_path; }
     bool deviceExists() const override;
@@ -31,11 +33,14 @@ public:
 
 private:
     void setOwnError(SerialError e, const QString& text);
+    void wake(); // ends the wait in progress
 
     QString m_path;
     QSerialPort m_port;
     SerialError m_ownError = SerialError::NoError; // faults found before Qt saw them
     QString m_ownErrorText;
+    QTimer m_waitTimer;
+    std::coroutine_handle<> m_waiter; // the wait in progress
 };
 
 // The number n of COM n: the setting ComPort as a 16-bit integer (0 when unreadable).

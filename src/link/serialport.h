@@ -1,8 +1,9 @@
 #pragma once
 // The serial line to the charger as the link sees it: open, close, write one
-// request, take what is waiting, wait for more. The program uses the QSerialPort
+// request, take what is waiting, await more. The program uses the QSerialPort
 // implementation (qtserialport.h); tests use the in-memory fake (fakeserialport.h).
 #include <QByteArray>
+#include <QCoro/QCoroTask>
 #include <QString>
 
 namespace velmara {
@@ -36,9 +37,10 @@ public:
     // Everything waiting in the receive buffer, possibly nothing; never blocks.
     // On a fault the result is empty and error() tells why.
     virtual QByteArray readAll() = 0;
-    // Blocks until bytes are waiting or msecs have passed. True when bytes wait;
-    // false on timeout (error() stays NoError) or on a fault (error() set).
-    virtual bool waitForReadyRead(int msecs) = 0;
+    // Awaits bytes for at most msecs without blocking the thread. True when bytes
+    // wait; false on timeout (error() stays NoError), on a fault (error() set) or
+    // when the port is closed meanwhile (close() ends the wait at once).
+    virtual QCoro::Task<bool> waitForReadyReadAsync(int msecs) = 0;
     // Throws away whatever has been received and not read yet.
     virtual void discardInput() = 0;
 

@@ -3,26 +3,11 @@
 #include "link/fieldtext.h"
 #include "link/qtserialport.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 
 namespace velmara {
 
 namespace {
-
-// While channel 1 waits with the user interface alive, the wait is cut into
-// slices so pending events are handled at least this often.
-constexpr int kYieldSliceMs = 50;
-
-class BusyFlag {
-public:
-    explicit BusyFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~BusyFlag() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
 
 qint64 floorDiv(qint64 a, qint64 b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
@@ -40,21 +25,47 @@ VelmaraComCommunication::VelmaraComCommunication(std::unique_ptr<SerialPort> por
         m_clock = std::make_shared<SystemLinkClock>();
 }
 
-VelmaraComCommunication::~VelmaraComCommunication() = default;
+VelmaraComCommunication::~VelmaraComCommunication() {
+    // Whoever still awaits an answer gets "" and leaves this object alone.
+    *m_alive = false;
+    endAllRequests();
+}
+
+void VelmaraComCommunication::endAllRequests() {
+    m_ending = true;
+    if (m_line.held()) {
+        m_requestAborted = true;
+        if (m_waitingOn)
+            m_waitingOn->close(); // ends its wait at once
+    }
+    m_line.cancelAll();
+}
 
 bool VelmaraComCommunication::reopenPort(std::unique_ptr<SerialPort> port) {
-    if (m_port->isOpen())
-        m_port->close();
-    if (m_busy) {
-        // Channel 1's wait lets events run: the port changed from in there.
-        // Its request ends without an answer; the old port lives until then.
-        m_requestAborted = true;
-        m_retiredPort = std::move(m_port);
-    }
+    // Ports replaced earlier are no longer waited on unless one still is.
+    std::erase_if(m_retired, [this](const auto& p) { return p.get() != m_waitingOn; });
+    std::unique_ptr<SerialPort> old = std::move(m_port);
     m_portNumber = comPortSetting();
     m_port = port ? std::move(port) : makeComPort(m_portNumber);
     m_portLost = false;
-    return openComPort();
+    // The old port is closed before the new one opens: both may be the same device.
+    if (m_line.held() && m_waitingOn == old.get()) {
+        // The request on the line ends without an answer and leaves the line
+        // to this switch; the ones behind it go out once the new port is open.
+        // The old port lives until its wait has ended.
+        m_requestAborted = true;
+        m_switchingPort = true;
+        SerialPort* waitedOn = old.get();
+        m_retired.push_back(std::move(old));
+        waitedOn->close();
+    } else if (old->isOpen()) {
+        old->close();
+    }
+    const bool ok = openComPort();
+    m_switchingPort = false;
+    if (std::exchange(m_lineLeftToSwitch, false))
+        m_line.release();
+    return ok;
 }
 
 bool VelmaraComCommunication::openComPort() {
@@ -68,6 +79,8 @@ bool VelmaraComCommunication::openComPort() {
 }
 
 void VelmaraComCommunication::closeComPort() {
+    if (m_line.held() && m_waitingOn == m_port.get())
+        m_requestAborted = true; // the request waiting on this port ends without an answer
     m_port->close();
     m_portLost = false; // closed on purpose: no automatic reopening
 }
@@ -77,48 +90,59 @@ bool VelmaraComCommunication::isComPortOpen() const {
 }
 
 bool VelmaraComCommunication::sendString(QString& strMessage) {
-    if (m_busy)
+    if (m_ending || !m_line.tryAcquire())
         return false;
-    BusyFlag busy(m_busy);
     m_faultInRequest = false;
-    return writeFrame(strMessage);
+    const bool ok = writeFrame(strMessage);
+    m_line.release();
+    return ok;
 }
 
-QString VelmaraComCommunication::getStatus(const QString& strFrom) {
-    return request(strFrom + QStringLiteral(",M"), QString(), false);
+QCoro::Task<QString> VelmaraComCommunication::getStatus(const QString& strFrom) {
+    return request(strFrom + QStringLiteral(",M"));
 }
 
-QString VelmaraComCommunication::getEndwert(const QString& strFrom) {
-    return request(strFrom + QStringLiteral(",D"), QString(), false);
+QCoro::Task<QString> VelmaraComCommunication::getEndwert(const QString& strFrom) {
+    return request(strFrom + QStringLiteral(",D"));
 }
 
-QString VelmaraComCommunication::getProgram(const QString& strFrom, bool noQmt) {
-    return request(strFrom + QStringLiteral(",W"), strFrom, noQmt);
+QCoro::Task<QString> VelmaraComCommunication::getProgram(const QString& strFrom) {
+    return request(strFrom + QStringLiteral(",W"));
 }
 
-QString VelmaraComCommunication::sendProgram(const QString& strProgram) {
-    return request(strProgram, QString(), false);
+QCoro::Task<QString> VelmaraComCommunication::sendProgram(const QString& strProgram) {
+    return request(strProgram);
 }
 
-QString VelmaraComCommunication::request(const QString& body, const QString& channel, bool noQmt) {
-    // The only way in while a request waits is the yield of channel 1 (or a
-    // message box): such a request must not reach the line.
-    if (m_busy)
-        return QString();
-    BusyFlag busy(m_busy);
+QCoro::Task<QString> VelmaraComCommunication::request(QString body) {
+    if (m_ending)
+        co_return QString();
+    const std::shared_ptr<bool> alive = m_alive;
+    const bool granted = co_await m_line.acquire();
+    if (!*alive || !granted)
+        co_return QString(); // given up while waiting: the line was never ours
+    if (m_ending) {
+        m_line.release();
+        co_return QString();
+    }
     m_faultInRequest = false;
     m_requestAborted = false;
-    QString message = body;
+    QString message = std::move(body);
     writeFrame(message);
-    const QString answer = waitForAnswer(channel, noQmt);
-    m_retiredPort.reset();
-    if (m_requestAborted)
-        return QString();
-    if (!m_faultInRequest && m_faultReported) {
+    const QString answer = co_await waitForAnswer();
+    if (!*alive)
+        co_return QString();
+    const bool aborted = m_requestAborted;
+    m_requestAborted = false;
+    if (!aborted && !m_faultInRequest && m_faultReported) {
         m_faultReported = false; // the line works again: the next fault is news
         Q_EMIT lineRecovered();
     }
-    return answer;
+    if (aborted && m_switchingPort)
+        m_lineLeftToSwitch = true; // reopenPort hands the line on over the new port
+    else
+        m_line.release(); // the next request goes on the line now
+    co_return aborted ? QString() : answer;
 }
 
 bool VelmaraComCommunication::writeFrame(QString& message) {
@@ -147,21 +171,18 @@ bool VelmaraComCommunication::writeFrame(QString& message) {
     return false;
 }
 
-QString VelmaraComCommunication::waitForAnswer(const QString& channel, bool noQmt) {
-    const bool yield = noQmt && channel == QLatin1String("001");
+// Collects one answer: until an ETX is in, or until the clock (in whole seconds)
+// stands two seconds past the start, so a silent charger costs one to two seconds.
+QCoro::Task<QString> VelmaraComCommunication::waitForAnswer() {
+    const std::shared_ptr<bool> alive = m_alive;
     const qint64 startMs = m_clock->nowMs();
     const qint64 deadlineMs = (floorDiv(startMs, 1000) + 2) * 1000;
     QString collected;
     for (;;) {
-        if (yield) {
-            QCoreApplication::processEvents();
-            if (m_requestAborted)
-                return QString();
-        }
         const QByteArray chunk = m_port->readAll();
         if (m_port->error() != SerialError::NoError) {
             serialFault();
-            return QString();
+            co_return QString();
         }
         collected += fieldtext::trimSpaces(QString::fromLatin1(chunk));
         if (collected.contains(QLatin1Char(ETX)))
@@ -169,15 +190,21 @@ QString VelmaraComCommunication::waitForAnswer(const QString& channel, bool noQm
         const qint64 now = m_clock->nowMs();
         if (now >= deadlineMs || now < startMs) // time is up (or the clock was set back)
             break;
-        int remaining = static_cast<int>(std::min<qint64>(deadlineMs - now, 2000));
-        if (yield)
-            remaining = std::min(remaining, kYieldSliceMs);
-        if (!m_port->waitForReadyRead(remaining) && m_port->error() != SerialError::NoError) {
+        const int remaining = static_cast<int>(std::min<qint64>(deadlineMs - now, 2000));
+        SerialPort* port = m_port.get();
+        m_waitingOn = port;
+        const bool ready = co_await port->waitForReadyReadAsync(remaining);
+        if (!*alive)
+            co_return QString();
+        m_waitingOn = nullptr;
+        if (m_requestAborted)
+            co_return QString();
+        if (!ready && port->error() != SerialError::NoError) {
             serialFault();
-            return QString();
+            co_return QString();
         }
     }
-    return unwrapAnswer(collected);
+    co_return unwrapAnswer(collected);
 }
 
 QString VelmaraComCommunication::unwrapAnswer(const QString& collected) {

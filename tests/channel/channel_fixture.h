@@ -6,6 +6,7 @@
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
 #include "link/fakeserialport.h"
+#include "link/turnqueue.h"
 #include "link/velmaracomcommunication.h"
 #include "shell/core/formatting.h"
 #include "shell/core/programresources.h"
@@ -52,11 +53,13 @@ public:
     void setValuesWaiting(const QString& code, int n, const QString&) override {
         waiting[code] = n;
     }
+    std::shared_ptr<TurnQueue> channelTurn() override { return turn; }
 
     bool noQmt = false;
     std::map<QString, int> waiting;
     qint32 nextId = 1;
     std::map<QString, QString> panels;
+    std::shared_ptr<TurnQueue> turn; // null: each channel takes turns only with itself
 };
 
 inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1";

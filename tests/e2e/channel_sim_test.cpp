@@ -5,6 +5,7 @@
 
 #include "link/qtserialport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -50,6 +51,14 @@ QString shownForm(const QString& valueString) {
     const QStringList f = valueString.split(';');
     return formatVoltString(f.value(1).toInt()) + "|" + formatAmpereString(f.value(2).toInt()) +
            "|" + formatAmpereHourString(f.value(0).toInt());
+}
+
+// The start of a channel runs on while the charger answers: wait for it.
+void settle(const ChannelController& c) {
+    QElapsedTimer t;
+    t.start();
+    while (c.isBusy() && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 class ChannelSim : public ::testing::Test {
@@ -106,17 +115,18 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
             std::make_unique<ChannelController>(code, link.get(), host, displays[i]));
         displays[i].channel = channels.back().get();
         channels.back()->load(false);
+        settle(*channels.back());
         ASSERT_NE(displays[i][ChannelField::Status], res("6000")) << code.toStdString();
     }
     for (int i = 0; i < 4; ++i) {
         const QString code = QString("00%1").arg(i + 1);
-        const QString answer =
-            link->sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000");
+        const QString answer = QCoro::waitFor(
+            link->sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000"));
         ASSERT_FALSE(answer.isEmpty()) << "program for " << code.toStdString();
-        channels[size_t(i)]->resetForNewProgram();
+        QCoro::waitFor(channels[size_t(i)]->resetForNewProgram());
         const ChannelTest::Series created = ChannelTest::newSeries();
         series[i] = created.id;
-        channels[size_t(i)]->startRecording(created.akku, series[i], false, true);
+        QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
         ASSERT_TRUE(channels[size_t(i)]->bRecording);
     }
     // What the start-up reads shows is not a polled value: count from here.
@@ -134,7 +144,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     };
     while (t.elapsed() < 120000) {
         for (auto& c : channels)
-            c->tick();
+            QCoro::waitFor(c->tick());
         int done = 0;
         for (int i = 0; i < 4; ++i)
             done += finished(i) ? 1 : 0;

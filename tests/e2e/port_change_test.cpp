@@ -10,6 +10,7 @@
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -67,6 +68,20 @@ protected:
         window = makeWindow();
         installChannelWindows(*window);
         ASSERT_EQ(window->load(), StartupOutcome::Running);
+        // The channels read the charger after the window is up: wait for them.
+        for (int n = 1; n <= 4; ++n)
+            settle(n);
+    }
+    // The poll timers run too: a tick of their own may still be under way.
+    void settle(int n) {
+        QElapsedTimer t;
+        t.start();
+        while (channel(n).isBusy() && t.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    void tick(int n) {
+        settle(n);
+        QCoro::waitFor(channel(n).tick());
     }
     void TearDown() override {
         window.reset();
@@ -99,36 +114,36 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     VelmaraComCommunication* link = window->comLink();
 
     // In the middle of a round of ticks.
-    channel(1).tick();
-    channel(2).tick();
+    tick(1);
+    tick(2);
     choosePort(2);
     for (int n = 3; n <= 4; ++n)
-        channel(n).tick();
+        tick(n);
     for (int n = 1; n <= 4; ++n)
-        channel(n).tick();
+        tick(n);
     expectAllAnswering();
     EXPECT_EQ(window->comLink(), link);
     EXPECT_EQ(window->comLink()->port().devicePath(), second.path);
 
-    // While channel 1 waits for a silent charger and lets events run.
+    // While channel 1 waits for a silent charger and events run.
     second.command("silent all");
     // The simulator reads the command when it gets to it.
-    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeNoQmt && !window->bNoQMTFound;
-         ++i)
-        channel(1).tick();
+    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeNoQmt && !window->bNoQMTFound; ++i)
+        tick(1);
     ASSERT_TRUE(window->bNoQMTFound);
+    settle(1);
     bool changed = false;
     QTimer::singleShot(100, window.get(), [&] {
         setSetting("ComPort", "1");
         changed = window->reopenSerialLink();
     });
-    channel(1).tick(); // a probe that lets events run: the port changes in there
+    tick(1); // a probe that waits: the port changes meanwhile
     EXPECT_TRUE(changed);
     EXPECT_EQ(window->comLink()->port().devicePath(), first.path);
-    channel(1).tick();
+    tick(1);
     EXPECT_FALSE(window->bNoQMTFound);
     for (int n = 1; n <= 4; ++n)
-        channel(n).tick();
+        tick(n);
     expectAllAnswering();
 
     window->endProgram();

@@ -21,7 +21,11 @@ int answerFrame(const uint8_t* data, size_t size) {
                                   qsizetype(std::min(step, size - at))),
                        qint64(data[at] % 5) * 100});
     port->queueAnswer(pieces);
-    const QString answer = link.getStatus("001");
+    // The fake port answers without waiting: the request is complete at once.
+    QString answer;
+    bool done = false;
+    link.getStatus("001").then([&](const QString& a) { answer = a, done = true; });
+    require(done);
     require(answer.isEmpty() || answer == QLatin1String("-1") || answer.endsWith(QLatin1Char(',')));
     require(!answer.contains(QChar(0x03)));
     const QString direct = VelmaraComCommunication::unwrapAnswer(latin1(data, size));

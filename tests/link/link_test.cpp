@@ -1,12 +1,10 @@
 // The link on the in-memory port: request frames byte for byte, collecting and
-// unwrapping answers, the wait on a fake clock, the guard against a second
-// request during channel 1's yield, and the reporting of serial faults.
+// unwrapping answers, the wait on a fake clock, requests that wait their turn
+// on the line, and the reporting of serial faults.
 #include "link/fakeserialport.h"
 #include "link/velmaracomcommunication.h"
 
-#include <QCoreApplication>
 #include <QStringList>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -18,6 +16,11 @@ namespace {
 
 const QByteArray DC4 = "\x14";
 const QByteArray ETX = "\x03";
+
+// The fake port never makes a request wait, so its answer is there at once.
+QString answer(QCoro::Task<QString> request) {
+    return QCoro::waitFor(std::move(request));
+}
 
 struct Rig {
     // The clock starts `intoSecond` milliseconds into a whole second.
@@ -85,7 +88,7 @@ TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.port->queueAnswer(c.pieces);
-        EXPECT_EQ(rig.link->getStatus("001"), c.result);
+        EXPECT_EQ(answer(rig.link->getStatus("001")), c.result);
     }
 }
 
@@ -94,7 +97,7 @@ TEST(LinkWaitTest, SilenceEndsAtTheSecondWholeClockSecond) {
         SCOPED_TRACE(intoSecond);
         Rig rig(intoSecond);
         const qint64 t0 = rig.clock->nowMs();
-        EXPECT_EQ(rig.link->getStatus("001"), "");
+        EXPECT_EQ(answer(rig.link->getStatus("001")), "");
         EXPECT_EQ(rig.elapsedSince(t0), waited);
         // It blocks on the port with the remaining time instead of polling.
         EXPECT_EQ(rig.port->waits, QList<int>{waited});
@@ -106,7 +109,7 @@ TEST(LinkWaitTest, EndsAsSoonAsTheEtxIsIn) {
     Rig rig(300);
     rig.port->queueAnswer({{DC4 + ",001,M", 20}, {",SA," + ETX, 25}, {"trailing", 500}});
     const qint64 t0 = rig.clock->nowMs();
-    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
     EXPECT_EQ(rig.elapsedSince(t0), 45);
     // The second wait asked for what was left of the time after the first piece.
     ASSERT_GE(rig.port->waits.size(), 2);
@@ -118,57 +121,68 @@ TEST(LinkWaitTest, ALateAnswerIsNotTakenForTheNextOne) {
     Rig rig;
     // Channel 1 answers after the wait has ended ...
     rig.port->queueAnswer(DC4 + ",001,M,SL,L01500,V07234,K00350," + ETX, 2500);
-    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
     rig.clock->advance(1000); // the late answer is in the receive buffer now
     ASSERT_FALSE(rig.port->waitingBytes().isEmpty());
     // ... and the next request, for channel 2, gets its own answer.
     rig.port->queueAnswer(DC4 + ",002,M,SA," + ETX, 30);
-    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("002")), "002,M,SA,");
     EXPECT_GT(rig.port->discarded, 0);
 }
 
-TEST(LinkYieldTest, OnlyChannelOneProgramRequestWithNoQmtYields) {
-    for (auto [channel, noQmt, yields] :
-         {std::tuple{"001", true, true}, {"001", false, false}, {"002", true, false}}) {
-        SCOPED_TRACE(std::string(channel) + (noQmt ? " noQmt" : ""));
-        Rig rig;
-        bool ranDuringWait = false;
-        QTimer::singleShot(0, [&] { ranDuringWait = rig.link->isBusy(); });
-        EXPECT_EQ(rig.link->getProgram(channel, noQmt), "");
-        EXPECT_EQ(ranDuringWait, yields);
-        QCoreApplication::processEvents(); // let the timer of a non-yielding case go
-        // Yielding waits in short slices so the user interface stays responsive.
-        for (int w : rig.port->waits)
-            EXPECT_LE(w, yields ? 50 : 2000);
+// Requests made while one waits for its answer wait their turn: the line
+// carries one request at a time, in the order asked, and each caller gets the
+// answer to its own request.
+TEST(LinkQueueTest, RequestsWaitTheirTurnAndGetTheirOwnAnswers) {
+    Rig rig;
+    rig.port->holdWaits(true);
+    rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 40);
+    rig.port->queueAnswer(DC4 + ",002,D," + ETX, 40);
+    rig.port->queueAnswer(DC4 + ",003,P,A05,M02," + ETX, 40);
+    auto first = rig.link->getStatus("001");
+    auto second = rig.link->getEndwert("002");
+    auto third = rig.link->getProgram("003");
+    EXPECT_EQ(rig.port->writes.size(), 1);
+    EXPECT_EQ(rig.link->requestsWaiting(), 2);
+    QString framed = "004,M";
+    EXPECT_FALSE(rig.link->sendString(framed)); // the line is taken
+    QStringList order;
+    for (int step = 0; step < 3; ++step) {
+        ASSERT_TRUE(rig.port->waitHeld());
+        order << rig.port->writes.last();
+        rig.port->releaseWait();
     }
+    EXPECT_EQ(order, (QStringList{"\x12,001,M,\x03\r", "\x12,002,D,\x03\r", "\x12,003,W,\x03\r"}));
+    ASSERT_TRUE(first.isReady() && second.isReady() && third.isReady());
+    EXPECT_EQ(answer(std::move(first)), "001,M,SA,");
+    EXPECT_EQ(answer(std::move(second)), "002,D,");
+    EXPECT_EQ(answer(std::move(third)), "003,P,A05,M02,");
+    EXPECT_FALSE(rig.link->isBusy());
 }
 
-TEST(LinkYieldTest, NoSecondRequestReachesTheLineDuringTheYield) {
-    Rig rig;
-    rig.port->queueAnswer(DC4 + ",001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1," + ETX,
-                          300);
-    QStringList nested;
-    int timerRuns = 0;
-    QTimer timer;
-    timer.setInterval(0);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++timerRuns;
-        nested << rig.link->getStatus("002") << rig.link->getEndwert("003")
-               << rig.link->getProgram("001", true) << rig.link->sendProgram("004,P");
-        QString msg = "002,M";
-        EXPECT_FALSE(rig.link->sendString(msg));
-    });
-    timer.start();
-    const QString answer = rig.link->getProgram("001", true);
-    timer.stop();
-    EXPECT_TRUE(answer.startsWith("001,P,A05"));
-    EXPECT_GT(timerRuns, 0);
-    for (const QString& n : nested)
-        EXPECT_EQ(n, "");
-    EXPECT_EQ(rig.port->writes.size(), 1);
-    // Once the wait is over, requests go through again.
-    rig.port->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
+// The end of the program: the request on the line and the ones behind it end
+// at once without an answer, and nothing more is written.
+TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "link destroyed" : "endAllRequests");
+        Rig rig;
+        rig.port->holdWaits(true);
+        auto onLine = rig.link->getStatus("001");
+        auto waiting = rig.link->getStatus("002");
+        const auto writes = rig.port->writes;
+        if (destroy)
+            rig.link.reset();
+        else
+            rig.link->endAllRequests();
+        ASSERT_TRUE(onLine.isReady() && waiting.isReady());
+        EXPECT_EQ(answer(std::move(onLine)), "");
+        EXPECT_EQ(answer(std::move(waiting)), "");
+        if (!destroy) { // (a destroyed link took its port along)
+            EXPECT_EQ(rig.port->writes, writes);
+            EXPECT_EQ(answer(rig.link->getStatus("003")), "");
+            EXPECT_EQ(rig.port->writes, writes);
+        }
+    }
 }
 
 // What the link told its owner about the line, as "fault <number> <description>"
@@ -192,28 +206,28 @@ TEST(LinkFaultTest, AFaultIsReportedOncePerOutageAndTheRecoveryOnce) {
     LineEvents line(*rig.link);
     rig.link->closeComPort();
     for (const char* channel : {"001", "002", "003"})
-        EXPECT_EQ(rig.link->getStatus(channel), "");
+        EXPECT_EQ(answer(rig.link->getStatus(channel)), "");
     EXPECT_EQ(line.take(), QStringList{"fault 13 Device not open"});
     EXPECT_TRUE(rig.port->writes.isEmpty());
 
     // A request that works ends the outage; the next fault is reported again.
     ASSERT_TRUE(rig.link->openComPort());
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
     EXPECT_EQ(line.take(), QStringList{"recovered"});
     rig.port->failNextRead(SerialError::Read);
     const qint64 t0 = rig.clock->nowMs();
-    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
     EXPECT_EQ(rig.elapsedSince(t0), 0); // a read fault ends the wait at once
 
     // A write fault is reported too, but the wait still runs.
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
     rig.port->failNextWrite(SerialError::Write);
     const qint64 t1 = rig.clock->nowMs();
-    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
     EXPECT_GT(rig.elapsedSince(t1), 1000);
     EXPECT_EQ(line.take(),
               (QStringList{"fault 8 read failed", "recovered", "fault 7 write failed"}));
@@ -223,45 +237,49 @@ TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {
     Rig rig;
     LineEvents line(*rig.link);
     rig.port->unplug();
-    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     const int opensWhileGone = rig.port->openCalls;
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(rig.link->getStatus("002"), "");
+        EXPECT_EQ(answer(rig.link->getStatus("002")), "");
     EXPECT_EQ(line.take(), QStringList{"fault 9 Input/output error lost"});
     EXPECT_EQ(rig.port->openCalls, opensWhileGone); // no open while the path is gone
 
     rig.port->plugIn();
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
     EXPECT_TRUE(rig.link->isComPortOpen());
     EXPECT_EQ(line.take(), QStringList{"recovered"});
 
     // Closed on purpose: no reopening behind the user's back.
     rig.link->closeComPort();
-    EXPECT_EQ(rig.link->getStatus("001"), "");
+    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     EXPECT_EQ(line.take().size(), 1);
 }
 
-// A new port chosen while channel 1 waits (its wait lets events run): the
-// waiting request ends without an answer, its port lives until it has
-// returned, and the same link object goes on with the new port.
-TEST(LinkReopenTest, ANewPortDuringAWaitEndsThatRequestAndKeepsTheLink) {
+// A new port chosen while a request waits: that request ends without an
+// answer, the one behind it goes out over the new port, and the same link
+// object goes on.
+TEST(LinkReopenTest, ANewPortDuringAWaitEndsThatRequestAndKeepsTheQueue) {
     Rig rig;
+    rig.port->holdWaits(true);
     auto next = std::make_unique<FakeSerialPort>(rig.clock);
     FakeSerialPort* nextPort = next.get();
     rig.port->queueAnswer(DC4 + ",001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1," + ETX,
                           1500);
-    bool reopened = false;
-    QTimer::singleShot(0, [&] { reopened = rig.link->reopenPort(std::move(next)); });
-    EXPECT_EQ(rig.link->getProgram("001", true), "");
-    EXPECT_TRUE(reopened);
+    nextPort->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
+    auto onLine = rig.link->getProgram("001");
+    auto behind = rig.link->getStatus("002");
+    ASSERT_FALSE(onLine.isReady());
+    EXPECT_TRUE(rig.link->reopenPort(std::move(next)));
+    ASSERT_TRUE(onLine.isReady());
+    EXPECT_EQ(answer(std::move(onLine)), "");
+    ASSERT_TRUE(behind.isReady());
+    EXPECT_EQ(answer(std::move(behind)), "002,M,SA,");
     EXPECT_EQ(&rig.link->port(), nextPort);
     EXPECT_TRUE(rig.link->isComPortOpen());
-    nextPort->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
-    EXPECT_EQ(rig.link->getStatus("002"), "002,M,SA,");
-    EXPECT_EQ(nextPort->writes.size(), 1);
+    EXPECT_EQ(nextPort->writes, QList<QByteArray>{"\x12,002,M,\x03\r"});
 }
 
 } // namespace

@@ -94,16 +94,16 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
     ASSERT_EQ(tcgetattr(charger.master, &t), 0);
     EXPECT_EQ(cfgetospeed(&t), speed_t(B9600));
 
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
-    EXPECT_EQ(link.getStatus("002"), "002,M,SL,L01500,V07234,K00350,"); // in pieces
-    EXPECT_EQ(link.getStatus("003"), "-1");                             // garbage up to an ETX
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("002")), "002,M,SL,L01500,V07234,K00350,"); // in pieces
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("003")), "-1"); // garbage up to an ETX
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(link.getStatus("004"), ""); // how long it waits: link_test with its clock
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("004")), ""); // how long it waits: link_test with its clock
     EXPECT_GE(timer.elapsed(), 990);
     // The late answer is on the line now; the next request must not take it.
     std::this_thread::sleep_for(std::chrono::milliseconds(2400 - timer.elapsed()));
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
 }
 
 TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
@@ -111,13 +111,13 @@ TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
     ASSERT_FALSE(charger.slave.isEmpty());
     VelmaraComCommunication link(std::make_unique<QtSerialPort>(charger.slave));
     ASSERT_TRUE(link.openComPort());
-    EXPECT_EQ(link.getStatus("001"), "001,M,SA,");
+    EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
 
     charger.hangUp();
     int faults = 0;
     QObject::connect(&link, &VelmaraComCommunication::lineFault, [&] { ++faults; });
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(link.getStatus("001"), "");
+        EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "");
     EXPECT_EQ(faults, 1);
     EXPECT_FALSE(link.isComPortOpen());
 }

@@ -1,6 +1,7 @@
 // The program dialogs on the delivered files: the fields each device mode
 // shows, the buttons of the editor, the name dialog, and the extended and
 // used-program views.
+#include "link/resumelater.h"
 #include "programs/core/programtransfer.h"
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programeditordialog.h"
@@ -19,14 +20,25 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <coroutine>
+#include <utility>
+
 namespace velmara::test {
 namespace {
 
 class EchoLine : public ProgramLine {
 public:
-    QString sendProgram(const QString& body) override { return sent << body, body + ",G1,"; }
-    QString getProgram(const QString&) override { return QString(); }
+    QCoro::Task<QString> sendProgram(const QString& body) override {
+        sent << body;
+        if (hold) // the charger takes its time
+            co_await ResumeLater{held};
+        co_return body + ",G1,";
+    }
+    QCoro::Task<QString> getProgram(const QString&) override { co_return QString(); }
+    void release() { std::exchange(held, {}).resume(); }
     QStringList sent;
+    bool hold = false;
+    std::coroutine_handle<> held;
 };
 
 template <class T> T* child(QWidget* w, const char* name) {
@@ -125,6 +137,30 @@ TEST_F(Dialogs, SendFromTheEditorResetsTheChannelAndCloses) {
     EXPECT_EQ(line.sent, QStringList({"003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000"}));
     EXPECT_EQ(reset, QStringList({"003"}));
     EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+TEST_F(Dialogs, TheEditorShowsItWaitsForTheChargerAndCannotBeClosedMeanwhile) {
+    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
+    d->show();
+    line.hold = true;
+    ScriptedMessages boxes;
+    boxes.expect("0980", MsgAnswer::Ok);
+    child<QAbstractButton>(d.get(), "cmdSendButton")->click();
+    ASSERT_TRUE(line.held);
+    for (const char* name :
+         {"cmdCancelButton", "cmdSendButton", "cmdProgrammHolen", "txtLadestrom"})
+        EXPECT_FALSE(child<QWidget>(d.get(), name)->isEnabled()) << name;
+    EXPECT_EQ(d->cursor().shape(), Qt::BusyCursor);
+    QTest::keyClick(d.get(), Qt::Key_Escape);
+    d->reject();
+    EXPECT_FALSE(d->close());
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->result(), 0); // neither taken nor cancelled yet
+
+    line.release();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(reset, QStringList({"003"}));
+    EXPECT_TRUE(child<QWidget>(d.get(), "cmdCancelButton")->isEnabled());
 }
 
 TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {

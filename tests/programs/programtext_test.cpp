@@ -116,13 +116,13 @@ TEST(EchoCheck, TrailingFieldsOfTheChargerAreRemoved) {
 // A line that answers from a script and records what was sent.
 class ScriptedLine : public ProgramLine {
 public:
-    QString sendProgram(const QString& body) override {
+    QCoro::Task<QString> sendProgram(const QString& body) override {
         sent << body;
-        return next();
+        co_return next();
     }
-    QString getProgram(const QString& channel) override {
+    QCoro::Task<QString> getProgram(const QString& channel) override {
         sent << channel + ",W";
-        return next();
+        co_return next();
     }
     QString next() {
         if (answers.empty())
@@ -139,20 +139,20 @@ TEST(LineTransfer, ThreeBadEchoesEndTheSend) {
     const QString text = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
     ScriptedLine bad;
     bad.answers = {text + "1,G1,", "", "001,M,SK,", "echo"};
-    EXPECT_FALSE(sendProgramText(bad, text, false));
+    EXPECT_FALSE(QCoro::waitFor(sendProgramText(bad, text, false)));
     EXPECT_EQ(bad.sent.size(), 3);
 
     ScriptedLine second;
     second.answers = {"-1", "echo"};
-    EXPECT_TRUE(sendProgramText(second, text, false));
+    EXPECT_TRUE(QCoro::waitFor(sendProgramText(second, text, false)));
     EXPECT_EQ(second.sent.size(), 2);
 }
 
 TEST(LineTransfer, SendToAllStopsAtTheChannelThatRefuses) {
     ScriptedLine line;
     line.answers = {"echo", "", "echo", "", "", ""};
-    const SendAllResult r = sendToAllChannels(
-        line, [](const QString& ch) { return ch + ",P,A05"; }, false);
+    const SendAllResult r = QCoro::waitFor(sendToAllChannels(
+        line, [](const QString& ch) { return ch + ",P,A05"; }, false));
     EXPECT_EQ(r.accepted, QStringList({"001", "002"}));
     EXPECT_EQ(r.failed, "003");
     EXPECT_EQ(line.sent, QStringList({"001,P,A05", "002,P,A05", "002,P,A05", "003,P,A05",
@@ -160,8 +160,8 @@ TEST(LineTransfer, SendToAllStopsAtTheChannelThatRefuses) {
 
     ScriptedLine good;
     good.answers = {"echo", "echo", "echo", "echo"};
-    EXPECT_EQ(sendToAllChannels(
-                  good, [](const QString& ch) { return ch + ",P"; }, false)
+    EXPECT_EQ(QCoro::waitFor(sendToAllChannels(
+                                 good, [](const QString& ch) { return ch + ",P"; }, false))
                   .accepted,
               AllChannels);
 }
@@ -182,7 +182,7 @@ TEST(LineTransfer, FetchTriesThreeTimes) {
     for (const Case& c : cases) {
         ScriptedLine line;
         line.answers = c.answers;
-        const FetchResult r = fetchProgram(line, "002");
+        const FetchResult r = QCoro::waitFor(fetchProgram(line, "002"));
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_EQ(r.messageKey(), c.key);
         EXPECT_EQ(line.sent.size(), c.requests);
@@ -190,7 +190,7 @@ TEST(LineTransfer, FetchTriesThreeTimes) {
     }
     ScriptedLine line;
     line.answers = {program};
-    EXPECT_EQ(fetchProgram(line, "002").program.lEntladeschlussSpannung, 6000);
+    EXPECT_EQ(QCoro::waitFor(fetchProgram(line, "002")).program.lEntladeschlussSpannung, 6000);
 }
 
 } // namespace

@@ -16,13 +16,13 @@ namespace {
 // Echoes what is sent while a channel is listed as good, answers "" otherwise.
 class ChargerLine : public ProgramLine {
 public:
-    QString sendProgram(const QString& body) override {
+    QCoro::Task<QString> sendProgram(const QString& body) override {
         sent << body;
-        return good.contains(body.left(3)) ? body + ",G1," : QString();
+        co_return good.contains(body.left(3)) ? body + ",G1," : QString();
     }
-    QString getProgram(const QString& channel) override {
+    QCoro::Task<QString> getProgram(const QString& channel) override {
         sent << channel + ",W";
-        return running;
+        co_return running;
     }
     QStringList good = AllChannels;
     QStringList sent;
@@ -61,21 +61,21 @@ TEST_F(Session, SendClosesOnlyAfterAMatchingEcho) {
     {
         ScriptedMessages boxes;
         boxes.expect("0980", MsgAnswer::Cancel);
-        EXPECT_FALSE(session->send());
+        EXPECT_FALSE(QCoro::waitFor(session->send()));
         EXPECT_TRUE(line.sent.isEmpty());
     }
     {
         ScriptedMessages boxes;
         boxes.expect("0980", MsgAnswer::Ok).expect("0976");
         line.good.clear();
-        EXPECT_FALSE(session->send());
+        EXPECT_FALSE(QCoro::waitFor(session->send()));
         EXPECT_EQ(line.sent.size(), TransferAttempts);
         EXPECT_TRUE(reset.isEmpty());
     }
     ScriptedMessages boxes;
     boxes.expect("0980", MsgAnswer::Ok);
     line.good = AllChannels;
-    EXPECT_TRUE(session->send());
+    EXPECT_TRUE(QCoro::waitFor(session->send()));
     EXPECT_EQ(reset, QStringList({"002"}));
 }
 
@@ -83,7 +83,7 @@ TEST_F(Session, AFailedCheckSendsNothingAndFocusesTheField) {
     ScriptedMessages boxes;
     boxes.expect("0959");
     model->setText(Box::ChargeCurrent, "9");
-    EXPECT_FALSE(session->send());
+    EXPECT_FALSE(QCoro::waitFor(session->send()));
     EXPECT_EQ(focus, "txtLadestrom");
     EXPECT_TRUE(line.sent.isEmpty());
     EXPECT_EQ(boxes.shown.at(0).text, "Der Ladestrom muss zwischen 0,05 A und 5 A liegen.");
@@ -93,7 +93,7 @@ TEST_F(Session, SendToAllResetsTheChannelsThatTookTheProgram) {
     ScriptedMessages boxes;
     boxes.expect("0980", MsgAnswer::Ok).expect("0976");
     line.good = {"001", "002", "004"};
-    EXPECT_FALSE(session->sendToAll());
+    EXPECT_FALSE(QCoro::waitFor(session->sendToAll()));
     EXPECT_EQ(reset, QStringList({"001", "002"}));
     EXPECT_EQ(session->channel, "002");
     for (const QString& s : line.sent)
@@ -104,7 +104,7 @@ TEST_F(Session, SendToAllResetsTheChannelsThatTookTheProgram) {
 TEST_F(Session, FetchShowsTheRunningProgramOrSaysWhy) {
     line.running = "002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     model->setStoredProgramId(4);
-    EXPECT_TRUE(session->fetch());
+    EXPECT_TRUE(QCoro::waitFor(session->fetch()));
     EXPECT_EQ(model->deviceModeNumber(), 2);
     EXPECT_EQ(model->text(Box::DischargeEndVoltage), "6,000");
     EXPECT_FALSE(model->deleteEnabled());
@@ -112,10 +112,10 @@ TEST_F(Session, FetchShowsTheRunningProgramOrSaysWhy) {
     ScriptedMessages boxes;
     boxes.expect("0993").expect("0974");
     line.running = "002,M,SK,";
-    EXPECT_FALSE(session->fetch());
+    EXPECT_FALSE(QCoro::waitFor(session->fetch()));
     EXPECT_EQ(boxes.shown.at(0).icon, MsgIcon::Information);
     line.running = "";
-    EXPECT_FALSE(session->fetch());
+    EXPECT_FALSE(QCoro::waitFor(session->fetch()));
     EXPECT_EQ(model->deviceModeNumber(), 2); // the editor keeps its program
 }
 

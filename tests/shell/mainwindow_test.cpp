@@ -348,28 +348,33 @@ TEST(StartLogo, EndsOnceAfterItsTimeOrAtAKeyPress) {
     EXPECT_TRUE(quickFinished.wait(2000));
 }
 
-// Channel 1 lets the user interface run while it waits for a silent charger;
-// ending the program or replacing the link from there must not pull the link
-// (or the channel windows) away from under the waiting request.
-TEST_F(MainWindowTest, EndingOrNewPortDuringAWaitingRequestIsSafe) {
+// Requests wait for a silent charger while the user interface runs: a new
+// port ends the request on the line (the one behind it goes on over the new
+// port), and ending the program ends every waiting request at once, without
+// pulling the link away from under them.
+TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
     auto w = start();
     QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
 
-    VelmaraComCommunication* waiting = w->comLink();
+    VelmaraComCommunication* link = w->comLink();
+    auto onLine = link->getProgram("001");
+    auto behind = link->getStatus("002");
+    ASSERT_FALSE(onLine.isReady());
     bool reopened = false;
     QTimer::singleShot(50, w.get(), [&] { reopened = w->reopenSerialLink(); });
-    // The waiting request ends without an answer; the link stays the same object.
-    EXPECT_EQ(waiting->getProgram("001", true), "");
+    EXPECT_EQ(QCoro::waitFor(std::move(onLine)), "");
     EXPECT_TRUE(reopened);
-    EXPECT_EQ(w->comLink(), waiting);
+    EXPECT_EQ(w->comLink(), link);
     EXPECT_TRUE(w->comLink()->isComPortOpen());
+    EXPECT_FALSE(behind.isReady()); // now on the line of the new port
 
-    QTimer::singleShot(50, w.get(), [&] { w->endProgram(); });
-    EXPECT_EQ(waiting->getProgram("001", true), "");
+    auto queued = link->getEndwert("003");
+    w->endProgram();
     EXPECT_TRUE(w->hasEnded());
-    EXPECT_EQ(ended.count(), 0); // not while the request was on the line
-    EXPECT_NE(w->channelView("001"), nullptr);
-    EXPECT_TRUE(ended.wait(2000));
+    ASSERT_TRUE(behind.isReady() && queued.isReady());
+    EXPECT_EQ(QCoro::waitFor(std::move(behind)), "");
+    EXPECT_EQ(QCoro::waitFor(std::move(queued)), "");
+    EXPECT_TRUE(ended.count() == 1 || ended.wait(2000));
     EXPECT_EQ(w->comLink(), nullptr);
     EXPECT_EQ(w->channelView("001"), nullptr);
 }

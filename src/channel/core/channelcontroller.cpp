@@ -1,7 +1,9 @@
 #include "channel/core/channelcontroller.h"
+#include "channel/core/channelstep.h"
 
 #include "data/databases.h"
 #include "data/storage/recordset.h"
+#include "link/turnqueue.h"
 #include "link/velmaracomcommunication.h"
 #include "shell/core/formatting.h"
 #include "shell/core/messages.h"
@@ -36,11 +38,18 @@ ChannelController::ChannelController(QString code, VelmaraComCommunication* link
       }) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
-    connect(&m_pollTimer, &QTimer::timeout, this, &ChannelController::tick);
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] { tick(); });
     connect(&m_flashingTimer, &QTimer::timeout, this, &ChannelController::flashingTick);
+    m_turn = m_host.channelTurn();
+    if (!m_turn)
+        m_turn = std::make_shared<TurnQueue>();
 }
 
-ChannelController::~ChannelController() = default;
+// A step that waits for an answer or for its turn ends without touching the
+// controller once it resumes.
+ChannelController::~ChannelController() {
+    *m_alive = false;
+}
 
 QDateTime ChannelController::now() const {
     return m_clock ? m_clock() : QDateTime::currentDateTime();
@@ -54,7 +63,7 @@ void ChannelController::load(bool startTimer) {
     m_previousTempSeriesId = m_tempSeriesId = -1;
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
-    initChannel();
+    initChannel(); // runs on while the charger answers; the window does not wait
     if (startTimer)
         m_pollTimer.start();
 }
@@ -72,31 +81,49 @@ QString ChannelController::ownAnswer(const QString& answer) const {
     return answer;
 }
 
-QString ChannelController::requestStatus() {
-    return m_link ? ownAnswer(m_link->getStatus(m_code)) : QString();
+QCoro::Task<QString> ChannelController::requestStatus() {
+    if (!m_link)
+        co_return QString();
+    const auto alive = m_alive;
+    const QString answer = co_await m_link->getStatus(m_code);
+    co_return *alive ? ownAnswer(answer) : QString();
 }
 
-QString ChannelController::requestEndwert() {
-    return m_link ? ownAnswer(m_link->getEndwert(m_code)) : QString();
+QCoro::Task<QString> ChannelController::requestEndwert() {
+    if (!m_link)
+        co_return QString();
+    const auto alive = m_alive;
+    const QString answer = co_await m_link->getEndwert(m_code);
+    co_return *alive ? ownAnswer(answer) : QString();
 }
 
-QString ChannelController::requestProgram(bool noQmt) {
-    return m_link ? ownAnswer(m_link->getProgram(m_code, noQmt)) : QString();
+QCoro::Task<QString> ChannelController::requestProgram() {
+    if (!m_link)
+        co_return QString();
+    const auto alive = m_alive;
+    const QString answer = co_await m_link->getProgram(m_code);
+    co_return *alive ? ownAnswer(answer) : QString();
 }
 
 // Asks for the running program, parses it into the program record and shows it.
-void ChannelController::readProgram(bool noQmt) {
-    QString answer = requestProgram(noQmt);
+QCoro::Task<> ChannelController::readProgram() {
+    const auto alive = m_alive;
+    QString answer = co_await requestProgram();
+    if (!*alive)
+        co_return;
     m_program->splitRecievedString(answer, true);
     showProgram(*m_program);
 }
 
 // Asks for the end values; a readable answer goes to the end-value handler.
-void ChannelController::readEndwerte(bool emptyFirst) {
-    QString answer = requestEndwert();
+QCoro::Task<> ChannelController::readEndwerte(bool emptyFirst) {
+    const auto alive = m_alive;
+    QString answer = co_await requestEndwert();
+    if (!*alive)
+        co_return;
     auto list = std::make_shared<EntwertList>();
     if (!list->splitRecievedString(answer))
-        return;
+        co_return;
     if (emptyFirst)
         m_endwerte->RemoveAll();
     comResults_EndwertRecieved(list);
@@ -117,7 +144,18 @@ void ChannelController::setPollInterval(int ms) {
 
 // ---------------------------------------------------------------- init and tick
 
-void ChannelController::initChannel() {
+QCoro::Task<> ChannelController::initChannel() {
+    const auto alive = m_alive;
+    const auto turn = m_turn;
+    ++m_stepsActive;
+    const bool granted = co_await turn->acquire();
+    const Step step(turn, alive, &m_stepsActive, granted);
+    if (step.runs())
+        co_await runInit();
+}
+
+QCoro::Task<> ChannelController::runInit() {
+    const auto alive = m_alive;
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
     m_program = std::make_shared<CommunicationProgram>();
@@ -131,7 +169,9 @@ void ChannelController::initChannel() {
         m_program->iAkkuTyp = CommunicationProgram::NoAnswer;
         showProgram(*m_program);
     } else {
-        readProgram(false);
+        co_await readProgram();
+        if (!*alive)
+            co_return;
         if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
             m_status->iAntwortTyp = CommunicationResults::NoAnswer;
             if (m_first) {
@@ -139,8 +179,12 @@ void ChannelController::initChannel() {
                 setPollInterval(SilentInterval);
             }
         } else {
-            readEndwerte(false);
-            QString answer = requestStatus();
+            co_await readEndwerte(false);
+            if (!*alive)
+                co_return;
+            QString answer = co_await requestStatus();
+            if (!*alive)
+                co_return;
             m_status->splitRecievedString(answer);
             if (m_first)
                 m_host.setNoQmtFound(false);
@@ -149,18 +193,26 @@ void ChannelController::initChannel() {
     showStatus(*m_status);
 }
 
-void ChannelController::tick() {
+QCoro::Task<> ChannelController::tick() {
+    if (m_tickActive || (!m_first && m_host.noQmtFound()))
+        co_return;
+    const auto alive = m_alive;
+    const auto turn = m_turn;
+    m_tickActive = true;
+    ++m_stepsActive;
+    const bool granted = co_await turn->acquire();
+    const Step step(turn, alive, &m_stepsActive, granted);
+    if (step.runs())
+        co_await runTick();
+    if (*alive)
+        m_tickActive = false;
+}
+
+QCoro::Task<> ChannelController::runTick() {
+    // Channel 1 may have found the charger gone while this tick waited.
     if (!m_first && m_host.noQmtFound())
-        return;
-    // Channel 1's wait for a silent charger lets events run: its own timer must
-    // not start a second tick from in there.
-    if (m_inTick)
-        return;
-    m_inTick = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{m_inTick};
+        co_return;
+    const auto alive = m_alive;
     retryWaitingValues();
 
     const qint16 antwortTyp = m_status->iAntwortTyp;
@@ -168,7 +220,9 @@ void ChannelController::tick() {
     if (akkuTyp == CommunicationProgram::ChannelFault ||
         antwortTyp == CommunicationResults::NoAnswer) {
         // Probe: is there a charger, and what does the channel run?
-        readProgram(m_first ? m_host.noQmtFound() : false);
+        co_await readProgram();
+        if (!*alive)
+            co_return;
         if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
             m_status->iAntwortTyp = CommunicationResults::NoAnswer;
             if (m_first) {
@@ -181,11 +235,17 @@ void ChannelController::tick() {
                 setPollInterval(OtherSilentInterval);
             }
         } else {
-            readEndwerte(true);
-            QString answer = requestStatus();
+            co_await readEndwerte(true);
+            if (!*alive)
+                co_return;
+            QString answer = co_await requestStatus();
+            if (!*alive)
+                co_return;
             m_status->splitRecievedString(answer);
             if (m_first) {
-                readProgram(false);
+                co_await readProgram();
+                if (!*alive)
+                    co_return;
                 m_noAnswerCount = 0;
                 m_host.setNoQmtFound(false);
             }
@@ -195,18 +255,25 @@ void ChannelController::tick() {
         m_noAnswerCount = 0;
         // A program answer that could not be read (or came from another
         // channel) leaves the program unknown: ask again before the status.
-        if (m_program->iAkkuTyp == CommunicationProgram::BadAnswer)
-            readProgram(false);
-        QString answer = requestStatus();
+        if (m_program->iAkkuTyp == CommunicationProgram::BadAnswer) {
+            co_await readProgram();
+            if (!*alive)
+                co_return;
+        }
+        QString answer = co_await requestStatus();
+        if (!*alive)
+            co_return;
         const qint16 oldState = m_status->iStatusTyp;
         m_status->splitRecievedString(answer);
         if (m_status->strKanal != m_code)
-            return;
+            co_return;
         if (m_status->iAntwortTyp == CommunicationResults::BadAnswer) {
-            answer = requestStatus();
+            answer = co_await requestStatus();
+            if (!*alive)
+                co_return;
             m_status->splitRecievedString(answer);
             if (m_status->iAntwortTyp == CommunicationResults::BadAnswer)
-                return;
+                co_return;
         }
         if (oldState == Idle && m_status->iStatusTyp != Idle)
             resetForNewRun();
@@ -216,7 +283,9 @@ void ChannelController::tick() {
     showStatus(*m_status);
     writeNewTempValueToDB(*m_status);
     if (bRecording) {
-        writeNewValueToDB(*m_status);
+        co_await writeNewValueToDB(*m_status);
+        if (!*alive)
+            co_return;
     } else if (!bRecordingInQueue && m_headingResetPending) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());

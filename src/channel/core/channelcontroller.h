@@ -8,8 +8,12 @@
 #include "link/communicationprogram.h"
 #include "link/communicationresults.h"
 
+#ifndef Q_MOC_RUN
+#include <QCoro/QCoroTask>
+#endif
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -38,16 +42,23 @@ public:
                       ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
-    // Creation of the window: state reset, boxes hidden, initChannel. Starts the
-    // poll timer when startTimer is true (tests drive tick() themselves).
+    // Creation of the window: state reset, boxes hidden; starts initChannel
+    // without waiting for the charger's answers. Starts the poll timer when
+    // startTimer is true (tests drive tick() themselves).
     void load(bool startTimer = true);
 
     const QString& channelCode() const { return m_code; }
     bool isFirstChannel() const { return m_first; }
 
     // --- poll cycle ---
-    void initChannel();
-    void tick();
+    // The steps that talk to the charger are awaited; each waits for the
+    // channel's turn (see ChannelHost::channelTurn) and runs its requests in
+    // order. A channel that is destroyed meanwhile is left alone.
+    QCoro::Task<> initChannel();
+    // A tick that still runs (or waits for its turn) is not started again.
+    QCoro::Task<> tick();
+    // A step of this channel runs or waits for its turn.
+    bool isBusy() const { return m_stepsActive > 0; }
     void showStatus(CommunicationResults& status);
     void showProgram(const CommunicationProgram& program);
     void showEndwertLists();
@@ -57,20 +68,21 @@ public:
     void comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList);
 
     // --- recording ---
-    void writeNewValueToDB(const CommunicationResults& comRes);
+    // comRes stays valid until the step is done (the program may be asked first).
+    QCoro::Task<> writeNewValueToDB(const CommunicationResults& comRes);
     void writeNewTempValueToDB(const CommunicationResults& comRes);
     void writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert);
-    void resetForNewProgram();
+    QCoro::Task<> resetForNewProgram();
     void resetForNewRun();
     void endRecording();
-    void startRecording(qint32 lakku, qint32 lmess, bool bInQueue, bool bWithTemp);
+    QCoro::Task<> startRecording(qint32 lakku, qint32 lmess, bool bInQueue, bool bWithTemp);
     void setFrameAkkumesswerteHeading(const QString& strAkkuName = QString(),
                                       const QString& strMessreiheName = QString(),
                                       const QString& strMessreiheNr = QString());
     bool resetAkkuId(qint32 lAkkuId);
     bool isAkkuUsed(qint32 lAkkuId) const;
     void startNewTempSeries();
-    bool writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
+    QCoro::Task<bool> writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
     static QString modeTextOf(const CommunicationProgram& program);
     // "0818" - "0820": the heading without a recording.
     static QString headingWithoutRecording();
@@ -120,12 +132,15 @@ private:
     void showBatteryState(qint16 code);
     void showFaultBox(qint16 code);
     void setPollInterval(int ms);
+    class Step;
+    QCoro::Task<> runInit();
+    QCoro::Task<> runTick();
     QString ownAnswer(const QString& answer) const;
-    QString requestStatus();
-    QString requestEndwert();
-    QString requestProgram(bool noQmt);
-    void readProgram(bool noQmt);
-    void readEndwerte(bool emptyFirst);
+    QCoro::Task<QString> requestStatus();
+    QCoro::Task<QString> requestEndwert();
+    QCoro::Task<QString> requestProgram();
+    QCoro::Task<> readProgram();
+    QCoro::Task<> readEndwerte(bool emptyFirst);
     void writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
                     ValueWriter::StoredCallback onStored = {});
     void retryWaitingValues();
@@ -134,7 +149,7 @@ private:
 
     QString m_code;
     bool m_first;
-    VelmaraComCommunication* m_link;
+    QPointer<VelmaraComCommunication> m_link;
     ChannelHost& m_host;
     ChannelDisplay& m_display;
     Clock m_clock;
@@ -155,7 +170,11 @@ private:
     QDateTime m_tempSeriesStart;
     QDateTime m_recordingStart;
     qint16 m_faultBoxShown = 0;
-    bool m_inTick = false;
+    // Checked after every await: false once the controller is gone.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    std::shared_ptr<TurnQueue> m_turn;
+    bool m_tickActive = false;
+    int m_stepsActive = 0;
     ValueWriter m_writer;
     int m_reportedWaiting = 0;
 };

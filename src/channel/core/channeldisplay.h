@@ -5,7 +5,11 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace velmara {
+
+class TurnQueue;
 
 // The boxes of a channel window that the poll cycle writes.
 enum class ChannelField {
@@ -59,6 +63,10 @@ public:
     // take them (0: all are on disk again), and why the last write failed.
     virtual void setValuesWaiting(const QString& channelCode, int waiting,
                                   const QString& reason) = 0;
+    // The turn the channels share: one channel's tick (or start, or recording
+    // start) at a time, the others wait for it in order. Null: each channel
+    // takes turns only with itself.
+    virtual std::shared_ptr<TurnQueue> channelTurn() { return nullptr; }
 };
 
 } // namespace velmara

@@ -1,6 +1,7 @@
 // Recording on a channel: the temporary series (always on) in TempMessWerte and
 // the permanent recording of a battery's series in MessWerte.
 #include "channel/core/channelcontroller.h"
+#include "channel/core/channelstep.h"
 
 #include "data/databases.h"
 #include "data/storage/database.h"
@@ -83,7 +84,7 @@ void ChannelController::writeEndValueToTemp(const std::shared_ptr<CommunicationE
     *written = true;
 }
 
-void ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
+QCoro::Task<> ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
     const qint16 k = comRes.iAntwortTyp;
     bool written = false; // a value was handed to the table (steps 2 and 3)
     if (k == CommunicationResults::Status) {
@@ -99,37 +100,45 @@ void ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
                    buildEndValueString(*last, m_recordingStart, now()));
     }
     if (written && !bCurrentProgramWritten) {
-        writeProgramToSeries(lAkkuId, lMessReiheId);
+        const auto alive = m_alive;
+        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        if (!*alive)
+            co_return;
         bCurrentProgramWritten = true;
     }
     bRecordingInQueue = false;
 }
 
-bool ChannelController::writeProgramToSeries(qint32 akkuId, qint32 messReiheId) {
+// Stores the program the channel runs (asked from the charger) with the series.
+QCoro::Task<bool> ChannelController::writeProgramToSeries(qint32 akkuId, qint32 messReiheId) {
+    if (!userDatabase())
+        co_return false;
+    const auto alive = m_alive;
+    QString answer = co_await requestProgram();
+    // The files may have been closed while the charger answered.
     Database* db = userDatabase();
-    if (!db)
-        return false;
+    if (!*alive || !db || !db->isOpen())
+        co_return false;
     auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
                                     QString::number(akkuId));
-    QString answer = requestProgram(false);
     CommunicationProgram program;
     program.splitRecievedString(answer, true);
     if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
         program.iAkkuTyp == CommunicationProgram::NoAnswer)
-        return false;
+        co_return false;
     if (!series || !series->isValid())
-        return false;
+        co_return false;
     series->moveFirst();
     if (!series->findFirst(QStringLiteral("MessReiheID=") + QString::number(messReiheId)))
-        return false;
+        co_return false;
     series->edit();
     series->setValue(QStringLiteral("Programm"), answer);
     series->setValue(QStringLiteral("Mode"), modeTextOf(program));
     if (!series->update()) {
         series->cancelUpdate();
-        return false;
+        co_return false;
     }
-    return true;
+    co_return true;
 }
 
 QString ChannelController::modeTextOf(const CommunicationProgram& program) {
@@ -161,10 +170,17 @@ void ChannelController::resetForNewRun() {
     m_display.setVisible(ChannelField::Akkuzustand, false);
 }
 
-void ChannelController::resetForNewProgram() {
+QCoro::Task<> ChannelController::resetForNewProgram() {
+    const auto alive = m_alive;
+    const auto turn = m_turn;
+    ++m_stepsActive;
+    const bool granted = co_await turn->acquire();
+    const Step step(turn, alive, &m_stepsActive, granted);
+    if (!step.runs())
+        co_return;
     resetForNewRun();
     endRecording();
-    initChannel();
+    co_await runInit();
 }
 
 void ChannelController::endRecording() {
@@ -175,7 +191,15 @@ void ChannelController::endRecording() {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
 }
 
-void ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue, bool bWithTemp) {
+QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue,
+                                                bool bWithTemp) {
+    const auto alive = m_alive;
+    const auto turn = m_turn;
+    ++m_stepsActive;
+    const bool granted = co_await turn->acquire();
+    const Step step(turn, alive, &m_stepsActive, granted);
+    if (!step.runs())
+        co_return;
     lAkkuId = lakku;
     lMessReiheId = lmess;
     bRecordingInQueue = bInQueue;
@@ -192,7 +216,9 @@ void ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue
         // belongs to an older series, or was never set).
         m_recordingStart =
             (series == m_tempSeriesId && !m_tempSeriesUsed) ? now() : m_tempSeriesStart;
-        writeProgramToSeries(lAkkuId, lMessReiheId);
+        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        if (!*alive)
+            co_return;
         bCurrentProgramWritten = true;
         // Values still waiting in memory belong to the series that moves.
         retryWaitingValues();
@@ -203,7 +229,9 @@ void ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue
                     .arg(m_code, QString::number(series), QString::number(lmess)));
         }
     } else {
-        writeProgramToSeries(lAkkuId, lMessReiheId);
+        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        if (!*alive)
+            co_return;
         m_recordingStart = now();
     }
 }

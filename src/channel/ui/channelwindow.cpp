@@ -34,6 +34,10 @@ void MainFormChannelHost::setNoQmtFound(bool value) {
         m_main->bNoQMTFound = value;
 }
 
+std::shared_ptr<TurnQueue> MainFormChannelHost::channelTurn() {
+    return m_main ? m_main->channelTurn() : nullptr;
+}
+
 qint32 MainFormChannelHost::newTempSeriesId() {
     return m_main ? m_main->getNewTempMessreiheID() : -1;
 }

@@ -31,6 +31,7 @@ public:
     qint32 newTempSeriesId() override;
     void setStatusbarText(const QString& channelCode, const QString& text) override;
     void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) override;
+    std::shared_ptr<TurnQueue> channelTurn() override;
 
 private:
     frmMDIMainForm* m_main;

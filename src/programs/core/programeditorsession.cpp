@@ -9,11 +9,36 @@
 #include "shell/core/programresources.h"
 #include "shell/core/velmaralog.h"
 
+#include <QHash>
+
 namespace velmara {
 
 ProgramEditorSession::ProgramEditorSession(ProgramEditorModel& model, const ProgramOptions& options,
                                            ProgramLine* line, ProgramLibrary* library)
     : m_model(model), m_options(options), m_line(line), m_library(library) {}
+
+ProgramEditorSession::~ProgramEditorSession() {
+    *m_alive = false;
+}
+
+// Marks one transfer from its start to its end, also when it ends early.
+class ProgramEditorSession::Transfer {
+public:
+    explicit Transfer(ProgramEditorSession& s) : m_session(s), m_alive(s.m_alive) {
+        if (m_session.m_transfers++ == 0 && m_session.transferStateChanged)
+            m_session.transferStateChanged(true);
+    }
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
+    ~Transfer() {
+        if (*m_alive && --m_session.m_transfers == 0 && m_session.transferStateChanged)
+            m_session.transferStateChanged(false);
+    }
+
+private:
+    ProgramEditorSession& m_session;
+    std::shared_ptr<bool> m_alive;
+};
 
 void ProgramEditorSession::show(const EditorMessage& m) {
     if (m.isLimits()) {
@@ -41,53 +66,73 @@ bool ProgramEditorSession::confirmSend() {
                                               MsgButtons::OkCancel) == MsgAnswer::Ok;
 }
 
-bool ProgramEditorSession::send() {
-    if (!m_line || !confirmSend())
-        return false;
+QCoro::Task<bool> ProgramEditorSession::send() {
+    if (!m_line || m_transfers > 0 || !confirmSend())
+        co_return false;
+    const auto alive = m_alive;
+    const Transfer transfer(*this);
     const QString text = buildProgramString(m_model, channel, m_options);
-    if (!sendProgramText(*m_line, text, m_options.extensionAvailable)) {
+    const bool sent = co_await sendProgramText(*m_line, text, m_options.extensionAvailable);
+    if (!*alive)
+        co_return false;
+    if (!sent) {
         showKeyed(QStringLiteral("0976"), QString());
-        return false;
+        co_return false;
     }
     if (resetChannels)
         resetChannels({channel});
-    return true;
+    co_return true;
 }
 
-bool ProgramEditorSession::sendToAll() {
-    if (!m_line || !confirmSend())
-        return false;
-    const SendAllResult r = sendToAllChannels(
-        *m_line, [this](const QString& ch) { return buildProgramString(m_model, ch, m_options); },
-        m_options.extensionAvailable);
+QCoro::Task<bool> ProgramEditorSession::sendToAll() {
+    if (!m_line || m_transfers > 0 || !confirmSend())
+        co_return false;
+    const auto alive = m_alive;
+    const Transfer transfer(*this);
+    // The texts are built before the first one goes out: the fields cannot
+    // change while the transfer runs, and the model is left alone meanwhile.
+    QHash<QString, QString> texts;
+    for (const QString& ch : AllChannels)
+        texts.insert(ch, buildProgramString(m_model, ch, m_options));
+    const std::function<QString(const QString&)> textFor = [texts](const QString& ch) {
+        return texts.value(ch);
+    };
+    const SendAllResult r =
+        co_await sendToAllChannels(*m_line, textFor, m_options.extensionAvailable);
+    if (!*alive)
+        co_return false;
     // The channels that took the program run it now, whether or not the others did.
     if (resetChannels && !r.accepted.isEmpty())
         resetChannels(r.accepted);
     if (!r.ok()) {
         showKeyed(QStringLiteral("0976"), QString());
-        return false;
+        co_return false;
     }
-    return true;
+    co_return true;
 }
 
-bool ProgramEditorSession::fetch() {
-    if (!m_line)
-        return false;
-    const FetchResult r = fetchProgram(*m_line, channel);
+QCoro::Task<bool> ProgramEditorSession::fetch() {
+    if (!m_line || m_transfers > 0)
+        co_return false;
+    const auto alive = m_alive;
+    const Transfer transfer(*this);
+    const FetchResult r = co_await fetchProgram(*m_line, channel);
+    if (!*alive)
+        co_return false;
     switch (r.outcome) {
     case FetchResult::NoAnswer:
         showKeyed(r.messageKey(), QString());
-        return false;
+        co_return false;
     case FetchResult::NoProgram:
         showKeyed(r.messageKey(), QStringLiteral("0410"), MsgIcon::Information);
-        return false;
+        co_return false;
     case FetchResult::Fetched:
         break;
     }
     m_model.setProgram(r.program);
     m_model.initFromProgram();
     m_model.clearProgramSelection();
-    return true;
+    co_return true;
 }
 
 bool ProgramEditorSession::loadStored(qint64 id) {

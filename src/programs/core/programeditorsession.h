@@ -6,10 +6,12 @@
 #include "programs/core/editormessage.h"
 #include "programs/core/programoptions.h"
 
+#include <QCoro/QCoroTask>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace velmara {
 
@@ -32,12 +34,20 @@ public:
     // The name dialog: the name typed, "" when cancelled.
     std::function<QString()> askProgramName;
 
-    // Each returns true when the dialog is to close.
-    bool send();
-    bool sendToAll();
+    ProgramEditorSession(const ProgramEditorSession&) = delete;
+    ProgramEditorSession& operator=(const ProgramEditorSession&) = delete;
+    ~ProgramEditorSession();
 
+    // The transfers await the charger. Each answers true when the dialog is to
+    // close; a session destroyed meanwhile answers false and does nothing more.
+    QCoro::Task<bool> send();
+    QCoro::Task<bool> sendToAll();
     // True when the model shows another program afterwards.
-    bool fetch();
+    QCoro::Task<bool> fetch();
+    // A transfer awaits the charger: the dialog stays open until it has ended.
+    bool transferring() const { return m_transfers > 0; }
+    // Called when a transfer starts (true) and when it has ended (false).
+    std::function<void(bool busy)> transferStateChanged;
     bool loadStored(qint64 id);
     bool programChangedFromOutside(const CommunicationProgram& reported);
 
@@ -49,6 +59,7 @@ public:
     bool checkBeforeTransfer();
 
 private:
+    class Transfer;
     void show(const EditorMessage& m);
     bool confirmSend();
 
@@ -56,6 +67,8 @@ private:
     ProgramOptions m_options;
     ProgramLine* m_line;
     ProgramLibrary* m_library;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    int m_transfers = 0;
 };
 
 } // namespace velmara

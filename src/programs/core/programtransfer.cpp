@@ -5,33 +5,48 @@
 
 namespace velmara {
 
-QString LinkProgramLine::sendProgram(const QString& body) {
-    return m_link ? m_link->sendProgram(body) : QString();
+LinkProgramLine::LinkProgramLine(VelmaraComCommunication* link) : m_link(link) {}
+
+namespace {
+
+QCoro::Task<QString> noLine() {
+    co_return QString();
 }
 
-QString LinkProgramLine::getProgram(const QString& channel) {
-    return m_link ? m_link->getProgram(channel) : QString();
+} // namespace
+
+// The link copies the text when the request is made.
+QCoro::Task<QString> LinkProgramLine::sendProgram(const QString& body) {
+    return m_link ? m_link->sendProgram(body) : noLine();
 }
 
-bool sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable) {
-    for (int attempt = 0; attempt < TransferAttempts; ++attempt)
-        if (echoMatches(text, line.sendProgram(text), extensionAvailable))
-            return true;
-    return false;
+QCoro::Task<QString> LinkProgramLine::getProgram(const QString& channel) {
+    return m_link ? m_link->getProgram(channel) : noLine();
 }
 
-SendAllResult sendToAllChannels(ProgramLine& line,
-                                const std::function<QString(const QString& channel)>& textFor,
-                                bool extensionAvailable) {
+QCoro::Task<bool> sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable) {
+    for (int attempt = 0; attempt < TransferAttempts; ++attempt) {
+        const QString echo = co_await line.sendProgram(text);
+        if (echoMatches(text, echo, extensionAvailable))
+            co_return true;
+    }
+    co_return false;
+}
+
+QCoro::Task<SendAllResult>
+sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& channel)>& textFor,
+                  bool extensionAvailable) {
     SendAllResult result;
     for (const QString& channel : AllChannels) {
-        if (!sendProgramText(line, textFor(channel), extensionAvailable)) {
+        const QString text = textFor(channel);
+        const bool sent = co_await sendProgramText(line, text, extensionAvailable);
+        if (!sent) {
             result.failed = channel;
             break;
         }
         result.accepted << channel;
     }
-    return result;
+    co_return result;
 }
 
 QString FetchResult::messageKey() const {
@@ -46,23 +61,23 @@ QString FetchResult::messageKey() const {
     return QString();
 }
 
-FetchResult fetchProgram(ProgramLine& line, const QString& channel) {
+QCoro::Task<FetchResult> fetchProgram(ProgramLine& line, const QString& channel) {
     FetchResult result;
     for (int attempt = 0; attempt < TransferAttempts; ++attempt) {
-        QString answer = line.getProgram(channel);
+        QString answer = co_await line.getProgram(channel);
         result.program.splitRecievedString(answer, true);
         const qint16 type = result.program.iAkkuTyp;
         if (type == CommunicationProgram::ChannelFault) {
             result.outcome = FetchResult::NoProgram;
-            return result;
+            co_return result;
         }
         if (type != CommunicationProgram::BadAnswer && type != CommunicationProgram::NoAnswer) {
             result.outcome = FetchResult::Fetched;
-            return result;
+            co_return result;
         }
     }
     result.outcome = FetchResult::NoAnswer;
-    return result;
+    co_return result;
 }
 
 } // namespace velmara

@@ -1,9 +1,12 @@
 #pragma once
 // Sending a program to the charger and reading one back, each with three
 // attempts. The charger is reached through a small interface so that the
-// attempts can be exercised without a line.
+// attempts can be exercised without a line. Every answer is awaited: the
+// attempts wait their turn behind the requests already on the line.
 #include "link/communicationprogram.h"
 
+#include <QCoro/QCoroTask>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -16,27 +19,30 @@ class VelmaraComCommunication;
 class ProgramLine {
 public:
     virtual ~ProgramLine() = default;
-    // Sends a program text; returns the answer's payload ("" no answer, "-1" bad frame).
-    virtual QString sendProgram(const QString& body) = 0;
+    // Sends a program text; answers with the payload ("" no answer, "-1" bad frame).
+    // The arguments stay valid until the answer is in.
+    virtual QCoro::Task<QString> sendProgram(const QString& body) = 0;
     // Requests the program the channel runs.
-    virtual QString getProgram(const QString& channel) = 0;
+    virtual QCoro::Task<QString> getProgram(const QString& channel) = 0;
 };
 
 // The serial link as a program line.
 class LinkProgramLine : public ProgramLine {
 public:
-    explicit LinkProgramLine(VelmaraComCommunication* link) : m_link(link) {}
-    QString sendProgram(const QString& body) override;
-    QString getProgram(const QString& channel) override;
+    explicit LinkProgramLine(VelmaraComCommunication* link);
+    QCoro::Task<QString> sendProgram(const QString& body) override;
+    QCoro::Task<QString> getProgram(const QString& channel) override;
 
 private:
-    VelmaraComCommunication* m_link;
+    QPointer<VelmaraComCommunication> m_link;
 };
 
 constexpr int TransferAttempts = 3;
 
 // Sends the text until the echo matches, at most three times.
-bool sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable);
+// (The coroutines below take references: the caller keeps the arguments
+// until the result is in.)
+QCoro::Task<bool> sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable);
 
 struct SendAllResult {
     QStringList accepted; // channels that took the program, in order
@@ -49,9 +55,9 @@ inline const QStringList AllChannels = {QStringLiteral("001"), QStringLiteral("0
 
 // Sends the text built for each channel to channels 1 to 4 in order and stops
 // at the first channel that refuses it three times.
-SendAllResult sendToAllChannels(ProgramLine& line,
-                                const std::function<QString(const QString& channel)>& textFor,
-                                bool extensionAvailable);
+QCoro::Task<SendAllResult>
+sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& channel)>& textFor,
+                  bool extensionAvailable);
 
 struct FetchResult {
     enum Outcome { Fetched, NoAnswer, NoProgram } outcome = NoAnswer;
@@ -61,6 +67,6 @@ struct FetchResult {
 };
 
 // Reads the channel's program, at most three times until an answer parses.
-FetchResult fetchProgram(ProgramLine& line, const QString& channel);
+QCoro::Task<FetchResult> fetchProgram(ProgramLine& line, const QString& channel);
 
 } // namespace velmara

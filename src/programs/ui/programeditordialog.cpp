@@ -7,6 +7,7 @@
 #include "shell/core/programresources.h"
 #include "shell/ui/modal.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,6 +41,7 @@ ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* pare
                                                        m_library.get());
     m_session->channel = m_setup.channel;
     m_session->resetChannels = m_setup.resetChannels;
+    m_session->transferStateChanged = [this](bool busy) { showTransferring(busy); };
     m_session->askProgramName = [this] {
         QStringList names;
         for (const StoredProgram& p : m_library->programs())
@@ -86,18 +88,17 @@ ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* pare
     extended->setVisible(m_setup.options.extensionAvailable);
 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(send, &QPushButton::clicked, this, [this] {
-        if (m_session->send())
+    // The transfers wait their turn on the line; the dialog learns their end.
+    const auto closeWhenDone = [this](bool close) {
+        if (close)
             accept();
-    });
-    connect(sendAll, &QPushButton::clicked, this, [this] {
-        if (m_session->sendToAll())
-            accept();
-    });
-    connect(fetch, &QPushButton::clicked, this, [this] {
-        m_session->fetch();
-        refresh();
-    });
+    };
+    connect(send, &QPushButton::clicked, this,
+            [this, closeWhenDone] { QCoro::connect(m_session->send(), this, closeWhenDone); });
+    connect(sendAll, &QPushButton::clicked, this,
+            [this, closeWhenDone] { QCoro::connect(m_session->sendToAll(), this, closeWhenDone); });
+    connect(fetch, &QPushButton::clicked, this,
+            [this] { QCoro::connect(m_session->fetch(), this, [this](bool) { refresh(); }); });
     connect(saveAs, &QPushButton::clicked, this, [this] {
         if (m_session->saveAs())
             fillLibraryList();
@@ -138,6 +139,32 @@ void ProgramEditorDialog::openExtended() {
     ExtendedModeDialog dialog(m_model->program(), m_setup.reference, this);
     if (execModal(&dialog) == QDialog::Accepted)
         m_model->setExtendedFields(dialog.program());
+}
+
+void ProgramEditorDialog::showTransferring(bool busy) {
+    const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* w : controls)
+        w->setEnabled(!busy);
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+        refresh(); // the delete button's state
+    }
+}
+
+void ProgramEditorDialog::reject() {
+    if (m_session->transferring())
+        return;
+    QDialog::reject();
+}
+
+void ProgramEditorDialog::closeEvent(QCloseEvent* event) {
+    if (m_session->transferring()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void ProgramEditorDialog::programChangedFromOutside(const CommunicationProgram& reported) {

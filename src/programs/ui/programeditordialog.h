@@ -44,7 +44,15 @@ public:
     // The charger reports another program on the channel while the editor is open.
     void programChangedFromOutside(const CommunicationProgram& reported);
 
+    // While a transfer awaits the charger the dialog cannot be closed (Esc,
+    // close button, Cancel): it shows a busy cursor and its controls are off.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void showTransferring(bool busy);
     void fillLibraryList();
     void refresh();
     void openExtended();

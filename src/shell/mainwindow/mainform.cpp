@@ -71,6 +71,7 @@ void showFatal(const QString& what, const QString& description) {
 
 frmMDIMainForm::frmMDIMainForm(QWidget* parent)
     : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
+      m_channelTurn(std::make_shared<TurnQueue>()),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmMDIMainForm"));
     setWindowTitle(QStringLiteral("velmara3.0"));
@@ -464,23 +465,16 @@ void frmMDIMainForm::releaseProgram() {
     finishRelease();
 }
 
-bool frmMDIMainForm::requestWaiting() const {
-    return m_link && m_link->isBusy();
-}
-
 void frmMDIMainForm::finishRelease() {
-    // Ending from inside a request's wait (the quit question answered while
-    // channel 1 probes a silent charger): the channel window's tick and the link
-    // are still on the stack. Release once they have returned.
-    if (requestWaiting()) {
-        QTimer::singleShot(20, this, &frmMDIMainForm::finishRelease);
-        return;
-    }
-    // The channel windows poll the link and write to the databases: they go first.
+    // The channel windows poll the link and write to the databases: they go
+    // first. A step of theirs that still awaits an answer ends without touching
+    // anything once the link gives up its requests.
     for (auto& c : m_channels) {
         c.view.reset();
         delete c.sub.data();
     }
+    if (m_link)
+        m_link->endAllRequests();
     if (userDatabase() && userDatabase()->isOpen())
         deleteTempValues();
     if (m_link && m_link->isComPortOpen())

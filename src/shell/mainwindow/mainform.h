@@ -27,6 +27,7 @@ namespace velmara {
 
 class BatteryUsage;
 class DiagramWindow;
+class TurnQueue;
 class VelmaraComCommunication;
 struct BatteriesContext;
 
@@ -77,6 +78,8 @@ public:
     // made once and lives until the channel windows are gone; the port dialog
     // changes its port, not the object.
     VelmaraComCommunication* comLink() const { return m_link.get(); }
+    // The channels take turns through this: one channel's step at a time.
+    const std::shared_ptr<TurnQueue>& channelTurn() const { return m_channelTurn; }
     // Closes the port and opens the one of the current ComPort (making the link
     // on the first call); true when the port is open. No message.
     bool reopenSerialLink();
@@ -145,7 +148,6 @@ private:
     void storeVisibility();
     void releaseProgram();
     void finishRelease();
-    bool requestWaiting() const;
     void tile(Qt::Orientation stacking);
     void onLineFault(int errorNumber, const QString& description, bool portLost);
     void onLineRecovered();
@@ -168,6 +170,7 @@ private:
     TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
     std::unique_ptr<VelmaraComCommunication> m_link;
+    std::shared_ptr<TurnQueue> m_channelTurn;
     struct Channel {
         std::unique_ptr<ChannelView> view;
         QPointer<QMdiSubWindow> sub;
