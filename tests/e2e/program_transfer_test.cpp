@@ -10,6 +10,7 @@
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
 
+#include <QCoro/QCoroTask>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -77,20 +78,20 @@ TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
     ASSERT_FALSE(model.checkBeforeTransfer().has_value());
     const ProgramOptions options;
     const QString text = buildProgramString(model, "002", options);
-    ASSERT_TRUE(sendProgramText(*line, text, options.extensionAvailable)) << text.toStdString();
+    ASSERT_TRUE(QCoro::waitFor(sendProgramText(*line, text, options.extensionAvailable))) << text.toStdString();
 
     // The channel charges with the programmed current.
     CommunicationResults status;
     QElapsedTimer t;
     t.start();
     do {
-        QString answer = link->getStatus("002");
+        QString answer = QCoro::waitFor(link->getStatus("002"));
         status.splitRecievedString(answer);
     } while (status.iStatusTyp != 2 && t.elapsed() < 10000);
     EXPECT_EQ(status.iStatusTyp, 2);
     EXPECT_EQ(status.lStrom, 1500);
 
-    const FetchResult fetched = fetchProgram(*line, "002");
+    const FetchResult fetched = QCoro::waitFor(fetchProgram(*line, "002"));
     ASSERT_EQ(fetched.outcome, FetchResult::Fetched);
     const CommunicationProgram& p = fetched.program;
     EXPECT_EQ(p.strKanal, "002");
@@ -105,13 +106,15 @@ TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
 TEST_F(ProgramTransfer, SendToAllReachesTheFourChannels) {
     const ProgramEditorModel model = nimhCharge();
     const ProgramOptions options;
-    const SendAllResult result = sendToAllChannels(
-        *line, [&](const QString& ch) { return buildProgramString(model, ch, options); },
-        options.extensionAvailable);
+    const std::function<QString(const QString&)> textFor = [&](const QString& ch) {
+        return buildProgramString(model, ch, options);
+    };
+    const SendAllResult result =
+        QCoro::waitFor(sendToAllChannels(*line, textFor, options.extensionAvailable));
     EXPECT_TRUE(result.ok()) << result.failed.toStdString();
     EXPECT_EQ(result.accepted, AllChannels);
     for (const QString& ch : AllChannels) {
-        const FetchResult f = fetchProgram(*line, ch);
+        const FetchResult f = QCoro::waitFor(fetchProgram(*line, ch));
         EXPECT_EQ(f.program.lLadestrom, 1500) << ch.toStdString();
     }
 }
