@@ -92,6 +92,21 @@ TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
     EXPECT_FALSE(find<QPushButton>(&dialog, "cmdNeuerAkku")->isEnabled());
 }
 
+TEST_F(BatteriesUiTest, GridShowsLongModesWhole) {
+    const QString mode = "Laden-Entladen-Laden (Selbstentladungstest)";
+    const qint32 battery = insertBattery("Pack");
+    const qint32 series = insertSeries(battery, 1);
+    ASSERT_TRUE(user->execute("UPDATE MessReihen SET Mode=? WHERE MessReiheID=?", {mode, series}));
+    CaptureDialog dialog(context, usage, nullptr);
+    ASSERT_TRUE(dialog.initializeDialog());
+    dialog.show();
+    QCoreApplication::processEvents();
+    auto* grid = find<QTableWidget>(&dialog, "dbGrid");
+    ASSERT_EQ(column(grid, 2), QStringList{mode});
+    EXPECT_FALSE(grid->wordWrap());
+    EXPECT_GE(grid->columnWidth(2), grid->fontMetrics().horizontalAdvance(mode));
+}
+
 TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
     channel.running = true;
     CaptureDialog dialog(context, usage, &channel);

@@ -272,6 +272,25 @@ TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
     EXPECT_TRUE(m_window->findChild<QPushButton*>("cmdOk")->isVisible());
 }
 
+TEST_F(DiagramWindowTest, BoxesAndButtonsSitInsideTheViewFrame) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    ASSERT_TRUE(open(m_series));
+    m_window->resize(900, 600);
+    QCoreApplication::processEvents();
+    auto* frame = m_window->findChild<QWidget*>("frmAnsicht");
+    ASSERT_TRUE(frame);
+    const QRect inside = frame->contentsRect();
+    for (const char* name : {"frmCheckBoxes", "frmButtons"}) {
+        SCOPED_TRACE(name);
+        auto* w = m_window->findChild<QWidget*>(name);
+        ASSERT_TRUE(w);
+        EXPECT_GE(w->geometry().top(), inside.top()) << "below the frame's title";
+        EXPECT_LE(w->geometry().bottom(), frame->height());
+        EXPECT_GE(w->height(), w->sizeHint().height());
+    }
+    EXPECT_EQ(m_window->chart()->geometry().top(), frame->geometry().bottom() + 1);
+}
+
 TEST_F(DiagramWindowTest, TinyWindowKeepsAChartOfNoHeight) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
     ASSERT_TRUE(open(m_series));

@@ -70,6 +70,9 @@ void CaptureDialog::build() {
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // Number, mode, date and id keep their whole text on one line; the remark takes the rest.
+    m_grid->setWordWrap(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setSectionResizeMode(ColRemark, QHeaderView::Stretch);
     top->addWidget(m_grid, 1);
 
@@ -111,7 +114,7 @@ void CaptureDialog::build() {
     connect(m_showSeries, &QPushButton::clicked, this, &CaptureDialog::onShowSeries);
     connect(m_deleteSeries, &QPushButton::clicked, this, &CaptureDialog::onDeleteSeries);
     connect(m_deleteBattery, &QPushButton::clicked, this, &CaptureDialog::onDeleteBattery);
-    resize(560, 420);
+    resize(640, 420);
 }
 
 bool CaptureDialog::initializeDialog() {

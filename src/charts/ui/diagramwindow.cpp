@@ -275,14 +275,22 @@ void DiagramWindow::saveChart(bool pdf) {
 void DiagramWindow::layoutControls() {
     const int w = width();
     const int h = height();
-    const int ansichtHeight = twips(this, 615);
-    const int frameHeight = twips(this, 610);
+    // The check boxes and buttons sit below the frame's title, never across its
+    // border line; the frame grows when the font needs more than its usual height.
+    const QMargins inside = m_frmAnsicht->contentsMargins();
+    const int titleHeight = inside.top();
+    const int frameHeight =
+        std::max({twips(this, 610) - titleHeight, m_frmCheckBoxes->sizeHint().height(),
+                  m_frmButtons->sizeHint().height()});
+    const int ansichtHeight =
+        std::max(twips(this, 615), titleHeight + frameHeight + inside.bottom());
     m_frmAnsicht->setGeometry(0, 0, w, ansichtHeight);
     const int boxesWidth = m_frmCheckBoxes->sizeHint().width();
     const int buttonsWidth = m_frmButtons->sizeHint().width();
-    m_frmCheckBoxes->setGeometry(0, 0, boxesWidth, frameHeight);
-    m_frmButtons->setGeometry(std::max(0, w - buttonsWidth), 0, buttonsWidth, frameHeight);
-    m_lblCursor->setGeometry(boxesWidth, 0, std::max(0, w - boxesWidth - buttonsWidth),
+    m_frmCheckBoxes->setGeometry(0, titleHeight, boxesWidth, frameHeight);
+    m_frmButtons->setGeometry(std::max(0, w - buttonsWidth), titleHeight, buttonsWidth,
+                              frameHeight);
+    m_lblCursor->setGeometry(boxesWidth, titleHeight, std::max(0, w - boxesWidth - buttonsWidth),
                              frameHeight);
     // A window too small for the chart (minimised, say) keeps a chart of no height.
     const int chartHeight = std::max(0, h - ansichtHeight);

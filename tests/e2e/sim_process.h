@@ -1,0 +1,37 @@
+#pragma once
+// The charger simulator as a child process on a pseudo-terminal in a test's
+// temp folder, and a link to it.
+#include "link/velmaracomcommunication.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace velmara::test {
+
+class SimulatedCharger {
+public:
+    ~SimulatedCharger();
+
+    // False (with the reason in error()) when the simulator is not built.
+    bool available();
+    // Starts the simulator with a link in folder and the further arguments, and
+    // opens a link to it. False with error() when either fails.
+    bool start(const QString& folder, const QStringList& arguments);
+    // A control command on the simulator's standard input ("insert 2 NiMH 6 2000").
+    void command(const QByteArray& line);
+    void stop();
+
+    VelmaraComCommunication* link() const { return m_link.get(); }
+    const QString& error() const { return m_error; }
+
+private:
+    QString m_binary;
+    QString m_error;
+    QProcess m_process;
+    std::unique_ptr<VelmaraComCommunication> m_link;
+};
+
+} // namespace velmara::test
