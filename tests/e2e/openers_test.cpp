@@ -9,10 +9,17 @@
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "shell/core/programsettings.h"
+#include "support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,6 +79,56 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsArea) {
     auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isVisible());
+}
+
+TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
+    const QString pdf = QDir(folder.path()).filePath("channel-report.pdf");
+    window->printer()->setOutputFormat(QPrinter::PdfFormat);
+    window->printer()->setOutputFileName(pdf);
+    window->printer()->setPageSize(QPageSize(QPageSize::A4));
+    auto* print = channel->findChild<QPushButton*>("cmdDruck");
+    ASSERT_TRUE(print->isEnabled());
+    {
+        ScriptedDialogs dialogs;
+        dialogs.reject("dlgBemerkung");
+        print->click();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgBemerkung", [](QDialog* d) {
+            d->findChild<QPlainTextEdit*>("txtBemerkung")->setPlainText("Zelle 3 warm");
+            return int(QDialog::Accepted);
+        });
+        dialogs.accept("commonDialogMain");
+        print->click();
+    }
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+}
+
+TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgSubTitle", [](QDialog* d) {
+            d->findChild<QLineEdit*>("txtSubTitle")->setText("Werkstatt Nord");
+            d->accept();
+            return d->result();
+        });
+        window->findChild<QAction*>("mnuEinstellungenOptionen")->trigger();
+    }
+    EXPECT_EQ(getSetting("PrintingSubTitle"), "Werkstatt Nord");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgPrintSettings", [](QDialog* d) {
+            d->findChild<QLineEdit*>("txtHeigth")->setText("1.5");
+            d->accept();
+            return d->result();
+        });
+        window->findChild<QAction*>("mnuPrintsettings")->trigger();
+    }
+    EXPECT_EQ(getSetting("HeadArea"), "1.5");
 }
 
 } // namespace
