@@ -88,7 +88,6 @@ protected:
         c.setting = [](const QString& key) { return getSetting(key); };
         c.text = [](const QString& key) { return res(key); };
         c.programReference = [] { return loadProgramReference(masterDatabase(), "QMT4", "de"); };
-        c.locale = QLocale(QLocale::German, QLocale::Germany);
         c.askPdfPath = [pdf] { return pdf; };
         return c;
     }
@@ -110,6 +109,11 @@ protected:
 };
 
 TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
+    // Numbers in the used-program view are written and filtered in the user's locale.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    struct RestoreLocale {
+        ~RestoreLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    } restore;
     const qint32 series = recordSeries();
     setSetting("PrintingSubTitle", "Werkstatt Nord");
 
@@ -140,6 +144,7 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
     const auto text = readPdfWords(reportPdf);
     ASSERT_TRUE(text.has_value());
     EXPECT_TRUE(text->find("NiMH,").has_value()) << "the battery line of the program block";
+    EXPECT_TRUE(text->find("2,000").has_value()) << "the charge current of the program";
     EXPECT_TRUE(text->find("Werkstatt").has_value());
     EXPECT_TRUE(text->find("Zyklen").has_value());
     // The first charge line's number column.
@@ -152,6 +157,10 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
     dc.settings = {[](const QString& key) { return getSetting(key); },
                    [](const QString& key, const QString& value) { setSetting(key, value); }};
     dc.text = [](const QString& key) { return res(key); };
+    QImage picture; // captured by the window's own print button, without its buttons
+    dc.print = [&](DiagramWindow*, const QPixmap& captured, bool, bool) {
+        picture = captured.toImage();
+    };
     QPointer<DiagramWindow> diagram;
     std::optional<bool> shown;
     openDiagram(dc, DiagramRequest{false, series, 0}, diagram, {}, [&](bool ok) { shown = ok; });
@@ -159,7 +168,8 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
     ASSERT_TRUE(shown.value_or(false));
     diagram->resize(1000, 620);
     QCoreApplication::processEvents();
-    const QImage picture = diagram->grab().toImage();
+    diagram->printReport(false);
+    ASSERT_FALSE(picture.isNull());
 
     const QString withDiagram = QDir(folder.path()).filePath("report-with-diagram.pdf");
     const QString pagePdf = QDir(folder.path()).filePath("diagram-page.pdf");

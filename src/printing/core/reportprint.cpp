@@ -56,7 +56,16 @@ bool paintPages(QPagedPaintDevice& device, const QList<ReportPage>& pages) {
         const ReportPage& page = pages.at(n);
         painter.resetTransform();
         painter.translate(page.origin * s);
-        for (const PageItem& item : page.items) {
+        // Pictures first: the frame drawn over them stays whole where they meet it.
+        QList<const PageItem*> order;
+        for (const PageItem& item : page.items)
+            if (item.kind == PageItem::Kind::Image)
+                order << &item;
+        for (const PageItem& item : page.items)
+            if (item.kind != PageItem::Kind::Image)
+                order << &item;
+        for (const PageItem* next : order) {
+            const PageItem& item = *next;
             switch (item.kind) {
             case PageItem::Kind::Text: {
                 painter.setFont(fontOf(item.font));
