@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -106,6 +107,60 @@ TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+}
+
+// While the channel window is active, "Als PDF exportieren..." writes its report.
+TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
+    auto* exportPdf = window->findChild<QAction*>("mnuDateiExportPdf");
+    auto* printEntry = window->findChild<QAction*>("mnuDateiPrint");
+    window->checkAndSetPrintItem(false);
+    EXPECT_FALSE(exportPdf->isEnabled());
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(window->channelSubWindow("001"), &activate);
+    EXPECT_EQ(window->printItemWindow(), channel);
+    EXPECT_TRUE(exportPdf->isEnabled());
+    EXPECT_TRUE(printEntry->isEnabled());
+
+    const QString pdf = QDir(folder.path()).filePath("exported.pdf");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
+            auto* files = qobject_cast<QFileDialog*>(d);
+            EXPECT_NE(files, nullptr);
+            files->selectFile(pdf);
+            return int(QDialog::Accepted);
+        });
+        exportPdf->trigger();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+}
+
+TEST_F(Openers, DiagramPageIsPrintedFromTheDiagramWindow) {
+    const qint32 series = channel->controller().tempSeriesId();
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(userDatabase()->execute(
+            QString("INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) "
+                    "VALUES (%1, 0, '%2;%3;1000;%4')")
+                .arg(series)
+                .arg(10 * i)
+                .arg(7000 + 10 * i)
+                .arg(30 * i)));
+    channel->findChild<QPushButton*>("cmdDiagramme")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
+    DiagramWindow* diagram = window->diagramWindow();
+    ASSERT_NE(diagram, nullptr);
+    const QString pdf = QDir(folder.path()).filePath("diagram.pdf");
+    window->printer()->setOutputFormat(QPrinter::PdfFormat);
+    window->printer()->setOutputFileName(pdf);
+    window->printer()->setPageSize(QPageSize(QPageSize::A4));
+    {
+        ScriptedDialogs dialogs; // the diagram page asks for no remark
+        dialogs.accept("commonDialogMain");
+        diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    // The printer keeps the orientation the user chose.
+    EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
