@@ -3,6 +3,8 @@
 // temporary series inside the main window's area.
 #include "../shell/mainwindow_fixture.h"
 
+#include "batteries/ui/batteriesui.h"
+#include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
 #include "channel/ui/channelwindowfactory.h"
 #include "charts/ui/diagramwindow.h"
@@ -161,6 +163,33 @@ TEST_F(Openers, DiagramPageIsPrintedFromTheDiagramWindow) {
     EXPECT_GT(QFileInfo(pdf).size(), 0);
     // The printer keeps the orientation the user chose.
     EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
+    ASSERT_TRUE(userDatabase()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack B')"));
+    const qint32 akku = userDatabase()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
+    ASSERT_TRUE(userDatabase()->execute(
+        QString("INSERT INTO MessReihen (AkkuId, Nummer, Programm) VALUES (%1, 1, "
+                "'001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,')")
+            .arg(akku)));
+    const qint32 series = userDatabase()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt();
+    StoredSeriesWindow* stored =
+        openStoredSeriesWindow({series, "Pack B", "1", ""}, window->batteriesContext(), nullptr);
+    ASSERT_NE(stored, nullptr);
+    stored->reload();
+    EXPECT_TRUE(stored->findChild<QPushButton*>("cmdDruck")->isEnabled());
+    const QString pdf = QDir(folder.path()).filePath("stored.pdf");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
+            qobject_cast<QFileDialog*>(d)->selectFile(pdf);
+            return int(QDialog::Accepted);
+        });
+        stored->findChild<QPushButton*>("cmdPdf")->click();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    stored->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {

@@ -789,6 +789,11 @@ std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
         if (self)
             self->printReport(window, program.get());
     };
+    context->hooks.exportPdf = [self](QWidget* window,
+                                      std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->printReport(window, program.get(), QImage(), false, true);
+    };
     context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
                                     std::shared_ptr<CommunicationProgram> program) {
         if (self)
