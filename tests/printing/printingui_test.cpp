@@ -130,20 +130,6 @@ TEST_F(PrintingUi, ExportWritesTheReportWithTheRemark) {
     EXPECT_NEAR(bravo->box.top() - alpha->box.top(), 4 * test::kPointsPerMm, 0.1);
 }
 
-TEST_F(PrintingUi, PrinterGetsTheReportAfterItsDialog) {
-    if (!test::havePdfToText())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
-    test::ScriptedDialogs dialogs;
-    dialogs.accept("dlgBemerkung").expect("commonDialogMain", [](QDialog* d) {
-        EXPECT_NE(qobject_cast<QPrintDialog*>(d), nullptr);
-        return int(QDialog::Accepted);
-    });
-    ASSERT_TRUE(printReport(m_context, m_request));
-    const auto text = words();
-    ASSERT_TRUE(text.has_value());
-    EXPECT_TRUE(text->find("Chargeone").has_value());
-}
-
 TEST_F(PrintingUi, OtherPaperIsToldOnceAndNothingIsPrinted) {
     test::ScriptedMessages messages;
     messages.expect("9040");
@@ -179,18 +165,6 @@ TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
     ASSERT_TRUE(text.has_value());
     EXPECT_TRUE(text->find("Windowcaption").has_value());
     EXPECT_FALSE(text->find("Programframe").has_value());
-}
-
-TEST_F(PrintingUi, WindowIsReadByControlNames) {
-    const ReportWindowData d = readReportWindow(&m_window);
-    EXPECT_EQ(d.windowCaption, "Windowcaption");
-    EXPECT_EQ(d.frameAkkuprogramm, "Programframe");
-    EXPECT_EQ(d.lblAkkutyp, "Typelabel");
-    EXPECT_EQ(d.txtBemerkung, "Seriesremark");
-    EXPECT_EQ(d.lstEndwertLaden, QStringList({"Chargeone", "Chargetwo"}));
-    EXPECT_TRUE(d.lstEndwertEntladen.isEmpty());
-    EXPECT_TRUE(d.lblMode.isEmpty()); // a control the window does not have
-    EXPECT_EQ(readReportWindow(nullptr).frameAkkuprogramm, QString());
 }
 
 // The program block comes from the used-program view over the delivered lists.

@@ -370,25 +370,6 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
     }
 }
 
-TEST(ReportTexts, BatteryTextFromTypeOrPresetVoltages) {
-    ProgramBlockData p;
-    p.cboAkkuType = "NiMH";
-    p.lblZellenzahl = "Cells";
-    p.cboZellenzahl = "4";
-    p.lblNennSpannung = "Nominal";
-    p.cboNennSpannung = "4.8";
-    p.optVorgSpannungCaption = "Preset";
-    p.lblLadeSchlussSpannung = "End";
-    p.txtLadeschlussSpannung = "8.400";
-    p.lblEntladeschlussSpannung = "Low";
-    p.txtEntladeschlussSpannung = "6.000";
-    EXPECT_EQ(buildBatteryText(p), "");
-    p.optVorgSpannung = true;
-    EXPECT_EQ(buildBatteryText(p), "Preset, End 8.400 V, Low 6.000 V");
-    p.optAkkuTyp = true;
-    EXPECT_EQ(buildBatteryText(p), "NiMH, Cells 4, Nominal 4.8");
-}
-
 TEST(ReportTexts, RemarkLines) {
     EXPECT_EQ(remarkLines("A\r\nB"), QStringList({"A", "B"}));
     EXPECT_EQ(remarkLines("A\nB\rC"), QStringList({"A", "B", "C"}));
