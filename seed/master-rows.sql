@@ -744,7 +744,13 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('9031', 'de', 'Die Höhe der Kopfzeile ist keine gültige Zahl. Bitte geben Sie die Höhe in Zentimetern ein, zum Beispiel 3.'),
  ('9031', 'en', 'The header height is not a valid number. Please enter the height in centimetres, for example 3.'),
  ('9032', 'de', 'Bitte geben Sie die Höhe der Kopfzeile in Zentimetern ein.'),
- ('9032', 'en', 'Please enter the header height in centimetres.');
+ ('9032', 'en', 'Please enter the header height in centimetres.'),
+ ('9040', 'de', 'Es wurde nichts gedruckt: Der Bericht ist für Papier im Format A4 eingerichtet, gewählt ist %1. Bitte wählen Sie A4 und drucken Sie erneut.'),
+ ('9040', 'en', 'Nothing was printed: the report is laid out for A4 paper, but %1 is chosen. Please choose A4 and print again.'),
+ ('9041', 'de', 'Der Bericht konnte nicht gedruckt werden.'),
+ ('9041', 'en', 'The report could not be printed.'),
+ ('9042', 'de', 'Als PDF exportieren...'),
+ ('9042', 'en', 'Export as PDF...');
 
 -- Battery type names (Akkutypen.SprachId)
 INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES

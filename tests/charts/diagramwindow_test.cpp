@@ -258,7 +258,7 @@ TEST_F(DiagramWindowTest, SavesPngAndPdf) {
 TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
     QList<bool> printed;
-    m_context.print = [&](DiagramWindow*, const QPixmap& picture, bool diagramOnly) {
+    m_context.print = [&](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool) {
         EXPECT_FALSE(picture.isNull());
         printed << diagramOnly;
     };

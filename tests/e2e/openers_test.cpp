@@ -3,16 +3,26 @@
 // temporary series inside the main window's area.
 #include "../shell/mainwindow_fixture.h"
 
+#include "batteries/ui/batteriesui.h"
+#include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
 #include "channel/ui/channelwindowfactory.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "shell/core/programsettings.h"
+#include "support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,6 +82,137 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsArea) {
     auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isVisible());
+}
+
+TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
+    const QString pdf = QDir(folder.path()).filePath("channel-report.pdf");
+    window->printer()->setOutputFormat(QPrinter::PdfFormat);
+    window->printer()->setOutputFileName(pdf);
+    window->printer()->setPageSize(QPageSize(QPageSize::A4));
+    auto* print = channel->findChild<QPushButton*>("cmdDruck");
+    ASSERT_TRUE(print->isEnabled());
+    {
+        ScriptedDialogs dialogs;
+        dialogs.reject("dlgBemerkung");
+        print->click();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgBemerkung", [](QDialog* d) {
+            d->findChild<QPlainTextEdit*>("txtBemerkung")->setPlainText("Zelle 3 warm");
+            return int(QDialog::Accepted);
+        });
+        dialogs.accept("commonDialogMain");
+        print->click();
+    }
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+}
+
+// While the channel window is active, "Als PDF exportieren..." writes its report.
+TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
+    auto* exportPdf = window->findChild<QAction*>("mnuDateiExportPdf");
+    auto* printEntry = window->findChild<QAction*>("mnuDateiPrint");
+    window->checkAndSetPrintItem(false);
+    EXPECT_FALSE(exportPdf->isEnabled());
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(window->channelSubWindow("001"), &activate);
+    EXPECT_EQ(window->printItemWindow(), channel);
+    EXPECT_TRUE(exportPdf->isEnabled());
+    EXPECT_TRUE(printEntry->isEnabled());
+
+    const QString pdf = QDir(folder.path()).filePath("exported.pdf");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
+            auto* files = qobject_cast<QFileDialog*>(d);
+            EXPECT_NE(files, nullptr);
+            files->selectFile(pdf);
+            return int(QDialog::Accepted);
+        });
+        exportPdf->trigger();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+}
+
+TEST_F(Openers, DiagramPageIsPrintedFromTheDiagramWindow) {
+    const qint32 series = channel->controller().tempSeriesId();
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(userDatabase()->execute(
+            QString("INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) "
+                    "VALUES (%1, 0, '%2;%3;1000;%4')")
+                .arg(series)
+                .arg(10 * i)
+                .arg(7000 + 10 * i)
+                .arg(30 * i)));
+    channel->findChild<QPushButton*>("cmdDiagramme")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
+    DiagramWindow* diagram = window->diagramWindow();
+    ASSERT_NE(diagram, nullptr);
+    const QString pdf = QDir(folder.path()).filePath("diagram.pdf");
+    window->printer()->setOutputFormat(QPrinter::PdfFormat);
+    window->printer()->setOutputFileName(pdf);
+    window->printer()->setPageSize(QPageSize(QPageSize::A4));
+    {
+        ScriptedDialogs dialogs; // the diagram page asks for no remark
+        dialogs.accept("commonDialogMain");
+        diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    // The printer keeps the orientation the user chose.
+    EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
+    ASSERT_TRUE(userDatabase()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack B')"));
+    const qint32 akku = userDatabase()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
+    ASSERT_TRUE(userDatabase()->execute(
+        QString("INSERT INTO MessReihen (AkkuId, Nummer, Programm) VALUES (%1, 1, "
+                "'001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,')")
+            .arg(akku)));
+    const qint32 series = userDatabase()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt();
+    StoredSeriesWindow* stored =
+        openStoredSeriesWindow({series, "Pack B", "1", ""}, window->batteriesContext(), nullptr);
+    ASSERT_NE(stored, nullptr);
+    stored->reload();
+    EXPECT_TRUE(stored->findChild<QPushButton*>("cmdDruck")->isEnabled());
+    const QString pdf = QDir(folder.path()).filePath("stored.pdf");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
+            qobject_cast<QFileDialog*>(d)->selectFile(pdf);
+            return int(QDialog::Accepted);
+        });
+        stored->findChild<QPushButton*>("cmdPdf")->click();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    stored->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgSubTitle", [](QDialog* d) {
+            d->findChild<QLineEdit*>("txtSubTitle")->setText("Werkstatt Nord");
+            d->accept();
+            return d->result();
+        });
+        window->findChild<QAction*>("mnuEinstellungenOptionen")->trigger();
+    }
+    EXPECT_EQ(getSetting("PrintingSubTitle"), "Werkstatt Nord");
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgPrintSettings", [](QDialog* d) {
+            d->findChild<QLineEdit*>("txtHeigth")->setText("1.5");
+            d->accept();
+            return d->result();
+        });
+        window->findChild<QAction*>("mnuPrintsettings")->trigger();
+    }
+    EXPECT_EQ(getSetting("HeadArea"), "1.5");
 }
 
 } // namespace

@@ -29,6 +29,8 @@ struct StoredSeriesHooks {
         diagram;
     // The channel report of the window, without a diagram.
     std::function<void(QWidget* window, std::shared_ptr<CommunicationProgram> program)> print;
+    // The same report written into a PDF file.
+    std::function<void(QWidget* window, std::shared_ptr<CommunicationProgram> program)> exportPdf;
     // The used-program view of the stored program.
     std::function<void(std::shared_ptr<CommunicationProgram> program)> showProgram;
 };

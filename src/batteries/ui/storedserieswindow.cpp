@@ -63,7 +63,9 @@ void StoredSeriesWindow::build() {
     auto* cmdDruck = button("cmdDruck", "0806", bool(hooks.print));
     buttons->addWidget(cmdProgram, 0, 0);
     buttons->addWidget(cmdDiagramme, 0, 1);
+    auto* cmdPdf = button("cmdPdf", "9042", bool(hooks.exportPdf));
     buttons->addWidget(cmdDruck, 1, 0);
+    buttons->addWidget(cmdPdf, 1, 1);
     top->addLayout(buttons);
 
     auto* frameProgram = new QGroupBox(text(QStringLiteral("0810")), this);
@@ -128,6 +130,10 @@ void StoredSeriesWindow::build() {
     connect(cmdDruck, &QPushButton::clicked, this, [this] {
         if (m_context->hooks.print)
             m_context->hooks.print(this, m_view.program);
+    });
+    connect(cmdPdf, &QPushButton::clicked, this, [this] {
+        if (m_context->hooks.exportPdf)
+            m_context->hooks.exportPdf(this, m_view.program);
     });
     connect(cmdProgram, &QPushButton::clicked, this, [this] {
         if (m_context->hooks.showProgram)

@@ -83,7 +83,7 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name) {
 QPushButton* button(QWidget* parent, const char* name, const char* key) {
     auto* b = new QPushButton(res(QLatin1String(key)), parent);
     b->setObjectName(QLatin1String(name));
-    b->setEnabled(false); // program editor, capture dialog, diagram and report come later
+    b->setEnabled(false); // enabled when the window is wired to what the button opens
     return b;
 }
 
@@ -108,6 +108,7 @@ frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHo
     if (m_main) {
         wire("cmdMesswert", &frmKanal::openCapture);
         wire("cmdDiagramme", &frmKanal::openDiagram);
+        wire("cmdDruck", &frmKanal::printReport);
         for (QListWidget* list : {m_lstLaden, m_lstEntladen})
             connect(list, &QListWidget::itemDoubleClicked, this,
                     [this](QListWidgetItem* item) { openEndValueDiagram(item); });
@@ -336,10 +337,26 @@ void frmKanal::startDiagram(qint32 series, qint32 endValueId) {
         return;
     m_controller->diagramBusy = true;
     QPointer<frmKanal> self(this);
-    m_main->openDiagram(true, series, endValueId, [self](bool) {
-        if (self)
-            self->m_controller->diagramBusy = false;
-    });
+    m_main->openDiagram(
+        true, series, endValueId,
+        [self](bool) {
+            if (self)
+                self->m_controller->diagramBusy = false;
+        },
+        this,
+        [self]() -> const CommunicationProgram* {
+            return self ? &self->m_controller->program() : nullptr;
+        });
+}
+
+// The channel report with the program the channel runs, without a diagram.
+void frmKanal::printReport() {
+    printReportTo(false);
+}
+
+void frmKanal::printReportTo(bool toPdf) {
+    if (m_main)
+        m_main->printReport(this, &m_controller->program(), QImage(), false, toPdf);
 }
 
 void frmKanal::setStorageWarning(const QString& text) {
@@ -374,7 +391,12 @@ void frmKanal::showEvent(QShowEvent* event) {
 bool frmKanal::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_watchedSub && event->type() == QEvent::WindowActivate && m_main) {
         m_main->velmaraActiveForm = this;
-        m_main->checkAndSetPrintItem(false);
+        // While this window is active, the main window's print entries print its report.
+        QPointer<frmKanal> self(this);
+        m_main->setPrintItemWindow(this, [self](bool toPdf) {
+            if (self)
+                self->printReportTo(toPdf);
+        });
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -57,6 +57,9 @@ public:
     void openCapture();
     void openDiagram();
     void openEndValueDiagram(QListWidgetItem* item);
+    // The print button: the channel report of this window (needs the main window).
+    void printReport();
+    void printReportTo(bool toPdf);
     void adoptHost(std::unique_ptr<ChannelHost> host) { m_ownedHost = std::move(host); }
 
     // ChannelView

@@ -22,15 +22,17 @@ struct DiagramContext {
     SettingsAccess settings;
     // The text of a four-digit key in the current language.
     std::function<QString(const QString& key)> text;
-    // Starts the report printing with the captured window (diagramOnly: cmdPrintDiagram).
-    std::function<void(DiagramWindow* window, const QPixmap& picture, bool diagramOnly)> print;
+    // Starts the report printing with the captured window (diagramOnly: cmdPrintDiagram;
+    // toPdf: into a PDF file instead of the printer).
+    std::function<void(DiagramWindow* window, const QPixmap& picture, bool diagramOnly, bool toPdf)>
+        print;
     // Asks for a file to save the chart into (filter e.g. "PNG (*.png)"); empty: cancelled.
     std::function<QString(const QString& filter)> askSavePath;
     // A diagnostic line for the error log.
     std::function<void(const QString& entry)> log;
-    // Called when the window becomes active and when it closes (the main window
-    // disables its print menu entry: reports are printed from the window's buttons).
-    std::function<void()> disablePrintMenu;
+    // Called with true when the window becomes active and with false when it
+    // closes (the main window's print entries print the active window's report).
+    std::function<void(DiagramWindow* window, bool active)> printItemChanged;
     // Rows read per step while loading; the user interface runs between steps.
     int chunkRows = 50000;
 

@@ -244,7 +244,7 @@ void DiagramWindow::openOptions() {
     execModal(&dialog);
 }
 
-void DiagramWindow::printReport(bool diagramOnly) {
+void DiagramWindow::printReport(bool diagramOnly, bool toPdf) {
     m_printPicture->resize(m_chart->size());
     if (!printingEnabled(m_context.settings.get ? m_context.settings.get(settingkeys::PrintingLook)
                                                 : QString()))
@@ -255,7 +255,7 @@ void DiagramWindow::printReport(bool diagramOnly) {
     m_printPicture->setPixmap(picture);
     m_frmButtons->setVisible(true);
     if (m_context.print)
-        m_context.print(this, picture, diagramOnly);
+        m_context.print(this, picture, diagramOnly, toPdf);
 }
 
 void DiagramWindow::saveChart(bool pdf) {
@@ -305,8 +305,8 @@ void DiagramWindow::resizeEvent(QResizeEvent* event) {
 
 void DiagramWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_context.disablePrintMenu)
-        m_context.disablePrintMenu();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_context.printItemChanged)
+        m_context.printItemChanged(this, true);
 }
 
 void DiagramWindow::closeEvent(QCloseEvent* event) {
@@ -315,8 +315,8 @@ void DiagramWindow::closeEvent(QCloseEvent* event) {
         m_load.reset();
         Q_EMIT loadAbandoned();
     }
-    if (m_context.disablePrintMenu)
-        m_context.disablePrintMenu();
+    if (m_context.printItemChanged)
+        m_context.printItemChanged(this, false);
     QWidget::closeEvent(event);
 }
 

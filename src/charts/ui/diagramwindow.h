@@ -44,7 +44,7 @@ public:
 
     // The buttons' work, also reachable without a click.
     void openOptions();
-    void printReport(bool diagramOnly);
+    void printReport(bool diagramOnly, bool toPdf = false);
     void saveChart(bool pdf);
 
 Q_SIGNALS:

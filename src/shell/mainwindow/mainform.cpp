@@ -2,12 +2,17 @@
 
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
+#include "batteries/ui/storedserieswindow.h"
+#include "charts/ui/diagramwindow.h"
 #include "charts/ui/opendiagram.h"
 #include "data/databases.h"
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
 #include "data/tempvalues.h"
 #include "link/velmaracomcommunication.h"
+#include "printing/ui/printdialogs.h"
+#include "printing/ui/reportprinting.h"
+#include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
 #include "shell/core/messages.h"
 #include "shell/core/programfolder.h"
@@ -33,7 +38,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
@@ -437,15 +441,60 @@ QString frmMDIMainForm::isAkkuUsed(qint32 akkuId) {
 // ---------------------------------------------------------------- print entry
 
 void frmMDIMainForm::checkAndSetPrintItem(std::optional<bool> keep) {
-    if (keep && !*keep)
+    if (keep && !*keep) {
         m_printItemWindow = nullptr;
-    if (QAction* print = findChild<QAction*>(QStringLiteral("mnuDateiPrint")))
-        print->setEnabled(!m_printItemWindow.isNull());
+        m_printItemAction = nullptr;
+    }
+    const bool held = !m_printItemWindow.isNull() && m_printItemAction;
+    for (const char* name : {"mnuDateiPrint", "mnuDateiExportPdf"})
+        if (QAction* entry = findChild<QAction*>(QLatin1String(name)))
+            entry->setEnabled(held);
 }
 
 void frmMDIMainForm::setPrintItemWindow(QWidget* window) {
     m_printItemWindow = window;
     checkAndSetPrintItem();
+}
+
+void frmMDIMainForm::setPrintItemWindow(QWidget* window, PrintAction print) {
+    m_printItemAction = std::move(print);
+    setPrintItemWindow(window);
+}
+
+QPrinter* frmMDIMainForm::printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+QString frmMDIMainForm::askPdfPath() {
+    QFileDialog dialog(this, res(QStringLiteral("9042")), QString(), QStringLiteral("PDF (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void frmMDIMainForm::printReport(const QWidget* caller, const CommunicationProgram* program,
+                                 const QImage& diagram, bool diagramOnly, bool toPdf) {
+    PrintContext context;
+    context.setting = [](const QString& key) { return getSetting(key); };
+    context.text = [](const QString& key) { return res(key); };
+    context.programReference = [] {
+        return loadProgramReference(masterDatabase(), getSetting("UsedCharger"),
+                                    ProgramResources::instance().languageKey());
+    };
+    context.printer = printer();
+    context.askPdfPath = [this] { return askPdfPath(); };
+    context.dialogParent = this;
+    ReportRequest request;
+    request.callerForm = caller;
+    request.program = program;
+    request.diagram = diagram;
+    request.diagramOnly = diagramOnly;
+    velmara::printReport(context, request, toPdf ? ReportTarget::PdfFile : ReportTarget::Printer);
 }
 
 // ---------------------------------------------------------------- end
@@ -507,8 +556,14 @@ void frmMDIMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void frmMDIMainForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        checkAndSetPrintItem(false);
+    // A window outside the main window (a stored-series window) is no longer the
+    // one to print; the active channel or diagram window inside it stays.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        QMdiSubWindow* sub = m_mdi->activeSubWindow();
+        checkAndSetPrintItem(!m_printItemWindow || !sub || sub->widget() != m_printItemWindow
+                                 ? std::optional<bool>(false)
+                                 : std::nullopt);
+    }
     QMainWindow::changeEvent(event);
 }
 
@@ -618,7 +673,9 @@ void frmMDIMainForm::createMenus() {
     connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
             &QAction::triggered, this, &frmMDIMainForm::onConfigurePrinter);
     connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
-            &frmMDIMainForm::onPrint);
+            [this] { onPrint(false); });
+    connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
+            &QAction::triggered, this, [this] { onPrint(true); });
     datei->addSeparator();
     connect(addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016"), &QAction::triggered, this,
             [this] { close(); });
@@ -661,11 +718,10 @@ void frmMDIMainForm::createMenus() {
     connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
                      "1055"),
             &QAction::triggered, this, &frmMDIMainForm::onCharger);
-    // The sub-title and print settings dialogs arrive with report printing.
     connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
-            &QAction::triggered, this, later);
+            &QAction::triggered, this, &frmMDIMainForm::onSubTitle);
     connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
-            &QAction::triggered, this, later);
+            &QAction::triggered, this, &frmMDIMainForm::onPrintSettings);
 
     QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
     connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
@@ -722,16 +778,36 @@ std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
     if (ok)
         context->maxSeriesRemark = series;
     QPointer<frmMDIMainForm> self(this);
+    // While a stored-series window is active, the print entries print its report.
     context->hooks.activated = [self](QWidget* window) {
         if (!self)
             return;
         self->velmaraActiveForm = window;
-        self->checkAndSetPrintItem(false);
+        QPointer<QWidget> target(window);
+        self->setPrintItemWindow(window, [self, target](bool toPdf) {
+            auto* series = qobject_cast<StoredSeriesWindow*>(target.data());
+            if (self && series)
+                self->printReport(series, series->program().get(), QImage(), false, toPdf);
+        });
     };
-    context->hooks.diagram = [self](QWidget*, qint32 seriesId, qint32 endValueId,
-                                    std::shared_ptr<CommunicationProgram>) {
+    context->hooks.closed = [self](QWidget* window) {
+        if (self && self->printItemWindow() == window)
+            self->checkAndSetPrintItem(false);
+    };
+    context->hooks.print = [self](QWidget* window, std::shared_ptr<CommunicationProgram> program) {
         if (self)
-            self->openDiagram(false, seriesId, endValueId);
+            self->printReport(window, program.get());
+    };
+    context->hooks.exportPdf = [self](QWidget* window,
+                                      std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->printReport(window, program.get(), QImage(), false, true);
+    };
+    context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
+                                    std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->openDiagram(false, seriesId, endValueId, {}, window,
+                              [program] { return program.get(); });
     };
     context->hooks.showProgram = [self](std::shared_ptr<CommunicationProgram> program) {
         if (self && program)
@@ -747,7 +823,11 @@ DiagramWindow* frmMDIMainForm::diagramWindow() const {
 }
 
 void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
-                                 const std::function<void(bool shown)>& done) {
+                                 const std::function<void(bool shown)>& done, QWidget* caller,
+                                 std::function<const CommunicationProgram*()> program) {
+    // Every opening names the window and program its report prints.
+    m_diagramCaller = caller;
+    m_diagramProgram = std::move(program);
     DiagramContext context;
     context.user = userDatabase();
     if (Database* master = masterDatabase())
@@ -760,9 +840,28 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
         VelmaraLog::instance().writeLogEntry(entry);
     };
     QPointer<frmMDIMainForm> self(this);
-    context.disablePrintMenu = [self] {
-        if (self)
-            self->checkAndSetPrintItem(false);
+    // While the diagram window is active, the print entries print its report
+    // with the diagram.
+    context.printItemChanged = [self](DiagramWindow* window, bool active) {
+        if (!self)
+            return;
+        if (!active) {
+            if (self->printItemWindow() == window)
+                self->checkAndSetPrintItem(false);
+            return;
+        }
+        QPointer<DiagramWindow> target(window);
+        self->setPrintItemWindow(window, [target](bool toPdf) {
+            if (target)
+                target->printReport(false, toPdf);
+        });
+    };
+    context.print = [self](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool toPdf) {
+        if (!self)
+            return;
+        const CommunicationProgram* program =
+            self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
+        self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
     };
     context.askSavePath = [self](const QString& filter) {
         QFileDialog dialog(self, QString(), QString(), filter);
@@ -824,18 +923,29 @@ void frmMDIMainForm::onFileSave() {
 }
 
 void frmMDIMainForm::onConfigurePrinter() {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(m_printer.get(), this);
+    QPageSetupDialog dialog(printer(), this);
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     execModal(&dialog);
 }
 
-void frmMDIMainForm::onPrint() {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+void frmMDIMainForm::onPrint(bool toPdf) {
+    if (m_printItemWindow && m_printItemAction)
+        m_printItemAction(toPdf);
+}
+
+void frmMDIMainForm::onSubTitle() {
+    SubTitleDialog dialog([](const QString& key) { return res(key); },
+                          [](const QString& key) { return getSetting(key); },
+                          [](const QString& key, const QString& value) { setSetting(key, value); },
+                          this);
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onPrintSettings() {
+    PrintSettingsDialog dialog(
+        [](const QString& key) { return res(key); },
+        [](const QString& key) { return getSetting(key); },
+        [](const QString& key, const QString& value) { setSetting(key, value); }, QLocale(), this);
     execModal(&dialog);
 }
 

@@ -4,6 +4,7 @@
 #include "shell/mainwindow/channelview.h"
 #include "shell/mainwindow/shellrules.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -26,6 +27,7 @@ class QUrl;
 namespace velmara {
 
 class BatteryUsage;
+class CommunicationProgram;
 class DiagramWindow;
 class TurnQueue;
 class VelmaraComCommunication;
@@ -91,14 +93,31 @@ public:
     // Opens (or reuses) the one diagram window on a series of the temporary
     // (channel windows) or permanent table (stored-series windows); endValueId 0
     // draws the whole series. done learns whether the diagram was shown.
+    // caller and program: the window that opened the diagram and its program,
+    // printed on the diagram window's report.
     void openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
-                     const std::function<void(bool shown)>& done = {});
+                     const std::function<void(bool shown)>& done = {}, QWidget* caller = nullptr,
+                     std::function<const CommunicationProgram*()> program = {});
     DiagramWindow* diagramWindow() const;
 
     // The print entry: false forgets the window stored for printing; the entry
     // is enabled while a window is stored.
     void checkAndSetPrintItem(std::optional<bool> keep = std::nullopt);
     void setPrintItemWindow(QWidget* window);
+    // The window whose report "Drucken..." and "Als PDF exportieren..." produce
+    // (print(false): the printer, print(true): a PDF file).
+    using PrintAction = std::function<void(bool toPdf)>;
+    void setPrintItemWindow(QWidget* window, PrintAction print);
+    QWidget* printItemWindow() const { return m_printItemWindow.data(); }
+
+    // The channel report of a window (a channel or stored-series window) with its
+    // program; diagram: the captured diagram window printed below it, or with
+    // diagramOnly alone on a landscape page. toPdf: into a PDF file.
+    void printReport(const QWidget* caller, const CommunicationProgram* program,
+                     const QImage& diagram = QImage(), bool diagramOnly = false,
+                     bool toPdf = false);
+    // The printer of the print entries, kept between prints.
+    QPrinter* printer();
 
     void setLanguageResources();
     void optimizeStatusbar();
@@ -157,7 +176,10 @@ private:
     void onFileOpen();
     void onFileSave();
     void onConfigurePrinter();
-    void onPrint();
+    void onPrint(bool toPdf);
+    void onSubTitle();
+    void onPrintSettings();
+    QString askPdfPath();
     void onCompact();
     void onComPort();
     void onLanguage();
@@ -183,6 +205,10 @@ private:
     QLabel* m_storageMark = nullptr;
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
     QPointer<QWidget> m_printItemWindow;
+    PrintAction m_printItemAction;
+    // The window that opened the diagram, and its program.
+    QPointer<QWidget> m_diagramCaller;
+    std::function<const CommunicationProgram*()> m_diagramProgram;
     QPointer<DiagramWindow> m_diagram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
     std::unique_ptr<QPrinter> m_printer;

@@ -1,0 +1,244 @@
+// Printing from a window: the remark dialog, the print dialog and the PDF file,
+// the messages for other paper, the controls read by name, the used-program
+// view, and the sub-title and print settings dialogs.
+#include "pdfwords.h"
+#include "printing/core/reporttexts.h"
+#include "printing/ui/printdialogs.h"
+#include "printing/ui/reportprinting.h"
+#include "printing/ui/windowreader.h"
+#include "support/program_files.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_messages.h"
+#include "support/temp_folder.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+namespace {
+
+// A window with the controls the report reads, named as in the channel window.
+class FakeChannelWindow : public QWidget {
+public:
+    FakeChannelWindow() {
+        setWindowTitle("Windowcaption");
+        auto* layout = new QVBoxLayout(this);
+        auto* frame = new QGroupBox("Programframe", this);
+        frame->setObjectName("frameAkkuprogramm");
+        layout->addWidget(frame);
+        auto add = [&](QWidget* w, const char* name) {
+            w->setObjectName(name);
+            layout->addWidget(w);
+        };
+        add(new QLabel("Typelabel"), "lblAkkutyp");
+        add(new QLabel("Remarkslabel"), "lblBemerkungen");
+        add(type = new QLineEdit(""), "txtAkkuTyp");
+        add(new QLineEdit("Seriesremark"), "txtBemerkung");
+        add(charge = new QListWidget, "lstEndwertLaden");
+        add(new QListWidget, "lstEndwertEntladen");
+        charge->addItems({"Chargeone", "Chargetwo"});
+    }
+    QLineEdit* type;
+    QListWidget* charge;
+};
+
+class PrintingUi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_settings = {{"HeadArea", "0"}, {"PrintDate", "NO"}, {"PrintingSubTitle", "Subtitle"}};
+        m_context.setting = [this](const QString& k) { return m_settings.value(k); };
+        m_context.text = [](const QString& key) { return "#" + key; };
+        m_context.askPdfPath = [this] {
+            ++m_pathsAsked;
+            return m_pdf;
+        };
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(m_pdf);
+        m_printer.setPageSize(QPageSize(QPageSize::A4));
+        m_context.printer = &m_printer;
+        m_request.callerForm = &m_window;
+    }
+
+    // Answers the remark dialog with a text.
+    static test::ScriptedDialogs::Step remark(const QString& text) {
+        return [text](QDialog* d) {
+            d->findChild<QPlainTextEdit*>("txtBemerkung")->setPlainText(text);
+            return int(QDialog::Accepted);
+        };
+    }
+    std::optional<test::PdfText> words() { return test::readPdfWords(m_pdf); }
+
+    QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/ui-XXXXXX")};
+    QString m_pdf = m_dir.filePath("report.pdf");
+    QMap<QString, QString> m_settings;
+    PrintContext m_context;
+    QPrinter m_printer{QPrinter::HighResolution};
+    FakeChannelWindow m_window;
+    ReportRequest m_request;
+    int m_pathsAsked = 0;
+};
+
+TEST_F(PrintingUi, CancelledRemarkOrPrintDialogEndsSilently) {
+    {
+        test::ScriptedDialogs dialogs;
+        dialogs.reject("dlgBemerkung");
+        EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
+    }
+    EXPECT_EQ(m_pathsAsked, 0);
+    {
+        test::ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung").reject("commonDialogMain");
+        EXPECT_FALSE(printReport(m_context, m_request));
+    }
+    m_pdf.clear(); // the file dialog cancelled
+    {
+        test::ScriptedDialogs dialogs;
+        dialogs.accept("dlgBemerkung");
+        EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
+    }
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("report.pdf")));
+}
+
+TEST_F(PrintingUi, ExportWritesTheReportWithTheRemark) {
+    if (!test::havePdfToText())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
+    test::ScriptedDialogs dialogs;
+    dialogs.expect("dlgBemerkung", remark("Alpha\nBravo"));
+    ASSERT_TRUE(printReport(m_context, m_request, ReportTarget::PdfFile));
+    EXPECT_EQ(m_pathsAsked, 1);
+    const auto text = words();
+    ASSERT_TRUE(text.has_value());
+    for (const char* w : {"#0010", "Subtitle", "Programframe", "Typelabel", "Chargetwo",
+                          "Remarkslabel", "Seriesremark", "Alpha", "Bravo"})
+        EXPECT_TRUE(text->find(w).has_value()) << w;
+    const auto alpha = text->find("Alpha");
+    const auto bravo = text->find("Bravo");
+    EXPECT_NEAR(bravo->box.top() - alpha->box.top(), 4 * test::kPointsPerMm, 0.1);
+}
+
+TEST_F(PrintingUi, OtherPaperIsToldOnceAndNothingIsPrinted) {
+    test::ScriptedMessages messages;
+    messages.expect("9040");
+    test::ScriptedDialogs dialogs;
+    dialogs.accept("dlgBemerkung").expect("commonDialogMain", [](QDialog* d) {
+        qobject_cast<QPrintDialog*>(d)->printer()->setPageSize(QPageSize(QPageSize::Letter));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_FALSE(printReport(m_context, m_request));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("#9040"));
+    EXPECT_FALSE(QFileInfo::exists(m_pdf) && QFileInfo(m_pdf).size() > 0);
+}
+
+TEST_F(PrintingUi, UnwritableFileIsTold) {
+    m_pdf = m_dir.filePath("missing-folder/report.pdf");
+    test::ScriptedMessages messages;
+    messages.expect("9041");
+    test::ScriptedDialogs dialogs;
+    dialogs.accept("dlgBemerkung");
+    EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains("missing-folder"));
+}
+
+TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
+    if (!test::havePdfToText())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
+    m_request.diagramOnly = true;
+    m_request.diagram = QImage(200, 100, QImage::Format_RGB32);
+    ASSERT_TRUE(printReport(m_context, m_request, ReportTarget::PdfFile));
+    const auto text = words();
+    ASSERT_TRUE(text.has_value());
+    EXPECT_TRUE(text->find("Windowcaption").has_value());
+    EXPECT_FALSE(text->find("Programframe").has_value());
+}
+
+// The program block comes from the used-program view over the delivered lists.
+TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
+    test::TempProgramFolder folder;
+    ASSERT_TRUE(test::openProgramFiles("en"));
+    const ProgramReference reference = loadProgramReference(masterDatabase(), "QMT4", "en");
+    CommunicationProgram program;
+    program.iAkkuTyp = 2;
+    program.iZellenzahl = 4;
+    program.iMode = 1;
+    program.lLadestrom = 500;
+    program.lEntladeStrom = 1000;
+    program.lKapazitaet = 2000;
+    program.iSelbstentladungsIntervall = 12;
+    program.iSelbstentladungsIntervalTyp = 2;
+    const ProgramBlockData p = readProgramBlock(program, reference, QLocale::c());
+    EXPECT_TRUE(p.optAkkuTyp);
+    EXPECT_EQ(p.cboAkkuType, "NiMH");
+    EXPECT_EQ(p.cboZellenzahl, "4");
+    EXPECT_EQ(p.txtLadestrom, "0.500");
+    EXPECT_EQ(p.cboGeraeteModi, "Charge");
+    EXPECT_FALSE(p.cboModeZyklusVisible);
+    EXPECT_TRUE(p.chkSelbstentladung);
+    EXPECT_TRUE(p.optSelbstentladungStunden);
+    EXPECT_EQ(p.txtSelbstentladungsZeitraum.trimmed(), "12");
+    EXPECT_EQ(buildModeLine(p), "Charge");
+    closeDatabases();
+}
+
+// --- the settings dialogs -------------------------------------------------------------------
+
+TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    struct Case {
+        const char* height;
+        bool checked;
+        const char* message; // empty: stored and closed
+        const char* storedHeight;
+    };
+    const Case cases[] = {{"2,5", true, "", "2,5"},
+                          {"", false, "9032", "3"},
+                          {"zwei", true, "9031", "3"},
+                          {"2.5", false, "9031", "3"}};
+    for (const Case& c : cases) {
+        QMap<QString, QString> settings{{"HeadArea", "3"}, {"PrintDate", "yes"}};
+        PrintSettingsDialog dialog(
+            [](const QString& k) { return "#" + k; }, [&](const QString& k) { return settings[k]; },
+            [&](const QString& k, const QString& v) { settings[k] = v; }, german);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("txtHeigth")->text(), "3");
+        EXPECT_FALSE(dialog.findChild<QCheckBox*>("chkShowDate")->isChecked()); // "yes" is not YES
+        dialog.findChild<QLineEdit*>("txtHeigth")->setText(c.height);
+        dialog.findChild<QCheckBox*>("chkShowDate")->setChecked(c.checked);
+        test::ScriptedMessages messages;
+        if (*c.message)
+            messages.expect(c.message);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), *c.message ? QDialog::Rejected : QDialog::Accepted) << c.height;
+        EXPECT_EQ(settings["HeadArea"], c.storedHeight) << c.height;
+        EXPECT_EQ(settings["PrintDate"], c.checked ? "YES" : "NO") << c.height;
+    }
+}
+
+TEST(SubTitleDialogTest, OkStoresCancelKeeps) {
+    QMap<QString, QString> settings{{"PrintingSubTitle", "Old"}};
+    for (bool ok : {false, true}) {
+        SubTitleDialog dialog([](const QString& k) { return k; },
+                              [&](const QString& k) { return settings[k]; },
+                              [&](const QString& k, const QString& v) { settings[k] = v; });
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("txtSubTitle")->text(), "Old");
+        dialog.findChild<QLineEdit*>("txtSubTitle")->setText("Workshop Nord");
+        ok ? dialog.accept() : dialog.reject();
+        EXPECT_EQ(settings["PrintingSubTitle"], ok ? "Workshop Nord" : "Old");
+    }
+}
+
+} // namespace

@@ -1,0 +1,410 @@
+// The channel report and the diagram page printed into PDF files and read back
+// with pdftotext: positions of the texts, the head height, the date, the program
+// block, the end-value lists, remarks, further pages and the A4 condition.
+#include "pdfwords.h"
+#include "printing/core/reportprint.h"
+#include "printing/core/reporttexts.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+using velmara::test::kPointsPerMm;
+using velmara::test::PdfText;
+
+namespace {
+
+// One line of the lists: unique words so that each can be found again.
+QStringList entries(const char* prefix, int n) {
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(i);
+    return out;
+}
+
+ChannelReportInput baseInput() {
+    ChannelReportInput in;
+    in.title = "Reporttitle";
+    in.settings.subTitle = "Subtitleword";
+    in.chargeCurrentLabel = "Chargecurrentlabel";
+    in.dischargeCurrentLabel = "Dischargecurrentlabel";
+    ReportWindowData& w = in.window;
+    w.frameAkkuprogramm = "Programframe";
+    w.frameAkkumesswerte = "Valuesframe";
+    w.lblAkkutyp = "Typelabel";
+    w.lblMode = "Modelabel";
+    w.lblNennkapazitaet = "Capacitylabel";
+    w.lblMesswerteNachLaden = "Afterchargeheading";
+    w.lblMesswerteNachEntladen = "Afterdischargeheading";
+    w.lblLadenNr = "Cnr";
+    w.lblLadenAh = "Cah";
+    w.lblLadenVolt = "Cvolt";
+    w.lblLadenMin = "Cmin";
+    w.lblEntladenNr = "Dnr";
+    w.lblEntladenAh = "Dah";
+    w.lblEntladenVolt = "Dvolt";
+    w.lblEntladenMin = "Dmin";
+    w.lblAkkuzustand = "Conditionlabel";
+    w.lblSelbstentladung = "Selfdischargelabel";
+    w.lblBemerkungen = "Remarkslabel";
+    w.txtAkkuTyp = "NiMH";
+    w.txtAkkuzustand = "Conditionvalue";
+    w.txtSelbstentladung = "Selfdischargevalue";
+    w.txtBemerkung = "Seriesremark";
+    ProgramBlockData p;
+    p.optAkkuTyp = true;
+    p.cboAkkuType = "Typename";
+    p.lblZellenzahl = "Cells";
+    p.cboZellenzahl = "4";
+    p.lblNennSpannung = "Nominal";
+    p.cboNennSpannung = "4,8";
+    p.cboGeraeteModi = "Modename";
+    p.txtKapazitaetAh = "2,000";
+    p.txtLadestrom = "0,500";
+    p.txtEntladestrom = "1,000";
+    in.program = p;
+    return in;
+}
+
+class ReportPdf : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::havePdfToText())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
+        ASSERT_TRUE(m_dir.isValid());
+    }
+
+    // Prints the report into a PDF without margins and reads its words back.
+    PdfText print(const ChannelReportInput& in, const QString& name,
+                  QPageSize::PageSizeId size = QPageSize::A4) {
+        const QString path = m_dir.filePath(name + ".pdf");
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(size));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            m_result = printChannelReport(writer, in);
+        }
+        EXPECT_EQ(m_result.outcome, PrintOutcome::Printed) << name.toStdString();
+        auto text = test::readPdfWords(path);
+        EXPECT_TRUE(text.has_value()) << name.toStdString();
+        return text.value_or(PdfText());
+    }
+
+    // The top-left corner where the report puts a text at (x mm, y mm) on an
+    // A4 page without margins, in points.
+    static QPointF expected(double xMm, double yMm, double headCm) {
+        return QPointF((1000 + xMm * 56.7) / 20.0, (headCm * 567 + yMm * 56.7) / 20.0);
+    }
+
+    // The word is where the report puts it (within half a millimetre: font ascents
+    // differ a little; the report's positions differ by a millimetre or more).
+    static void expectAt(const PdfText& text, const QString& word, double xMm, double yMm,
+                         double headCm = 0, int page = 0) {
+        const auto w = text.find(word, page);
+        ASSERT_TRUE(w.has_value()) << word.toStdString();
+        const QPointF want = expected(xMm, yMm, headCm);
+        EXPECT_NEAR(w->box.left(), want.x(), 0.3 * kPointsPerMm) << word.toStdString();
+        EXPECT_NEAR(w->box.top(), want.y(), 0.5 * kPointsPerMm) << word.toStdString();
+    }
+
+    QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/report-XXXXXX")};
+    PrintResult m_result;
+};
+
+TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
+    ChannelReportInput in = baseInput();
+    in.window.lstEndwertLaden = entries("charge", 2);
+    in.window.lstEndwertEntladen = entries("discharge", 1);
+    const PdfText text = print(in, "positions");
+    ASSERT_EQ(text.pages.size(), 1);
+    expectAt(text, "Reporttitle", 2, 1);
+    expectAt(text, "Subtitleword", 2, 8);
+    expectAt(text, "Programframe", 2, 18);
+    expectAt(text, "Typelabel", 2, 25);
+    expectAt(text, "Dischargecurrentlabel", 2, 41);
+    expectAt(text, "Typename,", 40, 24);
+    expectAt(text, "Modename", 40, 28);
+    expectAt(text, "Valuesframe", 2, 52);
+    expectAt(text, "Afterdischargeheading", 95, 61);
+    expectAt(text, "Cah", 40 + 567 / 56.7, 65);
+    expectAt(text, "Dmin", 95 + 1985 / 56.7, 65);
+    expectAt(text, "charge2", 40, 74);
+    expectAt(text, "discharge1", 95, 70);
+    // Below the longer list: 70 + 4 * 2 + 10.
+    expectAt(text, "Conditionlabel", 2, 88);
+    expectAt(text, "Selfdischargevalue", 120, 87);
+    expectAt(text, "Remarkslabel", 2, 98);
+    expectAt(text, "Seriesremark", 40, 97);
+    // The program values read as the used-program view shows them.
+    EXPECT_TRUE(text.find("2,000").has_value());
+    EXPECT_TRUE(text.find("4,8").has_value());
+}
+
+TEST_F(ReportPdf, HeadAreaMovesEveryTextDown) {
+    ChannelReportInput in = baseInput();
+    in.window.lstEndwertLaden = entries("charge", 3);
+    const PdfText flat = print(in, "head0");
+    in.settings.headAreaCm = 3;
+    const PdfText headed = print(in, "head3");
+    ASSERT_EQ(flat.words.size(), headed.words.size());
+    for (qsizetype i = 0; i < flat.words.size(); ++i) {
+        EXPECT_EQ(flat.words[i].text, headed.words[i].text);
+        EXPECT_NEAR(headed.words[i].box.top() - flat.words[i].box.top(), 30 * kPointsPerMm, 0.05)
+            << flat.words[i].text.toStdString();
+        EXPECT_NEAR(headed.words[i].box.left(), flat.words[i].box.left(), 0.05);
+    }
+}
+
+TEST_F(ReportPdf, DateOnlyForExactlyYes) {
+    ChannelReportInput in = baseInput();
+    in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)),
+                                   QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(in.printDate, "06. Dezember 2026   09:05");
+    const PdfText dated = print(in, "dated");
+    expectAt(dated, "06.", 40, 18);
+    EXPECT_TRUE(dated.find("Dezember").has_value());
+
+    // The settings decide whether a date is made at all.
+    for (const char* value : {"yes", "Yes", "YES ", "NO", ""}) {
+        const ReportSettings s = readReportSettings(
+            [&](const QString& key) { return key == "PrintDate" ? QString(value) : QString(); },
+            QLocale::c());
+        EXPECT_FALSE(s.printDate) << value;
+    }
+}
+
+TEST_F(ReportPdf, EmptyBatteryTypePrintsTheLabelsOnly) {
+    ChannelReportInput in = baseInput();
+    in.window.txtAkkuTyp = "  ";
+    const PdfText text = print(in, "notype");
+    for (const char* label :
+         {"Typelabel", "Modelabel", "Capacitylabel", "Chargecurrentlabel", "Dischargecurrentlabel"})
+        EXPECT_TRUE(text.find(label).has_value()) << label;
+    for (const char* value : {"Typename,", "Modename", "2,000", "Ah", "A"})
+        EXPECT_FALSE(text.find(value).has_value()) << value;
+}
+
+// Three charge and five discharge values put the battery condition at 100 mm;
+// six charge and three discharge values put it below the sixth charge line.
+TEST_F(ReportPdf, BatteryConditionFollowsTheLongerList) {
+    struct Case {
+        int charge, discharge;
+        double conditionMm;
+    };
+    for (const Case c : {Case{3, 5, 100}, Case{6, 3, 104}, Case{0, 0, 80}}) {
+        ChannelReportInput in = baseInput();
+        in.window.lstEndwertLaden = entries("charge", c.charge);
+        in.window.lstEndwertEntladen = entries("discharge", c.discharge);
+        const PdfText text = print(in, QStringLiteral("lists%1-%2").arg(c.charge).arg(c.discharge));
+        SCOPED_TRACE(testing::Message() << c.charge << "+" << c.discharge);
+        expectAt(text, "Conditionlabel", 2, c.conditionMm);
+        expectAt(text, "Conditionvalue", 40, c.conditionMm - 1);
+        if (c.charge == 6) {
+            expectAt(text, "charge6", 40, 90);
+            const auto last = text.find("charge6");
+            const auto value = text.find("Conditionvalue");
+            ASSERT_TRUE(last && value);
+            EXPECT_LT(last->box.bottom(), value->box.top());
+        }
+    }
+}
+
+TEST_F(ReportPdf, RemarkLinesFourMillimetresApart) {
+    ChannelReportInput in = baseInput();
+    in.remark = "Alpha\r\nBravo\nCharlie";
+    const PdfText text = print(in, "remark");
+    // Remark label at 80 + 10 mm, the remark 10 mm further down.
+    expectAt(text, "Alpha", 40, 99);
+    expectAt(text, "Bravo", 40, 103);
+    expectAt(text, "Charlie", 40, 107);
+}
+
+TEST_F(ReportPdf, LongContentGoesOnToAFurtherPageInsideTheFrame) {
+    ChannelReportInput in = baseInput();
+    in.window.lstEndwertLaden = entries("charge", 70);
+    in.window.lstEndwertEntladen = entries("discharge", 2);
+    in.remark = QString("word ").repeated(200).trimmed();
+    in.settings.headAreaCm = 3;
+    const PdfText text = print(in, "long");
+    ASSERT_GE(text.pages.size(), 2);
+    const double frameRight = (1000 + (text.pages[0].width() * 20 - 1300)) / 20.0;
+    const double frameBottom = text.pages[0].height() - 567 / 20.0;
+    for (const test::PdfWord& w : text.words) {
+        EXPECT_LE(w.box.bottom(), frameBottom) << w.text.toStdString() << " page " << w.page;
+        EXPECT_LE(w.box.right(), frameRight) << w.text.toStdString() << " page " << w.page;
+    }
+    for (int i = 1; i <= 70; ++i)
+        EXPECT_EQ(text.all(QStringLiteral("charge%1").arg(i)).size(), 1) << i;
+    EXPECT_EQ(text.all("word").size(), 200);
+    // Every page carries the head; the list goes on under its headings.
+    EXPECT_EQ(text.all("Reporttitle").size(), text.pages.size());
+    const auto resumed = text.find("charge70");
+    ASSERT_TRUE(resumed.has_value());
+    EXPECT_TRUE(text.find("Cvolt", resumed->page).has_value());
+}
+
+TEST_F(ReportPdf, PaperOtherThanA4PrintsNothing) {
+    ChannelReportInput in = baseInput();
+    const QString path = m_dir.filePath("letter.pdf");
+    {
+        QPdfWriter writer(path);
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        m_result = printChannelReport(writer, in);
+        EXPECT_EQ(m_result.outcome, PrintOutcome::NotA4);
+        EXPECT_EQ(printDiagramPage(writer, "Caption", QImage(10, 10, QImage::Format_RGB32)).outcome,
+                  PrintOutcome::NotA4);
+    }
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+    EXPECT_FALSE(m_result.detail.isEmpty());
+}
+
+TEST_F(ReportPdf, DiagramPageIsLandscapeAndRestoresTheOrientation) {
+    const QString path = m_dir.filePath("diagram.pdf");
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    {
+        QPdfWriter writer(path);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        EXPECT_EQ(printDiagramPage(writer, "Windowcaption", picture).outcome,
+                  PrintOutcome::Printed);
+        EXPECT_EQ(writer.pageLayout().orientation(), QPageLayout::Portrait);
+    }
+    const auto text = test::readPdfWords(path);
+    ASSERT_TRUE(text.has_value());
+    ASSERT_EQ(text->pages.size(), 1);
+    EXPECT_GT(text->pages[0].width(), text->pages[0].height());
+    const auto caption = text->find("Windowcaption");
+    ASSERT_TRUE(caption.has_value());
+    EXPECT_NEAR(caption->box.left(), (500 + 2 * 56.7) / 20.0, 0.5 * kPointsPerMm);
+    EXPECT_NEAR(caption->box.top(), (500 + 1 * 56.7) / 20.0, 1.0 * kPointsPerMm);
+}
+
+// --- the layout itself: frame and diagram ---------------------------------------------------
+
+// Widths of a fixed-pitch font: 100 twips a character.
+double fixedWidth(const QString& text, const ReportFont&) {
+    return 100.0 * text.size();
+}
+
+const PageItem* findItem(const ReportPage& page, PageItem::Kind kind) {
+    for (const PageItem& item : page.items)
+        if (item.kind == kind)
+            return &item;
+    return nullptr;
+}
+
+TEST(ReportLayout, FrameEndsOneCentimetreAboveThePrintableBottom) {
+    const PageGeometry a4{11000, 16000};
+    for (double head : {0.0, 3.0}) {
+        ChannelReportInput in = baseInput();
+        in.settings.headAreaCm = head;
+        const PrintedReport report = layoutChannelReport(in, a4, fixedWidth);
+        ASSERT_EQ(report.pages.size(), 1);
+        const ReportPage& page = report.pages[0];
+        EXPECT_DOUBLE_EQ(page.origin.y(), head * 567);
+        const PageItem* frame = findItem(page, PageItem::Kind::Rect);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_DOUBLE_EQ(page.origin.y() + frame->rect.bottom(), a4.height - 567) << head;
+        EXPECT_DOUBLE_EQ(frame->rect.right(), a4.width - 1300);
+    }
+}
+
+TEST(ReportLayout, DiagramSitsFifteenMillimetresBelowTheLastLine) {
+    const PageGeometry a4{11000, 16000};
+    ChannelReportInput in = baseInput();
+    in.window.lstEndwertLaden = entries("c", 2);
+    in.diagram = QImage(40, 30, QImage::Format_RGB32);
+    for (const QString& remark : {QString(), QString("   "), QString("A\r\nB")}) {
+        in.remark = remark;
+        const PrintedReport report = layoutChannelReport(in, a4, fixedWidth);
+        ASSERT_EQ(report.pages.size(), 1);
+        const PageItem* image = findItem(report.pages[0], PageItem::Kind::Image);
+        ASSERT_NE(image, nullptr);
+        // Remark label at 70 + 8 + 10 + 10 = 98 mm; two remark lines add 10 + 2 * 4.
+        const double lastMm = remark.trimmed().isEmpty() ? 98 : 98 + 10 + 8;
+        EXPECT_NEAR(image->rect.top(), (lastMm + 15) * 56.7, 1e-6) << remark.toStdString();
+        EXPECT_NEAR(image->rect.bottom(), a4.height - 567, 1e-6);
+        EXPECT_NEAR(image->rect.width(), a4.width - 1701, 1e-6);
+    }
+    // No room left for a diagram on the first page: it gets a page of its own.
+    in.remark.clear();
+    in.window.lstEndwertLaden = entries("c", 30);
+    const PrintedReport report = layoutChannelReport(in, a4, fixedWidth);
+    ASSERT_EQ(report.pages.size(), 2);
+    const PageItem* image = findItem(report.pages[1], PageItem::Kind::Image);
+    ASSERT_NE(image, nullptr);
+    EXPECT_GT(image->rect.height(), 100 * 56.7);
+}
+
+// --- texts ----------------------------------------------------------------------------------
+
+TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
+    struct Case {
+        const char* mode;
+        bool cycleShown;
+        bool periodShown;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"Conditioning", false, false, "Conditioning - 3 cycles"},
+        {"Formieren", false, false, "Formieren - 3 cycles"},
+        {"Conditioning", true, false, "Conditioning, 3 cycles"},
+        {"Conditioning ", false, false, "Conditioning "},
+        {"Charge", false, true, "Charge, 12 h"},
+        {"Charge", false, false, "Charge"},
+    };
+    for (const Case& c : cases) {
+        ProgramBlockData p;
+        p.cboGeraeteModi = c.mode;
+        p.cboModeZyklus = "3 cycles";
+        p.cboModeZyklusVisible = c.cycleShown;
+        p.txtZeitraum = "12";
+        p.lblZeitraum = " h";
+        p.txtZeitraumVisible = c.periodShown;
+        EXPECT_EQ(buildModeLine(p), c.line) << c.mode;
+    }
+}
+
+TEST(ReportTexts, RemarkLines) {
+    EXPECT_EQ(remarkLines("A\r\nB"), QStringList({"A", "B"}));
+    EXPECT_EQ(remarkLines("A\nB\rC"), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(remarkLines(" \r\n  "), QStringList());
+    EXPECT_EQ(remarkLines("A\r\n\r\nB"), QStringList({"A", "", "B"}));
+}
+
+TEST(ReportTexts, HeadAreaIsReadInTheUsersLocale) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    struct Case {
+        const char* text;
+        QLocale locale;
+        double cm;
+    };
+    const Case cases[] = {{"2,5", german, 2.5}, {"2.5", QLocale::c(), 2.5}, {" 3 ", german, 3},
+                          {"2.5", german, 2.5}, {"abc", german, 0},         {"-1", QLocale::c(), 0},
+                          {"", QLocale::c(), 0}};
+    for (const Case& c : cases) {
+        const ReportSettings s = readReportSettings(
+            [&](const QString& key) { return key == "HeadArea" ? QString(c.text) : QString(); },
+            c.locale);
+        EXPECT_DOUBLE_EQ(s.headAreaCm, c.cm) << c.text;
+    }
+    EXPECT_EQ(checkHeadAreaText("", german), HeadAreaCheck::Missing);
+    EXPECT_EQ(checkHeadAreaText("2,5", german), HeadAreaCheck::Ok);
+    EXPECT_EQ(checkHeadAreaText("zwei", german), HeadAreaCheck::NotANumber);
+}
+
+TEST(ReportTexts, WrapBreaksAtBlanksAndCutsOverlongWords) {
+    const ReportFont f;
+    EXPECT_EQ(wrapText("aa bb cc", 500, f, fixedWidth), QStringList({"aa bb", "cc"}));
+    EXPECT_EQ(wrapText("aaaaaaa b", 300, f, fixedWidth), QStringList({"aaa", "aaa", "a b"}));
+    EXPECT_EQ(wrapText("short", 5000, f, fixedWidth), QStringList({"short"}));
+    EXPECT_EQ(wrapText("", 5000, f, fixedWidth), QStringList({""}));
+}
+
+} // namespace
