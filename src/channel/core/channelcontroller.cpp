@@ -222,6 +222,7 @@ void ChannelController::tick() {
         m_display.setText(ChannelField::Bemerkung, QString());
     }
     m_headingResetPending = false;
+    m_display.polled(*m_status);
 }
 
 // ---------------------------------------------------------------- display

@@ -7,6 +7,8 @@
 
 namespace velmara {
 
+class CommunicationResults;
+
 // The boxes of a channel window that the poll cycle writes.
 enum class ChannelField {
     AkkuTyp,         // txtAkkuTyp
@@ -42,6 +44,9 @@ public:
                                  const QList<EndwertLine>& entladen) = 0;
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
+    // Every poll that read an answer ends here, after the state was shown and the
+    // value went to the temporary series (live curve, desktop notifications).
+    virtual void polled(const CommunicationResults& status) { Q_UNUSED(status); }
 };
 
 // The main window's values that the channels share.

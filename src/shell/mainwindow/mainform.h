@@ -28,6 +28,10 @@ class BatteryUsage;
 class DiagramWindow;
 class VelmaraComCommunication;
 struct BatteriesContext;
+struct ChannelEvent;
+class ChannelNotifications;
+class DesktopNotifier;
+struct ExchangeContext;
 
 enum class StartupOutcome { Running, EndProgram };
 
@@ -90,6 +94,13 @@ public:
     void openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
                      const std::function<void(bool shown)>& done = {});
     DiagramWindow* diagramWindow() const;
+    // A channel's process ended or the charger reported a fault: a desktop
+    // notification, while the setting Notifications allows it.
+    void tellChannelEvent(const ChannelEvent& event);
+    // The desktop notifier (default: the session bus); tests hand in a fake.
+    void setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier);
+    // What the export and import of series need (file pickers through the seam).
+    ExchangeContext exchangeContext();
 
     // The print entry: false forgets the window stored for printing; the entry
     // is enabled while a window is stored.
@@ -152,6 +163,8 @@ private:
     void onManageMeasurements();
     void onFileOpen();
     void onFileSave();
+    void onImportCsv();
+    void onNotificationsToggled(bool on);
     void onConfigurePrinter();
     void onPrint();
     void onCompact();
@@ -180,6 +193,11 @@ private:
     QPointer<QWidget> m_printItemWindow;
     QPointer<DiagramWindow> m_diagram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
+    std::unique_ptr<DesktopNotifier> m_notifier;
+    std::unique_ptr<ChannelNotifications> m_notifications;
+    QAction* m_notificationsAction = nullptr;
+    QAction* m_exportPng = nullptr;
+    QAction* m_exportPdf = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     std::function<void(const QUrl&)> m_openUrl;
     bool m_ended = false;
