@@ -30,9 +30,9 @@ class ExchangeFlowTest : public BatteriesTest {
 public:
     void SetUp() override {
         BatteriesTest::SetUp();
-        folder = qEnvironmentVariable("VELMARA_TEST_TMP", "/tmp") + "/flows-" +
-                 QString::fromLatin1(
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            qEnvironmentVariable("VELMARA_TEST_TMP", "/tmp") + "/flows-" +
+            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
     }

@@ -52,8 +52,7 @@ BatteryHistoryWindow::BatteryHistoryWindow(Database& user, qint32 batteryId,
 
 void BatteryHistoryWindow::reload() {
     m_history = readBatteryHistory(m_user, m_batteryId);
-    setWindowTitle(m_text(QStringLiteral("2252")) + QStringLiteral(" - ") +
-                   m_history.batteryName);
+    setWindowTitle(m_text(QStringLiteral("2252")) + QStringLiteral(" - ") + m_history.batteryName);
     fillTable();
     fillChart();
 }

@@ -130,10 +130,9 @@ void CaptureDialog::refresh() {
                        static_cast<QWidget*>(m_end), static_cast<QWidget*>(m_frame),
                        static_cast<QWidget*>(m_captureLabel)})
         w->setVisible(c.captureVisible);
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_showSeries), static_cast<QWidget*>(m_deleteSeries),
-          static_cast<QWidget*>(m_deleteBattery), static_cast<QWidget*>(m_managementLabel),
-          static_cast<QWidget*>(m_history)})
+    for (QWidget* w : {static_cast<QWidget*>(m_showSeries), static_cast<QWidget*>(m_deleteSeries),
+                       static_cast<QWidget*>(m_deleteBattery),
+                       static_cast<QWidget*>(m_managementLabel), static_cast<QWidget*>(m_history)})
         w->setVisible(c.managementVisible);
     m_filling = true;
     m_immediate->setChecked(c.immediate);

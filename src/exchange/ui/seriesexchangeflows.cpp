@@ -15,8 +15,7 @@ namespace velmara {
 namespace {
 const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 
-void tell(const ExchangeContext& context, const QString& key, const QString& text,
-          MsgIcon icon) {
+void tell(const ExchangeContext& context, const QString& key, const QString& text, MsgIcon icon) {
     Message m;
     m.key = key;
     m.text = text;
