@@ -113,6 +113,7 @@ TEST_F(ExchangeFlowTest, MalformedFileIsRefusedWithTheUserFileUntouched) {
 
 TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
     batteryWithTwoSeries();
+    ASSERT_TRUE(user->execute("UPDATE Akkus SET bemerkung = 'bought 2024'"));
     {
         ScriptedDialogs dialogs;
         dialogs.accept("dlgExport");
@@ -146,7 +147,9 @@ TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
     ScriptedMessages messages;
     messages.expect("2244");
     EXPECT_TRUE(runSeriesImport(context(folder + "/s.csv"), nullptr));
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus WHERE AkkuName = 'Copy'"), 1);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus WHERE AkkuName = 'Copy' AND "
+                   "bemerkung = 'bought 2024'"),
+              1);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "data/storage/database.h"
 #include "notify/channelevents.h"
 #include "notify/desktopnotifier.h"
+#include "data/storage/recordset.h"
+#include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
 
 #include <QAction>

@@ -99,7 +99,8 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
     SeriesImportDialog dialog(store, read.series->batteryName, context.text, parent);
     if (execModal(&dialog) != QDialog::Accepted)
         return false;
-    const ImportTarget target = dialog.target();
+    ImportTarget target = dialog.target();
+    target.newBatteryRemark = read.series->batteryRemark; // a new battery keeps its remark
     if (target.batteryId < 0 && store.checkName(target.newBatteryName) != NameCheck::Free) {
         tell(context, QStringLiteral("2246"), context.text(QStringLiteral("2246")),
              MsgIcon::Exclamation);
