@@ -85,6 +85,8 @@ void BatteryHistoryWindow::fillChart() {
     m_chart->clearGraphs();
     m_chart->clearItems();
     m_chart->legend->setVisible(true);
+    // Capacities fade downwards: the legend keeps out of their way at the bottom.
+    m_chart->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
     m_chart->xAxis->setTicker(ticker);
@@ -134,7 +136,8 @@ void BatteryHistoryWindow::fillChart() {
         const double now = QCPAxisTickerDateTime::dateTimeToKey(QDateTime::currentDateTime());
         lowX = highX = now;
     }
-    m_chart->xAxis->setRange(lowX - day, highX + day);
+    const double margin = std::max(day, (highX - lowX) * 0.05);
+    m_chart->xAxis->setRange(lowX - margin, highX + margin);
     m_chart->yAxis->setRange(0, highY > 0 ? highY * 1.15 : 1.0);
     m_chart->replot(QCustomPlot::rpQueuedReplot);
 }
