@@ -1,6 +1,7 @@
 #include "batteries/ui/capturedialog.h"
 
 #include "batteries/core/capturechannel.h"
+#include "batteries/ui/batteryhistorywindow.h"
 #include "batteries/ui/newbatterydialog.h"
 #include "batteries/ui/newseriesdialog.h"
 #include "batteries/ui/storedserieswindow.h"
@@ -96,6 +97,7 @@ void CaptureDialog::build() {
     managementRow->addWidget(m_showSeries = button("cmdMessReiheAnzeigen", "0736"));
     managementRow->addWidget(m_deleteSeries = button("cmdMessReiheLoeschen", "0734"));
     managementRow->addWidget(m_deleteBattery = button("cmdAkkuLoeschen", "0738"));
+    managementRow->addWidget(m_history = button("cmdVerlauf", "2250"));
     top->addLayout(managementRow);
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch(1);
@@ -114,6 +116,7 @@ void CaptureDialog::build() {
     connect(m_showSeries, &QPushButton::clicked, this, &CaptureDialog::onShowSeries);
     connect(m_deleteSeries, &QPushButton::clicked, this, &CaptureDialog::onDeleteSeries);
     connect(m_deleteBattery, &QPushButton::clicked, this, &CaptureDialog::onDeleteBattery);
+    connect(m_history, &QPushButton::clicked, this, &CaptureDialog::onHistory);
     resize(640, 420);
 }
 
@@ -130,9 +133,9 @@ void CaptureDialog::refresh() {
                        static_cast<QWidget*>(m_end), static_cast<QWidget*>(m_frame),
                        static_cast<QWidget*>(m_captureLabel)})
         w->setVisible(c.captureVisible);
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_showSeries), static_cast<QWidget*>(m_deleteSeries),
-          static_cast<QWidget*>(m_deleteBattery), static_cast<QWidget*>(m_managementLabel)})
+    for (QWidget* w : {static_cast<QWidget*>(m_showSeries), static_cast<QWidget*>(m_deleteSeries),
+                       static_cast<QWidget*>(m_deleteBattery),
+                       static_cast<QWidget*>(m_managementLabel), static_cast<QWidget*>(m_history)})
         w->setVisible(c.managementVisible);
     m_filling = true;
     m_immediate->setChecked(c.immediate);
@@ -249,6 +252,12 @@ void CaptureDialog::onDeleteSeries() {
 void CaptureDialog::onDeleteBattery() {
     m_model->deleteSelectedBattery();
     refresh();
+}
+
+void CaptureDialog::onHistory() {
+    if (m_model->selectedBattery() && m_context->user)
+        openBatteryHistoryWindow(*m_context->user, m_model->selectedBatteryId(), m_context->text,
+                                 this);
 }
 
 void CaptureDialog::closeWindowsOf(qint32 seriesId) {

@@ -55,6 +55,7 @@ private:
     void onShowSeries();
     void onDeleteSeries();
     void onDeleteBattery();
+    void onHistory();
     void closeWindowsOf(qint32 seriesId);
 
     std::shared_ptr<const BatteriesContext> m_context;
@@ -76,6 +77,7 @@ private:
     QPushButton* m_showSeries = nullptr;
     QPushButton* m_deleteSeries = nullptr;
     QPushButton* m_deleteBattery = nullptr;
+    QPushButton* m_history = nullptr; // cmdVerlauf: the battery's capacity history
     QLabel* m_captureLabel = nullptr;
     QLabel* m_managementLabel = nullptr;
 };

@@ -291,6 +291,7 @@ QCoro::Task<> ChannelController::runTick() {
         m_display.setText(ChannelField::Bemerkung, QString());
     }
     m_headingResetPending = false;
+    m_display.polled(*m_status);
 }
 
 // ---------------------------------------------------------------- display

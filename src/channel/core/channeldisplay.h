@@ -10,6 +10,7 @@
 namespace velmara {
 
 class TurnQueue;
+class CommunicationResults;
 
 // The boxes of a channel window that the poll cycle writes.
 enum class ChannelField {
@@ -46,6 +47,9 @@ public:
                                  const QList<EndwertLine>& entladen) = 0;
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
+    // Every poll that read an answer ends here, after the state was shown and the
+    // value went to the temporary series (live curve, desktop notifications).
+    virtual void polled(const CommunicationResults& status) { Q_UNUSED(status); }
 };
 
 // The main window's values that the channels share.

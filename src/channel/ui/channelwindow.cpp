@@ -2,7 +2,10 @@
 
 #include "batteries/ui/batteriesui.h"
 #include "channel/ui/channelcapture.h"
+#include "charts/ui/livecurvechart.h"
 #include "data/databases.h"
+#include "data/valuestrings.h"
+#include "link/communicationresults.h"
 #include "programs/ui/openprogrameditor.h"
 #include "shell/core/programresources.h"
 #include "shell/core/programsettings.h"
@@ -19,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace velmara {
@@ -92,7 +96,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* key) {
 frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
                    frmMDIMainForm* main, bool startPolling, ChannelController::Clock clock,
                    QWidget* parent)
-    : QWidget(parent), m_code(code), m_main(main) {
+    : QWidget(parent), m_code(code), m_main(main), m_clock(clock), m_events(code) {
     setObjectName(windowName(code));
     buildControls();
     setCaptions();
@@ -221,12 +225,61 @@ void frmKanal::buildControls() {
     mv->addLayout(bg);
     top->addWidget(m_frameAkkumesswerte, 1);
 
+    // The live curve, under the values; collapsed it costs the poll nothing but
+    // keeping the values.
+    m_curveToggle = new QToolButton(this);
+    m_curveToggle->setObjectName(QStringLiteral("cmdKurve"));
+    m_curveToggle->setCheckable(true);
+    m_curveToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_curveToggle->setArrowType(Qt::RightArrow);
+    m_curveToggle->setAutoRaise(true);
+    top->addWidget(m_curveToggle);
+    m_live = new LiveCurveChart(this);
+    m_live->setMinimumHeight(kLiveCurveHeight);
+    m_live->hide();
+    top->addWidget(m_live, 1);
+    connect(m_curveToggle, &QToolButton::toggled, this, &frmKanal::showLiveCurve);
+
     setMinimumSize(320, 480);
+}
+
+void frmKanal::showLiveCurve(bool show) {
+    if (show == m_live->isVisible())
+        return;
+    m_curveToggle->setChecked(show);
+    m_curveToggle->setArrowType(show ? Qt::DownArrow : Qt::RightArrow);
+    m_live->setVisible(show);
+    // The MDI frame grows and shrinks with the pane, the values keep their room.
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    frame->resize(frame->width(), frame->height() + (show ? kLiveCurveHeight : -kLiveCurveHeight));
+    if (show)
+        m_live->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void frmKanal::polled(const CommunicationResults& status) {
+    if (const auto event =
+            m_events.observe(status.iAntwortTyp, status.iStatusTyp, status.iFehlerCode)) {
+        if (channelEventSink)
+            channelEventSink(*event);
+        else if (m_main)
+            m_main->tellChannelEvent(*event);
+    }
+    if (LiveCurve::takesValue(status.iAntwortTyp, status.iStatusTyp) &&
+        m_controller->tempSeriesUsed()) {
+        const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+        SeriesSample sample;
+        sample.seconds = qint32(secondsSince(m_controller->tempSeriesStart(), now));
+        sample.millivolt = status.lSpannung;
+        sample.milliampere = status.lStrom;
+        sample.milliampereHours = status.lKapazitaet;
+        m_live->addValue(m_controller->tempSeriesId(), sample);
+    }
 }
 
 void frmKanal::setCaptions() {
     setWindowTitle(res(captionKey(m_code)));
     m_frameAkkumesswerte->setTitle(ChannelController::headingWithoutRecording());
+    m_curveToggle->setText(res(QStringLiteral("2270")));
 }
 
 QLineEdit* frmKanal::box(ChannelField field) const {

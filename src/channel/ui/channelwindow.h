@@ -3,6 +3,7 @@
 // its boxes, lists and buttons to the channel's poll cycle and recording.
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channeldisplay.h"
+#include "notify/channelevents.h"
 #include "shell/mainwindow/channelview.h"
 
 #include <QHash>
@@ -16,9 +17,11 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QToolButton;
 
 namespace velmara {
 
+class LiveCurveChart;
 class VelmaraComCommunication;
 class frmMDIMainForm;
 
@@ -77,6 +80,13 @@ public:
     void setEndwertLines(const QList<EndwertLine>& laden,
                          const QList<EndwertLine>& entladen) override;
     void setStorageWarning(const QString& text) override;
+    void polled(const CommunicationResults& status) override;
+
+    // The live curve pane (cmdKurve opens and closes it).
+    void showLiveCurve(bool show);
+    LiveCurveChart* liveCurve() const { return m_live; }
+    // Where the channel's events go (default: the main window's notifications).
+    std::function<void(const ChannelEvent&)> channelEventSink;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +113,11 @@ private:
     QListWidget* m_lstLaden = nullptr;
     QListWidget* m_lstEntladen = nullptr;
     QObject* m_watchedSub = nullptr;
+    ChannelController::Clock m_clock;
+    ChannelEventWatcher m_events;
+    QToolButton* m_curveToggle = nullptr;
+    LiveCurveChart* m_live = nullptr;
+    static constexpr int kLiveCurveHeight = 180;
 };
 
 } // namespace velmara

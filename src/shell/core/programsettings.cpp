@@ -27,6 +27,19 @@ static QString quoted(const QString& s) {
     return q;
 }
 
+bool ProgramSettings::setOrAddSetting(const QString& key, const QString& value) {
+    if (!m_rs || !m_rs->isValid())
+        return false;
+    if (find(key)) {
+        setSetting(key, value);
+        return true;
+    }
+    m_rs->addNew();
+    m_rs->setValue(QStringLiteral("key"), key);
+    m_rs->setValue(QStringLiteral("value"), value);
+    return m_rs->update();
+}
+
 bool ProgramSettings::find(const QString& key) {
     if (!m_rs || !m_rs->isValid())
         return false;

@@ -25,6 +25,8 @@ public:
     QString getSetting(const QString& key);
     // Writes the value into the matching row at once; nothing happens for an absent key.
     void setSetting(const QString& key, const QString& value);
+    // Writes the value, adding the row when a master file of an older version lacks it.
+    bool setOrAddSetting(const QString& key, const QString& value);
 
     // A boolean setting: true only for the exact text "YES".
     bool isYes(const QString& key) { return getSetting(key) == QLatin1String("YES"); }

@@ -9,7 +9,11 @@
 #include "data/storage/database.h"
 #include "data/storage/recordset.h"
 #include "data/tempvalues.h"
+#include "exchange/ui/exchangecontext.h"
+#include "exchange/ui/seriesexchangeflows.h"
 #include "link/velmaracomcommunication.h"
+#include "notify/channelevents.h"
+#include "notify/dbusnotifier.h"
 #include "printing/ui/printdialogs.h"
 #include "printing/ui/reportprinting.h"
 #include "programs/core/programreference.h"
@@ -665,8 +669,24 @@ void frmMDIMainForm::createMenus() {
     addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004");
     connect(addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006"),
             &QAction::triggered, this, &frmMDIMainForm::onFileOpen);
+    connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
+            this, &frmMDIMainForm::onImportCsv);
     connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
             &frmMDIMainForm::onFileSave);
+    // The diagram window's pictures, while it is open.
+    m_exportPng = addEntry(datei, "mnuDateiExportDiagrammPng", "Als PNG speichern...", "2174");
+    m_exportPdf = addEntry(datei, "mnuDateiExportDiagrammPdf", "Als PDF speichern...", "2176");
+    for (QAction* a : {m_exportPng, m_exportPdf}) {
+        const bool pdf = a == m_exportPdf;
+        connect(a, &QAction::triggered, this, [this, pdf] {
+            if (m_diagram)
+                m_diagram->saveChart(pdf);
+        });
+    }
+    connect(datei, &QMenu::aboutToShow, this, [this] {
+        m_exportPng->setEnabled(!m_diagram.isNull());
+        m_exportPdf->setEnabled(!m_diagram.isNull());
+    });
     datei->addSeparator();
     connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
             &QAction::triggered, this, later);
@@ -722,6 +742,14 @@ void frmMDIMainForm::createMenus() {
             &QAction::triggered, this, &frmMDIMainForm::onSubTitle);
     connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
             &QAction::triggered, this, &frmMDIMainForm::onPrintSettings);
+    m_notificationsAction =
+        addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
+    m_notificationsAction->setCheckable(true);
+    connect(einstellungen, &QMenu::aboutToShow, this, [this] {
+        m_notificationsAction->setChecked(notificationsEnabled(getSetting("Notifications")));
+    });
+    connect(m_notificationsAction, &QAction::triggered, this,
+            &frmMDIMainForm::onNotificationsToggled);
 
     QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
     connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
@@ -916,10 +944,61 @@ void frmMDIMainForm::onFileOpen() {
 }
 
 void frmMDIMainForm::onFileSave() {
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("commonDialogMain"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    execModal(&dialog); // the chosen file is not used yet
+    runSeriesExport(exchangeContext(), this);
+}
+
+void frmMDIMainForm::onImportCsv() {
+    runSeriesImport(exchangeContext(), this);
+}
+
+ExchangeContext frmMDIMainForm::exchangeContext() {
+    ExchangeContext context;
+    context.user = userDatabase();
+    context.text = [](const QString& key) { return res(key); };
+    QPointer<frmMDIMainForm> self(this);
+    context.askPath = [self](const PathRequest& request) {
+        QFileDialog dialog(self, QString(), QString(), request.filter);
+        dialog.setObjectName(QStringLiteral("commonDialogMain"));
+        switch (request.kind) {
+        case PathRequest::Kind::OpenFile:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            break;
+        case PathRequest::Kind::SaveFile:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("csv"));
+            dialog.selectFile(request.suggestedName);
+            break;
+        case PathRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        }
+        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    return context;
+}
+
+void frmMDIMainForm::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
+    m_notifications.reset();
+    m_notifier = std::move(notifier);
+}
+
+void frmMDIMainForm::tellChannelEvent(const ChannelEvent& event) {
+    if (!m_notifier)
+        m_notifier = std::make_unique<DBusNotifier>();
+    if (!m_notifications)
+        m_notifications = std::make_unique<ChannelNotifications>(
+            *m_notifier, [](const QString& key) { return res(key); },
+            [] { return getSetting(QStringLiteral("Notifications")); });
+    m_notifications->tell(event);
+}
+
+void frmMDIMainForm::onNotificationsToggled(bool on) {
+    ProgramSettings::instance().setOrAddSetting(QStringLiteral("Notifications"),
+                                                on ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
 void frmMDIMainForm::onConfigurePrinter() {

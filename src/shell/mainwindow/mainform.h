@@ -32,6 +32,10 @@ class DiagramWindow;
 class TurnQueue;
 class VelmaraComCommunication;
 struct BatteriesContext;
+struct ChannelEvent;
+class ChannelNotifications;
+class DesktopNotifier;
+struct ExchangeContext;
 
 enum class StartupOutcome { Running, EndProgram };
 
@@ -99,6 +103,13 @@ public:
                      const std::function<void(bool shown)>& done = {}, QWidget* caller = nullptr,
                      std::function<const CommunicationProgram*()> program = {});
     DiagramWindow* diagramWindow() const;
+    // A channel's process ended or the charger reported a fault: a desktop
+    // notification, while the setting Notifications allows it.
+    void tellChannelEvent(const ChannelEvent& event);
+    // The desktop notifier (default: the session bus); tests hand in a fake.
+    void setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier);
+    // What the export and import of series need (file pickers through the seam).
+    ExchangeContext exchangeContext();
 
     // The print entry: false forgets the window stored for printing; the entry
     // is enabled while a window is stored.
@@ -175,6 +186,8 @@ private:
     void onManageMeasurements();
     void onFileOpen();
     void onFileSave();
+    void onImportCsv();
+    void onNotificationsToggled(bool on);
     void onConfigurePrinter();
     void onPrint(bool toPdf);
     void onSubTitle();
@@ -211,6 +224,11 @@ private:
     std::function<const CommunicationProgram*()> m_diagramProgram;
     QPointer<DiagramWindow> m_diagram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
+    std::unique_ptr<DesktopNotifier> m_notifier;
+    std::unique_ptr<ChannelNotifications> m_notifications;
+    QAction* m_notificationsAction = nullptr;
+    QAction* m_exportPng = nullptr;
+    QAction* m_exportPdf = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     std::function<bool(const QUrl&)> m_openUrl;
     std::unique_ptr<QTranslator> m_qtTranslator; // Qt's own texts (Yes/No, standard dialogs)

@@ -1,0 +1,87 @@
+#include "batteries/core/batteryhistory.h"
+
+#include "batteries/core/batterystore.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "data/valuestrings.h"
+#include "link/communicationendwert.h"
+#include "link/communicationprogram.h"
+
+#include <QHash>
+
+namespace velmara {
+
+namespace {
+std::optional<qint32> nominalOf(const QString& programText) {
+    if (programText.trimmed().isEmpty())
+        return std::nullopt;
+    CommunicationProgram program;
+    QString text = programText;
+    program.splitRecievedString(text, true);
+    if (program.iAkkuTyp == CommunicationProgram::Absent || program.iAkkuTyp < 0 ||
+        program.lKapazitaet == CommunicationProgram::Absent || program.lKapazitaet <= 0)
+        return std::nullopt;
+    return program.lKapazitaet;
+}
+} // namespace
+
+BatteryHistory readBatteryHistory(Database& user, qint32 batteryId) {
+    BatteryHistory history;
+    BatteryStore store(user);
+    const auto battery = store.battery(batteryId);
+    if (!battery)
+        return history;
+    history.found = true;
+    history.batteryName = battery->name;
+
+    QHash<qint32, int> indexOf;
+    for (const SeriesRow& row : store.series(batteryId)) {
+        SeriesHistory s;
+        s.seriesId = row.id;
+        s.number = row.number;
+        s.created = row.created;
+        s.remark = row.remark;
+        s.nominalMah = nominalOf(user.scalar(QStringLiteral("SELECT Programm FROM MessReihen "
+                                                            "WHERE MessReiheID = ?"),
+                                             {row.id})
+                                     .toString());
+        indexOf.insert(row.id, int(history.series.size()));
+        history.series.append(s);
+    }
+    for (const SeriesHistory& s : history.series)
+        if (s.nominalMah)
+            history.nominalMah = s.nominalMah;
+
+    // One pass over the end values of all series, in recording order.
+    auto rs = user.openRecordset(
+        QStringLiteral("SELECT MessReiheID, MessWertString FROM MessWerte WHERE EW=True AND "
+                       "MessReiheID IN (SELECT MessReiheID FROM MessReihen WHERE AkkuId=") +
+        QString::number(batteryId) + QStringLiteral(") ORDER BY MessWertId ASC"));
+    if (!rs->isValid())
+        return history;
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
+        const auto at = indexOf.constFind(rs->value(QStringLiteral("MessReiheID")).toInt());
+        if (at == indexOf.constEnd())
+            continue;
+        const LoadedMeasurementValue v =
+            parseValueString(rs->text(QStringLiteral("MessWertString")), true);
+        if (!v.bValid) {
+            ++history.damaged;
+            continue;
+        }
+        SeriesHistory& s = history.series[*at];
+        if (v.iEndwertTyp == CommunicationEndwert::AfterCharge)
+            s.chargedMah = v.lKapazitaet;
+        else if (v.iEndwertTyp == CommunicationEndwert::AfterDischarge)
+            s.dischargedMah = v.lKapazitaet;
+    }
+    return history;
+}
+
+std::optional<int> percentOfNominal(const SeriesHistory& series) {
+    if (!series.dischargedMah || !series.nominalMah || *series.nominalMah <= 0)
+        return std::nullopt;
+    return int((qint64(*series.dischargedMah) * 100 + *series.nominalMah / 2) / *series.nominalMah);
+}
+
+} // namespace velmara

@@ -1,0 +1,138 @@
+#include "exchange/core/seriesexchange.h"
+
+#include "batteries/core/batterystore.h"
+#include "data/storage/database.h"
+#include "data/storage/recordset.h"
+#include "data/valuestrings.h"
+
+#include <QSaveFile>
+
+namespace velmara {
+
+namespace {
+void setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+} // namespace
+
+std::optional<LoadedSeries> loadSeriesFile(Database& user, qint32 seriesId, QString* error) {
+    auto head = user.openRecordset(
+        QStringLiteral("SELECT Akkus.AkkuName AS AkkuName, Akkus.bemerkung AS AkkuBemerkung, "
+                       "MessReihen.Nummer AS Nummer, MessReihen.Datum AS Datum, "
+                       "MessReihen.bemerkung AS bemerkung, MessReihen.Programm AS Programm, "
+                       "MessReihen.Mode AS Mode FROM MessReihen INNER JOIN Akkus ON "
+                       "Akkus.AkkuId = MessReihen.AkkuId WHERE MessReihen.MessReiheID=") +
+        QString::number(seriesId));
+    if (!head->isValid()) {
+        setError(error, head->error());
+        return std::nullopt;
+    }
+    head->moveFirst();
+    if (head->isEOF()) {
+        setError(error, QStringLiteral("Series %1 does not exist.").arg(seriesId));
+        return std::nullopt;
+    }
+    LoadedSeries loaded;
+    SeriesFile& f = loaded.file;
+    f.batteryName = head->text(QStringLiteral("AkkuName"));
+    f.batteryRemark = head->text(QStringLiteral("AkkuBemerkung"));
+    f.seriesNumber = head->value(QStringLiteral("Nummer")).toInt();
+    f.created = head->text(QStringLiteral("Datum"));
+    f.remark = head->text(QStringLiteral("bemerkung"));
+    f.program = head->text(QStringLiteral("Programm"));
+    f.mode = head->text(QStringLiteral("Mode"));
+
+    auto values =
+        user.openRecordset(QStringLiteral("SELECT EW, MessWertString FROM MessWerte WHERE "
+                                          "MessReiheID=") +
+                           QString::number(seriesId) + QStringLiteral(" ORDER BY MessWertId ASC"));
+    if (!values->isValid()) {
+        setError(error, values->error());
+        return std::nullopt;
+    }
+    for (values->moveFirst(); !values->isEOF(); values->moveNext()) {
+        const LoadedMeasurementValue v =
+            parseValueString(values->text(QStringLiteral("MessWertString")),
+                             values->value(QStringLiteral("EW")).toBool());
+        if (v.bValid)
+            f.values.append(v);
+        else
+            ++loaded.damaged;
+    }
+    return loaded;
+}
+
+std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
+                                               const ImportTarget& target, const SeriesFile& series,
+                                               QString* error) {
+    ImportedSeries imported;
+    QString failure;
+    const bool ok = user.transaction([&] {
+        if (target.batteryId < 0) {
+            const auto created =
+                store.createBattery(target.newBatteryName, target.newBatteryRemark, series.remark);
+            if (!created) {
+                failure = store.lastError();
+                return false;
+            }
+            imported = {created->batteryId, created->seriesId, created->number};
+        } else {
+            const auto created = store.addSeries(target.batteryId, series.remark);
+            if (!created) {
+                failure = store.lastError();
+                return false;
+            }
+            imported = {created->batteryId, created->seriesId, created->number};
+        }
+        // The file's date stands; a file without one keeps the time of the import.
+        const QString sql =
+            series.created.isEmpty()
+                ? QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ? WHERE "
+                                 "MessReiheID = ?")
+                : QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ?, Datum = ? WHERE "
+                                 "MessReiheID = ?");
+        QVariantList params{series.program, series.mode};
+        if (!series.created.isEmpty())
+            params << series.created;
+        params << imported.seriesId;
+        if (!user.execute(sql, params)) {
+            failure = user.lastError();
+            return false;
+        }
+        for (const LoadedMeasurementValue& v : series.values) {
+            if (!user.execute(QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
+                                             "MessWertString) VALUES (?, ?, ?)"),
+                              {imported.seriesId, v.bEndwert ? 1 : 0, valueStringOf(v)})) {
+                failure = user.lastError();
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!ok) {
+        setError(error, failure.isEmpty() ? user.lastError() : failure);
+        return std::nullopt;
+    }
+    return imported;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        setError(error, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace velmara

@@ -1,0 +1,28 @@
+#pragma once
+// What the export and import of series need from the running program.
+#include <QLocale>
+#include <QString>
+
+#include <functional>
+
+namespace velmara {
+
+class Database;
+
+// A file or folder the user picks (a common file dialog in the program, a
+// fixed path in tests). An empty answer: the user cancelled.
+struct PathRequest {
+    enum class Kind { OpenFile, SaveFile, Folder };
+    Kind kind = Kind::OpenFile;
+    QString filter;        // "CSV (*.csv)"
+    QString suggestedName; // for SaveFile
+};
+
+struct ExchangeContext {
+    Database* user = nullptr; // the user file
+    std::function<QString(const QString& key)> text;
+    std::function<QString(const PathRequest& request)> askPath;
+    QLocale locale; // the separator and decimal mark of "as set in the system"
+};
+
+} // namespace velmara

@@ -1,0 +1,107 @@
+#include "exchange/ui/seriesexportdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+namespace {
+template <class W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+} // namespace
+
+SeriesExportDialog::SeriesExportDialog(BatteryStore& store,
+                                       const std::function<QString(const QString&)>& text,
+                                       QWidget* parent)
+    : QDialog(parent), m_store(store) {
+    setObjectName(QStringLiteral("dlgExport"));
+    setWindowTitle(text(QStringLiteral("2210")));
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(named(new QLabel(text(QStringLiteral("2212")), this), "lblAkku"));
+    top->addWidget(m_battery = named(new QComboBox(this), "cboAkku"));
+    top->addWidget(named(new QLabel(text(QStringLiteral("2214")), this), "lblMessreihe"));
+    top->addWidget(m_list = named(new QListWidget(this), "lstMessreihen"));
+    top->addWidget(m_all = named(new QCheckBox(text(QStringLiteral("2216")), this), "chkAlle"));
+    top->addWidget(named(new QLabel(text(QStringLiteral("2218")), this), "lblTrennzeichen"));
+    top->addWidget(m_separator = named(new QComboBox(this), "cboTrennzeichen"));
+    for (const char* key : {"2220", "2222", "2224", "2226"})
+        m_separator->addItem(text(QLatin1String(key)));
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* ok = named(new QPushButton(text(QStringLiteral("0100")), this), "cmdOk");
+    auto* cancel = named(new QPushButton(text(QStringLiteral("0101")), this), "cmdCancel");
+    ok->setDefault(true);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    top->addLayout(row);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_batteries = m_store.batteries();
+    for (const BatteryRow& b : m_batteries)
+        m_battery->addItem(b.name, b.id);
+    connect(m_battery, &QComboBox::currentIndexChanged, this, [this] { fillSeries(); });
+    connect(m_all, &QCheckBox::toggled, m_list, &QWidget::setDisabled);
+    fillSeries();
+}
+
+void SeriesExportDialog::fillSeries() {
+    m_list->clear();
+    m_series.clear();
+    if (m_battery->currentIndex() < 0)
+        return;
+    m_series = m_store.series(m_battery->currentData().toInt());
+    for (const SeriesRow& s : m_series) {
+        QString line = QString::number(s.number);
+        if (s.created.isValid())
+            line += QStringLiteral("  ") + s.created.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        if (!s.remark.isEmpty())
+            line += QStringLiteral("  ") + s.remark;
+        auto* item = new QListWidgetItem(line, m_list);
+        item->setData(Qt::UserRole, s.id);
+    }
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(m_list->count() - 1);
+}
+
+QVector<qint32> SeriesExportDialog::chosenSeries() const {
+    QVector<qint32> ids;
+    if (m_all->isChecked()) {
+        for (const SeriesRow& s : m_series)
+            ids << s.id;
+    } else if (const QListWidgetItem* item = m_list->currentItem()) {
+        ids << item->data(Qt::UserRole).toInt();
+    }
+    return ids;
+}
+
+bool SeriesExportDialog::allOfBattery() const {
+    return m_all->isChecked();
+}
+
+SeparatorChoice SeriesExportDialog::separator() const {
+    switch (m_separator->currentIndex()) {
+    case 1:
+        return SeparatorChoice::Semicolon;
+    case 2:
+        return SeparatorChoice::Comma;
+    case 3:
+        return SeparatorChoice::Tab;
+    default:
+        return SeparatorChoice::Locale;
+    }
+}
+
+QString SeriesExportDialog::batteryName() const {
+    return m_battery->currentText();
+}
+
+} // namespace velmara

@@ -1,0 +1,196 @@
+// Series as CSV text: the exact bytes written, and what a reader refuses.
+#include "exchange/core/seriescsv.h"
+
+#include <gtest/gtest.h>
+
+namespace velmara::test {
+namespace {
+
+LoadedMeasurementValue ordinary(qint32 seconds, qint32 mv, qint32 ma, qint32 mah) {
+    LoadedMeasurementValue v;
+    v.lTimeDiff = seconds;
+    v.lSpannung = mv;
+    v.lLadestrom = ma;
+    v.lKapazitaet = mah;
+    return v;
+}
+
+LoadedMeasurementValue endValue(qint16 kind, qint32 seconds, qint32 mv, qint32 mah,
+                                qint32 duration) {
+    LoadedMeasurementValue v;
+    v.bEndwert = true;
+    v.iEndwertTyp = kind;
+    v.lTimeDiff = seconds;
+    v.lSpannung = mv;
+    v.lKapazitaet = mah;
+    v.lZykluszeit = duration;
+    return v;
+}
+
+SeriesFile knownSeries() {
+    SeriesFile s;
+    s.batteryName = "Eneloop; AA";
+    s.batteryRemark = "bought \"2025\"";
+    s.seriesNumber = 2;
+    s.created = "2026-03-01T10:30:00";
+    s.remark = "first\nrun";
+    s.program = "001,3,4,1500";
+    s.mode = "Laden";
+    s.values << ordinary(0, 1234, 1500, 0) << ordinary(89, 1300, 1500, 37)
+             << ordinary(91, 1301, 1499, 38) << ordinary(3600, 7140, 1500, 1250);
+    LoadedMeasurementValue charged = endValue(2, 7200, 1452, 2100, 7100);
+    charged.bWithAkkuzustand = true;
+    charged.bAkkuzustand = false;
+    charged.iProzent = 80;
+    LoadedMeasurementValue discharged = endValue(3, 9000, 1000, 1900, 1800);
+    discharged.bWithSelbstentladung = true;
+    discharged.lSelbstentladung = 0;
+    s.values << charged << discharged;
+    return s;
+}
+
+TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
+    const QByteArray semicolon = "velmara series;1\n"
+                                 "Battery;\"Eneloop; AA\"\n"
+                                 "Battery remark;\"bought \"\"2025\"\"\"\n"
+                                 "Series;2\n"
+                                 "Date;2026-03-01T10:30:00\n"
+                                 "Remark;\"first\nrun\"\n"
+                                 "Program;001,3,4,1500\n"
+                                 "Mode;Laden\n"
+                                 "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
+                                 "End value;Duration [s];Battery state;Percent;"
+                                 "Self-discharge [mAh]\n"
+                                 "0;0,00;1,234;1,500;0,000;;;;;\n"
+                                 "89;1,48;1,300;1,500;0,037;;;;;\n"
+                                 "91;1,52;1,301;1,499;0,038;;;;;\n"
+                                 "3600;60,00;7,140;1,500;1,250;;;;;\n"
+                                 "7200;120,00;1,452;;2,100;2;7100;F;80;\n"
+                                 "9000;150,00;1,000;;1,900;3;1800;;;0\n";
+    EXPECT_EQ(writeSeriesCsv(knownSeries(), {u';', u','}), semicolon);
+
+    const QByteArray comma = writeSeriesCsv(knownSeries(), {u',', u'.'});
+    EXPECT_TRUE(comma.startsWith("velmara series,1\nBattery,Eneloop; AA\n"));
+    EXPECT_TRUE(comma.contains("\nProgram,\"001,3,4,1500\"\n"));
+    EXPECT_TRUE(comma.contains("\n7200,120.00,1.452,,2.100,2,7100,F,80,\n"));
+}
+
+TEST(SeriesCsv, UmlautsAreUtf8) {
+    SeriesFile s;
+    s.batteryName = QStringLiteral("Größe Ä");
+    const QByteArray bytes = writeSeriesCsv(s, {u';', u','});
+    EXPECT_TRUE(bytes.contains("Battery;Gr\xC3\xB6\xC3\x9F"
+                               "e \xC3\x84\n"));
+}
+
+TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
+    const SeriesFile s = knownSeries();
+    for (const CsvFormat format : {CsvFormat{u';', u','}, CsvFormat{u',', u'.'},
+                                   CsvFormat{u'\t', u','}, CsvFormat{u';', u'.'}}) {
+        const QByteArray bytes = writeSeriesCsv(s, format);
+        const CsvReadResult read = readSeriesCsv(bytes);
+        ASSERT_TRUE(read.series) << bytes.toStdString();
+        EXPECT_EQ(writeSeriesCsv(*read.series, format), bytes);
+        EXPECT_EQ(read.series->remark, "first\nrun");
+        EXPECT_EQ(read.series->seriesNumber, 2);
+        ASSERT_EQ(read.series->values.size(), 6);
+        EXPECT_EQ(valueStringOf(read.series->values[3]), "1250;7140;1500;3600");
+        EXPECT_EQ(valueStringOf(read.series->values[4]), "2;2100;1452;7200;7100;F;80");
+        EXPECT_EQ(valueStringOf(read.series->values[5]), "3;1900;1000;9000;1800;0");
+    }
+}
+
+TEST(SeriesCsv, AcceptsWhatSpreadsheetsAddAndNegativeValues) {
+    const QByteArray head = "velmara series;1\r\nBattery;A\r\nBattery remark;\r\nSeries;1\r\n"
+                            "Date;\r\nRemark;\r\nProgram;\r\nMode;\r\n"
+                            "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
+                            "End value;Duration [s];Battery state;Percent;"
+                            "Self-discharge [mAh]\r\n";
+    const CsvReadResult read =
+        readSeriesCsv("\xEF\xBB\xBF" + head + "5;0,08;1,2;-0,5;0;;;;;\r\n\r\n\r\n");
+    ASSERT_TRUE(read.series);
+    ASSERT_EQ(read.series->values.size(), 1);
+    EXPECT_EQ(valueStringOf(read.series->values[0]), "0;1200;-500;5");
+}
+
+TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
+    using R = CsvRefusal::Reason;
+    const QByteArray head = "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\n"
+                            "Date;\nRemark;\nProgram;\nMode;\n"
+                            "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
+                            "End value;Duration [s];Battery state;Percent;"
+                            "Self-discharge [mAh]\n";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        R reason;
+        int line;
+    } cases[] = {
+        {"empty", "", R::NotSeriesFile, 1},
+        {"plain csv", "a;b;c\n1;2;3\n", R::NotSeriesFile, 1},
+        {"other version", "velmara series;2\n", R::NotSeriesFile, 1},
+        {"odd separator", "velmara series|1\n", R::NotSeriesFile, 1},
+        {"latin-1",
+         "velmara series;1\nBattery;Gr\xF6\xDF"
+         "e\n",
+         R::NotUtf8, 0},
+        {"header cut short", "velmara series;1\nBattery;A\n", R::BadHeader, 3},
+        {"header key renamed", QByteArray(head).replace("Mode;", "Modus;"), R::BadHeader, 8},
+        {"series number", QByteArray(head).replace("Series;1", "Series;x"), R::BadHeader, 4},
+        {"series zero", QByteArray(head).replace("Series;1", "Series;0"), R::BadHeader, 4},
+        {"column renamed", QByteArray(head).replace("Percent", "Prozent"), R::BadHeader, 9},
+        {"no column row", QByteArray(head).left(head.indexOf("Time [s]")), R::BadHeader, 9},
+        {"too few fields", head + "0;0;1;1;0;;;;\n", R::BadRow, 10},
+        {"four decimals", head + "0;0;1,2345;1;0;;;;;\n", R::BadRow, 10},
+        {"not a number", head + "0;0;1;abc;0;;;;;\n", R::BadRow, 10},
+        {"beyond 32 bits", head + "99999999999;0;1;1;0;;;;;\n", R::BadRow, 10},
+        {"voltage beyond 32 bits", head + "0;0;2147484;1;0;;;;;\n", R::BadRow, 10},
+        {"ordinary with duration", head + "0;0;1;1;0;;5;;;\n", R::BadRow, 10},
+        {"end value with current", head + "0;0;1;1;0;2;5;;;\n", R::BadRow, 10},
+        {"end value without duration", head + "0;0;1;;0;2;;;;\n", R::BadRow, 10},
+        {"state letter", head + "0;0;1;;0;2;5;t;80;\n", R::BadRow, 10},
+        {"percent without state", head + "0;0;1;;0;2;5;;80;\n", R::BadRow, 10},
+        {"state without percent", head + "0;0;1;;0;2;5;T;;\n", R::BadRow, 10},
+        {"self-discharge -1", head + "0;0;1;;0;3;5;;;-1\n", R::BadRow, 10},
+        {"second row", head + "0;0;1;1;0;;;;;\n1;0;x;1;0;;;;;\n", R::BadRow, 11},
+        {"blank line between", head + "0;0;1;1;0;;;;;\n\n1;0;1;1;0;;;;;\n", R::BadRow, 11},
+        {"open quote", head + "\"0;0;1;1;0;;;;;\n", R::BadRow, 10},
+        {"text after quote", head + "\"0\"x;0;1;1;0;;;;;\n", R::BadRow, 10},
+    };
+    for (const auto& c : cases) {
+        const CsvReadResult read = readSeriesCsv(c.bytes);
+        EXPECT_FALSE(read.series) << c.what;
+        EXPECT_EQ(read.refusal.reason, c.reason) << c.what;
+        EXPECT_EQ(read.refusal.line, c.line) << c.what;
+    }
+}
+
+TEST(SeriesCsv, FormatOfEachSeparatorChoice) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const struct {
+        SeparatorChoice choice;
+        const QLocale& locale;
+        QChar separator, decimal;
+    } cases[] = {
+        {SeparatorChoice::Locale, german, u';', u','},
+        {SeparatorChoice::Locale, english, u',', u'.'},
+        {SeparatorChoice::Semicolon, english, u';', u'.'},
+        {SeparatorChoice::Comma, german, u',', u'.'},
+        {SeparatorChoice::Tab, german, u'\t', u','},
+    };
+    for (const auto& c : cases) {
+        const CsvFormat f = csvFormatFor(c.choice, c.locale);
+        EXPECT_EQ(f.separator, c.separator);
+        EXPECT_EQ(f.decimal, c.decimal);
+    }
+}
+
+TEST(SeriesCsv, FileNamesHoldNoPathCharacters) {
+    EXPECT_EQ(seriesFileName("Eneloop AA", 3), "Eneloop AA - 3.csv");
+    EXPECT_EQ(seriesFileName("../a/b:c", 1), "_.._a_b_c - 1.csv");
+    EXPECT_EQ(seriesFileName("  ", 2), "_ - 2.csv");
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,153 @@
+// Series between the user file and CSV: export of a stored series, import as a
+// new series, the round trip, and imports the file refuses.
+#include "batteries/batteries_fixture.h"
+#include "data/storage/recordset.h"
+#include "exchange/core/seriesexchange.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace velmara::test {
+namespace {
+
+class SeriesExchangeTest : public BatteriesTest {
+public:
+    // A battery "Eneloop 'AA'" with one series of known values; its series id.
+    qint32 knownSeries() {
+        const qint32 battery = insertBattery("Eneloop 'AA'");
+        const qint32 series = insertSeries(battery, 1, "001,3,4,1500");
+        EXPECT_TRUE(user->execute("UPDATE MessReihen SET Datum = '2026-03-01T10:30:00', "
+                                  "Mode = 'Laden' WHERE MessReiheID = ?",
+                                  {series}));
+        insertValue(series, false, "0;1234;1500;0");
+        insertValue(series, false, "1250;7140;1500;3600");
+        insertValue(series, true, "2;2100;1452;7200;7100;T;95");
+        insertValue(series, false, "garbage");
+        insertValue(series, true, "3;1900;1000;9000;1800;12");
+        return series;
+    }
+    QByteArray exported(qint32 series) {
+        const auto loaded = loadSeriesFile(*user, series);
+        EXPECT_TRUE(loaded);
+        return loaded ? writeSeriesCsv(loaded->file, {u';', u','}) : QByteArray();
+    }
+    QStringList storedValues(qint32 series) {
+        QStringList texts;
+        auto rs =
+            user->openRecordset("SELECT EW, MessWertString FROM MessWerte WHERE MessReiheID=" +
+                                QString::number(series) + " ORDER BY MessWertId");
+        for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+            texts << rs->text("EW") + ":" + rs->text("MessWertString");
+        return texts;
+    }
+};
+
+TEST_F(SeriesExchangeTest, ExportsStoredSeriesByteForByteLeavingDamagedValuesOut) {
+    const qint32 series = knownSeries();
+    const auto loaded = loadSeriesFile(*user, series);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->damaged, 1);
+    EXPECT_EQ(writeSeriesCsv(loaded->file, {u';', u','}),
+              QByteArray("velmara series;1\n"
+                         "Battery;Eneloop 'AA'\n"
+                         "Battery remark;\n"
+                         "Series;1\n"
+                         "Date;2026-03-01T10:30:00\n"
+                         "Remark;remark 1\n"
+                         "Program;001,3,4,1500\n"
+                         "Mode;Laden\n"
+                         "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
+                         "End value;Duration [s];Battery state;Percent;Self-discharge [mAh]\n"
+                         "0;0,00;1,234;1,500;0,000;;;;;\n"
+                         "3600;60,00;7,140;1,500;1,250;;;;;\n"
+                         "7200;120,00;1,452;;2,100;2;7100;T;95;\n"
+                         "9000;150,00;1,000;;1,900;3;1800;;;12\n"));
+    EXPECT_FALSE(loadSeriesFile(*user, series + 100));
+}
+
+TEST_F(SeriesExchangeTest, RoundTripGivesTheSameFile) {
+    const qint32 series = knownSeries();
+    const QByteArray first = exported(series);
+    const qint32 battery =
+        user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
+    ASSERT_TRUE(store->deleteBattery(battery));
+
+    const CsvReadResult read = readSeriesCsv(first);
+    ASSERT_TRUE(read.series);
+    ImportTarget target;
+    target.newBatteryName = read.series->batteryName;
+    QString error;
+    const auto imported = importSeriesFile(*user, *store, target, *read.series, &error);
+    ASSERT_TRUE(imported) << error.toStdString();
+    EXPECT_EQ(imported->number, 1);
+    EXPECT_EQ(exported(imported->seriesId), first);
+}
+
+TEST_F(SeriesExchangeTest, ImportIntoAnExistingBatteryBecomesItsNextSeries) {
+    const qint32 series = knownSeries();
+    const CsvReadResult read = readSeriesCsv(exported(series));
+    ASSERT_TRUE(read.series);
+    const qint32 battery =
+        user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
+    ImportTarget target;
+    target.batteryId = battery;
+    const auto imported = importSeriesFile(*user, *store, target, *read.series);
+    ASSERT_TRUE(imported);
+    EXPECT_EQ(imported->number, 2);
+    const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
+                               "1:2;2100;1452;7200;7100;T;95", "1:3;1900;1000;9000;1800;12"};
+    EXPECT_EQ(storedValues(imported->seriesId), expected);
+    EXPECT_EQ(user->scalar("SELECT Datum || '|' || Programm || '|' || Mode || '|' || bemerkung "
+                           "FROM MessReihen WHERE MessReiheID = ?",
+                           {imported->seriesId})
+                  .toString(),
+              "2026-03-01T10:30:00|001,3,4,1500|Laden|remark 1");
+}
+
+TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
+    const qint32 series = knownSeries();
+    const CsvReadResult read = readSeriesCsv(exported(series));
+    ASSERT_TRUE(read.series);
+    const int batteries = rows("SELECT COUNT(*) FROM Akkus");
+    const int seriesCount = rows("SELECT COUNT(*) FROM MessReihen");
+    const int values = rows("SELECT COUNT(*) FROM MessWerte");
+
+    ImportTarget taken; // a new battery whose name is taken
+    taken.newBatteryName = "Eneloop 'AA'";
+    ImportTarget missing; // a battery that does not exist
+    missing.batteryId = 9999;
+    ImportTarget blank;
+    blank.newBatteryName = "  ";
+    for (const ImportTarget& target : {taken, missing, blank}) {
+        QString error;
+        EXPECT_FALSE(importSeriesFile(*user, *store, target, *read.series, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // A value the file refuses half-way through undoes the new battery as well.
+    ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessWerte "
+                              "WHEN NEW.MessWertString LIKE '3;%' BEGIN "
+                              "SELECT RAISE(ABORT, 'refused'); END"));
+    ImportTarget fresh;
+    fresh.newBatteryName = "Fresh";
+    EXPECT_FALSE(importSeriesFile(*user, *store, fresh, *read.series));
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), batteries);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), seriesCount);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
+}
+
+TEST(WriteFileAtomically, ReplacesTheFileOrLeavesItAlone) {
+    const QString folder = qEnvironmentVariable("VELMARA_TEST_TMP", "/tmp") + "/atomic";
+    QDir().mkpath(folder);
+    const QString path = folder + "/out.csv";
+    ASSERT_TRUE(writeFileAtomically(path, "old"));
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "new");
+    QString error;
+    EXPECT_FALSE(writeFileAtomically(folder + "/no/such/dir/x.csv", "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
+} // namespace velmara::test

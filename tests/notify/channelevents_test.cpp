@@ -1,0 +1,111 @@
+// Channel events told once each, through a fake desktop notifier.
+#include "notify/channelevents.h"
+#include "notify/desktopnotifier.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <vector>
+
+namespace velmara::test {
+namespace {
+
+class FakeNotifier : public DesktopNotifier {
+public:
+    bool notify(const QString& title, const QString& body) override {
+        sent << title + " | " + body;
+        return true;
+    }
+    QStringList sent;
+};
+
+QString texts(const QString& key) {
+    if (key == "2200")
+        return "velmara: Kanal %1";
+    if (key == "2202")
+        return "Beendet: %1";
+    if (key == "2204")
+        return "Fehler: %1";
+    return "<" + key + ">";
+}
+
+struct Poll {
+    qint16 kind, state, fault;
+};
+constexpr qint16 S = 2, W = 11, None = -2, Bad = -1;
+
+// Runs the polls through a watcher and the notifications; what was sent.
+QStringList sentFor(const std::vector<Poll>& polls, QString setting = "YES") {
+    FakeNotifier notifier;
+    ChannelNotifications notifications(notifier, texts, [&] { return setting; });
+    ChannelEventWatcher watcher("003");
+    for (const Poll& p : polls)
+        if (const auto event = watcher.observe(p.kind, p.state, p.fault))
+            notifications.tell(*event);
+    return notifier.sent;
+}
+
+TEST(ChannelEvents, EachEndAndFaultIsToldOnce) {
+    const QString ended = "velmara: Kanal 3 | Beendet: <6018>";
+    const QString trickle = "velmara: Kanal 3 | Beendet: <6016>";
+    const QString noBattery = "velmara: Kanal 3 | Fehler: <0878>";
+    const QString overheated = "velmara: Kanal 3 | Fehler: <0880>";
+    const struct {
+        const char* what;
+        std::vector<Poll> polls;
+        QStringList expected;
+    } cases[] = {
+        {"charge to finished, finished kept",
+         {{S, 2, 0}, {S, 2, 0}, {S, 5, 0}, {W, 5, 0}, {S, 5, 0}},
+         {ended}},
+        {"finished at the start of the watch is no event", {{S, 5, 0}, {S, 5, 0}}, {}},
+        {"charge goes over to trickle, then finished",
+         {{S, 2, 0}, {S, 4, 0}, {S, 4, 0}, {S, 5, 0}},
+         {trickle}},
+        {"discharge, pause, charge, finished",
+         {{S, 3, 0}, {W, 6, 0}, {S, 2, 0}, {S, 5, 0}},
+         {ended}},
+        {"a silent poll between does not repeat the end",
+         {{S, 2, 0}, {S, 5, 0}, {None, 0, 0}, {Bad, 0, 0}, {S, 5, 0}},
+         {ended}},
+        {"a silent poll before the end keeps the running state",
+         {{S, 2, 0}, {None, 0, 0}, {S, 5, 0}},
+         {ended}},
+        {"two runs, two ends",
+         {{S, 2, 0}, {S, 5, 0}, {S, 1, 0}, {S, 2, 0}, {S, 5, 0}},
+         {ended, ended}},
+        {"fault kept over many polls",
+         {{S, 2, 0}, {S, 7, 3}, {S, 7, 3}, {None, 0, 0}, {S, 7, 3}},
+         {overheated}},
+        {"another fault is another event",
+         {{S, 2, 0}, {S, 7, 3}, {S, 7, 2}},
+         {overheated, noBattery}},
+        {"the same fault after leaving it",
+         {{S, 1, 0}, {S, 7, 2}, {S, 1, 0}, {S, 7, 2}},
+         {noBattery, noBattery}},
+        {"an empty channel at the start is no event", {{S, 7, 2}, {S, 7, 2}}, {}},
+        {"idle after charging (stopped at the charger) is no end", {{S, 2, 0}, {S, 1, 0}}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sentFor(c.polls), c.expected) << c.what;
+}
+
+TEST(ChannelEvents, SettingSwitchesThemOff) {
+    const std::vector<Poll> polls{{S, 2, 0}, {S, 5, 0}};
+    EXPECT_EQ(sentFor(polls, "NO").size(), 0);
+    EXPECT_EQ(sentFor(polls, "no").size(), 0);
+    EXPECT_EQ(sentFor(polls, "YES").size(), 1);
+    EXPECT_EQ(sentFor(polls, "").size(), 1); // a master file without the row
+}
+
+TEST(ChannelEvents, EveryFaultCodeHasItsText) {
+    const char* const keys[] = {"6022", "0878", "0880", "0882", "0874",
+                                "0876", "0884", "0886", "0888"};
+    for (qint16 code = 1; code <= 9; ++code)
+        EXPECT_EQ(eventStateKey({"001", ChannelEvent::Kind::Fault, 7, code}), keys[code - 1])
+            << code;
+}
+
+} // namespace
+} // namespace velmara::test
