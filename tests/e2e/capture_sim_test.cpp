@@ -12,11 +12,20 @@
 #include "batteries/core/storedseries.h"
 #include "channel/ui/channelcapture.h"
 
+#include <QCoreApplication>
+#include <QCoro/QCoroTask>
 #include <QElapsedTimer>
 #include <QThread>
 
 namespace velmara::test {
 namespace {
+
+void settle(const ChannelController& c) {
+    QElapsedTimer t;
+    t.start();
+    while (c.isBusy() && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
 
 // Remembers every set of live values shown (voltage, current, capacity).
 class ValueLog : public FakeDisplay {
@@ -92,7 +101,7 @@ protected:
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
-            channel->tick();
+            QCoro::waitFor(channel->tick());
             if (done())
                 return true;
             QThread::msleep(100);
@@ -110,11 +119,12 @@ protected:
 TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     channel = std::make_unique<ChannelController>("001", charger.link(), host, display);
     channel->load(false);
+    settle(*channel);
     // Charge-discharge-charge at 1 A, NiMH, 6 cells.
-    ASSERT_FALSE(charger.link()
-                     ->sendProgram("001,P,A02,M04,Z06,F1,W30,L01000,E01000,V07200,D06000")
+    ASSERT_FALSE(QCoro::waitFor(charger.link()->sendProgram(
+                                    "001,P,A02,M04,Z06,F1,W30,L01000,E01000,V07200,D06000"))
                      .isEmpty());
-    channel->resetForNewProgram();
+    QCoro::waitFor(channel->resetForNewProgram());
     display.shown.clear();
 
     // Wait for the end of the first charge: its end value is listed, the discharge runs.
@@ -139,6 +149,7 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     EXPECT_TRUE(model.controls().immediate);
     ASSERT_TRUE(model.acceptNewBatteryName("Pack 'A'"));
     ASSERT_TRUE(model.addNewBattery("Pack 'A'", "", "first test"));
+    settle(*channel); // the recording starts once the channel's step is through
     EXPECT_EQ(asked, QStringList{"0750"});
     ASSERT_TRUE(channel->bRecording);
     const qint32 series = channel->lMessReiheId;

@@ -9,6 +9,7 @@
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/opendiagram.h"
 
+#include <QCoro/QCoroTask>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QTest>
@@ -83,8 +84,8 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     const ChannelTest::Series series = ChannelTest::newSeries();
     ASSERT_TRUE(addValues(series.id, kValues));
 
-    ASSERT_FALSE(charger.link()
-                     ->sendProgram("001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000")
+    ASSERT_FALSE(QCoro::waitFor(charger.link()->sendProgram(
+                                    "001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000"))
                      .isEmpty());
     channel = std::make_unique<ChannelController>("001", charger.link(), host, display);
     channel->load(true);

@@ -10,6 +10,8 @@
 #include "printing/ui/reportprinting.h"
 #include "support/scripted_dialogs.h"
 
+#include <QCoreApplication>
+#include <QCoro/QCoroTask>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -62,18 +64,20 @@ protected:
     qint32 recordSeries() {
         channel = std::make_unique<ChannelController>("001", link.get(), host, display);
         channel->load(false);
-        const QString answer =
-            link->sendProgram("001,P,A02,M03,Z06,F1,W30,L02000,E01000,V07200,D06000");
+        while (channel->isBusy())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const QString answer = QCoro::waitFor(
+            link->sendProgram("001,P,A02,M03,Z06,F1,W30,L02000,E01000,V07200,D06000"));
         EXPECT_FALSE(answer.isEmpty());
-        channel->resetForNewProgram();
+        QCoro::waitFor(channel->resetForNewProgram());
         const ChannelTest::Series created = ChannelTest::newSeries();
-        channel->startRecording(created.akku, created.id, false, true);
+        QCoro::waitFor(channel->startRecording(created.akku, created.id, false, true));
         EXPECT_TRUE(channel->bRecording);
         QElapsedTimer t;
         t.start();
         bool ran = false;
         while (t.elapsed() < 150000) {
-            channel->tick();
+            QCoro::waitFor(channel->tick());
             ran = ran || channel->bMeasurementRunning;
             if (ran && !channel->bMeasurementRunning && display.entladen.size() >= 1 &&
                 display.laden.size() >= 2)
