@@ -303,5 +303,16 @@ TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     EXPECT_EQ(display.storageWarning, "");
 }
 
+// A channel that is charging when it is first read (the program starts while
+// it runs, or a program was just sent) shows that value and stores it.
+TEST_F(PollCycle, TheFirstReadingOfARunningChannelIsStoredLikeEveryOther) {
+    answer("001" + kProgram1.mid(3));
+    answer("001,D");
+    answer("001,M,SL,L01500,V07200,K00120");
+    ChannelController& c = make("001");
+    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(120));
+    EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), QStringList{"120;7200;1500;0"});
+}
+
 } // namespace
 } // namespace velmara::test

@@ -191,6 +191,9 @@ QCoro::Task<> ChannelController::runInit() {
         }
     }
     showStatus(*m_status);
+    // The first reading of a charging or discharging channel is shown, so it is
+    // stored like every later one.
+    writeNewTempValueToDB(*m_status);
 }
 
 QCoro::Task<> ChannelController::tick() {
