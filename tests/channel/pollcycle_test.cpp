@@ -314,5 +314,26 @@ TEST_F(PollCycle, TheFirstReadingOfARunningChannelIsStoredLikeEveryOther) {
     EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), QStringList{"120;7200;1500;0"});
 }
 
+// After the charger was silent the lists are read anew: an end value the
+// channel knew is not stored a second time, a new one is.
+TEST_F(PollCycle, EndValuesReadAgainAfterSilenceAreStoredOnce) {
+    ChannelController& c = idle();
+    answer("001,D,SL,K01000,T90,V08400");
+    QCoro::waitFor(c.tick());
+    ASSERT_EQ(values("TempMessWerte").size(), 1);
+    silence();
+    QCoro::waitFor(c.tick());
+    // The probe finds the charger again: program, end values (the known one and a new one), status.
+    answer("001" + kProgram1.mid(3));
+    answer("001,D,SL,K01000,T90,V08400,SE,K00950,T75,V06000");
+    answer("001,M,SA");
+    QCoro::waitFor(c.tick());
+    const QStringList stored = values("TempMessWerte");
+    EXPECT_EQ(stored.size(), 2) << stored.join(" | ").toStdString();
+    EXPECT_EQ(display.laden.size(), 1);
+    EXPECT_EQ(display.entladen.size(), 1);
+    EXPECT_GT(display.laden.value(0).tempId, 0);
+}
+
 } // namespace
 } // namespace velmara::test

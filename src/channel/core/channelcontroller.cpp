@@ -124,9 +124,50 @@ QCoro::Task<> ChannelController::readEndwerte(bool emptyFirst) {
     auto list = std::make_shared<EntwertList>();
     if (!list->splitRecievedString(answer))
         co_return;
-    if (emptyFirst)
-        m_endwerte->RemoveAll();
+    if (emptyFirst) {
+        // The lists are read anew after the charger was silent: end values the
+        // channel knew already are in the temporary series, and stay there once.
+        const std::shared_ptr<EntwertList> known = m_endwerte;
+        m_endwerte = std::make_shared<EntwertList>();
+        auto fresh = std::make_shared<EntwertList>();
+        for (const auto& ew : *list) {
+            if (const qint32 id = storedIdOf(*known, *ew)) {
+                ew->TempID = id;
+                m_endwerte->Add(ew);
+            } else {
+                fresh->Add(ew);
+            }
+        }
+        if (fresh->Count() == 0) {
+            showEndwertLists();
+            bEndwerteAvaiable = m_endwerte->Count() > 0;
+            co_return;
+        }
+        if (m_endwerte->Count() > 0) {
+            for (const auto& ew : *fresh) {
+                writeEndValueToTemp(ew);
+                m_endwerte->Add(ew);
+            }
+            showEndwertLists();
+            bEndwerteAvaiable = true;
+            co_return;
+        }
+        list = fresh;
+    }
     comResults_EndwertRecieved(list);
+}
+
+// The row of an equal end value of the list that is already stored; 0 when none.
+qint32 ChannelController::storedIdOf(const EntwertList& list, const CommunicationEndwert& ew) {
+    for (const auto& known : list)
+        if (known->TempID > 0 && known->strKanal == ew.strKanal &&
+            known->iEndwertTyp == ew.iEndwertTyp && known->lKapazitaet == ew.lKapazitaet &&
+            known->lZykluszeit == ew.lZykluszeit && known->lSpannung == ew.lSpannung &&
+            known->lSelbstentladung == ew.lSelbstentladung &&
+            known->bWithAkkuzustand == ew.bWithAkkuzustand &&
+            known->bAkkuzustand == ew.bAkkuzustand && known->iProzent == ew.iProzent)
+            return known->TempID;
+    return 0;
 }
 
 void ChannelController::newStatusRecord() {

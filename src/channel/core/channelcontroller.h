@@ -136,6 +136,7 @@ private:
     QCoro::Task<> runInit();
     QCoro::Task<> runTick();
     QString ownAnswer(const QString& answer) const;
+    static qint32 storedIdOf(const EntwertList& list, const CommunicationEndwert& endwert);
     QCoro::Task<QString> requestStatus();
     QCoro::Task<QString> requestEndwert();
     QCoro::Task<QString> requestProgram();
