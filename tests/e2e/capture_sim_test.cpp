@@ -124,8 +124,10 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     ASSERT_FALSE(QCoro::waitFor(charger.link()->sendProgram(
                                     "001,P,A02,M04,Z06,F1,W30,L01000,E01000,V07200,D06000"))
                      .isEmpty());
-    QCoro::waitFor(channel->resetForNewProgram());
+    // From here on every value the channel shows belongs to this run (the
+    // first reading after the program was sent included).
     display.shown.clear();
+    QCoro::waitFor(channel->resetForNewProgram());
 
     // Wait for the end of the first charge: its end value is listed, the discharge runs.
     ASSERT_TRUE(

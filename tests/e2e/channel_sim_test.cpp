@@ -3,7 +3,7 @@
 // is in the database, in order, with seconds that never go back.
 #include "../channel/channel_fixture.h"
 
-#include "link/qtserialport.h"
+#include "sim_process.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,44 +64,25 @@ void settle(const ChannelController& c) {
 class ChannelSim : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
-        simPath = QDir(bin).filePath("velmara-charger-sim");
-        if (bin.isEmpty() || !QFileInfo(simPath).isExecutable())
-            GTEST_SKIP() << "charger simulator not built: " << simPath.toStdString();
+        if (!charger.available())
+            GTEST_SKIP() << charger.error().toStdString();
         ASSERT_TRUE(openProgramFiles("de"));
         ASSERT_TRUE(openSharedRecordsets());
-
-        linkPath = QDir(folder.path()).filePath("charger");
-        QStringList args{"--link", linkPath, "--channels", "4", "--speed", "600"};
+        QStringList args{"--channels", "4", "--speed", "600"};
         for (int ch = 1; ch <= 4; ++ch)
             args << "--battery" << QString("%1,NiMH,6,2000,20").arg(ch);
-        sim.start(simPath, args);
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        QElapsedTimer t;
-        t.start();
-        while (!QFileInfo::exists(linkPath) && t.elapsed() < 5000)
-            QThread::msleep(20);
-        ASSERT_TRUE(QFileInfo::exists(linkPath)) << "no pseudo-terminal from the simulator";
-        link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(linkPath));
-        ASSERT_TRUE(link->openComPort());
+        ASSERT_TRUE(charger.start(folder.path(), args)) << charger.error().toStdString();
+        link = charger.link();
     }
     void TearDown() override {
         channels.clear();
-        link.reset();
-        if (sim.state() != QProcess::NotRunning) {
-            sim.write("quit\n");
-            if (!sim.waitForFinished(3000)) {
-                sim.terminate();
-                sim.waitForFinished(3000);
-            }
-        }
+        charger.stop();
         closeDatabases();
     }
 
     TempProgramFolder folder;
-    QString simPath, linkPath;
-    QProcess sim;
-    std::unique_ptr<VelmaraComCommunication> link;
+    SimulatedCharger charger;
+    VelmaraComCommunication* link = nullptr;
     FakeHost host;
     RecordingDisplay displays[4];
     std::vector<std::unique_ptr<ChannelController>> channels;
@@ -111,8 +92,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     qint32 series[4];
     for (int i = 0; i < 4; ++i) {
         const QString code = QString("00%1").arg(i + 1);
-        channels.push_back(
-            std::make_unique<ChannelController>(code, link.get(), host, displays[i]));
+        channels.push_back(std::make_unique<ChannelController>(code, link, host, displays[i]));
         displays[i].channel = channels.back().get();
         channels.back()->load(false);
         settle(*channels.back());
@@ -128,10 +108,10 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
         ASSERT_TRUE(channels[size_t(i)]->bRecording);
+        // The recording takes over what the channel showed of this run so far
+        // (the first reading after the program was sent).
+        displays[i].shownWhileRecording = displays[i].shown;
     }
-    // What the start-up reads shows is not a polled value: count from here.
-    for (auto& d : displays)
-        d.shown.clear(), d.shownWhileRecording.clear();
 
     // Poll until every charge has finished.
     QElapsedTimer t;

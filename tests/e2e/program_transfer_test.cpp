@@ -3,12 +3,12 @@
 // send to all reaches the four channels.
 #include "../channel/channel_fixture.h"
 
-#include "link/qtserialport.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programoptions.h"
 #include "programs/core/programreference.h"
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
+#include "sim_process.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -23,33 +23,19 @@ namespace {
 class ProgramTransfer : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString sim = QDir(qEnvironmentVariable("VELMARA_BIN_DIR"))
-                                .filePath(QStringLiteral("velmara-charger-sim"));
-        if (!QFileInfo(sim).isExecutable())
-            GTEST_SKIP() << "charger simulator not built";
+        if (!charger.available())
+            GTEST_SKIP() << charger.error().toStdString();
         ASSERT_TRUE(openProgramFiles("de"));
-        const QString path = QDir(folder.path()).filePath("charger");
-        QStringList args{"--link", path, "--channels", "4", "--speed", "60"};
+        QStringList args{"--channels", "4", "--speed", "60"};
         for (int ch = 1; ch <= 4; ++ch)
             args << "--battery" << QString("%1,NiMH,6,2000,20").arg(ch);
-        process.start(sim, args);
-        ASSERT_TRUE(process.waitForStarted(5000));
-        QElapsedTimer t;
-        t.start();
-        while (!QFileInfo::exists(path) && t.elapsed() < 5000)
-            QThread::msleep(20);
-        link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(path));
-        ASSERT_TRUE(link->openComPort());
-        line = std::make_unique<LinkProgramLine>(link.get());
+        ASSERT_TRUE(charger.start(folder.path(), args)) << charger.error().toStdString();
+        link = charger.link();
+        line = std::make_unique<LinkProgramLine>(link);
     }
     void TearDown() override {
         line.reset();
-        link.reset();
-        if (process.state() != QProcess::NotRunning) {
-            process.write("quit\n");
-            if (!process.waitForFinished(3000))
-                process.kill(), process.waitForFinished(3000);
-        }
+        charger.stop();
         closeDatabases();
     }
 
@@ -68,8 +54,8 @@ protected:
 
     const QLocale kGerman{QLocale::German, QLocale::Germany};
     TempProgramFolder folder;
-    QProcess process;
-    std::unique_ptr<VelmaraComCommunication> link;
+    SimulatedCharger charger;
+    VelmaraComCommunication* link = nullptr;
     std::unique_ptr<LinkProgramLine> line;
 };
 

@@ -2,10 +2,10 @@
 // and printed: the channel report, the report with the diagram below it, and
 // the diagram page. With VELMARA_SCREENS_DIR set the PDF files are kept there.
 #include "../channel/channel_fixture.h"
+#include "../e2e/sim_process.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "charts/core/thinning.h"
 #include "charts/ui/opendiagram.h"
-#include "link/qtserialport.h"
 #include "pdfwords.h"
 #include "printing/ui/reportprinting.h"
 #include "support/scripted_dialogs.h"
@@ -27,42 +27,26 @@ namespace {
 class ReportFromSimulator : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
-        const QString simPath = QDir(bin).filePath("velmara-charger-sim");
-        if (bin.isEmpty() || !QFileInfo(simPath).isExecutable())
-            GTEST_SKIP() << "charger simulator not built: " << simPath.toStdString();
+        if (!charger.available())
+            GTEST_SKIP() << charger.error().toStdString();
         if (!havePdfToText())
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
         ASSERT_TRUE(openProgramFiles("de"));
         ASSERT_TRUE(openSharedRecordsets());
-        const QString linkPath = QDir(folder.path()).filePath("charger");
-        sim.start(simPath, {"--link", linkPath, "--channels", "1", "--speed", "900", "--battery",
-                            "1,NiMH,6,2000,20"});
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        QElapsedTimer t;
-        t.start();
-        while (!QFileInfo::exists(linkPath) && t.elapsed() < 5000)
-            QThread::msleep(20);
-        ASSERT_TRUE(QFileInfo::exists(linkPath)) << "no pseudo-terminal from the simulator";
-        link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(linkPath));
-        ASSERT_TRUE(link->openComPort());
+        ASSERT_TRUE(charger.start(
+            folder.path(), {"--channels", "1", "--speed", "900", "--battery", "1,NiMH,6,2000,20"}))
+            << charger.error().toStdString();
+        link = charger.link();
     }
     void TearDown() override {
         channel.reset();
-        link.reset();
-        if (sim.state() != QProcess::NotRunning) {
-            sim.write("quit\n");
-            if (!sim.waitForFinished(3000)) {
-                sim.terminate();
-                sim.waitForFinished(3000);
-            }
-        }
+        charger.stop();
         closeDatabases();
     }
 
     // Records a charge - discharge - charge run into a new series of a battery.
     qint32 recordSeries() {
-        channel = std::make_unique<ChannelController>("001", link.get(), host, display);
+        channel = std::make_unique<ChannelController>("001", link, host, display);
         channel->load(false);
         while (channel->isBusy())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -105,8 +89,8 @@ protected:
     }
 
     TempProgramFolder folder;
-    QProcess sim;
-    std::unique_ptr<VelmaraComCommunication> link;
+    SimulatedCharger charger;
+    VelmaraComCommunication* link = nullptr;
     FakeHost host;
     FakeDisplay display;
     std::unique_ptr<ChannelController> channel;
