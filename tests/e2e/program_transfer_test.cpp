@@ -41,7 +41,8 @@ protected:
 
     // NiMH, 6 cells, charge at 1.5 A, discharge at 0.5 A to 6 V, device mode 1 (charge).
     ProgramEditorModel nimhCharge() {
-        ProgramEditorModel m(loadProgramReference(masterDatabase(), "QMT4", "de"), kGerman);
+        reference = loadProgramReference(masterDatabase(), "QMT4", "de");
+        ProgramEditorModel m(reference, kGerman); // the model keeps a reference to the rows
         m.chooseBatteryDefinition(BatteryDefinition::BatteryType);
         m.chooseBatteryType(2);
         m.pickCellCount("6");
@@ -53,6 +54,7 @@ protected:
     }
 
     const QLocale kGerman{QLocale::German, QLocale::Germany};
+    ProgramReference reference;
     TempProgramFolder folder;
     SimulatedCharger charger;
     VelmaraComCommunication* link = nullptr;
