@@ -520,6 +520,8 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('1132', 'en', 'Ports of this computer (a double-click takes one for the chosen slot):'),
  ('1134', 'de', 'Es ist kein Programm eingerichtet, das das Handbuch anzeigen kann. Sie finden es hier: %1'),
  ('1134', 'en', 'No program is set up that can show the manual. You find it here: %1'),
+ ('1136', 'de', 'Funktion ist noch nicht implementiert!'),
+ ('1136', 'en', 'This function is not available yet.'),
  ('1100', 'de', 'Das Diagramm zeigt Spannung (rot), Strom (grün) und Kapazität (blau) einer Messreihe über der Zeit in Minuten. Öffnen Sie es mit der Schaltfläche Diagramm eines Kanals oder einer gespeicherten Messreihe; ein Doppelklick auf einen Endwert zeigt den Verlauf bis zu diesem Endwert. Lange Messreihen werden für die Anzeige ausgedünnt.'),
  ('1100', 'en', 'The diagram shows voltage (red), current (green) and capacity (blue) of a measurement series over time in minutes. Open it with the Diagram button of a channel or of a stored series; a double-click on an end value shows the curves up to that end value. Long series are thinned out for display.');
 

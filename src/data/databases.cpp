@@ -378,7 +378,8 @@ bool compactUserDatabase(const CompactedCopyCheck& check) {
     const QString T = folder.compactTempPath();
     if (showKeyed("1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
-    if (showKeyed("1090", "0410", MsgIcon::Information, MsgButtons::YesNo) != MsgAnswer::Yes)
+    // The quit question, with the icon it has everywhere else.
+    if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
 
     closeUserRecordsets();

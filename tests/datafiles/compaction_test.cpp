@@ -61,6 +61,7 @@ TEST_F(Compaction, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
     ScriptedMessages boxes;
     boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
     EXPECT_TRUE(compactUserDatabase());
+    EXPECT_EQ(boxes.shown.at(1).icon, MsgIcon::Question);
     EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
     closeDatabases();
 

@@ -223,15 +223,18 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     EXPECT_EQ(at("002").height(), area.height());
     EXPECT_EQ(at("003").right(), area.right());
 
-    for (const QString name :
-         {"mnuDateiFormatPage", "mnuHelpWeb"}) {
+    for (const QString name : {"mnuDateiFormatPage", "mnuHelpWeb"}) {
         SCOPED_TRACE(name.toStdString());
         ScriptedMessages boxes;
-        boxes.expect("Funktion ist noch nicht implementiert!");
+        boxes.expect("1136");
         entry(*w, name)->trigger();
-        EXPECT_TRUE(boxes.shown.first().title.isEmpty());
-        EXPECT_EQ(boxes.shown.first().icon, MsgIcon::None);
+        EXPECT_EQ(boxes.shown.first().title, res("0410"));
+        EXPECT_EQ(boxes.shown.first().icon, MsgIcon::Information);
     }
+    for (const QString name : {"mnuDateiImportVelmara10", "mnuDateiImportVelmara20"})
+        EXPECT_FALSE(entry(*w, name)->isEnabled()) << name.toStdString();
+    EXPECT_EQ(entry(*w, "mnuDateiBeenden")->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_EQ(entry(*w, "mnuHelpInhalt")->shortcut(), QKeySequence(QKeySequence::HelpContents));
     entry(*w, "mnuHelpInhalt")->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().toLocalFile(), folder.folder().helpPath());

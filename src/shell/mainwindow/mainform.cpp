@@ -56,7 +56,6 @@ namespace velmara {
 
 namespace {
 
-const char* const kNotImplemented = "Funktion ist noch nicht implementiert!";
 // The notice of a fault on the serial line.
 const QString kLineNotice = QStringLiteral("serial-line");
 // The notice of values that the user file does not take.
@@ -655,9 +654,7 @@ QAction* frmMDIMainForm::addEntry(QMenu* menu, const char* name, const QString& 
 }
 
 void frmMDIMainForm::notImplemented() {
-    Message m;
-    m.text = QString::fromUtf8(kNotImplemented);
-    showMessage(m);
+    showKeyed(QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
 }
 
 void frmMDIMainForm::createMenus() {
@@ -666,9 +663,10 @@ void frmMDIMainForm::createMenus() {
 
     QMenu* datei = addMenu(nullptr, "mnuDatei", "&Datei", "1000");
     QMenu* import = addMenu(datei, "mnuDateiImport", "Importieren", "1002");
-    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004");
-    connect(addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006"),
-            &QAction::triggered, this, &frmMDIMainForm::onFileOpen);
+    // Files of the earlier versions cannot be read yet: the entries stay off
+    // rather than ask for a file and ignore it.
+    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004")->setEnabled(false);
+    addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006")->setEnabled(false);
     connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
             this, &frmMDIMainForm::onImportCsv);
     connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
@@ -697,8 +695,9 @@ void frmMDIMainForm::createMenus() {
     connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
             &QAction::triggered, this, [this] { onPrint(true); });
     datei->addSeparator();
-    connect(addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016"), &QAction::triggered, this,
-            [this] { close(); });
+    QAction* quit = addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016");
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, [this] { close(); });
 
     QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
     // The management form of the capture dialog arrives with the battery dialogs.
@@ -765,8 +764,9 @@ void frmMDIMainForm::createMenus() {
         &QAction::triggered, this, later);
 
     QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
-    connect(addEntry(help, "mnuHelpInhalt", "Inhalt", "1082"), &QAction::triggered, this,
-            &frmMDIMainForm::onHelpContents);
+    QAction* manual = addEntry(help, "mnuHelpInhalt", "Inhalt", "1082");
+    manual->setShortcut(QKeySequence::HelpContents);
+    connect(manual, &QAction::triggered, this, &frmMDIMainForm::onHelpContents);
     connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
     connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
             later);
@@ -933,14 +933,6 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
 
 void frmMDIMainForm::onManageMeasurements() {
     openManagementDialog(batteryUsage(), batteriesContext(), this);
-}
-
-void frmMDIMainForm::onFileOpen() {
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("commonDialogMain"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    execModal(&dialog); // the chosen file is not used yet
 }
 
 void frmMDIMainForm::onFileSave() {

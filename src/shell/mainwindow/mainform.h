@@ -184,7 +184,6 @@ private:
     QList<QMdiSubWindow*> visibleSubWindows() const;
 
     void onManageMeasurements();
-    void onFileOpen();
     void onFileSave();
     void onImportCsv();
     void onNotificationsToggled(bool on);
