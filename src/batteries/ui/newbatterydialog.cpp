@@ -1,5 +1,7 @@
 #include "batteries/ui/newbatterydialog.h"
 
+#include "batteries/ui/dialogrow.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,13 +10,6 @@
 #include <QVBoxLayout>
 
 namespace velmara {
-
-namespace {
-template <class W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-} // namespace
 
 NewBatteryDialog::NewBatteryDialog(const TextLookup& text, int maxBatteryRemark,
                                    int maxSeriesRemark,
@@ -45,16 +40,9 @@ NewBatteryDialog::NewBatteryDialog(const TextLookup& text, int maxBatteryRemark,
         m_seriesRemark->setMaxLength(maxSeriesRemark);
     top->addWidget(frameSeries);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    auto* ok = named(new QPushButton(text(QStringLiteral("0100")), this), "cmdOk");
-    auto* cancel = named(new QPushButton(text(QStringLiteral("0101")), this), "cmdCancel");
-    ok->setDefault(true);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    top->addLayout(row);
+    QPushButton* ok =
+        addOkCancelRow(this, top, text(QStringLiteral("0100")), text(QStringLiteral("0101")));
     connect(ok, &QPushButton::clicked, this, &NewBatteryDialog::confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QString NewBatteryDialog::name() const {

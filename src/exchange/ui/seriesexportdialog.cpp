@@ -1,5 +1,7 @@
 #include "exchange/ui/seriesexportdialog.h"
 
+#include "batteries/ui/dialogrow.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -9,13 +11,6 @@
 #include <QVBoxLayout>
 
 namespace velmara {
-
-namespace {
-template <class W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-} // namespace
 
 SeriesExportDialog::SeriesExportDialog(BatteryStore& store,
                                        const std::function<QString(const QString&)>& text,
@@ -34,16 +29,9 @@ SeriesExportDialog::SeriesExportDialog(BatteryStore& store,
     for (const char* key : {"2220", "2222", "2224", "2226"})
         m_separator->addItem(text(QLatin1String(key)));
 
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    auto* ok = named(new QPushButton(text(QStringLiteral("0100")), this), "cmdOk");
-    auto* cancel = named(new QPushButton(text(QStringLiteral("0101")), this), "cmdCancel");
-    ok->setDefault(true);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    top->addLayout(row);
+    QPushButton* ok =
+        addOkCancelRow(this, top, text(QStringLiteral("0100")), text(QStringLiteral("0101")));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_batteries = m_store.batteries();
     for (const BatteryRow& b : m_batteries)

@@ -1,5 +1,7 @@
 #include "exchange/ui/seriesimportdialog.h"
 
+#include "batteries/ui/dialogrow.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -8,13 +10,6 @@
 #include <QVBoxLayout>
 
 namespace velmara {
-
-namespace {
-template <class W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-} // namespace
 
 SeriesImportDialog::SeriesImportDialog(BatteryStore& store, const QString& nameInFile,
                                        const std::function<QString(const QString&)>& text,
@@ -30,16 +25,9 @@ SeriesImportDialog::SeriesImportDialog(BatteryStore& store, const QString& nameI
                        named(new QRadioButton(text(QStringLiteral("2240")), this), "optNeuerAkku"));
     top->addWidget(m_name = named(new QLineEdit(this), "txtName"));
 
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    auto* ok = named(new QPushButton(text(QStringLiteral("0100")), this), "cmdOk");
-    auto* cancel = named(new QPushButton(text(QStringLiteral("0101")), this), "cmdCancel");
-    ok->setDefault(true);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    top->addLayout(row);
+    QPushButton* ok =
+        addOkCancelRow(this, top, text(QStringLiteral("0100")), text(QStringLiteral("0101")));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     int match = -1;
     for (const BatteryRow& b : store.batteries()) {
