@@ -2,13 +2,13 @@
 // answers at once), and the cost of storing one measured value.
 #include "channel/core/channelcontroller.h"
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "link/fakeserialport.h"
-#include "link/velmaracomcommunication.h"
-#include "shell/core/programfolder.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
+#include "link/chargerlink.h"
+#include "base/core/programfolder.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 #include "charts/core/plotdata.h"
 #include "charts/ui/diagramchart.h"
 #include "data/schema.h"
-#include "data/storage/sqlitevalue.h"
+#include "storage/sqlitevalue.h"
 #include "series_db.h"
 
 #include <benchmark/benchmark.h>

@@ -7,15 +7,15 @@
 // the start three times and reports that time as its own.
 //
 // Needs build/bin/velmara-charger-sim (VELMARA_BIN_DIR or beside this program).
-#include "channel/ui/channelwindowfactory.h"
+#include "ui/mainwindow/channelwindowfactory.h"
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
-#include "shell/core/messages.h"
-#include "shell/core/programfolder.h"
-#include "shell/core/programsettings.h"
-#include "shell/mainwindow/mainform.h"
-#include "shell/ui/modal.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "data/settingsstore.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "base/widgets/modal.h"
 
 #include <QApplication>
 #include <QDir>

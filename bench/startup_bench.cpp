@@ -2,13 +2,13 @@
 // channel windows; the logo is not part of it) to the window's first paint.
 // Both database files exist already, as on every start after the first.
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
-#include "shell/core/messages.h"
-#include "shell/core/programfolder.h"
-#include "shell/core/programsettings.h"
-#include "shell/mainwindow/mainform.h"
-#include "shell/ui/modal.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "data/settingsstore.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "base/widgets/modal.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The storage layer: a find with a criteria text that is new each time (the
 // text store looks up every text this way), over 1000 rows of texts. Target:
 // well under 1 ms per find.
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

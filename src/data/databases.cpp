@@ -1,14 +1,14 @@
 #include "data/databases.h"
 
 #include "data/schema.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
-#include "data/storage/sqlitevalue.h"
-#include "shell/core/messages.h"
-#include "shell/core/programfolder.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
-#include "shell/core/velmaralog.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "storage/sqlitevalue.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+#include "base/core/velmaralog.h"
 
 #include <QDir>
 #include <QFile>

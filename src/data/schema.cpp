@@ -1,6 +1,6 @@
 #include "data/schema.h"
 
-#include "data/storage/database.h"
+#include "storage/database.h"
 
 #include <QFile>
 

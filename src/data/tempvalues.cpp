@@ -1,8 +1,8 @@
 #include "data/tempvalues.h"
 
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 namespace velmara {
 

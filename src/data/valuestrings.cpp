@@ -1,7 +1,7 @@
 #include "data/valuestrings.h"
 
-#include "link/communicationendwert.h"
-#include "link/communicationresults.h"
+#include "link/endvalueanswer.h"
+#include "link/statusanswer.h"
 #include "link/fieldtext.h"
 
 #include <QStringList>

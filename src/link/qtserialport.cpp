@@ -1,7 +1,6 @@
 #include "link/qtserialport.h"
 
 #include "link/resumelater.h"
-#include "shell/core/programsettings.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -146,22 +145,6 @@ void QtSerialPort::clearError() {
 void QtSerialPort::setOwnError(SerialError e, const QString& text) {
     m_ownError = e;
     m_ownErrorText = text;
-}
-
-qint16 comPortSetting() {
-    bool ok = false;
-    const int n = getSetting(QStringLiteral("ComPort")).trimmed().toInt(&ok);
-    return ok && n >= -32768 && n <= 32767 ? static_cast<qint16>(n) : 0;
-}
-
-QString comDevicePath(int portNumber) {
-    if (portNumber < 1)
-        return {};
-    return getSetting(QStringLiteral("ComDevice") + QString::number(portNumber)).trimmed();
-}
-
-std::unique_ptr<SerialPort> makeComPort(int portNumber) {
-    return std::make_unique<QtSerialPort>(comDevicePath(portNumber));
 }
 
 } // namespace velmara

@@ -43,11 +43,5 @@ private:
     std::coroutine_handle<> m_waiter; // the wait in progress
 };
 
-// The number n of COM n: the setting ComPort as a 16-bit integer (0 when unreadable).
-qint16 comPortSetting();
-// The device path of COM n: the setting ComDevice<n> ("" when there is none).
-QString comDevicePath(int portNumber);
-// The port of COM n, resolved through the settings.
-std::unique_ptr<SerialPort> makeComPort(int portNumber);
 
 } // namespace velmara

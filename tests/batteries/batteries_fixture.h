@@ -3,7 +3,7 @@
 // stores), and helpers that put batteries, series and values into the user file.
 #include "batteries/core/batterystore.h"
 #include "data/databases.h"
-#include "data/storage/database.h"
+#include "storage/database.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

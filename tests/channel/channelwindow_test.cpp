@@ -2,8 +2,8 @@
 #include "channel_fixture.h"
 
 #include "channel/ui/channelwindow.h"
-#include "channel/ui/channelwindowfactory.h"
-#include "shell/mainwindow/mainform.h"
+#include "ui/mainwindow/channelwindowfactory.h"
+#include "ui/mainwindow/mainwindow.h"
 #include "support/scripted_dialogs.h"
 
 #include <QFont>

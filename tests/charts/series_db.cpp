@@ -1,7 +1,7 @@
 #include "series_db.h"
 
 #include "data/schema.h"
-#include "data/storage/sqlitevalue.h"
+#include "storage/sqlitevalue.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A user file with the real schema in a temp folder, and quick ways to fill a
 // series with measured values (for the diagram tests and the benchmark).
-#include "data/storage/database.h"
+#include "storage/database.h"
 
 #include <QString>
 #include <QTemporaryDir>

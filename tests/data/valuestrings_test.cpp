@@ -1,11 +1,11 @@
 // Measured values as stored texts: building, decoding, damaged texts, and
 // moving a temporary series into the permanent table.
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
-#include "link/communicationendwert.h"
-#include "link/communicationresults.h"
+#include "link/endvalueanswer.h"
+#include "link/statusanswer.h"
 #include "support/temp_folder.h"
 
 #include <QDir>

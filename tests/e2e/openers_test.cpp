@@ -1,16 +1,16 @@
 // The windows the channel windows and the main window open: the capture dialog
 // of a channel, the management dialog, and the diagram of a channel's
 // temporary series inside the main window's area.
-#include "../shell/mainwindow_fixture.h"
+#include "../ui/mainwindow_fixture.h"
 
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
-#include "channel/ui/channelwindowfactory.h"
+#include "ui/mainwindow/channelwindowfactory.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "shell/core/programsettings.h"
+#include "storage/database.h"
+#include "data/settingsstore.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAction>

@@ -2,13 +2,13 @@
 // another port: in the middle of a round of ticks, and while channel 1 waits
 // for a silent charger with the user interface running. The windows go on
 // polling through the same link, now on the new port.
-#include "../shell/mainwindow_fixture.h"
+#include "../ui/mainwindow_fixture.h"
 
 #include "channel/ui/channelwindow.h"
-#include "channel/ui/channelwindowfactory.h"
-#include "link/velmaracomcommunication.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
+#include "ui/mainwindow/channelwindowfactory.h"
+#include "link/chargerlink.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The program as a process: started in a folder of its own (the executable's
 // folder is the program folder), against the charger simulator, ended by signals.
 #include "data/databases.h"
-#include "data/storage/database.h"
+#include "storage/database.h"
 #include "support/temp_folder.h"
 
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #pragma once
 // The charger simulator as a child process on a pseudo-terminal in a test's
 // temp folder, and a link to it.
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,7 +1,7 @@
 // Series between the user file and CSV: export of a stored series, import as a
 // new series, the round trip, and imports the file refuses.
 #include "batteries/batteries_fixture.h"
-#include "data/storage/recordset.h"
+#include "storage/recordset.h"
 #include "exchange/core/seriesexchange.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "fuzz_targets.h"
-#include "link/communicationendwert.h"
+#include "link/endvalueanswer.h"
 
 namespace velmara::fuzz {
 

@@ -1,6 +1,6 @@
 #include "fuzz_targets.h"
 #include "link/fakeserialport.h"
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 
 namespace velmara::fuzz {
 

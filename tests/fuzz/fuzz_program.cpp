@@ -1,5 +1,5 @@
 #include "fuzz_targets.h"
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 
 namespace velmara::fuzz {
 

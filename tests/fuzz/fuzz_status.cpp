@@ -1,5 +1,5 @@
 #include "fuzz_targets.h"
-#include "link/communicationresults.h"
+#include "link/statusanswer.h"
 
 namespace velmara::fuzz {
 

@@ -2,7 +2,7 @@
 // unwrapping answers, the wait on a fake clock, requests that wait their turn
 // on the line, and the reporting of serial faults.
 #include "link/fakeserialport.h"
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The link on a real pseudo-terminal through the QSerialPort implementation:
 // a responder thread on the master side plays the charger.
 #include "link/qtserialport.h"
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // loop keeps running during the wait, and a request made meanwhile waits its
 // turn, goes out only after the silent one has ended and gets its own answer.
 #include "link/qtserialport.h"
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // The charger's answers parsed into the status record, the program record and
 // the end-value list, and the list line of an end value.
-#include "link/communicationendwert.h"
-#include "link/communicationprogram.h"
-#include "link/communicationresults.h"
+#include "link/endvalueanswer.h"
+#include "link/programanswer.h"
+#include "link/statusanswer.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

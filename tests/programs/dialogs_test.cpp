@@ -10,8 +10,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

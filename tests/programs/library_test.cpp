@@ -4,7 +4,7 @@
 #include "programs/core/programlibrary.h"
 #include "programs_fixture.h"
 
-#include "data/storage/database.h"
+#include "storage/database.h"
 
 namespace velmara::test {
 namespace {

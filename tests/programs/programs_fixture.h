@@ -5,8 +5,8 @@
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programoptions.h"
 #include "programs/core/programreference.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
 #include "support/program_files.h"
 #include "support/temp_folder.h"
 

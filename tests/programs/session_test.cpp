@@ -6,7 +6,7 @@
 #include "programs_fixture.h"
 #include "support/scripted_messages.h"
 
-#include "data/storage/database.h"
+#include "storage/database.h"
 
 #include <deque>
 

@@ -3,10 +3,10 @@
 // content when missing) and hands the settings and text stores their record
 // sets, as the start-up does. Tests that use it link velmara_data.
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
 
 namespace velmara::test {
 

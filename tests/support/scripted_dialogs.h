@@ -2,7 +2,7 @@
 // The modal-dialog seam for tests: each dialog that opens is handed to the next
 // scripted step (which may set its controls) and answered with its result.
 // A dialog nobody scripted fails the test and is rejected.
-#include "shell/ui/modal.h"
+#include "base/widgets/modal.h"
 
 #include <gtest/gtest.h>
 

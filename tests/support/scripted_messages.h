@@ -1,7 +1,7 @@
 #pragma once
 // The message-box seam for tests: a scripted responder records every box and
 // answers it from a queue; a box nobody scripted fails the test.
-#include "shell/core/messages.h"
+#include "base/core/messages.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh program folder for one test, below the test's own temp folder.
-#include "shell/core/programfolder.h"
+#include "base/core/programfolder.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "dbtool.h"
 
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
-#include "shell/core/programfolder.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "base/core/programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,12 @@
 #include "batteries/core/batteryhistory.h"
 
+#include "data/settingsstore.h"
 #include "batteries/core/batterystore.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "data/valuestrings.h"
-#include "link/communicationendwert.h"
-#include "link/communicationprogram.h"
+#include "link/endvalueanswer.h"
+#include "link/programanswer.h"
 
 #include <QHash>
 
@@ -15,7 +16,7 @@ namespace {
 std::optional<qint32> nominalOf(const QString& programText) {
     if (programText.trimmed().isEmpty())
         return std::nullopt;
-    CommunicationProgram program;
+    CommunicationProgram program(defaultEndOfCharge());
     QString text = programText;
     program.splitRecievedString(text, true);
     if (program.iAkkuTyp == CommunicationProgram::Absent || program.iAkkuTyp < 0 ||

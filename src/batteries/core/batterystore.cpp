@@ -1,7 +1,7 @@
 #include "batteries/core/batterystore.h"
 
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // state below, and the model's questions go through the ask callable, which the
 // dialog answers with message boxes.
 #include "batteries/core/batterystore.h"
-#include "shell/core/messages.h"
+#include "base/core/messages.h"
 
 #include <QString>
 #include <QVector>

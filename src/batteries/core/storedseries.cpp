@@ -1,10 +1,10 @@
 #include "batteries/core/storedseries.h"
 
 #include "batteries/core/referencetexts.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "data/valuestrings.h"
-#include "shell/core/formatting.h"
+#include "base/core/formatting.h"
 
 namespace velmara {
 

@@ -3,8 +3,8 @@
 // window becomes active: the program that was in use, the end values after
 // charging and discharging, the battery state and self-discharge of the last
 // end value, and the series remark.
-#include "link/communicationendwert.h"
-#include "link/communicationprogram.h"
+#include "link/endvalueanswer.h"
+#include "link/programanswer.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "batteries/ui/capturedialog.h"
 #include "batteries/ui/storedserieswindow.h"
-#include "shell/ui/modal.h"
+#include "base/widgets/modal.h"
 
 namespace velmara {
 

@@ -1,6 +1,6 @@
 #include "batteries/ui/batteryhistorywindow.h"
 
-#include "shell/core/formatting.h"
+#include "base/core/formatting.h"
 
 #include <QHeaderView>
 #include <QSplitter>

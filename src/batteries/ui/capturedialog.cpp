@@ -5,7 +5,7 @@
 #include "batteries/ui/newbatterydialog.h"
 #include "batteries/ui/newseriesdialog.h"
 #include "batteries/ui/storedserieswindow.h"
-#include "shell/ui/modal.h"
+#include "base/widgets/modal.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "batteries/ui/newbatterydialog.h"
 
-#include "batteries/ui/dialogrow.h"
+#include "base/widgets/dialogrow.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

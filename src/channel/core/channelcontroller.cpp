@@ -1,13 +1,14 @@
 #include "channel/core/channelcontroller.h"
+#include "data/settingsstore.h"
 #include "channel/core/channelstep.h"
 
 #include "data/databases.h"
-#include "data/storage/recordset.h"
+#include "storage/recordset.h"
 #include "link/turnqueue.h"
-#include "link/velmaracomcommunication.h"
-#include "shell/core/formatting.h"
-#include "shell/core/messages.h"
-#include "shell/core/programresources.h"
+#include "link/chargerlink.h"
+#include "base/core/formatting.h"
+#include "base/core/messages.h"
+#include "data/textstore.h"
 
 namespace velmara {
 
@@ -31,7 +32,7 @@ ChannelController::ChannelController(QString code, VelmaraComCommunication* link
     : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
       m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
       m_status(std::make_unique<CommunicationResults>()),
-      m_program(std::make_shared<CommunicationProgram>()),
+      m_program(std::make_shared<CommunicationProgram>(defaultEndOfCharge())),
       m_endwerte(std::make_shared<EntwertList>()), m_writer([](ValueWriter::Table table) {
           return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
                                                         : shared().messWerte.get();
@@ -199,7 +200,7 @@ QCoro::Task<> ChannelController::runInit() {
     const auto alive = m_alive;
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
-    m_program = std::make_shared<CommunicationProgram>();
+    m_program = std::make_shared<CommunicationProgram>(defaultEndOfCharge());
     m_endwerte = std::make_shared<EntwertList>();
     m_tempSeriesUsed = true;
     startNewTempSeries();

@@ -4,9 +4,9 @@
 // class for all four channels; channel "001" probes a missing charger for all.
 #include "channel/core/channeldisplay.h"
 #include "channel/core/valuewriter.h"
-#include "link/communicationendwert.h"
-#include "link/communicationprogram.h"
-#include "link/communicationresults.h"
+#include "link/endvalueanswer.h"
+#include "link/programanswer.h"
+#include "link/statusanswer.h"
 
 #ifndef Q_MOC_RUN
 #include <QCoro/QCoroTask>

@@ -1,16 +1,17 @@
 // Recording on a channel: the temporary series (always on) in TempMessWerte and
 // the permanent recording of a battery's series in MessWerte.
 #include "channel/core/channelcontroller.h"
+#include "data/settingsstore.h"
 #include "channel/core/channelstep.h"
 
 #include "data/databases.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
-#include "link/velmaracomcommunication.h"
-#include "shell/core/programresources.h"
-#include "shell/core/velmaralog.h"
+#include "link/chargerlink.h"
+#include "data/textstore.h"
+#include "base/core/velmaralog.h"
 
 namespace velmara {
 
@@ -121,7 +122,7 @@ QCoro::Task<bool> ChannelController::writeProgramToSeries(qint32 akkuId, qint32 
         co_return false;
     auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
                                     QString::number(akkuId));
-    CommunicationProgram program;
+    CommunicationProgram program(defaultEndOfCharge());
     program.splitRecievedString(answer, true);
     if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
         program.iAkkuTyp == CommunicationProgram::NoAnswer)

@@ -1,6 +1,6 @@
 #include "channel/core/valuewriter.h"
 
-#include "data/storage/recordset.h"
+#include "storage/recordset.h"
 
 namespace velmara {
 

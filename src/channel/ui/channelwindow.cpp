@@ -5,11 +5,10 @@
 #include "charts/ui/livecurvechart.h"
 #include "data/databases.h"
 #include "data/valuestrings.h"
-#include "link/communicationresults.h"
+#include "link/statusanswer.h"
 #include "programs/ui/openprogrameditor.h"
-#include "shell/core/programresources.h"
-#include "shell/core/programsettings.h"
-#include "shell/mainwindow/mainform.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -26,36 +25,6 @@
 #include <QVBoxLayout>
 
 namespace velmara {
-
-// ---------------------------------------------------------------- host adapter
-
-bool MainFormChannelHost::noQmtFound() const {
-    return m_main && m_main->bNoQMTFound;
-}
-
-void MainFormChannelHost::setNoQmtFound(bool value) {
-    if (m_main)
-        m_main->bNoQMTFound = value;
-}
-
-std::shared_ptr<TurnQueue> MainFormChannelHost::channelTurn() {
-    return m_main ? m_main->channelTurn() : nullptr;
-}
-
-qint32 MainFormChannelHost::newTempSeriesId() {
-    return m_main ? m_main->getNewTempMessreiheID() : -1;
-}
-
-void MainFormChannelHost::setStatusbarText(const QString& channelCode, const QString& text) {
-    if (m_main)
-        m_main->setStatusbarText(channelCode, text);
-}
-
-void MainFormChannelHost::setValuesWaiting(const QString& channelCode, int waiting,
-                                           const QString& reason) {
-    if (m_main)
-        m_main->setValuesWaiting(channelCode, waiting, reason);
-}
 
 // ---------------------------------------------------------------- window
 
@@ -94,7 +63,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* key) {
 } // namespace
 
 frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
-                   frmMDIMainForm* main, bool startPolling, ChannelController::Clock clock,
+                   ChannelWindowHost* main, bool startPolling, ChannelController::Clock clock,
                    QWidget* parent)
     : QWidget(parent), m_code(code), m_main(main), m_clock(clock), m_events(code) {
     setObjectName(windowName(code));
@@ -360,7 +329,8 @@ void frmKanal::openProgram() {
 
 void frmKanal::openCapture() {
     ControllerCaptureChannel channel(*m_controller);
-    openCaptureDialog(channel, m_main->batteryUsage(), m_main->batteriesContext(), this);
+    if (m_main)
+        openCaptureDialog(channel, m_main->batteryUsage(), m_main->batteriesContext(), this);
 }
 
 // The temporary series of the channel: the one just ended while the channel
@@ -386,12 +356,12 @@ void frmKanal::openEndValueDiagram(QListWidgetItem* item) {
 // One opening at a time per window: the busy flag holds until the diagram is
 // shown or given up.
 void frmKanal::startDiagram(qint32 series, qint32 endValueId) {
-    if (m_controller->diagramBusy)
+    if (m_controller->diagramBusy || !m_main)
         return;
     m_controller->diagramBusy = true;
     QPointer<frmKanal> self(this);
     m_main->openDiagram(
-        true, series, endValueId,
+        series, endValueId,
         [self](bool) {
             if (self)
                 self->m_controller->diagramBusy = false;
@@ -409,7 +379,7 @@ void frmKanal::printReport() {
 
 void frmKanal::printReportTo(bool toPdf) {
     if (m_main)
-        m_main->printReport(this, &m_controller->program(), QImage(), false, toPdf);
+        m_main->printReport(this, &m_controller->program(), toPdf);
 }
 
 void frmKanal::setStorageWarning(const QString& text) {
@@ -443,10 +413,9 @@ void frmKanal::showEvent(QShowEvent* event) {
 
 bool frmKanal::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_watchedSub && event->type() == QEvent::WindowActivate && m_main) {
-        m_main->velmaraActiveForm = this;
         // While this window is active, the main window's print entries print its report.
         QPointer<frmKanal> self(this);
-        m_main->setPrintItemWindow(this, [self](bool toPdf) {
+        m_main->windowActivated(this, [self](bool toPdf) {
             if (self)
                 self->printReportTo(toPdf);
         });

@@ -4,7 +4,7 @@
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channeldisplay.h"
 #include "notify/channelevents.h"
-#include "shell/mainwindow/channelview.h"
+#include "channel/ui/channelwindowhost.h"
 
 #include <QHash>
 #include <QWidget>
@@ -23,22 +23,6 @@ namespace velmara {
 
 class LiveCurveChart;
 class VelmaraComCommunication;
-class frmMDIMainForm;
-
-// The main window's shared values as the channels see them.
-class MainFormChannelHost : public ChannelHost {
-public:
-    explicit MainFormChannelHost(frmMDIMainForm* main) : m_main(main) {}
-    bool noQmtFound() const override;
-    void setNoQmtFound(bool value) override;
-    qint32 newTempSeriesId() override;
-    void setStatusbarText(const QString& channelCode, const QString& text) override;
-    void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) override;
-    std::shared_ptr<TurnQueue> channelTurn() override;
-
-private:
-    frmMDIMainForm* m_main;
-};
 
 class frmKanal : public QWidget, public ChannelView, public ChannelDisplay {
     Q_OBJECT
@@ -48,7 +32,7 @@ public:
     // check mark are left alone. With startPolling false the poll timer is not
     // started; the caller drives controller().tick().
     frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
-             frmMDIMainForm* main = nullptr, bool startPolling = true,
+             ChannelWindowHost* main = nullptr, bool startPolling = true,
              ChannelController::Clock clock = {}, QWidget* parent = nullptr);
     ~frmKanal() override;
 
@@ -100,7 +84,7 @@ private:
     QLineEdit* box(ChannelField field) const;
 
     QString m_code;
-    frmMDIMainForm* m_main;
+    ChannelWindowHost* m_main;
     VelmaraComCommunication* m_link = nullptr;
     std::unique_ptr<ChannelHost> m_ownedHost;
     std::unique_ptr<ChannelController> m_controller;

@@ -1,6 +1,6 @@
 #include "charts/core/diagramoptions.h"
 
-#include "shell/core/formatting.h"
+#include "base/core/formatting.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "charts/core/thinning.h"
 
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 #include <algorithm>
 

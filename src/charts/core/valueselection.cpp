@@ -1,7 +1,7 @@
 #include "charts/core/valueselection.h"
 
-#include "data/storage/database.h"
-#include "data/storage/sqlitevalue.h"
+#include "storage/database.h"
+#include "storage/sqlitevalue.h"
 
 #include <sqlcipher/sqlite3.h>
 

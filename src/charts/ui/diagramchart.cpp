@@ -1,6 +1,6 @@
 #include "charts/ui/diagramchart.h"
 
-#include "shell/core/formatting.h"
+#include "base/core/formatting.h"
 
 #include <algorithm>
 

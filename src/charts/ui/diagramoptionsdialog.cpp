@@ -1,8 +1,9 @@
 #include "charts/ui/diagramoptionsdialog.h"
 
+#include "data/textstore.h"
 #include "charts/ui/diagramwindow.h"
-#include "shell/core/messages.h"
-#include "shell/ui/inputfilters.h"
+#include "base/core/messages.h"
+#include "base/widgets/inputfilters.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

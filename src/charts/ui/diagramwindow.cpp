@@ -1,9 +1,10 @@
 #include "charts/ui/diagramwindow.h"
 
+#include "data/textstore.h"
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/diagramoptionsdialog.h"
-#include "shell/core/messages.h"
-#include "shell/ui/modal.h"
+#include "base/core/messages.h"
+#include "base/widgets/modal.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>

@@ -1,8 +1,8 @@
 #include "exchange/core/seriesexchange.h"
 
 #include "batteries/core/batterystore.h"
-#include "data/storage/database.h"
-#include "data/storage/recordset.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "data/valuestrings.h"
 
 #include <QSaveFile>

@@ -4,8 +4,8 @@
 #include "exchange/core/seriesexchange.h"
 #include "exchange/ui/seriesexportdialog.h"
 #include "exchange/ui/seriesimportdialog.h"
-#include "shell/core/messages.h"
-#include "shell/ui/modal.h"
+#include "base/core/messages.h"
+#include "base/widgets/modal.h"
 
 #include <QDir>
 #include <QFile>

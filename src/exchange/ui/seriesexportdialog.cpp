@@ -1,6 +1,6 @@
 #include "exchange/ui/seriesexportdialog.h"
 
-#include "batteries/ui/dialogrow.h"
+#include "base/widgets/dialogrow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "exchange/ui/seriesimportdialog.h"
 
-#include "batteries/ui/dialogrow.h"
+#include "base/widgets/dialogrow.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,7 +1,8 @@
 #include "printing/ui/printdialogs.h"
 
+#include "data/textstore.h"
 #include "printing/core/reporttexts.h"
-#include "shell/core/messages.h"
+#include "base/core/messages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -4,8 +4,8 @@
 #include "printing/core/reporttexts.h"
 #include "printing/ui/printdialogs.h"
 #include "printing/ui/windowreader.h"
-#include "shell/core/messages.h"
-#include "shell/ui/modal.h"
+#include "base/core/messages.h"
+#include "base/widgets/modal.h"
 
 #include <QPdfWriter>
 #include <QPrintDialog>

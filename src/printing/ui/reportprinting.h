@@ -2,7 +2,7 @@
 // Printing a channel report or the diagram page from a window: the remark
 // dialog, the platform's print dialog (or a PDF file), reading the window's
 // controls and the used-program view, and telling the user when nothing was printed.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "printing/core/reportdata.h"
 #include "programs/core/programreference.h"
 

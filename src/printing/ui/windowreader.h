@@ -1,7 +1,7 @@
 #pragma once
 // Reads what a report shows from the controls of the window that prints it and
 // from the used-program view, by the controls' names.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "printing/core/reportdata.h"
 #include "programs/core/programreference.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The eight extended program settings as the extended-mode dialog shows them:
 // one choice per option group and the end-of-charge percentage as text.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programreference.h"
 

@@ -2,7 +2,7 @@
 // The program editor without widgets: every field as a value, how one field
 // determines others, which fields the device mode shows, and the checks on the
 // fields. The editor dialog binds its controls to this model.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programreference.h"
 

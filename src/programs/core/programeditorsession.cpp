@@ -1,13 +1,14 @@
 #include "programs/core/programeditorsession.h"
 
-#include "link/communicationprogram.h"
+#include "data/settingsstore.h"
+#include "link/programanswer.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
-#include "shell/core/messages.h"
-#include "shell/core/programresources.h"
-#include "shell/core/velmaralog.h"
+#include "base/core/messages.h"
+#include "data/textstore.h"
+#include "base/core/velmaralog.h"
 
 #include <QHash>
 
@@ -145,7 +146,7 @@ bool ProgramEditorSession::loadStored(qint64 id) {
         m_model.clearProgramSelection();
         return false;
     }
-    CommunicationProgram p;
+    CommunicationProgram p(defaultEndOfCharge());
     QString text = stored.text;
     p.splitRecievedString(text, false);
     m_model.setProgram(p);

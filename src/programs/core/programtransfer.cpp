@@ -1,6 +1,6 @@
 #include "programs/core/programtransfer.h"
 
-#include "link/velmaracomcommunication.h"
+#include "link/chargerlink.h"
 #include "programs/core/programtext.h"
 
 namespace velmara {

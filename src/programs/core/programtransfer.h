@@ -3,7 +3,7 @@
 // attempts. The charger is reached through a small interface so that the
 // attempts can be exercised without a line. Every answer is awaited: the
 // attempts wait their turn behind the requests already on the line.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 
 #include <QCoro/QCoroTask>
 #include <QPointer>

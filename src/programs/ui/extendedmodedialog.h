@@ -1,7 +1,7 @@
 #pragma once
 // The extended program settings of a record: editable for the program editor,
 // read-only (no OK button) for the used-program view.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/programreference.h"
 
 #include <QDialog>

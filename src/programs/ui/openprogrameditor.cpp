@@ -4,7 +4,7 @@
 #include "programs/core/programtransfer.h"
 #include "programs/ui/programeditordialog.h"
 #include "programs/ui/usedprogramdialog.h"
-#include "shell/ui/modal.h"
+#include "base/widgets/modal.h"
 
 namespace velmara {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The entries the channel window and the stored-series window call.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/programoptions.h"
 
 #include <QLocale>

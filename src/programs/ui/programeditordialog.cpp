@@ -4,8 +4,8 @@
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programfields.h"
 #include "programs/ui/programnamedialog.h"
-#include "shell/core/programresources.h"
-#include "shell/ui/modal.h"
+#include "data/textstore.h"
+#include "base/widgets/modal.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The program editor of a channel: the program's fields, the named-program
 // library, sending to the channel or to all channels, fetching from the
 // charger, and the extended settings.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"

@@ -1,9 +1,9 @@
 #include "programs/ui/programfields.h"
 
 #include "programs/ui/choiceonly.h"
-#include "shell/core/messages.h"
-#include "shell/core/programresources.h"
-#include "shell/ui/inputfilters.h"
+#include "base/core/messages.h"
+#include "data/textstore.h"
+#include "base/widgets/inputfilters.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "programs/ui/programnamedialog.h"
 
-#include "shell/core/programresources.h"
-#include "shell/ui/modal.h"
+#include "data/textstore.h"
+#include "base/widgets/modal.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programfields.h"
-#include "shell/core/programresources.h"
-#include "shell/ui/modal.h"
+#include "data/textstore.h"
+#include "base/widgets/modal.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 // The program that was in use for a stored series: the editor's fields without
 // its library and transfer functions.
-#include "link/communicationprogram.h"
+#include "link/programanswer.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programreference.h"
 

@@ -1,0 +1,101 @@
+#include "base/core/programfolder.h"
+
+#include "base/core/messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmara {
+
+namespace {
+ProgramFolder g_folder;
+
+// A Daten entry of any kind, a link to nothing included.
+bool present(const QFileInfo& info) {
+    return info.exists() || info.isSymLink();
+}
+
+// True when root is the program folder: it has a Daten entry (*problem says
+// what is wrong with it, if anything) or one could be made there now. False
+// when there is none and none can be made.
+bool take(const QString& root, QString* problem) {
+    const QString dataDir = ProgramFolder(root).dataDir();
+    if (present(QFileInfo(dataDir))) {
+        *problem = dataFolderProblem(dataDir);
+        return true;
+    }
+    return QDir().mkpath(dataDir);
+}
+} // namespace
+
+QString dataFolderProblem(const QString& dataDir) {
+    const QFileInfo info(dataDir);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("it is a link to %1, which does not exist").arg(info.symLinkTarget());
+    if (!info.exists())
+        return QStringLiteral("it does not exist");
+    if (!info.isDir())
+        return QStringLiteral("it is not a folder");
+    if (!info.isReadable() || !info.isExecutable())
+        return QStringLiteral("it cannot be read");
+    if (!info.isWritable())
+        return QStringLiteral("it is read-only");
+    return QString();
+}
+
+ProgramFolder::Choice ProgramFolder::resolve(const QString& executableDir,
+                                             const QString& homeBase) {
+    Choice choice;
+    if (!executableDir.isEmpty()) {
+        const QString root = QDir(executableDir).absolutePath();
+        if (take(root, &choice.problem)) {
+            choice.folder = ProgramFolder(root);
+            return choice;
+        }
+    }
+    const QString root = homeBase + QStringLiteral("/velmara");
+    choice.folder = ProgramFolder(root);
+    if (!take(root, &choice.problem) && choice.problem.isEmpty())
+        choice.problem = QStringLiteral("it cannot be created");
+    return choice;
+}
+
+QString ProgramFolder::homeBase() {
+    const QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    return base.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : base;
+}
+
+bool chooseProgramFolder(const QString& executableDir, const QString& homeBase) {
+    const ProgramFolder::Choice choice = ProgramFolder::resolve(executableDir, homeBase);
+    if (!choice.problem.isEmpty()) {
+        Message m;
+        m.text = QStringLiteral("The data folder %1 cannot be used: %2.")
+                     .arg(QDir::toNativeSeparators(choice.folder.dataDir()), choice.problem) +
+                 QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
+        m.icon = MsgIcon::Critical;
+        showMessage(m);
+        return false;
+    }
+    setProgramFolder(choice.folder);
+    return true;
+}
+
+QString findManual(const QString& executableDir, const ProgramFolder& folder) {
+    const QDir exe(executableDir);
+    const QStringList candidates{exe.filePath(QStringLiteral("help/index.html")),
+                                 exe.filePath(QStringLiteral("../share/velmara/help/index.html")),
+                                 folder.helpPath()};
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path))
+            return QFileInfo(path).canonicalFilePath();
+    return folder.helpPath();
+}
+
+const ProgramFolder& programFolder() {
+    return g_folder;
+}
+void setProgramFolder(const ProgramFolder& folder) {
+    g_folder = folder;
+}
+
+} // namespace velmara

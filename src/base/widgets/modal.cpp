@@ -1,0 +1,95 @@
+#include "base/widgets/modal.h"
+
+#include "base/core/messages.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace velmara {
+
+namespace {
+ModalHandler g_handler;
+
+QMessageBox::Icon boxIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString boxTitle(const Message& m) {
+    return m.title.isEmpty() ? QStringLiteral("velmara") : m.title;
+}
+
+class WidgetMessageService : public MessageService {
+public:
+    MsgAnswer show(const Message& m) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setText(m.text);
+        box.setWindowTitle(boxTitle(m));
+        box.setIcon(boxIcon(m.icon));
+        switch (m.buttons) {
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            box.exec();
+            return MsgAnswer::Ok;
+        case MsgButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        }
+        return MsgAnswer::Ok;
+    }
+
+    void notify(const QString& id, const Message& m) override {
+        withdraw(id);
+        auto* box = new QMessageBox(boxIcon(m.icon), boxTitle(m), m.text, QMessageBox::Ok,
+                                    QApplication::activeWindow());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->setObjectName(QStringLiteral("notice_") + id);
+        box->show();
+        m_notices.insert(id, box);
+    }
+
+    void withdraw(const QString& id) override {
+        if (QPointer<QMessageBox> box = m_notices.take(id))
+            box->close();
+    }
+
+private:
+    QHash<QString, QPointer<QMessageBox>> m_notices;
+};
+} // namespace
+
+int execModal(QDialog* dialog) {
+    if (g_handler)
+        return g_handler(dialog);
+    return dialog->exec();
+}
+
+ModalHandler setModalHandler(ModalHandler handler) {
+    ModalHandler previous = std::move(g_handler);
+    g_handler = std::move(handler);
+    return previous;
+}
+
+void installWidgetMessageService() {
+    static WidgetMessageService service;
+    setMessageService(&service);
+}
+
+} // namespace velmara

@@ -1,0 +1,29 @@
+#pragma once
+// What the main window needs from a channel window: its widget (placed into a
+// sub-window of the main window's MDI area), its channel code, and the two
+// battery queries of the fan-out. The channel windows implement it; until then a
+// placeholder window stands in for each channel.
+#include <QString>
+#include <QWidget>
+
+
+namespace velmara {
+
+class ChannelView {
+public:
+    virtual ~ChannelView();
+    // The window shown in the MDI area. It may be the view itself.
+    virtual QWidget* widget() = 0;
+    // "001" .. "004"
+    virtual QString channelCode() const = 0;
+    // Releases the battery when the channel points at it (true) or does nothing (false).
+    virtual bool resetAkkuId(qint32 id) = 0;
+    // True when the channel records or queues the battery.
+    virtual bool isAkkuUsed(qint32 id) = 0;
+};
+
+// The caption text key of a channel window: "0800" for channel 1, "0799",
+// "0798", "0797" for channels 2 to 4.
+QString channelCaptionKey(const QString& channelCode);
+
+} // namespace velmara

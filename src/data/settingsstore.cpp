@@ -1,0 +1,85 @@
+#include "data/settingsstore.h"
+
+#include "link/fieldtext.h"
+
+#include "storage/recordset.h"
+
+namespace velmara {
+
+ProgramSettings& ProgramSettings::instance() {
+    static ProgramSettings settings;
+    return settings;
+}
+
+void ProgramSettings::setRsSettings(std::unique_ptr<Recordset> rs) {
+    m_rs = std::move(rs);
+}
+void ProgramSettings::setRsDefaultSettings(std::unique_ptr<Recordset> rs) {
+    m_defaults = std::move(rs);
+}
+
+void ProgramSettings::release() {
+    m_rs.reset();
+    m_defaults.reset();
+}
+
+static QString quoted(const QString& s) {
+    QString q = s;
+    q.replace('\'', "''");
+    return q;
+}
+
+bool ProgramSettings::setOrAddSetting(const QString& key, const QString& value) {
+    if (!m_rs || !m_rs->isValid())
+        return false;
+    if (find(key)) {
+        setSetting(key, value);
+        return true;
+    }
+    m_rs->addNew();
+    m_rs->setValue(QStringLiteral("key"), key);
+    m_rs->setValue(QStringLiteral("value"), value);
+    return m_rs->update();
+}
+
+bool ProgramSettings::find(const QString& key) {
+    if (!m_rs || !m_rs->isValid())
+        return false;
+    m_rs->moveFirst();
+    return m_rs->findFirst("key Like '" + quoted(key) + "'");
+}
+
+QString ProgramSettings::getSetting(const QString& key) {
+    if (!find(key))
+        return QString();
+    return m_rs->text("value");
+}
+
+void ProgramSettings::setSetting(const QString& key, const QString& value) {
+    if (!find(key))
+        return;
+    m_rs->edit();
+    m_rs->setValue("value", value);
+    m_rs->update();
+}
+
+void ProgramSettings::setDefaultSettings() {
+    if (!m_rs || !m_defaults)
+        return;
+    m_rs->moveFirst();
+    while (!m_rs->isEOF())
+        m_rs->remove(), m_rs->moveNext();
+    for (m_defaults->moveFirst(); !m_defaults->isEOF(); m_defaults->moveNext()) {
+        m_rs->addNew();
+        m_rs->setValue("key", m_defaults->value("key"));
+        m_rs->setValue("value", m_defaults->value("value"));
+        m_rs->update();
+    }
+}
+
+qint16 defaultEndOfCharge() {
+    return fieldtext::digitsToInt16(getSetting(QStringLiteral("DefaultLadeende")).trimmed())
+        .value_or(0);
+}
+
+} // namespace velmara

@@ -1,0 +1,166 @@
+#include "link/endvalueanswer.h"
+
+#include "link/fieldtext.h"
+#include "base/core/formatting.h"
+
+namespace velmara {
+
+using namespace fieldtext;
+
+EntwertList::Item_t EntwertList::Add(Item_t comEndwert, const QString& sKey) {
+    if (!comEndwert)
+        return nullptr;
+    if (!sKey.isEmpty() && m_keys.contains(sKey, Qt::CaseInsensitive))
+        return nullptr;
+    m_items.append(comEndwert);
+    m_keys.append(sKey);
+    return comEndwert;
+}
+
+EntwertList::Item_t EntwertList::Item(int position) const {
+    if (position < 1 || position > m_items.size())
+        return nullptr;
+    return m_items.at(position - 1);
+}
+
+EntwertList::Item_t EntwertList::Item(const QString& key) const {
+    if (key.isEmpty())
+        return nullptr;
+    for (qsizetype i = 0; i < m_keys.size(); ++i)
+        if (m_keys.at(i).compare(key, Qt::CaseInsensitive) == 0)
+            return m_items.at(i);
+    return nullptr;
+}
+
+bool EntwertList::Remove(int position) {
+    if (position < 1 || position > m_items.size())
+        return false;
+    m_items.removeAt(position - 1);
+    m_keys.removeAt(position - 1);
+    return true;
+}
+
+bool EntwertList::Remove(const QString& key) {
+    if (key.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < m_keys.size(); ++i)
+        if (m_keys.at(i).compare(key, Qt::CaseInsensitive) == 0)
+            return Remove(static_cast<int>(i + 1));
+    return false;
+}
+
+void EntwertList::RemoveAll() {
+    while (!m_items.isEmpty()) {
+        m_items.removeLast();
+        m_keys.removeLast();
+    }
+}
+
+bool EntwertList::splitRecievedString(QString& recieveString) {
+    recieveString = trimSpaces(recieveString);
+    if (recieveString.isEmpty() || recieveString == QLatin1String("-1"))
+        return false;
+    const QStringList fields = recieveString.split(QLatin1Char(','));
+    if (fields.size() < 2 || fields.at(1) != QLatin1String("D"))
+        return false;
+    if (fields.size() - 1 < 4)
+        return false;
+    return evaluateSplitedMembers(fields);
+}
+
+bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
+    const qsizetype u = s.size() - 1;
+    const QString channel = u >= 0 && isChannelCode(s.at(0)) ? s.at(0) : QString();
+    auto starts = [&](qsizetype at, char letter) {
+        return s.at(at).startsWith(QLatin1Char(letter));
+    };
+    qsizetype j = 1;
+    for (;;) {
+        auto ew = std::make_shared<CommunicationEndwert>();
+        ew->strKanal = channel;
+        if (j + 4 > u) // the group is cut short
+            return false;
+
+        const QString& phase = s.at(j + 1);
+        ew->iEndwertTyp = phase == QLatin1String("SL")   ? CommunicationEndwert::AfterCharge
+                          : phase == QLatin1String("SE") ? CommunicationEndwert::AfterDischarge
+                                                         : CommunicationEndwert::OtherPhase;
+        if (starts(j + 2, 'K')) {
+            const auto v = digitsToInt32(right(s.at(j + 2), 5));
+            if (!v)
+                return false;
+            ew->lKapazitaet = *v;
+        } else {
+            ew->iEndwertTyp = CommunicationEndwert::BadField;
+        }
+        if (starts(j + 3, 'T')) {
+            const auto v = digitsToInt32(QStringView(s.at(j + 3)).mid(1));
+            if (!v)
+                return false;
+            ew->lZykluszeit = *v;
+        } else {
+            ew->iEndwertTyp = CommunicationEndwert::BadField;
+        }
+        if (starts(j + 4, 'V')) {
+            const auto v = digitsToInt32(right(s.at(j + 4), 5));
+            if (!v)
+                return false;
+            ew->lSpannung = *v;
+        } else {
+            ew->iEndwertTyp = CommunicationEndwert::BadField;
+        }
+
+        // Optional Y, X, P in this order; the empty last field is never one of them.
+        qsizetype m = j + 5;
+        if (m < u && starts(m, 'Y')) {
+            const auto v = digitsToInt32(right(s.at(m), 5));
+            if (!v)
+                return false;
+            ew->lSelbstentladung = *v;
+        } else {
+            ew->lSelbstentladung = -1;
+            --m;
+        }
+        ew->bWithAkkuzustand = false;
+        ++m;
+        if (m < u && starts(m, 'X')) {
+            // The verdict is one digit: 1 good, 0 bad. Anything else is no verdict
+            // the charger gives and must not be stored as one.
+            const QString& x = s.at(m);
+            if (x.size() != 2 || (x.at(1) != QLatin1Char('0') && x.at(1) != QLatin1Char('1')))
+                return false;
+            ew->bWithAkkuzustand = true;
+            ew->bAkkuzustand = x.at(1) == QLatin1Char('1');
+        } else {
+            --m;
+        }
+        ++m;
+        if (m < u && starts(m, 'P')) {
+            // Three digits, 000 to 999 (the charger caps the measured share of
+            // the target capacity there).
+            const auto v =
+                s.at(m).size() == 4 ? digitsToInt16(QStringView(s.at(m)).mid(1)) : std::nullopt;
+            if (!v)
+                return false;
+            ew->iProzent = *v;
+        } else {
+            --m;
+        }
+        Add(ew);
+        j = m;
+        if (j + 1 >= u)
+            return true;
+    }
+}
+
+QString formatEndwertLine(int n, const CommunicationEndwert& endwert) {
+    QString capacity = formatAmpereHourString(endwert.lKapazitaet);
+    capacity.chop(3); // " Ah"
+    QString voltage = formatVoltString(endwert.lSpannung);
+    voltage.chop(2); // " V"
+    return (QString::number(n) + QStringLiteral(". ")).rightJustified(4) + QString(4, u' ') +
+           capacity.rightJustified(6) + QString(4, u' ') + voltage.rightJustified(6) +
+           QString(2, u' ') + QString::number(endwert.lZykluszeit).rightJustified(4);
+}
+
+} // namespace velmara

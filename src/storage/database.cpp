@@ -1,0 +1,457 @@
+#include "storage/database.h"
+
+#include "storage/likepattern.h"
+#include "storage/recordset.h"
+#include "storage/sqlitevalue.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <utility>
+
+namespace velmara {
+
+using storage::engineError;
+using storage::Statement;
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+
+QString argText(sqlite3_value* v) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QString::fromUtf8(text, sqlite3_value_bytes(v));
+}
+
+void deletePattern(void* p) {
+    delete static_cast<storage::LikePattern*>(p);
+}
+
+// x LIKE y [ESCAPE z] calls like(y, x [, z]). Replaces the engine's own so that letter case is
+// ignored beyond ASCII (Ä matches ä) as the program expects.
+void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    const QString text = argText(argv[1]);
+    if (argc == 2) {
+        if (auto* cached = static_cast<storage::LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
+            sqlite3_result_int(ctx, cached->matches(text) ? 1 : 0);
+            return;
+        }
+        auto* pattern =
+            new storage::LikePattern(argText(argv[0]), storage::LikePattern::Dialect::Sql);
+        sqlite3_result_int(ctx, pattern->matches(text) ? 1 : 0);
+        sqlite3_set_auxdata(ctx, 0, pattern, deletePattern);
+        return;
+    }
+    const QString escape = argText(argv[2]);
+    if (escape.size() != 1) {
+        sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+        return;
+    }
+    const storage::LikePattern pattern(argText(argv[0]), storage::LikePattern::Dialect::Sql,
+                                       escape.at(0));
+    sqlite3_result_int(ctx, pattern.matches(text) ? 1 : 0);
+}
+
+QString quoteLiteral(const QString& text) {
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+// Statements that cannot run inside a transaction of ours (or manage one themselves).
+bool runsOutsideTransaction(const QString& sql) {
+    int i = 0;
+    while (i < sql.size()) {
+        if (sql.at(i).isSpace() || sql.at(i) == QLatin1Char(';')) {
+            ++i;
+        } else if (sql.mid(i, 2) == QLatin1String("--")) {
+            const int nl = int(sql.indexOf(QLatin1Char('\n'), i));
+            i = nl < 0 ? int(sql.size()) : nl + 1;
+        } else if (sql.mid(i, 2) == QLatin1String("/*")) {
+            const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
+            i = close < 0 ? int(sql.size()) : close + 2;
+        } else {
+            break;
+        }
+    }
+    int end = i;
+    while (end < sql.size() && sql.at(end).isLetter())
+        ++end;
+    static const QStringList words = {"ATTACH",   "DETACH",    "VACUUM",  "BEGIN",  "COMMIT", "END",
+                                      "ROLLBACK", "SAVEPOINT", "RELEASE", "PRAGMA", "SELECT"};
+    return words.contains(sql.mid(i, end - i).toUpper());
+}
+
+} // namespace
+
+Database::~Database() {
+    close();
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& connect,
+                                         QString* error, bool mustExist) {
+    auto fail = [&](const QString& text) {
+        if (error)
+            *error = text;
+        return std::unique_ptr<Database>();
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("No database file given."));
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    if (!existed && mustExist)
+        return fail(QStringLiteral("The database file %1 does not exist.").arg(path));
+    if (existed && !info.isFile())
+        return fail(QStringLiteral("%1 is not a database file.").arg(path));
+
+    sqlite3* db = nullptr;
+    // CREATE also lets ATTACH make a new file (the compaction writes into one).
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    auto failOpen = [&](const QString& what) {
+        QString text = QStringLiteral("Cannot open %1: %2").arg(path, what);
+        sqlite3_close_v2(db);
+        if (!existed && QFileInfo(path).exists() && QFileInfo(path).size() == 0)
+            QFile::remove(path);
+        return fail(text);
+    };
+    if (rc != SQLITE_OK)
+        return failOpen(engineError(db));
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+
+    const QString password = passwordOf(connect);
+    if (!password.isEmpty()) {
+        const QByteArray key = ("PRAGMA key = " + quoteLiteral(password) + ";").toUtf8();
+        if (sqlite3_exec(db, key.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            return failOpen(engineError(db));
+    }
+    // The key is only checked when the first page is read: a wrong key, a damaged file or
+    // something that is no database at all fails here, before anything is written.
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+        const int code = sqlite3_errcode(db);
+        if (code == SQLITE_NOTADB)
+            return failOpen(QStringLiteral("wrong password, or the file is damaged or no "
+                                           "database (%1)")
+                                .arg(engineError(db)));
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return failOpen(
+                QStringLiteral("the file is locked by another program (%1)").arg(engineError(db)));
+        return failOpen(engineError(db));
+    }
+    // WAL with full syncs: a committed value survives a power loss.
+    if (sqlite3_exec(db,
+                     "PRAGMA foreign_keys = ON; PRAGMA journal_mode = WAL; "
+                     "PRAGMA synchronous = FULL;",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failOpen(engineError(db));
+    for (int args : {2, 3}) {
+        if (sqlite3_create_function(db, "like", args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    likeFunction, nullptr, nullptr) != SQLITE_OK)
+            return failOpen(engineError(db));
+    }
+
+    std::unique_ptr<Database> result(new Database);
+    result->m_db = db;
+    result->m_path = path;
+    result->m_connect = connect;
+    if (error)
+        error->clear();
+    return result;
+}
+
+void Database::close() {
+    const QVector<Recordset*> sets = m_recordsets;
+    for (Recordset* set : sets)
+        set->detachDatabase();
+    m_recordsets.clear();
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_scopeDepth = 0;
+    m_scopeFailed = false;
+}
+
+bool Database::isReadOnly() const {
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+bool Database::reopenIfWritable() {
+    if (!m_db || !isReadOnly())
+        return m_db != nullptr;
+    if (m_scopeDepth > 0 || !QFileInfo(m_path).isWritable())
+        return false;
+    QString error;
+    std::unique_ptr<Database> fresh = open(m_path, m_connect, &error, true);
+    if (!fresh || fresh->isReadOnly()) {
+        m_lastError = fresh ? QStringLiteral("the file is still write-protected") : error;
+        return false;
+    }
+    // Record sets prepare their statements on the handle each time they run.
+    sqlite3_close_v2(m_db);
+    m_db = std::exchange(fresh->m_db, nullptr);
+    return true;
+}
+
+void Database::attach(Recordset* set) {
+    m_recordsets.append(set);
+}
+
+void Database::detach(Recordset* set) {
+    m_recordsets.removeAll(set);
+}
+
+void Database::setError(const QString& e) {
+    m_lastError = e;
+    if (m_scopeDepth > 0)
+        m_scopeFailed = true;
+}
+
+qint64 Database::lastInsertId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+bool Database::runPlain(const char* sql) {
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(engineError(m_db));
+        return false;
+    }
+    return true;
+}
+
+bool Database::beginScope(QString* savepoint) {
+    if (sqlite3_get_autocommit(m_db)) {
+        savepoint->clear();
+        // IMMEDIATE takes the write lock now (waiting up to the busy timeout), so the
+        // commit later cannot fail on a lock.
+        return runPlain("BEGIN IMMEDIATE;");
+    }
+    static int counter = 0;
+    *savepoint = QStringLiteral("velmara_sp%1").arg(++counter);
+    return runPlain(("SAVEPOINT " + *savepoint + ";").toUtf8().constData());
+}
+
+bool Database::commitScope(const QString& savepoint) {
+    if (savepoint.isEmpty())
+        return runPlain("COMMIT;");
+    return runPlain(("RELEASE " + savepoint + ";").toUtf8().constData());
+}
+
+void Database::rollbackScope(const QString& savepoint) {
+    if (!m_db)
+        return;
+    const QString error = m_lastError;
+    const bool failed = m_scopeFailed;
+    if (savepoint.isEmpty()) {
+        if (!sqlite3_get_autocommit(m_db))
+            runPlain("ROLLBACK;");
+    } else if (!sqlite3_get_autocommit(m_db)) {
+        runPlain(
+            ("ROLLBACK TO " + savepoint + "; RELEASE " + savepoint + ";").toUtf8().constData());
+    }
+    m_lastError = error;
+    m_scopeFailed = failed;
+}
+
+bool Database::runScript(const QString& nativeSql) {
+    const QByteArray utf8 = nativeSql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* end = tail + utf8.size();
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* next = nullptr;
+        if (sqlite3_prepare_v2(m_db, tail, int(end - tail), &stmt, &next) != SQLITE_OK) {
+            setError(engineError(m_db));
+            return false;
+        }
+        tail = next;
+        if (!stmt)
+            continue; // only blanks or a comment left
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            setError(engineError(m_db));
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        sqlite3_finalize(stmt);
+    }
+    return true;
+}
+
+bool Database::execute(const QString& sql) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    const QString native = translateJetSql(sql);
+    if (runsOutsideTransaction(native))
+        return runScript(native);
+    QString savepoint;
+    if (!beginScope(&savepoint))
+        return false;
+    if (!runScript(native)) {
+        rollbackScope(savepoint);
+        return false;
+    }
+    if (!commitScope(savepoint)) {
+        rollbackScope(savepoint);
+        return false;
+    }
+    return true;
+}
+
+// Every ? of the statement needs its value: a missing one would silently become NULL.
+bool Database::bindAll(Statement& stmt, const QVariantList& params, QString* error) {
+    const int expected = sqlite3_bind_parameter_count(stmt.get());
+    if (expected != params.size()) {
+        *error = QStringLiteral("The statement takes %1 values, %2 were given.")
+                     .arg(expected)
+                     .arg(params.size());
+        return false;
+    }
+    return stmt.bind(params, error);
+}
+
+bool Database::execute(const QString& sql, const QVariantList& params) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    QString savepoint;
+    if (!beginScope(&savepoint))
+        return false;
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
+        setError(error);
+        rollbackScope(savepoint);
+        return false;
+    }
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        setError(engineError(m_db));
+        rollbackScope(savepoint);
+        return false;
+    }
+    if (!commitScope(savepoint)) {
+        rollbackScope(savepoint);
+        return false;
+    }
+    return true;
+}
+
+bool Database::prepareAndRun(const QString& nativeSql, const QVariantList& params) {
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, nativeSql, &error) || !stmt.bind(params, &error)) {
+        setError(error);
+        return false;
+    }
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        setError(engineError(m_db));
+        return false;
+    }
+    return true;
+}
+
+bool Database::transaction(const std::function<bool()>& fn) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return false;
+    }
+    QString savepoint;
+    if (!beginScope(&savepoint))
+        return false;
+    const bool outerFailed = m_scopeFailed;
+    m_scopeFailed = false;
+    ++m_scopeDepth;
+    bool ok = false;
+    try {
+        ok = fn ? fn() : true;
+    } catch (...) {
+        --m_scopeDepth;
+        m_scopeFailed = outerFailed;
+        rollbackScope(savepoint);
+        throw;
+    }
+    if (!m_db)
+        return false; // closed inside fn: the engine rolled back
+    --m_scopeDepth;
+    const bool failed = m_scopeFailed;
+    m_scopeFailed = outerFailed;
+    if (ok && !failed) {
+        if (commitScope(savepoint))
+            return true;
+        rollbackScope(savepoint);
+        return false;
+    }
+    const QString error =
+        failed ? m_lastError : QStringLiteral("The transaction was cancelled and rolled back.");
+    rollbackScope(savepoint);
+    m_lastError = error;
+    return false;
+}
+
+QVariant Database::scalar(const QString& sql) {
+    m_lastError.clear();
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error)) {
+        setError(error);
+        return QVariant();
+    }
+    return firstValue(stmt);
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
+    m_lastError.clear();
+    if (!m_db) {
+        setError(QStringLiteral("The database is closed."));
+        return QVariant();
+    }
+    Statement stmt;
+    QString error;
+    if (!stmt.prepare(m_db, translateJetSql(sql), &error) || !bindAll(stmt, params, &error)) {
+        setError(error);
+        return QVariant();
+    }
+    return firstValue(stmt);
+}
+
+QVariant Database::firstValue(Statement& stmt) {
+    const int rc = stmt.step();
+    if (rc == SQLITE_ROW)
+        return stmt.value(0);
+    if (rc != SQLITE_DONE)
+        setError(engineError(m_db));
+    return QVariant();
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& sql) {
+    return std::make_unique<Recordset>(this, sql);
+}
+
+} // namespace velmara

@@ -1,0 +1,89 @@
+#include "ui/dialogs/languagedialog.h"
+
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+#include "ui/dialogs/dialogparts.h"
+#include "base/widgets/modal.h"
+#include "ui/dialogs/selection.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace velmara {
+
+LanguageDialog::LanguageDialog(Form form, QWidget* parent) : QDialog(parent), m_form(form) {
+    const bool first = form == Form::FirstStart;
+    setObjectName(first ? QStringLiteral("dlgFirstSprache") : QStringLiteral("dlgSprache"));
+    setWindowTitle(QStringLiteral("velmara - Sprache"));
+
+    auto* layout = new QVBoxLayout(this);
+    if (first) {
+        m_info = new QLabel(this);
+        m_info->setObjectName(QStringLiteral("lblInfo"));
+        m_info->setWordWrap(true);
+        layout->addWidget(m_info);
+    }
+    m_label = new QLabel(QStringLiteral("Sprache:"), this);
+    m_label->setObjectName(QStringLiteral("lblSprache"));
+    m_list = new QComboBox(this);
+    m_list->setObjectName(QStringLiteral("cboSprache"));
+    m_label->setBuddy(m_list);
+    layout->addWidget(m_label);
+    layout->addWidget(m_list);
+    const ConfirmRow row = makeConfirmRow(this);
+    m_ok = row.ok;
+    m_cancel = row.cancel;
+    layout->addLayout(row.layout);
+
+    applyTexts();
+    fillList();
+    connect(m_list, &QComboBox::currentIndexChanged, this, [this] { picked(); });
+}
+
+QString LanguageDialog::chosenCode() const {
+    return chosenValue(m_list);
+}
+
+void LanguageDialog::accept() {
+    if (!chosenCode().isEmpty())
+        QDialog::accept();
+}
+
+void LanguageDialog::applyTexts() {
+    setWindowTitle(res(QStringLiteral("0400")));
+    m_label->setText(res(QStringLiteral("0401")));
+    if (m_info)
+        m_info->setText(res(QStringLiteral("0402")));
+    m_ok->setText(
+        res(m_form == Form::FirstStart ? QStringLiteral("0102") : QStringLiteral("0100")));
+    m_cancel->setText(res(QStringLiteral("0101")));
+}
+
+void LanguageDialog::fillList() {
+    const QString current = ProgramResources::instance().languageKey();
+    const QString select =
+        chosenCode().isEmpty() ? getSetting(QStringLiteral("UsedLanguage")) : chosenCode();
+    fillChoices(m_list, languageChoices(current), select);
+    m_ok->setEnabled(!chosenCode().isEmpty());
+}
+
+void LanguageDialog::picked() {
+    m_ok->setEnabled(!chosenCode().isEmpty());
+    if (m_form != Form::FirstStart || chosenCode().isEmpty())
+        return;
+    // The user sees the choice at once: texts and list in the new language.
+    ProgramResources::instance().setLanguageKey(chosenCode());
+    applyTexts();
+    fillList();
+}
+
+bool runLanguageDialog() {
+    LanguageDialog dialog(LanguageDialog::Form::Menu);
+    if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCode().isEmpty())
+        return false;
+    return changeSettingAndQuit(QStringLiteral("UsedLanguage"), dialog.chosenCode(),
+                                QStringLiteral("0411"));
+}
+
+} // namespace velmara

@@ -1,0 +1,78 @@
+#include "ui/dialogs/selection.h"
+
+#include "data/textstore.h"
+#include "data/databases.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "base/core/messages.h"
+#include "data/settingsstore.h"
+
+namespace velmara {
+
+namespace {
+ChoiceList readChoices(const QString& sql, const QString& textField, const QString& valueField) {
+    ChoiceList list;
+    Database* db = masterDatabase();
+    if (!db)
+        return list;
+    auto rs = db->openRecordset(sql);
+    if (!rs->isValid())
+        return list;
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        list.append({rs->text(textField), rs->text(valueField)});
+    return list;
+}
+} // namespace
+
+ChoiceList languageChoices(const QString& language) {
+    return readChoices(languageListQuery(language), QStringLiteral("ResourceText"),
+                       QStringLiteral("SprachCode"));
+}
+
+ChoiceList chargerChoices() {
+    return readChoices(QStringLiteral("SELECT * FROM Ladegeraete"),
+                       QStringLiteral("Geraetebezeichnung"), QStringLiteral("Geraetekuerzel"));
+}
+
+int indexOfValue(const ChoiceList& choices, const QString& value) {
+    for (int i = 0; i < choices.size(); ++i)
+        if (choices[i].value == value)
+            return i;
+    return -1;
+}
+
+bool isPortChoiceComplete(int port, const QStringList& devicePaths) {
+    return port >= 1 && port <= comPortCount && port <= devicePaths.size() &&
+           !devicePaths[port - 1].trimmed().isEmpty();
+}
+
+void storePortChoice(int port, const QStringList& devicePaths) {
+    setSetting(QLatin1String(kComPortKey), QString::number(port));
+    for (int n = 1; n <= comPortCount && n <= devicePaths.size(); ++n) {
+        const QString path = devicePaths[n - 1].trimmed();
+        if (!path.isEmpty() && path != getSetting(comDeviceKey(n)))
+            setSetting(comDeviceKey(n), path);
+    }
+}
+
+ChangeAnswer askChange(const QString& current, const QString& chosen, const QString& warningKey) {
+    const QString title = QStringLiteral("0410");
+    if (chosen == current)
+        return ChangeAnswer::Unchanged;
+    if (showKeyed(warningKey, title, MsgIcon::Exclamation, MsgButtons::OkCancel) != MsgAnswer::Ok)
+        return ChangeAnswer::Cancelled;
+    if (showKeyed(QStringLiteral("1090"), title, MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
+        return ChangeAnswer::Declined;
+    return ChangeAnswer::Confirmed;
+}
+
+bool changeSettingAndQuit(const QString& settingKey, const QString& chosen,
+                          const QString& warningKey) {
+    if (askChange(getSetting(settingKey), chosen, warningKey) != ChangeAnswer::Confirmed)
+        return false;
+    setSetting(settingKey, chosen);
+    return true;
+}
+
+} // namespace velmara

@@ -1,0 +1,104 @@
+#include "ui/dialogs/systeminfo.h"
+
+#include "data/databases.h"
+#include "storage/database.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QtGlobal>
+
+#include <sqlcipher/sqlite3.h>
+
+namespace velmara {
+
+namespace {
+QString readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+// "name<tab>: value" lines of /proc files.
+QString fieldValue(const QString& line) {
+    return line.section(QLatin1Char(':'), 1).trimmed();
+}
+QString fieldName(const QString& line) {
+    return line.section(QLatin1Char(':'), 0, 0).trimmed();
+}
+} // namespace
+
+QString programVersion() {
+    return QStringLiteral("velmara %1.%2.%3")
+        .arg(VELMARA_VERSION_MAJOR)
+        .arg(VELMARA_VERSION_MINOR)
+        .arg(VELMARA_VERSION_PATCH);
+}
+
+QStringList libraryVersions() {
+    QStringList lines;
+    lines << QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion()));
+    lines << QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion()));
+    if (Database* db = masterDatabase()) {
+        const QString cipher = db->scalar(QStringLiteral("PRAGMA cipher_version")).toString();
+        if (!cipher.isEmpty())
+            lines << QStringLiteral("SQLCipher %1").arg(cipher);
+    }
+    return lines;
+}
+
+QString findSystemInfoTool(const QStringList& folders) {
+    static const char* const tools[] = {"hardinfo2", "hardinfo", "kinfocenter",
+                                        "gnome-system-monitor"};
+    for (const char* tool : tools) {
+        const QString path = QStandardPaths::findExecutable(QLatin1String(tool), folders);
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+QString cpuSummary(const QString& cpuinfo) {
+    QString model;
+    int count = 0;
+    for (const QString& line : cpuinfo.split(QLatin1Char('\n'))) {
+        const QString name = fieldName(line);
+        if (name == QLatin1String("processor"))
+            ++count;
+        else if (model.isEmpty() && name == QLatin1String("model name"))
+            model = fieldValue(line);
+    }
+    if (model.isEmpty())
+        return {};
+    return count > 1 ? QStringLiteral("%1 \u00d7 %2").arg(model).arg(count) : model;
+}
+
+QString memorySummary(const QString& meminfo) {
+    for (const QString& line : meminfo.split(QLatin1Char('\n'))) {
+        if (fieldName(line) != QLatin1String("MemTotal"))
+            continue;
+        bool ok = false;
+        const double kib = fieldValue(line).section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+        return ok ? QStringLiteral("%1 GiB").arg(kib / (1024.0 * 1024.0), 0, 'f', 1) : QString();
+    }
+    return {};
+}
+
+QString systemSummary() {
+    QStringList lines;
+    lines << QSysInfo::prettyProductName();
+    lines << QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion() +
+                 QLatin1Char(' ') + QSysInfo::currentCpuArchitecture();
+    lines << QSysInfo::machineHostName();
+    const QString cpu = cpuSummary(readText(QStringLiteral("/proc/cpuinfo")));
+    if (!cpu.isEmpty())
+        lines << cpu;
+    const QString memory = memorySummary(readText(QStringLiteral("/proc/meminfo")));
+    if (!memory.isEmpty())
+        lines << memory;
+    lines.removeAll(QString());
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace velmara

@@ -1,0 +1,1064 @@
+#include "ui/mainwindow/mainwindow.h"
+
+#include "batteries/core/capturechannel.h"
+#include "batteries/ui/batteriesui.h"
+#include "batteries/ui/storedserieswindow.h"
+#include "charts/ui/diagramwindow.h"
+#include "charts/ui/opendiagram.h"
+#include "data/databases.h"
+#include "data/portsetting.h"
+#include "link/qtserialport.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "data/tempvalues.h"
+#include "exchange/ui/exchangecontext.h"
+#include "exchange/ui/seriesexchangeflows.h"
+#include "link/chargerlink.h"
+#include "notify/channelevents.h"
+#include "notify/dbusnotifier.h"
+#include "printing/ui/printdialogs.h"
+#include "printing/ui/reportprinting.h"
+#include "programs/core/programreference.h"
+#include "programs/ui/openprogrameditor.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+#include "base/core/velmaralog.h"
+#include "ui/dialogs/chargerdialog.h"
+#include "ui/dialogs/comportdialog.h"
+#include "ui/dialogs/firststart.h"
+#include "ui/dialogs/infowindow.h"
+#include "ui/dialogs/languagedialog.h"
+#include "base/widgets/modal.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTranslator>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+namespace velmara {
+
+namespace {
+
+// The notice of a fault on the serial line.
+const QString kLineNotice = QStringLiteral("serial-line");
+// The notice of values that the user file does not take.
+const QString kStorageNotice = QStringLiteral("values-waiting");
+
+int indexOf(const QString& channelCode) {
+    return channelNumber(channelCode) - 1;
+}
+
+void showFatal(const QString& what, const QString& description) {
+    Message first;
+    first.text = what + "\n" + QStringLiteral("Contact your contractor!");
+    showMessage(first);
+    Message second;
+    second.text = description;
+    showMessage(second);
+}
+
+} // namespace
+
+frmMDIMainForm::frmMDIMainForm(QWidget* parent)
+    : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
+      m_channelTurn(std::make_shared<TurnQueue>()),
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("frmMDIMainForm"));
+    setWindowTitle(QStringLiteral("velmara3.0"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub)
+            velmaraActiveForm = sub->widget();
+    });
+    createMenus();
+    createStatusbar();
+    resize(1024, 768);
+}
+
+frmMDIMainForm::~frmMDIMainForm() {
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+    // Channel windows go first: they use the link and the databases.
+    for (auto& c : m_channels) {
+        c.view.reset();
+        delete c.sub.data();
+    }
+    m_link.reset();
+}
+
+void frmMDIMainForm::setChannelViewFactory(ChannelViewFactory factory) {
+    m_factory = std::move(factory);
+}
+
+// ---------------------------------------------------------------- start-up
+
+StartupOutcome frmMDIMainForm::load() {
+    auto fail = [this] {
+        releaseProgram();
+        return StartupOutcome::EndProgram;
+    };
+    ProgramSettings& settings = ProgramSettings::instance();
+
+    m_trace << "log";
+    VelmaraLog::instance().open(programFolder().logPath());
+
+    // The database functions show their own fatal message.
+    m_trace << "master";
+    if (!openMasterDatabase())
+        return fail();
+    m_trace << "user";
+    if (!openUserDatabase())
+        return fail();
+
+    m_trace << "settings";
+    if (!openSettings())
+        return fail();
+    m_trace << "resources";
+    if (!openResources())
+        return fail();
+
+    if (settings.isYes("FirstStartup")) {
+        m_trace << "firststart";
+        if (!runFirstStartChain())
+            return fail();
+        settings.setSetting("FirstStartup", "NO");
+    }
+
+    m_trace << "tempvalues";
+    deleteTempValues();
+
+    m_trace << "recordsets";
+    if (!openSharedRecordsets()) {
+        VelmaraLog::instance().writeLogSignature("Shared recordsets not opened");
+        VelmaraLog::instance().writeLogEntry(userDatabase() ? userDatabase()->lastError() : "");
+    }
+
+    m_trace << "extension";
+    const QString charger = settings.getSetting("UsedCharger");
+    settings.setSetting("ProgramExtensionAvaiable",
+                        deriveProgramExtension(charger, settings.getSetting("P1ExtensionAvailable"),
+                                               settings.getSetting("P4ExtensionAvailable")));
+
+    m_trace << "texts";
+    setLanguageResources();
+    optimizeStatusbar();
+
+    m_trace << "link";
+    if (!generateSerialConnection())
+        return fail();
+
+    m_trace << "channels";
+    loadChannelWindows();
+
+    m_trace << "visibility";
+    applyVisibility("001");
+
+    m_trace << "show";
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        resize(avail.size() * 0.9);
+    }
+    show();
+    // The channels side by side once the work area has its size.
+    QTimer::singleShot(0, this, [this] { tileSideBySide(); });
+    return StartupOutcome::Running;
+}
+
+bool frmMDIMainForm::openSettings() {
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Settings not found!", rs->error());
+        return false;
+    }
+    ProgramSettings::instance().setRsSettings(std::move(rs));
+    return true;
+}
+
+bool frmMDIMainForm::openResources() {
+    auto rs = masterDatabase()->openRecordset("SELECT * FROM NLSResources");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Resources not found!", rs->error());
+        return false;
+    }
+    ProgramResources& store = ProgramResources::instance();
+    store.setRsResources(std::move(rs));
+    store.setLanguageKey(getSetting("UsedLanguage"));
+    // The buttons and standard dialogs of the toolkit speak the same language.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + store.languageKey(),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        if (m_qtTranslator)
+            QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator = std::move(translator);
+        QCoreApplication::installTranslator(m_qtTranslator.get());
+    }
+    return true;
+}
+
+bool frmMDIMainForm::generateSerialConnection() {
+    try {
+        if (reopenSerialLink())
+            return true;
+        showPortOpenFailure();
+        return runComPortDialog(true, [this] { return reopenSerialLink(); });
+    } catch (const std::exception& e) {
+        Message where;
+        where.text = QStringLiteral("errhandler von generate serial connection");
+        showMessage(where);
+        Message what;
+        what.text = QString::fromLocal8Bit(e.what());
+        showMessage(what);
+        return true;
+    }
+}
+
+bool frmMDIMainForm::reopenSerialLink() {
+    const PortChoice port = configuredPort();
+    auto serial = std::make_unique<QtSerialPort>(port.devicePath);
+    if (m_link)
+        return m_link->reopenPort(std::move(serial), qint16(port.number));
+    m_link = std::make_unique<VelmaraComCommunication>(std::move(serial), nullptr,
+                                                       qint16(port.number));
+    connect(m_link.get(), &VelmaraComCommunication::lineFault, this, &frmMDIMainForm::onLineFault);
+    connect(m_link.get(), &VelmaraComCommunication::lineRecovered, this,
+            &frmMDIMainForm::onLineRecovered);
+    return m_link->openComPort();
+}
+
+// One notice per outage; the poll goes on behind it, and it closes by itself
+// once a request goes through again.
+void frmMDIMainForm::onLineFault(int errorNumber, const QString& description, bool portLost) {
+    Message m;
+    m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
+    m.text = res(m.key) + QStringLiteral("\n\n") +
+             (m_link ? m_link->port().devicePath() + QStringLiteral(": ") : QString()) +
+             QString::number(errorNumber) + QStringLiteral(" - ") + description;
+    m.title = res(QStringLiteral("0120"));
+    m.icon = MsgIcon::Exclamation;
+    m.buttons = MsgButtons::Ok;
+    showNotice(kLineNotice, m);
+}
+
+void frmMDIMainForm::onLineRecovered() {
+    withdrawNotice(kLineNotice);
+}
+
+void frmMDIMainForm::loadChannelWindows() {
+    const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
+    for (const QString& code : codes) {
+        const int i = indexOf(code);
+        ChannelView* view = m_factory(code, this);
+        if (!view)
+            continue;
+        m_channels[size_t(i)].view.reset(view);
+        QMdiSubWindow* sub = m_mdi->addSubWindow(view->widget());
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setObjectName(QStringLiteral("subKanal%1").arg(i + 1));
+        sub->installEventFilter(this);
+        sub->hide();
+        m_channels[size_t(i)].sub = sub;
+        m_channelActions[size_t(i)]->setEnabled(true);
+        if (i > 0)
+            applyVisibility(code);
+    }
+    for (int i = 1; i < 4; ++i)
+        if (!m_channels[size_t(i)].view)
+            m_channelActions[size_t(i)]->setEnabled(false);
+}
+
+void frmMDIMainForm::applyVisibility(const QString& channelCode) {
+    QMdiSubWindow* sub = channelSubWindow(channelCode);
+    const bool visible = ProgramSettings::instance().isYes(
+        QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
+    setChannelChecked(channelCode, visible);
+    if (!sub)
+        return;
+    if (visible)
+        sub->show();
+    else
+        sub->hide();
+}
+
+// ---------------------------------------------------------------- texts, status bar
+
+void frmMDIMainForm::setLanguageResources() {
+    setWindowTitle(mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
+                               VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
+    for (const auto& [object, key] : m_texts) {
+        if (auto* menu = qobject_cast<QMenu*>(object))
+            menu->setTitle(res(key));
+        else if (auto* action = qobject_cast<QAction*>(object))
+            action->setText(res(key));
+    }
+    static const char* const labelKeys[] = {"1500", "1502", "1504", "1506"};
+    for (int i = 0; i < 4; ++i)
+        m_panelLabels[size_t(i)]->setText(res(labelKeys[i]));
+}
+
+void frmMDIMainForm::optimizeStatusbar() {
+    std::optional<bool> visible = upperChannelPanelsVisible(getSetting("UsedCharger"));
+    if (!visible)
+        return;
+    for (int i = 1; i < 4; ++i) {
+        for (QLabel* panel : {m_panelLabels[size_t(i)], m_panelTexts[size_t(i)]}) {
+            panel->setVisible(*visible);
+            if (*visible)
+                panel->setEnabled(true);
+        }
+    }
+}
+
+void frmMDIMainForm::createStatusbar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("stbFirstStatusbar"));
+    bar->setSizeGripEnabled(true);
+    static const char* const designLabels[] = {"Kanal 1", "Kanal 2", "Kanal 3", "Kanal 4"};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(designLabels[i]), bar);
+        label->setObjectName(QStringLiteral("Kanal%1Label").arg(i + 1));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->installEventFilter(this);
+        auto* text = new QLabel(bar);
+        text->setObjectName(QStringLiteral("Kanal%1Text").arg(i + 1));
+        text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        text->setMinimumWidth(140);
+        bar->addWidget(label);
+        bar->addWidget(text, 1);
+        m_panelLabels[size_t(i)] = label;
+        m_panelTexts[size_t(i)] = text;
+    }
+    m_storageMark = new QLabel(bar);
+    m_storageMark->setObjectName(QStringLiteral("lblNichtGespeichert"));
+    m_storageMark->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
+    m_storageMark->hide();
+    bar->addPermanentWidget(m_storageMark);
+}
+
+int frmMDIMainForm::valuesWaiting() const {
+    int total = 0;
+    for (int n : m_waitingValues)
+        total += n;
+    return total;
+}
+
+void frmMDIMainForm::setValuesWaiting(const QString& channelCode, int waiting,
+                                      const QString& reason) {
+    const int i = indexOf(channelCode);
+    if (i < 0)
+        return;
+    const int before = valuesWaiting();
+    m_waitingValues[size_t(i)] = waiting;
+    const int total = valuesWaiting();
+    m_storageMark->setText(total > 0 ? res("1124").arg(total) : QString());
+    m_storageMark->setVisible(total > 0);
+    if (before == 0 && total > 0) {
+        Message m;
+        m.key = QStringLiteral("1122");
+        m.text = res(m.key) + (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason);
+        m.title = res(QStringLiteral("0120"));
+        m.icon = MsgIcon::Exclamation;
+        m.buttons = MsgButtons::Ok;
+        showNotice(kStorageNotice, m);
+    } else if (total == 0) {
+        withdrawNotice(kStorageNotice);
+    }
+}
+
+void frmMDIMainForm::setStatusbarText(const QString& channelCode, const QString& text) {
+    const int i = indexOf(channelCode);
+    if (i >= 0)
+        m_panelTexts[size_t(i)]->setText(text);
+}
+
+// ---------------------------------------------------------------- channels
+
+ChannelView* frmMDIMainForm::channelView(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i < 0 ? nullptr : m_channels[size_t(i)].view.get();
+}
+
+QMdiSubWindow* frmMDIMainForm::channelSubWindow(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i < 0 ? nullptr : m_channels[size_t(i)].sub.data();
+}
+
+void frmMDIMainForm::setChannelChecked(const QString& channelCode, bool checked) {
+    const int i = indexOf(channelCode);
+    if (i >= 0 && m_channelActions[size_t(i)])
+        m_channelActions[size_t(i)]->setChecked(checked);
+}
+
+bool frmMDIMainForm::isChannelChecked(const QString& channelCode) const {
+    const int i = indexOf(channelCode);
+    return i >= 0 && m_channelActions[size_t(i)]->isChecked();
+}
+
+void frmMDIMainForm::toggleChannel(const QString& channelCode) {
+    const int i = indexOf(channelCode);
+    QMdiSubWindow* sub = channelSubWindow(channelCode);
+    if (!sub || !m_channelActions[size_t(i)]->isEnabled())
+        return;
+    if (!isChannelChecked(channelCode))
+        setChannelChecked(channelCode, true);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+QString frmMDIMainForm::resetAkkuId(qint32 akkuId) {
+    return firstAnsweringChannel(
+        loadedChannelCodes(getSetting("UsedCharger")),
+        [&](const QString& code) {
+            ChannelView* v = channelView(code);
+            return v && v->resetAkkuId(akkuId);
+        },
+        QStringLiteral("noReset"));
+}
+
+QString frmMDIMainForm::isAkkuUsed(qint32 akkuId) {
+    return firstAnsweringChannel(
+        loadedChannelCodes(getSetting("UsedCharger")),
+        [&](const QString& code) {
+            ChannelView* v = channelView(code);
+            return v && v->isAkkuUsed(akkuId);
+        },
+        QStringLiteral("notUsed"));
+}
+
+// ---------------------------------------------------------------- print entry
+
+void frmMDIMainForm::checkAndSetPrintItem(std::optional<bool> keep) {
+    if (keep && !*keep) {
+        m_printItemWindow = nullptr;
+        m_printItemAction = nullptr;
+    }
+    const bool held = !m_printItemWindow.isNull() && m_printItemAction;
+    for (const char* name : {"mnuDateiPrint", "mnuDateiExportPdf"})
+        if (QAction* entry = findChild<QAction*>(QLatin1String(name)))
+            entry->setEnabled(held);
+}
+
+void frmMDIMainForm::setPrintItemWindow(QWidget* window) {
+    m_printItemWindow = window;
+    checkAndSetPrintItem();
+}
+
+void frmMDIMainForm::setPrintItemWindow(QWidget* window, PrintAction print) {
+    m_printItemAction = std::move(print);
+    setPrintItemWindow(window);
+}
+
+QPrinter* frmMDIMainForm::printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+QString frmMDIMainForm::askPdfPath() {
+    QFileDialog dialog(this, res(QStringLiteral("9042")), QString(), QStringLiteral("PDF (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void frmMDIMainForm::printReport(const QWidget* caller, const CommunicationProgram* program,
+                                 const QImage& diagram, bool diagramOnly, bool toPdf) {
+    PrintContext context;
+    context.setting = [](const QString& key) { return getSetting(key); };
+    context.text = [](const QString& key) { return res(key); };
+    context.programReference = [] {
+        return loadProgramReference(masterDatabase(), getSetting("UsedCharger"),
+                                    ProgramResources::instance().languageKey());
+    };
+    context.printer = printer();
+    context.askPdfPath = [this] { return askPdfPath(); };
+    context.dialogParent = this;
+    ReportRequest request;
+    request.callerForm = caller;
+    request.program = program;
+    request.diagram = diagram;
+    request.diagramOnly = diagramOnly;
+    velmara::printReport(context, request, toPdf ? ReportTarget::PdfFile : ReportTarget::Printer);
+}
+
+// ---------------------------------------------------------------- end
+
+void frmMDIMainForm::storeVisibility() {
+    std::array<bool, 4> checked{};
+    for (int i = 0; i < 4; ++i)
+        checked[size_t(i)] = m_channelActions[size_t(i)]->isChecked();
+    for (const auto& [key, value] : visibilityToStore(getSetting("UsedCharger"), checked))
+        setSetting(key, value);
+}
+
+void frmMDIMainForm::releaseProgram() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    finishRelease();
+}
+
+void frmMDIMainForm::finishRelease() {
+    // The channel windows poll the link and write to the databases: they go
+    // first. A step of theirs that still awaits an answer ends without touching
+    // anything once the link gives up its requests.
+    for (auto& c : m_channels) {
+        c.view.reset();
+        delete c.sub.data();
+    }
+    if (m_link)
+        m_link->endAllRequests();
+    if (userDatabase() && userDatabase()->isOpen())
+        deleteTempValues();
+    if (m_link && m_link->isComPortOpen())
+        m_link->closeComPort();
+    withdrawNotice(kLineNotice);
+    m_link.reset();
+    closeDatabases();
+    VelmaraLog::instance().release();
+    Q_EMIT programEnded();
+}
+
+void frmMDIMainForm::endProgram() {
+    m_forceClose = true;
+    if (isVisible())
+        close();
+    else
+        releaseProgram();
+}
+
+void frmMDIMainForm::closeEvent(QCloseEvent* event) {
+    if (!m_ended && !m_forceClose) {
+        if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        storeVisibility();
+    }
+    releaseProgram();
+    event->accept();
+}
+
+void frmMDIMainForm::changeEvent(QEvent* event) {
+    // A window outside the main window (a stored-series window) is no longer the
+    // one to print; the active channel or diagram window inside it stays.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        QMdiSubWindow* sub = m_mdi->activeSubWindow();
+        checkAndSetPrintItem(!m_printItemWindow || !sub || sub->widget() != m_printItemWindow
+                                 ? std::optional<bool>(false)
+                                 : std::nullopt);
+    }
+    QMainWindow::changeEvent(event);
+}
+
+bool frmMDIMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && !m_ended) {
+        // A channel window's close button hides it; it keeps running.
+        for (int i = 0; i < 4; ++i) {
+            if (watched == m_channels[size_t(i)].sub.data()) {
+                event->ignore();
+                m_channelActions[size_t(i)]->setChecked(false);
+                m_channels[size_t(i)].sub->hide();
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int i = 0; i < 4; ++i)
+            if (watched == m_panelLabels[size_t(i)]) {
+                toggleChannel(allChannelCodes().at(i));
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- window arrangements
+
+QList<QMdiSubWindow*> frmMDIMainForm::visibleSubWindows() const {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            out.append(sub);
+    return out;
+}
+
+void frmMDIMainForm::arrangeCascade() {
+    m_mdi->cascadeSubWindows();
+}
+void frmMDIMainForm::tileStacked() {
+    tile(Qt::Vertical);
+}
+void frmMDIMainForm::tileSideBySide() {
+    tile(Qt::Horizontal);
+}
+
+void frmMDIMainForm::tile(Qt::Orientation stacking) {
+    const QList<QMdiSubWindow*> subs = visibleSubWindows();
+    const QList<QRect> rects = tileRects(m_mdi->viewport()->rect(), int(subs.size()), stacking);
+    for (int i = 0; i < subs.size() && i < rects.size(); ++i) {
+        if (subs[i]->isMaximized())
+            subs[i]->showNormal();
+        subs[i]->setGeometry(rects[i]);
+    }
+}
+
+void frmMDIMainForm::arrangeIcons() {
+    const QRect area = m_mdi->viewport()->rect();
+    int x = area.left();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || !sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        sub->move(x, area.bottom() - size.height() + 1);
+        x += size.width();
+    }
+}
+
+// ---------------------------------------------------------------- menus
+
+QMenu* frmMDIMainForm::addMenu(QMenu* parentMenu, const char* name, const QString& caption,
+                               const QString& key) {
+    QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    m_texts.append({menu, key});
+    return menu;
+}
+
+QAction* frmMDIMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
+                                  const QString& key) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    m_texts.append({action, key});
+    return action;
+}
+
+void frmMDIMainForm::notImplemented() {
+    showKeyed(QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
+}
+
+void frmMDIMainForm::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+    auto later = [this] { notImplemented(); };
+
+    QMenu* datei = addMenu(nullptr, "mnuDatei", "&Datei", "1000");
+    QMenu* import = addMenu(datei, "mnuDateiImport", "Importieren", "1002");
+    // Files of the earlier versions cannot be read yet: the entries stay off
+    // rather than ask for a file and ignore it.
+    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004")->setEnabled(false);
+    addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006")->setEnabled(false);
+    connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
+            this, &frmMDIMainForm::onImportCsv);
+    connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
+            &frmMDIMainForm::onFileSave);
+    // The diagram window's pictures, while it is open.
+    m_exportPng = addEntry(datei, "mnuDateiExportDiagrammPng", "Als PNG speichern...", "2174");
+    m_exportPdf = addEntry(datei, "mnuDateiExportDiagrammPdf", "Als PDF speichern...", "2176");
+    for (QAction* a : {m_exportPng, m_exportPdf}) {
+        const bool pdf = a == m_exportPdf;
+        connect(a, &QAction::triggered, this, [this, pdf] {
+            if (m_diagram)
+                m_diagram->saveChart(pdf);
+        });
+    }
+    connect(datei, &QMenu::aboutToShow, this, [this] {
+        m_exportPng->setEnabled(!m_diagram.isNull());
+        m_exportPdf->setEnabled(!m_diagram.isNull());
+    });
+    datei->addSeparator();
+    connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
+            &QAction::triggered, this, later);
+    connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
+            &QAction::triggered, this, &frmMDIMainForm::onConfigurePrinter);
+    connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
+            [this] { onPrint(false); });
+    connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
+            &QAction::triggered, this, [this] { onPrint(true); });
+    datei->addSeparator();
+    QAction* quit = addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016");
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, [this] { close(); });
+
+    QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
+    // The management form of the capture dialog arrives with the battery dialogs.
+    connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
+            &QAction::triggered, this, &frmMDIMainForm::onManageMeasurements);
+    connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
+            &QAction::triggered, this,
+            [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
+    bearbeiten->addSeparator();
+    connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
+            &QAction::triggered, this, &frmMDIMainForm::onCompact);
+
+    QMenu* einstellungen = addMenu(nullptr, "mnuEinstellungen", "&Einstellungen", "1040");
+    QMenu* kanaele =
+        addMenu(einstellungen, "mnuEinstellungenKanaele", QString::fromUtf8("Kanäle"), "1042");
+    static const char* const channelNames[] = {
+        "mnuEinstellungenKanaeleKanal1", "mnuEinstellungenKanaeleKanal2",
+        "mnuEinstellungenKanaeleKanal3", "mnuEinstellungenKanaeleKanal4"};
+    static const char* const channelCaptions[] = {"Kanal &1", "Kanal 2", "Kanal&3", "Kanal 4"};
+    static const char* const channelKeys[] = {"1044", "1046", "1048", "1050"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = addEntry(kanaele, channelNames[i], channelCaptions[i], channelKeys[i]);
+        action->setCheckable(true);
+        m_channelActions[size_t(i)] = action;
+        const QString code = allChannelCodes().at(i);
+        // The entry never clears its own check mark: that is the window's close button.
+        connect(action, &QAction::triggered, this, [this, action, code](bool nowChecked) {
+            action->setChecked(!nowChecked);
+            toggleChannel(code);
+        });
+    }
+    einstellungen->addSeparator();
+    connect(addEntry(einstellungen, "mnuEinstellungenCOMPort", "&COMPort", "1052"),
+            &QAction::triggered, this, &frmMDIMainForm::onComPort);
+    connect(addEntry(einstellungen, "mnuEinstellungenSprache", "&Sprache", "1054"),
+            &QAction::triggered, this, &frmMDIMainForm::onLanguage);
+    connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
+                     "1055"),
+            &QAction::triggered, this, &frmMDIMainForm::onCharger);
+    connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
+            &QAction::triggered, this, &frmMDIMainForm::onSubTitle);
+    connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
+            &QAction::triggered, this, &frmMDIMainForm::onPrintSettings);
+    m_notificationsAction =
+        addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
+    m_notificationsAction->setCheckable(true);
+    connect(einstellungen, &QMenu::aboutToShow, this, [this] {
+        m_notificationsAction->setChecked(notificationsEnabled(getSetting("Notifications")));
+    });
+    connect(m_notificationsAction, &QAction::triggered, this,
+            &frmMDIMainForm::onNotificationsToggled);
+
+    QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
+    connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
+            &QAction::triggered, this, &frmMDIMainForm::arrangeCascade);
+    connect(addEntry(fenster, "mnuFensterUebereinander", QString::fromUtf8("Übereinander"), "1064"),
+            &QAction::triggered, this, &frmMDIMainForm::tileStacked);
+    connect(addEntry(fenster, "mnuFensterNebeneinander", "Nebeneinander", "1066"),
+            &QAction::triggered, this, &frmMDIMainForm::tileSideBySide);
+    connect(addEntry(fenster, "mnuFensterSymboleAnordnen", "Symbole anordnen", "1068"),
+            &QAction::triggered, this, &frmMDIMainForm::arrangeIcons);
+    connect(
+        addEntry(fenster, "mnuFensterAlleFensterVerkleinern", "Alle Fenster verkleinern", "1070"),
+        &QAction::triggered, this, later);
+
+    QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
+    QAction* manual = addEntry(help, "mnuHelpInhalt", "Inhalt", "1082");
+    manual->setShortcut(QKeySequence::HelpContents);
+    connect(manual, &QAction::triggered, this, &frmMDIMainForm::onHelpContents);
+    connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
+    connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
+            later);
+    help->addSeparator();
+    connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
+            &frmMDIMainForm::onInfo);
+}
+
+std::shared_ptr<BatteryUsage> frmMDIMainForm::batteryUsage() {
+    QPointer<frmMDIMainForm> self(this);
+    return std::make_shared<CallbackBatteryUsage>(
+        [self](qint32 id) { return self ? self->isAkkuUsed(id) : QStringLiteral("notUsed"); },
+        [self](qint32 id) {
+            if (self)
+                self->resetAkkuId(id);
+        });
+}
+
+std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
+    if (m_batteriesContext)
+        return m_batteriesContext;
+    auto context = std::make_shared<BatteriesContext>();
+    context->user = userDatabase();
+    if (Database* master = masterDatabase())
+        context->references =
+            loadReferenceTexts(*master, getSetting("UsedCharger"), getSetting("UsedLanguage"));
+    context->text = [](const QString& key) { return res(key); };
+    context->log = [](const QString& signature, const QString& entry) {
+        VelmaraLog::instance().writeLogSignature(signature);
+        VelmaraLog::instance().writeLogEntry(entry);
+    };
+    bool ok = false;
+    const int battery = getSetting("MaxAkkuBemerkung").toInt(&ok);
+    if (ok)
+        context->maxBatteryRemark = battery;
+    const int series = getSetting("MaxMessBemerkung").toInt(&ok);
+    if (ok)
+        context->maxSeriesRemark = series;
+    QPointer<frmMDIMainForm> self(this);
+    // While a stored-series window is active, the print entries print its report.
+    context->hooks.activated = [self](QWidget* window) {
+        if (!self)
+            return;
+        self->velmaraActiveForm = window;
+        QPointer<QWidget> target(window);
+        self->setPrintItemWindow(window, [self, target](bool toPdf) {
+            auto* series = qobject_cast<StoredSeriesWindow*>(target.data());
+            if (self && series)
+                self->printReport(series, series->program().get(), QImage(), false, toPdf);
+        });
+    };
+    context->hooks.closed = [self](QWidget* window) {
+        if (self && self->printItemWindow() == window)
+            self->checkAndSetPrintItem(false);
+    };
+    context->hooks.print = [self](QWidget* window, std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->printReport(window, program.get());
+    };
+    context->hooks.exportPdf = [self](QWidget* window,
+                                      std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->printReport(window, program.get(), QImage(), false, true);
+    };
+    context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
+                                    std::shared_ptr<CommunicationProgram> program) {
+        if (self)
+            self->openDiagram(false, seriesId, endValueId, {}, window,
+                              [program] { return program.get(); });
+    };
+    context->hooks.showProgram = [self](std::shared_ptr<CommunicationProgram> program) {
+        if (self && program)
+            openUsedProgram(self, *program, masterDatabase(), getSetting("UsedCharger"),
+                            ProgramResources::instance().languageKey());
+    };
+    m_batteriesContext = context;
+    return m_batteriesContext;
+}
+
+DiagramWindow* frmMDIMainForm::diagramWindow() const {
+    return m_diagram.data();
+}
+
+void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
+                                 const std::function<void(bool shown)>& done, QWidget* caller,
+                                 std::function<const CommunicationProgram*()> program) {
+    // Every opening names the window and program its report prints.
+    m_diagramCaller = caller;
+    m_diagramProgram = std::move(program);
+    DiagramContext context;
+    context.user = userDatabase();
+    if (Database* master = masterDatabase())
+        loadDiagramPointsRows(*master, &context.diagramPoints);
+    context.settings = {[](const QString& key) { return getSetting(key); },
+                        [](const QString& key, const QString& value) { setSetting(key, value); }};
+    context.text = [](const QString& key) { return res(key); };
+    context.log = [](const QString& entry) {
+        VelmaraLog::instance().writeLogSignature(QStringLiteral("Diagram"));
+        VelmaraLog::instance().writeLogEntry(entry);
+    };
+    QPointer<frmMDIMainForm> self(this);
+    // While the diagram window is active, the print entries print its report
+    // with the diagram.
+    context.printItemChanged = [self](DiagramWindow* window, bool active) {
+        if (!self)
+            return;
+        if (!active) {
+            if (self->printItemWindow() == window)
+                self->checkAndSetPrintItem(false);
+            return;
+        }
+        QPointer<DiagramWindow> target(window);
+        self->setPrintItemWindow(window, [target](bool toPdf) {
+            if (target)
+                target->printReport(false, toPdf);
+        });
+    };
+    context.print = [self](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool toPdf) {
+        if (!self)
+            return;
+        const CommunicationProgram* program =
+            self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
+        self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
+    };
+    context.askSavePath = [self](const QString& filter) {
+        QFileDialog dialog(self, QString(), QString(), filter);
+        dialog.setObjectName(QStringLiteral("commonDialogMain"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    DiagramRequest request;
+    request.bTempCreated = temporary;
+    request.lMessReiheId = seriesId;
+    request.lEndWertId = endValueId;
+    const bool known = !m_diagram.isNull();
+    velmara::openDiagram(
+        context, request, m_diagram,
+        [self, known](DiagramWindow* window) {
+            if (!self)
+                return;
+            QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+            if (!sub && !known) {
+                sub = self->m_mdi->addSubWindow(window);
+                sub->setAttribute(Qt::WA_DeleteOnClose);
+            }
+            if (sub) {
+                sub->show();
+                self->m_mdi->setActiveSubWindow(sub);
+            } else {
+                window->show();
+            }
+        },
+        [self, done](bool shown) {
+            // A reused window whose new load failed leaves no empty frame behind.
+            if (!shown && self && self->m_diagram)
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(self->m_diagram->parentWidget()))
+                    sub->close();
+            if (done)
+                done(shown);
+        });
+}
+
+void frmMDIMainForm::onManageMeasurements() {
+    openManagementDialog(batteryUsage(), batteriesContext(), this);
+}
+
+void frmMDIMainForm::onFileSave() {
+    runSeriesExport(exchangeContext(), this);
+}
+
+void frmMDIMainForm::onImportCsv() {
+    runSeriesImport(exchangeContext(), this);
+}
+
+ExchangeContext frmMDIMainForm::exchangeContext() {
+    ExchangeContext context;
+    context.user = userDatabase();
+    context.text = [](const QString& key) { return res(key); };
+    QPointer<frmMDIMainForm> self(this);
+    context.askPath = [self](const PathRequest& request) {
+        QFileDialog dialog(self, QString(), QString(), request.filter);
+        dialog.setObjectName(QStringLiteral("commonDialogMain"));
+        switch (request.kind) {
+        case PathRequest::Kind::OpenFile:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            break;
+        case PathRequest::Kind::SaveFile:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("csv"));
+            dialog.selectFile(request.suggestedName);
+            break;
+        case PathRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        }
+        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    return context;
+}
+
+void frmMDIMainForm::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
+    m_notifications.reset();
+    m_notifier = std::move(notifier);
+}
+
+void frmMDIMainForm::tellChannelEvent(const ChannelEvent& event) {
+    if (!m_notifier)
+        m_notifier = std::make_unique<DBusNotifier>();
+    if (!m_notifications)
+        m_notifications = std::make_unique<ChannelNotifications>(
+            *m_notifier, [](const QString& key) { return res(key); },
+            [] { return getSetting(QStringLiteral("Notifications")); });
+    m_notifications->tell(event);
+}
+
+void frmMDIMainForm::onNotificationsToggled(bool on) {
+    ProgramSettings::instance().setOrAddSetting(QStringLiteral("Notifications"),
+                                                on ? QStringLiteral("YES") : QStringLiteral("NO"));
+}
+
+void frmMDIMainForm::onConfigurePrinter() {
+    QPageSetupDialog dialog(printer(), this);
+    dialog.setObjectName(QStringLiteral("commonDialogMain"));
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onPrint(bool toPdf) {
+    if (m_printItemWindow && m_printItemAction)
+        m_printItemAction(toPdf);
+}
+
+void frmMDIMainForm::onSubTitle() {
+    SubTitleDialog dialog([](const QString& key) { return res(key); },
+                          [](const QString& key) { return getSetting(key); },
+                          [](const QString& key, const QString& value) { setSetting(key, value); },
+                          this);
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onPrintSettings() {
+    PrintSettingsDialog dialog(
+        [](const QString& key) { return res(key); },
+        [](const QString& key) { return getSetting(key); },
+        [](const QString& key, const QString& value) { setSetting(key, value); }, QLocale(), this);
+    execModal(&dialog);
+}
+
+void frmMDIMainForm::onCompact() {
+    if (compactUserDatabase())
+        endProgram();
+}
+
+void frmMDIMainForm::onComPort() {
+    runComPortDialog(false, [this] { return reopenSerialLink(); });
+}
+
+void frmMDIMainForm::onLanguage() {
+    if (runLanguageDialog())
+        endProgram();
+}
+
+void frmMDIMainForm::onCharger() {
+    if (runChargerDialog())
+        endProgram();
+}
+
+void frmMDIMainForm::onHelpContents() {
+    const QString manual = findManual(QCoreApplication::applicationDirPath(), programFolder());
+    if (m_openUrl(QUrl::fromLocalFile(manual)))
+        return;
+    // No browser or viewer: tell the user where the manual is.
+    Message m;
+    m.key = QStringLiteral("1134");
+    m.text = res(m.key).arg(QDir::toNativeSeparators(manual));
+    m.title = res(QStringLiteral("0410"));
+    m.icon = MsgIcon::Information;
+    showMessage(m);
+}
+
+void frmMDIMainForm::onInfo() {
+    showInfoWindow(this);
+}
+
+} // namespace velmara

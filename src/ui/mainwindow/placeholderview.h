@@ -1,0 +1,32 @@
+#pragma once
+// How the main window gets its channel windows: a factory per channel code, and
+// an empty stand-in window per channel for tests that need no real channel.
+#include "channel/ui/channelview.h"
+
+#include <functional>
+
+namespace velmara {
+
+class frmMDIMainForm;
+
+// Creates the window of one channel at start-up; the main window takes
+// ownership of the returned view and deletes it before the link and the
+// databases are released.
+using ChannelViewFactory = std::function<ChannelView*(const QString& code, frmMDIMainForm* main)>;
+
+// An empty child window per channel until the real channel window exists.
+class PlaceholderChannelView : public QWidget, public ChannelView {
+public:
+    PlaceholderChannelView(const QString& code, QWidget* parent = nullptr);
+    QWidget* widget() override { return this; }
+    QString channelCode() const override { return m_code; }
+    bool resetAkkuId(qint32) override { return false; }
+    bool isAkkuUsed(qint32) override { return false; }
+
+private:
+    QString m_code;
+};
+
+ChannelViewFactory placeholderChannelViewFactory();
+
+} // namespace velmara

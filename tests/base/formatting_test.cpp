@@ -1,0 +1,93 @@
+#include "base/core/formatting.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+namespace {
+const QLocale en(QLocale::English, QLocale::UnitedStates);
+const QLocale de(QLocale::German, QLocale::Germany);
+
+struct ValueCase {
+    qint32 value;
+    const char* en;
+    const char* de;
+};
+} // namespace
+
+TEST(Formatting, ThousandthsShowThreeDecimalsWithTheLocaleSeparatorAndNoGrouping) {
+    const ValueCase cases[] = {
+        {0, "0.000", "0,000"},
+        {1, "0.001", "0,001"},
+        {12345, "12.345", "12,345"},
+        {-1500, "-1.500", "-1,500"},
+        {999999, "999.999", "999,999"},
+        {1234567, "1234.567", "1234,567"},
+        {-1, "-0.001", "-0,001"},
+        {2147483647, "2147483.647", "2147483,647"},
+        {-2147483647 - 1, "-2147483.648", "-2147483,648"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(formatVoltString(c.value, en), QString(c.en) + " V");
+        EXPECT_EQ(formatAmpereString(c.value, de), QString(c.de) + " A");
+        EXPECT_EQ(formatAmpereHourString(c.value, en), QString(c.en) + " Ah");
+    }
+}
+
+TEST(Formatting, ThreeDecimalsRewritesTypedNumbers) {
+    EXPECT_EQ(formatThreeDecimals("1,5", de), "1,500");
+    EXPECT_EQ(formatThreeDecimals("1.5", en), "1.500");
+    EXPECT_EQ(formatThreeDecimals("1.2345", en), "1.235"); // fourth decimal rounded away
+    EXPECT_EQ(formatThreeDecimals("1.2344", en), "1.234");
+    EXPECT_EQ(formatThreeDecimals("12", de), "12,000");
+    EXPECT_EQ(formatThreeDecimals("abc", en), "abc"); // not a number: unchanged
+    EXPECT_EQ(formatThreeDecimals("", en), "");
+}
+
+TEST(Formatting, DecimalFilterKeepsNumbersAndDropsTheKeystrokeOtherwise) {
+    struct Case {
+        const QLocale* loc;
+        const char* before;
+        const char* after;
+        const char* kept;
+    } cases[] = {
+        {&de, "1", "1,", "1,"},      // first decimal separator stays
+        {&de, "1,", "1,,", "1,"},    // a second one goes
+        {&de, "1,5", "1,5,", "1,5"}, // also after digits
+        {&en, "1", "1.", "1."},
+        {&en, "1", "1a", "1"}, // letters go
+        {&en, "", "x", ""},
+        {&de, "12", "12.", "12"}, // group separator is no decimal point
+        {&en, "2.5", "2.55", "2.55"},
+        {&en, "1", "", ""}, // clearing the field
+        {&en, "", "-", ""}, // a lone minus is no number
+        {&en, "", ".", ""}, // nor a lone separator
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+        EXPECT_EQ(filterDecimalInput(c.before, c.after, *c.loc), QString(c.kept));
+    }
+}
+
+TEST(Formatting, IntegerFilterTakesWholeNumbersUpTo16Bits) {
+    struct Case {
+        const char* before;
+        const char* after;
+        const char* kept;
+    } cases[] = {
+        {"1", "12", "12"},
+        {"1", "1,", "1"},
+        {"1", "1.", "1"},
+        {"3276", "32767", "32767"},
+        {"3276", "32768", "3276"},
+        {"12", "12a", "12"},
+        {"5", "", ""},
+        {"", "-", ""},
+        {"-3276", "-32768", "-32768"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+        EXPECT_EQ(filterIntegerInput(c.before, c.after), QString(c.kept));
+    }
+}

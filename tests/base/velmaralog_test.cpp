@@ -1,0 +1,55 @@
+#include "base/core/velmaralog.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmara;
+
+static QStringList linesOf(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    QString all = QString::fromUtf8(f.readAll());
+    EXPECT_FALSE(all.contains(QRegularExpression("[^\r]\n"))) << "lines end with CR LF";
+    return all.split("\r\n");
+}
+
+TEST(VelmaraLog, SignaturesAppendAndKeepEarlierContent) {
+    QTemporaryDir dir(test::testTempRoot() + "/log-XXXXXX");
+    const QString path = dir.path() + "/error.log";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier\r\n");
+    }
+    VelmaraLog& log = VelmaraLog::instance();
+    log.open(path);
+    log.writeLogSignature("No Program Value for Current Measurementrow");
+    log.writeLogEntry("Current RowId: 17");
+    log.writeLogSignature("second");
+    log.release();
+
+    QStringList l = linesOf(path);
+    ASSERT_GE(l.size(), 13);
+    EXPECT_EQ(l[0], "earlier");
+    EXPECT_EQ(l[1], "");
+    EXPECT_EQ(l[2], QString(69, '*'));
+    EXPECT_EQ(l[3], "LogType: No Program Value for Current Measurementrow");
+    EXPECT_TRUE(l[4].startsWith("Log Writen: "));
+    EXPECT_EQ(l[5], "");
+    EXPECT_EQ(l[6], "Current RowId: 17");
+    EXPECT_EQ(l[7], ""); // the two blocks are separated by their own empty lines
+    EXPECT_EQ(l[8], QString(69, '*'));
+}
+
+TEST(VelmaraLog, UnwritableLogIsSilentlySkipped) {
+    VelmaraLog& log = VelmaraLog::instance();
+    log.open("/nonexistent-dir/for/sure/error.log");
+    EXPECT_FALSE(log.isOpen());
+    log.writeLogSignature("x"); // must not crash or complain
+    log.writeLogEntry("y");
+    log.release();
+}

@@ -1,0 +1,324 @@
+#include "data/databases.h"
+#include "data/schema.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+#include "base/core/velmaralog.h"
+#include "support/program_files.h"
+#include "support/scripted_messages.h"
+#include "support/temp_folder.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace velmara;
+using velmara::test::ScriptedMessages;
+using velmara::test::TempProgramFolder;
+
+namespace {
+
+QByteArray digest(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+struct OpenFiles {
+    OpenFiles() { EXPECT_TRUE(test::openProgramFiles()); }
+    ~OpenFiles() { closeDatabases(); }
+};
+
+} // namespace
+
+TEST(DatabaseFiles, FirstStartCreatesBothFilesAndNeverTouchesExistingOnes) {
+    TempProgramFolder tmp;
+    QString err;
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder(), &err)) << err.toStdString();
+    ASSERT_TRUE(QFile::exists(tmp.folder().masterPath()));
+    ASSERT_TRUE(QFile::exists(tmp.folder().userPath()));
+    EXPECT_FALSE(QFile::exists(tmp.folder().masterPath() + ".new"));
+    const QByteArray master = digest(tmp.folder().masterPath());
+    const QByteArray user = digest(tmp.folder().userPath());
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder(), &err));
+    EXPECT_EQ(digest(tmp.folder().masterPath()), master);
+    EXPECT_EQ(digest(tmp.folder().userPath()), user);
+
+    // A removed user file is made again, the master file stays as it is.
+    QFile::remove(tmp.folder().userPath());
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder(), &err));
+    EXPECT_TRUE(QFile::exists(tmp.folder().userPath()));
+    EXPECT_EQ(digest(tmp.folder().masterPath()), master);
+}
+
+TEST(DatabaseFiles, OpeningCreatesFromTheDeliveredContent) {
+    TempProgramFolder tmp;
+    OpenFiles files;
+    EXPECT_EQ(getSetting("FirstStartup"), "YES");
+    EXPECT_EQ(schemaVersion(*masterDatabase()), masterSchemaSteps().last().version);
+    EXPECT_EQ(schemaVersion(*userDatabase()), userSchemaSteps().last().version);
+}
+
+TEST(SchemaUpgrade, FreshRerunNewerAndBrokenStep) {
+    TempProgramFolder tmp;
+    const QString path = tmp.folder().dataDir() + "/probe.mdb";
+    QString err;
+    auto db = Database::open(path, connectString(), &err, false);
+    ASSERT_TRUE(db) << err.toStdString();
+    QVector<SchemaStep> steps{{1, "CREATE TABLE A (x INTEGER);"},
+                              {2, "ALTER TABLE A ADD COLUMN y TEXT;"}};
+    EXPECT_EQ(upgradeSchema(*db, steps, &err), UpgradeResult::Upgraded);
+    EXPECT_EQ(schemaVersion(*db), 2);
+    ASSERT_TRUE(db->execute("INSERT INTO A (x, y) VALUES (1, 'kept')"));
+    EXPECT_EQ(upgradeSchema(*db, steps, &err), UpgradeResult::UpToDate); // re-run: nothing to do
+
+    // A broken step is rolled back as a whole: no half-made table, version unchanged.
+    steps.append({3, "CREATE TABLE B (z INTEGER); INSERT INTO NoSuchTable VALUES (1);"});
+    EXPECT_EQ(upgradeSchema(*db, steps, &err), UpgradeResult::Failed);
+    EXPECT_EQ(schemaVersion(*db), 2);
+    EXPECT_FALSE(db->execute("SELECT * FROM B"));
+    EXPECT_EQ(db->scalar("SELECT y FROM A WHERE x = 1").toString(), "kept");
+
+    // A file from the next velmara is refused and left as it was.
+    ASSERT_TRUE(db->execute("PRAGMA user_version = 3"));
+    db->close();
+    const QByteArray before = digest(path);
+    db = Database::open(path, connectString(), &err, true);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(upgradeSchema(*db, steps.mid(0, 2), &err), UpgradeResult::NewerFile);
+    EXPECT_TRUE(err.contains("newer version"));
+    db->close();
+    EXPECT_EQ(digest(path), before);
+}
+
+TEST(DatabaseFiles, OnlyAUserFileFromANewerVersionIsRefused) {
+    const int latest = userSchemaSteps().last().version;
+    for (int version : {latest, latest + 1}) {
+        SCOPED_TRACE(version);
+        TempProgramFolder tmp;
+        ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+        {
+            auto db = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
+            ASSERT_TRUE(db);
+            ASSERT_TRUE(db->execute(QString("PRAGMA user_version = %1").arg(version)));
+        }
+        ScriptedMessages boxes;
+        EXPECT_TRUE(openMasterDatabase());
+        if (version == latest) {
+            EXPECT_TRUE(openUserDatabase());
+        } else {
+            boxes.expect("Error in Connecting veluser.mdb");
+            EXPECT_FALSE(openUserDatabase());
+            EXPECT_TRUE(boxes.shown.at(0).text.contains("newer version"));
+        }
+        closeDatabases();
+    }
+}
+
+TEST(DatabaseFiles, ADamagedPageInAFileThatOpensIsReportedWithItsPath) {
+    TempProgramFolder tmp;
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+    {
+        auto db = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack')"));
+        ASSERT_TRUE(db->execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"));
+        ASSERT_TRUE(db->transaction([&] {
+            for (int i = 0; i < 3000; ++i)
+                if (!db->execute(QString("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
+                                         "VALUES (1, False, '%1;7000;1500;%1')")
+                                     .arg(i)))
+                    return false;
+            return true;
+        }));
+    }
+    // Sound files open without a word.
+    {
+        ScriptedMessages none;
+        ASSERT_TRUE(test::openProgramFiles());
+        closeDatabases();
+    }
+    // Spoil a page in the middle of the user file; its first page stays whole.
+    QFile file(tmp.folder().userPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_GT(file.size(), 16 * 4096);
+    ASSERT_TRUE(file.seek(file.size() / 2));
+    file.write(QByteArray(64, '\x5a'));
+    file.close();
+
+    ScriptedMessages boxes;
+    boxes.expect(QDir::toNativeSeparators(tmp.folder().userPath()) + " is damaged");
+    VelmaraLog::instance().open(tmp.folder().logPath());
+    EXPECT_TRUE(openMasterDatabase());
+    EXPECT_TRUE(openUserDatabase()); // a warning, the program goes on
+    closeDatabases();
+    VelmaraLog::instance().release();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    QFile log(tmp.folder().logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains("LogType: Damaged database file")) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QDir::toNativeSeparators(tmp.folder().userPath())));
+}
+
+TEST(DatabaseFiles, FatalPathsLeaveTheFilesAsTheyWere) {
+    struct Case {
+        const char* name;
+        std::function<void(const ProgramFolder&)> spoil;
+        bool masterFails;
+    } cases[] = {
+        {"damaged master",
+         [](const ProgramFolder& f) {
+             QFile m(f.masterPath());
+             ASSERT_TRUE(m.open(QIODevice::WriteOnly));
+             m.write(QByteArray(4096, 'x'));
+         },
+         true},
+        {"master keyed with another password",
+         [](const ProgramFolder& f) {
+             QFile::remove(f.masterPath());
+             auto db = Database::open(f.masterPath(), "MS Access;PWD=other", nullptr, false);
+             ASSERT_TRUE(db);
+             ASSERT_TRUE(db->execute("CREATE TABLE Optionen (key TEXT, value TEXT)"));
+         },
+         true},
+        {"damaged user file",
+         [](const ProgramFolder& f) {
+             QFile u(f.userPath());
+             ASSERT_TRUE(u.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             u.write("SQLite format 3 but not really");
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProgramFolder tmp;
+        ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+        c.spoil(tmp.folder());
+        const QByteArray m = digest(tmp.folder().masterPath());
+        const QByteArray u = digest(tmp.folder().userPath());
+        ScriptedMessages boxes;
+        if (c.masterFails) {
+            boxes.expect("Error in Connecting velmara.mdb.");
+            EXPECT_FALSE(openMasterDatabase());
+        } else {
+            boxes.expect("Error in Connecting veluser.mdb");
+            EXPECT_TRUE(openMasterDatabase());
+            EXPECT_FALSE(openUserDatabase());
+        }
+        EXPECT_TRUE(boxes.shown.at(0).text.contains(" Program without Database not runable! "));
+        closeDatabases();
+        EXPECT_EQ(digest(tmp.folder().masterPath()), m);
+        EXPECT_EQ(digest(tmp.folder().userPath()), u);
+    }
+}
+
+TEST(DatabaseFiles, UncreatableFolderIsFatal) {
+    TempProgramFolder tmp;
+    // Daten is a file, so neither the folder nor the files can be made.
+    QDir(tmp.folder().dataDir()).removeRecursively();
+    QFile block(tmp.folder().dataDir());
+    ASSERT_TRUE(block.open(QIODevice::WriteOnly));
+    block.close();
+    ScriptedMessages boxes;
+    boxes.expect("Error in Connecting velmara.mdb.");
+    EXPECT_FALSE(openMasterDatabase());
+    EXPECT_EQ(masterDatabase(), nullptr);
+}
+
+TEST(SharedQueries, TextsFollowChargerFamilyAndLanguage) {
+    EXPECT_EQ(akkutypenQuery("QMT4", "en"),
+              "SELECT Akkutypen.Nr, Akkutypen.Nennspannung, Akkutypen.ZminQMT4 AS ZMin, "
+              "Akkutypen.ZmaxQMT4 AS ZMax, NLSResources.ResourceText FROM Akkutypen, "
+              "NLSResources WHERE Akkutypen.SprachId=NLSResources.ResourceID AND "
+              "Akkutypen.Usable=True AND NLSResources.SprachCode='en' ORDER BY "
+              "NLSResources.ResourceText ASC;");
+    for (const char* other : {"QMT1", "", "qmt4", "QMT4 "}) {
+        SCOPED_TRACE(other);
+        EXPECT_TRUE(akkutypenQuery(other, "de").contains("ZminQMT1 AS ZMin, Akkutypen.ZmaxQMT1"));
+        EXPECT_EQ(minMaxWerteQuery(other),
+                  "SELECT Bez, Kommentar, MinQmt1 as Min, MaxQmt1 as Max FROM MinMaxWerte;");
+    }
+    EXPECT_EQ(minMaxWerteQuery("QMT4"),
+              "SELECT Bez, Kommentar, MinQmt4 as Min, MaxQmt4 as Max FROM MinMaxWerte;");
+    EXPECT_EQ(geraeteModiQuery("de"),
+              "SELECT GeraeteModi.ModusNr,GeraeteModi.LBlock, GeraeteModi.EBlock, "
+              "GeraeteModi.TSel, GeraeteModi.FormCbo, GeraeteModi.TageText, "
+              "GeraeteModi.Ladeschluss, GeraeteModi.Entladeschluss, NLSResources.ResourceText "
+              "FROM GeraeteModi,NLSResources WHERE GeraeteModi.SprachId=NLSResources.ResourceID "
+              "AND NLSResources.SprachCode='de';");
+    EXPECT_EQ(formierModiQuery(),
+              "SELECT FormierModi.Modus, FormierModi.SendeCode FROM FormierModi;");
+    EXPECT_EQ(languageListQuery("en"),
+              "SELECT Sprachen.SprachCode, NLSResources.ResourceText FROM Sprachen, NLSResources "
+              "WHERE Sprachen.SprachResID = NLSResources.ResourceID AND Sprachen.Usable=True AND "
+              "NLSResources.SprachCode='en'ORDER BY NLSResources.ResourceText ASC");
+}
+
+TEST(SharedQueries, RecordSetsReadTheChosenColumnsAndLanguage) {
+    TempProgramFolder tmp;
+    OpenFiles files;
+    for (const char* charger : {"QMT1", "QMT4"}) {
+        SCOPED_TRACE(charger);
+        setSetting("UsedCharger", charger);
+        setSetting("UsedLanguage", "en");
+        ASSERT_TRUE(openSharedRecordsets());
+        auto direct = masterDatabase()->openRecordset("SELECT * FROM Akkutypen WHERE Nr = 1");
+        ASSERT_FALSE(direct->isEOF());
+        Recordset& types = *shared().akkutypen;
+        ASSERT_TRUE(types.findFirst("[Nr]=1"));
+        EXPECT_EQ(types.value("ZMax").toInt(), direct->value(QString("Zmax") + charger).toInt());
+        Recordset& limits = *shared().minMaxWerte;
+        ASSERT_TRUE(limits.findFirst("[Bez]='L'"));
+        auto row = masterDatabase()->openRecordset("SELECT * FROM MinMaxWerte WHERE Bez = 'L'");
+        EXPECT_DOUBLE_EQ(limits.value("Max").toDouble(),
+                         row->value(QString("MaxQmt") + QString(charger).right(1)).toDouble());
+    }
+    // A language without texts gives empty sets, not a failure.
+    setSetting("UsedLanguage", "xx");
+    ASSERT_TRUE(openSharedRecordsets());
+    EXPECT_EQ(shared().akkutypen->recordCount(), 0);
+    EXPECT_EQ(shared().geraeteModi->recordCount(), 0);
+    EXPECT_GT(shared().formierModi->recordCount(), 0);
+}
+
+TEST(UserFile, DeletingABatteryTakesItsSeriesAndValues) {
+    TempProgramFolder tmp;
+    OpenFiles files;
+    Database& db = *userDatabase();
+    ASSERT_TRUE(db.execute("INSERT INTO Akkus (AkkuName) VALUES ('A'), ('B')"));
+    ASSERT_TRUE(
+        db.execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1), (1, 2), (2, 1)"));
+    ASSERT_TRUE(db.execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES "
+                           "(1, False, '1;2;3;0'), (2, True, '2;1;1;1;1'), (3, False, '5;5;5;5')"));
+    ASSERT_TRUE(db.execute("DELETE * FROM Akkus WHERE AkkuId = 1"));
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessReihen").toInt(), 1);
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 1);
+    ASSERT_TRUE(db.execute("DELETE FROM MessReihen WHERE MessReiheID = 3"));
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 0);
+}
+
+TEST(DatabaseFiles, AFileLockedByAnotherProgramIsFatalWithoutHanging) {
+    TempProgramFolder tmp;
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+    auto other = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(other->execute("PRAGMA locking_mode = EXCLUSIVE"));
+    ASSERT_TRUE(other->execute("BEGIN EXCLUSIVE"));
+    ASSERT_TRUE(other->execute("INSERT INTO Akkus (AkkuName) VALUES ('held')"));
+    const QByteArray before = digest(tmp.folder().userPath());
+    ScriptedMessages boxes;
+    boxes.expect("Error in Connecting veluser.mdb");
+    EXPECT_TRUE(openMasterDatabase());
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(openUserDatabase());
+    EXPECT_LT(t.elapsed(), 10000);
+    closeDatabases();
+    EXPECT_EQ(digest(tmp.folder().userPath()), before);
+    EXPECT_TRUE(other->execute("ROLLBACK"));
+}

@@ -1,0 +1,615 @@
+// The storage layer: dialect translation, opening keyed files, statements, transactions and
+// the record sets (navigation, find, bookmarks, editing, lazy loading).
+#include "storage/database.h"
+#include "storage/likepattern.h"
+#include "storage/recordset.h"
+#include "storage/sqlitevalue.h"
+#include "support/temp_folder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+
+using namespace velmara;
+
+namespace {
+
+const QString kConnect = QStringLiteral("MS Access;PWD=kqz");
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class StorageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath("test.mdb");
+        QString error;
+        m_db = Database::open(m_path, kConnect, &error, false);
+        ASSERT_TRUE(m_db) << error.toStdString();
+        ASSERT_TRUE(m_db->execute(
+            "CREATE TABLE MessWerte (MessWertId INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "MessReiheID INTEGER, EW INTEGER, MessWertString TEXT);"
+            "CREATE TABLE Optionen (key TEXT, value TEXT);"
+            "INSERT INTO Optionen VALUES ('UsedLanguage', 'de'), ('UsedCharger', 'QMT1');"
+            "CREATE TABLE GeraeteModi (ModusNr INTEGER, Name TEXT, Usable INTEGER, Rem TEXT);"
+            "INSERT INTO GeraeteModi VALUES (1, 'Laden', 1, NULL), (6, 'Entladen', 0, 'x'),"
+            " (12, 'Äpfel', 1, 'it''s'), (3, 'laden', 1, NULL), (20, 'Formieren', 0, 'y');"))
+            << m_db->lastError().toStdString();
+    }
+
+    // Adds a measured value through rs and returns its key.
+    qint64 addValue(Recordset& rs, int series, const QString& text, bool endValue = false) {
+        rs.addNew();
+        rs.setValue("MessReiheID", series);
+        rs.setValue("EW", endValue);
+        rs.setValue("MessWertString", text);
+        EXPECT_TRUE(rs.update()) << rs.lastError().toStdString();
+        return rs.lastModified().toLongLong();
+    }
+
+    QTemporaryDir m_dir{test::testTempRoot() + "/storage-XXXXXX"};
+    QString m_path;
+    std::unique_ptr<Database> m_db;
+};
+
+// --- dialect --------------------------------------------------------------------------------
+
+TEST(JetSql, TranslatesTheProgramsDialect) {
+    const struct {
+        const char* jet;
+        const char* native;
+    } cases[] = {
+        {"DELETE * FROM MessWerte WHERE MessReiheID=5",
+         "DELETE FROM MessWerte WHERE MessReiheID=5"},
+        {"delete  *  from TempMessWerte", "delete from TempMessWerte"},
+        {"DELETE MessWerte.* FROM MessWerte", "DELETE FROM MessWerte"},
+        {"DELETE FROM T", "DELETE FROM T"},
+        {"SELECT * FROM A WHERE Usable=True AND EW = false",
+         "SELECT * FROM A WHERE Usable=1 AND EW = 0"},
+        {"SELECT 'True', \"False\" FROM T", "SELECT 'True', \"False\" FROM T"},
+        {"SELECT TrueValue, T.True, Falsely FROM T", "SELECT TrueValue, T.True, Falsely FROM T"},
+        {"SELECT [Nr], [Mess Werte].[x] FROM [Mess Werte]",
+         "SELECT \"Nr\", \"Mess Werte\".\"x\" FROM \"Mess Werte\""},
+        {"WHERE key Like 'A*B?'", "WHERE key Like 'A%B_'"},
+        {"WHERE key NOT LIKE \"it's*\"", "WHERE key NOT LIKE 'it''s%'"},
+        {"WHERE a = 'x*?' AND b Like 'it''s*'", "WHERE a = 'x*?' AND b Like 'it''s%'"},
+        {"UPDATE T SET a='DELETE * FROM x [y] True'", "UPDATE T SET a='DELETE * FROM x [y] True'"},
+        {"SELECT 2*3, 1.5e3 FROM T", "SELECT 2*3, 1.5e3 FROM T"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(translateJetSql(c.jet).toStdString(), c.native) << c.jet;
+}
+
+TEST(JetSql, PasswordOfConnectString) {
+    EXPECT_EQ(Database::passwordOf("MS Access;PWD=kqz"), "kqz");
+    EXPECT_EQ(Database::passwordOf(";pwd=kqz"), "kqz");
+    EXPECT_EQ(Database::passwordOf("MS Access; Pwd =a=b;x=y"), "a=b");
+    EXPECT_EQ(Database::passwordOf("MS Access"), "");
+}
+
+TEST(LikePattern, MatchesWithoutRegardToCase) {
+    using D = storage::LikePattern::Dialect;
+    const struct {
+        const char* pattern;
+        const char* text;
+        D dialect;
+        bool match;
+    } cases[] = {
+        {"abc", "ABC", D::Jet, true},
+        {"ä*", "Äpfel", D::Jet, true},
+        {"*PFEL", "äpfel", D::Jet, true},
+        {"a?c", "abc", D::Jet, true},
+        {"a?c", "ac", D::Jet, false},
+        {"a*c", "abxbc", D::Jet, true},
+        {"a*c", "abcd", D::Jet, false},
+        {"a%c_", "aXYcZ", D::Jet, true},
+        {"[*]x", "*x", D::Jet, true},
+        {"[*]x", "ax", D::Jet, false},
+        {"R#", "r7", D::Jet, true},
+        {"R#", "rx", D::Jet, false},
+        {"[a-c]z", "Bz", D::Jet, true},
+        {"[!a-c]z", "bz", D::Jet, false},
+        {"", "", D::Jet, true},
+        {"*", "", D::Jet, true},
+        {"100%", "100 Prozent", D::Sql, true},
+        {"a*c", "abc", D::Sql, false},
+        {"Ü_", "üx", D::Sql, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(storage::LikePattern(QString::fromUtf8(c.pattern), c.dialect)
+                      .matches(QString::fromUtf8(c.text)),
+                  c.match)
+            << c.pattern << " ~ " << c.text;
+    EXPECT_TRUE(storage::LikePattern("10!%", D::Sql, '!').matches("10%"));
+    EXPECT_FALSE(storage::LikePattern("10!%", D::Sql, '!').matches("100"));
+}
+
+TEST_F(StorageTest, LikeInStatementsIgnoresCaseAndUsesJetWildcards) {
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like 'LADEN'").toInt(), 2);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like 'äPF*'").toInt(), 1);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like '?aden'").toInt(), 2);
+    EXPECT_EQ(m_db->scalar("SELECT ModusNr FROM GeraeteModi WHERE [Name] Like '*mier*'").toInt(),
+              20);
+}
+
+// --- opening --------------------------------------------------------------------------------
+
+TEST_F(StorageTest, WrongKeyOrNoDatabaseFailsAndLeavesTheFileAlone) {
+    m_db.reset();
+    const QString junk = m_dir.filePath("junk.mdb");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(5000, 'x'));
+    }
+    const QByteArray before = fileBytes(m_path);
+    ASSERT_FALSE(before.isEmpty());
+    EXPECT_FALSE(before.startsWith("SQLite format 3")); // the file is really keyed
+
+    const struct {
+        QString path;
+        QString connect;
+    } cases[] = {
+        {m_path, "MS Access;PWD=wrong"},
+        {m_path, "MS Access"},
+        {m_path, "MS Access;PWD=KQZ"},
+        {junk, kConnect},
+    };
+    for (const auto& c : cases) {
+        const QByteArray original = fileBytes(c.path);
+        QString error;
+        EXPECT_FALSE(Database::open(c.path, c.connect, &error)) << c.connect.toStdString();
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(fileBytes(c.path), original) << c.path.toStdString();
+    }
+    auto again = Database::open(m_path, kConnect);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->scalar("SELECT value FROM Optionen WHERE key='UsedCharger'").toString(),
+              "QMT1");
+}
+
+TEST_F(StorageTest, MissingFileWithMustExistIsNotCreated) {
+    const QString missing = m_dir.filePath("missing.mdb");
+    QString error;
+    EXPECT_FALSE(Database::open(missing, kConnect, &error, true));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(StorageTest, PasswordWithQuoteKeysTheFile) {
+    const QString path = m_dir.filePath("quote.mdb");
+    const QString connect = "MS Access;PWD=it's; DROP";
+    {
+        auto db = Database::open(path, connect, nullptr, false);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->execute("CREATE TABLE T (a); INSERT INTO T VALUES (7)"));
+    }
+    EXPECT_FALSE(Database::open(path, "MS Access;PWD=it"));
+    auto db = Database::open(path, connect);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT a FROM T").toInt(), 7);
+}
+
+TEST_F(StorageTest, WriteOnFileLockedByAnotherWriterFailsInsteadOfHanging) {
+    auto other = Database::open(m_path, kConnect);
+    ASSERT_TRUE(other);
+    QElapsedTimer timer;
+    timer.start();
+    bool secondFailed = false;
+    EXPECT_TRUE(m_db->transaction([&] {
+        m_db->execute("INSERT INTO Optionen VALUES ('a', 'b')");
+        secondFailed = !other->execute("INSERT INTO Optionen VALUES ('c', 'd')");
+        return true;
+    }));
+    EXPECT_TRUE(secondFailed);
+    EXPECT_FALSE(other->lastError().isEmpty());
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(other->scalar("SELECT count(*) FROM Optionen").toInt(), 3);
+}
+
+// --- statements and transactions -------------------------------------------------------------
+
+TEST_F(StorageTest, FailingStatementChangesNothing) {
+    const char* failing[] = {
+        "INSERT INTO Optionen VALUES ('x', '1'); INSERT INTO Nowhere VALUES (1)",
+        "DELETE * FROM Optionen; SELEKT 1",
+        "UPDATE Optionen SET value='z'; INSERT INTO Optionen VALUES (1, 2, 3)",
+    };
+    for (const char* sql : failing) {
+        EXPECT_FALSE(m_db->execute(sql)) << sql;
+        EXPECT_FALSE(m_db->lastError().isEmpty());
+        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 2) << sql;
+        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE value='z'").toInt(), 0);
+    }
+    EXPECT_TRUE(m_db->execute("DELETE * FROM Optionen WHERE key = 'UsedCharger'"));
+    EXPECT_TRUE(m_db->lastError().isEmpty());
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 1);
+    EXPECT_FALSE(m_db->scalar("SELECT nothing FROM nowhere").isValid());
+    EXPECT_FALSE(m_db->lastError().isEmpty());
+}
+
+TEST_F(StorageTest, BoundValuesAreNeverReadAsStatementText) {
+    const QString tricky = "it's' OR '1'='1";
+    EXPECT_TRUE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {tricky, "v"}));
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {tricky}).toInt(), 1);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {"it's"}).toInt(), 0);
+    EXPECT_EQ(m_db->scalar("SELECT value FROM Optionen WHERE key = ?", {tricky}).toString(), "v");
+    // Too few values or a broken statement fail and change nothing.
+    EXPECT_FALSE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {"only one"}));
+    EXPECT_FALSE(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {}).isValid());
+    EXPECT_FALSE(m_db->execute("INSERT INTO Nowhere VALUES (?)", {1}));
+    EXPECT_FALSE(m_db->lastError().isEmpty());
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 3);
+}
+
+TEST_F(StorageTest, TransactionCommitsOrRollsBack) {
+    auto count = [&] { return m_db->scalar("SELECT count(*) FROM Optionen").toInt(); };
+    EXPECT_FALSE(m_db->transaction([&] {
+        m_db->execute("INSERT INTO Optionen VALUES ('a', '1')");
+        return false;
+    }));
+    EXPECT_EQ(count(), 2);
+    // A failing statement rolls the whole transaction back even when fn says yes.
+    EXPECT_FALSE(m_db->transaction([&] {
+        m_db->execute("INSERT INTO Optionen VALUES ('a', '1')");
+        m_db->execute("INSERT INTO Nowhere VALUES (1)");
+        return true;
+    }));
+    EXPECT_EQ(count(), 2);
+    // Nested: the inner one is undone, the outer one kept.
+    EXPECT_TRUE(m_db->transaction([&] {
+        m_db->execute("INSERT INTO Optionen VALUES ('outer', '1')");
+        EXPECT_FALSE(m_db->transaction([&] {
+            m_db->execute("INSERT INTO Optionen VALUES ('inner', '1')");
+            return false;
+        }));
+        return true;
+    }));
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key='inner'").toInt(), 0);
+}
+
+// --- record sets ------------------------------------------------------------------------------
+
+TEST_F(StorageTest, IdsAscendAndNewRowIsCurrentWithItsKey) {
+    auto rs = m_db->openRecordset("SELECT * FROM MessWerte");
+    ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
+    EXPECT_TRUE(rs->isUpdatable());
+    qint64 previous = 0;
+    for (int i = 0; i < 5; ++i) {
+        const qint64 id = addValue(*rs, 1, QString("v%1").arg(i), i == 4);
+        EXPECT_GT(id, previous);
+        previous = id;
+        EXPECT_EQ(rs->value("MessWertId").toLongLong(), id);
+        EXPECT_EQ(rs->value("messwertID").toLongLong(), id);
+    }
+    EXPECT_EQ(m_db->lastInsertId(), previous);
+    EXPECT_EQ(rs->value("EW").toInt(), 1); // a bool is written as 1/0
+    EXPECT_EQ(m_db->scalar("SELECT typeof(EW) || EW FROM MessWerte WHERE MessWertId=1").toString(),
+              "integer0");
+    EXPECT_EQ(rs->recordCount(), 5);
+}
+
+TEST_F(StorageTest, FindMoveAndBookmarksStayRightAfterAddAndDelete) {
+    auto rs = m_db->openRecordset("SELECT * FROM MessWerte");
+    QList<qint64> ids;
+    for (int i = 0; i < 6; ++i)
+        ids << addValue(*rs, i % 2 ? 7 : 8, QString("v%1").arg(i));
+    // Delete the third row (v2, series 8).
+    ASSERT_TRUE(rs->setBookmark(ids[2]));
+    EXPECT_EQ(rs->text("MessWertString"), "v2");
+    ASSERT_TRUE(rs->remove());
+    EXPECT_FALSE(rs->value("MessWertString").isValid()); // the deleted row is gone
+    rs->moveNext();
+    EXPECT_EQ(rs->text("MessWertString"), "v3");
+    EXPECT_EQ(rs->recordCount(), 5);
+
+    ASSERT_TRUE(rs->findFirst("MessReiheID = 8"));
+    EXPECT_EQ(rs->text("MessWertString"), "v0");
+    ASSERT_TRUE(rs->findNext("MessReiheID = 8"));
+    EXPECT_EQ(rs->text("MessWertString"), "v4"); // v2 no longer there
+    EXPECT_FALSE(rs->findNext("MessReiheID = 8"));
+    EXPECT_TRUE(rs->noMatch());
+    EXPECT_EQ(rs->text("MessWertString"), "v4"); // no match: the current row stays
+
+    const qint64 added = addValue(*rs, 8, "v6");
+    EXPECT_EQ(rs->lastModified().toLongLong(), added);
+    rs->moveFirst();
+    rs->moveLast();
+    EXPECT_EQ(rs->bookmark().toLongLong(), added);
+    EXPECT_FALSE(rs->setBookmark(ids[2])); // deleted
+    EXPECT_EQ(rs->bookmark().toLongLong(), added);
+    ASSERT_TRUE(rs->setBookmark(ids[1]));
+    rs->movePrevious();
+    EXPECT_EQ(rs->text("MessWertString"), "v0");
+    rs->movePrevious();
+    EXPECT_TRUE(rs->isBOF());
+    EXPECT_FALSE(rs->value("MessWertString").isValid());
+
+    QStringList order;
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        order << rs->text("MessWertString");
+    EXPECT_EQ(order.join(','), "v0,v1,v3,v4,v5,v6");
+
+    // A fresh set sees the file as it is.
+    auto fresh = m_db->openRecordset("SELECT * FROM MessWerte ORDER BY MessWertId");
+    EXPECT_EQ(fresh->recordCount(), 6);
+    EXPECT_FALSE(fresh->findFirst("MessWertString = 'v2'"));
+}
+
+TEST_F(StorageTest, DeleteLoopRemovesEveryRow) {
+    auto rs = m_db->openRecordset("SELECT * FROM GeraeteModi WHERE Usable = True");
+    int removed = 0;
+    while (!rs->isEOF()) {
+        ASSERT_TRUE(rs->remove());
+        ++removed;
+        rs->moveNext();
+    }
+    EXPECT_EQ(removed, 3);
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi").toInt(), 2);
+}
+
+TEST_F(StorageTest, SettingEditIsSeenByTheNextReader) {
+    auto settings = m_db->openRecordset("SELECT * FROM Optionen");
+    ASSERT_TRUE(settings->findFirst("key Like 'usedlanguage'"));
+    settings->edit();
+    settings->setValue("Value", "en");
+    ASSERT_TRUE(settings->update()) << settings->lastError().toStdString();
+    EXPECT_EQ(settings->text("value"), "en");
+
+    auto reader = m_db->openRecordset("SELECT * FROM Optionen");
+    ASSERT_TRUE(reader->findFirst("[key]='UsedLanguage'"));
+    EXPECT_EQ(reader->text("value"), "en");
+    auto otherConnection = Database::open(m_path, kConnect);
+    ASSERT_TRUE(otherConnection);
+    EXPECT_EQ(
+        otherConnection->scalar("SELECT value FROM Optionen WHERE key='UsedLanguage'").toString(),
+        "en");
+}
+
+TEST_F(StorageTest, CriteriaFindRowsLikeJet) {
+    auto rs = m_db->openRecordset("SELECT ModusNr, Name AS Bez, Usable, Rem FROM GeraeteModi");
+    const struct {
+        const char* criteria;
+        const char* found; // ModusNr of all matches in order
+    } cases[] = {
+        {"[ModusNr]='6'", "6"},
+        {"ModusNr = 6", "6"},
+        {"modusnr=6.0", "6"},
+        {"ModusNr >= 6 AND ModusNr < 20", "6,12"},
+        {"ModusNr <> 6 and not (ModusNr > 3)", "1,3"},
+        {"Bez = 'LADEN'", "1,3"},
+        {"Bez Like 'l*'", "1,3"},
+        {"Bez Like '?ADEN'", "1,3"},
+        {"Bez Like 'äpf%'", "12"},
+        {"Bez Not Like '*a*'", "12,20"},
+        {"Bez = \"Entladen\" OR ModusNr = 20", "6,20"},
+        {"Usable = True", "1,12,3"},
+        {"Usable=False AND Bez <> 'x'", "6,20"},
+        {"Rem = 'it''s'", "12"},
+        {"Rem Is Null", "1,3"},
+        {"Rem Is Not Null AND Usable", "12"},
+        {"Rem <> 'x'", "12,20"}, // a null field matches no comparison
+        {"ModusNr > '5'", "6,12,20"},
+        {"Bez > 'F'", "1,12,3,20"},
+        {"ModusNr = -1", ""},
+    };
+    for (const auto& c : cases) {
+        QStringList found;
+        for (bool ok = rs->findFirst(c.criteria); ok; ok = rs->findNext(c.criteria))
+            found << rs->text("modusnr");
+        EXPECT_EQ(found.join(',').toStdString(), c.found) << c.criteria;
+    }
+    for (const char* bad : {"Nowhere = 1", "ModusNr = ", "(ModusNr = 1", "Bez = 'open", ""}) {
+        rs->moveFirst();
+        EXPECT_FALSE(rs->findFirst(bad)) << bad;
+        EXPECT_TRUE(rs->noMatch());
+        EXPECT_FALSE(rs->lastError().isEmpty()) << bad;
+        EXPECT_EQ(rs->text("ModusNr"), "1");
+    }
+}
+
+// How fast this is: bench/storage_bench.cpp.
+TEST_F(StorageTest, FindWithAFreshCriteriaTextEachTimeFindsEachKey) {
+    ASSERT_TRUE(m_db->execute("CREATE TABLE NLSResources (ResourceID TEXT, SprachCode TEXT, "
+                              "ResourceText TEXT);"
+                              "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n "
+                              "WHERE i < 999) INSERT INTO NLSResources SELECT "
+                              "substr('0000' || i, -4), 'de', 'Text ' || i FROM n;"));
+    auto rs = m_db->openRecordset("SELECT * FROM NLSResources");
+    ASSERT_EQ(rs->recordCount(), 1000);
+    for (int i = 0; i < 200; ++i) {
+        const QString key = QString("%1").arg(800 + i, 4, 10, QLatin1Char('0'));
+        ASSERT_TRUE(rs->findFirst("ResourceID = '" + key + "' AND SprachCode = 'de'"));
+        ASSERT_EQ(rs->text("ResourceText"), QString("Text %1").arg(800 + i));
+    }
+}
+
+TEST_F(StorageTest, AddingToAnUnreadBigSetDoesNotReadIt) {
+    ASSERT_TRUE(m_db->execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                              "WHERE i < 200000) INSERT INTO MessWerte (MessReiheID, EW, "
+                              "MessWertString) SELECT i / 1000, 0, 'w' || i FROM n"));
+    auto rs = m_db->openRecordset("SELECT * FROM MessWerte");
+    EXPECT_FALSE(rs->isLoaded());
+    const qint64 id = addValue(*rs, 999, "new");
+    EXPECT_EQ(id, 200001);
+    rs->moveLast();
+    EXPECT_EQ(rs->bookmark().toLongLong(), id);
+    EXPECT_EQ(rs->text("MessWertString"), "new");
+    EXPECT_EQ(rs->value("MessWertId").toLongLong(), rs->lastModified().toLongLong());
+    EXPECT_FALSE(rs->isLoaded());
+
+    // Reading the rows later keeps the added row last and current.
+    EXPECT_EQ(rs->recordCount(), 200001);
+    EXPECT_TRUE(rs->isLoaded());
+    EXPECT_EQ(rs->text("MessWertString"), "new");
+    rs->moveNext();
+    EXPECT_TRUE(rs->isEOF());
+    rs->moveFirst();
+    EXPECT_EQ(rs->text("MessWertString"), "w1");
+}
+
+TEST_F(StorageTest, AddedRowsStayAtTheEndOfAnOrderedSet) {
+    auto rs = m_db->openRecordset("SELECT * FROM GeraeteModi ORDER BY ModusNr");
+    rs->addNew();
+    rs->setValue("ModusNr", 2);
+    rs->setValue("Name", "Neu");
+    ASSERT_TRUE(rs->update());
+    QStringList order;
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        order << rs->text("ModusNr");
+    EXPECT_EQ(order.join(','), "1,3,6,12,20,2");
+    rs->requery();
+    order.clear();
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        order << rs->text("ModusNr");
+    EXPECT_EQ(order.join(','), "1,2,3,6,12,20");
+}
+
+TEST_F(StorageTest, RequeryShowsRowsAddedByOthers) {
+    auto rs = m_db->openRecordset("SELECT * FROM Optionen");
+    EXPECT_EQ(rs->recordCount(), 2);
+    ASSERT_TRUE(m_db->execute("INSERT INTO Optionen VALUES ('FirstStartup', 'YES')"));
+    EXPECT_EQ(rs->recordCount(), 2);
+    rs->requery();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_TRUE(rs->findFirst("key = 'firststartup'"));
+}
+
+TEST_F(StorageTest, AliasesAndQualifiedNames) {
+    auto rs = m_db->openRecordset(
+        "SELECT GeraeteModi.ModusNr, GeraeteModi.Name AS Bez FROM GeraeteModi WHERE ModusNr=12");
+    ASSERT_TRUE(rs->isValid());
+    EXPECT_EQ(rs->fieldNames(), QStringList({"ModusNr", "Bez"}));
+    EXPECT_EQ(rs->text("BEZ"), "Äpfel");
+    EXPECT_EQ(rs->text("GeraeteModi.ModusNr"), "12");
+    EXPECT_FALSE(rs->value("Name").isValid());
+    EXPECT_FALSE(rs->value("Nowhere").isValid());
+    // Writing through an alias reaches the table's column.
+    rs->edit();
+    rs->setValue("Bez", "Birnen");
+    ASSERT_TRUE(rs->update()) << rs->lastError().toStdString();
+    EXPECT_EQ(rs->text("Bez"), "Birnen");
+    EXPECT_EQ(m_db->scalar("SELECT Name FROM GeraeteModi WHERE ModusNr=12").toString(), "Birnen");
+    rs->edit();
+    rs->setValue("Nowhere", 1);
+    EXPECT_FALSE(rs->lastError().isEmpty());
+    rs->cancelUpdate();
+    EXPECT_FALSE(rs->isEditing());
+}
+
+TEST_F(StorageTest, JoinedSetIsReadOnly) {
+    ASSERT_TRUE(m_db->execute("CREATE TABLE NLS (ResourceID TEXT, ResourceText TEXT);"
+                              "INSERT INTO NLS VALUES ('1', 'eins'), ('12', 'zwölf');"));
+    auto rs = m_db->openRecordset("SELECT GeraeteModi.ModusNr, NLS.ResourceText FROM "
+                                  "GeraeteModi, NLS WHERE GeraeteModi.ModusNr = NLS.ResourceID "
+                                  "ORDER BY NLS.ResourceText");
+    ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
+    EXPECT_FALSE(rs->isUpdatable());
+    EXPECT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(rs->text("resourcetext"), "eins");
+    rs->edit();
+    rs->setValue("ResourceText", "x");
+    EXPECT_FALSE(rs->update());
+    rs->addNew();
+    EXPECT_FALSE(rs->update());
+    EXPECT_FALSE(rs->remove());
+    EXPECT_FALSE(rs->lastError().isEmpty());
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM NLS WHERE ResourceText='x'").toInt(), 0);
+    // Bookmarks work on read-only sets too.
+    rs->moveLast();
+    const QVariant mark = rs->bookmark();
+    rs->moveFirst();
+    ASSERT_TRUE(rs->setBookmark(mark));
+    EXPECT_EQ(rs->text("ResourceText"), "zwölf");
+}
+
+TEST_F(StorageTest, EmptyInvalidAndClosedSetsAreHarmless) {
+    auto empty = m_db->openRecordset("SELECT * FROM MessWerte");
+    EXPECT_TRUE(empty->isBOF());
+    EXPECT_TRUE(empty->isEOF());
+    EXPECT_EQ(empty->recordCount(), 0);
+    empty->moveNext();
+    empty->movePrevious();
+    empty->moveLast();
+    EXPECT_FALSE(empty->value("EW").isValid());
+    EXPECT_FALSE(empty->bookmark().isValid());
+    EXPECT_FALSE(empty->remove());
+    empty->edit();
+    EXPECT_FALSE(empty->isEditing());
+
+    for (const char* bad : {"SELECT * FROM Nowhere", "SELEKT 1", "DELETE FROM Optionen", ""}) {
+        auto rs = m_db->openRecordset(bad);
+        EXPECT_FALSE(rs->isValid()) << bad;
+        EXPECT_FALSE(rs->error().isEmpty());
+        EXPECT_TRUE(rs->isEOF());
+        rs->moveFirst();
+        rs->addNew();
+        rs->setValue("x", 1);
+        EXPECT_FALSE(rs->update());
+        EXPECT_FALSE(rs->findFirst("x=1"));
+        EXPECT_FALSE(rs->value("x").isValid());
+    }
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 2);
+
+    auto open = m_db->openRecordset("SELECT * FROM Optionen");
+    EXPECT_EQ(open->recordCount(), 2);
+    m_db->close();
+    EXPECT_FALSE(open->isValid());
+    EXPECT_TRUE(open->isEOF());
+    EXPECT_FALSE(open->value("key").isValid());
+    open->addNew();
+    EXPECT_FALSE(open->update());
+    open->requery();
+    EXPECT_FALSE(m_db->execute("DELETE FROM Optionen"));
+    EXPECT_FALSE(m_db->scalar("SELECT 1").isValid());
+    EXPECT_FALSE(m_db->transaction([] { return true; }));
+    EXPECT_FALSE(m_db->openRecordset("SELECT * FROM Optionen")->isValid());
+    open->close();
+    m_db.reset(); // the set outlives its database
+    EXPECT_TRUE(open->isEOF());
+}
+
+} // namespace
+
+// --- a full disk ------------------------------------------------------------------------------
+
+TEST_F(StorageTest, AFullDiskIsCalledSoAndTheWriteChangesNothing) {
+    // The file may not grow any more, as on a disk without room.
+    const int pages = m_db->scalar("PRAGMA page_count").toInt();
+    ASSERT_TRUE(m_db->execute(QString("PRAGMA max_page_count = %1").arg(pages)));
+    EXPECT_FALSE(m_db->execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
+                               "VALUES (1, 0, zeroblob(200000))"));
+    EXPECT_TRUE(m_db->lastError().startsWith("the disk is full"))
+        << m_db->lastError().toStdString();
+    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM MessWerte").toInt(), 0);
+}
+
+TEST(StorageErrors, WantOfSpaceIsNamedWhateverTheEngineCallsIt) {
+    const struct {
+        int code, systemErrno;
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {SQLITE_FULL, 0, "database or disk is full", "the disk is full (database or disk is full)"},
+        {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_SHMSIZE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_FSYNC, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
+        {SQLITE_IOERR_WRITE, EIO, "disk I/O error", "disk I/O error"},
+        {SQLITE_CORRUPT, ENOSPC, "database disk image is malformed",
+         "database disk image is malformed"},
+        {SQLITE_BUSY, 0, "database is locked", "database is locked"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(storage::describeEngineFailure(c.message, c.code, c.systemErrno), c.shown);
+    }
+}

@@ -1,0 +1,133 @@
+// The serial-port dialogs: preselection from ComPort, device paths, refusing an
+// incomplete choice, and reopening the link from the menu form.
+#include "selection_fixture.h"
+
+#include "ui/dialogs/comportdialog.h"
+
+#include <QListWidget>
+#include <QTest>
+
+namespace velmara::test {
+namespace {
+
+class ComPortDialogs : public SelectionFixture {};
+
+int checkedOption(QDialog* d) {
+    return static_cast<ComPortDialog*>(d)->chosenPort();
+}
+
+// Cancel stores nothing and ends the program only when start-up asked so.
+TEST_F(ComPortDialogs, PreselectsTheSettingsPortAndCancelStoresNothing) {
+    const struct {
+        const char* comPort;
+        int option; // 0: none
+    } cases[] = {{"4", 4}, {" 2 ", 2}, {"7", 0}, {"", 0}, {"COM3", 0}};
+    setSetting("ComDevice3", "/dev/ttyS5");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.comPort);
+        setSetting("ComPort", c.comPort);
+        ComPortDialog first(ComPortDialog::Form::FirstStart);
+        EXPECT_EQ(checkedOption(&first), c.option);
+        for (bool endOnCancel : {true, false}) {
+            int reopened = 0;
+            ScriptedDialogs dialogs;
+            dialogs.expect("dlgComPortSelection", [&](QDialog* d) {
+                EXPECT_EQ(checkedOption(d), c.option);
+                EXPECT_EQ(child<QLineEdit>(d, "txtComDevice3")->text(), "/dev/ttyS5");
+                EXPECT_EQ(child<QAbstractButton>(d, "cmdOK")->isEnabled(), c.option != 0);
+                check(d, "optCom4");
+                return click(d, "cmdCancel");
+            });
+            EXPECT_EQ(runComPortDialog(endOnCancel, [&] { return ++reopened, true; }),
+                      !endOnCancel);
+            EXPECT_EQ(reopened, 0);
+            EXPECT_EQ(getSetting("ComPort"), c.comPort);
+        }
+    }
+}
+
+// An incomplete choice is refused; a failed reopen shows the error and the
+// dialog again, with the stored choice.
+TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
+    setSetting("ComPort", "7");
+    setSetting("ComDevice1", "/dev/ttyUSB0");
+    QStringList linkOpenedWith; // port and its device path at each attempt
+    const auto reopen = [&] {
+        const QString port = getSetting("ComPort");
+        linkOpenedWith << port + " " + getSetting("ComDevice" + port);
+        return linkOpenedWith.size() > 1;
+    };
+    ScriptedDialogs dialogs;
+    ScriptedMessages boxes;
+    dialogs
+        .expect("dlgComPortSelection",
+                [](QDialog* d) {
+                    EXPECT_EQ(click(d, "cmdOK"), QDialog::Rejected) << "nothing chosen";
+                    check(d, "optCom2");
+                    edit(d, "txtComDevice2", "  ");
+                    EXPECT_EQ(click(d, "cmdOK"), QDialog::Rejected) << "no device";
+                    edit(d, "txtComDevice2", "/dev/ttyUSB1");
+                    return click(d, "cmdOK");
+                })
+        .expect("dlgComPortSelection", [](QDialog* d) {
+            EXPECT_EQ(checkedOption(d), 2);
+            check(d, "optCom4");
+            edit(d, "txtComDevice4", "/tmp/velmara-sim");
+            edit(d, "txtComDevice1", ""); // an emptied path of another port is kept
+            return click(d, "cmdOK");
+        });
+    boxes.expect("1092");
+
+    EXPECT_TRUE(runComPortDialog(true, reopen));
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    // The box says which path failed and why.
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(res("1126").arg("/dev/ttyUSB1")));
+    EXPECT_EQ(linkOpenedWith, (QStringList{"2 /dev/ttyUSB1", "4 /tmp/velmara-sim"}));
+    EXPECT_EQ(getSetting("ComPort"), "4");
+    EXPECT_EQ(getSetting("ComDevice2"), "/dev/ttyUSB1");
+    EXPECT_EQ(getSetting("ComDevice4"), "/tmp/velmara-sim");
+    EXPECT_EQ(getSetting("ComDevice1"), "/dev/ttyUSB0");
+}
+
+// The ports the machine has stand beside the four slots: a double-click takes
+// the by-id name into the chosen slot; typing a path chooses its slot.
+TEST_F(ComPortDialogs, OffersThePortsOfTheMachineAndTypingAPathChoosesItsSlot) {
+    setSetting("ComPort", "7");
+    const PortLister lister = [] {
+        return QList<AvailablePort>{
+            {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "FTDI", "FT232R"},
+            {"/dev/ttyS0", "", "", ""}};
+    };
+    ComPortDialog dialog(ComPortDialog::Form::Menu, nullptr, lister);
+    auto* ports = dialog.findChild<QListWidget*>("lstPorts");
+    ASSERT_EQ(ports->count(), 2);
+    EXPECT_EQ(ports->item(0)->text(),
+              "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0 (FTDI, FT232R, /dev/ttyUSB0)");
+    EXPECT_EQ(ports->item(1)->text(), "/dev/ttyS0");
+    check(&dialog, "optCom3");
+    Q_EMIT ports->itemDoubleClicked(ports->item(0));
+    EXPECT_EQ(dialog.devicePaths().at(2), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("txtComDevice2"), "/dev/ttyACM0");
+    EXPECT_EQ(dialog.chosenPort(), 2);
+}
+
+TEST(PortProblems, ThePathDecidesTheReasonAndTheAdvice) {
+    const struct {
+        bool exists, readWrite;
+        PortProblem problem;
+        const char* key;
+    } cases[] = {{false, false, PortProblem::Missing, "1126"},
+                 {true, false, PortProblem::NoPermission, "1128"},
+                 {true, true, PortProblem::Busy, "1130"}};
+    for (const auto& c : cases) {
+        const PortAccess access{[&](const QString&) { return c.exists; },
+                                [&](const QString&) { return c.readWrite; }};
+        EXPECT_EQ(diagnosePort("/dev/ttyUSB0", access), c.problem);
+        EXPECT_EQ(portProblemKey(c.problem), c.key);
+    }
+    EXPECT_EQ(diagnosePort(" ", systemPortAccess()), PortProblem::Missing);
+}
+
+} // namespace
+} // namespace velmara::test

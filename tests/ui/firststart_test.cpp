@@ -1,0 +1,72 @@
+// The first-start chain: language, charger model, serial port, and what each
+// cancel leaves behind.
+#include "selection_fixture.h"
+
+#include "ui/dialogs/firststart.h"
+
+namespace velmara::test {
+namespace {
+
+class FirstStartChain : public SelectionFixture {};
+
+int tempValueCount() {
+    return userDatabase()->scalar(QStringLiteral("SELECT COUNT(*) FROM TempMessWerte")).toInt();
+}
+
+// Picking English re-labels the chain. A cancel on the language or the charger
+// ends it (the language cancel also empties the temporary values); a cancel on
+// the port goes on; 3: all confirmed.
+TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
+    setSetting("ComPort", "3");
+    const QString path2 = getSetting("ComDevice2");
+    for (int cancelAt = 0; cancelAt <= 3; ++cancelAt) {
+        SCOPED_TRACE(cancelAt);
+        setSetting("UsedLanguage", "de");
+        ProgramResources::instance().setLanguageKey("de");
+        setSetting("UsedCharger", "QMT4");
+        userDatabase()->execute("DELETE * FROM TempMessWerte");
+        ASSERT_TRUE(userDatabase()->execute("INSERT INTO TempMessWerte (MessReiheID, EW, "
+                                            "MessWertString) VALUES (1, 0, '1;2;3;4')"));
+        int step = 0;
+        const auto answer = [&](QDialog* d) {
+            return click(d, step++ == cancelAt ? "cmdCancel" : "cmdOK");
+        };
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgFirstSprache", [&](QDialog* d) {
+            EXPECT_EQ(text(d, "lblSprache"), "Sprache:");
+            EXPECT_EQ(chosen(d, "cboSprache"), "de");
+            auto* list = child<QComboBox>(d, "cboSprache");
+            EXPECT_EQ(list->count(), 2) << "usable languages only";
+            pick(d, "cboSprache", "en");
+            EXPECT_EQ(text(d, "lblSprache"), "Language:");
+            EXPECT_EQ(list->itemText(0), "English") << "named and sorted anew";
+            EXPECT_EQ(list->itemText(1), "German");
+            return answer(d);
+        });
+        if (cancelAt > 0)
+            dialogs.expect("dlgFirstCharger", [&](QDialog* d) {
+                EXPECT_EQ(text(d, "lblLadegeraet"), "Charger:");
+                EXPECT_EQ(chosen(d, "cboLadegeraet"), "QMT4");
+                pick(d, "cboLadegeraet", "QMT1");
+                return answer(d);
+            });
+        if (cancelAt > 1)
+            dialogs.expect("dlgFirstComPortSelection", [&](QDialog* d) {
+                check(d, "optCom2");
+                edit(d, "txtComDevice2", " /dev/ttyACM0 ");
+                return answer(d);
+            });
+
+        EXPECT_EQ(runFirstStartChain(), cancelAt >= 2);
+        const QString language = cancelAt == 0 ? "de" : "en";
+        EXPECT_EQ(getSetting("UsedLanguage"), language);
+        EXPECT_EQ(ProgramResources::instance().languageKey(), language);
+        EXPECT_EQ(getSetting("UsedCharger"), cancelAt >= 2 ? "QMT1" : "QMT4");
+        EXPECT_EQ(getSetting("ComPort"), cancelAt == 3 ? "2" : "3");
+        EXPECT_EQ(getSetting("ComDevice2"), cancelAt == 3 ? "/dev/ttyACM0" : path2);
+        EXPECT_EQ(tempValueCount(), cancelAt == 0 ? 0 : 1);
+    }
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,54 @@
+// The information window and what it tells about the program and the machine.
+#include "selection_fixture.h"
+
+#include "ui/dialogs/infowindow.h"
+#include "ui/dialogs/systeminfo.h"
+
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+namespace velmara::test {
+namespace {
+
+TEST(SystemInfo, SummarisesProcessorAndMemoryFromProcTexts) {
+    const QString cpuinfo = "processor\t: 0\nvendor_id\t: GenuineIntel\n"
+                            "model name\t: Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz\n\n"
+                            "processor\t: 1\nmodel name\t: Intel(R) Core(TM) i5-8250U CPU @ "
+                            "1.60GHz\n";
+    EXPECT_EQ(cpuSummary(cpuinfo), "Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz \u00d7 2");
+    EXPECT_EQ(cpuSummary("processor\t: 0\nHardware\t: BCM2835\n"), "");
+    EXPECT_EQ(memorySummary("MemFree:  1000 kB\nMemTotal:       16303648 kB\n"), "15.5 GiB");
+    EXPECT_EQ(memorySummary("MemFree:  1000 kB\n"), "");
+}
+
+class InfoWindowTest : public SelectionFixture {};
+
+TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
+    QTemporaryDir emptyPath(testTempRoot() + "/path-XXXXXX");
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", emptyPath.path().toUtf8()); // no system-information tool anywhere
+    ScriptedDialogs dialogs;
+    ScriptedMessages boxes;
+    boxes.expect(QSysInfo::kernelType());
+    dialogs.expect("frmInfo", [](QDialog* d) {
+        EXPECT_EQ(text(d, "lblProgramName"), res("0001"));
+        EXPECT_TRUE(text(d, "lblVersion")
+                        .endsWith(QStringLiteral(" %1.%2.%3")
+                                      .arg(VELMARA_VERSION_MAJOR)
+                                      .arg(VELMARA_VERSION_MINOR)
+                                      .arg(VELMARA_VERSION_PATCH)));
+        const QString libraries = text(d, "lblLibraries");
+        EXPECT_TRUE(libraries.contains(QStringLiteral("Qt ") + qVersion()));
+        EXPECT_TRUE(libraries.contains("SQLite 3."));
+        EXPECT_TRUE(libraries.contains("SQLCipher ")) << libraries.toStdString();
+        child<QAbstractButton>(d, "cmdSystemInfo")->click();
+        return click(d, "cmdOK");
+    });
+    showInfoWindow(nullptr);
+    qputenv("PATH", oldPath);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Information);
+}
+
+} // namespace
+} // namespace velmara::test

@@ -1,0 +1,416 @@
+#include "mainwindow_fixture.h"
+
+#include "data/databases.h"
+#include "link/chargerlink.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+#include "ui/mainwindow/startlogo.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace velmara::test {
+namespace {
+
+template <class T = QAction> T* entry(frmMDIMainForm& w, const QString& name) {
+    T* a = w.findChild<T*>(name);
+    EXPECT_NE(a, nullptr) << name.toStdString();
+    return a;
+}
+QLabel* panel(frmMDIMainForm& w, const QString& name) {
+    return entry<QLabel>(w, name);
+}
+
+const QStringList kFullStart{"log",        "master",     "user",      "settings", "resources",
+                             "tempvalues", "recordsets", "extension", "texts",    "link",
+                             "channels",   "visibility", "show"};
+
+TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
+    auto w = start();
+    EXPECT_EQ(w->startupTrace(), kFullStart);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->comLink() && w->comLink()->isComPortOpen());
+    EXPECT_TRUE(QFile::exists(folder.folder().logPath()));
+    EXPECT_EQ(w->windowTitle(), mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
+                                            VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
+    EXPECT_EQ(entry(*w, "mnuDatei")->text(), res("1000"));
+    EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), res("1048"));
+    EXPECT_EQ(panel(*w, "Kanal4Label")->text(), res("1506"));
+    EXPECT_EQ(w->getNewTempMessreiheID(), 1);
+    EXPECT_EQ(w->getNewTempMessreiheID(), 2);
+    w->setStatusbarText("003", "Laden");
+    w->setStatusbarText("009", "ignored");
+    EXPECT_EQ(panel(*w, "Kanal3Text")->text(), "Laden");
+    EXPECT_EQ(panel(*w, "Kanal1Text")->text(), "");
+}
+
+TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgram) {
+    for (bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel);
+        TempProgramFolder own;
+        prepare({{"FirstStartup", "YES"}});
+        ScriptedDialogs dialogs;
+        if (cancel)
+            dialogs.reject("dlgFirstSprache");
+        else
+            dialogs.accept("dlgFirstSprache")
+                .accept("dlgFirstCharger")
+                .reject("dlgFirstComPortSelection");
+        auto w = makeWindow();
+        QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+        EXPECT_EQ(w->load(), cancel ? StartupOutcome::EndProgram : StartupOutcome::Running);
+        QStringList expected = kFullStart.mid(0, kFullStart.indexOf("tempvalues"));
+        expected << "firststart";
+        if (!cancel)
+            expected += kFullStart.mid(expected.size() - 1);
+        EXPECT_EQ(w->startupTrace(), expected);
+        EXPECT_EQ(w->isVisible(), !cancel);
+        EXPECT_EQ(ended.count(), cancel ? 1 : 0);
+        w.reset();
+        closeDatabases();
+        EXPECT_EQ(storedSetting("FirstStartup"), cancel ? "YES" : "NO");
+    }
+}
+
+TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
+    struct Case {
+        const char* name;
+        bool user;   // the user file, else the master file
+        bool folder; // a folder in the file's place, else a damaged file
+    };
+    const Case cases[] = {
+        {"damaged master", false, false},
+        {"master cannot be created", false, true},
+        {"damaged user file", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProgramFolder own;
+        prepare();
+        const QString path = c.user ? own.folder().userPath() : own.folder().masterPath();
+        QFile::remove(path);
+        QFile file(path);
+        if (c.folder)
+            QDir().mkpath(path);
+        else if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(4096, 'x'));
+        file.close();
+        ScriptedMessages boxes;
+        boxes.expect(c.user ? "Error in Connecting veluser.mdb"
+                            : "Error in Connecting velmara.mdb.");
+        auto w = makeWindow();
+        EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
+        EXPECT_EQ(w->startupTrace().last(), c.user ? "user" : "master");
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->comLink(), nullptr);
+    }
+}
+
+TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
+    for (bool pickWorkingDevice : {false, true}) {
+        SCOPED_TRACE(pickWorkingDevice);
+        TempProgramFolder own;
+        prepare({{"ComDevice1", own.path() + "/no-such-tty"}});
+        ScriptedMessages boxes;
+        boxes.expect("1092");
+        ScriptedDialogs dialogs;
+        dialogs.expect("dlgComPortSelection", [&](QDialog* d) {
+            if (!pickWorkingDevice)
+                return int(QDialog::Rejected);
+            d->findChild<QLineEdit*>("txtComDevice1")->setText(pty.slavePath());
+            return int(QDialog::Accepted);
+        });
+        auto w = makeWindow();
+        EXPECT_EQ(w->load(),
+                  pickWorkingDevice ? StartupOutcome::Running : StartupOutcome::EndProgram);
+        EXPECT_EQ(boxes.shown.first().icon, MsgIcon::Critical);
+        if (pickWorkingDevice) {
+            EXPECT_EQ(w->startupTrace(), kFullStart);
+            EXPECT_TRUE(w->comLink()->isComPortOpen());
+        } else {
+            EXPECT_EQ(w->startupTrace().last(), "link");
+            EXPECT_EQ(w->channelView("001"), nullptr);
+            EXPECT_FALSE(w->isVisible());
+        }
+        w.reset();
+        closeDatabases();
+    }
+}
+
+// Channel 3 is stored as hidden: loaded where the model has it, but not shown.
+TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
+    struct Case {
+        QString charger;
+        int loaded;
+        bool upperPanelsShown;
+        QString extension;
+    };
+    const Case cases[] = {
+        {"QMT4", 4, true, "YES"},
+        {"QMT1", 1, false, "NO"},
+        {"QMT7", 1, true, "NO"}, // unknown: panels stay as designed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.charger.toStdString());
+        TempProgramFolder own;
+        auto w = start({{"UsedCharger", c.charger},
+                        {"Akku3Visible", "NO"},
+                        {"P1ExtensionAvailable", "NO"},
+                        {"P4ExtensionAvailable", "YES"}});
+        EXPECT_EQ(getSetting("ProgramExtensionAvaiable"), c.extension);
+        for (int n = 1; n <= 4; ++n) {
+            SCOPED_TRACE(n);
+            const QString code = QString("00%1").arg(n);
+            const bool loaded = n <= c.loaded;
+            const bool shown = loaded && n != 3;
+            EXPECT_EQ(w->channelView(code) != nullptr, loaded);
+            EXPECT_EQ(w->channelSubWindow(code) && w->channelSubWindow(code)->isVisible(), shown);
+            QAction* menu = entry(*w, QString("mnuEinstellungenKanaeleKanal%1").arg(n));
+            EXPECT_EQ(menu->isEnabled(), loaded);
+            EXPECT_EQ(menu->isChecked(), shown);
+            EXPECT_EQ(panel(*w, QString("Kanal%1Text").arg(n))->isVisible(),
+                      n == 1 || c.upperPanelsShown);
+        }
+        w.reset();
+        closeDatabases();
+    }
+}
+
+// Closing a channel window hides it; menu, panel and tiling see only shown
+// windows; ending from the program skips the question and stores nothing.
+TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
+    auto w = start();
+    QList<QUrl> opened;
+    w->setUrlOpener([&](const QUrl& url) { return opened << url, true; });
+    QMdiSubWindow* sub = w->channelSubWindow("002");
+    QWidget* channel = w->channelView("002")->widget();
+
+    EXPECT_FALSE(sub->close());
+    EXPECT_FALSE(sub->isVisible());
+    EXPECT_FALSE(w->isChannelChecked("002"));
+    EXPECT_EQ(w->channelView("002")->widget(), channel);
+    entry(*w, "mnuEinstellungenKanaeleKanal2")->trigger();
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_TRUE(w->isChannelChecked("002"));
+    // Triggering a checked entry keeps the check mark and brings the window forward.
+    entry(*w, "mnuEinstellungenKanaeleKanal2")->trigger();
+    EXPECT_TRUE(w->isChannelChecked("002"));
+    EXPECT_EQ(w->mdiArea()->activeSubWindow(), sub);
+    sub->close();
+    QTest::mouseClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
+    EXPECT_FALSE(sub->isVisible()) << "a single click does nothing";
+    QTest::mouseDClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_TRUE(w->isChannelChecked("002"));
+
+    w->channelSubWindow("004")->close();
+    const QRect area = w->mdiArea()->viewport()->rect();
+    const auto at = [&](const char* code) { return w->channelSubWindow(code)->geometry(); };
+    entry(*w, "mnuFensterUebereinander")->trigger();
+    EXPECT_EQ(at("001").width(), area.width());
+    EXPECT_GE(at("002").top(), at("001").bottom());
+    EXPECT_EQ(at("003").bottom(), area.bottom()) << "the hidden window takes no share";
+    entry(*w, "mnuFensterNebeneinander")->trigger();
+    EXPECT_EQ(at("002").height(), area.height());
+    EXPECT_EQ(at("003").right(), area.right());
+
+    for (const QString name : {"mnuDateiFormatPage", "mnuHelpWeb"}) {
+        SCOPED_TRACE(name.toStdString());
+        ScriptedMessages boxes;
+        boxes.expect("1136");
+        entry(*w, name)->trigger();
+        EXPECT_EQ(boxes.shown.first().title, res("0410"));
+        EXPECT_EQ(boxes.shown.first().icon, MsgIcon::Information);
+    }
+    for (const QString name : {"mnuDateiImportVelmara10", "mnuDateiImportVelmara20"})
+        EXPECT_FALSE(entry(*w, name)->isEnabled()) << name.toStdString();
+    EXPECT_EQ(entry(*w, "mnuDateiBeenden")->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_EQ(entry(*w, "mnuHelpInhalt")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    entry(*w, "mnuHelpInhalt")->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().toLocalFile(), folder.folder().helpPath());
+    // Without anything to show it, the user learns where the manual is.
+    w->setUrlOpener([](const QUrl&) { return false; });
+    {
+        ScriptedMessages boxes;
+        boxes.expect("1134");
+        entry(*w, "mnuHelpInhalt")->trigger();
+        EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
+    }
+
+    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+    w->endProgram(); // any box would fail the test
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->channelView("001"), nullptr);
+    EXPECT_EQ(masterDatabase(), nullptr);
+    EXPECT_EQ(storedSetting("Akku4Visible"), "YES");
+}
+
+TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
+    struct Case {
+        QString charger;
+        MsgAnswer answer;
+        QStringList stored; // Akku1Visible to Akku4Visible afterwards
+    };
+    const Case cases[] = {
+        {"QMT4", MsgAnswer::No, {"YES", "YES", "YES", "YES"}},
+        {"QMT4", MsgAnswer::Yes, {"YES", "NO", "YES", "YES"}},
+        // One channel: only its own key is written, channel 2's "YES" stays.
+        {"QMT1", MsgAnswer::Yes, {"NO", "YES", "YES", "YES"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.charger.toStdString());
+        TempProgramFolder own;
+        auto w = start({{"UsedCharger", c.charger}});
+        w->channelSubWindow(c.charger == "QMT4" ? "002" : "001")->close();
+        QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+        const bool yes = c.answer == MsgAnswer::Yes;
+        {
+            ScriptedMessages boxes;
+            boxes.expect("1090", c.answer);
+            EXPECT_EQ(w->close(), yes);
+            EXPECT_EQ(boxes.shown.first().buttons, MsgButtons::YesNo);
+        }
+        EXPECT_EQ(ended.count(), yes ? 1 : 0);
+        EXPECT_EQ(w->isVisible(), !yes);
+        EXPECT_EQ(w->comLink() == nullptr, yes);
+        w.reset();
+        closeDatabases();
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_EQ(storedSetting(QString("Akku%1Visible").arg(n)), c.stored[n - 1]) << n;
+    }
+}
+
+TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
+    struct Case {
+        QString charger;
+        QList<int> usedOn; // channel numbers that hold battery 7
+        QString reset, used;
+        QStringList asked; // by the reset query
+    };
+    const Case cases[] = {
+        {"QMT4", {2, 4}, "002", "002", {"reset001", "reset002"}},
+        {"QMT4", {}, "noReset", "notUsed", {"reset001", "reset002", "reset003", "reset004"}},
+        {"QMT1", {}, "noReset", "notUsed", {"reset001"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.charger.toStdString());
+        TempProgramFolder own;
+        auto w = start({{"UsedCharger", c.charger}});
+        for (int n : c.usedOn)
+            dynamic_cast<RecordingChannelView*>(w->channelView(QString("00%1").arg(n)))->usedIds
+                << 7;
+        asked.clear();
+        EXPECT_EQ(w->resetAkkuId(7), c.reset);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(w->isAkkuUsed(7), c.used);
+        EXPECT_EQ(w->isAkkuUsed(8), "notUsed");
+        w.reset();
+        closeDatabases();
+    }
+}
+
+TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
+    auto w = start();
+    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+    {
+        ScriptedMessages boxes;
+        boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
+        entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
+    }
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(w->hasEnded());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(QFile::exists(folder.folder().compactTempPath()));
+}
+
+TEST(StartLogo, EndsOnceAfterItsTimeOrAtAKeyPress) {
+    frmStartLogo logo(60000);
+    QSignalSpy finished(&logo, &frmStartLogo::finished);
+    logo.show();
+    QTest::keyClick(&logo, Qt::Key_Space);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_FALSE(logo.isVisible());
+    EXPECT_FALSE(logo.timerStartLogo()->isActive());
+    logo.finish();
+    EXPECT_EQ(finished.count(), 1);
+
+    frmStartLogo quick(10);
+    QSignalSpy quickFinished(&quick, &frmStartLogo::finished);
+    quick.show();
+    EXPECT_TRUE(quickFinished.wait(2000));
+}
+
+// Requests wait for a silent charger while the user interface runs: a new
+// port ends the request on the line (the one behind it goes on over the new
+// port), and ending the program ends every waiting request at once, without
+// pulling the link away from under them.
+TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
+    auto w = start();
+    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+
+    VelmaraComCommunication* link = w->comLink();
+    auto onLine = link->getProgram("001");
+    auto behind = link->getStatus("002");
+    ASSERT_FALSE(onLine.isReady());
+    bool reopened = false;
+    QTimer::singleShot(50, w.get(), [&] { reopened = w->reopenSerialLink(); });
+    EXPECT_EQ(QCoro::waitFor(std::move(onLine)), "");
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(w->comLink(), link);
+    EXPECT_TRUE(w->comLink()->isComPortOpen());
+    EXPECT_FALSE(behind.isReady()); // now on the line of the new port
+
+    auto queued = link->getEndwert("003");
+    w->endProgram();
+    EXPECT_TRUE(w->hasEnded());
+    ASSERT_TRUE(behind.isReady() && queued.isReady());
+    EXPECT_EQ(QCoro::waitFor(std::move(behind)), "");
+    EXPECT_EQ(QCoro::waitFor(std::move(queued)), "");
+    EXPECT_TRUE(ended.count() == 1 || ended.wait(2000));
+    EXPECT_EQ(w->comLink(), nullptr);
+    EXPECT_EQ(w->channelView("001"), nullptr);
+}
+
+// Serial faults and values the user file refuses are told in notices, which
+// the poll does not wait for; a notice goes away when the cause has.
+TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves) {
+    auto w = start();
+    ScriptedMessages boxes;
+    boxes.expect("1094").expect("1120").expect("1122");
+    Q_EMIT w->comLink()->lineFault(9, "Input/output error", true);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].title, res("0120"));
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(res("1094")));
+    EXPECT_TRUE(boxes.shown[0].text.contains(pty.slavePath() + ": 9 - Input/output error"));
+    Q_EMIT w->comLink()->lineRecovered();
+    EXPECT_TRUE(boxes.openNotices.isEmpty());
+    Q_EMIT w->comLink()->lineFault(8, "read failed", false);
+    EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
+
+    // Values wait on two channels: one notice, a mark with the total until none waits.
+    w->setValuesWaiting("001", 2, "database or disk is full");
+    w->setValuesWaiting("003", 1, "database or disk is full");
+    EXPECT_EQ(boxes.count("1122"), 1);
+    auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
+    EXPECT_EQ(mark->text(), res("1124").arg(3));
+    EXPECT_FALSE(mark->isHidden());
+    w->setValuesWaiting("001", 0, "");
+    EXPECT_FALSE(mark->isHidden());
+    w->setValuesWaiting("003", 0, "");
+    EXPECT_TRUE(mark->isHidden());
+    EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
+}
+
+} // namespace
+} // namespace velmara::test

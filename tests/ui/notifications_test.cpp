@@ -1,0 +1,63 @@
+// Desktop notifications of channel events through the main window: the setting
+// and its menu entry, also for a master file without the setting's row.
+#include "mainwindow_fixture.h"
+
+#include "data/databases.h"
+#include "storage/database.h"
+#include "notify/channelevents.h"
+#include "notify/desktopnotifier.h"
+#include "storage/recordset.h"
+#include "data/textstore.h"
+#include "data/settingsstore.h"
+
+#include <QAction>
+
+namespace velmara::test {
+namespace {
+
+class FakeNotifier : public DesktopNotifier {
+public:
+    explicit FakeNotifier(QStringList* sent) : m_sent(sent) {}
+    bool notify(const QString& title, const QString& body) override {
+        *m_sent << title + " | " + body;
+        return true;
+    }
+
+private:
+    QStringList* m_sent;
+};
+
+using NotificationsTest = MainWindowTest;
+
+TEST_F(NotificationsTest, SentWhileTheSettingAllowsAndTheMenuSwitchesThem) {
+    auto w = start();
+    QStringList sent;
+    w->setDesktopNotifier(std::make_unique<FakeNotifier>(&sent));
+    const ChannelEvent ended{"002", ChannelEvent::Kind::Ended, 5, 0};
+    w->tellChannelEvent(ended);
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0], res("2200").arg(2) + " | " + res("2202").arg(res("6018")));
+
+    auto* entry = w->findChild<QAction*>("mnuEinstellungenBenachrichtigungen");
+    ASSERT_NE(entry, nullptr);
+    // A master file of an older version has no row: on, and switching off adds it.
+    ASSERT_TRUE(masterDatabase()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
+    ProgramSettings::instance().setRsSettings(
+        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
+    w->tellChannelEvent(ended);
+    EXPECT_EQ(sent.size(), 2);
+    entry->setChecked(true);
+    entry->trigger(); // unchecks
+    EXPECT_EQ(getSetting("Notifications"), "NO");
+    w->tellChannelEvent(ended);
+    EXPECT_EQ(sent.size(), 2);
+    entry->trigger();
+    EXPECT_EQ(getSetting("Notifications"), "YES");
+    w->tellChannelEvent({"004", ChannelEvent::Kind::Fault, 7, 3});
+    ASSERT_EQ(sent.size(), 3);
+    EXPECT_EQ(sent[2], res("2200").arg(4) + " | " + res("2204").arg(res("0880")));
+    w->endProgram();
+}
+
+} // namespace
+} // namespace velmara::test
