@@ -26,15 +26,15 @@ public:
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField, bool) override {}
     void setStatusFrameRed(bool) override {}
-    void setEndwertLines(const QList<EndwertLine>&, const QList<EndwertLine>&) override {}
+    void setEndValueLines(const QList<EndValueDisplayLine>&, const QList<EndValueDisplayLine>&) override {}
     void setStorageWarning(const QString&) override {}
     QHash<int, QString> texts;
 };
 
 class CountingHost : public ChannelHost {
 public:
-    bool noQmtFound() const override { return false; }
-    void setNoQmtFound(bool) override {}
+    bool chargerMissing() const override { return false; }
+    void setChargerMissing(bool) override {}
     qint32 newTempSeriesId() override { return next++; }
     void setStatusbarText(const QString&, const QString&) override {}
     void setValuesWaiting(const QString&, int, const QString&) override {}
@@ -50,7 +50,7 @@ struct Channel {
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);
         port = p.get();
-        link = std::make_unique<VelmaraComCommunication>(std::move(p), clock);
+        link = std::make_unique<ChargerLink>(std::move(p), clock);
         link->openComPort();
         port->queueAnswer(frame("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1"));
         port->queueAnswer(frame("001,D"));
@@ -60,7 +60,7 @@ struct Channel {
     }
     std::shared_ptr<FakeLinkClock> clock;
     FakeSerialPort* port = nullptr;
-    std::unique_ptr<VelmaraComCommunication> link;
+    std::unique_ptr<ChargerLink> link;
     NullDisplay display;
     CountingHost host;
     std::unique_ptr<ChannelController> controller;
@@ -95,11 +95,11 @@ BENCHMARK(BM_PollTickIdle)->Unit(benchmark::kMicrosecond);
 // Storing one value: one row added and saved in TempMessWerte.
 void BM_StoreOneTempValue(benchmark::State& state) {
     Channel ch;
-    CommunicationResults values;
+    StatusRecord values;
     QString text = "001,M,SL,L01500,V07200,K00350,";
-    values.splitRecievedString(text);
+    values.parse(text);
     for (auto _ : state)
-        ch.controller->writeNewTempValueToDB(values);
+        ch.controller->writeTempValue(values);
 }
 BENCHMARK(BM_StoreOneTempValue)->Unit(benchmark::kMicrosecond);
 
@@ -111,11 +111,11 @@ int main(int argc, char** argv) {
     setProgramFolder(ProgramFolder(dir.path()));
     if (!openMasterDatabase() || !openUserDatabase())
         return 1;
-    ProgramSettings::instance().setRsSettings(
+    SettingsStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    ProgramResources::instance().setRsResources(
+    TextStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-    ProgramResources::instance().setLanguageKey("de");
+    TextStore::instance().setLanguageKey("de");
     if (!openSharedRecordsets())
         return 1;
     benchmark::Initialize(&argc, argv);

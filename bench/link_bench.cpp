@@ -7,7 +7,7 @@
 // every answer back by the line time of request and answer (10 bits a
 // character). With VELMARA_SIM=/path/to/velmara-charger-sim the simulator
 // (--line-time) serves instead; it holds back the answer's line time only.
-#include "link/statusanswer.h"
+#include "link/statusrecord.h"
 #include "link/qtserialport.h"
 #include "link/chargerlink.h"
 
@@ -129,20 +129,20 @@ void BM_StatusRoundTrip(benchmark::State& state) {
         own = std::make_unique<LineTimeCharger>();
         path = own->slavePath();
     }
-    VelmaraComCommunication link(std::make_unique<QtSerialPort>(path));
+    ChargerLink link(std::make_unique<QtSerialPort>(path));
     if (!link.openComPort()) {
         state.SkipWithError("cannot open the pty");
         return;
     }
-    CommunicationResults results;
+    StatusRecord results;
     double lineSeconds = 0;
     double elapsedSeconds = 0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
         QString answer = QCoro::waitFor(link.getStatus("002"));
-        results.splitRecievedString(answer);
+        results.parse(answer);
         const auto t1 = std::chrono::steady_clock::now();
-        if (results.iAntwortTyp != CommunicationResults::Status) {
+        if (results.answerType != StatusRecord::Status) {
             state.SkipWithError("no status answer");
             return;
         }
@@ -168,7 +168,7 @@ double threadCpuSeconds() {
 
 void BM_SilentWaitCpu(benchmark::State& state) {
     LineTimeCharger charger; // channel 4 never answers
-    VelmaraComCommunication link(std::make_unique<QtSerialPort>(charger.slavePath()));
+    ChargerLink link(std::make_unique<QtSerialPort>(charger.slavePath()));
     if (!link.openComPort()) {
         state.SkipWithError("cannot open the pty");
         return;

@@ -135,7 +135,7 @@ void runCase(benchmark::State& state, const Case& c) {
         for (const QByteArray& cmd : c.beforeStart)
             sim.command(cmd);
         runFor(100);
-        auto window = std::make_unique<frmMDIMainForm>();
+        auto window = std::make_unique<MainWindow>();
         installChannelWindows(*window);
         StallWatch watch;
         QElapsedTimer load;
@@ -198,7 +198,7 @@ BENCHMARK(BM_Stall_StartupChargerOff)
 bool prepareFolder(const QString& linkPath) {
     if (!openMasterDatabase() || !openUserDatabase())
         return false;
-    ProgramSettings::instance().setRsSettings(
+    SettingsStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     setSetting("FirstStartup", "NO");
     setSetting("UsedCharger", "QMT4");

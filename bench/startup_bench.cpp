@@ -60,7 +60,7 @@ bool prepareFolder() {
     g_ptySlave = QString::fromLocal8Bit(ptsname(master)); // master stays open for the run
     if (!openMasterDatabase() || !openUserDatabase())
         return false;
-    ProgramSettings::instance().setRsSettings(
+    SettingsStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     setSetting("FirstStartup", "NO");
     setSetting("UsedCharger", "QMT4");
@@ -74,7 +74,7 @@ bool prepareFolder() {
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
-        frmMDIMainForm window;
+        MainWindow window;
         PaintWatch watch;
         window.installEventFilter(&watch);
         QElapsedTimer clock;

@@ -22,7 +22,7 @@ namespace {
 // With VELMARA_SCREENSHOT=<file.png> the main window is saved to that file
 // shortly after it has appeared and the program ends without the quit question.
 // Used to take pictures of the window on a virtual display; off otherwise.
-void scheduleScreenshot(velmara::frmMDIMainForm* main, const QString& path) {
+void scheduleScreenshot(velmara::MainWindow* main, const QString& path) {
     QTimer::singleShot(1500, main, [main, path] {
         main->grab().save(path);
         qInfo("caption: %s", qPrintable(main->windowTitle()));
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
 
     const QString screenshot = qEnvironmentVariable("VELMARA_SCREENSHOT");
-    std::unique_ptr<velmara::frmMDIMainForm> main;
+    std::unique_ptr<velmara::MainWindow> main;
     bool loading = false;
     bool endRequested = false;
     bool startupFailed = false;
@@ -112,11 +112,11 @@ int main(int argc, char** argv) {
                                       velmara::ProgramFolder::homeBase()))
         return kStartupFailed;
 
-    velmara::frmStartLogo logo;
-    QObject::connect(&logo, &velmara::frmStartLogo::finished, &app, [&] {
-        main = std::make_unique<velmara::frmMDIMainForm>();
+    velmara::StartLogo logo;
+    QObject::connect(&logo, &velmara::StartLogo::finished, &app, [&] {
+        main = std::make_unique<velmara::MainWindow>();
         velmara::installChannelWindows(*main);
-        QObject::connect(main.get(), &velmara::frmMDIMainForm::programEnded, &app,
+        QObject::connect(main.get(), &velmara::MainWindow::programEnded, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
         loading = true;
         const velmara::StartupOutcome outcome = main->load();

@@ -8,7 +8,7 @@
 #include "base/core/programfolder.h"
 #include "data/textstore.h"
 #include "data/settingsstore.h"
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,10 +101,10 @@ void warnWhenDamaged(Database& db) {
     if (problems.isEmpty())
         return;
     const QString path = QDir::toNativeSeparators(db.path());
-    VelmaraLog::instance().writeLogSignature(QStringLiteral("Damaged database file"));
-    VelmaraLog::instance().writeLogEntry(path);
+    ErrorLog::instance().writeSignature(QStringLiteral("Damaged database file"));
+    ErrorLog::instance().writeEntry(path);
     for (const QString& problem : problems)
-        VelmaraLog::instance().writeLogEntry(problem);
+        ErrorLog::instance().writeEntry(problem);
     Message m;
     m.text = QStringLiteral("The database file %1 is damaged:").arg(path) + QLatin1Char('\r') +
              problems.first() + QLatin1Char('\r') +
@@ -180,8 +180,8 @@ Database* userDatabase() {
 
 void closeDatabases() {
     closeSharedRecordsets();
-    ProgramSettings::instance().release();
-    ProgramResources::instance().release();
+    SettingsStore::instance().release();
+    TextStore::instance().release();
     if (g_user)
         g_user->close();
     if (g_master)
@@ -244,7 +244,7 @@ QString languageListQuery(const QString& language) {
 
 bool openSharedRecordsets() {
     SharedRecordsets& s = shared();
-    ProgramSettings& settings = ProgramSettings::instance();
+    SettingsStore& settings = SettingsStore::instance();
     s.sqlAkkutypen =
         akkutypenQuery(settings.getSetting("UsedCharger"), settings.getSetting("UsedLanguage"));
     s.sqlGeraeteModi = geraeteModiQuery(settings.getSetting("UsedLanguage"));
@@ -399,8 +399,8 @@ bool compactUserDatabase(const CompactedCopyCheck& check) {
         }
     }
     if (!ok) {
-        VelmaraLog::instance().writeLogSignature(QStringLiteral("Compaction failed"));
-        VelmaraLog::instance().writeLogEntry(err);
+        ErrorLog::instance().writeSignature(QStringLiteral("Compaction failed"));
+        ErrorLog::instance().writeEntry(err);
         QFile::remove(T);
         Message m;
         m.text = QStringLiteral("Fehler");

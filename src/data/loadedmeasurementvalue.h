@@ -10,18 +10,18 @@ public:
     // field that is no whole number); callers skip such a value.
     bool bValid = true;
 
-    bool bEndwert = false;
-    qint16 iEndwertTyp = 0;
-    qint32 lKapazitaet = 0; // mAh
-    qint32 lSpannung = 0;   // mV
-    qint32 lLadestrom = 0;  // mA
-    qint32 lTimeDiff = 0;   // seconds after the series' reference time
-    qint32 lZykluszeit = 0; // duration of the phase of an end value
-    bool bWithAkkuzustand = false;
-    bool bAkkuzustand = false;
-    qint16 iProzent = 0;
-    bool bWithSelbstentladung = false;
-    qint32 lSelbstentladung = 0;
+    bool isEndValue = false;
+    qint16 endValueType = 0;
+    qint32 capacityMah = 0; // mAh
+    qint32 voltageMv = 0;   // mV
+    qint32 chargeCurrentMa = 0;  // mA
+    qint32 elapsedSeconds = 0;   // seconds after the series' reference time
+    qint32 cycleSeconds = 0; // duration of the phase of an end value
+    bool hasBatteryCondition = false;
+    bool batteryCondition = false;
+    qint16 percent = 0;
+    bool hasSelfDischarge = false;
+    qint32 selfDischarge = 0;
 };
 
 } // namespace velmara

@@ -6,19 +6,19 @@
 
 namespace velmara {
 
-ProgramSettings& ProgramSettings::instance() {
-    static ProgramSettings settings;
+SettingsStore& SettingsStore::instance() {
+    static SettingsStore settings;
     return settings;
 }
 
-void ProgramSettings::setRsSettings(std::unique_ptr<Recordset> rs) {
+void SettingsStore::setRecordset(std::unique_ptr<Recordset> rs) {
     m_rs = std::move(rs);
 }
-void ProgramSettings::setRsDefaultSettings(std::unique_ptr<Recordset> rs) {
+void SettingsStore::setDefaultsRecordset(std::unique_ptr<Recordset> rs) {
     m_defaults = std::move(rs);
 }
 
-void ProgramSettings::release() {
+void SettingsStore::release() {
     m_rs.reset();
     m_defaults.reset();
 }
@@ -29,7 +29,7 @@ static QString quoted(const QString& s) {
     return q;
 }
 
-bool ProgramSettings::setOrAddSetting(const QString& key, const QString& value) {
+bool SettingsStore::setOrAddSetting(const QString& key, const QString& value) {
     if (!m_rs || !m_rs->isValid())
         return false;
     if (find(key)) {
@@ -42,20 +42,20 @@ bool ProgramSettings::setOrAddSetting(const QString& key, const QString& value) 
     return m_rs->update();
 }
 
-bool ProgramSettings::find(const QString& key) {
+bool SettingsStore::find(const QString& key) {
     if (!m_rs || !m_rs->isValid())
         return false;
     m_rs->moveFirst();
     return m_rs->findFirst("key Like '" + quoted(key) + "'");
 }
 
-QString ProgramSettings::getSetting(const QString& key) {
+QString SettingsStore::getSetting(const QString& key) {
     if (!find(key))
         return QString();
     return m_rs->text("value");
 }
 
-void ProgramSettings::setSetting(const QString& key, const QString& value) {
+void SettingsStore::setSetting(const QString& key, const QString& value) {
     if (!find(key))
         return;
     m_rs->edit();
@@ -63,7 +63,7 @@ void ProgramSettings::setSetting(const QString& key, const QString& value) {
     m_rs->update();
 }
 
-void ProgramSettings::setDefaultSettings() {
+void SettingsStore::setDefaultSettings() {
     if (!m_rs || !m_defaults)
         return;
     m_rs->moveFirst();

@@ -9,14 +9,14 @@ namespace velmara {
 
 class Recordset;
 
-class ProgramSettings {
+class SettingsStore {
 public:
-    static ProgramSettings& instance();
+    static SettingsStore& instance();
 
     // Hands the store its record set over "SELECT * FROM Optionen" (takes ownership).
-    void setRsSettings(std::unique_ptr<Recordset> rs);
+    void setRecordset(std::unique_ptr<Recordset> rs);
     // Default rows; setDefaultSettings replaces every row of Optionen by them.
-    void setRsDefaultSettings(std::unique_ptr<Recordset> rs);
+    void setDefaultsRecordset(std::unique_ptr<Recordset> rs);
     void setDefaultSettings();
     bool hasRecordset() const { return m_rs != nullptr; }
     void release(); // drops the record set (before its database closes)
@@ -39,10 +39,10 @@ private:
 
 // Shorthands for the program-wide store.
 inline QString getSetting(const QString& key) {
-    return ProgramSettings::instance().getSetting(key);
+    return SettingsStore::instance().getSetting(key);
 }
 inline void setSetting(const QString& key, const QString& value) {
-    ProgramSettings::instance().setSetting(key, value);
+    SettingsStore::instance().setSetting(key, value);
 }
 
 // The end of charge a new program record starts with: the setting DefaultLadeende

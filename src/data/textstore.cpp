@@ -4,22 +4,22 @@
 
 namespace velmara {
 
-ProgramResources& ProgramResources::instance() {
-    static ProgramResources resources;
+TextStore& TextStore::instance() {
+    static TextStore resources;
     return resources;
 }
 
-void ProgramResources::setRsResources(std::unique_ptr<Recordset> rs) {
+void TextStore::setRecordset(std::unique_ptr<Recordset> rs) {
     m_rs = std::move(rs);
 }
-void ProgramResources::setLanguageKey(const QString& languageCode) {
+void TextStore::setLanguageKey(const QString& languageCode) {
     m_language = languageCode;
 }
-void ProgramResources::release() {
+void TextStore::release() {
     m_rs.reset();
 }
 
-QString ProgramResources::getResource(const QString& key) {
+QString TextStore::text(const QString& key) {
     if (!m_rs || !m_rs->isValid())
         return key;
     QString k = key, lang = m_language;
@@ -33,11 +33,11 @@ QString ProgramResources::getResource(const QString& key) {
 
 MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon,
                     MsgButtons buttons) {
-    ProgramResources& res = ProgramResources::instance();
+    TextStore& res = TextStore::instance();
     Message m;
     m.key = textKey;
-    m.text = res.getResource(textKey);
-    m.title = titleKey.isEmpty() ? QString() : res.getResource(titleKey);
+    m.text = res.text(textKey);
+    m.title = titleKey.isEmpty() ? QString() : res.text(titleKey);
     m.icon = icon;
     m.buttons = buttons;
     return showMessage(m);

@@ -11,19 +11,19 @@ namespace velmara {
 
 class Recordset;
 
-class ProgramResources {
+class TextStore {
 public:
-    static ProgramResources& instance();
+    static TextStore& instance();
 
     // Hands the store its record set over "SELECT * FROM NLSResources" (takes ownership).
-    void setRsResources(std::unique_ptr<Recordset> rs);
+    void setRecordset(std::unique_ptr<Recordset> rs);
     void setLanguageKey(const QString& languageCode);
     const QString& languageKey() const { return m_language; }
     bool hasRecordset() const { return m_rs != nullptr; }
     void release();
 
     // The text of the key in the current language, or the key itself when there is none.
-    QString getResource(const QString& key);
+    QString text(const QString& key);
 
 private:
     std::unique_ptr<Recordset> m_rs;
@@ -32,7 +32,7 @@ private:
 
 // Shorthand for the program-wide store.
 inline QString res(const QString& key) {
-    return ProgramResources::instance().getResource(key);
+    return TextStore::instance().text(key);
 }
 
 // A box whose text and title are text keys, looked up in the current language.

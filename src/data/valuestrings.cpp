@@ -1,7 +1,7 @@
 #include "data/valuestrings.h"
 
-#include "link/endvalueanswer.h"
-#include "link/statusanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/statusrecord.h"
 #include "link/fieldtext.h"
 
 #include <QStringList>
@@ -30,36 +30,36 @@ qint64 secondsSince(const QDateTime& r, const QDateTime& now) {
     return floorSecs(now) - floorSecs(r);
 }
 
-QString buildValueString(const CommunicationResults& results, const QDateTime& r,
+QString buildValueString(const StatusRecord& results, const QDateTime& r,
                          const QDateTime& now) {
-    return num(results.lKapazitaet) + semi() + num(results.lSpannung) + semi() +
-           num(results.lStrom) + semi() + num(secondsSince(r, now));
+    return num(results.capacityMah) + semi() + num(results.voltageMv) + semi() +
+           num(results.currentMa) + semi() + num(secondsSince(r, now));
 }
 
-QString buildValueString(const CommunicationResults& results, const QDateTime& r) {
+QString buildValueString(const StatusRecord& results, const QDateTime& r) {
     return buildValueString(results, r, QDateTime::currentDateTime());
 }
 
-QString buildEndValueString(const CommunicationEndwert& endwert, const QDateTime& r,
+QString buildEndValueString(const EndValueRecord& endwert, const QDateTime& r,
                             const QDateTime& now) {
-    QString text = num(endwert.iEndwertTyp) + semi() + num(endwert.lKapazitaet) + semi() +
-                   num(endwert.lSpannung) + semi() + num(secondsSince(r, now)) + semi() +
-                   num(endwert.lZykluszeit);
-    if (endwert.bWithAkkuzustand)
-        text += (endwert.bAkkuzustand ? QStringLiteral(";T;") : QStringLiteral(";F;")) +
-                num(endwert.iProzent);
-    if (endwert.lSelbstentladung != -1)
-        text += semi() + num(endwert.lSelbstentladung);
+    QString text = num(endwert.endValueType) + semi() + num(endwert.capacityMah) + semi() +
+                   num(endwert.voltageMv) + semi() + num(secondsSince(r, now)) + semi() +
+                   num(endwert.cycleSeconds);
+    if (endwert.hasBatteryCondition)
+        text += (endwert.batteryCondition ? QStringLiteral(";T;") : QStringLiteral(";F;")) +
+                num(endwert.percent);
+    if (endwert.selfDischarge != -1)
+        text += semi() + num(endwert.selfDischarge);
     return text;
 }
 
-QString buildEndValueString(const CommunicationEndwert& endwert, const QDateTime& r) {
+QString buildEndValueString(const EndValueRecord& endwert, const QDateTime& r) {
     return buildEndValueString(endwert, r, QDateTime::currentDateTime());
 }
 
-LoadedMeasurementValue parseValueString(const QString& text, bool bEndwert) {
+LoadedMeasurementValue parseValueString(const QString& text, bool isEndValue) {
     LoadedMeasurementValue v;
-    v.bEndwert = bEndwert;
+    v.isEndValue = isEndValue;
     const QStringList f = text.split(semi());
     const qsizetype n = f.size() - 1; // highest index
     bool ok = true;
@@ -78,15 +78,15 @@ LoadedMeasurementValue parseValueString(const QString& text, bool bEndwert) {
             ok = false;
     };
 
-    if (!bEndwert) {
+    if (!isEndValue) {
         if (n < 3) {
             v.bValid = false;
             return v;
         }
-        i32(0, v.lKapazitaet);
-        i32(1, v.lSpannung);
-        i32(2, v.lLadestrom);
-        i32(3, v.lTimeDiff);
+        i32(0, v.capacityMah);
+        i32(1, v.voltageMv);
+        i32(2, v.chargeCurrentMa);
+        i32(3, v.elapsedSeconds);
         v.bValid = ok;
         return v;
     }
@@ -95,28 +95,28 @@ LoadedMeasurementValue parseValueString(const QString& text, bool bEndwert) {
         v.bValid = false;
         return v;
     }
-    i16(0, v.iEndwertTyp);
-    i32(1, v.lKapazitaet);
-    i32(2, v.lSpannung);
-    i32(3, v.lTimeDiff);
-    i32(4, v.lZykluszeit);
+    i16(0, v.endValueType);
+    i32(1, v.capacityMah);
+    i32(2, v.voltageMv);
+    i32(3, v.elapsedSeconds);
+    i32(4, v.cycleSeconds);
     qsizetype next = 5;
     if (n > 5) {
         const QString& flag = f.at(5);
         if (flag.startsWith(QLatin1Char('T')) || flag.startsWith(QLatin1Char('F'))) {
-            v.bWithAkkuzustand = true;
-            v.bAkkuzustand = flag.startsWith(QLatin1Char('T'));
-            i16(6, v.iProzent);
+            v.hasBatteryCondition = true;
+            v.batteryCondition = flag.startsWith(QLatin1Char('T'));
+            i16(6, v.percent);
             next = 7;
         } else {
-            v.bWithAkkuzustand = false;
+            v.hasBatteryCondition = false;
         }
     }
     if (n < next) {
-        v.bWithSelbstentladung = false;
+        v.hasSelfDischarge = false;
     } else {
-        v.bWithSelbstentladung = true;
-        i32(next, v.lSelbstentladung);
+        v.hasSelfDischarge = true;
+        i32(next, v.selfDischarge);
     }
     v.bValid = ok;
     return v;

@@ -9,23 +9,23 @@
 
 namespace velmara {
 
-class CommunicationResults;
-class CommunicationEndwert;
+class StatusRecord;
+class EndValueRecord;
 
 // Whole seconds from r to now: the number of second boundaries passed.
 qint64 secondsSince(const QDateTime& r, const QDateTime& now);
 
 // "capacity;voltage;current;seconds since r".
-QString buildValueString(const CommunicationResults& results, const QDateTime& r,
+QString buildValueString(const StatusRecord& results, const QDateTime& r,
                          const QDateTime& now);
-QString buildValueString(const CommunicationResults& results, const QDateTime& r);
+QString buildValueString(const StatusRecord& results, const QDateTime& r);
 
 // "kind;capacity;voltage;seconds;duration" [";T;percent" | ";F;percent"] [";self-discharge"].
-QString buildEndValueString(const CommunicationEndwert& endwert, const QDateTime& r,
+QString buildEndValueString(const EndValueRecord& endwert, const QDateTime& r,
                             const QDateTime& now);
-QString buildEndValueString(const CommunicationEndwert& endwert, const QDateTime& r);
+QString buildEndValueString(const EndValueRecord& endwert, const QDateTime& r);
 
 // Decodes a stored text; a damaged text gives a value with bValid false.
-LoadedMeasurementValue parseValueString(const QString& text, bool bEndwert);
+LoadedMeasurementValue parseValueString(const QString& text, bool isEndValue);
 
 } // namespace velmara

@@ -14,7 +14,7 @@ qint64 floorDiv(qint64 a, qint64 b) {
 
 } // namespace
 
-VelmaraComCommunication::VelmaraComCommunication(std::unique_ptr<SerialPort> port,
+ChargerLink::ChargerLink(std::unique_ptr<SerialPort> port,
                                                  std::shared_ptr<LinkClock> clock,
                                                  qint16 portNumber)
     : m_port(std::move(port)), m_clock(std::move(clock)), m_portNumber(portNumber) {
@@ -22,13 +22,13 @@ VelmaraComCommunication::VelmaraComCommunication(std::unique_ptr<SerialPort> por
         m_clock = std::make_shared<SystemLinkClock>();
 }
 
-VelmaraComCommunication::~VelmaraComCommunication() {
+ChargerLink::~ChargerLink() {
     // Whoever still awaits an answer gets "" and leaves this object alone.
     *m_alive = false;
     endAllRequests();
 }
 
-void VelmaraComCommunication::endAllRequests() {
+void ChargerLink::endAllRequests() {
     m_ending = true;
     if (m_line.held()) {
         m_requestAborted = true;
@@ -38,7 +38,7 @@ void VelmaraComCommunication::endAllRequests() {
     m_line.cancelAll();
 }
 
-bool VelmaraComCommunication::reopenPort(std::unique_ptr<SerialPort> port, qint16 portNumber) {
+bool ChargerLink::reopenPort(std::unique_ptr<SerialPort> port, qint16 portNumber) {
     // Ports replaced earlier are no longer waited on unless one still is.
     std::erase_if(m_retired, [this](const auto& p) { return p.get() != m_waitingOn; });
     std::unique_ptr<SerialPort> old = std::move(m_port);
@@ -65,7 +65,7 @@ bool VelmaraComCommunication::reopenPort(std::unique_ptr<SerialPort> port, qint1
     return ok;
 }
 
-bool VelmaraComCommunication::openComPort() {
+bool ChargerLink::openComPort() {
     if (m_port->isOpen())
         return true;
     const bool ok = m_port->open();
@@ -75,18 +75,18 @@ bool VelmaraComCommunication::openComPort() {
     return ok;
 }
 
-void VelmaraComCommunication::closeComPort() {
+void ChargerLink::closeComPort() {
     if (m_line.held() && m_waitingOn == m_port.get())
         m_requestAborted = true; // the request waiting on this port ends without an answer
     m_port->close();
     m_portLost = false; // closed on purpose: no automatic reopening
 }
 
-bool VelmaraComCommunication::isComPortOpen() const {
+bool ChargerLink::isComPortOpen() const {
     return m_port->isOpen();
 }
 
-bool VelmaraComCommunication::sendString(QString& strMessage) {
+bool ChargerLink::sendString(QString& strMessage) {
     if (m_ending || !m_line.tryAcquire())
         return false;
     m_faultInRequest = false;
@@ -95,23 +95,23 @@ bool VelmaraComCommunication::sendString(QString& strMessage) {
     return ok;
 }
 
-QCoro::Task<QString> VelmaraComCommunication::getStatus(const QString& strFrom) {
-    return request(strFrom + QStringLiteral(",M"));
+QCoro::Task<QString> ChargerLink::getStatus(const QString& channel) {
+    return request(channel + QStringLiteral(",M"));
 }
 
-QCoro::Task<QString> VelmaraComCommunication::getEndwert(const QString& strFrom) {
-    return request(strFrom + QStringLiteral(",D"));
+QCoro::Task<QString> ChargerLink::getEndValues(const QString& channel) {
+    return request(channel + QStringLiteral(",D"));
 }
 
-QCoro::Task<QString> VelmaraComCommunication::getProgram(const QString& strFrom) {
-    return request(strFrom + QStringLiteral(",W"));
+QCoro::Task<QString> ChargerLink::getProgram(const QString& channel) {
+    return request(channel + QStringLiteral(",W"));
 }
 
-QCoro::Task<QString> VelmaraComCommunication::sendProgram(const QString& strProgram) {
-    return request(strProgram);
+QCoro::Task<QString> ChargerLink::sendProgram(const QString& programText) {
+    return request(programText);
 }
 
-QCoro::Task<QString> VelmaraComCommunication::request(QString body) {
+QCoro::Task<QString> ChargerLink::request(QString body) {
     if (m_ending)
         co_return QString();
     const std::shared_ptr<bool> alive = m_alive;
@@ -142,7 +142,7 @@ QCoro::Task<QString> VelmaraComCommunication::request(QString body) {
     co_return aborted ? QString() : answer;
 }
 
-bool VelmaraComCommunication::writeFrame(QString& message) {
+bool ChargerLink::writeFrame(QString& message) {
     if (m_portLost && !m_port->isOpen() && m_port->deviceExists()) {
         if (m_port->open())
             m_portLost = false;
@@ -170,7 +170,7 @@ bool VelmaraComCommunication::writeFrame(QString& message) {
 
 // Collects one answer: until an ETX is in, or until the clock (in whole seconds)
 // stands two seconds past the start, so a silent charger costs one to two seconds.
-QCoro::Task<QString> VelmaraComCommunication::waitForAnswer() {
+QCoro::Task<QString> ChargerLink::waitForAnswer() {
     const std::shared_ptr<bool> alive = m_alive;
     const qint64 startMs = m_clock->nowMs();
     const qint64 deadlineMs = (floorDiv(startMs, 1000) + 2) * 1000;
@@ -204,7 +204,7 @@ QCoro::Task<QString> VelmaraComCommunication::waitForAnswer() {
     co_return unwrapAnswer(collected);
 }
 
-QString VelmaraComCommunication::unwrapAnswer(const QString& collected) {
+QString ChargerLink::unwrapAnswer(const QString& collected) {
     if (collected.isEmpty())
         return QString();
     const qsizetype p20 = collected.indexOf(QLatin1Char(DC4));
@@ -220,7 +220,7 @@ QString VelmaraComCommunication::unwrapAnswer(const QString& collected) {
     return collected.mid(p20 + 2, p3 - p20 - 2);
 }
 
-void VelmaraComCommunication::serialFault() {
+void ChargerLink::serialFault() {
     m_faultInRequest = true;
     const SerialError e = m_port->error();
     const QString description = m_port->errorString();

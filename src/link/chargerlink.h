@@ -19,7 +19,7 @@ namespace velmara {
 
 // The link lives as long as the program: a new port choice changes its port
 // (reopenPort), never the object, so whoever holds the link keeps a valid one.
-class VelmaraComCommunication : public QObject {
+class ChargerLink : public QObject {
     Q_OBJECT
 public:
     static constexpr char DC2 = 0x12; // first byte of a request
@@ -30,10 +30,10 @@ public:
 
     // Takes the port over (the one of COM portNumber, 0 when it is no COM port).
     // The port is not opened here.
-    explicit VelmaraComCommunication(std::unique_ptr<SerialPort> port,
+    explicit ChargerLink(std::unique_ptr<SerialPort> port,
                                      std::shared_ptr<LinkClock> clock = nullptr,
                                      qint16 portNumber = 0);
-    ~VelmaraComCommunication() override;
+    ~ChargerLink() override;
 
     bool openComPort(); // true on success; no message
     void closeComPort();
@@ -53,10 +53,10 @@ public:
     // "" when nothing came within the wait, "-1" for a malformed frame. A request
     // made while the line is taken waits its turn behind the ones before it.
     // The texts are copied at once: the caller need not keep them.
-    QCoro::Task<QString> getStatus(const QString& strFrom);
-    QCoro::Task<QString> getEndwert(const QString& strFrom);
-    QCoro::Task<QString> getProgram(const QString& strFrom);
-    QCoro::Task<QString> sendProgram(const QString& strProgram);
+    QCoro::Task<QString> getStatus(const QString& channel);
+    QCoro::Task<QString> getEndValues(const QString& channel);
+    QCoro::Task<QString> getProgram(const QString& channel);
+    QCoro::Task<QString> sendProgram(const QString& programText);
 
     // Ends the request on the line and every waiting one at once with "";
     // requests made afterwards get "" without touching the line. For the end of

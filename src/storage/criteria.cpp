@@ -347,20 +347,20 @@ int compareValues(const Criteria::Operand& ao, const QVariant& a, const Criteria
                   const QVariant& b) {
     double x = 0, y = 0;
     const bool aNum = ao.column < 0 ? ao.literalIsNumber : toNumber(a, &x);
-    const bool bNum = bo.column < 0 ? bo.literalIsNumber : toNumber(b, &y);
+    const bool isNumber = bo.column < 0 ? bo.literalIsNumber : toNumber(b, &y);
     if (ao.column < 0)
         x = ao.literalNumber;
     if (bo.column < 0)
         y = bo.literalNumber;
     const bool aText = a.typeId() == QMetaType::QString;
-    const bool bText = b.typeId() == QMetaType::QString;
+    const bool isText = b.typeId() == QMetaType::QString;
     // Two texts compare as texts even when they read as numbers ('0800' <> '800').
     bool numeric = false;
-    if (aNum && bNum && !(aText && bText))
+    if (aNum && isNumber && !(aText && isText))
         numeric = true;
-    else if (aNum && !aText && bText)
+    else if (aNum && !aText && isText)
         numeric = parseNumber(b.toString(), &y);
-    else if (bNum && !bText && aText)
+    else if (isNumber && !isText && aText)
         numeric = parseNumber(a.toString(), &x);
     if (numeric)
         return x < y ? -1 : (x > y ? 1 : 0);

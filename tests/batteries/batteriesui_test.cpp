@@ -48,7 +48,7 @@ public:
         ctx->text = testText;
         ctx->log = [this](const QString& s, const QString& e) { log << s << e; };
         ctx->hooks.diagram = [this](QWidget* w, qint32 series, qint32 endValue,
-                                    std::shared_ptr<CommunicationProgram>) {
+                                    std::shared_ptr<ProgramRecord>) {
             diagrams << QPair<qint32, qint32>(series, endValue);
             if (auto* window = qobject_cast<StoredSeriesWindow*>(w))
                 window->setDiagramBusy(keepBusy);

@@ -70,7 +70,7 @@ TEST_F(StoredSeriesTest, EmptyProgramShowsDashesAndLogsOnEveryRead) {
     const qint32 series = insertSeries(insertBattery("Pack"), 1, "   ");
     for (int i = 1; i <= 2; ++i) {
         const auto view = read(series);
-        EXPECT_EQ(view.program->iAkkuTyp, CommunicationProgram::Absent);
+        EXPECT_EQ(view.program->batteryType, ProgramRecord::Absent);
         EXPECT_EQ(view.batteryType, "");
         EXPECT_EQ(view.mode, "");
         EXPECT_EQ(view.nominalCapacity, "---");

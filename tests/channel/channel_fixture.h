@@ -29,7 +29,7 @@ public:
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField f, bool v) override { visible[int(f)] = v; }
     void setStatusFrameRed(bool r) override { red = r; }
-    void setEndwertLines(const QList<EndwertLine>& l, const QList<EndwertLine>& e) override {
+    void setEndValueLines(const QList<EndValueDisplayLine>& l, const QList<EndValueDisplayLine>& e) override {
         laden = l;
         entladen = e;
     }
@@ -40,14 +40,14 @@ public:
     QHash<int, QString> texts;
     QHash<int, bool> visible;
     bool red = false;
-    QList<EndwertLine> laden, entladen;
+    QList<EndValueDisplayLine> laden, entladen;
     QString storageWarning;
 };
 
 class FakeHost : public ChannelHost {
 public:
-    bool noQmtFound() const override { return noQmt; }
-    void setNoQmtFound(bool v) override { noQmt = v; }
+    bool chargerMissing() const override { return noQmt; }
+    void setChargerMissing(bool v) override { noQmt = v; }
     qint32 newTempSeriesId() override { return nextId++; }
     void setStatusbarText(const QString& code, const QString& t) override { panels[code] = t; }
     void setValuesWaiting(const QString& code, int n, const QString&) override {
@@ -72,7 +72,7 @@ public:
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);
         port = p.get();
-        link = std::make_unique<VelmaraComCommunication>(std::move(p), clock);
+        link = std::make_unique<ChargerLink>(std::move(p), clock);
         ASSERT_TRUE(link->openComPort());
         now = QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0));
     }
@@ -150,7 +150,7 @@ protected:
     TempProgramFolder folder;
     std::shared_ptr<FakeLinkClock> clock;
     FakeSerialPort* port = nullptr;
-    std::unique_ptr<VelmaraComCommunication> link;
+    std::unique_ptr<ChargerLink> link;
     FakeDisplay display;
     FakeHost host;
     QDateTime now;

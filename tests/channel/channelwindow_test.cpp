@@ -16,10 +16,10 @@
 namespace velmara::test {
 namespace {
 
-class ChannelWindow : public ChannelTest {
+class ChannelWindowTest : public ChannelTest {
 protected:
-    std::unique_ptr<frmKanal> window(const QString& code) {
-        return std::make_unique<frmKanal>(code, link.get(), host, nullptr, false,
+    std::unique_ptr<ChannelWindow> window(const QString& code) {
+        return std::make_unique<ChannelWindow>(code, link.get(), host, nullptr, false,
                                           [this] { return now; });
     }
     template <class T> T* find(QWidget& w, const char* name) {
@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(ChannelWindow, ShowsWhatThePollSaysAndHidesOnClose) {
+TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     queueIdle("003");
     auto w = window("003");
     w->show();
@@ -78,31 +78,31 @@ TEST_F(ChannelWindow, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
 }
 
-TEST_F(ChannelWindow, FactoryMakesWindowsOnTheMainWindow) {
-    frmMDIMainForm main;
+TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
+    MainWindow main;
     installChannelWindows(main);
     ChannelViewFactory factory = channelWindowFactory();
     // No link yet: channel 1 finds no charger and tells the others.
     std::unique_ptr<ChannelView> v1(factory("001", &main));
     std::unique_ptr<ChannelView> v2(factory("002", &main));
     EXPECT_EQ(v2->channelCode(), "002");
-    EXPECT_TRUE(main.bNoQMTFound);
-    EXPECT_EQ(main.getNewTempMessreiheID(), 3) << "each window took one id";
-    auto* k1 = dynamic_cast<frmKanal*>(v1.get());
+    EXPECT_TRUE(main.chargerMissing);
+    EXPECT_EQ(main.newTempSeriesId(), 3) << "each window took one id";
+    auto* k1 = dynamic_cast<ChannelWindow*>(v1.get());
     ASSERT_TRUE(k1);
     EXPECT_EQ(k1->controller().pollInterval(), 14000);
     EXPECT_TRUE(k1->controller().isPolling());
-    k1->controller().lAkkuId = 7;
-    k1->controller().bRecording = true;
-    EXPECT_TRUE(v1->isAkkuUsed(7));
-    EXPECT_FALSE(v2->isAkkuUsed(7));
-    EXPECT_TRUE(v1->resetAkkuId(7));
-    EXPECT_FALSE(v1->isAkkuUsed(7));
+    k1->controller().batteryId = 7;
+    k1->controller().recording = true;
+    EXPECT_TRUE(v1->isBatteryUsed(7));
+    EXPECT_FALSE(v2->isBatteryUsed(7));
+    EXPECT_TRUE(v1->releaseBattery(7));
+    EXPECT_FALSE(v1->isBatteryUsed(7));
 }
 
 // The program button opens the editor on the program the channel runs; while
 // it is open, programs the charger reports go to the editor.
-TEST_F(ChannelWindow, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
+TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     answer("003,P,A05,M02,Z06,F1,W30,L01500,E00700,V08400,D06000,G1");
     answer("003,D");
     answer("003,M,SA");

@@ -30,7 +30,7 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     c.tick();
     EXPECT_EQ(display[F::Status], res("6012"));
     EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
-    EXPECT_TRUE(c.bMeasurementRunning);
+    EXPECT_TRUE(c.measurementRunning);
     EXPECT_TRUE(c.isFlashing());
     c.flashingTick();
     EXPECT_TRUE(display.red);
@@ -44,9 +44,9 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     answer("001,D,SL,K01000,T90,V08400");
     c.tick();
     ASSERT_EQ(display.laden.size(), 1);
-    EXPECT_EQ(display.laden[0].text, formatEndwertLine(1, *c.endwerte().Item(1)));
+    EXPECT_EQ(display.laden[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
     EXPECT_TRUE(display.entladen.isEmpty());
-    EXPECT_TRUE(c.bEndwerteAvaiable);
+    EXPECT_TRUE(c.endValuesAvailable);
     EXPECT_EQ(display[F::Status], res("6012"));
 
     later(3);
@@ -64,7 +64,7 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_EQ(live(), QStringList({"", "", ""}));
     EXPECT_FALSE(c.isFlashing());
     EXPECT_FALSE(display.red);
-    EXPECT_FALSE(c.bMeasurementRunning);
+    EXPECT_FALSE(c.measurementRunning);
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
 
@@ -76,11 +76,11 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     // Back to idle keeps the end values; only leaving idle starts a new run.
     answer("001,M,SA");
     c.tick();
-    EXPECT_EQ(c.endwerte().Count(), 1);
+    EXPECT_EQ(c.endValues().Count(), 1);
     answer("001,M,SL,L01000,V07000,K00010");
     c.tick();
-    EXPECT_EQ(c.endwerte().Count(), 0);
-    EXPECT_FALSE(c.bEndwerteAvaiable);
+    EXPECT_EQ(c.endValues().Count(), 0);
+    EXPECT_FALSE(c.endValuesAvailable);
     EXPECT_TRUE(display.laden.isEmpty());
 
     answer("001,M,SP");
@@ -184,33 +184,33 @@ TEST_F(PollCycle, StateTable) {
     };
     ChannelController& c = idle();
     const auto show = [&c](const char* answer) {
-        CommunicationResults s;
+        StatusRecord s;
         QString text = QString(answer) + ",";
-        s.splitRecievedString(text);
+        s.parse(text);
         c.showStatus(s);
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.answer);
         answer("001,M,SL,L01000,V07000,K00010");
         c.tick();
-        c.bRecording = true;
+        c.recording = true;
         const qint32 series = c.tempSeriesId();
         display.texts.remove(int(F::Status));
         show(k.answer);
         EXPECT_EQ(display[F::Status], res(k.key));
         EXPECT_EQ(host.panels["001"], res(k.key));
-        EXPECT_EQ(c.bMeasurementRunning, k.running);
-        EXPECT_EQ(c.bRecording, k.recording);
+        EXPECT_EQ(c.measurementRunning, k.running);
+        EXPECT_EQ(c.recording, k.recording);
         EXPECT_EQ(c.tempSeriesId() != series, k.newTempSeries);
     }
     // Mode 6 (the charger waits in a cycle program): SW ends the recording.
-    auto prog = std::make_shared<CommunicationProgram>();
+    auto prog = std::make_shared<ProgramRecord>();
     QString p = "001,P,A05,M06,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
-    prog->splitRecievedString(p, true);
+    prog->parse(p, true);
     c.comResults_ProgramChanged(prog);
-    c.bRecording = true;
+    c.recording = true;
     show("001,M,SW");
-    EXPECT_FALSE(c.bRecording);
+    EXPECT_FALSE(c.recording);
 }
 
 TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
@@ -263,13 +263,13 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     c.tick();
     EXPECT_EQ(values("TempMessWerte"), stored);
     EXPECT_NE(display[F::Strom], formatAmpereString(2000));
-    EXPECT_EQ(c.program().iAkkuTyp, CommunicationProgram::BadAnswer);
+    EXPECT_EQ(c.program().batteryType, ProgramRecord::BadAnswer);
 
     // The unknown program is asked again on the next tick, before the status.
     answer("002" + kProgram1.mid(3));
     answer("002,M,SL,L01000,V07100,K00020");
     c.tick();
-    EXPECT_EQ(c.program().strKanal, "002");
+    EXPECT_EQ(c.program().channelCode, "002");
     EXPECT_EQ(display[F::AkkuTyp], res("0912"));
     EXPECT_EQ(values("TempMessWerte").size(), 2);
     EXPECT_TRUE(values("TempMessWerte").last().startsWith("20;7100;1000;"));

@@ -16,10 +16,10 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     const Series s = newSeries();
     answer(kProgram1); // the series' program
     c.startRecording(s.akku, s.id, false, true);
-    EXPECT_TRUE(c.bRecording);
-    EXPECT_FALSE(c.bRecordingInQueue);
-    EXPECT_TRUE(c.bCurrentProgramWritten);
-    EXPECT_TRUE(c.isAkkuUsed(s.akku));
+    EXPECT_TRUE(c.recording);
+    EXPECT_FALSE(c.recordingQueued);
+    EXPECT_TRUE(c.programWritten);
+    EXPECT_TRUE(c.isBatteryUsed(s.akku));
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
 
     charge(c, 300); // 6 s, on the taken-over time base
@@ -51,8 +51,8 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     // State 5 ends the recording on the next tick; the ids stay.
     answer("001,M,SF");
     c.tick();
-    EXPECT_FALSE(c.bRecording);
-    EXPECT_EQ(c.lMessReiheId, s.id);
+    EXPECT_FALSE(c.recording);
+    EXPECT_EQ(c.seriesId, s.id);
 }
 
 TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
@@ -60,15 +60,15 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     const Series s = newSeries();
     answer(kProgram1);
     c.startRecording(s.akku, s.id, true, false);
-    EXPECT_FALSE(c.bRecording);
-    EXPECT_TRUE(c.bRecordingInQueue);
-    EXPECT_TRUE(c.isAkkuUsed(s.akku));
+    EXPECT_FALSE(c.recording);
+    EXPECT_TRUE(c.recordingQueued);
+    EXPECT_TRUE(c.isBatteryUsed(s.akku));
     const QDateTime start = now;
 
     later(10);
     answer("001,M,SA");
     c.tick();
-    EXPECT_TRUE(c.bRecordingInQueue);
+    EXPECT_TRUE(c.recordingQueued);
     EXPECT_TRUE(values("MessWerte").empty());
 
     // The program starts: the recording begins with this value, and the
@@ -77,9 +77,9 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     answer("001,M,SL,L01500,V07200,K00010");
     answer("001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
     c.tick();
-    EXPECT_TRUE(c.bRecording);
-    EXPECT_FALSE(c.bRecordingInQueue);
-    EXPECT_TRUE(c.bCurrentProgramWritten);
+    EXPECT_TRUE(c.recording);
+    EXPECT_FALSE(c.recordingQueued);
+    EXPECT_TRUE(c.programWritten);
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;15"}));
     EXPECT_EQ(c.recordingStart(), start);
     EXPECT_TRUE(seriesText(s.id, "Programm").contains("M03"));
@@ -90,7 +90,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     const Series s = newSeries();
     answer(kProgram1);
     c.startRecording(s.akku, s.id, false, false);
-    c.setFrameAkkumesswerteHeading("Pack A", "spring test", "1");
+    c.setValuesFrameHeading("Pack A", "spring test", "1");
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 1");
     EXPECT_EQ(display[F::Bemerkung], "spring test");
 
@@ -101,17 +101,17 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_EQ(requests(), before + 1);
     EXPECT_TRUE(values("MessWerte").empty());
     EXPECT_TRUE(values("TempMessWerte").empty());
-    EXPECT_FALSE(c.bCurrentProgramWritten);
+    EXPECT_FALSE(c.programWritten);
     EXPECT_TRUE(display.laden.isEmpty());
 
     answer("001,M,SL,L01500,V07200,K00010");
     answer(kProgram1);
     c.tick();
     c.endRecording();
-    EXPECT_FALSE(c.bRecording);
-    EXPECT_EQ(c.lMessReiheId, -1);
-    EXPECT_EQ(c.lAkkuId, s.akku);
-    EXPECT_FALSE(c.isAkkuUsed(s.akku));
+    EXPECT_FALSE(c.recording);
+    EXPECT_EQ(c.seriesId, -1);
+    EXPECT_EQ(c.batteryId, s.akku);
+    EXPECT_FALSE(c.isBatteryUsed(s.akku));
     charge(c, 20);
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;0"}));
 
@@ -121,14 +121,14 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     const qint32 tempBefore = c.tempSeriesId();
     queueIdle();
     c.resetForNewProgram();
-    EXPECT_FALSE(c.bRecordingInQueue);
-    EXPECT_FALSE(c.bRecording);
-    EXPECT_EQ(c.lMessReiheId, -1);
+    EXPECT_FALSE(c.recordingQueued);
+    EXPECT_FALSE(c.recording);
+    EXPECT_EQ(c.seriesId, -1);
     EXPECT_NE(c.tempSeriesId(), tempBefore);
     EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
 
     // The heading goes back on channel 1 with the next idle tick, not at once.
-    c.setFrameAkkumesswerteHeading("Pack A", "x", "2");
+    c.setValuesFrameHeading("Pack A", "x", "2");
     c.endRecording();
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 2");
     answer("001,M,SA");
@@ -168,9 +168,9 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     answer("002,M,SA");
     ChannelController& c = make("002");
     ASSERT_EQ(display.laden.size(), 1);
-    EXPECT_EQ(display.laden[0], (EndwertLine{"---", 0}));
+    EXPECT_EQ(display.laden[0], (EndValueDisplayLine{"---", 0}));
     ASSERT_EQ(display.entladen.size(), 1);
-    EXPECT_EQ(display.entladen[0].text, formatEndwertLine(1, *c.endwerte().Item(1)));
+    EXPECT_EQ(display.entladen[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
     EXPECT_TRUE(display.isVisible(F::Akkuzustand));
     EXPECT_EQ(display[F::Akkuzustand], res("0847") + " (95%)");
     EXPECT_TRUE(display.isVisible(F::Selbstentladung));

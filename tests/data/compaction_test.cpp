@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(openMasterDatabase());
         ASSERT_TRUE(openUserDatabase());
-        ProgramSettings::instance().setRsSettings(
+        SettingsStore::instance().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM Optionen"));
         ASSERT_TRUE(openSharedRecordsets());
         Database& db = *userDatabase();

@@ -4,7 +4,7 @@
 #include "storage/recordset.h"
 #include "data/textstore.h"
 #include "data/settingsstore.h"
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 #include "support/program_files.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
@@ -152,11 +152,11 @@ TEST(DatabaseFiles, ADamagedPageInAFileThatOpensIsReportedWithItsPath) {
 
     ScriptedMessages boxes;
     boxes.expect(QDir::toNativeSeparators(tmp.folder().userPath()) + " is damaged");
-    VelmaraLog::instance().open(tmp.folder().logPath());
+    ErrorLog::instance().open(tmp.folder().logPath());
     EXPECT_TRUE(openMasterDatabase());
     EXPECT_TRUE(openUserDatabase()); // a warning, the program goes on
     closeDatabases();
-    VelmaraLog::instance().release();
+    ErrorLog::instance().release();
     EXPECT_EQ(boxes.shown.size(), 1);
     QFile log(tmp.folder().logPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

@@ -1,7 +1,7 @@
 #include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "data/textstore.h"
 #include "data/settingsstore.h"
 #include "support/temp_folder.h"
@@ -15,9 +15,9 @@ class SettingsAndTexts : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(openMasterDatabase());
-        ProgramSettings::instance().setRsSettings(
+        SettingsStore::instance().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        ProgramResources::instance().setRsResources(
+        TextStore::instance().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
     }
     void TearDown() override { closeDatabases(); }
@@ -49,37 +49,37 @@ TEST_F(SettingsAndTexts, AbsentKeysReadEmptyAndAreNeverAdded) {
     setSetting("NoSuchKey", "YES");
     EXPECT_EQ(getSetting("NoSuchKey"), "");
     EXPECT_EQ(masterDatabase()->scalar("SELECT COUNT(*) FROM Optionen").toInt(), rows);
-    EXPECT_FALSE(ProgramSettings::instance().isYes("NoSuchKey"));
+    EXPECT_FALSE(SettingsStore::instance().isYes("NoSuchKey"));
 }
 
 TEST_F(SettingsAndTexts, OnlyTheExactWordYesCountsAsYes) {
     for (const char* v : {"yes", "YES ", "Y", "1", ""}) {
         setSetting("PrintDate", v);
-        EXPECT_FALSE(ProgramSettings::instance().isYes("PrintDate")) << v;
+        EXPECT_FALSE(SettingsStore::instance().isYes("PrintDate")) << v;
     }
     setSetting("PrintDate", "YES");
-    EXPECT_TRUE(ProgramSettings::instance().isYes("PrintDate"));
+    EXPECT_TRUE(SettingsStore::instance().isYes("PrintDate"));
 }
 
 TEST_F(SettingsAndTexts, TextsFollowTheLanguageAndFallBackToTheKey) {
-    ProgramResources& r = ProgramResources::instance();
+    TextStore& r = TextStore::instance();
     r.setLanguageKey("de");
-    const QString de = r.getResource("0800");
+    const QString de = r.text("0800");
     r.setLanguageKey("en");
-    const QString en = r.getResource("0800");
+    const QString en = r.text("0800");
     EXPECT_NE(de, "0800");
     EXPECT_NE(en, "0800");
     EXPECT_NE(de, en);
-    EXPECT_EQ(r.getResource("0000"), "0000");
+    EXPECT_EQ(r.text("0000"), "0000");
     r.setLanguageKey("xx");
-    EXPECT_EQ(r.getResource("0800"), "0800");
+    EXPECT_EQ(r.text("0800"), "0800");
     r.setLanguageKey("de");
-    EXPECT_EQ(r.getResource("08'00"), "08'00"); // quotes in a key are harmless
+    EXPECT_EQ(r.text("08'00"), "08'00"); // quotes in a key are harmless
 }
 
 TEST_F(SettingsAndTexts, NewProgramRecordsStartFromTheDefaultEndOfCharge) {
     setSetting("DefaultLadeende", "150");
-    EXPECT_EQ(CommunicationProgram(defaultEndOfCharge()).iLadeende, 150);
+    EXPECT_EQ(ProgramRecord(defaultEndOfCharge()).endOfCharge, 150);
     setSetting("DefaultLadeende", "");
-    EXPECT_EQ(CommunicationProgram(defaultEndOfCharge()).iLadeende, 0);
+    EXPECT_EQ(ProgramRecord(defaultEndOfCharge()).endOfCharge, 0);
 }

@@ -4,8 +4,8 @@
 #include "storage/recordset.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
-#include "link/endvalueanswer.h"
-#include "link/statusanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/statusrecord.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -18,10 +18,10 @@ namespace {
 const QDateTime kR(QDate(2024, 3, 1), QTime(10, 0, 0, 800), Qt::UTC);
 
 TEST(ValueStringTest, BuildsTheStoredTexts) {
-    CommunicationResults r;
-    r.lKapazitaet = 1250;
-    r.lSpannung = 7140;
-    r.lStrom = 1500;
+    StatusRecord r;
+    r.capacityMah = 1250;
+    r.voltageMv = 7140;
+    r.currentMa = 1500;
     // Second boundaries count, not elapsed time: 0.3 s across a boundary is 1.
     EXPECT_EQ(buildValueString(r, kR, kR.addMSecs(300)), "1250;7140;1500;1");
     EXPECT_EQ(buildValueString(r, kR, kR.addMSecs(150)), "1250;7140;1500;0");
@@ -35,16 +35,16 @@ TEST(ValueStringTest, BuildsTheStoredTexts) {
         {true, true, 12, "3;950;6000;60;75;T;95;12"},
         {false, true, 7, "3;950;6000;60;75;7"},
     };
-    CommunicationEndwert e;
-    e.iEndwertTyp = 3;
-    e.lKapazitaet = 950;
-    e.lSpannung = 6000;
-    e.lZykluszeit = 75;
-    e.iProzent = 95;
+    EndValueRecord e;
+    e.endValueType = 3;
+    e.capacityMah = 950;
+    e.voltageMv = 6000;
+    e.cycleSeconds = 75;
+    e.percent = 95;
     for (const auto& c : cases) {
-        e.bWithAkkuzustand = c.withZustand;
-        e.bAkkuzustand = c.zustand;
-        e.lSelbstentladung = c.selbst;
+        e.hasBatteryCondition = c.withZustand;
+        e.batteryCondition = c.zustand;
+        e.selfDischarge = c.selbst;
         EXPECT_EQ(buildEndValueString(e, kR, kR.addSecs(60)), c.text);
     }
 }
@@ -72,20 +72,20 @@ TEST(ValueStringTest, ParsesStoredAndDamagedTexts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const LoadedMeasurementValue v = parseValueString(QString::fromLatin1(c.text), c.endwert);
-        EXPECT_EQ(v.bEndwert, c.endwert);
+        EXPECT_EQ(v.isEndValue, c.endwert);
         const QString value =
             !v.bValid
                 ? "invalid"
                 : QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                      .arg(v.iEndwertTyp)
-                      .arg(v.lKapazitaet)
-                      .arg(v.lSpannung)
-                      .arg(v.lLadestrom)
-                      .arg(v.lTimeDiff)
-                      .arg(v.lZykluszeit)
-                      .arg(v.bWithAkkuzustand ? QString::number(v.bAkkuzustand) : "-")
-                      .arg(v.iProzent)
-                      .arg(v.bWithSelbstentladung ? QString::number(v.lSelbstentladung) : "-");
+                      .arg(v.endValueType)
+                      .arg(v.capacityMah)
+                      .arg(v.voltageMv)
+                      .arg(v.chargeCurrentMa)
+                      .arg(v.elapsedSeconds)
+                      .arg(v.cycleSeconds)
+                      .arg(v.hasBatteryCondition ? QString::number(v.batteryCondition) : "-")
+                      .arg(v.percent)
+                      .arg(v.hasSelfDischarge ? QString::number(v.selfDischarge) : "-");
         EXPECT_EQ(value, c.value);
     }
 }

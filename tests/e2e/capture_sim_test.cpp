@@ -65,7 +65,7 @@ qint64 secondsOf(const StoredValue& v) {
     return v.text.section(';', 3, 3).toLongLong();
 }
 
-QStringList textsOf(const QList<EndwertLine>& lines) {
+QStringList textsOf(const QList<EndValueDisplayLine>& lines) {
     QStringList out;
     for (const auto& l : lines)
         out << l.text;
@@ -131,7 +131,7 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
 
     // Wait for the end of the first charge: its end value is listed, the discharge runs.
     ASSERT_TRUE(
-        pollUntil([&] { return channel->bMeasurementRunning && display.laden.size() == 1; }, 20000))
+        pollUntil([&] { return channel->measurementRunning && display.laden.size() == 1; }, 20000))
         << display[ChannelField::Status].toStdString();
     const QStringList shownBefore = display.shown;
     ASSERT_GE(shownBefore.size(), 3);
@@ -153,12 +153,12 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     ASSERT_TRUE(model.addNewBattery("Pack 'A'", "", "first test"));
     settle(*channel); // the recording starts once the channel's step is through
     EXPECT_EQ(asked, QStringList{"0750"});
-    ASSERT_TRUE(channel->bRecording);
-    const qint32 series = channel->lMessReiheId;
+    ASSERT_TRUE(channel->recording);
+    const qint32 series = channel->seriesId;
     display.shown.clear();
 
     // Discharge and second charge to their end.
-    ASSERT_TRUE(pollUntil([&] { return !channel->bRecording; }, 25000))
+    ASSERT_TRUE(pollUntil([&] { return !channel->recording; }, 25000))
         << display[ChannelField::Status].toStdString();
     const QStringList shownAfter = display.shown;
     EXPECT_GE(shownAfter.size(), 3);
@@ -197,7 +197,7 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     EXPECT_EQ(textsOf(view.dischargeLines), textsOf(display.entladen));
     EXPECT_EQ(view.batteryType, "NiMH");
     EXPECT_EQ(view.mode, "Laden-Entladen-Laden");
-    EXPECT_EQ(view.program->iMode, 4);
+    EXPECT_EQ(view.program->deviceMode, 4);
 }
 
 } // namespace

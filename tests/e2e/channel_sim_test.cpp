@@ -24,7 +24,7 @@ public:
             const QString v =
                 text(ChannelField::Spannung) + "|" + text(ChannelField::Strom) + "|" + t;
             shown << v;
-            if (channel && channel->bRecording)
+            if (channel && channel->recording)
                 shownWhileRecording << v;
         }
     }
@@ -82,7 +82,7 @@ protected:
 
     TempProgramFolder folder;
     SimulatedCharger charger;
-    VelmaraComCommunication* link = nullptr;
+    ChargerLink* link = nullptr;
     FakeHost host;
     RecordingDisplay displays[4];
     std::vector<std::unique_ptr<ChannelController>> channels;
@@ -107,7 +107,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         const ChannelTest::Series created = ChannelTest::newSeries();
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
-        ASSERT_TRUE(channels[size_t(i)]->bRecording);
+        ASSERT_TRUE(channels[size_t(i)]->recording);
         // The recording takes over what the channel showed of this run so far
         // (the first reading after the program was sent).
         displays[i].shownWhileRecording = displays[i].shown;
@@ -119,8 +119,8 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     // A charge has ended when the channel left charging after it had charged.
     bool charged[4] = {false, false, false, false};
     auto finished = [&](int i) {
-        charged[i] = charged[i] || channels[size_t(i)]->bMeasurementRunning;
-        return charged[i] && !channels[size_t(i)]->bMeasurementRunning;
+        charged[i] = charged[i] || channels[size_t(i)]->measurementRunning;
+        return charged[i] && !channels[size_t(i)]->measurementRunning;
     };
     while (t.elapsed() < 120000) {
         for (auto& c : channels)

@@ -37,15 +37,15 @@ protected:
         window = makeWindow();
         installChannelWindows(*window);
         ASSERT_EQ(window->load(), StartupOutcome::Running);
-        channel = dynamic_cast<frmKanal*>(window->channelView("001"));
+        channel = dynamic_cast<ChannelWindow*>(window->channelView("001"));
         ASSERT_NE(channel, nullptr);
     }
     void TearDown() override {
         window.reset();
         MainWindowTest::TearDown();
     }
-    std::unique_ptr<frmMDIMainForm> window;
-    frmKanal* channel = nullptr;
+    std::unique_ptr<MainWindow> window;
+    ChannelWindow* channel = nullptr;
 };
 
 TEST_F(Openers, CaptureAndManagementDialogsOpen) {

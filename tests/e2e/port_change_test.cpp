@@ -88,7 +88,7 @@ protected:
         MainWindowTest::TearDown();
     }
     ChannelController& channel(int n) {
-        auto* w = dynamic_cast<frmKanal*>(window->channelView(QString("00%1").arg(n)));
+        auto* w = dynamic_cast<ChannelWindow*>(window->channelView(QString("00%1").arg(n)));
         EXPECT_NE(w, nullptr);
         return w->controller();
     }
@@ -100,18 +100,18 @@ protected:
     void expectAllAnswering() {
         for (int n = 1; n <= 4; ++n) {
             SCOPED_TRACE(n);
-            EXPECT_EQ(channel(n).status().strKanal, QString("00%1").arg(n));
-            EXPECT_NE(channel(n).status().iAntwortTyp, CommunicationResults::NoAnswer);
+            EXPECT_EQ(channel(n).status().channelCode, QString("00%1").arg(n));
+            EXPECT_NE(channel(n).status().answerType, StatusRecord::NoAnswer);
         }
     }
 
     Simulator first, second;
-    std::unique_ptr<frmMDIMainForm> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     expectAllAnswering();
-    VelmaraComCommunication* link = window->comLink();
+    ChargerLink* link = window->comLink();
 
     // In the middle of a round of ticks.
     tick(1);
@@ -128,9 +128,9 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     // While channel 1 waits for a silent charger and events run.
     second.command("silent all");
     // The simulator reads the command when it gets to it.
-    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeNoQmt && !window->bNoQMTFound; ++i)
+    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeChargerMissing && !window->chargerMissing; ++i)
         tick(1);
-    ASSERT_TRUE(window->bNoQMTFound);
+    ASSERT_TRUE(window->chargerMissing);
     settle(1);
     bool changed = false;
     QTimer::singleShot(100, window.get(), [&] {
@@ -141,7 +141,7 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(window->comLink()->port().devicePath(), first.path);
     tick(1);
-    EXPECT_FALSE(window->bNoQMTFound);
+    EXPECT_FALSE(window->chargerMissing);
     for (int n = 1; n <= 4; ++n)
         tick(n);
     expectAllAnswering();

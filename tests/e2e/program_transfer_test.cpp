@@ -57,7 +57,7 @@ protected:
     ProgramReference reference;
     TempProgramFolder folder;
     SimulatedCharger charger;
-    VelmaraComCommunication* link = nullptr;
+    ChargerLink* link = nullptr;
     std::unique_ptr<LinkProgramLine> line;
 };
 
@@ -70,26 +70,26 @@ TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
         << text.toStdString();
 
     // The channel charges with the programmed current.
-    CommunicationResults status;
+    StatusRecord status;
     QElapsedTimer t;
     t.start();
     do {
         QString answer = QCoro::waitFor(link->getStatus("002"));
-        status.splitRecievedString(answer);
-    } while (status.iStatusTyp != 2 && t.elapsed() < 10000);
-    EXPECT_EQ(status.iStatusTyp, 2);
-    EXPECT_EQ(status.lStrom, 1500);
+        status.parse(answer);
+    } while (status.stateCode != 2 && t.elapsed() < 10000);
+    EXPECT_EQ(status.stateCode, 2);
+    EXPECT_EQ(status.currentMa, 1500);
 
     const FetchResult fetched = QCoro::waitFor(fetchProgram(*line, "002"));
     ASSERT_EQ(fetched.outcome, FetchResult::Fetched);
-    const CommunicationProgram& p = fetched.program;
-    EXPECT_EQ(p.strKanal, "002");
-    EXPECT_EQ(p.iAkkuTyp, 2);
-    EXPECT_EQ(p.iZellenzahl, 6);
-    EXPECT_EQ(p.iMode, 1);
-    EXPECT_EQ(p.lLadestrom, 1500);
-    EXPECT_EQ(p.lEntladeStrom, 500);
-    EXPECT_EQ(p.lEntladeschlussSpannung, 6000);
+    const ProgramRecord& p = fetched.program;
+    EXPECT_EQ(p.channelCode, "002");
+    EXPECT_EQ(p.batteryType, 2);
+    EXPECT_EQ(p.cellCount, 6);
+    EXPECT_EQ(p.deviceMode, 1);
+    EXPECT_EQ(p.chargeCurrentMa, 1500);
+    EXPECT_EQ(p.dischargeCurrentMa, 500);
+    EXPECT_EQ(p.dischargeEndVoltageMv, 6000);
 }
 
 TEST_F(ProgramTransfer, SendToAllReachesTheFourChannels) {
@@ -104,7 +104,7 @@ TEST_F(ProgramTransfer, SendToAllReachesTheFourChannels) {
     EXPECT_EQ(result.accepted, AllChannels);
     for (const QString& ch : AllChannels) {
         const FetchResult f = QCoro::waitFor(fetchProgram(*line, ch));
-        EXPECT_EQ(f.program.lLadestrom, 1500) << ch.toStdString();
+        EXPECT_EQ(f.program.chargeCurrentMa, 1500) << ch.toStdString();
     }
 }
 

@@ -40,7 +40,7 @@ bool SimulatedCharger::start(const QString& folder, const QStringList& arguments
         m_error = QStringLiteral("no pseudo-terminal from the simulator");
         return false;
     }
-    m_link = std::make_unique<VelmaraComCommunication>(std::make_unique<QtSerialPort>(linkPath));
+    m_link = std::make_unique<ChargerLink>(std::make_unique<QtSerialPort>(linkPath));
     if (!m_link->openComPort()) {
         m_error = QStringLiteral("the link to the simulator does not open");
         return false;

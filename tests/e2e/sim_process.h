@@ -24,14 +24,14 @@ public:
     void command(const QByteArray& line);
     void stop();
 
-    VelmaraComCommunication* link() const { return m_link.get(); }
+    ChargerLink* link() const { return m_link.get(); }
     const QString& error() const { return m_error; }
 
 private:
     QString m_binary;
     QString m_error;
     QProcess m_process;
-    std::unique_ptr<VelmaraComCommunication> m_link;
+    std::unique_ptr<ChargerLink> m_link;
 };
 
 } // namespace velmara::test

@@ -8,22 +8,22 @@ namespace {
 
 LoadedMeasurementValue ordinary(qint32 seconds, qint32 mv, qint32 ma, qint32 mah) {
     LoadedMeasurementValue v;
-    v.lTimeDiff = seconds;
-    v.lSpannung = mv;
-    v.lLadestrom = ma;
-    v.lKapazitaet = mah;
+    v.elapsedSeconds = seconds;
+    v.voltageMv = mv;
+    v.chargeCurrentMa = ma;
+    v.capacityMah = mah;
     return v;
 }
 
 LoadedMeasurementValue endValue(qint16 kind, qint32 seconds, qint32 mv, qint32 mah,
                                 qint32 duration) {
     LoadedMeasurementValue v;
-    v.bEndwert = true;
-    v.iEndwertTyp = kind;
-    v.lTimeDiff = seconds;
-    v.lSpannung = mv;
-    v.lKapazitaet = mah;
-    v.lZykluszeit = duration;
+    v.isEndValue = true;
+    v.endValueType = kind;
+    v.elapsedSeconds = seconds;
+    v.voltageMv = mv;
+    v.capacityMah = mah;
+    v.cycleSeconds = duration;
     return v;
 }
 
@@ -39,12 +39,12 @@ SeriesFile knownSeries() {
     s.values << ordinary(0, 1234, 1500, 0) << ordinary(89, 1300, 1500, 37)
              << ordinary(91, 1301, 1499, 38) << ordinary(3600, 7140, 1500, 1250);
     LoadedMeasurementValue charged = endValue(2, 7200, 1452, 2100, 7100);
-    charged.bWithAkkuzustand = true;
-    charged.bAkkuzustand = false;
-    charged.iProzent = 80;
+    charged.hasBatteryCondition = true;
+    charged.batteryCondition = false;
+    charged.percent = 80;
     LoadedMeasurementValue discharged = endValue(3, 9000, 1000, 1900, 1800);
-    discharged.bWithSelbstentladung = true;
-    discharged.lSelbstentladung = 0;
+    discharged.hasSelfDischarge = true;
+    discharged.selfDischarge = 0;
     s.values << charged << discharged;
     return s;
 }

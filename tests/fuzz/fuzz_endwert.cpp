@@ -1,20 +1,20 @@
 #include "fuzz_targets.h"
-#include "link/endvalueanswer.h"
+#include "link/endvaluerecord.h"
 
 namespace velmara::fuzz {
 
 int endValueAnswer(const uint8_t* data, size_t size) {
-    EntwertList list;
+    EndValueList list;
     QString text = latin1(data, size);
     const qsizetype fields = text.count(QLatin1Char(',')) + 1;
-    list.splitRecievedString(text);
+    list.parse(text);
     // Every end value takes at least four fields.
     require(list.Count() <= fields / 4 + 1);
     for (const auto& e : list) {
-        require(e->iEndwertTyp >= -1 && e->iEndwertTyp <= 3);
-        require(e->lZykluszeit >= 0);
-        require(e->lSelbstentladung >= -1 && e->lSelbstentladung <= 99999);
-        (void)formatEndwertLine(list.Count(), *e);
+        require(e->endValueType >= -1 && e->endValueType <= 3);
+        require(e->cycleSeconds >= 0);
+        require(e->selfDischarge >= -1 && e->selfDischarge <= 99999);
+        (void)formatEndValueLine(list.Count(), *e);
     }
     return 0;
 }

@@ -12,7 +12,7 @@ int answerFrame(const uint8_t* data, size_t size) {
     auto clock = std::make_shared<FakeLinkClock>(1'700'000'000'000 + data[0] % 1000);
     auto owned = std::make_unique<FakeSerialPort>(clock);
     FakeSerialPort* port = owned.get();
-    VelmaraComCommunication link(std::move(owned), clock);
+    ChargerLink link(std::move(owned), clock);
     link.openComPort();
     QList<FakeSerialPort::Piece> pieces;
     const size_t step = 1 + data[0] % 7;
@@ -28,7 +28,7 @@ int answerFrame(const uint8_t* data, size_t size) {
     require(done);
     require(answer.isEmpty() || answer == QLatin1String("-1") || answer.endsWith(QLatin1Char(',')));
     require(!answer.contains(QChar(0x03)));
-    const QString direct = VelmaraComCommunication::unwrapAnswer(latin1(data, size));
+    const QString direct = ChargerLink::unwrapAnswer(latin1(data, size));
     require(direct == QLatin1String("-1") || direct.size() <= qsizetype(size));
     require(port->writes.size() == 1);
     return 0;

@@ -1,18 +1,18 @@
 #include "fuzz_targets.h"
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 
 namespace velmara::fuzz {
 
 int programString(const uint8_t* data, size_t size) {
     for (bool withGal : {true, false}) {
-        CommunicationProgram p;
+        ProgramRecord p;
         QString text = latin1(data, size);
-        p.splitRecievedString(text, withGal);
-        require(p.iAkkuTyp >= -4 && p.iAkkuTyp <= 99);
-        require(p.lLadestrom >= 0 && p.lLadestrom <= 99999);
-        require(p.lKapazitaet >= -3 && p.lKapazitaet <= 99999);
-        require(p.iLadeende >= 0 && p.iLadeende <= 999);
-        require(p.iGalNummer >= 0 && p.iGalNummer <= 9);
+        p.parse(text, withGal);
+        require(p.batteryType >= -4 && p.batteryType <= 99);
+        require(p.chargeCurrentMa >= 0 && p.chargeCurrentMa <= 99999);
+        require(p.capacityMah >= -3 && p.capacityMah <= 99999);
+        require(p.endOfCharge >= 0 && p.endOfCharge <= 999);
+        require(p.galNumber >= 0 && p.galNumber <= 9);
     }
     return 0;
 }

@@ -7,9 +7,9 @@ int valueString(const uint8_t* data, size_t size) {
     const QString text = latin1(data, size);
     for (bool endwert : {false, true}) {
         const LoadedMeasurementValue v = parseValueString(text, endwert);
-        require(v.bEndwert == endwert);
+        require(v.isEndValue == endwert);
         if (!endwert)
-            require(!v.bWithAkkuzustand && !v.bWithSelbstentladung && v.iEndwertTyp == 0);
+            require(!v.hasBatteryCondition && !v.hasSelfDischarge && v.endValueType == 0);
         // A valid value has at least the fields its kind needs.
         if (v.bValid)
             require(text.count(QLatin1Char(';')) >= (endwert ? 4 : 3));

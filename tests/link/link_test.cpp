@@ -28,24 +28,24 @@ struct Rig {
         : clock(std::make_shared<FakeLinkClock>(1'700'000'000'000 + intoSecond)) {
         auto p = std::make_unique<FakeSerialPort>(clock);
         port = p.get();
-        link = std::make_unique<VelmaraComCommunication>(std::move(p), clock);
+        link = std::make_unique<ChargerLink>(std::move(p), clock);
         EXPECT_TRUE(link->openComPort());
     }
     qint64 elapsedSince(qint64 t0) const { return clock->nowMs() - t0; }
 
     std::shared_ptr<FakeLinkClock> clock;
     FakeSerialPort* port;
-    std::unique_ptr<VelmaraComCommunication> link;
+    std::unique_ptr<ChargerLink> link;
 };
 
 TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
     struct Case {
-        std::function<void(VelmaraComCommunication&)> call;
+        std::function<void(ChargerLink&)> call;
         QByteArray bytes;
     };
     const Case cases[] = {
         {[](auto& l) { l.getStatus("001"); }, QByteArray::fromHex("122c3030312c4d2c030d")},
-        {[](auto& l) { l.getEndwert("002"); }, "\x12,002,D,\x03\r"},
+        {[](auto& l) { l.getEndValues("002"); }, "\x12,002,D,\x03\r"},
         {[](auto& l) { l.getProgram("003"); }, "\x12,003,W,\x03\r"},
         {[](auto& l) { l.sendProgram("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000"); },
          "\x12,001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,\x03\r"},
@@ -140,7 +140,7 @@ TEST(LinkQueueTest, RequestsWaitTheirTurnAndGetTheirOwnAnswers) {
     rig.port->queueAnswer(DC4 + ",002,D," + ETX, 40);
     rig.port->queueAnswer(DC4 + ",003,P,A05,M02," + ETX, 40);
     auto first = rig.link->getStatus("001");
-    auto second = rig.link->getEndwert("002");
+    auto second = rig.link->getEndValues("002");
     auto third = rig.link->getProgram("003");
     EXPECT_EQ(rig.port->writes.size(), 1);
     EXPECT_EQ(rig.link->requestsWaiting(), 2);
@@ -188,13 +188,13 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
 // What the link told its owner about the line, as "fault <number> <description>"
 // and "recovered"; the link shows nothing itself.
 struct LineEvents {
-    explicit LineEvents(VelmaraComCommunication& link) {
-        QObject::connect(&link, &VelmaraComCommunication::lineFault,
+    explicit LineEvents(ChargerLink& link) {
+        QObject::connect(&link, &ChargerLink::lineFault,
                          [this](int n, const QString& text, bool lost) {
                              events
                                  << QString("fault %1 %2%3").arg(n).arg(text, lost ? " lost" : "");
                          });
-        QObject::connect(&link, &VelmaraComCommunication::lineRecovered,
+        QObject::connect(&link, &ChargerLink::lineRecovered,
                          [this] { events << "recovered"; });
     }
     QStringList take() { return std::exchange(events, {}); }

@@ -83,7 +83,7 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
     ASSERT_FALSE(charger.slave.isEmpty());
     auto owned = std::make_unique<QtSerialPort>(charger.slave);
     const QSerialPort& qt = owned->port();
-    VelmaraComCommunication link(std::move(owned));
+    ChargerLink link(std::move(owned));
     ASSERT_TRUE(link.openComPort());
     // 9600 7E1 without flow control; a pty forces 8 bits without parity, so only the speed shows.
     EXPECT_EQ(
@@ -109,13 +109,13 @@ TEST(PtyLinkTest, RequestsAndAnswersOverTheLine) {
 TEST(PtyLinkTest, AHungUpLineIsReportedOnceAndClosed) {
     PtyCharger charger;
     ASSERT_FALSE(charger.slave.isEmpty());
-    VelmaraComCommunication link(std::make_unique<QtSerialPort>(charger.slave));
+    ChargerLink link(std::make_unique<QtSerialPort>(charger.slave));
     ASSERT_TRUE(link.openComPort());
     EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "001,M,SA,");
 
     charger.hangUp();
     int faults = 0;
-    QObject::connect(&link, &VelmaraComCommunication::lineFault, [&] { ++faults; });
+    QObject::connect(&link, &ChargerLink::lineFault, [&] { ++faults; });
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(QCoro::waitFor(link.getStatus("001")), "");
     EXPECT_EQ(faults, 1);

@@ -84,7 +84,7 @@ private:
 TEST(PtyQueueTest, TheEventLoopRunsWhileARequestWaitsAndTheNextWaitsItsTurn) {
     SilentChannelOne charger;
     ASSERT_FALSE(charger.slave.isEmpty());
-    VelmaraComCommunication link(std::make_unique<QtSerialPort>(charger.slave));
+    ChargerLink link(std::make_unique<QtSerialPort>(charger.slave));
     ASSERT_TRUE(link.openComPort());
 
     auto silent = link.getStatus("001");

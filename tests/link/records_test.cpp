@@ -1,8 +1,8 @@
 // The charger's answers parsed into the status record, the program record and
 // the end-value list, and the list line of an end value.
-#include "link/endvalueanswer.h"
-#include "link/programanswer.h"
-#include "link/statusanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/programrecord.h"
+#include "link/statusrecord.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -50,59 +50,59 @@ const StatusCase kStatusCases[] = {
 TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
     for (const StatusCase& c : kStatusCases) {
         SCOPED_TRACE(c.answer);
-        CommunicationResults r;
-        r.strKanal = "004";
-        r.iAntwortTyp = 55;
-        r.iStatusTyp = r.iFehlerCode = 99;
-        r.lStrom = 111;
-        r.lSpannung = 222;
-        r.lKapazitaet = 333;
+        StatusRecord r;
+        r.channelCode = "004";
+        r.answerType = 55;
+        r.stateCode = r.faultCode = 99;
+        r.currentMa = 111;
+        r.voltageMv = 222;
+        r.capacityMah = 333;
         QString text = QString::fromLatin1(c.answer);
-        r.splitRecievedString(text);
+        r.parse(text);
         EXPECT_EQ(text, QString::fromLatin1(c.answer).trimmed());
-        EXPECT_EQ(r.iAntwortTyp, c.kind);
-        EXPECT_EQ(r.iStatusTyp, c.state);
-        EXPECT_EQ(r.iFehlerCode, c.code);
-        EXPECT_EQ(r.lStrom, c.strom);
-        EXPECT_EQ(r.lSpannung, c.spannung);
-        EXPECT_EQ(r.lKapazitaet, c.kapazitaet);
-        EXPECT_EQ(r.strKanal, QString::fromLatin1(c.kanal));
+        EXPECT_EQ(r.answerType, c.kind);
+        EXPECT_EQ(r.stateCode, c.state);
+        EXPECT_EQ(r.faultCode, c.code);
+        EXPECT_EQ(r.currentMa, c.strom);
+        EXPECT_EQ(r.voltageMv, c.spannung);
+        EXPECT_EQ(r.capacityMah, c.kapazitaet);
+        EXPECT_EQ(r.channelCode, QString::fromLatin1(c.kanal));
     }
 }
 
 TEST(CommunicationResultsTest, EachFaultStateHasItsOwnCode) {
     const char* faults[] = {"SP", "SK", "SG", "SQT", "SQV", "SQR", "SQU", "SQP", "SQS"};
     for (int code = 1; code <= 9; ++code) {
-        CommunicationResults r;
+        StatusRecord r;
         QString text = QString("001,M,%1,").arg(faults[code - 1]);
-        r.splitRecievedString(text);
-        EXPECT_EQ(r.iStatusTyp, 7) << faults[code - 1];
-        EXPECT_EQ(r.iFehlerCode, code) << faults[code - 1];
+        r.parse(text);
+        EXPECT_EQ(r.stateCode, 7) << faults[code - 1];
+        EXPECT_EQ(r.faultCode, code) << faults[code - 1];
     }
 }
 
 TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
-    CommunicationResults r;
-    r.iAntwortTyp = 2;
-    std::shared_ptr<CommunicationProgram> program;
-    std::shared_ptr<EntwertList> list;
-    QObject::connect(&r, &CommunicationResults::ProgramChanged,
-                     [&](std::shared_ptr<CommunicationProgram> p) { program = p; });
-    QObject::connect(&r, &CommunicationResults::EndwertRecieved,
-                     [&](std::shared_ptr<EntwertList> l) { list = l; });
+    StatusRecord r;
+    r.answerType = 2;
+    std::shared_ptr<ProgramRecord> program;
+    std::shared_ptr<EndValueList> list;
+    QObject::connect(&r, &StatusRecord::programReceived,
+                     [&](std::shared_ptr<ProgramRecord> p) { program = p; });
+    QObject::connect(&r, &StatusRecord::endValuesReceived,
+                     [&](std::shared_ptr<EndValueList> l) { list = l; });
     QString text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
-    r.splitRecievedString(text);
+    r.parse(text);
     ASSERT_TRUE(program);
-    EXPECT_EQ(r.iAntwortTyp, 2); // a program answer keeps the kind
-    EXPECT_EQ(program->iAkkuTyp, 5);
+    EXPECT_EQ(r.answerType, 2); // a program answer keeps the kind
+    EXPECT_EQ(program->batteryType, 5);
 
     for (auto [answer, count] : {std::pair{"001,D,SL,K01000,T90,V08400,SE,K00950,T75,V06000,", 2},
                                  std::pair{"001,D,SL,K01000,T90,V08400,SE,", 0}}) {
         SCOPED_TRACE(answer);
         list.reset();
         text = answer;
-        r.splitRecievedString(text);
-        EXPECT_EQ(r.iAntwortTyp, 3);
+        r.parse(text);
+        EXPECT_EQ(r.answerType, 3);
         ASSERT_TRUE(list); // a damaged list is passed on empty
         EXPECT_EQ(list->Count(), count);
     }
@@ -116,29 +116,29 @@ const QString kStdOut = "A5 M2 Z6 P-3 F1 W30 K-3 L1000 E500 V8400 D6000 Y-3 y77"
 // The record parsed from fields preset to 77: channel, then letter and value per field
 // (y: unit of the self-discharge period).
 QString parsed(const QString& answer, bool withGal) {
-    CommunicationProgram p;
-    p.strKanal = "004";
-    p.iAkkuTyp = p.iMode = p.iZellenzahl = p.iProzentwert = p.iFormierZyklen = 77;
-    p.iWiederholtesLadenEntladen = p.iSelbstentladungsIntervall = 77;
-    p.iSelbstentladungsIntervalTyp = p.iBleiakkuMode = p.iLiionMode = p.iLadeende = 77;
-    p.iLademode = p.iQ = p.iU = p.iGalNummer = p.iLadegeraet = 77;
-    p.lKapazitaet = p.lLadestrom = p.lEntladeStrom = p.lLadeschlussSpannung =
-        p.lEntladeschlussSpannung = 77;
+    ProgramRecord p;
+    p.channelCode = "004";
+    p.batteryType = p.deviceMode = p.cellCount = p.percentValue = p.formingCycles = 77;
+    p.repeatCount = p.selfDischargeInterval = 77;
+    p.selfDischargeIntervalUnit = p.leadAcidMode = p.lithiumIonMode = p.endOfCharge = 77;
+    p.chargeMode = p.qMode = p.uMode = p.galNumber = p.chargerType = 77;
+    p.capacityMah = p.chargeCurrentMa = p.dischargeCurrentMa = p.chargeEndVoltageMv =
+        p.dischargeEndVoltageMv = 77;
     QString text = answer;
-    p.splitRecievedString(text, withGal);
-    QString out = p.strKanal;
+    p.parse(text, withGal);
+    QString out = p.channelCode;
     auto add = [&](const char* letters, const QList<qint32>& values) {
         for (qsizetype i = 0; i < values.size(); ++i)
             out += QString(" %1%2").arg(letters[i]).arg(values[i]);
     };
     add("AMZPFWKLEVDYyGR",
-        {p.iAkkuTyp, p.iMode, p.iZellenzahl, p.iProzentwert, p.iFormierZyklen,
-         p.iWiederholtesLadenEntladen, p.lKapazitaet, p.lLadestrom, p.lEntladeStrom,
-         p.lLadeschlussSpannung, p.lEntladeschlussSpannung, p.iSelbstentladungsIntervall,
-         p.iSelbstentladungsIntervalTyp, p.iGalNummer, p.iLadegeraet});
-    if (p.bExtendedRecieved)
-        add("SCBHNOQU", {!p.bProgrammierungGesperrt, p.bOhneLast, p.iBleiakkuMode, p.iLiionMode,
-                         p.iLadeende, p.iLademode, p.iQ, p.iU});
+        {p.batteryType, p.deviceMode, p.cellCount, p.percentValue, p.formingCycles,
+         p.repeatCount, p.capacityMah, p.chargeCurrentMa, p.dischargeCurrentMa,
+         p.chargeEndVoltageMv, p.dischargeEndVoltageMv, p.selfDischargeInterval,
+         p.selfDischargeIntervalUnit, p.galNumber, p.chargerType});
+    if (p.extendedReceived)
+        add("SCBHNOQU", {!p.programmingLocked, p.withoutLoad, p.leadAcidMode, p.lithiumIonMode,
+                         p.endOfCharge, p.chargeMode, p.qMode, p.uMode});
     return out;
 }
 
@@ -217,21 +217,21 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
-        EntwertList list;
+        EndValueList list;
         QString text = QString::fromLatin1(c.answer);
         QStringList items;
-        if (!list.splitRecievedString(text))
+        if (!list.parse(text))
             items << "FAIL";
         for (const auto& e : list)
             items << QString("%1 %2 K%3 T%4 V%5 Y%6 X%7 P%8")
-                         .arg(e->strKanal)
-                         .arg(e->iEndwertTyp)
-                         .arg(e->lKapazitaet)
-                         .arg(e->lZykluszeit)
-                         .arg(e->lSpannung)
-                         .arg(e->lSelbstentladung)
-                         .arg(e->bWithAkkuzustand ? QString::number(e->bAkkuzustand) : "-")
-                         .arg(e->iProzent);
+                         .arg(e->channelCode)
+                         .arg(e->endValueType)
+                         .arg(e->capacityMah)
+                         .arg(e->cycleSeconds)
+                         .arg(e->voltageMv)
+                         .arg(e->selfDischarge)
+                         .arg(e->hasBatteryCondition ? QString::number(e->batteryCondition) : "-")
+                         .arg(e->percent);
         EXPECT_EQ(items.join(" | "), c.items);
     }
 }
@@ -247,15 +247,15 @@ TEST(FormatEndwertLineTest, FixedColumns) {
         {123, 1234567, 123456, 12345, "123.     1234.567    123.456  12345"},
         {1, -1500, -1, -5, " 1.     -1.500    -0.001    -5"},
     };
-    CommunicationEndwert e;
+    EndValueRecord e;
     for (const auto& c : cases) {
-        e.lKapazitaet = c.kap;
-        e.lSpannung = c.spannung;
-        e.lZykluszeit = c.zeit;
-        EXPECT_EQ(formatEndwertLine(c.n, e), QString::fromLatin1(c.line));
+        e.capacityMah = c.kap;
+        e.voltageMv = c.spannung;
+        e.cycleSeconds = c.zeit;
+        EXPECT_EQ(formatEndValueLine(c.n, e), QString::fromLatin1(c.line));
     }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(formatEndwertLine(1, e), " 1.     -1,500    -0,001    -5");
+    EXPECT_EQ(formatEndValueLine(1, e), " 1.     -1,500    -0,001    -5");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 

@@ -70,7 +70,7 @@ public:
         if (program)
             s.program = parsed(program);
         else
-            s.program.iAkkuTyp = CommunicationProgram::NoAnswer;
+            s.program.batteryType = ProgramRecord::NoAnswer;
         s.reference = ref;
         s.options = options();
         s.options.extensionAvailable = extension;
@@ -203,18 +203,18 @@ TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
 }
 
 TEST_F(Dialogs, ExtendedDialogEditsOrOnlyShows) {
-    CommunicationProgram p;
-    p.iLadeende = 100;
-    p.iBleiakkuMode = 2;
+    ProgramRecord p;
+    p.endOfCharge = 100;
+    p.leadAcidMode = 2;
     ExtendedModeDialog edit(p, ref);
     EXPECT_EQ(child<QLineEdit>(&edit, "txtLadeende")->text(), "10");
     EXPECT_TRUE(child<QAbstractButton>(&edit, "optBleiakkuMode1")->isChecked());
     child<QAbstractButton>(&edit, "optQ2")->click();
     child<QAbstractButton>(&edit, "cmdOk")->click();
     EXPECT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_EQ(edit.program().iLadeende, 100);
-    EXPECT_EQ(edit.program().iBleiakkuMode, 0);
-    EXPECT_EQ(edit.program().iQ, 1);
+    EXPECT_EQ(edit.program().endOfCharge, 100);
+    EXPECT_EQ(edit.program().leadAcidMode, 0);
+    EXPECT_EQ(edit.program().qMode, 1);
 
     ExtendedModeDialog blank(p, ref);
     child<QLineEdit>(&blank, "txtLadeende")->clear();
@@ -256,7 +256,7 @@ TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
 // Laid out in either language, no caption is cut.
 TEST_F(Dialogs, CaptionsFitInGermanAndEnglish) {
     for (const char* language : {"de", "en"}) {
-        ProgramResources::instance().setLanguageKey(language);
+        TextStore::instance().setLanguageKey(language);
         auto d = editor("003,P,A02,M08,Z06,P080,F1,W30,K02000,L01000,E00500,V07200,D06000,YH012");
         d->adjustSize();
         d->show();

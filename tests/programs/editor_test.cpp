@@ -241,9 +241,9 @@ TEST_F(Transfer, HiddenFieldsAreNotRequired) {
 
 TEST_F(Editor, RecordWithoutProgramLeavesZeroBoxes) {
     for (qint16 type : {-1, -2, -4}) {
-        CommunicationProgram p;
-        p.iAkkuTyp = type;
-        p.iMode = 3;
+        ProgramRecord p;
+        p.batteryType = type;
+        p.deviceMode = 3;
         model->setProgram(p);
         model->initFromProgram();
         EXPECT_EQ(model->text(Box::ChargeCurrent), "0,000");

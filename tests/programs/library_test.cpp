@@ -79,12 +79,12 @@ TEST_F(Library, ListLoadAndDelete) {
 class Extended : public ProgramsTest {};
 
 TEST_F(Extended, ChoicesRoundTripThroughTheRecord) {
-    CommunicationProgram p;
-    p.iLadeende = 100;
-    p.iBleiakkuMode = 2; // only 1 selects mode 2
-    p.iLiionMode = 1;
-    p.bProgrammierungGesperrt = true;
-    p.iU = 1;
+    ProgramRecord p;
+    p.endOfCharge = 100;
+    p.leadAcidMode = 2; // only 1 selects mode 2
+    p.lithiumIonMode = 1;
+    p.programmingLocked = true;
+    p.uMode = 1;
     const ExtendedChoices c = extendedChoicesOf(p, kGerman);
     EXPECT_EQ(c.endOfCharge, "10");
     EXPECT_FALSE(c.leadMode2);
@@ -92,14 +92,14 @@ TEST_F(Extended, ChoicesRoundTripThroughTheRecord) {
     EXPECT_TRUE(c.locked);
     EXPECT_TRUE(c.u2);
 
-    CommunicationProgram back;
+    ProgramRecord back;
     EXPECT_FALSE(collectExtended(c, ref, back, kGerman));
-    EXPECT_EQ(back.iLadeende, 100);
-    EXPECT_EQ(back.iBleiakkuMode, 0);
-    EXPECT_EQ(back.iLiionMode, 1);
-    EXPECT_TRUE(back.bProgrammierungGesperrt);
-    EXPECT_EQ(back.iU, 1);
-    EXPECT_EQ(back.iQ, 0);
+    EXPECT_EQ(back.endOfCharge, 100);
+    EXPECT_EQ(back.leadAcidMode, 0);
+    EXPECT_EQ(back.lithiumIonMode, 1);
+    EXPECT_TRUE(back.programmingLocked);
+    EXPECT_EQ(back.uMode, 1);
+    EXPECT_EQ(back.qMode, 0);
 }
 
 TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
@@ -112,11 +112,11 @@ TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
     for (const Case& c : cases) {
         ExtendedChoices choices;
         choices.endOfCharge = c.text;
-        CommunicationProgram p;
-        p.iLadeende = 77;
+        ProgramRecord p;
+        p.endOfCharge = 77;
         const CheckResult r = collectExtended(choices, ref, p, kGerman);
         EXPECT_EQ(r ? (r->isLimits() ? r->keyA : r->key) : QString(), c.key) << c.text;
-        EXPECT_EQ(p.iLadeende, *c.key ? 77 : 250) << c.text;
+        EXPECT_EQ(p.endOfCharge, *c.key ? 77 : 250) << c.text;
     }
     const CheckResult r = checkEndOfCharge("60", ref, kGerman);
     ASSERT_TRUE(r);

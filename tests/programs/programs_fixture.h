@@ -42,9 +42,9 @@ public:
         model = std::make_unique<ProgramEditorModel>(ref, kGerman);
     }
     // A record parsed from a stored program text.
-    static CommunicationProgram parsed(QString text) {
-        CommunicationProgram p;
-        p.splitRecievedString(text, false);
+    static ProgramRecord parsed(QString text) {
+        ProgramRecord p;
+        p.parse(text, false);
         return p;
     }
     static ProgramOptions options() { return loadProgramOptions(&velmara::getSetting); }

@@ -58,15 +58,15 @@ TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
 
 TEST_F(ProgramText, ExtendedFieldsFollowTheSettings) {
     show("003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D09000");
-    CommunicationProgram ext;
-    ext.bProgrammierungGesperrt = true;
-    ext.bOhneLast = true;
-    ext.iBleiakkuMode = 2; // any value but 0 goes as 1
-    ext.iLiionMode = 0;
-    ext.iLadeende = 150;
-    ext.iLademode = 1;
-    ext.iQ = 0;
-    ext.iU = 2; // only 1 goes as 1
+    ProgramRecord ext;
+    ext.programmingLocked = true;
+    ext.withoutLoad = true;
+    ext.leadAcidMode = 2; // any value but 0 goes as 1
+    ext.lithiumIonMode = 0;
+    ext.endOfCharge = 150;
+    ext.chargeMode = 1;
+    ext.qMode = 0;
+    ext.uMode = 2; // only 1 goes as 1
     model->setExtendedFields(ext);
     const QString base = "003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D01000";
     EXPECT_EQ(build("003"), base);
@@ -190,7 +190,7 @@ TEST(LineTransfer, FetchTriesThreeTimes) {
     }
     ScriptedLine line;
     line.answers = {program};
-    EXPECT_EQ(QCoro::waitFor(fetchProgram(line, "002")).program.lEntladeschlussSpannung, 6000);
+    EXPECT_EQ(QCoro::waitFor(fetchProgram(line, "002")).program.dischargeEndVoltageMv, 6000);
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TEST_F(Session, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
 }
 
 TEST_F(Session, AReportedProgramIsShownOnlyOnYes) {
-    CommunicationProgram reported = parsed("002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000");
+    ProgramRecord reported = parsed("002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000");
     ScriptedMessages boxes;
     boxes.expect("0996", MsgAnswer::No).expect("0996", MsgAnswer::Yes);
     EXPECT_FALSE(session->programChangedFromOutside(reported));

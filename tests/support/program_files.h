@@ -14,11 +14,11 @@ namespace velmara::test {
 inline bool openProgramFiles(const QString& language = QString()) {
     if (!openMasterDatabase() || !openUserDatabase())
         return false;
-    ProgramSettings::instance().setRsSettings(
+    SettingsStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    ProgramResources::instance().setRsResources(
+    TextStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-    ProgramResources::instance().setLanguageKey(language.isEmpty() ? getSetting("UsedLanguage")
+    TextStore::instance().setLanguageKey(language.isEmpty() ? getSetting("UsedLanguage")
                                                                    : language);
     return true;
 }

@@ -27,7 +27,7 @@ void MainWindowTest::prepare(const QMap<QString, QString>& overrides) {
     ASSERT_TRUE(openMasterDatabase());
     auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
     ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
-    ProgramSettings::instance().setRsSettings(std::move(rs));
+    SettingsStore::instance().setRecordset(std::move(rs));
     setSetting("FirstStartup", "NO");
     setSetting("ComPort", "1");
     setSetting("ComDevice1", pty.slavePath());
@@ -40,22 +40,22 @@ QString MainWindowTest::storedSetting(const QString& key) {
     if (!openMasterDatabase())
         return "<no database>";
     auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
-    ProgramSettings::instance().setRsSettings(std::move(rs));
+    SettingsStore::instance().setRecordset(std::move(rs));
     QString value = getSetting(key);
     closeDatabases();
     return value;
 }
 
-std::unique_ptr<frmMDIMainForm> MainWindowTest::makeWindow() {
-    auto w = std::make_unique<frmMDIMainForm>();
-    w->setChannelViewFactory([this](const QString& code, frmMDIMainForm*) -> ChannelView* {
+std::unique_ptr<MainWindow> MainWindowTest::makeWindow() {
+    auto w = std::make_unique<MainWindow>();
+    w->setChannelViewFactory([this](const QString& code, MainWindow*) -> ChannelView* {
         return new RecordingChannelView(code, &asked);
     });
     w->setUrlOpener([](const QUrl&) { return true; });
     return w;
 }
 
-std::unique_ptr<frmMDIMainForm> MainWindowTest::start(const QMap<QString, QString>& overrides) {
+std::unique_ptr<MainWindow> MainWindowTest::start(const QMap<QString, QString>& overrides) {
     prepare(overrides);
     auto w = makeWindow();
     EXPECT_EQ(w->load(), StartupOutcome::Running);

@@ -34,11 +34,11 @@ public:
     }
     QWidget* widget() override { return this; }
     QString channelCode() const override { return m_code; }
-    bool resetAkkuId(qint32 id) override {
+    bool releaseBattery(qint32 id) override {
         *m_asked << "reset" + m_code;
         return usedIds.contains(id);
     }
-    bool isAkkuUsed(qint32 id) override {
+    bool isBatteryUsed(qint32 id) override {
         *m_asked << "used" + m_code;
         return usedIds.contains(id);
     }
@@ -56,9 +56,9 @@ protected:
     // Reads a setting from the master file while the program is not running.
     QString storedSetting(const QString& key);
     // A main window whose channel views are RecordingChannelViews.
-    std::unique_ptr<frmMDIMainForm> makeWindow();
+    std::unique_ptr<MainWindow> makeWindow();
     // prepare, then a window that has started.
-    std::unique_ptr<frmMDIMainForm> start(const QMap<QString, QString>& overrides = {});
+    std::unique_ptr<MainWindow> start(const QMap<QString, QString>& overrides = {});
     void TearDown() override;
 
     TempProgramFolder folder;

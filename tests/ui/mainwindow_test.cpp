@@ -21,12 +21,12 @@
 namespace velmara::test {
 namespace {
 
-template <class T = QAction> T* entry(frmMDIMainForm& w, const QString& name) {
+template <class T = QAction> T* entry(MainWindow& w, const QString& name) {
     T* a = w.findChild<T*>(name);
     EXPECT_NE(a, nullptr) << name.toStdString();
     return a;
 }
-QLabel* panel(frmMDIMainForm& w, const QString& name) {
+QLabel* panel(MainWindow& w, const QString& name) {
     return entry<QLabel>(w, name);
 }
 
@@ -45,8 +45,8 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     EXPECT_EQ(entry(*w, "mnuDatei")->text(), res("1000"));
     EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), res("1048"));
     EXPECT_EQ(panel(*w, "Kanal4Label")->text(), res("1506"));
-    EXPECT_EQ(w->getNewTempMessreiheID(), 1);
-    EXPECT_EQ(w->getNewTempMessreiheID(), 2);
+    EXPECT_EQ(w->newTempSeriesId(), 1);
+    EXPECT_EQ(w->newTempSeriesId(), 2);
     w->setStatusbarText("003", "Laden");
     w->setStatusbarText("009", "ignored");
     EXPECT_EQ(panel(*w, "Kanal3Text")->text(), "Laden");
@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgr
                 .accept("dlgFirstCharger")
                 .reject("dlgFirstComPortSelection");
         auto w = makeWindow();
-        QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+        QSignalSpy ended(w.get(), &MainWindow::programEnded);
         EXPECT_EQ(w->load(), cancel ? StartupOutcome::EndProgram : StartupOutcome::Running);
         QStringList expected = kFullStart.mid(0, kFullStart.indexOf("tempvalues"));
         expected << "firststart";
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
         EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
     }
 
-    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+    QSignalSpy ended(w.get(), &MainWindow::programEnded);
     w->endProgram(); // any box would fail the test
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(w->isVisible());
@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
         TempProgramFolder own;
         auto w = start({{"UsedCharger", c.charger}});
         w->channelSubWindow(c.charger == "QMT4" ? "002" : "001")->close();
-        QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+        QSignalSpy ended(w.get(), &MainWindow::programEnded);
         const bool yes = c.answer == MsgAnswer::Yes;
         {
             ScriptedMessages boxes;
@@ -311,10 +311,10 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
             dynamic_cast<RecordingChannelView*>(w->channelView(QString("00%1").arg(n)))->usedIds
                 << 7;
         asked.clear();
-        EXPECT_EQ(w->resetAkkuId(7), c.reset);
+        EXPECT_EQ(w->releaseBattery(7), c.reset);
         EXPECT_EQ(asked, c.asked);
-        EXPECT_EQ(w->isAkkuUsed(7), c.used);
-        EXPECT_EQ(w->isAkkuUsed(8), "notUsed");
+        EXPECT_EQ(w->isBatteryUsed(7), c.used);
+        EXPECT_EQ(w->isBatteryUsed(8), "notUsed");
         w.reset();
         closeDatabases();
     }
@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
 
 TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     auto w = start();
-    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+    QSignalSpy ended(w.get(), &MainWindow::programEnded);
     {
         ScriptedMessages boxes;
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
@@ -335,8 +335,8 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
 }
 
 TEST(StartLogo, EndsOnceAfterItsTimeOrAtAKeyPress) {
-    frmStartLogo logo(60000);
-    QSignalSpy finished(&logo, &frmStartLogo::finished);
+    StartLogo logo(60000);
+    QSignalSpy finished(&logo, &StartLogo::finished);
     logo.show();
     QTest::keyClick(&logo, Qt::Key_Space);
     EXPECT_EQ(finished.count(), 1);
@@ -345,8 +345,8 @@ TEST(StartLogo, EndsOnceAfterItsTimeOrAtAKeyPress) {
     logo.finish();
     EXPECT_EQ(finished.count(), 1);
 
-    frmStartLogo quick(10);
-    QSignalSpy quickFinished(&quick, &frmStartLogo::finished);
+    StartLogo quick(10);
+    QSignalSpy quickFinished(&quick, &StartLogo::finished);
     quick.show();
     EXPECT_TRUE(quickFinished.wait(2000));
 }
@@ -357,9 +357,9 @@ TEST(StartLogo, EndsOnceAfterItsTimeOrAtAKeyPress) {
 // pulling the link away from under them.
 TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
     auto w = start();
-    QSignalSpy ended(w.get(), &frmMDIMainForm::programEnded);
+    QSignalSpy ended(w.get(), &MainWindow::programEnded);
 
-    VelmaraComCommunication* link = w->comLink();
+    ChargerLink* link = w->comLink();
     auto onLine = link->getProgram("001");
     auto behind = link->getStatus("002");
     ASSERT_FALSE(onLine.isReady());
@@ -371,7 +371,7 @@ TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
     EXPECT_TRUE(w->comLink()->isComPortOpen());
     EXPECT_FALSE(behind.isReady()); // now on the line of the new port
 
-    auto queued = link->getEndwert("003");
+    auto queued = link->getEndValues("003");
     w->endProgram();
     EXPECT_TRUE(w->hasEnded());
     ASSERT_TRUE(behind.isReady() && queued.isReady());

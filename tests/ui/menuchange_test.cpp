@@ -61,7 +61,7 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
                 EXPECT_EQ(child<QAbstractButton>(d, "cmdOK")->text(), res("0100"));
                 pick(d, m.list, p.pickCurrent ? m.current : m.other);
                 // The menu form changes nothing before the questions are answered.
-                EXPECT_EQ(ProgramResources::instance().languageKey(), "de");
+                EXPECT_EQ(TextStore::instance().languageKey(), "de");
                 return p.confirmDialog ? click(d, "cmdOK") : click(d, "cmdCancel");
             });
 

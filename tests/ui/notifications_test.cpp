@@ -42,7 +42,7 @@ TEST_F(NotificationsTest, SentWhileTheSettingAllowsAndTheMenuSwitchesThem) {
     ASSERT_NE(entry, nullptr);
     // A master file of an older version has no row: on, and switching off adds it.
     ASSERT_TRUE(masterDatabase()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
-    ProgramSettings::instance().setRsSettings(
+    SettingsStore::instance().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     w->tellChannelEvent(ended);
     EXPECT_EQ(sent.size(), 2);

@@ -41,14 +41,14 @@ protected:
             " ('0406', 'de', 'Franzoesisch'), ('0406', 'en', 'French'),"
             " ('0202', 'de', 'Ladegeraet:'), ('0202', 'en', 'Charger:');")))
             << db->lastError().toStdString();
-        ProgramSettings::instance().setRsSettings(
+        SettingsStore::instance().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM Optionen")));
-        ProgramResources::instance().setRsResources(
+        TextStore::instance().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
         setSetting(QStringLiteral("UsedLanguage"), QStringLiteral("de"));
         setSetting(QStringLiteral("UsedCharger"), QStringLiteral("QMT4"));
         setSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
-        ProgramResources::instance().setLanguageKey(QStringLiteral("de"));
+        TextStore::instance().setLanguageKey(QStringLiteral("de"));
     }
     void TearDown() override { closeDatabases(); }
 

@@ -5,8 +5,8 @@
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "data/valuestrings.h"
-#include "link/endvalueanswer.h"
-#include "link/programanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/programrecord.h"
 
 #include <QHash>
 
@@ -16,13 +16,13 @@ namespace {
 std::optional<qint32> nominalOf(const QString& programText) {
     if (programText.trimmed().isEmpty())
         return std::nullopt;
-    CommunicationProgram program(defaultEndOfCharge());
+    ProgramRecord program(defaultEndOfCharge());
     QString text = programText;
-    program.splitRecievedString(text, true);
-    if (program.iAkkuTyp == CommunicationProgram::Absent || program.iAkkuTyp < 0 ||
-        program.lKapazitaet == CommunicationProgram::Absent || program.lKapazitaet <= 0)
+    program.parse(text, true);
+    if (program.batteryType == ProgramRecord::Absent || program.batteryType < 0 ||
+        program.capacityMah == ProgramRecord::Absent || program.capacityMah <= 0)
         return std::nullopt;
-    return program.lKapazitaet;
+    return program.capacityMah;
 }
 } // namespace
 
@@ -71,10 +71,10 @@ BatteryHistory readBatteryHistory(Database& user, qint32 batteryId) {
             continue;
         }
         SeriesHistory& s = history.series[*at];
-        if (v.iEndwertTyp == CommunicationEndwert::AfterCharge)
-            s.chargedMah = v.lKapazitaet;
-        else if (v.iEndwertTyp == CommunicationEndwert::AfterDischarge)
-            s.dischargedMah = v.lKapazitaet;
+        if (v.endValueType == EndValueRecord::AfterCharge)
+            s.chargedMah = v.capacityMah;
+        else if (v.endValueType == EndValueRecord::AfterDischarge)
+            s.dischargedMah = v.capacityMah;
     }
     return history;
 }

@@ -17,13 +17,13 @@ StoredSeriesView StoredSeriesReader::read(const StoredSeriesSource& source) cons
     view.heading = m_text(QStringLiteral("0818")) + QStringLiteral(" - ") + source.batteryName +
                    QStringLiteral(" / ") + source.seriesNumber;
     view.remark = source.remark;
-    view.program = std::make_shared<CommunicationProgram>();
+    view.program = std::make_shared<ProgramRecord>();
     view.found =
         m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM MessReihen WHERE MessReiheID = ?"),
                     {source.seriesId})
             .toInt() == 1;
     if (!view.found) {
-        view.program->iAkkuTyp = CommunicationProgram::Absent;
+        view.program->batteryType = ProgramRecord::Absent;
         return view;
     }
     readProgram(source.seriesId, view);
@@ -37,26 +37,26 @@ void StoredSeriesReader::readProgram(qint32 seriesId, StoredSeriesView& view) co
         m_db.scalar(QStringLiteral("SELECT Programm FROM MessReihen WHERE MessReiheID = ?"),
                     {seriesId})
             .toString();
-    CommunicationProgram& program = *view.program;
+    ProgramRecord& program = *view.program;
     if (!text.trimmed().isEmpty()) {
-        program.splitRecievedString(text, true);
+        program.parse(text, true);
     } else {
         if (m_log) {
             m_log(QStringLiteral("No Program Value for Current Measurementrow"),
                   QStringLiteral("Current RowId: ") + QString::number(seriesId));
         }
-        program.iAkkuTyp = CommunicationProgram::Absent;
+        program.batteryType = ProgramRecord::Absent;
     }
-    if (program.iAkkuTyp == CommunicationProgram::Absent) {
+    if (program.batteryType == ProgramRecord::Absent) {
         view.nominalCapacity = QStringLiteral("---");
         return;
     }
-    view.batteryType = program.iAkkuTyp == 5 ? m_text(QStringLiteral("0912"))
-                                             : m_texts.batteryTypes.value(program.iAkkuTyp);
-    view.mode = m_texts.modes.value(QString::number(program.iMode));
-    view.nominalCapacity = program.lKapazitaet == CommunicationProgram::Absent
+    view.batteryType = program.batteryType == 5 ? m_text(QStringLiteral("0912"))
+                                             : m_texts.batteryTypes.value(program.batteryType);
+    view.mode = m_texts.modes.value(QString::number(program.deviceMode));
+    view.nominalCapacity = program.capacityMah == ProgramRecord::Absent
                                ? QStringLiteral("---")
-                               : formatAmpereHourString(program.lKapazitaet);
+                               : formatAmpereHourString(program.capacityMah);
 }
 
 void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) const {
@@ -65,22 +65,22 @@ void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) 
         QString::number(seriesId) + QStringLiteral(" AND EW=True ORDER BY MessWertId ASC"));
     if (!rs->isValid())
         return;
-    auto list = std::make_shared<EntwertList>();
+    auto list = std::make_shared<EndValueList>();
     for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
         const LoadedMeasurementValue v =
             parseValueString(rs->text(QStringLiteral("MessWertString")), true);
         if (!v.bValid)
             continue; // a damaged text is left out rather than shown as zeros
-        auto ew = std::make_shared<CommunicationEndwert>();
-        ew->lMesswertId = rs->value(QStringLiteral("MessWertId")).toInt();
-        ew->bAkkuzustand = v.bAkkuzustand;
-        ew->iEndwertTyp = v.iEndwertTyp;
-        ew->iProzent = v.iProzent;
-        ew->lKapazitaet = v.lKapazitaet;
-        ew->lSpannung = v.lSpannung;
-        ew->lZykluszeit = v.lZykluszeit;
-        ew->bWithAkkuzustand = v.bWithAkkuzustand;
-        ew->lSelbstentladung = v.bWithSelbstentladung ? v.lSelbstentladung : -1;
+        auto ew = std::make_shared<EndValueRecord>();
+        ew->valueId = rs->value(QStringLiteral("MessWertId")).toInt();
+        ew->batteryCondition = v.batteryCondition;
+        ew->endValueType = v.endValueType;
+        ew->percent = v.percent;
+        ew->capacityMah = v.capacityMah;
+        ew->voltageMv = v.voltageMv;
+        ew->cycleSeconds = v.cycleSeconds;
+        ew->hasBatteryCondition = v.hasBatteryCondition;
+        ew->selfDischarge = v.hasSelfDischarge ? v.selfDischarge : -1;
         list->Add(ew);
     }
     if (list->Count() > 0)
@@ -90,32 +90,32 @@ void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) 
 void StoredSeriesReader::buildLines(StoredSeriesView& view) const {
     if (!view.endValues)
         return;
-    const EntwertList& list = *view.endValues;
+    const EndValueList& list = *view.endValues;
     int charge = 0, discharge = 0;
-    if (list.Item(1)->iEndwertTyp == CommunicationEndwert::AfterDischarge) {
+    if (list.Item(1)->endValueType == EndValueRecord::AfterDischarge) {
         view.chargeLines.append({QStringLiteral("---"), 0});
         charge = 1;
     }
     for (const auto& ew : list) {
-        if (ew->iEndwertTyp == CommunicationEndwert::AfterDischarge)
-            view.dischargeLines.append({formatEndwertLine(++discharge, *ew), ew->lMesswertId});
+        if (ew->endValueType == EndValueRecord::AfterDischarge)
+            view.dischargeLines.append({formatEndValueLine(++discharge, *ew), ew->valueId});
         else
-            view.chargeLines.append({formatEndwertLine(++charge, *ew), ew->lMesswertId});
+            view.chargeLines.append({formatEndValueLine(++charge, *ew), ew->valueId});
     }
-    const CommunicationEndwert& last = *list.Item(list.Count());
-    if (last.bWithAkkuzustand) {
+    const EndValueRecord& last = *list.Item(list.Count());
+    if (last.hasBatteryCondition) {
         view.batteryState = FieldShow::Shown;
         view.batteryStateText =
-            m_text(last.bAkkuzustand ? QStringLiteral("0847") : QStringLiteral("0846")) +
-            QStringLiteral(" (") + QString::number(last.iProzent) + QStringLiteral("%)");
+            m_text(last.batteryCondition ? QStringLiteral("0847") : QStringLiteral("0846")) +
+            QStringLiteral(" (") + QString::number(last.percent) + QStringLiteral("%)");
     } else {
         view.batteryState = FieldShow::Hidden;
     }
-    if (last.lSelbstentladung == -1) {
+    if (last.selfDischarge == -1) {
         view.selfDischarge = FieldShow::Hidden;
     } else {
         view.selfDischarge = FieldShow::Shown;
-        view.selfDischargeText = QString::number(last.lSelbstentladung) + QStringLiteral(" mAh");
+        view.selfDischargeText = QString::number(last.selfDischarge) + QStringLiteral(" mAh");
     }
 }
 

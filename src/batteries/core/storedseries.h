@@ -3,8 +3,8 @@
 // window becomes active: the program that was in use, the end values after
 // charging and discharging, the battery state and self-discharge of the last
 // end value, and the series remark.
-#include "link/endvalueanswer.h"
-#include "link/programanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/programrecord.h"
 
 #include <QList>
 #include <QString>
@@ -38,11 +38,11 @@ enum class FieldShow { Keep, Hidden, Shown };
 struct StoredSeriesView {
     bool found = false; // false: the series no longer exists
     QString heading;    // "Akkumesswerte - name / number": window and frame caption
-    std::shared_ptr<CommunicationProgram> program; // iAkkuTyp -3: no program stored
+    std::shared_ptr<ProgramRecord> program; // batteryType -3: no program stored
     QString batteryType;
     QString mode;
     QString nominalCapacity;
-    std::shared_ptr<EntwertList> endValues; // null when the series has none
+    std::shared_ptr<EndValueList> endValues; // null when the series has none
     QList<EndValueLine> chargeLines;        // lstEndwertLaden
     QList<EndValueLine> dischargeLines;     // lstEndwertEntladen
     FieldShow batteryState = FieldShow::Keep;

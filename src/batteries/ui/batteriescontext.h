@@ -25,14 +25,14 @@ struct StoredSeriesHooks {
     // The diagram of the series: endValueId 0 draws the whole series, otherwise
     // the stretch that ends at that end value.
     std::function<void(QWidget* window, qint32 seriesId, qint32 endValueId,
-                       std::shared_ptr<CommunicationProgram> program)>
+                       std::shared_ptr<ProgramRecord> program)>
         diagram;
     // The channel report of the window, without a diagram.
-    std::function<void(QWidget* window, std::shared_ptr<CommunicationProgram> program)> print;
+    std::function<void(QWidget* window, std::shared_ptr<ProgramRecord> program)> print;
     // The same report written into a PDF file.
-    std::function<void(QWidget* window, std::shared_ptr<CommunicationProgram> program)> exportPdf;
+    std::function<void(QWidget* window, std::shared_ptr<ProgramRecord> program)> exportPdf;
     // The used-program view of the stored program.
-    std::function<void(std::shared_ptr<CommunicationProgram> program)> showProgram;
+    std::function<void(std::shared_ptr<ProgramRecord> program)> showProgram;
 };
 
 struct BatteriesContext {

@@ -33,8 +33,8 @@ StoredSeriesWindow::StoredSeriesWindow(const StoredSeriesSource& source,
     : QWidget(owner, Qt::Window), m_source(source), m_context(std::move(context)) {
     setObjectName(QStringLiteral("frmKanalBearbeiten"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_view.program = std::make_shared<CommunicationProgram>();
-    m_view.endValues = std::make_shared<EntwertList>();
+    m_view.program = std::make_shared<ProgramRecord>();
+    m_view.endValues = std::make_shared<EndValueList>();
     build();
 }
 
@@ -191,7 +191,7 @@ void StoredSeriesWindow::display(const StoredSeriesView& view) {
     m_remark->setText(view.remark);
     m_view = view;
     if (!m_view.program)
-        m_view.program = std::make_shared<CommunicationProgram>();
+        m_view.program = std::make_shared<ProgramRecord>();
 }
 
 void StoredSeriesWindow::openDiagram(qint32 endValueId) {

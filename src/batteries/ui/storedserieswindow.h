@@ -29,8 +29,8 @@ public:
     qint32 seriesId() const { return m_source.seriesId; }
     // Reads the series again and shows it; closes the window when the series is gone.
     void reload();
-    // The program of the last read (iAkkuTyp -3: none).
-    std::shared_ptr<CommunicationProgram> program() const { return m_view.program; }
+    // The program of the last read (batteryType -3: none).
+    std::shared_ptr<ProgramRecord> program() const { return m_view.program; }
     // While a diagram of this window loads, no second one is opened. The flag is
     // up while the diagram hook runs; a hook whose load goes on after it returns
     // raises it itself and lowers it when the load has ended.

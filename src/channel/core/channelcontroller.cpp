@@ -14,7 +14,7 @@ namespace velmara {
 
 namespace {
 
-// Charger states of a status answer (iStatusTyp).
+// Charger states of a status answer (stateCode).
 enum State : qint16 {
     Idle = 1,        // SA
     Charging = 2,    // SL
@@ -27,13 +27,13 @@ enum State : qint16 {
 
 } // namespace
 
-ChannelController::ChannelController(QString code, VelmaraComCommunication* link, ChannelHost& host,
+ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHost& host,
                                      ChannelDisplay& display, Clock clock, QObject* parent)
     : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
       m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
-      m_status(std::make_unique<CommunicationResults>()),
-      m_program(std::make_shared<CommunicationProgram>(defaultEndOfCharge())),
-      m_endwerte(std::make_shared<EntwertList>()), m_writer([](ValueWriter::Table table) {
+      m_status(std::make_unique<StatusRecord>()),
+      m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
+      m_endwerte(std::make_shared<EndValueList>()), m_writer([](ValueWriter::Table table) {
           return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
                                                         : shared().messWerte.get();
       }) {
@@ -58,9 +58,9 @@ QDateTime ChannelController::now() const {
 
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
-    bRecording = bRecordingInQueue = bEndwerteAvaiable = programDialogOpen = false;
-    bMeasurementRunning = bCurrentProgramWritten = false;
-    lMessReiheId = lAkkuId = -1;
+    recording = recordingQueued = endValuesAvailable = programDialogOpen = false;
+    measurementRunning = programWritten = false;
+    seriesId = batteryId = -1;
     m_previousTempSeriesId = m_tempSeriesId = -1;
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
@@ -90,11 +90,11 @@ QCoro::Task<QString> ChannelController::requestStatus() {
     co_return *alive ? ownAnswer(answer) : QString();
 }
 
-QCoro::Task<QString> ChannelController::requestEndwert() {
+QCoro::Task<QString> ChannelController::requestEndValues() {
     if (!m_link)
         co_return QString();
     const auto alive = m_alive;
-    const QString answer = co_await m_link->getEndwert(m_code);
+    const QString answer = co_await m_link->getEndValues(m_code);
     co_return *alive ? ownAnswer(answer) : QString();
 }
 
@@ -112,36 +112,36 @@ QCoro::Task<> ChannelController::readProgram() {
     QString answer = co_await requestProgram();
     if (!*alive)
         co_return;
-    m_program->splitRecievedString(answer, true);
+    m_program->parse(answer, true);
     showProgram(*m_program);
 }
 
 // Asks for the end values; a readable answer goes to the end-value handler.
-QCoro::Task<> ChannelController::readEndwerte(bool emptyFirst) {
+QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
     const auto alive = m_alive;
-    QString answer = co_await requestEndwert();
+    QString answer = co_await requestEndValues();
     if (!*alive)
         co_return;
-    auto list = std::make_shared<EntwertList>();
-    if (!list->splitRecievedString(answer))
+    auto list = std::make_shared<EndValueList>();
+    if (!list->parse(answer))
         co_return;
     if (emptyFirst) {
         // The lists are read anew after the charger was silent: end values the
         // channel knew already are in the temporary series, and stay there once.
-        const std::shared_ptr<EntwertList> known = m_endwerte;
-        m_endwerte = std::make_shared<EntwertList>();
-        auto fresh = std::make_shared<EntwertList>();
+        const std::shared_ptr<EndValueList> known = m_endwerte;
+        m_endwerte = std::make_shared<EndValueList>();
+        auto fresh = std::make_shared<EndValueList>();
         for (const auto& ew : *list) {
             if (const qint32 id = storedIdOf(*known, *ew)) {
-                ew->TempID = id;
+                ew->tempId = id;
                 m_endwerte->Add(ew);
             } else {
                 fresh->Add(ew);
             }
         }
         if (fresh->Count() == 0) {
-            showEndwertLists();
-            bEndwerteAvaiable = m_endwerte->Count() > 0;
+            showEndValueLists();
+            endValuesAvailable = m_endwerte->Count() > 0;
             co_return;
         }
         if (m_endwerte->Count() > 0) {
@@ -149,8 +149,8 @@ QCoro::Task<> ChannelController::readEndwerte(bool emptyFirst) {
                 writeEndValueToTemp(ew);
                 m_endwerte->Add(ew);
             }
-            showEndwertLists();
-            bEndwerteAvaiable = true;
+            showEndValueLists();
+            endValuesAvailable = true;
             co_return;
         }
         list = fresh;
@@ -159,23 +159,23 @@ QCoro::Task<> ChannelController::readEndwerte(bool emptyFirst) {
 }
 
 // The row of an equal end value of the list that is already stored; 0 when none.
-qint32 ChannelController::storedIdOf(const EntwertList& list, const CommunicationEndwert& ew) {
+qint32 ChannelController::storedIdOf(const EndValueList& list, const EndValueRecord& ew) {
     for (const auto& known : list)
-        if (known->TempID > 0 && known->strKanal == ew.strKanal &&
-            known->iEndwertTyp == ew.iEndwertTyp && known->lKapazitaet == ew.lKapazitaet &&
-            known->lZykluszeit == ew.lZykluszeit && known->lSpannung == ew.lSpannung &&
-            known->lSelbstentladung == ew.lSelbstentladung &&
-            known->bWithAkkuzustand == ew.bWithAkkuzustand &&
-            known->bAkkuzustand == ew.bAkkuzustand && known->iProzent == ew.iProzent)
-            return known->TempID;
+        if (known->tempId > 0 && known->channelCode == ew.channelCode &&
+            known->endValueType == ew.endValueType && known->capacityMah == ew.capacityMah &&
+            known->cycleSeconds == ew.cycleSeconds && known->voltageMv == ew.voltageMv &&
+            known->selfDischarge == ew.selfDischarge &&
+            known->hasBatteryCondition == ew.hasBatteryCondition &&
+            known->batteryCondition == ew.batteryCondition && known->percent == ew.percent)
+            return known->tempId;
     return 0;
 }
 
 void ChannelController::newStatusRecord() {
-    m_status = std::make_unique<CommunicationResults>();
-    connect(m_status.get(), &CommunicationResults::ProgramChanged, this,
+    m_status = std::make_unique<StatusRecord>();
+    connect(m_status.get(), &StatusRecord::programReceived, this,
             &ChannelController::comResults_ProgramChanged, Qt::DirectConnection);
-    connect(m_status.get(), &CommunicationResults::EndwertRecieved, this,
+    connect(m_status.get(), &StatusRecord::endValuesReceived, this,
             &ChannelController::comResults_EndwertRecieved, Qt::DirectConnection);
 }
 
@@ -200,46 +200,46 @@ QCoro::Task<> ChannelController::runInit() {
     const auto alive = m_alive;
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
-    m_program = std::make_shared<CommunicationProgram>(defaultEndOfCharge());
-    m_endwerte = std::make_shared<EntwertList>();
+    m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
+    m_endwerte = std::make_shared<EndValueList>();
     m_tempSeriesUsed = true;
     startNewTempSeries();
 
-    if (!m_first && m_host.noQmtFound()) {
+    if (!m_first && m_host.chargerMissing()) {
         // Channel 1 has found no charger: no request at all.
-        m_status->iAntwortTyp = CommunicationResults::NoAnswer;
-        m_program->iAkkuTyp = CommunicationProgram::NoAnswer;
+        m_status->answerType = StatusRecord::NoAnswer;
+        m_program->batteryType = ProgramRecord::NoAnswer;
         showProgram(*m_program);
     } else {
         co_await readProgram();
         if (!*alive)
             co_return;
-        if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
-            m_status->iAntwortTyp = CommunicationResults::NoAnswer;
+        if (m_program->batteryType == ProgramRecord::NoAnswer) {
+            m_status->answerType = StatusRecord::NoAnswer;
             if (m_first) {
-                m_host.setNoQmtFound(true);
+                m_host.setChargerMissing(true);
                 setPollInterval(SilentInterval);
             }
         } else {
-            co_await readEndwerte(false);
+            co_await readEndValues(false);
             if (!*alive)
                 co_return;
             QString answer = co_await requestStatus();
             if (!*alive)
                 co_return;
-            m_status->splitRecievedString(answer);
+            m_status->parse(answer);
             if (m_first)
-                m_host.setNoQmtFound(false);
+                m_host.setChargerMissing(false);
         }
     }
     showStatus(*m_status);
     // The first reading of a charging or discharging channel is shown, so it is
     // stored like every later one.
-    writeNewTempValueToDB(*m_status);
+    writeTempValue(*m_status);
 }
 
 QCoro::Task<> ChannelController::tick() {
-    if (m_tickActive || (!m_first && m_host.noQmtFound()))
+    if (m_tickActive || (!m_first && m_host.chargerMissing()))
         co_return;
     const auto alive = m_alive;
     const auto turn = m_turn;
@@ -255,44 +255,44 @@ QCoro::Task<> ChannelController::tick() {
 
 QCoro::Task<> ChannelController::runTick() {
     // Channel 1 may have found the charger gone while this tick waited.
-    if (!m_first && m_host.noQmtFound())
+    if (!m_first && m_host.chargerMissing())
         co_return;
     const auto alive = m_alive;
     retryWaitingValues();
 
-    const qint16 antwortTyp = m_status->iAntwortTyp;
-    const qint16 akkuTyp = m_program->iAkkuTyp;
-    if (akkuTyp == CommunicationProgram::ChannelFault ||
-        antwortTyp == CommunicationResults::NoAnswer) {
+    const qint16 antwortTyp = m_status->answerType;
+    const qint16 akkuTyp = m_program->batteryType;
+    if (akkuTyp == ProgramRecord::ChannelFault ||
+        antwortTyp == StatusRecord::NoAnswer) {
         // Probe: is there a charger, and what does the channel run?
         co_await readProgram();
         if (!*alive)
             co_return;
-        if (m_program->iAkkuTyp == CommunicationProgram::NoAnswer) {
-            m_status->iAntwortTyp = CommunicationResults::NoAnswer;
+        if (m_program->batteryType == ProgramRecord::NoAnswer) {
+            m_status->answerType = StatusRecord::NoAnswer;
             if (m_first) {
                 ++m_noAnswerCount;
-                if (m_noAnswerCount >= SilentProbesBeforeNoQmt) {
-                    m_host.setNoQmtFound(true);
+                if (m_noAnswerCount >= SilentProbesBeforeChargerMissing) {
+                    m_host.setChargerMissing(true);
                     setPollInterval(SilentInterval);
                 }
             } else {
                 setPollInterval(OtherSilentInterval);
             }
         } else {
-            co_await readEndwerte(true);
+            co_await readEndValues(true);
             if (!*alive)
                 co_return;
             QString answer = co_await requestStatus();
             if (!*alive)
                 co_return;
-            m_status->splitRecievedString(answer);
+            m_status->parse(answer);
             if (m_first) {
                 co_await readProgram();
                 if (!*alive)
                     co_return;
                 m_noAnswerCount = 0;
-                m_host.setNoQmtFound(false);
+                m_host.setChargerMissing(false);
             }
             setPollInterval(NormalInterval);
         }
@@ -300,7 +300,7 @@ QCoro::Task<> ChannelController::runTick() {
         m_noAnswerCount = 0;
         // A program answer that could not be read (or came from another
         // channel) leaves the program unknown: ask again before the status.
-        if (m_program->iAkkuTyp == CommunicationProgram::BadAnswer) {
+        if (m_program->batteryType == ProgramRecord::BadAnswer) {
             co_await readProgram();
             if (!*alive)
                 co_return;
@@ -308,30 +308,30 @@ QCoro::Task<> ChannelController::runTick() {
         QString answer = co_await requestStatus();
         if (!*alive)
             co_return;
-        const qint16 oldState = m_status->iStatusTyp;
-        m_status->splitRecievedString(answer);
-        if (m_status->strKanal != m_code)
+        const qint16 oldState = m_status->stateCode;
+        m_status->parse(answer);
+        if (m_status->channelCode != m_code)
             co_return;
-        if (m_status->iAntwortTyp == CommunicationResults::BadAnswer) {
+        if (m_status->answerType == StatusRecord::BadAnswer) {
             answer = co_await requestStatus();
             if (!*alive)
                 co_return;
-            m_status->splitRecievedString(answer);
-            if (m_status->iAntwortTyp == CommunicationResults::BadAnswer)
+            m_status->parse(answer);
+            if (m_status->answerType == StatusRecord::BadAnswer)
                 co_return;
         }
-        if (oldState == Idle && m_status->iStatusTyp != Idle)
+        if (oldState == Idle && m_status->stateCode != Idle)
             resetForNewRun();
     }
 
-    setFlashing(m_status->iAntwortTyp != CommunicationResults::NoAnswer);
+    setFlashing(m_status->answerType != StatusRecord::NoAnswer);
     showStatus(*m_status);
-    writeNewTempValueToDB(*m_status);
-    if (bRecording) {
-        co_await writeNewValueToDB(*m_status);
+    writeTempValue(*m_status);
+    if (recording) {
+        co_await writeValue(*m_status);
         if (!*alive)
             co_return;
-    } else if (!bRecordingInQueue && m_headingResetPending) {
+    } else if (!recordingQueued && m_headingResetPending) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());
     }
@@ -357,10 +357,10 @@ void ChannelController::clearLiveValues() {
     m_display.setText(ChannelField::Kapazitaet, QString());
 }
 
-void ChannelController::showLiveValues(const CommunicationResults& status) {
-    m_display.setText(ChannelField::Spannung, formatVoltString(status.lSpannung));
-    m_display.setText(ChannelField::Strom, formatAmpereString(status.lStrom));
-    m_display.setText(ChannelField::Kapazitaet, formatAmpereHourString(status.lKapazitaet));
+void ChannelController::showLiveValues(const StatusRecord& status) {
+    m_display.setText(ChannelField::Spannung, formatVoltString(status.voltageMv));
+    m_display.setText(ChannelField::Strom, formatAmpereString(status.currentMa));
+    m_display.setText(ChannelField::Kapazitaet, formatAmpereHourString(status.capacityMah));
 }
 
 void ChannelController::showBatteryState(qint16 code) {
@@ -391,58 +391,58 @@ void ChannelController::showFaultBox(qint16 code) {
     showNotice(QStringLiteral("channel-fault-") + m_code, m);
 }
 
-void ChannelController::showStatus(CommunicationResults& status) {
-    if (m_program->iAkkuTyp == CommunicationProgram::ChannelFault) {
-        status.iAntwortTyp = CommunicationResults::Status;
-        status.iStatusTyp = Fault;
-        status.iFehlerCode = 2;
+void ChannelController::showStatus(StatusRecord& status) {
+    if (m_program->batteryType == ProgramRecord::ChannelFault) {
+        status.answerType = StatusRecord::Status;
+        status.stateCode = Fault;
+        status.faultCode = 2;
     }
-    if (status.strKanal != m_code || status.iAntwortTyp == CommunicationResults::NoAnswer) {
+    if (status.channelCode != m_code || status.answerType == StatusRecord::NoAnswer) {
         for (ChannelField f :
              {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
               ChannelField::Bemerkung, ChannelField::Kapazitaet, ChannelField::Spannung,
               ChannelField::Strom})
             m_display.setText(f, QString());
         showState(QStringLiteral("6000"));
-        bMeasurementRunning = false;
+        measurementRunning = false;
         startNewTempSeries();
         return;
     }
 
-    const qint16 kind = status.iAntwortTyp;
-    const qint16 state = status.iStatusTyp;
+    const qint16 kind = status.answerType;
+    const qint16 state = status.stateCode;
     // The fault episode ends with any answer that is not this fault.
-    if ((kind == CommunicationResults::Status ||
-         kind == CommunicationResults::StatusWithoutValues) &&
-        !(kind == CommunicationResults::Status && state == Fault &&
-          status.iFehlerCode == m_faultBoxShown))
+    if ((kind == StatusRecord::Status ||
+         kind == StatusRecord::StatusWithoutValues) &&
+        !(kind == StatusRecord::Status && state == Fault &&
+          status.faultCode == m_faultBoxShown))
         m_faultBoxShown = 0;
 
-    if (kind == CommunicationResults::Status) {
+    if (kind == StatusRecord::Status) {
         switch (state) {
         case Idle:
             showState(QStringLiteral("6010"));
             clearLiveValues();
-            showBatteryState(status.iFehlerCode);
+            showBatteryState(status.faultCode);
             m_headingResetPending = true;
-            bMeasurementRunning = false;
-            bRecording = false;
+            measurementRunning = false;
+            recording = false;
             startNewTempSeries();
             break;
         case Charging:
             showState(QStringLiteral("6012"));
             showLiveValues(status);
-            bMeasurementRunning = true;
+            measurementRunning = true;
             break;
         case Discharging:
             showState(QStringLiteral("6014"));
             showLiveValues(status);
-            bMeasurementRunning = true;
+            measurementRunning = true;
             break;
         case Trickle:
             showState(QStringLiteral("6016"));
-            bMeasurementRunning = false;
-            bRecording = false;
+            measurementRunning = false;
+            recording = false;
             startNewTempSeries();
             break;
         case Finished:
@@ -452,37 +452,37 @@ void ChannelController::showStatus(CommunicationResults& status) {
             showWaiting();
             break;
         case Fault:
-            switch (status.iFehlerCode) {
+            switch (status.faultCode) {
             case 2:
                 showState(QStringLiteral("0878"));
-                bMeasurementRunning = false;
+                measurementRunning = false;
                 break;
             case 3:
             case 6:
-                showFaultBox(status.iFehlerCode);
+                showFaultBox(status.faultCode);
                 break;
             case 4:
                 showState(QStringLiteral("0882"));
                 break;
             case 5:
                 showState(QStringLiteral("0874"));
-                bMeasurementRunning = false;
-                bRecording = false;
+                measurementRunning = false;
+                recording = false;
                 break;
             case 7:
                 showState(QStringLiteral("0884"));
                 break;
             case 8:
                 showState(QStringLiteral("0886"));
-                bMeasurementRunning = false;
+                measurementRunning = false;
                 break;
             case 9:
                 showState(QStringLiteral("0888"));
-                bMeasurementRunning = false;
+                measurementRunning = false;
                 break;
             default:
                 showState(QStringLiteral("6022"));
-                bMeasurementRunning = false;
+                measurementRunning = false;
                 startNewTempSeries();
                 break;
             }
@@ -490,14 +490,14 @@ void ChannelController::showStatus(CommunicationResults& status) {
         default:
             break;
         }
-    } else if (kind == CommunicationResults::StatusWithoutValues) {
+    } else if (kind == StatusRecord::StatusWithoutValues) {
         switch (state) {
         case Idle:
             showState(QStringLiteral("6010"));
             clearLiveValues();
             m_headingResetPending = true;
-            bMeasurementRunning = false;
-            bRecording = false;
+            measurementRunning = false;
+            recording = false;
             break;
         case Charging:
             showState(QStringLiteral("6012"));
@@ -518,12 +518,12 @@ void ChannelController::showStatus(CommunicationResults& status) {
 }
 
 // State 5, with or without live values: the process has ended.
-void ChannelController::showFinished(const CommunicationResults& status) {
+void ChannelController::showFinished(const StatusRecord& status) {
     showState(QStringLiteral("6018"));
     clearLiveValues();
-    showBatteryState(status.iFehlerCode);
-    bMeasurementRunning = false;
-    bRecording = false;
+    showBatteryState(status.faultCode);
+    measurementRunning = false;
+    recording = false;
     setFlashing(false);
     startNewTempSeries();
 }
@@ -533,69 +533,69 @@ void ChannelController::showFinished(const CommunicationResults& status) {
 void ChannelController::showWaiting() {
     showState(QStringLiteral("6020"));
     clearLiveValues();
-    bMeasurementRunning = false;
-    if (m_program->iMode == 6)
-        bRecording = false;
+    measurementRunning = false;
+    if (m_program->deviceMode == 6)
+        recording = false;
 }
 
-void ChannelController::showProgram(const CommunicationProgram& program) {
-    if (program.strKanal != m_code)
+void ChannelController::showProgram(const ProgramRecord& program) {
+    if (program.channelCode != m_code)
         return;
-    if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
-        program.iAkkuTyp == CommunicationProgram::ChannelFault) {
+    if (program.batteryType == ProgramRecord::BadAnswer ||
+        program.batteryType == ProgramRecord::ChannelFault) {
         m_display.setText(ChannelField::AkkuTyp, QString());
         m_display.setText(ChannelField::Mode, QString());
         m_display.setText(ChannelField::NennKapazitaet, QStringLiteral("---"));
         return;
     }
     QString typeText;
-    if (program.iAkkuTyp == 5) {
+    if (program.batteryType == 5) {
         typeText = res(QStringLiteral("0912"));
     } else if (Recordset* types = shared().akkutypen.get()) {
         types->moveFirst();
-        if (types->findFirst(QStringLiteral("[Nr]=") + QString::number(program.iAkkuTyp)))
+        if (types->findFirst(QStringLiteral("[Nr]=") + QString::number(program.batteryType)))
             typeText = types->text(QStringLiteral("ResourceText"));
     }
     m_display.setText(ChannelField::AkkuTyp, typeText);
     m_display.setText(ChannelField::Mode, modeTextOf(program));
     m_display.setText(ChannelField::NennKapazitaet,
-                      program.lKapazitaet == CommunicationProgram::Absent
+                      program.capacityMah == ProgramRecord::Absent
                           ? QStringLiteral("---")
-                          : formatAmpereHourString(program.lKapazitaet));
+                          : formatAmpereHourString(program.capacityMah));
 }
 
-void ChannelController::showEndwertLists() {
-    QList<EndwertLine> laden, entladen;
-    const EntwertList& list = *m_endwerte;
-    if (list.Count() > 0 && list.Item(1)->strKanal == m_code) {
+void ChannelController::showEndValueLists() {
+    QList<EndValueDisplayLine> laden, entladen;
+    const EndValueList& list = *m_endwerte;
+    if (list.Count() > 0 && list.Item(1)->channelCode == m_code) {
         int nLaden = 0, nEntladen = 0;
-        if (list.Item(1)->iEndwertTyp == CommunicationEndwert::AfterDischarge)
+        if (list.Item(1)->endValueType == EndValueRecord::AfterDischarge)
             laden.append({QStringLiteral("---"), 0}), nLaden = 1;
         for (const auto& ew : list) {
-            if (ew->iEndwertTyp == CommunicationEndwert::AfterDischarge)
-                entladen.append({formatEndwertLine(++nEntladen, *ew), ew->TempID});
+            if (ew->endValueType == EndValueRecord::AfterDischarge)
+                entladen.append({formatEndValueLine(++nEntladen, *ew), ew->tempId});
             else
-                laden.append({formatEndwertLine(++nLaden, *ew), ew->TempID});
+                laden.append({formatEndValueLine(++nLaden, *ew), ew->tempId});
         }
-        const CommunicationEndwert& last = *list.Item(list.Count());
-        if (last.bWithAkkuzustand) {
+        const EndValueRecord& last = *list.Item(list.Count());
+        if (last.hasBatteryCondition) {
             m_display.setVisible(ChannelField::Akkuzustand, true);
             m_display.setText(
                 ChannelField::Akkuzustand,
-                res(last.bAkkuzustand ? QStringLiteral("0847") : QStringLiteral("0846")) +
-                    QStringLiteral(" (") + QString::number(last.iProzent) + QStringLiteral("%)"));
+                res(last.batteryCondition ? QStringLiteral("0847") : QStringLiteral("0846")) +
+                    QStringLiteral(" (") + QString::number(last.percent) + QStringLiteral("%)"));
         } else {
             m_display.setVisible(ChannelField::Akkuzustand, false);
         }
-        if (last.lSelbstentladung == -1) {
+        if (last.selfDischarge == -1) {
             m_display.setVisible(ChannelField::Selbstentladung, false);
         } else {
             m_display.setVisible(ChannelField::Selbstentladung, true);
             m_display.setText(ChannelField::Selbstentladung,
-                              QString::number(last.lSelbstentladung) + QStringLiteral(" mAh"));
+                              QString::number(last.selfDischarge) + QStringLiteral(" mAh"));
         }
     }
-    m_display.setEndwertLines(laden, entladen);
+    m_display.setEndValueLines(laden, entladen);
 }
 
 void ChannelController::setFlashing(bool on) {
@@ -616,29 +616,29 @@ void ChannelController::flashingTick() {
 
 // ---------------------------------------------------------------- answers in place of a status
 
-void ChannelController::comResults_ProgramChanged(std::shared_ptr<CommunicationProgram> commProg) {
-    if (!commProg)
+void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program) {
+    if (!program)
         return;
-    m_program = std::move(commProg);
+    m_program = std::move(program);
     showProgram(*m_program);
     if (programDialogOpen && programChangedFromOutside)
         programChangedFromOutside(*m_program);
 }
 
-void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList) {
-    if (!commEndwertList)
-        commEndwertList = std::make_shared<EntwertList>();
-    if (commEndwertList->Count() == 1) {
-        auto item = commEndwertList->Item(1);
+void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues) {
+    if (!endValues)
+        endValues = std::make_shared<EndValueList>();
+    if (endValues->Count() == 1) {
+        auto item = endValues->Item(1);
         writeEndValueToTemp(item);
         m_endwerte->Add(item);
     } else {
-        m_endwerte = std::move(commEndwertList);
+        m_endwerte = std::move(endValues);
         for (const auto& ew : *m_endwerte)
             writeEndValueToTemp(ew);
     }
-    showEndwertLists();
-    bEndwerteAvaiable = true;
+    showEndValueLists();
+    endValuesAvailable = true;
 }
 
 } // namespace velmara

@@ -4,9 +4,9 @@
 // class for all four channels; channel "001" probes a missing charger for all.
 #include "channel/core/channeldisplay.h"
 #include "channel/core/valuewriter.h"
-#include "link/endvalueanswer.h"
-#include "link/programanswer.h"
-#include "link/statusanswer.h"
+#include "link/endvaluerecord.h"
+#include "link/programrecord.h"
+#include "link/statusrecord.h"
 
 #ifndef Q_MOC_RUN
 #include <QCoro/QCoroTask>
@@ -22,7 +22,7 @@
 
 namespace velmara {
 
-class VelmaraComCommunication;
+class ChargerLink;
 class Recordset;
 
 class ChannelController : public QObject {
@@ -32,13 +32,13 @@ public:
     static constexpr int SilentInterval = 14000; // channel 1, charger missing
     static constexpr int OtherSilentInterval = 6000;
     static constexpr int FlashInterval = 1000;
-    static constexpr int SilentProbesBeforeNoQmt = 3;
+    static constexpr int SilentProbesBeforeChargerMissing = 3;
 
     using Clock = std::function<QDateTime()>;
 
     // code: "001" .. "004". The link may be null (no charger line: every request
     // goes unanswered). clock: the time of the value texts (default: now).
-    ChannelController(QString code, VelmaraComCommunication* link, ChannelHost& host,
+    ChannelController(QString code, ChargerLink* link, ChannelHost& host,
                       ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
@@ -59,47 +59,47 @@ public:
     QCoro::Task<> tick();
     // A step of this channel runs or waits for its turn.
     bool isBusy() const { return m_stepsActive > 0; }
-    void showStatus(CommunicationResults& status);
-    void showProgram(const CommunicationProgram& program);
-    void showEndwertLists();
+    void showStatus(StatusRecord& status);
+    void showProgram(const ProgramRecord& program);
+    void showEndValueLists();
     void setFlashing(bool on);
     void flashingTick();
-    void comResults_ProgramChanged(std::shared_ptr<CommunicationProgram> commProg);
-    void comResults_EndwertRecieved(std::shared_ptr<EntwertList> commEndwertList);
+    void comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program);
+    void comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues);
 
     // --- recording ---
     // comRes stays valid until the step is done (the program may be asked first).
-    QCoro::Task<> writeNewValueToDB(const CommunicationResults& comRes);
-    void writeNewTempValueToDB(const CommunicationResults& comRes);
-    void writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert);
+    QCoro::Task<> writeValue(const StatusRecord& comRes);
+    void writeTempValue(const StatusRecord& comRes);
+    void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endwert);
     QCoro::Task<> resetForNewProgram();
     void resetForNewRun();
     void endRecording();
-    QCoro::Task<> startRecording(qint32 lakku, qint32 lmess, bool bInQueue, bool bWithTemp);
-    void setFrameAkkumesswerteHeading(const QString& strAkkuName = QString(),
-                                      const QString& strMessreiheName = QString(),
-                                      const QString& strMessreiheNr = QString());
-    bool resetAkkuId(qint32 lAkkuId);
-    bool isAkkuUsed(qint32 lAkkuId) const;
+    QCoro::Task<> startRecording(qint32 lakku, qint32 lmess, bool queued, bool withTemp);
+    void setValuesFrameHeading(const QString& batteryName = QString(),
+                                      const QString& seriesName = QString(),
+                                      const QString& seriesNumber = QString());
+    bool releaseBattery(qint32 batteryId);
+    bool isBatteryUsed(qint32 batteryId) const;
     void startNewTempSeries();
     QCoro::Task<bool> writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
-    static QString modeTextOf(const CommunicationProgram& program);
+    static QString modeTextOf(const ProgramRecord& program);
     // "0818" - "0820": the heading without a recording.
     static QString headingWithoutRecording();
 
     // --- state (read and written by the capture dialog and the main window) ---
-    bool bRecording = false;
-    bool bCurrentProgramWritten = false;
-    bool bRecordingInQueue = false;
-    bool bEndwerteAvaiable = false;
-    bool bMeasurementRunning = false;
+    bool recording = false;
+    bool programWritten = false;
+    bool recordingQueued = false;
+    bool endValuesAvailable = false;
+    bool measurementRunning = false;
     bool programDialogOpen = false;
     bool diagramBusy = false;
-    qint32 lAkkuId = -1;
-    qint32 lMessReiheId = -1;
+    qint32 batteryId = -1;
+    qint32 seriesId = -1;
 
     // The program editor hears of a program that changed on the channel.
-    std::function<void(const CommunicationProgram&)> programChangedFromOutside;
+    std::function<void(const ProgramRecord&)> programChangedFromOutside;
 
     // --- read-only views for the window and for tests ---
     qint32 tempSeriesId() const { return m_tempSeriesId; }
@@ -111,9 +111,9 @@ public:
     int noAnswerCount() const { return m_noAnswerCount; }
     // Values taken but not yet on disk (the file did not take them).
     int valuesWaiting() const { return int(m_writer.waiting()); }
-    const CommunicationResults& status() const { return *m_status; }
-    const CommunicationProgram& program() const { return *m_program; }
-    const EntwertList& endwerte() const { return *m_endwerte; }
+    const StatusRecord& status() const { return *m_status; }
+    const ProgramRecord& program() const { return *m_program; }
+    const EndValueList& endValues() const { return *m_endwerte; }
     int pollInterval() const { return m_pollTimer.interval(); }
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
@@ -126,9 +126,9 @@ private:
     void newStatusRecord();
     void showState(const QString& key);
     void clearLiveValues();
-    void showFinished(const CommunicationResults& status);
+    void showFinished(const StatusRecord& status);
     void showWaiting();
-    void showLiveValues(const CommunicationResults& status);
+    void showLiveValues(const StatusRecord& status);
     void showBatteryState(qint16 code);
     void showFaultBox(qint16 code);
     void setPollInterval(int ms);
@@ -136,12 +136,12 @@ private:
     QCoro::Task<> runInit();
     QCoro::Task<> runTick();
     QString ownAnswer(const QString& answer) const;
-    static qint32 storedIdOf(const EntwertList& list, const CommunicationEndwert& endwert);
+    static qint32 storedIdOf(const EndValueList& list, const EndValueRecord& endwert);
     QCoro::Task<QString> requestStatus();
-    QCoro::Task<QString> requestEndwert();
+    QCoro::Task<QString> requestEndValues();
     QCoro::Task<QString> requestProgram();
     QCoro::Task<> readProgram();
-    QCoro::Task<> readEndwerte(bool emptyFirst);
+    QCoro::Task<> readEndValues(bool emptyFirst);
     void writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
                     ValueWriter::StoredCallback onStored = {});
     void retryWaitingValues();
@@ -150,14 +150,14 @@ private:
 
     QString m_code;
     bool m_first;
-    QPointer<VelmaraComCommunication> m_link;
+    QPointer<ChargerLink> m_link;
     ChannelHost& m_host;
     ChannelDisplay& m_display;
     Clock m_clock;
 
-    std::unique_ptr<CommunicationResults> m_status;
-    std::shared_ptr<CommunicationProgram> m_program;
-    std::shared_ptr<EntwertList> m_endwerte;
+    std::unique_ptr<StatusRecord> m_status;
+    std::shared_ptr<ProgramRecord> m_program;
+    std::shared_ptr<EndValueList> m_endwerte;
 
     QTimer m_pollTimer;
     QTimer m_flashingTimer;

@@ -10,7 +10,7 @@
 namespace velmara {
 
 class TurnQueue;
-class CommunicationResults;
+class StatusRecord;
 
 // The boxes of a channel window that the poll cycle writes.
 enum class ChannelField {
@@ -27,11 +27,11 @@ enum class ChannelField {
     MesswerteHeading // caption of frameAkkumesswerte
 };
 
-// One line of the end-value lists; tempId is the item data (TempID, 0 for "---").
-struct EndwertLine {
+// One line of the end-value lists; tempId is the item data (tempId, 0 for "---").
+struct EndValueDisplayLine {
     QString text;
     qint32 tempId = 0;
-    bool operator==(const EndwertLine&) const = default;
+    bool operator==(const EndValueDisplayLine&) const = default;
 };
 
 class ChannelDisplay {
@@ -43,13 +43,13 @@ public:
     // Caption colour of frameStatus: red, or the button-text colour.
     virtual void setStatusFrameRed(bool red) = 0;
     // Refills lstEndwertLaden and lstEndwertEntladen.
-    virtual void setEndwertLines(const QList<EndwertLine>& laden,
-                                 const QList<EndwertLine>& entladen) = 0;
+    virtual void setEndValueLines(const QList<EndValueDisplayLine>& laden,
+                                 const QList<EndValueDisplayLine>& entladen) = 0;
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
     // Every poll that read an answer ends here, after the state was shown and the
     // value went to the temporary series (live curve, desktop notifications).
-    virtual void polled(const CommunicationResults& status) { Q_UNUSED(status); }
+    virtual void polled(const StatusRecord& status) { Q_UNUSED(status); }
 };
 
 // The main window's values that the channels share.
@@ -57,8 +57,8 @@ class ChannelHost {
 public:
     virtual ~ChannelHost() = default;
     // Channel 1 found no charger: the other channels stay silent.
-    virtual bool noQmtFound() const = 0;
-    virtual void setNoQmtFound(bool value) = 0;
+    virtual bool chargerMissing() const = 0;
+    virtual void setChargerMissing(bool value) = 0;
     // 1, 2, 3, ... per run, shared by all channels.
     virtual qint32 newTempSeriesId() = 0;
     // The channel's panel in the status bar.

@@ -11,7 +11,7 @@
 #include "data/valuestrings.h"
 #include "link/chargerlink.h"
 #include "data/textstore.h"
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 
 namespace velmara {
 
@@ -21,8 +21,8 @@ void ChannelController::writeValue(ValueWriter::Table table, qint32 seriesId, bo
                                    const QString& text, ValueWriter::StoredCallback onStored) {
     const quint64 droppedBefore = m_writer.dropped();
     if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
-        VelmaraLog::instance().writeLogSignature(QStringLiteral("Recording"));
-        VelmaraLog::instance().writeLogEntry(
+        ErrorLog::instance().writeSignature(QStringLiteral("Recording"));
+        ErrorLog::instance().writeEntry(
             QStringLiteral("channel %1: value %2 of series %3 %4: %5")
                 .arg(m_code, text, QString::number(seriesId),
                      m_writer.dropped() != droppedBefore
@@ -55,9 +55,9 @@ void ChannelController::reportWaitingValues() {
     m_host.setValuesWaiting(m_code, waiting, m_writer.lastError());
 }
 
-void ChannelController::writeNewTempValueToDB(const CommunicationResults& comRes) {
-    if (comRes.iAntwortTyp != CommunicationResults::Status ||
-        (comRes.iStatusTyp != 2 && comRes.iStatusTyp != 3))
+void ChannelController::writeTempValue(const StatusRecord& comRes) {
+    if (comRes.answerType != StatusRecord::Status ||
+        (comRes.stateCode != 2 && comRes.stateCode != 3))
         return;
     const QDateTime t = now();
     if (!m_tempSeriesUsed)
@@ -67,7 +67,7 @@ void ChannelController::writeNewTempValueToDB(const CommunicationResults& comRes
                buildValueString(comRes, m_tempSeriesStart, t));
 }
 
-void ChannelController::writeEndValueToTemp(const std::shared_ptr<CommunicationEndwert>& endwert) {
+void ChannelController::writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endwert) {
     const QDateTime t = now();
     if (!m_tempSeriesUsed)
         m_tempSeriesStart = t;
@@ -78,36 +78,36 @@ void ChannelController::writeEndValueToTemp(const std::shared_ptr<CommunicationE
     writeValue(ValueWriter::Table::Temporary, m_tempSeriesId, true,
                buildEndValueString(*endwert, m_tempSeriesStart, t),
                [this, endwert, written](qint32 id) {
-                   endwert->TempID = id;
+                   endwert->tempId = id;
                    if (*written)
-                       showEndwertLists();
+                       showEndValueLists();
                });
     *written = true;
 }
 
-QCoro::Task<> ChannelController::writeNewValueToDB(const CommunicationResults& comRes) {
-    const qint16 k = comRes.iAntwortTyp;
+QCoro::Task<> ChannelController::writeValue(const StatusRecord& comRes) {
+    const qint16 k = comRes.answerType;
     bool written = false; // a value was handed to the table (steps 2 and 3)
-    if (k == CommunicationResults::Status) {
+    if (k == StatusRecord::Status) {
         written = true;
-        writeValue(ValueWriter::Table::Permanent, lMessReiheId, false,
+        writeValue(ValueWriter::Table::Permanent, seriesId, false,
                    buildValueString(comRes, m_recordingStart, now()));
-    } else if (k == CommunicationResults::Endwert && m_endwerte->Count() > 0) {
+    } else if (k == StatusRecord::Endwert && m_endwerte->Count() > 0) {
         // An end-value answer that could not be read leaves the list empty:
         // then there is nothing to store.
         const auto last = m_endwerte->Item(m_endwerte->Count());
         written = true;
-        writeValue(ValueWriter::Table::Permanent, lMessReiheId, true,
+        writeValue(ValueWriter::Table::Permanent, seriesId, true,
                    buildEndValueString(*last, m_recordingStart, now()));
     }
-    if (written && !bCurrentProgramWritten) {
+    if (written && !programWritten) {
         const auto alive = m_alive;
-        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        co_await writeProgramToSeries(batteryId, seriesId);
         if (!*alive)
             co_return;
-        bCurrentProgramWritten = true;
+        programWritten = true;
     }
-    bRecordingInQueue = false;
+    recordingQueued = false;
 }
 
 // Stores the program the channel runs (asked from the charger) with the series.
@@ -122,10 +122,10 @@ QCoro::Task<bool> ChannelController::writeProgramToSeries(qint32 akkuId, qint32 
         co_return false;
     auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
                                     QString::number(akkuId));
-    CommunicationProgram program(defaultEndOfCharge());
-    program.splitRecievedString(answer, true);
-    if (program.iAkkuTyp == CommunicationProgram::BadAnswer ||
-        program.iAkkuTyp == CommunicationProgram::NoAnswer)
+    ProgramRecord program(defaultEndOfCharge());
+    program.parse(answer, true);
+    if (program.batteryType == ProgramRecord::BadAnswer ||
+        program.batteryType == ProgramRecord::NoAnswer)
         co_return false;
     if (!series || !series->isValid())
         co_return false;
@@ -142,12 +142,12 @@ QCoro::Task<bool> ChannelController::writeProgramToSeries(qint32 akkuId, qint32 
     co_return true;
 }
 
-QString ChannelController::modeTextOf(const CommunicationProgram& program) {
+QString ChannelController::modeTextOf(const ProgramRecord& program) {
     Recordset* modes = shared().geraeteModi.get();
     if (!modes || !modes->isValid())
         return QString();
     modes->moveFirst();
-    if (!modes->findFirst(QStringLiteral("[ModusNr]='") + QString::number(program.iMode) +
+    if (!modes->findFirst(QStringLiteral("[ModusNr]='") + QString::number(program.deviceMode) +
                           QStringLiteral("'")))
         return QString();
     return modes->text(QStringLiteral("ResourceText"));
@@ -162,11 +162,11 @@ void ChannelController::startNewTempSeries() {
 }
 
 void ChannelController::resetForNewRun() {
-    m_endwerte = std::make_shared<EntwertList>();
-    m_display.setEndwertLines({}, {});
-    bEndwerteAvaiable = false;
-    if (bRecordingInQueue)
-        bRecording = true;
+    m_endwerte = std::make_shared<EndValueList>();
+    m_display.setEndValueLines({}, {});
+    endValuesAvailable = false;
+    if (recordingQueued)
+        recording = true;
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
 }
@@ -185,15 +185,15 @@ QCoro::Task<> ChannelController::resetForNewProgram() {
 }
 
 void ChannelController::endRecording() {
-    bRecording = false;
-    bRecordingInQueue = false;
-    lMessReiheId = -1;
+    recording = false;
+    recordingQueued = false;
+    seriesId = -1;
     if (!m_first)
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
 }
 
-QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool bInQueue,
-                                                bool bWithTemp) {
+QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool queued,
+                                                bool withTemp) {
     const auto alive = m_alive;
     const auto turn = m_turn;
     ++m_stepsActive;
@@ -201,15 +201,15 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
     const Step step(turn, alive, &m_stepsActive, granted);
     if (!step.runs())
         co_return;
-    lAkkuId = lakku;
-    lMessReiheId = lmess;
-    bRecordingInQueue = bInQueue;
-    bRecording = !bInQueue;
-    bCurrentProgramWritten = false;
-    if (bWithTemp) {
+    batteryId = lakku;
+    seriesId = lmess;
+    recordingQueued = queued;
+    recording = !queued;
+    programWritten = false;
+    if (withTemp) {
         // After a finished process whose end values have arrived, the poll has
         // moved on to a new temporary series: the values are in the one before.
-        const qint32 series = (bInQueue || !bEndwerteAvaiable || bMeasurementRunning)
+        const qint32 series = (queued || !endValuesAvailable || measurementRunning)
                                   ? m_tempSeriesId
                                   : m_previousTempSeriesId;
         // Later values continue the time base of the taken-over ones; with
@@ -217,49 +217,49 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
         // belongs to an older series, or was never set).
         m_recordingStart =
             (series == m_tempSeriesId && !m_tempSeriesUsed) ? now() : m_tempSeriesStart;
-        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        co_await writeProgramToSeries(batteryId, seriesId);
         if (!*alive)
             co_return;
-        bCurrentProgramWritten = true;
+        programWritten = true;
         // Values still waiting in memory belong to the series that moves.
         retryWaitingValues();
         if (!moveTempSeries(series, lmess)) {
-            VelmaraLog::instance().writeLogSignature(QStringLiteral("Recording"));
-            VelmaraLog::instance().writeLogEntry(
+            ErrorLog::instance().writeSignature(QStringLiteral("Recording"));
+            ErrorLog::instance().writeEntry(
                 QStringLiteral("channel %1: temporary series %2 not moved into series %3")
                     .arg(m_code, QString::number(series), QString::number(lmess)));
         }
     } else {
-        co_await writeProgramToSeries(lAkkuId, lMessReiheId);
+        co_await writeProgramToSeries(batteryId, seriesId);
         if (!*alive)
             co_return;
         m_recordingStart = now();
     }
 }
 
-void ChannelController::setFrameAkkumesswerteHeading(const QString& strAkkuName,
-                                                     const QString& strMessreiheName,
-                                                     const QString& strMessreiheNr) {
-    if (strAkkuName.trimmed().isEmpty()) {
+void ChannelController::setValuesFrameHeading(const QString& batteryName,
+                                                     const QString& seriesName,
+                                                     const QString& seriesNumber) {
+    if (batteryName.trimmed().isEmpty()) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());
         return;
     }
     m_display.setText(ChannelField::MesswerteHeading, res(QStringLiteral("0818")) +
-                                                          QStringLiteral(" - ") + strAkkuName +
-                                                          QStringLiteral(" / ") + strMessreiheNr);
-    m_display.setText(ChannelField::Bemerkung, strMessreiheName);
+                                                          QStringLiteral(" - ") + batteryName +
+                                                          QStringLiteral(" / ") + seriesNumber);
+    m_display.setText(ChannelField::Bemerkung, seriesName);
 }
 
-bool ChannelController::resetAkkuId(qint32 id) {
-    if (id != lAkkuId)
+bool ChannelController::releaseBattery(qint32 id) {
+    if (id != batteryId)
         return false;
-    lAkkuId = -1;
+    batteryId = -1;
     return true;
 }
 
-bool ChannelController::isAkkuUsed(qint32 id) const {
-    return id == lAkkuId && (bRecording || bRecordingInQueue);
+bool ChannelController::isBatteryUsed(qint32 id) const {
+    return id == batteryId && (recording || recordingQueued);
 }
 
 } // namespace velmara

@@ -17,9 +17,9 @@ public:
     // "001" .. "004"
     virtual QString channelCode() const = 0;
     // Releases the battery when the channel points at it (true) or does nothing (false).
-    virtual bool resetAkkuId(qint32 id) = 0;
+    virtual bool releaseBattery(qint32 id) = 0;
     // True when the channel records or queues the battery.
-    virtual bool isAkkuUsed(qint32 id) = 0;
+    virtual bool isBatteryUsed(qint32 id) = 0;
 };
 
 // The caption text key of a channel window: "0800" for channel 1, "0799",

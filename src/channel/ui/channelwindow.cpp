@@ -5,7 +5,7 @@
 #include "charts/ui/livecurvechart.h"
 #include "data/databases.h"
 #include "data/valuestrings.h"
-#include "link/statusanswer.h"
+#include "link/statusrecord.h"
 #include "programs/ui/openprogrameditor.h"
 #include "data/textstore.h"
 #include "data/settingsstore.h"
@@ -62,7 +62,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* key) {
 
 } // namespace
 
-frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
+ChannelWindow::ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
                    ChannelWindowHost* main, bool startPolling, ChannelController::Clock clock,
                    QWidget* parent)
     : QWidget(parent), m_code(code), m_main(main), m_clock(clock), m_events(code) {
@@ -71,17 +71,17 @@ frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHo
     setCaptions();
     m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));
     m_link = link;
-    const auto wire = [this](const char* name, void (frmKanal::*slot)()) {
+    const auto wire = [this](const char* name, void (ChannelWindow::*slot)()) {
         if (auto* b = findChild<QPushButton*>(QLatin1String(name))) {
             b->setEnabled(true);
             connect(b, &QPushButton::clicked, this, slot);
         }
     };
-    wire("cmdProgram", &frmKanal::openProgram);
+    wire("cmdProgram", &ChannelWindow::openProgram);
     if (m_main) {
-        wire("cmdMesswert", &frmKanal::openCapture);
-        wire("cmdDiagramme", &frmKanal::openDiagram);
-        wire("cmdDruck", &frmKanal::printReport);
+        wire("cmdMesswert", &ChannelWindow::openCapture);
+        wire("cmdDiagramme", &ChannelWindow::openDiagram);
+        wire("cmdDruck", &ChannelWindow::printReport);
         for (QListWidget* list : {m_lstLaden, m_lstEntladen})
             connect(list, &QListWidget::itemDoubleClicked, this,
                     [this](QListWidgetItem* item) { openEndValueDiagram(item); });
@@ -89,13 +89,13 @@ frmKanal::frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHo
     m_controller->load(startPolling);
 }
 
-frmKanal::~frmKanal() {
+ChannelWindow::~ChannelWindow() {
     if (m_main && !m_main->hasEnded())
         m_main->setChannelChecked(m_code, false);
     m_controller.reset();
 }
 
-void frmKanal::buildControls() {
+void ChannelWindow::buildControls() {
     auto* top = new QVBoxLayout(this);
 
     // Two rows of two, so the captions keep their room in a narrow window.
@@ -207,12 +207,12 @@ void frmKanal::buildControls() {
     m_live->setMinimumHeight(kLiveCurveHeight);
     m_live->hide();
     top->addWidget(m_live, 1);
-    connect(m_curveToggle, &QToolButton::toggled, this, &frmKanal::showLiveCurve);
+    connect(m_curveToggle, &QToolButton::toggled, this, &ChannelWindow::showLiveCurve);
 
     setMinimumSize(320, 480);
 }
 
-void frmKanal::showLiveCurve(bool show) {
+void ChannelWindow::showLiveCurve(bool show) {
     if (show == m_live->isVisible())
         return;
     m_curveToggle->setChecked(show);
@@ -225,37 +225,37 @@ void frmKanal::showLiveCurve(bool show) {
         m_live->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void frmKanal::polled(const CommunicationResults& status) {
+void ChannelWindow::polled(const StatusRecord& status) {
     if (const auto event =
-            m_events.observe(status.iAntwortTyp, status.iStatusTyp, status.iFehlerCode)) {
+            m_events.observe(status.answerType, status.stateCode, status.faultCode)) {
         if (channelEventSink)
             channelEventSink(*event);
         else if (m_main)
             m_main->tellChannelEvent(*event);
     }
-    if (LiveCurve::takesValue(status.iAntwortTyp, status.iStatusTyp) &&
+    if (LiveCurve::takesValue(status.answerType, status.stateCode) &&
         m_controller->tempSeriesUsed()) {
         const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
         SeriesSample sample;
         sample.seconds = qint32(secondsSince(m_controller->tempSeriesStart(), now));
-        sample.millivolt = status.lSpannung;
-        sample.milliampere = status.lStrom;
-        sample.milliampereHours = status.lKapazitaet;
+        sample.millivolt = status.voltageMv;
+        sample.milliampere = status.currentMa;
+        sample.milliampereHours = status.capacityMah;
         m_live->addValue(m_controller->tempSeriesId(), sample);
     }
 }
 
-void frmKanal::setCaptions() {
+void ChannelWindow::setCaptions() {
     setWindowTitle(res(captionKey(m_code)));
     m_frameAkkumesswerte->setTitle(ChannelController::headingWithoutRecording());
     m_curveToggle->setText(res(QStringLiteral("2270")));
 }
 
-QLineEdit* frmKanal::box(ChannelField field) const {
+QLineEdit* ChannelWindow::box(ChannelField field) const {
     return m_boxes.value(int(field), nullptr);
 }
 
-void frmKanal::setText(ChannelField field, const QString& text) {
+void ChannelWindow::setText(ChannelField field, const QString& text) {
     if (field == ChannelField::MesswerteHeading) {
         m_frameAkkumesswerte->setTitle(text);
         return;
@@ -264,14 +264,14 @@ void frmKanal::setText(ChannelField field, const QString& text) {
         e->setText(text);
 }
 
-QString frmKanal::text(ChannelField field) const {
+QString ChannelWindow::text(ChannelField field) const {
     if (field == ChannelField::MesswerteHeading)
         return m_frameAkkumesswerte->title();
     const QLineEdit* e = box(field);
     return e ? e->text() : QString();
 }
 
-void frmKanal::setVisible(ChannelField field, bool visible) {
+void ChannelWindow::setVisible(ChannelField field, bool visible) {
     QLabel* l = field == ChannelField::Akkuzustand       ? m_lblAkkuzustand
                 : field == ChannelField::Selbstentladung ? m_lblSelbstentladung
                                                          : nullptr;
@@ -281,17 +281,17 @@ void frmKanal::setVisible(ChannelField field, bool visible) {
         e->setVisible(visible);
 }
 
-void frmKanal::setStatusFrameRed(bool red) {
+void ChannelWindow::setStatusFrameRed(bool red) {
     m_frameStatus->setStyleSheet(red ? QStringLiteral("QGroupBox#frameStatus::title { color: "
                                                       "rgb(255, 0, 0); }")
                                      : QString());
 }
 
-void frmKanal::setEndwertLines(const QList<EndwertLine>& laden,
-                               const QList<EndwertLine>& entladen) {
-    auto fill = [](QListWidget* list, const QList<EndwertLine>& lines) {
+void ChannelWindow::setEndValueLines(const QList<EndValueDisplayLine>& laden,
+                               const QList<EndValueDisplayLine>& entladen) {
+    auto fill = [](QListWidget* list, const QList<EndValueDisplayLine>& lines) {
         list->clear();
-        for (const EndwertLine& line : lines) {
+        for (const EndValueDisplayLine& line : lines) {
             auto* item = new QListWidgetItem(line.text, list);
             item->setData(Qt::UserRole, line.tempId);
         }
@@ -302,7 +302,7 @@ void frmKanal::setEndwertLines(const QList<EndwertLine>& laden,
 
 // The program editor of the channel; a program the charger reports while it is
 // open goes to the editor. Programs sent to other channels reset their windows.
-void frmKanal::openProgram() {
+void ChannelWindow::openProgram() {
     ChannelController& channel = *m_controller;
     ChannelProgramContext context;
     context.channel = m_code;
@@ -311,12 +311,12 @@ void frmKanal::openProgram() {
     context.master = masterDatabase();
     context.user = userDatabase();
     context.setting = [](const QString& key) { return getSetting(key); };
-    context.language = ProgramResources::instance().languageKey();
+    context.language = TextStore::instance().languageKey();
     context.resetChannels = [this](const QStringList& codes) {
         for (const QString& code : codes) {
-            frmKanal* window = this;
+            ChannelWindow* window = this;
             if (code != m_code)
-                window = m_main ? dynamic_cast<frmKanal*>(m_main->channelView(code)) : nullptr;
+                window = m_main ? dynamic_cast<ChannelWindow*>(m_main->channelView(code)) : nullptr;
             if (window)
                 window->controller().resetForNewProgram();
         }
@@ -327,7 +327,7 @@ void frmKanal::openProgram() {
     channel.programDialogOpen = false;
 }
 
-void frmKanal::openCapture() {
+void ChannelWindow::openCapture() {
     ControllerCaptureChannel channel(*m_controller);
     if (m_main)
         openCaptureDialog(channel, m_main->batteryUsage(), m_main->batteriesContext(), this);
@@ -335,18 +335,18 @@ void frmKanal::openCapture() {
 
 // The temporary series of the channel: the one just ended while the channel
 // rests after a process, else the running one.
-void frmKanal::openDiagram() {
-    const qint16 state = m_controller->status().iStatusTyp;
+void ChannelWindow::openDiagram() {
+    const qint16 state = m_controller->status().stateCode;
     const qint32 series = (state == 1 || state == 4 || state == 5)
                               ? m_controller->previousTempSeriesId()
                               : m_controller->tempSeriesId();
     startDiagram(series, 0);
 }
 
-void frmKanal::openEndValueDiagram(QListWidgetItem* item) {
+void ChannelWindow::openEndValueDiagram(QListWidgetItem* item) {
     if (!item)
         return;
-    const qint16 state = m_controller->status().iStatusTyp;
+    const qint16 state = m_controller->status().stateCode;
     const qint32 previous = m_controller->previousTempSeriesId();
     const qint32 series =
         (previous != -1 && (state == 1 || state == 5)) ? previous : m_controller->tempSeriesId();
@@ -355,11 +355,11 @@ void frmKanal::openEndValueDiagram(QListWidgetItem* item) {
 
 // One opening at a time per window: the busy flag holds until the diagram is
 // shown or given up.
-void frmKanal::startDiagram(qint32 series, qint32 endValueId) {
+void ChannelWindow::startDiagram(qint32 series, qint32 endValueId) {
     if (m_controller->diagramBusy || !m_main)
         return;
     m_controller->diagramBusy = true;
-    QPointer<frmKanal> self(this);
+    QPointer<ChannelWindow> self(this);
     m_main->openDiagram(
         series, endValueId,
         [self](bool) {
@@ -367,28 +367,28 @@ void frmKanal::startDiagram(qint32 series, qint32 endValueId) {
                 self->m_controller->diagramBusy = false;
         },
         this,
-        [self]() -> const CommunicationProgram* {
+        [self]() -> const ProgramRecord* {
             return self ? &self->m_controller->program() : nullptr;
         });
 }
 
 // The channel report with the program the channel runs, without a diagram.
-void frmKanal::printReport() {
+void ChannelWindow::printReport() {
     printReportTo(false);
 }
 
-void frmKanal::printReportTo(bool toPdf) {
+void ChannelWindow::printReportTo(bool toPdf) {
     if (m_main)
         m_main->printReport(this, &m_controller->program(), toPdf);
 }
 
-void frmKanal::setStorageWarning(const QString& text) {
+void ChannelWindow::setStorageWarning(const QString& text) {
     m_lblNotStored->setText(text);
     m_lblNotStored->setVisible(!text.isEmpty());
 }
 
 // The close button hides the window; it goes on polling and recording.
-void frmKanal::closeEvent(QCloseEvent* event) {
+void ChannelWindow::closeEvent(QCloseEvent* event) {
     if (m_main && m_main->hasEnded()) {
         QWidget::closeEvent(event);
         return;
@@ -402,7 +402,7 @@ void frmKanal::closeEvent(QCloseEvent* event) {
         hide();
 }
 
-void frmKanal::showEvent(QShowEvent* event) {
+void ChannelWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     QObject* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (sub && sub != m_watchedSub) {
@@ -411,10 +411,10 @@ void frmKanal::showEvent(QShowEvent* event) {
     }
 }
 
-bool frmKanal::eventFilter(QObject* watched, QEvent* event) {
+bool ChannelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_watchedSub && event->type() == QEvent::WindowActivate && m_main) {
         // While this window is active, the main window's print entries print its report.
-        QPointer<frmKanal> self(this);
+        QPointer<ChannelWindow> self(this);
         m_main->windowActivated(this, [self](bool toPdf) {
             if (self)
                 self->printReportTo(toPdf);

@@ -22,19 +22,19 @@ class QToolButton;
 namespace velmara {
 
 class LiveCurveChart;
-class VelmaraComCommunication;
+class ChargerLink;
 
-class frmKanal : public QWidget, public ChannelView, public ChannelDisplay {
+class ChannelWindow : public QWidget, public ChannelView, public ChannelDisplay {
     Q_OBJECT
 public:
     // code "001" .. "004". host: the main window's values (kept by the window when
     // ownHost is given). main may be null (tests): then activation and the menu
     // check mark are left alone. With startPolling false the poll timer is not
     // started; the caller drives controller().tick().
-    frmKanal(const QString& code, VelmaraComCommunication* link, ChannelHost& host,
+    ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
              ChannelWindowHost* main = nullptr, bool startPolling = true,
              ChannelController::Clock clock = {}, QWidget* parent = nullptr);
-    ~frmKanal() override;
+    ~ChannelWindow() override;
 
     ChannelController& controller() { return *m_controller; }
     // The program button: the channel's program editor.
@@ -52,8 +52,8 @@ public:
     // ChannelView
     QWidget* widget() override { return this; }
     QString channelCode() const override { return m_code; }
-    bool resetAkkuId(qint32 id) override { return m_controller->resetAkkuId(id); }
-    bool isAkkuUsed(qint32 id) override { return m_controller->isAkkuUsed(id); }
+    bool releaseBattery(qint32 id) override { return m_controller->releaseBattery(id); }
+    bool isBatteryUsed(qint32 id) override { return m_controller->isBatteryUsed(id); }
 
     // ChannelDisplay
     void setText(ChannelField field, const QString& text) override;
@@ -61,10 +61,10 @@ public:
     void setVisible(ChannelField field, bool visible) override;
     using QWidget::setVisible;
     void setStatusFrameRed(bool red) override;
-    void setEndwertLines(const QList<EndwertLine>& laden,
-                         const QList<EndwertLine>& entladen) override;
+    void setEndValueLines(const QList<EndValueDisplayLine>& laden,
+                         const QList<EndValueDisplayLine>& entladen) override;
     void setStorageWarning(const QString& text) override;
-    void polled(const CommunicationResults& status) override;
+    void polled(const StatusRecord& status) override;
 
     // The live curve pane (cmdKurve opens and closes it).
     void showLiveCurve(bool show);
@@ -85,7 +85,7 @@ private:
 
     QString m_code;
     ChannelWindowHost* m_main;
-    VelmaraComCommunication* m_link = nullptr;
+    ChargerLink* m_link = nullptr;
     std::unique_ptr<ChannelHost> m_ownedHost;
     std::unique_ptr<ChannelController> m_controller;
     QHash<int, QLineEdit*> m_boxes;

@@ -15,7 +15,7 @@ class QWidget;
 namespace velmara {
 
 class BatteryUsage;
-class CommunicationProgram;
+class ProgramRecord;
 struct BatteriesContext;
 struct ChannelEvent;
 
@@ -35,8 +35,8 @@ public:
     // done learns whether it was shown.
     virtual void openDiagram(qint32 seriesId, qint32 endValueId,
                              const std::function<void(bool shown)>& done, QWidget* caller,
-                             std::function<const CommunicationProgram*()> program) = 0;
-    virtual void printReport(const QWidget* caller, const CommunicationProgram* program,
+                             std::function<const ProgramRecord*()> program) = 0;
+    virtual void printReport(const QWidget* caller, const ProgramRecord* program,
                              bool toPdf) = 0;
     // The window became the active one: the print entries print its report.
     virtual void windowActivated(QWidget* window, std::function<void(bool toPdf)> print) = 0;

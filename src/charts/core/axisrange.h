@@ -4,7 +4,7 @@
 namespace velmara {
 
 struct AxisRange {
-    bool bAutomatic = true;
+    bool automatic = true;
     double dMinValue = 0;
     double dMaxValue = 0;
 

@@ -117,7 +117,7 @@ YAxis adjustYDivisions(YAxis axis) {
 
 YAxis refreshYRange(const AxisRange& range, const CurveSwitches& on, const MinMaxValues& m,
                     const YAxis& current) {
-    if (!range.bAutomatic) {
+    if (!range.automatic) {
         YAxis axis = current;
         axis.max = range.dMaxValue;
         axis.min = range.dMinValue;
@@ -148,8 +148,8 @@ YAxis refreshYRange(const AxisRange& range, const CurveSwitches& on, const MinMa
 
 XAxis refreshXRange(const AxisRange& range) {
     XAxis axis;
-    axis.automatic = range.bAutomatic;
-    if (!range.bAutomatic) {
+    axis.automatic = range.automatic;
+    if (!range.automatic) {
         axis.min = range.dMinValue;
         axis.max = range.dMaxValue;
     }

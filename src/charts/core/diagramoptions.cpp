@@ -42,13 +42,13 @@ DiagramOptionsForm initialOptionsForm(const DiagramSwitches& switches, const Axi
                                       const AxisRange& yRange, const QLocale& locale) {
     DiagramOptionsForm form;
     form.switches = switches;
-    form.xAutomatic = xRange.bAutomatic;
-    if (!xRange.bAutomatic) {
+    form.xAutomatic = xRange.automatic;
+    if (!xRange.automatic) {
         form.xFrom = formatRangeValue(xRange.dMinValue, locale);
         form.xTo = formatRangeValue(xRange.dMaxValue, locale);
     }
-    form.yAutomatic = yRange.bAutomatic;
-    if (!yRange.bAutomatic) {
+    form.yAutomatic = yRange.automatic;
+    if (!yRange.automatic) {
         form.yFrom = formatRangeValue(yRange.dMinValue, locale);
         form.yTo = formatRangeValue(yRange.dMaxValue, locale);
     }
@@ -84,12 +84,12 @@ OptionsCheck validateOptions(const DiagramOptionsForm& form, const QLocale& loca
 OptionsResult optionsRanges(const DiagramOptionsForm& form, const QLocale& locale) {
     OptionsResult result;
     if (!form.xAutomatic) {
-        result.xRange.bAutomatic = false;
+        result.xRange.automatic = false;
         result.xRange.dMinValue = numberOf(form.xFrom, locale).value_or(0);
         result.xRange.dMaxValue = numberOf(form.xTo, locale).value_or(0);
     }
     if (!form.yAutomatic) {
-        result.yRange.bAutomatic = false;
+        result.yRange.automatic = false;
         result.yRange.dMinValue = numberOf(form.yFrom, locale).value_or(0);
         result.yRange.dMaxValue = numberOf(form.yTo, locale).value_or(0);
     }

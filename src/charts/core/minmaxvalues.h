@@ -18,10 +18,10 @@ struct MinMaxValues {
         MinStrom = MaxStrom = milliampere;
         MinKapazitaet = MaxKapazitaet = milliampereHours;
     }
-    void checkMinMaxSpannung(qint32 lMessValue) { check(lMessValue, MinSpannung, MaxSpannung); }
-    void checkMinMaxStrom(qint32 lMessValue) { check(lMessValue, MinStrom, MaxStrom); }
-    void checkMinMaxKapazitaet(qint32 lMessValue) {
-        check(lMessValue, MinKapazitaet, MaxKapazitaet);
+    void checkMinMaxSpannung(qint32 measuredValue) { check(measuredValue, MinSpannung, MaxSpannung); }
+    void checkMinMaxStrom(qint32 measuredValue) { check(measuredValue, MinStrom, MaxStrom); }
+    void checkMinMaxKapazitaet(qint32 measuredValue) {
+        check(measuredValue, MinKapazitaet, MaxKapazitaet);
     }
 
     bool operator==(const MinMaxValues&) const = default;

@@ -86,7 +86,7 @@ bool SeriesReader::start(Database& user, const ValueSelection& selection, QStrin
     m_lastId = selection.afterId;
     m_beforeId = selection.beforeId;
     m_stmt = std::make_unique<StatementHolder>();
-    const QString table = valueTableName(selection.bTempCreated);
+    const QString table = valueTableName(selection.tempCreated);
 
     // Values recorded from now on do not belong to this diagram.
     storage::Statement top;

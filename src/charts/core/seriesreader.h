@@ -16,10 +16,10 @@ namespace velmara {
 
 // One ordinary value, as stored (thousandths and seconds).
 struct SeriesSample {
-    qint32 seconds = 0;          // lTimeDiff
-    qint32 millivolt = 0;        // lSpannung
-    qint32 milliampere = 0;      // lLadestrom
-    qint32 milliampereHours = 0; // lKapazitaet
+    qint32 seconds = 0;          // elapsedSeconds
+    qint32 millivolt = 0;        // voltageMv
+    qint32 milliampere = 0;      // chargeCurrentMa
+    qint32 milliampereHours = 0; // capacityMah
 };
 
 // Decodes the text of an ordinary value "capacity;voltage;current;seconds" (further

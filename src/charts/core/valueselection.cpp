@@ -44,13 +44,13 @@ bool queryOne(Database& db, const QString& sql, std::initializer_list<qint64> pa
 bool selectValues(Database& user, const DiagramRequest& request, ValueSelection* selection,
                   QString* error) {
     *selection = ValueSelection();
-    selection->bTempCreated = request.bTempCreated;
-    selection->seriesId = request.lMessReiheId;
-    if (request.lEndWertId == 0)
+    selection->tempCreated = request.tempCreated;
+    selection->seriesId = request.seriesId;
+    if (request.endValueId == 0)
         return true;
-    const QString table = valueTableName(request.bTempCreated);
-    const qint64 series = request.lMessReiheId;
-    const qint64 end = request.lEndWertId;
+    const QString table = valueTableName(request.tempCreated);
+    const qint64 series = request.seriesId;
+    const qint64 end = request.endValueId;
 
     // The chosen end value, by its key.
     bool found = false;

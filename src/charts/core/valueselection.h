@@ -11,14 +11,14 @@ class Database;
 
 // What the opening window asks for.
 struct DiagramRequest {
-    bool bTempCreated = false; // true: TempMessWerte, false: MessWerte
-    qint32 lMessReiheId = 0;   // the series
-    qint32 lEndWertId = 0;     // 0: the whole series; else the MessWertId of an end value
+    bool tempCreated = false; // true: TempMessWerte, false: MessWerte
+    qint32 seriesId = 0;   // the series
+    qint32 endValueId = 0;     // 0: the whole series; else the MessWertId of an end value
 };
 
 // The ordinary values of the series whose MessWertId lies strictly between the bounds.
 struct ValueSelection {
-    bool bTempCreated = false;
+    bool tempCreated = false;
     qint32 seriesId = 0;
     qint64 afterId = std::numeric_limits<qint64>::min();
     qint64 beforeId = std::numeric_limits<qint64>::max();

@@ -180,7 +180,7 @@ void DiagramWindow::finishLoad(DiagramLoad::State state) {
         const QString error = load ? load->error() : QStringLiteral("The user file is not open.");
         if (m_context.log)
             m_context.log(
-                QStringLiteral("Diagram of series %1: %2").arg(m_request.lMessReiheId).arg(error));
+                QStringLiteral("Diagram of series %1: %2").arg(m_request.seriesId).arg(error));
         Message m;
         m.key = QStringLiteral("2170");
         m.text = m_context.tr(m.key) + QStringLiteral("\n\n") + error;
@@ -193,7 +193,7 @@ void DiagramWindow::finishLoad(DiagramLoad::State state) {
     if (load->damagedCount() > 0 && m_context.log)
         m_context.log(QStringLiteral("Diagram of series %1: %2 stored values could not be read "
                                      "and were left out")
-                          .arg(m_request.lMessReiheId)
+                          .arg(m_request.seriesId)
                           .arg(load->damagedCount()));
     const PlotData plot = load->plot();
     m_chart->setSeries(load->takeValues(), plot);

@@ -184,37 +184,37 @@ bool parseValueRow(const QStringList& f, LoadedMeasurementValue* v) {
     if (f.size() != kColumnCount)
         return false;
     qint32 ignored = 0;
-    if (!parseInt(f[0], &v->lTimeDiff) || !parseFixed(f[1], 2, &ignored) ||
-        !parseFixed(f[2], 3, &v->lSpannung) || !parseFixed(f[4], 3, &v->lKapazitaet))
+    if (!parseInt(f[0], &v->elapsedSeconds) || !parseFixed(f[1], 2, &ignored) ||
+        !parseFixed(f[2], 3, &v->voltageMv) || !parseFixed(f[4], 3, &v->capacityMah))
         return false;
     if (f[5].isEmpty()) { // an ordinary value
         for (int i = 6; i < kColumnCount; ++i)
             if (!f[i].isEmpty())
                 return false;
-        return parseFixed(f[3], 3, &v->lLadestrom);
+        return parseFixed(f[3], 3, &v->chargeCurrentMa);
     }
-    v->bEndwert = true;
+    v->isEndValue = true;
     qint32 kind = 0;
     if (!f[3].isEmpty() || !parseInt(f[5], &kind) || kind < 0 || kind > 32767 ||
-        !parseInt(f[6], &v->lZykluszeit))
+        !parseInt(f[6], &v->cycleSeconds))
         return false;
-    v->iEndwertTyp = qint16(kind);
+    v->endValueType = qint16(kind);
     if (!f[7].isEmpty()) {
         qint32 percent = 0;
         if ((f[7] != QStringLiteral("T") && f[7] != QStringLiteral("F")) ||
             !parseInt(f[8], &percent) || percent < -32768 || percent > 32767)
             return false;
-        v->bWithAkkuzustand = true;
-        v->bAkkuzustand = f[7] == QStringLiteral("T");
-        v->iProzent = qint16(percent);
+        v->hasBatteryCondition = true;
+        v->batteryCondition = f[7] == QStringLiteral("T");
+        v->percent = qint16(percent);
     } else if (!f[8].isEmpty()) {
         return false;
     }
     if (!f[9].isEmpty()) {
         // -1 stands for "no result" in the user file and is never stored.
-        if (!parseInt(f[9], &v->lSelbstentladung) || v->lSelbstentladung == -1)
+        if (!parseInt(f[9], &v->selfDischarge) || v->selfDischarge == -1)
             return false;
-        v->bWithSelbstentladung = true;
+        v->hasSelfDischarge = true;
     }
     return true;
 }
@@ -259,20 +259,20 @@ QByteArray writeSeriesCsv(const SeriesFile& series, const CsvFormat& format) {
     text += row(columns, sep);
     for (const LoadedMeasurementValue& v : series.values) {
         QStringList f;
-        f << QString::number(v.lTimeDiff) << minutes(v.lTimeDiff, mark)
-          << fixed(v.lSpannung, 3, mark);
-        if (!v.bEndwert) {
-            f << fixed(v.lLadestrom, 3, mark) << fixed(v.lKapazitaet, 3, mark) << QString()
+        f << QString::number(v.elapsedSeconds) << minutes(v.elapsedSeconds, mark)
+          << fixed(v.voltageMv, 3, mark);
+        if (!v.isEndValue) {
+            f << fixed(v.chargeCurrentMa, 3, mark) << fixed(v.capacityMah, 3, mark) << QString()
               << QString() << QString() << QString() << QString();
         } else {
-            f << QString() << fixed(v.lKapazitaet, 3, mark) << QString::number(v.iEndwertTyp)
-              << QString::number(v.lZykluszeit);
-            if (v.bWithAkkuzustand)
-                f << (v.bAkkuzustand ? QStringLiteral("T") : QStringLiteral("F"))
-                  << QString::number(v.iProzent);
+            f << QString() << fixed(v.capacityMah, 3, mark) << QString::number(v.endValueType)
+              << QString::number(v.cycleSeconds);
+            if (v.hasBatteryCondition)
+                f << (v.batteryCondition ? QStringLiteral("T") : QStringLiteral("F"))
+                  << QString::number(v.percent);
             else
                 f << QString() << QString();
-            f << (v.bWithSelbstentladung ? QString::number(v.lSelbstentladung) : QString());
+            f << (v.hasSelfDischarge ? QString::number(v.selfDischarge) : QString());
         }
         text += row(f, sep);
     }
@@ -346,15 +346,15 @@ CsvReadResult readSeriesCsv(const QByteArray& bytes) {
 
 QString valueStringOf(const LoadedMeasurementValue& v) {
     const auto n = [](qint64 x) { return QString::number(x); };
-    if (!v.bEndwert)
-        return n(v.lKapazitaet) + u';' + n(v.lSpannung) + u';' + n(v.lLadestrom) + u';' +
-               n(v.lTimeDiff);
-    QString text = n(v.iEndwertTyp) + u';' + n(v.lKapazitaet) + u';' + n(v.lSpannung) + u';' +
-                   n(v.lTimeDiff) + u';' + n(v.lZykluszeit);
-    if (v.bWithAkkuzustand)
-        text += (v.bAkkuzustand ? QStringLiteral(";T;") : QStringLiteral(";F;")) + n(v.iProzent);
-    if (v.bWithSelbstentladung)
-        text += u';' + n(v.lSelbstentladung);
+    if (!v.isEndValue)
+        return n(v.capacityMah) + u';' + n(v.voltageMv) + u';' + n(v.chargeCurrentMa) + u';' +
+               n(v.elapsedSeconds);
+    QString text = n(v.endValueType) + u';' + n(v.capacityMah) + u';' + n(v.voltageMv) + u';' +
+                   n(v.elapsedSeconds) + u';' + n(v.cycleSeconds);
+    if (v.hasBatteryCondition)
+        text += (v.batteryCondition ? QStringLiteral(";T;") : QStringLiteral(";F;")) + n(v.percent);
+    if (v.hasSelfDischarge)
+        text += u';' + n(v.selfDischarge);
     return text;
 }
 

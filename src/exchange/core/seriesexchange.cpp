@@ -103,7 +103,7 @@ std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& sto
         for (const LoadedMeasurementValue& v : series.values) {
             if (!user.execute(QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
                                              "MessWertString) VALUES (?, ?, ?)"),
-                              {imported.seriesId, v.bEndwert ? 1 : 0, valueStringOf(v)})) {
+                              {imported.seriesId, v.isEndValue ? 1 : 0, valueStringOf(v)})) {
                 failure = user.lastError();
                 return false;
             }

@@ -2,7 +2,7 @@
 // Printing a channel report or the diagram page from a window: the remark
 // dialog, the platform's print dialog (or a PDF file), reading the window's
 // controls and the used-program view, and telling the user when nothing was printed.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "printing/core/reportdata.h"
 #include "programs/core/programreference.h"
 
@@ -27,7 +27,7 @@ struct PrintContext {
 
 struct ReportRequest {
     const QWidget* callerForm = nullptr; // the channel or stored-series window
-    const CommunicationProgram* program = nullptr;
+    const ProgramRecord* program = nullptr;
     QImage diagram;           // the captured diagram window; null: none
     bool diagramOnly = false; // the diagram page instead of the report
 };

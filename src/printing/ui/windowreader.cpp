@@ -117,7 +117,7 @@ ProgramBlockData readProgramView(const QWidget* v) {
     return p;
 }
 
-ProgramBlockData readProgramBlock(const CommunicationProgram& program,
+ProgramBlockData readProgramBlock(const ProgramRecord& program,
                                   const ProgramReference& reference, const QLocale& locale) {
     UsedProgramDialog view(program, reference, locale);
     view.activate();

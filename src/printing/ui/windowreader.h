@@ -1,7 +1,7 @@
 #pragma once
 // Reads what a report shows from the controls of the window that prints it and
 // from the used-program view, by the controls' names.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "printing/core/reportdata.h"
 #include "programs/core/programreference.h"
 
@@ -14,7 +14,7 @@ namespace velmara {
 ReportWindowData readReportWindow(const QWidget* window);
 
 // The program block: the used-program view given the program, filled but not shown.
-ProgramBlockData readProgramBlock(const CommunicationProgram& program,
+ProgramBlockData readProgramBlock(const ProgramRecord& program,
                                   const ProgramReference& reference, const QLocale& locale);
 // The program block from the controls of a used-program view.
 ProgramBlockData readProgramView(const QWidget* view);

@@ -29,18 +29,18 @@ EditorMessage plainMessage(const char* key) {
 
 } // namespace
 
-ExtendedChoices extendedChoicesOf(const CommunicationProgram& p, const QLocale& locale) {
+ExtendedChoices extendedChoicesOf(const ProgramRecord& p, const QLocale& locale) {
     ExtendedChoices c;
-    c.locked = p.bProgrammierungGesperrt;
-    c.withoutLoad = p.bOhneLast;
-    c.leadMode2 = p.iBleiakkuMode == 1;
-    c.liIonMode2 = p.iLiionMode == 1;
-    c.continuousCurrent = p.iLademode == 1;
-    c.q2 = p.iQ == 1;
-    c.u2 = p.iU == 1;
+    c.locked = p.programmingLocked;
+    c.withoutLoad = p.withoutLoad;
+    c.leadMode2 = p.leadAcidMode == 1;
+    c.liIonMode2 = p.lithiumIonMode == 1;
+    c.continuousCurrent = p.chargeMode == 1;
+    c.q2 = p.qMode == 1;
+    c.u2 = p.uMode == 1;
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    c.endOfCharge = plain.toString(p.iLadeende / 10.0, 'g', QLocale::FloatingPointShortest);
+    c.endOfCharge = plain.toString(p.endOfCharge / 10.0, 'g', QLocale::FloatingPointShortest);
     return c;
 }
 
@@ -63,7 +63,7 @@ CheckResult checkEndOfCharge(const QString& text, const ProgramReference& refere
 }
 
 CheckResult collectExtended(const ExtendedChoices& c, const ProgramReference& reference,
-                            CommunicationProgram& into, const QLocale& locale) {
+                            ProgramRecord& into, const QLocale& locale) {
     if (c.endOfCharge.trimmed().isEmpty())
         return plainMessage("7054");
     if (CheckResult r = checkEndOfCharge(c.endOfCharge, reference, locale))
@@ -72,14 +72,14 @@ CheckResult collectExtended(const ExtendedChoices& c, const ProgramReference& re
     const std::optional<int> percent = percentOf(c.endOfCharge, locale);
     if (!percent || *percent < 0 || *percent > 99)
         return plainMessage("7054");
-    into.bProgrammierungGesperrt = c.locked;
-    into.bOhneLast = c.withoutLoad;
-    into.iBleiakkuMode = c.leadMode2 ? 1 : 0;
-    into.iLiionMode = c.liIonMode2 ? 1 : 0;
-    into.iLademode = c.continuousCurrent ? 1 : 0;
-    into.iQ = c.q2 ? 1 : 0;
-    into.iU = c.u2 ? 1 : 0;
-    into.iLadeende = qint16(percent.value_or(0) * 10);
+    into.programmingLocked = c.locked;
+    into.withoutLoad = c.withoutLoad;
+    into.leadAcidMode = c.leadMode2 ? 1 : 0;
+    into.lithiumIonMode = c.liIonMode2 ? 1 : 0;
+    into.chargeMode = c.continuousCurrent ? 1 : 0;
+    into.qMode = c.q2 ? 1 : 0;
+    into.uMode = c.u2 ? 1 : 0;
+    into.endOfCharge = qint16(percent.value_or(0) * 10);
     return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The eight extended program settings as the extended-mode dialog shows them:
 // one choice per option group and the end-of-charge percentage as text.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programreference.h"
 
@@ -18,8 +18,8 @@ struct ExtendedChoices {
     QString endOfCharge;            // txtLadeende: whole percent of the charge current
 };
 
-// What the dialog shows for a record; iLadeende 100 reads "10".
-ExtendedChoices extendedChoicesOf(const CommunicationProgram& program,
+// What the dialog shows for a record; endOfCharge 100 reads "10".
+ExtendedChoices extendedChoicesOf(const ProgramRecord& program,
                                   const QLocale& locale = QLocale());
 
 // The check when txtLadeende is left: a non-blank percentage within row "N".
@@ -27,8 +27,8 @@ CheckResult checkEndOfCharge(const QString& text, const ProgramReference& refere
                              const QLocale& locale = QLocale());
 
 // Confirming: a blank percentage is refused ("7054"), one outside row "N" too;
-// otherwise the choices are written into the record (iLadeende = percent x 10).
+// otherwise the choices are written into the record (endOfCharge = percent x 10).
 CheckResult collectExtended(const ExtendedChoices& choices, const ProgramReference& reference,
-                            CommunicationProgram& into, const QLocale& locale = QLocale());
+                            ProgramRecord& into, const QLocale& locale = QLocale());
 
 } // namespace velmara

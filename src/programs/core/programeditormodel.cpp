@@ -71,60 +71,60 @@ QString ProgramEditorModel::threeDecimals(double v) const {
 // --- record ---
 
 void ProgramEditorModel::initFromProgram() {
-    const CommunicationProgram& p = m_program;
+    const ProgramRecord& p = m_program;
     for (Box b : {Box::ChargeEndVoltage, Box::DischargeEndVoltage, Box::Capacity,
                   Box::ChargeCurrent, Box::DischargeCurrent})
         m_text[int(b)] = threeDecimals(0);
     m_chargeRate = m_dischargeRate = -1;
-    if (p.iAkkuTyp == CommunicationProgram::BadAnswer ||
-        p.iAkkuTyp == CommunicationProgram::NoAnswer ||
-        p.iAkkuTyp == CommunicationProgram::ChannelFault)
+    if (p.batteryType == ProgramRecord::BadAnswer ||
+        p.batteryType == ProgramRecord::NoAnswer ||
+        p.batteryType == ProgramRecord::ChannelFault)
         return;
 
-    if (p.iAkkuTyp != 5) {
+    if (p.batteryType != 5) {
         m_definition = BatteryDefinition::BatteryType;
-        applyBatteryType(p.iAkkuTyp);
-        m_cellCount = QString::number(p.iZellenzahl);
+        applyBatteryType(p.batteryType);
+        m_cellCount = QString::number(p.cellCount);
         setNominalFromCells();
     } else {
         m_definition = BatteryDefinition::PresetVoltages;
         // The cell count of a program shown before must not travel with this one.
         m_cellCount.clear();
         m_nominalVoltage.clear();
-        m_text[int(Box::ChargeEndVoltage)] = threeDecimals(p.lLadeschlussSpannung / 1000.0);
-        m_text[int(Box::DischargeEndVoltage)] = threeDecimals(p.lEntladeschlussSpannung / 1000.0);
+        m_text[int(Box::ChargeEndVoltage)] = threeDecimals(p.chargeEndVoltageMv / 1000.0);
+        m_text[int(Box::DischargeEndVoltage)] = threeDecimals(p.dischargeEndVoltageMv / 1000.0);
     }
 
-    applyDeviceMode(p.iMode);
-    m_cycleCode = p.iFormierZyklen;
-    m_text[int(Box::ChargeCurrent)] = threeDecimals(p.lLadestrom / 1000.0);
-    m_text[int(Box::DischargeCurrent)] = threeDecimals(p.lEntladeStrom / 1000.0);
-    if (p.iWiederholtesLadenEntladen != 0)
-        m_text[int(Box::Period)] = QString::number(p.iWiederholtesLadenEntladen);
+    applyDeviceMode(p.deviceMode);
+    m_cycleCode = p.formingCycles;
+    m_text[int(Box::ChargeCurrent)] = threeDecimals(p.chargeCurrentMa / 1000.0);
+    m_text[int(Box::DischargeCurrent)] = threeDecimals(p.dischargeCurrentMa / 1000.0);
+    if (p.repeatCount != 0)
+        m_text[int(Box::Period)] = QString::number(p.repeatCount);
 
-    m_targetCapacity = p.lKapazitaet != CommunicationProgram::Absent;
+    m_targetCapacity = p.capacityMah != ProgramRecord::Absent;
     if (m_targetCapacity) {
         m_text[int(Box::Percent)] =
-            p.iProzentwert >= 0 ? QString::number(p.iProzentwert) : QString();
-        m_text[int(Box::Capacity)] = threeDecimals(p.lKapazitaet / 1000.0);
+            p.percentValue >= 0 ? QString::number(p.percentValue) : QString();
+        m_text[int(Box::Capacity)] = threeDecimals(p.capacityMah / 1000.0);
     }
 
-    m_selfDischarge = p.iSelbstentladungsIntervall != CommunicationProgram::Absent;
+    m_selfDischarge = p.selfDischargeInterval != ProgramRecord::Absent;
     if (m_selfDischarge) {
-        m_hours = p.iSelbstentladungsIntervalTyp == 2;
-        m_text[int(Box::SelfDischarge)] = QString::number(p.iSelbstentladungsIntervall);
+        m_hours = p.selfDischargeIntervalUnit == 2;
+        m_text[int(Box::SelfDischarge)] = QString::number(p.selfDischargeInterval);
     }
 }
 
-void ProgramEditorModel::setExtendedFields(const CommunicationProgram& from) {
-    m_program.iLademode = from.iLademode;
-    m_program.iLadeende = from.iLadeende;
-    m_program.iLiionMode = from.iLiionMode;
-    m_program.iBleiakkuMode = from.iBleiakkuMode;
-    m_program.bOhneLast = from.bOhneLast;
-    m_program.bProgrammierungGesperrt = from.bProgrammierungGesperrt;
-    m_program.iQ = from.iQ;
-    m_program.iU = from.iU;
+void ProgramEditorModel::setExtendedFields(const ProgramRecord& from) {
+    m_program.chargeMode = from.chargeMode;
+    m_program.endOfCharge = from.endOfCharge;
+    m_program.lithiumIonMode = from.lithiumIonMode;
+    m_program.leadAcidMode = from.leadAcidMode;
+    m_program.withoutLoad = from.withoutLoad;
+    m_program.programmingLocked = from.programmingLocked;
+    m_program.qMode = from.qMode;
+    m_program.uMode = from.uMode;
 }
 
 // --- battery definition ---

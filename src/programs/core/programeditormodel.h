@@ -2,7 +2,7 @@
 // The program editor without widgets: every field as a value, how one field
 // determines others, which fields the device mode shows, and the checks on the
 // fields. The editor dialog binds its controls to this model.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programreference.h"
 
@@ -59,13 +59,13 @@ public:
     // --- the program record ---
     // The record whose fields initFromProgram shows; the extended fields of
     // the program text come from it.
-    void setProgram(const CommunicationProgram& program) { m_program = program; }
-    const CommunicationProgram& program() const { return m_program; }
+    void setProgram(const ProgramRecord& program) { m_program = program; }
+    const ProgramRecord& program() const { return m_program; }
     // Fills the fields from the record. A record that holds no program (-1, -2,
     // -4) leaves the number boxes at zero and the rest as it was.
     void initFromProgram();
     // Takes the eight extended fields of another record.
-    void setExtendedFields(const CommunicationProgram& from);
+    void setExtendedFields(const ProgramRecord& from);
 
     // --- battery definition ---
     BatteryDefinition batteryDefinition() const { return m_definition; }
@@ -144,7 +144,7 @@ private:
 
     const ProgramReference& m_ref;
     QLocale m_locale;
-    CommunicationProgram m_program;
+    ProgramRecord m_program;
 
     BatteryDefinition m_definition = BatteryDefinition::None;
     int m_typeNumber = -1;

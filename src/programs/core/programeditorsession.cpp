@@ -1,14 +1,14 @@
 #include "programs/core/programeditorsession.h"
 
 #include "data/settingsstore.h"
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
 #include "base/core/messages.h"
 #include "data/textstore.h"
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 
 #include <QHash>
 
@@ -146,16 +146,16 @@ bool ProgramEditorSession::loadStored(qint64 id) {
         m_model.clearProgramSelection();
         return false;
     }
-    CommunicationProgram p(defaultEndOfCharge());
+    ProgramRecord p(defaultEndOfCharge());
     QString text = stored.text;
-    p.splitRecievedString(text, false);
+    p.parse(text, false);
     m_model.setProgram(p);
     m_model.initFromProgram();
     m_model.setStoredProgramId(id);
     return true;
 }
 
-bool ProgramEditorSession::programChangedFromOutside(const CommunicationProgram& reported) {
+bool ProgramEditorSession::programChangedFromOutside(const ProgramRecord& reported) {
     if (showKeyed(QStringLiteral("0996"), QString(), MsgIcon::None, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return false;
@@ -181,7 +181,7 @@ bool ProgramEditorSession::saveAs() {
         m_model.setStoredProgramId(r.id);
         return true;
     case ProgramLibrary::SaveOutcome::Failed: {
-        VelmaraLog::instance().writeLogEntry(QStringLiteral("Programme: ") +
+        ErrorLog::instance().writeEntry(QStringLiteral("Programme: ") +
                                              m_library->lastError());
         Message box;
         box.text = QStringLiteral("Fehler");

@@ -15,7 +15,7 @@
 
 namespace velmara {
 
-class CommunicationProgram;
+class ProgramRecord;
 class ProgramEditorModel;
 class ProgramLibrary;
 class ProgramLine;
@@ -49,7 +49,7 @@ public:
     // Called when a transfer starts (true) and when it has ended (false).
     std::function<void(bool busy)> transferStateChanged;
     bool loadStored(qint64 id);
-    bool programChangedFromOutside(const CommunicationProgram& reported);
+    bool programChangedFromOutside(const ProgramRecord& reported);
 
     // True when the library changed.
     bool saveAs();

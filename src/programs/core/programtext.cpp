@@ -80,16 +80,16 @@ QString buildProgramString(const ProgramEditorModel& model, const QString& chann
              digits(qint64(model.value(Box::SelfDischarge)), 3);
 
     if (options.extensionAvailable) {
-        const CommunicationProgram& p = model.program();
-        s += flag("S", !p.bProgrammierungGesperrt);
-        s += flag("C", p.bOhneLast);
-        s += flag("B", p.iBleiakkuMode != 0);
-        s += flag("H", p.iLiionMode != 0);
-        s += field('N', p.iLadeende, 3);
+        const ProgramRecord& p = model.program();
+        s += flag("S", !p.programmingLocked);
+        s += flag("C", p.withoutLoad);
+        s += flag("B", p.leadAcidMode != 0);
+        s += flag("H", p.lithiumIonMode != 0);
+        s += field('N', p.endOfCharge, 3);
         if (options.extensionWithSwitches) {
-            s += flag("O", p.iLademode == 1);
-            s += flag("Q", p.iQ == 1);
-            s += flag("U", p.iU == 1);
+            s += flag("O", p.chargeMode == 1);
+            s += flag("Q", p.qMode == 1);
+            s += flag("U", p.uMode == 1);
         }
     }
     return s;

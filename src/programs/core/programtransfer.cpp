@@ -5,7 +5,7 @@
 
 namespace velmara {
 
-LinkProgramLine::LinkProgramLine(VelmaraComCommunication* link) : m_link(link) {}
+LinkProgramLine::LinkProgramLine(ChargerLink* link) : m_link(link) {}
 
 namespace {
 
@@ -65,13 +65,13 @@ QCoro::Task<FetchResult> fetchProgram(ProgramLine& line, const QString& channel)
     FetchResult result;
     for (int attempt = 0; attempt < TransferAttempts; ++attempt) {
         QString answer = co_await line.getProgram(channel);
-        result.program.splitRecievedString(answer, true);
-        const qint16 type = result.program.iAkkuTyp;
-        if (type == CommunicationProgram::ChannelFault) {
+        result.program.parse(answer, true);
+        const qint16 type = result.program.batteryType;
+        if (type == ProgramRecord::ChannelFault) {
             result.outcome = FetchResult::NoProgram;
             co_return result;
         }
-        if (type != CommunicationProgram::BadAnswer && type != CommunicationProgram::NoAnswer) {
+        if (type != ProgramRecord::BadAnswer && type != ProgramRecord::NoAnswer) {
             result.outcome = FetchResult::Fetched;
             co_return result;
         }

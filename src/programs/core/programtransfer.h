@@ -3,7 +3,7 @@
 // attempts. The charger is reached through a small interface so that the
 // attempts can be exercised without a line. Every answer is awaited: the
 // attempts wait their turn behind the requests already on the line.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 
 #include <QCoro/QCoroTask>
 #include <QPointer>
@@ -14,7 +14,7 @@
 
 namespace velmara {
 
-class VelmaraComCommunication;
+class ChargerLink;
 
 class ProgramLine {
 public:
@@ -29,12 +29,12 @@ public:
 // The serial link as a program line.
 class LinkProgramLine : public ProgramLine {
 public:
-    explicit LinkProgramLine(VelmaraComCommunication* link);
+    explicit LinkProgramLine(ChargerLink* link);
     QCoro::Task<QString> sendProgram(const QString& body) override;
     QCoro::Task<QString> getProgram(const QString& channel) override;
 
 private:
-    QPointer<VelmaraComCommunication> m_link;
+    QPointer<ChargerLink> m_link;
 };
 
 constexpr int TransferAttempts = 3;
@@ -61,7 +61,7 @@ sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& 
 
 struct FetchResult {
     enum Outcome { Fetched, NoAnswer, NoProgram } outcome = NoAnswer;
-    CommunicationProgram program;
+    ProgramRecord program;
     // The message to show: "0974" no valid answer, "0993" no battery; empty when fetched.
     QString messageKey() const;
 };

@@ -36,7 +36,7 @@ void showCheck(const EditorMessage& m) {
 
 } // namespace
 
-ExtendedModeDialog::ExtendedModeDialog(const CommunicationProgram& program,
+ExtendedModeDialog::ExtendedModeDialog(const ProgramRecord& program,
                                        const ProgramReference& reference, QWidget* parent)
     : QDialog(parent), m_program(program), m_reference(reference) {
     setObjectName(QStringLiteral("dlgErweiterterProgrammiermodus"));

@@ -1,7 +1,7 @@
 #pragma once
 // The extended program settings of a record: editable for the program editor,
 // read-only (no OK button) for the used-program view.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/programreference.h"
 
 #include <QDialog>
@@ -15,13 +15,13 @@ namespace velmara {
 class ExtendedModeDialog : public QDialog {
     Q_OBJECT
 public:
-    ExtendedModeDialog(const CommunicationProgram& program, const ProgramReference& reference,
+    ExtendedModeDialog(const ProgramRecord& program, const ProgramReference& reference,
                        QWidget* parent = nullptr);
 
     // Disables every option, locks the percentage and removes the OK button.
     void setEditableFalse();
     // The record with the choices of the dialog (after it was accepted).
-    const CommunicationProgram& program() const { return m_program; }
+    const ProgramRecord& program() const { return m_program; }
 
     void accept() override;
 
@@ -30,7 +30,7 @@ private:
     void addGroup(const char* frame, const char* titleKey, QRadioButton* first,
                   QRadioButton* second);
 
-    CommunicationProgram m_program;
+    ProgramRecord m_program;
     const ProgramReference& m_reference;
     QList<QRadioButton*> m_options;
     QLineEdit* m_endOfCharge;

@@ -25,7 +25,7 @@ int openProgramEditor(QWidget* parent, const ChannelProgramContext& context) {
 
     ProgramEditorDialog dialog(std::move(setup), parent);
     if (context.programChangedFromOutside)
-        *context.programChangedFromOutside = [&dialog](const CommunicationProgram& p) {
+        *context.programChangedFromOutside = [&dialog](const ProgramRecord& p) {
             dialog.programChangedFromOutside(p);
         };
     const int result = execModal(&dialog);
@@ -34,7 +34,7 @@ int openProgramEditor(QWidget* parent, const ChannelProgramContext& context) {
     return result;
 }
 
-void openUsedProgram(QWidget* parent, const CommunicationProgram& program, Database* master,
+void openUsedProgram(QWidget* parent, const ProgramRecord& program, Database* master,
                      const QString& charger, const QString& language, const QLocale& locale) {
     UsedProgramDialog dialog(program, loadProgramReference(master, charger, language), locale,
                              parent);

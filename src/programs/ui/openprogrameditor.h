@@ -1,6 +1,6 @@
 #pragma once
 // The entries the channel window and the stored-series window call.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/programoptions.h"
 
 #include <QLocale>
@@ -14,12 +14,12 @@ class QWidget;
 namespace velmara {
 
 class Database;
-class VelmaraComCommunication;
+class ChargerLink;
 
 struct ChannelProgramContext {
     QString channel;                               // "001" .. "004"
-    const CommunicationProgram* program = nullptr; // the channel's program (copied)
-    VelmaraComCommunication* link = nullptr;
+    const ProgramRecord* program = nullptr; // the channel's program (copied)
+    ChargerLink* link = nullptr;
     Database* master = nullptr;
     Database* user = nullptr;
     SettingLookup setting; // UsedCharger and the program options
@@ -29,14 +29,14 @@ struct ChannelProgramContext {
     std::function<void(const QStringList& channels)> resetChannels;
     // Set while the editor is open (cleared when it closes): a program the
     // charger reports for the channel goes here.
-    std::function<void(const CommunicationProgram&)>* programChangedFromOutside = nullptr;
+    std::function<void(const ProgramRecord&)>* programChangedFromOutside = nullptr;
 };
 
 // Runs the program editor modally; QDialog::Accepted after a successful send.
 int openProgramEditor(QWidget* parent, const ChannelProgramContext& context);
 
 // Shows a stored series' program read-only.
-void openUsedProgram(QWidget* parent, const CommunicationProgram& program, Database* master,
+void openUsedProgram(QWidget* parent, const ProgramRecord& program, Database* master,
                      const QString& charger, const QString& language,
                      const QLocale& locale = QLocale());
 

@@ -167,7 +167,7 @@ void ProgramEditorDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void ProgramEditorDialog::programChangedFromOutside(const CommunicationProgram& reported) {
+void ProgramEditorDialog::programChangedFromOutside(const ProgramRecord& reported) {
     if (m_session->programChangedFromOutside(reported))
         refresh();
 }

@@ -2,7 +2,7 @@
 // The program editor of a channel: the program's fields, the named-program
 // library, sending to the channel or to all channels, fetching from the
 // charger, and the extended settings.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"
@@ -25,7 +25,7 @@ class ProgramFieldsWidget;
 // What the editor needs from its surroundings.
 struct ProgramEditorSetup {
     QString channel;              // "001" .. "004"
-    CommunicationProgram program; // the channel's program
+    ProgramRecord program; // the channel's program
     ProgramReference reference;   // rows of the charger family in use
     ProgramOptions options;
     ProgramLine* line = nullptr; // the charger
@@ -42,7 +42,7 @@ public:
 
     ProgramEditorModel& model() { return *m_model; }
     // The charger reports another program on the channel while the editor is open.
-    void programChangedFromOutside(const CommunicationProgram& reported);
+    void programChangedFromOutside(const ProgramRecord& reported);
 
     // While a transfer awaits the charger the dialog cannot be closed (Esc,
     // close button, Cancel): it shows a busy cursor and its controls are off.

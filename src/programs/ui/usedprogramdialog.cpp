@@ -11,7 +11,7 @@
 
 namespace velmara {
 
-UsedProgramDialog::UsedProgramDialog(const CommunicationProgram& program,
+UsedProgramDialog::UsedProgramDialog(const ProgramRecord& program,
                                      const ProgramReference& reference, QLocale locale,
                                      QWidget* parent)
     : QDialog(parent), m_reference(reference) {
@@ -46,11 +46,11 @@ UsedProgramDialog::UsedProgramDialog(const CommunicationProgram& program,
 UsedProgramDialog::~UsedProgramDialog() = default;
 
 void UsedProgramDialog::activate() {
-    const qint16 type = m_model->program().iAkkuTyp;
-    if (type != CommunicationProgram::BadAnswer && type != CommunicationProgram::NoAnswer)
+    const qint16 type = m_model->program().batteryType;
+    if (type != ProgramRecord::BadAnswer && type != ProgramRecord::NoAnswer)
         m_model->initFromProgram();
     m_fields->refresh();
-    m_extended->setVisible(m_model->program().bExtendedRecieved);
+    m_extended->setVisible(m_model->program().extendedReceived);
 }
 
 } // namespace velmara

@@ -1,7 +1,7 @@
 #pragma once
 // The program that was in use for a stored series: the editor's fields without
 // its library and transfer functions.
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programreference.h"
 
@@ -18,11 +18,11 @@ class ProgramFieldsWidget;
 class UsedProgramDialog : public QDialog {
     Q_OBJECT
 public:
-    UsedProgramDialog(const CommunicationProgram& program, const ProgramReference& reference,
+    UsedProgramDialog(const ProgramRecord& program, const ProgramReference& reference,
                       QLocale locale = QLocale(), QWidget* parent = nullptr);
     ~UsedProgramDialog() override;
 
-    const CommunicationProgram& program() const { return m_model->program(); }
+    const ProgramRecord& program() const { return m_model->program(); }
     // Fills the fields from the program (also for a report that reads them unseen).
     void activate();
 

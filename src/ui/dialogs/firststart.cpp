@@ -13,7 +13,7 @@ namespace velmara {
 namespace {
 
 bool askLanguage() {
-    ProgramResources& texts = ProgramResources::instance();
+    TextStore& texts = TextStore::instance();
     const QString before = texts.languageKey();
     LanguageDialog dialog(LanguageDialog::Form::FirstStart);
     if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCode().isEmpty()) {

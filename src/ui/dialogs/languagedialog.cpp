@@ -61,7 +61,7 @@ void LanguageDialog::applyTexts() {
 }
 
 void LanguageDialog::fillList() {
-    const QString current = ProgramResources::instance().languageKey();
+    const QString current = TextStore::instance().languageKey();
     const QString select =
         chosenCode().isEmpty() ? getSetting(QStringLiteral("UsedLanguage")) : chosenCode();
     fillChoices(m_list, languageChoices(current), select);
@@ -73,7 +73,7 @@ void LanguageDialog::picked() {
     if (m_form != Form::FirstStart || chosenCode().isEmpty())
         return;
     // The user sees the choice at once: texts and list in the new language.
-    ProgramResources::instance().setLanguageKey(chosenCode());
+    TextStore::instance().setLanguageKey(chosenCode());
     applyTexts();
     fillList();
 }

@@ -11,14 +11,14 @@ namespace {
 // cycle (ChannelHost) and the windows and menus around them (ChannelWindowHost).
 class MainWindowChannelHost : public ChannelHost, public ChannelWindowHost {
 public:
-    explicit MainWindowChannelHost(frmMDIMainForm* main) : m_main(main) {}
+    explicit MainWindowChannelHost(MainWindow* main) : m_main(main) {}
 
-    bool noQmtFound() const override { return m_main && m_main->bNoQMTFound; }
-    void setNoQmtFound(bool value) override {
+    bool chargerMissing() const override { return m_main && m_main->chargerMissing; }
+    void setChargerMissing(bool value) override {
         if (m_main)
-            m_main->bNoQMTFound = value;
+            m_main->chargerMissing = value;
     }
-    qint32 newTempSeriesId() override { return m_main ? m_main->getNewTempMessreiheID() : -1; }
+    qint32 newTempSeriesId() override { return m_main ? m_main->newTempSeriesId() : -1; }
     void setStatusbarText(const QString& channelCode, const QString& text) override {
         if (m_main)
             m_main->setStatusbarText(channelCode, text);
@@ -44,35 +44,35 @@ public:
         return m_main->batteriesContext();
     }
     void openDiagram(qint32 seriesId, qint32 endValueId, const std::function<void(bool)>& done,
-                     QWidget* caller, std::function<const CommunicationProgram*()> program) override {
+                     QWidget* caller, std::function<const ProgramRecord*()> program) override {
         m_main->openDiagram(true, seriesId, endValueId, done, caller, std::move(program));
     }
-    void printReport(const QWidget* caller, const CommunicationProgram* program,
+    void printReport(const QWidget* caller, const ProgramRecord* program,
                      bool toPdf) override {
         m_main->printReport(caller, program, QImage(), false, toPdf);
     }
     void windowActivated(QWidget* window, std::function<void(bool)> print) override {
-        m_main->velmaraActiveForm = window;
+        m_main->activeWindow = window;
         m_main->setPrintItemWindow(window, std::move(print));
     }
 
 private:
-    frmMDIMainForm* m_main;
+    MainWindow* m_main;
 };
 
 } // namespace
 
 ChannelViewFactory channelWindowFactory() {
-    return [](const QString& code, frmMDIMainForm* main) -> ChannelView* {
+    return [](const QString& code, MainWindow* main) -> ChannelView* {
         auto host = std::make_unique<MainWindowChannelHost>(main);
-        auto* window = new frmKanal(code, main ? main->comLink() : nullptr, *host,
+        auto* window = new ChannelWindow(code, main ? main->comLink() : nullptr, *host,
                                     main ? host.get() : nullptr);
         window->adoptHost(std::move(host));
         return window;
     };
 }
 
-void installChannelWindows(frmMDIMainForm& main) {
+void installChannelWindows(MainWindow& main) {
     main.setChannelViewFactory(channelWindowFactory());
 }
 

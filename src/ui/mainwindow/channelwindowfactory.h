@@ -4,13 +4,13 @@
 
 namespace velmara {
 
-class frmMDIMainForm;
+class MainWindow;
 
 // The factory of the channel windows: each window polls through the main
-// window's link and shares its values (bNoQMTFound, ids, status bar).
+// window's link and shares its values (chargerMissing, ids, status bar).
 ChannelViewFactory channelWindowFactory();
 
 // Gives the main window the channel windows' factory; call before load().
-void installChannelWindows(frmMDIMainForm& main);
+void installChannelWindows(MainWindow& main);
 
 } // namespace velmara

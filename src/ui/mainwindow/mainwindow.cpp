@@ -24,7 +24,7 @@
 #include "base/core/programfolder.h"
 #include "data/textstore.h"
 #include "data/settingsstore.h"
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 #include "ui/dialogs/chargerdialog.h"
 #include "ui/dialogs/comportdialog.h"
 #include "ui/dialogs/firststart.h"
@@ -78,7 +78,7 @@ void showFatal(const QString& what, const QString& description) {
 
 } // namespace
 
-frmMDIMainForm::frmMDIMainForm(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
       m_channelTurn(std::make_shared<TurnQueue>()),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
@@ -89,14 +89,14 @@ frmMDIMainForm::frmMDIMainForm(QWidget* parent)
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (sub)
-            velmaraActiveForm = sub->widget();
+            activeWindow = sub->widget();
     });
     createMenus();
     createStatusbar();
     resize(1024, 768);
 }
 
-frmMDIMainForm::~frmMDIMainForm() {
+MainWindow::~MainWindow() {
     if (m_qtTranslator)
         QCoreApplication::removeTranslator(m_qtTranslator.get());
     // Channel windows go first: they use the link and the databases.
@@ -107,21 +107,21 @@ frmMDIMainForm::~frmMDIMainForm() {
     m_link.reset();
 }
 
-void frmMDIMainForm::setChannelViewFactory(ChannelViewFactory factory) {
+void MainWindow::setChannelViewFactory(ChannelViewFactory factory) {
     m_factory = std::move(factory);
 }
 
 // ---------------------------------------------------------------- start-up
 
-StartupOutcome frmMDIMainForm::load() {
+StartupOutcome MainWindow::load() {
     auto fail = [this] {
         releaseProgram();
         return StartupOutcome::EndProgram;
     };
-    ProgramSettings& settings = ProgramSettings::instance();
+    SettingsStore& settings = SettingsStore::instance();
 
     m_trace << "log";
-    VelmaraLog::instance().open(programFolder().logPath());
+    ErrorLog::instance().open(programFolder().logPath());
 
     // The database functions show their own fatal message.
     m_trace << "master";
@@ -150,8 +150,8 @@ StartupOutcome frmMDIMainForm::load() {
 
     m_trace << "recordsets";
     if (!openSharedRecordsets()) {
-        VelmaraLog::instance().writeLogSignature("Shared recordsets not opened");
-        VelmaraLog::instance().writeLogEntry(userDatabase() ? userDatabase()->lastError() : "");
+        ErrorLog::instance().writeSignature("Shared recordsets not opened");
+        ErrorLog::instance().writeEntry(userDatabase() ? userDatabase()->lastError() : "");
     }
 
     m_trace << "extension";
@@ -161,7 +161,7 @@ StartupOutcome frmMDIMainForm::load() {
                                                settings.getSetting("P4ExtensionAvailable")));
 
     m_trace << "texts";
-    setLanguageResources();
+    applyLanguageTexts();
     optimizeStatusbar();
 
     m_trace << "link";
@@ -185,24 +185,24 @@ StartupOutcome frmMDIMainForm::load() {
     return StartupOutcome::Running;
 }
 
-bool frmMDIMainForm::openSettings() {
+bool MainWindow::openSettings() {
     auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
     if (!rs->isValid()) {
         showFatal("FATAL ERROR: Program Settings not found!", rs->error());
         return false;
     }
-    ProgramSettings::instance().setRsSettings(std::move(rs));
+    SettingsStore::instance().setRecordset(std::move(rs));
     return true;
 }
 
-bool frmMDIMainForm::openResources() {
+bool MainWindow::openResources() {
     auto rs = masterDatabase()->openRecordset("SELECT * FROM NLSResources");
     if (!rs->isValid()) {
         showFatal("FATAL ERROR: Program Resources not found!", rs->error());
         return false;
     }
-    ProgramResources& store = ProgramResources::instance();
-    store.setRsResources(std::move(rs));
+    TextStore& store = TextStore::instance();
+    store.setRecordset(std::move(rs));
     store.setLanguageKey(getSetting("UsedLanguage"));
     // The buttons and standard dialogs of the toolkit speak the same language.
     auto translator = std::make_unique<QTranslator>();
@@ -216,7 +216,7 @@ bool frmMDIMainForm::openResources() {
     return true;
 }
 
-bool frmMDIMainForm::generateSerialConnection() {
+bool MainWindow::generateSerialConnection() {
     try {
         if (reopenSerialLink())
             return true;
@@ -233,22 +233,22 @@ bool frmMDIMainForm::generateSerialConnection() {
     }
 }
 
-bool frmMDIMainForm::reopenSerialLink() {
+bool MainWindow::reopenSerialLink() {
     const PortChoice port = configuredPort();
     auto serial = std::make_unique<QtSerialPort>(port.devicePath);
     if (m_link)
         return m_link->reopenPort(std::move(serial), qint16(port.number));
-    m_link = std::make_unique<VelmaraComCommunication>(std::move(serial), nullptr,
+    m_link = std::make_unique<ChargerLink>(std::move(serial), nullptr,
                                                        qint16(port.number));
-    connect(m_link.get(), &VelmaraComCommunication::lineFault, this, &frmMDIMainForm::onLineFault);
-    connect(m_link.get(), &VelmaraComCommunication::lineRecovered, this,
-            &frmMDIMainForm::onLineRecovered);
+    connect(m_link.get(), &ChargerLink::lineFault, this, &MainWindow::onLineFault);
+    connect(m_link.get(), &ChargerLink::lineRecovered, this,
+            &MainWindow::onLineRecovered);
     return m_link->openComPort();
 }
 
 // One notice per outage; the poll goes on behind it, and it closes by itself
 // once a request goes through again.
-void frmMDIMainForm::onLineFault(int errorNumber, const QString& description, bool portLost) {
+void MainWindow::onLineFault(int errorNumber, const QString& description, bool portLost) {
     Message m;
     m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
     m.text = res(m.key) + QStringLiteral("\n\n") +
@@ -260,11 +260,11 @@ void frmMDIMainForm::onLineFault(int errorNumber, const QString& description, bo
     showNotice(kLineNotice, m);
 }
 
-void frmMDIMainForm::onLineRecovered() {
+void MainWindow::onLineRecovered() {
     withdrawNotice(kLineNotice);
 }
 
-void frmMDIMainForm::loadChannelWindows() {
+void MainWindow::loadChannelWindows() {
     const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
     for (const QString& code : codes) {
         const int i = indexOf(code);
@@ -287,9 +287,9 @@ void frmMDIMainForm::loadChannelWindows() {
             m_channelActions[size_t(i)]->setEnabled(false);
 }
 
-void frmMDIMainForm::applyVisibility(const QString& channelCode) {
+void MainWindow::applyVisibility(const QString& channelCode) {
     QMdiSubWindow* sub = channelSubWindow(channelCode);
-    const bool visible = ProgramSettings::instance().isYes(
+    const bool visible = SettingsStore::instance().isYes(
         QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
     setChannelChecked(channelCode, visible);
     if (!sub)
@@ -302,7 +302,7 @@ void frmMDIMainForm::applyVisibility(const QString& channelCode) {
 
 // ---------------------------------------------------------------- texts, status bar
 
-void frmMDIMainForm::setLanguageResources() {
+void MainWindow::applyLanguageTexts() {
     setWindowTitle(mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
                                VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
     for (const auto& [object, key] : m_texts) {
@@ -316,7 +316,7 @@ void frmMDIMainForm::setLanguageResources() {
         m_panelLabels[size_t(i)]->setText(res(labelKeys[i]));
 }
 
-void frmMDIMainForm::optimizeStatusbar() {
+void MainWindow::optimizeStatusbar() {
     std::optional<bool> visible = upperChannelPanelsVisible(getSetting("UsedCharger"));
     if (!visible)
         return;
@@ -329,7 +329,7 @@ void frmMDIMainForm::optimizeStatusbar() {
     }
 }
 
-void frmMDIMainForm::createStatusbar() {
+void MainWindow::createStatusbar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbFirstStatusbar"));
     bar->setSizeGripEnabled(true);
@@ -355,14 +355,14 @@ void frmMDIMainForm::createStatusbar() {
     bar->addPermanentWidget(m_storageMark);
 }
 
-int frmMDIMainForm::valuesWaiting() const {
+int MainWindow::valuesWaiting() const {
     int total = 0;
     for (int n : m_waitingValues)
         total += n;
     return total;
 }
 
-void frmMDIMainForm::setValuesWaiting(const QString& channelCode, int waiting,
+void MainWindow::setValuesWaiting(const QString& channelCode, int waiting,
                                       const QString& reason) {
     const int i = indexOf(channelCode);
     if (i < 0)
@@ -385,7 +385,7 @@ void frmMDIMainForm::setValuesWaiting(const QString& channelCode, int waiting,
     }
 }
 
-void frmMDIMainForm::setStatusbarText(const QString& channelCode, const QString& text) {
+void MainWindow::setStatusbarText(const QString& channelCode, const QString& text) {
     const int i = indexOf(channelCode);
     if (i >= 0)
         m_panelTexts[size_t(i)]->setText(text);
@@ -393,28 +393,28 @@ void frmMDIMainForm::setStatusbarText(const QString& channelCode, const QString&
 
 // ---------------------------------------------------------------- channels
 
-ChannelView* frmMDIMainForm::channelView(const QString& channelCode) const {
+ChannelView* MainWindow::channelView(const QString& channelCode) const {
     const int i = indexOf(channelCode);
     return i < 0 ? nullptr : m_channels[size_t(i)].view.get();
 }
 
-QMdiSubWindow* frmMDIMainForm::channelSubWindow(const QString& channelCode) const {
+QMdiSubWindow* MainWindow::channelSubWindow(const QString& channelCode) const {
     const int i = indexOf(channelCode);
     return i < 0 ? nullptr : m_channels[size_t(i)].sub.data();
 }
 
-void frmMDIMainForm::setChannelChecked(const QString& channelCode, bool checked) {
+void MainWindow::setChannelChecked(const QString& channelCode, bool checked) {
     const int i = indexOf(channelCode);
     if (i >= 0 && m_channelActions[size_t(i)])
         m_channelActions[size_t(i)]->setChecked(checked);
 }
 
-bool frmMDIMainForm::isChannelChecked(const QString& channelCode) const {
+bool MainWindow::isChannelChecked(const QString& channelCode) const {
     const int i = indexOf(channelCode);
     return i >= 0 && m_channelActions[size_t(i)]->isChecked();
 }
 
-void frmMDIMainForm::toggleChannel(const QString& channelCode) {
+void MainWindow::toggleChannel(const QString& channelCode) {
     const int i = indexOf(channelCode);
     QMdiSubWindow* sub = channelSubWindow(channelCode);
     if (!sub || !m_channelActions[size_t(i)]->isEnabled())
@@ -426,29 +426,29 @@ void frmMDIMainForm::toggleChannel(const QString& channelCode) {
     sub->raise();
 }
 
-QString frmMDIMainForm::resetAkkuId(qint32 akkuId) {
+QString MainWindow::releaseBattery(qint32 akkuId) {
     return firstAnsweringChannel(
         loadedChannelCodes(getSetting("UsedCharger")),
         [&](const QString& code) {
             ChannelView* v = channelView(code);
-            return v && v->resetAkkuId(akkuId);
+            return v && v->releaseBattery(akkuId);
         },
         QStringLiteral("noReset"));
 }
 
-QString frmMDIMainForm::isAkkuUsed(qint32 akkuId) {
+QString MainWindow::isBatteryUsed(qint32 akkuId) {
     return firstAnsweringChannel(
         loadedChannelCodes(getSetting("UsedCharger")),
         [&](const QString& code) {
             ChannelView* v = channelView(code);
-            return v && v->isAkkuUsed(akkuId);
+            return v && v->isBatteryUsed(akkuId);
         },
         QStringLiteral("notUsed"));
 }
 
 // ---------------------------------------------------------------- print entry
 
-void frmMDIMainForm::checkAndSetPrintItem(std::optional<bool> keep) {
+void MainWindow::checkAndSetPrintItem(std::optional<bool> keep) {
     if (keep && !*keep) {
         m_printItemWindow = nullptr;
         m_printItemAction = nullptr;
@@ -459,23 +459,23 @@ void frmMDIMainForm::checkAndSetPrintItem(std::optional<bool> keep) {
             entry->setEnabled(held);
 }
 
-void frmMDIMainForm::setPrintItemWindow(QWidget* window) {
+void MainWindow::setPrintItemWindow(QWidget* window) {
     m_printItemWindow = window;
     checkAndSetPrintItem();
 }
 
-void frmMDIMainForm::setPrintItemWindow(QWidget* window, PrintAction print) {
+void MainWindow::setPrintItemWindow(QWidget* window, PrintAction print) {
     m_printItemAction = std::move(print);
     setPrintItemWindow(window);
 }
 
-QPrinter* frmMDIMainForm::printer() {
+QPrinter* MainWindow::printer() {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return m_printer.get();
 }
 
-QString frmMDIMainForm::askPdfPath() {
+QString MainWindow::askPdfPath() {
     QFileDialog dialog(this, res(QStringLiteral("9042")), QString(), QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -485,14 +485,14 @@ QString frmMDIMainForm::askPdfPath() {
     return dialog.selectedFiles().constFirst();
 }
 
-void frmMDIMainForm::printReport(const QWidget* caller, const CommunicationProgram* program,
+void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
                                  const QImage& diagram, bool diagramOnly, bool toPdf) {
     PrintContext context;
     context.setting = [](const QString& key) { return getSetting(key); };
     context.text = [](const QString& key) { return res(key); };
     context.programReference = [] {
         return loadProgramReference(masterDatabase(), getSetting("UsedCharger"),
-                                    ProgramResources::instance().languageKey());
+                                    TextStore::instance().languageKey());
     };
     context.printer = printer();
     context.askPdfPath = [this] { return askPdfPath(); };
@@ -507,7 +507,7 @@ void frmMDIMainForm::printReport(const QWidget* caller, const CommunicationProgr
 
 // ---------------------------------------------------------------- end
 
-void frmMDIMainForm::storeVisibility() {
+void MainWindow::storeVisibility() {
     std::array<bool, 4> checked{};
     for (int i = 0; i < 4; ++i)
         checked[size_t(i)] = m_channelActions[size_t(i)]->isChecked();
@@ -515,14 +515,14 @@ void frmMDIMainForm::storeVisibility() {
         setSetting(key, value);
 }
 
-void frmMDIMainForm::releaseProgram() {
+void MainWindow::releaseProgram() {
     if (m_ended)
         return;
     m_ended = true;
     finishRelease();
 }
 
-void frmMDIMainForm::finishRelease() {
+void MainWindow::finishRelease() {
     // The channel windows poll the link and write to the databases: they go
     // first. A step of theirs that still awaits an answer ends without touching
     // anything once the link gives up its requests.
@@ -539,11 +539,11 @@ void frmMDIMainForm::finishRelease() {
     withdrawNotice(kLineNotice);
     m_link.reset();
     closeDatabases();
-    VelmaraLog::instance().release();
+    ErrorLog::instance().release();
     Q_EMIT programEnded();
 }
 
-void frmMDIMainForm::endProgram() {
+void MainWindow::endProgram() {
     m_forceClose = true;
     if (isVisible())
         close();
@@ -551,7 +551,7 @@ void frmMDIMainForm::endProgram() {
         releaseProgram();
 }
 
-void frmMDIMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_ended && !m_forceClose) {
         if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
             event->ignore();
@@ -563,7 +563,7 @@ void frmMDIMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMDIMainForm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     // A window outside the main window (a stored-series window) is no longer the
     // one to print; the active channel or diagram window inside it stays.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
@@ -575,7 +575,7 @@ void frmMDIMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-bool frmMDIMainForm::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close && !m_ended) {
         // A channel window's close button hides it; it keeps running.
         for (int i = 0; i < 4; ++i) {
@@ -599,7 +599,7 @@ bool frmMDIMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- window arrangements
 
-QList<QMdiSubWindow*> frmMDIMainForm::visibleSubWindows() const {
+QList<QMdiSubWindow*> MainWindow::visibleSubWindows() const {
     QList<QMdiSubWindow*> out;
     for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
         if (sub->isVisible() && !sub->isMinimized())
@@ -607,17 +607,17 @@ QList<QMdiSubWindow*> frmMDIMainForm::visibleSubWindows() const {
     return out;
 }
 
-void frmMDIMainForm::arrangeCascade() {
+void MainWindow::arrangeCascade() {
     m_mdi->cascadeSubWindows();
 }
-void frmMDIMainForm::tileStacked() {
+void MainWindow::tileStacked() {
     tile(Qt::Vertical);
 }
-void frmMDIMainForm::tileSideBySide() {
+void MainWindow::tileSideBySide() {
     tile(Qt::Horizontal);
 }
 
-void frmMDIMainForm::tile(Qt::Orientation stacking) {
+void MainWindow::tile(Qt::Orientation stacking) {
     const QList<QMdiSubWindow*> subs = visibleSubWindows();
     const QList<QRect> rects = tileRects(m_mdi->viewport()->rect(), int(subs.size()), stacking);
     for (int i = 0; i < subs.size() && i < rects.size(); ++i) {
@@ -627,7 +627,7 @@ void frmMDIMainForm::tile(Qt::Orientation stacking) {
     }
 }
 
-void frmMDIMainForm::arrangeIcons() {
+void MainWindow::arrangeIcons() {
     const QRect area = m_mdi->viewport()->rect();
     int x = area.left();
     for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
@@ -641,7 +641,7 @@ void frmMDIMainForm::arrangeIcons() {
 
 // ---------------------------------------------------------------- menus
 
-QMenu* frmMDIMainForm::addMenu(QMenu* parentMenu, const char* name, const QString& caption,
+QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& caption,
                                const QString& key) {
     QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
     menu->setObjectName(QString::fromLatin1(name));
@@ -650,7 +650,7 @@ QMenu* frmMDIMainForm::addMenu(QMenu* parentMenu, const char* name, const QStrin
     return menu;
 }
 
-QAction* frmMDIMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
+QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& caption,
                                   const QString& key) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
@@ -658,11 +658,11 @@ QAction* frmMDIMainForm::addEntry(QMenu* menu, const char* name, const QString& 
     return action;
 }
 
-void frmMDIMainForm::notImplemented() {
+void MainWindow::notImplemented() {
     showKeyed(QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
 }
 
-void frmMDIMainForm::createMenus() {
+void MainWindow::createMenus() {
     menuBar()->setObjectName(QStringLiteral("menuBar"));
     auto later = [this] { notImplemented(); };
 
@@ -673,9 +673,9 @@ void frmMDIMainForm::createMenus() {
     addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004")->setEnabled(false);
     addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006")->setEnabled(false);
     connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
-            this, &frmMDIMainForm::onImportCsv);
+            this, &MainWindow::onImportCsv);
     connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
-            &frmMDIMainForm::onFileSave);
+            &MainWindow::onFileSave);
     // The diagram window's pictures, while it is open.
     m_exportPng = addEntry(datei, "mnuDateiExportDiagrammPng", "Als PNG speichern...", "2174");
     m_exportPdf = addEntry(datei, "mnuDateiExportDiagrammPdf", "Als PDF speichern...", "2176");
@@ -694,7 +694,7 @@ void frmMDIMainForm::createMenus() {
     connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
             &QAction::triggered, this, later);
     connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
-            &QAction::triggered, this, &frmMDIMainForm::onConfigurePrinter);
+            &QAction::triggered, this, &MainWindow::onConfigurePrinter);
     connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
             [this] { onPrint(false); });
     connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
@@ -707,13 +707,13 @@ void frmMDIMainForm::createMenus() {
     QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
     // The management form of the capture dialog arrives with the battery dialogs.
     connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
-            &QAction::triggered, this, &frmMDIMainForm::onManageMeasurements);
+            &QAction::triggered, this, &MainWindow::onManageMeasurements);
     connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
             &QAction::triggered, this,
             [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
     bearbeiten->addSeparator();
     connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
-            &QAction::triggered, this, &frmMDIMainForm::onCompact);
+            &QAction::triggered, this, &MainWindow::onCompact);
 
     QMenu* einstellungen = addMenu(nullptr, "mnuEinstellungen", "&Einstellungen", "1040");
     QMenu* kanaele =
@@ -736,16 +736,16 @@ void frmMDIMainForm::createMenus() {
     }
     einstellungen->addSeparator();
     connect(addEntry(einstellungen, "mnuEinstellungenCOMPort", "&COMPort", "1052"),
-            &QAction::triggered, this, &frmMDIMainForm::onComPort);
+            &QAction::triggered, this, &MainWindow::onComPort);
     connect(addEntry(einstellungen, "mnuEinstellungenSprache", "&Sprache", "1054"),
-            &QAction::triggered, this, &frmMDIMainForm::onLanguage);
+            &QAction::triggered, this, &MainWindow::onLanguage);
     connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
                      "1055"),
-            &QAction::triggered, this, &frmMDIMainForm::onCharger);
+            &QAction::triggered, this, &MainWindow::onCharger);
     connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
-            &QAction::triggered, this, &frmMDIMainForm::onSubTitle);
+            &QAction::triggered, this, &MainWindow::onSubTitle);
     connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
-            &QAction::triggered, this, &frmMDIMainForm::onPrintSettings);
+            &QAction::triggered, this, &MainWindow::onPrintSettings);
     m_notificationsAction =
         addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
     m_notificationsAction->setCheckable(true);
@@ -753,17 +753,17 @@ void frmMDIMainForm::createMenus() {
         m_notificationsAction->setChecked(notificationsEnabled(getSetting("Notifications")));
     });
     connect(m_notificationsAction, &QAction::triggered, this,
-            &frmMDIMainForm::onNotificationsToggled);
+            &MainWindow::onNotificationsToggled);
 
     QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
     connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
-            &QAction::triggered, this, &frmMDIMainForm::arrangeCascade);
+            &QAction::triggered, this, &MainWindow::arrangeCascade);
     connect(addEntry(fenster, "mnuFensterUebereinander", QString::fromUtf8("Übereinander"), "1064"),
-            &QAction::triggered, this, &frmMDIMainForm::tileStacked);
+            &QAction::triggered, this, &MainWindow::tileStacked);
     connect(addEntry(fenster, "mnuFensterNebeneinander", "Nebeneinander", "1066"),
-            &QAction::triggered, this, &frmMDIMainForm::tileSideBySide);
+            &QAction::triggered, this, &MainWindow::tileSideBySide);
     connect(addEntry(fenster, "mnuFensterSymboleAnordnen", "Symbole anordnen", "1068"),
-            &QAction::triggered, this, &frmMDIMainForm::arrangeIcons);
+            &QAction::triggered, this, &MainWindow::arrangeIcons);
     connect(
         addEntry(fenster, "mnuFensterAlleFensterVerkleinern", "Alle Fenster verkleinern", "1070"),
         &QAction::triggered, this, later);
@@ -771,26 +771,26 @@ void frmMDIMainForm::createMenus() {
     QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
     QAction* manual = addEntry(help, "mnuHelpInhalt", "Inhalt", "1082");
     manual->setShortcut(QKeySequence::HelpContents);
-    connect(manual, &QAction::triggered, this, &frmMDIMainForm::onHelpContents);
+    connect(manual, &QAction::triggered, this, &MainWindow::onHelpContents);
     connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
     connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
             later);
     help->addSeparator();
     connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
-            &frmMDIMainForm::onInfo);
+            &MainWindow::onInfo);
 }
 
-std::shared_ptr<BatteryUsage> frmMDIMainForm::batteryUsage() {
-    QPointer<frmMDIMainForm> self(this);
+std::shared_ptr<BatteryUsage> MainWindow::batteryUsage() {
+    QPointer<MainWindow> self(this);
     return std::make_shared<CallbackBatteryUsage>(
-        [self](qint32 id) { return self ? self->isAkkuUsed(id) : QStringLiteral("notUsed"); },
+        [self](qint32 id) { return self ? self->isBatteryUsed(id) : QStringLiteral("notUsed"); },
         [self](qint32 id) {
             if (self)
-                self->resetAkkuId(id);
+                self->releaseBattery(id);
         });
 }
 
-std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
+std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     if (m_batteriesContext)
         return m_batteriesContext;
     auto context = std::make_shared<BatteriesContext>();
@@ -800,8 +800,8 @@ std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
             loadReferenceTexts(*master, getSetting("UsedCharger"), getSetting("UsedLanguage"));
     context->text = [](const QString& key) { return res(key); };
     context->log = [](const QString& signature, const QString& entry) {
-        VelmaraLog::instance().writeLogSignature(signature);
-        VelmaraLog::instance().writeLogEntry(entry);
+        ErrorLog::instance().writeSignature(signature);
+        ErrorLog::instance().writeEntry(entry);
     };
     bool ok = false;
     const int battery = getSetting("MaxAkkuBemerkung").toInt(&ok);
@@ -810,12 +810,12 @@ std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
     const int series = getSetting("MaxMessBemerkung").toInt(&ok);
     if (ok)
         context->maxSeriesRemark = series;
-    QPointer<frmMDIMainForm> self(this);
+    QPointer<MainWindow> self(this);
     // While a stored-series window is active, the print entries print its report.
     context->hooks.activated = [self](QWidget* window) {
         if (!self)
             return;
-        self->velmaraActiveForm = window;
+        self->activeWindow = window;
         QPointer<QWidget> target(window);
         self->setPrintItemWindow(window, [self, target](bool toPdf) {
             auto* series = qobject_cast<StoredSeriesWindow*>(target.data());
@@ -827,37 +827,37 @@ std::shared_ptr<const BatteriesContext> frmMDIMainForm::batteriesContext() {
         if (self && self->printItemWindow() == window)
             self->checkAndSetPrintItem(false);
     };
-    context->hooks.print = [self](QWidget* window, std::shared_ptr<CommunicationProgram> program) {
+    context->hooks.print = [self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
         if (self)
             self->printReport(window, program.get());
     };
     context->hooks.exportPdf = [self](QWidget* window,
-                                      std::shared_ptr<CommunicationProgram> program) {
+                                      std::shared_ptr<ProgramRecord> program) {
         if (self)
             self->printReport(window, program.get(), QImage(), false, true);
     };
     context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
-                                    std::shared_ptr<CommunicationProgram> program) {
+                                    std::shared_ptr<ProgramRecord> program) {
         if (self)
             self->openDiagram(false, seriesId, endValueId, {}, window,
                               [program] { return program.get(); });
     };
-    context->hooks.showProgram = [self](std::shared_ptr<CommunicationProgram> program) {
+    context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
         if (self && program)
             openUsedProgram(self, *program, masterDatabase(), getSetting("UsedCharger"),
-                            ProgramResources::instance().languageKey());
+                            TextStore::instance().languageKey());
     };
     m_batteriesContext = context;
     return m_batteriesContext;
 }
 
-DiagramWindow* frmMDIMainForm::diagramWindow() const {
+DiagramWindow* MainWindow::diagramWindow() const {
     return m_diagram.data();
 }
 
-void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
+void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
                                  const std::function<void(bool shown)>& done, QWidget* caller,
-                                 std::function<const CommunicationProgram*()> program) {
+                                 std::function<const ProgramRecord*()> program) {
     // Every opening names the window and program its report prints.
     m_diagramCaller = caller;
     m_diagramProgram = std::move(program);
@@ -869,10 +869,10 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
                         [](const QString& key, const QString& value) { setSetting(key, value); }};
     context.text = [](const QString& key) { return res(key); };
     context.log = [](const QString& entry) {
-        VelmaraLog::instance().writeLogSignature(QStringLiteral("Diagram"));
-        VelmaraLog::instance().writeLogEntry(entry);
+        ErrorLog::instance().writeSignature(QStringLiteral("Diagram"));
+        ErrorLog::instance().writeEntry(entry);
     };
-    QPointer<frmMDIMainForm> self(this);
+    QPointer<MainWindow> self(this);
     // While the diagram window is active, the print entries print its report
     // with the diagram.
     context.printItemChanged = [self](DiagramWindow* window, bool active) {
@@ -892,7 +892,7 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
     context.print = [self](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool toPdf) {
         if (!self)
             return;
-        const CommunicationProgram* program =
+        const ProgramRecord* program =
             self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
         self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
     };
@@ -905,9 +905,9 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
         return dialog.selectedFiles().constFirst();
     };
     DiagramRequest request;
-    request.bTempCreated = temporary;
-    request.lMessReiheId = seriesId;
-    request.lEndWertId = endValueId;
+    request.tempCreated = temporary;
+    request.seriesId = seriesId;
+    request.endValueId = endValueId;
     const bool known = !m_diagram.isNull();
     velmara::openDiagram(
         context, request, m_diagram,
@@ -936,23 +936,23 @@ void frmMDIMainForm::openDiagram(bool temporary, qint32 seriesId, qint32 endValu
         });
 }
 
-void frmMDIMainForm::onManageMeasurements() {
+void MainWindow::onManageMeasurements() {
     openManagementDialog(batteryUsage(), batteriesContext(), this);
 }
 
-void frmMDIMainForm::onFileSave() {
+void MainWindow::onFileSave() {
     runSeriesExport(exchangeContext(), this);
 }
 
-void frmMDIMainForm::onImportCsv() {
+void MainWindow::onImportCsv() {
     runSeriesImport(exchangeContext(), this);
 }
 
-ExchangeContext frmMDIMainForm::exchangeContext() {
+ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
     context.user = userDatabase();
     context.text = [](const QString& key) { return res(key); };
-    QPointer<frmMDIMainForm> self(this);
+    QPointer<MainWindow> self(this);
     context.askPath = [self](const PathRequest& request) {
         QFileDialog dialog(self, QString(), QString(), request.filter);
         dialog.setObjectName(QStringLiteral("commonDialogMain"));
@@ -978,12 +978,12 @@ ExchangeContext frmMDIMainForm::exchangeContext() {
     return context;
 }
 
-void frmMDIMainForm::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
+void MainWindow::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
     m_notifications.reset();
     m_notifier = std::move(notifier);
 }
 
-void frmMDIMainForm::tellChannelEvent(const ChannelEvent& event) {
+void MainWindow::tellChannelEvent(const ChannelEvent& event) {
     if (!m_notifier)
         m_notifier = std::make_unique<DBusNotifier>();
     if (!m_notifications)
@@ -993,23 +993,23 @@ void frmMDIMainForm::tellChannelEvent(const ChannelEvent& event) {
     m_notifications->tell(event);
 }
 
-void frmMDIMainForm::onNotificationsToggled(bool on) {
-    ProgramSettings::instance().setOrAddSetting(QStringLiteral("Notifications"),
+void MainWindow::onNotificationsToggled(bool on) {
+    SettingsStore::instance().setOrAddSetting(QStringLiteral("Notifications"),
                                                 on ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
-void frmMDIMainForm::onConfigurePrinter() {
+void MainWindow::onConfigurePrinter() {
     QPageSetupDialog dialog(printer(), this);
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     execModal(&dialog);
 }
 
-void frmMDIMainForm::onPrint(bool toPdf) {
+void MainWindow::onPrint(bool toPdf) {
     if (m_printItemWindow && m_printItemAction)
         m_printItemAction(toPdf);
 }
 
-void frmMDIMainForm::onSubTitle() {
+void MainWindow::onSubTitle() {
     SubTitleDialog dialog([](const QString& key) { return res(key); },
                           [](const QString& key) { return getSetting(key); },
                           [](const QString& key, const QString& value) { setSetting(key, value); },
@@ -1017,7 +1017,7 @@ void frmMDIMainForm::onSubTitle() {
     execModal(&dialog);
 }
 
-void frmMDIMainForm::onPrintSettings() {
+void MainWindow::onPrintSettings() {
     PrintSettingsDialog dialog(
         [](const QString& key) { return res(key); },
         [](const QString& key) { return getSetting(key); },
@@ -1025,26 +1025,26 @@ void frmMDIMainForm::onPrintSettings() {
     execModal(&dialog);
 }
 
-void frmMDIMainForm::onCompact() {
+void MainWindow::onCompact() {
     if (compactUserDatabase())
         endProgram();
 }
 
-void frmMDIMainForm::onComPort() {
+void MainWindow::onComPort() {
     runComPortDialog(false, [this] { return reopenSerialLink(); });
 }
 
-void frmMDIMainForm::onLanguage() {
+void MainWindow::onLanguage() {
     if (runLanguageDialog())
         endProgram();
 }
 
-void frmMDIMainForm::onCharger() {
+void MainWindow::onCharger() {
     if (runChargerDialog())
         endProgram();
 }
 
-void frmMDIMainForm::onHelpContents() {
+void MainWindow::onHelpContents() {
     const QString manual = findManual(QCoreApplication::applicationDirPath(), programFolder());
     if (m_openUrl(QUrl::fromLocalFile(manual)))
         return;
@@ -1057,7 +1057,7 @@ void frmMDIMainForm::onHelpContents() {
     showMessage(m);
 }
 
-void frmMDIMainForm::onInfo() {
+void MainWindow::onInfo() {
     showInfoWindow(this);
 }
 

@@ -27,10 +27,10 @@ class QUrl;
 namespace velmara {
 
 class BatteryUsage;
-class CommunicationProgram;
+class ProgramRecord;
 class DiagramWindow;
 class TurnQueue;
-class VelmaraComCommunication;
+class ChargerLink;
 struct BatteriesContext;
 struct ChannelEvent;
 class ChannelNotifications;
@@ -39,11 +39,11 @@ struct ExchangeContext;
 
 enum class StartupOutcome { Running, EndProgram };
 
-class frmMDIMainForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmMDIMainForm(QWidget* parent = nullptr);
-    ~frmMDIMainForm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The channel windows made at start-up (default: placeholder windows).
     void setChannelViewFactory(ChannelViewFactory factory);
@@ -58,15 +58,15 @@ public:
     const QStringList& startupTrace() const { return m_trace; }
 
     // --- used by the channel windows and dialogs ---
-    bool bNoQMTFound = false;
-    QPointer<QWidget> velmaraActiveForm;
+    bool chargerMissing = false;
+    QPointer<QWidget> activeWindow;
 
     // 1, 2, 3, ... per run
-    qint32 getNewTempMessreiheID() { return m_tempIds.next(); }
+    qint32 newTempSeriesId() { return m_tempIds.next(); }
     // The first channel (1..4; QMT1: only 1) that released / uses the battery,
     // or "noReset" / "notUsed".
-    QString resetAkkuId(qint32 akkuId);
-    QString isAkkuUsed(qint32 akkuId);
+    QString releaseBattery(qint32 akkuId);
+    QString isBatteryUsed(qint32 akkuId);
 
     // Writes the state text of a channel into its status-bar panel.
     void setStatusbarText(const QString& channelCode, const QString& text);
@@ -83,7 +83,7 @@ public:
     // The serial link (null before start-up step 11 and after the end). It is
     // made once and lives until the channel windows are gone; the port dialog
     // changes its port, not the object.
-    VelmaraComCommunication* comLink() const { return m_link.get(); }
+    ChargerLink* comLink() const { return m_link.get(); }
     // The channels take turns through this: one channel's step at a time.
     const std::shared_ptr<TurnQueue>& channelTurn() const { return m_channelTurn; }
     // Closes the port and opens the one of the current ComPort (making the link
@@ -101,7 +101,7 @@ public:
     // printed on the diagram window's report.
     void openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
                      const std::function<void(bool shown)>& done = {}, QWidget* caller = nullptr,
-                     std::function<const CommunicationProgram*()> program = {});
+                     std::function<const ProgramRecord*()> program = {});
     DiagramWindow* diagramWindow() const;
     // A channel's process ended or the charger reported a fault: a desktop
     // notification, while the setting Notifications allows it.
@@ -124,13 +124,13 @@ public:
     // The channel report of a window (a channel or stored-series window) with its
     // program; diagram: the captured diagram window printed below it, or with
     // diagramOnly alone on a landscape page. toPdf: into a PDF file.
-    void printReport(const QWidget* caller, const CommunicationProgram* program,
+    void printReport(const QWidget* caller, const ProgramRecord* program,
                      const QImage& diagram = QImage(), bool diagramOnly = false,
                      bool toPdf = false);
     // The printer of the print entries, kept between prints.
     QPrinter* printer();
 
-    void setLanguageResources();
+    void applyLanguageTexts();
     void optimizeStatusbar();
 
     // Ends the program at once without the quit question (language and charger
@@ -203,7 +203,7 @@ private:
     QStringList m_trace;
     TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
-    std::unique_ptr<VelmaraComCommunication> m_link;
+    std::unique_ptr<ChargerLink> m_link;
     std::shared_ptr<TurnQueue> m_channelTurn;
     struct Channel {
         std::unique_ptr<ChannelView> view;
@@ -220,7 +220,7 @@ private:
     PrintAction m_printItemAction;
     // The window that opened the diagram, and its program.
     QPointer<QWidget> m_diagramCaller;
-    std::function<const CommunicationProgram*()> m_diagramProgram;
+    std::function<const ProgramRecord*()> m_diagramProgram;
     QPointer<DiagramWindow> m_diagram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
     std::unique_ptr<DesktopNotifier> m_notifier;

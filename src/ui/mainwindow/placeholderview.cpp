@@ -21,7 +21,7 @@ PlaceholderChannelView::PlaceholderChannelView(const QString& code, QWidget* par
 }
 
 ChannelViewFactory placeholderChannelViewFactory() {
-    return [](const QString& code, frmMDIMainForm*) -> ChannelView* {
+    return [](const QString& code, MainWindow*) -> ChannelView* {
         return new PlaceholderChannelView(code);
     };
 }

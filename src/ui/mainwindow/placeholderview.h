@@ -7,12 +7,12 @@
 
 namespace velmara {
 
-class frmMDIMainForm;
+class MainWindow;
 
 // Creates the window of one channel at start-up; the main window takes
 // ownership of the returned view and deletes it before the link and the
 // databases are released.
-using ChannelViewFactory = std::function<ChannelView*(const QString& code, frmMDIMainForm* main)>;
+using ChannelViewFactory = std::function<ChannelView*(const QString& code, MainWindow* main)>;
 
 // An empty child window per channel until the real channel window exists.
 class PlaceholderChannelView : public QWidget, public ChannelView {
@@ -20,8 +20,8 @@ public:
     PlaceholderChannelView(const QString& code, QWidget* parent = nullptr);
     QWidget* widget() override { return this; }
     QString channelCode() const override { return m_code; }
-    bool resetAkkuId(qint32) override { return false; }
-    bool isAkkuUsed(qint32) override { return false; }
+    bool releaseBattery(qint32) override { return false; }
+    bool isBatteryUsed(qint32) override { return false; }
 
 private:
     QString m_code;

@@ -8,7 +8,7 @@
 
 namespace velmara {
 
-frmStartLogo::frmStartLogo(int delayMs, QWidget* parent)
+StartLogo::StartLogo(int delayMs, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmStartLogo"));
     setFont(QFont(QStringLiteral("Arial")));
@@ -38,10 +38,10 @@ frmStartLogo::frmStartLogo(int delayMs, QWidget* parent)
     m_timer.setObjectName(QStringLiteral("timerStartLogo"));
     m_timer.setSingleShot(true);
     m_timer.setInterval(delayMs);
-    connect(&m_timer, &QTimer::timeout, this, &frmStartLogo::finish);
+    connect(&m_timer, &QTimer::timeout, this, &StartLogo::finish);
 }
 
-void frmStartLogo::showEvent(QShowEvent* event) {
+void StartLogo::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -49,11 +49,11 @@ void frmStartLogo::showEvent(QShowEvent* event) {
         m_timer.start();
 }
 
-void frmStartLogo::keyPressEvent(QKeyEvent*) {
+void StartLogo::keyPressEvent(QKeyEvent*) {
     finish();
 }
 
-void frmStartLogo::finish() {
+void StartLogo::finish() {
     if (m_done)
         return;
     m_done = true;

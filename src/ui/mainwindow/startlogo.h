@@ -6,10 +6,10 @@
 
 namespace velmara {
 
-class frmStartLogo : public QWidget {
+class StartLogo : public QWidget {
     Q_OBJECT
 public:
-    explicit frmStartLogo(int delayMs = 3000, QWidget* parent = nullptr);
+    explicit StartLogo(int delayMs = 3000, QWidget* parent = nullptr);
     QTimer* timerStartLogo() { return &m_timer; }
     // Closes the logo and emits finished() (once).
     void finish();

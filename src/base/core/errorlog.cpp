@@ -1,27 +1,27 @@
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 
 #include <QDateTime>
 #include <QLocale>
 
 namespace velmara {
 
-VelmaraLog& VelmaraLog::instance() {
-    static VelmaraLog log;
+ErrorLog& ErrorLog::instance() {
+    static ErrorLog log;
     return log;
 }
 
-void VelmaraLog::open(const QString& path) {
+void ErrorLog::open(const QString& path) {
     release();
     m_file.setFileName(path);
     (void)m_file.open(QIODevice::Append | QIODevice::WriteOnly);
 }
 
-void VelmaraLog::release() {
+void ErrorLog::release() {
     if (m_file.isOpen())
         m_file.close();
 }
 
-void VelmaraLog::writeLine(const QString& line) {
+void ErrorLog::writeLine(const QString& line) {
     if (!m_file.isOpen())
         return;
     QByteArray bytes = line.toUtf8();
@@ -30,7 +30,7 @@ void VelmaraLog::writeLine(const QString& line) {
         m_file.flush();
 }
 
-void VelmaraLog::writeLogSignature(const QString& logType) {
+void ErrorLog::writeSignature(const QString& logType) {
     writeLine(QString());
     writeLine(QString(69, QLatin1Char('*')));
     writeLine(QStringLiteral("LogType: ") + logType);
@@ -39,7 +39,7 @@ void VelmaraLog::writeLogSignature(const QString& logType) {
     writeLine(QString());
 }
 
-void VelmaraLog::writeLogEntry(const QString& entry) {
+void ErrorLog::writeEntry(const QString& entry) {
     writeLine(entry);
 }
 

@@ -1,4 +1,4 @@
-#include "link/statusanswer.h"
+#include "link/statusrecord.h"
 
 #include "link/fieldtext.h"
 
@@ -21,92 +21,92 @@ constexpr FaultState kFaults[] = {{"SP", 1},  {"SK", 2},  {"SG", 3},  {"SQT", 4}
 
 } // namespace
 
-void CommunicationResults::splitRecievedString(QString& recieveString) {
-    recieveString = trimSpaces(recieveString);
-    if (recieveString.isEmpty()) {
-        iAntwortTyp = NoAnswer;
+void StatusRecord::parse(QString& answer) {
+    answer = trimSpaces(answer);
+    if (answer.isEmpty()) {
+        answerType = NoAnswer;
         return;
     }
-    if (recieveString == QLatin1String("-1")) {
-        iAntwortTyp = BadAnswer;
+    if (answer == QLatin1String("-1")) {
+        answerType = BadAnswer;
         return;
     }
-    const QStringList f = recieveString.split(QLatin1Char(','));
+    const QStringList f = answer.split(QLatin1Char(','));
     const qsizetype u = f.size() - 1;
 
     if (isChannelCode(f.at(0)))
-        strKanal = f.at(0);
+        channelCode = f.at(0);
     else
-        iAntwortTyp = BadAnswer; // a recognised kind below overwrites this
+        answerType = BadAnswer; // a recognised kind below overwrites this
 
     if (u < 1) {
-        iAntwortTyp = BadAnswer;
+        answerType = BadAnswer;
         return;
     }
     const QString& kind = f.at(1);
     if (kind == QLatin1String("D")) {
-        iAntwortTyp = Endwert;
-        auto list = std::make_shared<EntwertList>();
-        if (!list->evaluateSplitedMembers(f))
-            list = std::make_shared<EntwertList>();
-        Q_EMIT EndwertRecieved(list);
+        answerType = Endwert;
+        auto list = std::make_shared<EndValueList>();
+        if (!list->appendFields(f))
+            list = std::make_shared<EndValueList>();
+        Q_EMIT endValuesReceived(list);
         return;
     }
     if (kind == QLatin1String("P")) {
-        auto prog = std::make_shared<CommunicationProgram>();
-        QString text = recieveString;
-        prog->splitRecievedString(text, true);
-        Q_EMIT ProgramChanged(prog);
+        auto prog = std::make_shared<ProgramRecord>();
+        QString text = answer;
+        prog->parse(text, true);
+        Q_EMIT programReceived(prog);
         return;
     }
     if (kind != QLatin1String("M")) {
-        iAntwortTyp = BadAnswer;
+        answerType = BadAnswer;
         return;
     }
-    iAntwortTyp = Status;
+    answerType = Status;
 
     if (u < 2) {
-        iAntwortTyp = BadAnswer;
+        answerType = BadAnswer;
         return;
     }
     const QString& state = f.at(2);
     if (state == QLatin1String("SA") || state == QLatin1String("SF")) {
-        iStatusTyp = state == QLatin1String("SA") ? 1 : 5;
-        iFehlerCode = 0;
+        stateCode = state == QLatin1String("SA") ? 1 : 5;
+        faultCode = 0;
         if (u > 3) {
             if (f.at(3) == QLatin1String("X2"))
-                iFehlerCode = 11;
+                faultCode = 11;
             else if (f.at(3) == QLatin1String("X3"))
-                iFehlerCode = 10;
+                faultCode = 10;
         }
         return;
     }
     if (state == QLatin1String("SW")) {
-        iStatusTyp = 6;
-        iFehlerCode = 0;
+        stateCode = 6;
+        faultCode = 0;
         return;
     }
     for (const FaultState& fs : kFaults) {
         if (state == QLatin1String(fs.code)) {
-            iStatusTyp = 7;
-            iFehlerCode = fs.fehlerCode;
+            stateCode = 7;
+            faultCode = fs.fehlerCode;
             return;
         }
     }
     if (state == QLatin1String("SL"))
-        iStatusTyp = 2;
+        stateCode = 2;
     else if (state == QLatin1String("SE"))
-        iStatusTyp = 3;
+        stateCode = 3;
     else if (state == QLatin1String("SM"))
-        iStatusTyp = 4;
+        stateCode = 4;
     else {
-        iAntwortTyp = BadAnswer;
+        answerType = BadAnswer;
         return;
     }
-    iFehlerCode = 0;
+    faultCode = 0;
 
     if (u <= 3) {
-        iAntwortTyp = StatusWithoutValues;
+        answerType = StatusWithoutValues;
         return;
     }
     if (f.at(3).isEmpty())
@@ -119,10 +119,10 @@ void CommunicationResults::splitRecievedString(QString& recieveString) {
         const char* letters;
         qint32* target;
     };
-    const ValueField values[] = {{3, "LE", &lStrom}, {4, "V", &lSpannung}, {5, "K", &lKapazitaet}};
+    const ValueField values[] = {{3, "LE", &currentMa}, {4, "V", &voltageMv}, {5, "K", &capacityMah}};
     for (const ValueField& v : values) {
         if (v.index > u) {
-            iAntwortTyp = BadAnswer;
+            answerType = BadAnswer;
             return;
         }
         const QString& field = f.at(v.index);
@@ -130,12 +130,12 @@ void CommunicationResults::splitRecievedString(QString& recieveString) {
         const bool letterOk =
             first > 0 && first < 0x80 && std::strchr(v.letters, static_cast<char>(first));
         if (!letterOk) {
-            iAntwortTyp = BadAnswer;
+            answerType = BadAnswer;
             continue;
         }
         const auto number = digitsToInt32(right(field, 5));
         if (!number) {
-            iAntwortTyp = BadAnswer;
+            answerType = BadAnswer;
             return;
         }
         *v.target = *number;

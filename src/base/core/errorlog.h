@@ -6,17 +6,17 @@
 
 namespace velmara {
 
-class VelmaraLog {
+class ErrorLog {
 public:
-    static VelmaraLog& instance();
+    static ErrorLog& instance();
 
     void open(const QString& path); // opens for appending (creates the file)
     void release();                 // closes the file
     bool isOpen() const { return m_file.isOpen(); }
 
     // Five lines: empty, 69 asterisks, "LogType: <type>", "Log Writen: <now>", empty.
-    void writeLogSignature(const QString& logType);
-    void writeLogEntry(const QString& entry);
+    void writeSignature(const QString& logType);
+    void writeEntry(const QString& entry);
 
 private:
     void writeLine(const QString& line);

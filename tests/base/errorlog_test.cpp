@@ -1,4 +1,4 @@
-#include "base/core/velmaralog.h"
+#include "base/core/errorlog.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -17,7 +17,7 @@ static QStringList linesOf(const QString& path) {
     return all.split("\r\n");
 }
 
-TEST(VelmaraLog, SignaturesAppendAndKeepEarlierContent) {
+TEST(ErrorLog, SignaturesAppendAndKeepEarlierContent) {
     QTemporaryDir dir(test::testTempRoot() + "/log-XXXXXX");
     const QString path = dir.path() + "/error.log";
     {
@@ -25,11 +25,11 @@ TEST(VelmaraLog, SignaturesAppendAndKeepEarlierContent) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("earlier\r\n");
     }
-    VelmaraLog& log = VelmaraLog::instance();
+    ErrorLog& log = ErrorLog::instance();
     log.open(path);
-    log.writeLogSignature("No Program Value for Current Measurementrow");
-    log.writeLogEntry("Current RowId: 17");
-    log.writeLogSignature("second");
+    log.writeSignature("No Program Value for Current Measurementrow");
+    log.writeEntry("Current RowId: 17");
+    log.writeSignature("second");
     log.release();
 
     QStringList l = linesOf(path);
@@ -45,11 +45,11 @@ TEST(VelmaraLog, SignaturesAppendAndKeepEarlierContent) {
     EXPECT_EQ(l[8], QString(69, '*'));
 }
 
-TEST(VelmaraLog, UnwritableLogIsSilentlySkipped) {
-    VelmaraLog& log = VelmaraLog::instance();
+TEST(ErrorLog, UnwritableLogIsSilentlySkipped) {
+    ErrorLog& log = ErrorLog::instance();
     log.open("/nonexistent-dir/for/sure/error.log");
     EXPECT_FALSE(log.isOpen());
-    log.writeLogSignature("x"); // must not crash or complain
-    log.writeLogEntry("y");
+    log.writeSignature("x"); // must not crash or complain
+    log.writeEntry("y");
     log.release();
 }

@@ -1,4 +1,4 @@
-#include "link/endvalueanswer.h"
+#include "link/endvaluerecord.h"
 
 #include "link/fieldtext.h"
 #include "base/core/formatting.h"
@@ -7,23 +7,23 @@ namespace velmara {
 
 using namespace fieldtext;
 
-EntwertList::Item_t EntwertList::Add(Item_t comEndwert, const QString& sKey) {
-    if (!comEndwert)
+EndValueList::Item_t EndValueList::Add(Item_t record, const QString& sKey) {
+    if (!record)
         return nullptr;
     if (!sKey.isEmpty() && m_keys.contains(sKey, Qt::CaseInsensitive))
         return nullptr;
-    m_items.append(comEndwert);
+    m_items.append(record);
     m_keys.append(sKey);
-    return comEndwert;
+    return record;
 }
 
-EntwertList::Item_t EntwertList::Item(int position) const {
+EndValueList::Item_t EndValueList::Item(int position) const {
     if (position < 1 || position > m_items.size())
         return nullptr;
     return m_items.at(position - 1);
 }
 
-EntwertList::Item_t EntwertList::Item(const QString& key) const {
+EndValueList::Item_t EndValueList::Item(const QString& key) const {
     if (key.isEmpty())
         return nullptr;
     for (qsizetype i = 0; i < m_keys.size(); ++i)
@@ -32,7 +32,7 @@ EntwertList::Item_t EntwertList::Item(const QString& key) const {
     return nullptr;
 }
 
-bool EntwertList::Remove(int position) {
+bool EndValueList::Remove(int position) {
     if (position < 1 || position > m_items.size())
         return false;
     m_items.removeAt(position - 1);
@@ -40,7 +40,7 @@ bool EntwertList::Remove(int position) {
     return true;
 }
 
-bool EntwertList::Remove(const QString& key) {
+bool EndValueList::Remove(const QString& key) {
     if (key.isEmpty())
         return false;
     for (qsizetype i = 0; i < m_keys.size(); ++i)
@@ -49,26 +49,26 @@ bool EntwertList::Remove(const QString& key) {
     return false;
 }
 
-void EntwertList::RemoveAll() {
+void EndValueList::RemoveAll() {
     while (!m_items.isEmpty()) {
         m_items.removeLast();
         m_keys.removeLast();
     }
 }
 
-bool EntwertList::splitRecievedString(QString& recieveString) {
-    recieveString = trimSpaces(recieveString);
-    if (recieveString.isEmpty() || recieveString == QLatin1String("-1"))
+bool EndValueList::parse(QString& answer) {
+    answer = trimSpaces(answer);
+    if (answer.isEmpty() || answer == QLatin1String("-1"))
         return false;
-    const QStringList fields = recieveString.split(QLatin1Char(','));
+    const QStringList fields = answer.split(QLatin1Char(','));
     if (fields.size() < 2 || fields.at(1) != QLatin1String("D"))
         return false;
     if (fields.size() - 1 < 4)
         return false;
-    return evaluateSplitedMembers(fields);
+    return appendFields(fields);
 }
 
-bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
+bool EndValueList::appendFields(const QStringList& s) {
     const qsizetype u = s.size() - 1;
     const QString channel = u >= 0 && isChannelCode(s.at(0)) ? s.at(0) : QString();
     auto starts = [&](qsizetype at, char letter) {
@@ -76,38 +76,38 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
     };
     qsizetype j = 1;
     for (;;) {
-        auto ew = std::make_shared<CommunicationEndwert>();
-        ew->strKanal = channel;
+        auto ew = std::make_shared<EndValueRecord>();
+        ew->channelCode = channel;
         if (j + 4 > u) // the group is cut short
             return false;
 
         const QString& phase = s.at(j + 1);
-        ew->iEndwertTyp = phase == QLatin1String("SL")   ? CommunicationEndwert::AfterCharge
-                          : phase == QLatin1String("SE") ? CommunicationEndwert::AfterDischarge
-                                                         : CommunicationEndwert::OtherPhase;
+        ew->endValueType = phase == QLatin1String("SL")   ? EndValueRecord::AfterCharge
+                          : phase == QLatin1String("SE") ? EndValueRecord::AfterDischarge
+                                                         : EndValueRecord::OtherPhase;
         if (starts(j + 2, 'K')) {
             const auto v = digitsToInt32(right(s.at(j + 2), 5));
             if (!v)
                 return false;
-            ew->lKapazitaet = *v;
+            ew->capacityMah = *v;
         } else {
-            ew->iEndwertTyp = CommunicationEndwert::BadField;
+            ew->endValueType = EndValueRecord::BadField;
         }
         if (starts(j + 3, 'T')) {
             const auto v = digitsToInt32(QStringView(s.at(j + 3)).mid(1));
             if (!v)
                 return false;
-            ew->lZykluszeit = *v;
+            ew->cycleSeconds = *v;
         } else {
-            ew->iEndwertTyp = CommunicationEndwert::BadField;
+            ew->endValueType = EndValueRecord::BadField;
         }
         if (starts(j + 4, 'V')) {
             const auto v = digitsToInt32(right(s.at(j + 4), 5));
             if (!v)
                 return false;
-            ew->lSpannung = *v;
+            ew->voltageMv = *v;
         } else {
-            ew->iEndwertTyp = CommunicationEndwert::BadField;
+            ew->endValueType = EndValueRecord::BadField;
         }
 
         // Optional Y, X, P in this order; the empty last field is never one of them.
@@ -116,12 +116,12 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
             const auto v = digitsToInt32(right(s.at(m), 5));
             if (!v)
                 return false;
-            ew->lSelbstentladung = *v;
+            ew->selfDischarge = *v;
         } else {
-            ew->lSelbstentladung = -1;
+            ew->selfDischarge = -1;
             --m;
         }
-        ew->bWithAkkuzustand = false;
+        ew->hasBatteryCondition = false;
         ++m;
         if (m < u && starts(m, 'X')) {
             // The verdict is one digit: 1 good, 0 bad. Anything else is no verdict
@@ -129,8 +129,8 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
             const QString& x = s.at(m);
             if (x.size() != 2 || (x.at(1) != QLatin1Char('0') && x.at(1) != QLatin1Char('1')))
                 return false;
-            ew->bWithAkkuzustand = true;
-            ew->bAkkuzustand = x.at(1) == QLatin1Char('1');
+            ew->hasBatteryCondition = true;
+            ew->batteryCondition = x.at(1) == QLatin1Char('1');
         } else {
             --m;
         }
@@ -142,7 +142,7 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
                 s.at(m).size() == 4 ? digitsToInt16(QStringView(s.at(m)).mid(1)) : std::nullopt;
             if (!v)
                 return false;
-            ew->iProzent = *v;
+            ew->percent = *v;
         } else {
             --m;
         }
@@ -153,14 +153,14 @@ bool EntwertList::evaluateSplitedMembers(const QStringList& s) {
     }
 }
 
-QString formatEndwertLine(int n, const CommunicationEndwert& endwert) {
-    QString capacity = formatAmpereHourString(endwert.lKapazitaet);
+QString formatEndValueLine(int n, const EndValueRecord& endwert) {
+    QString capacity = formatAmpereHourString(endwert.capacityMah);
     capacity.chop(3); // " Ah"
-    QString voltage = formatVoltString(endwert.lSpannung);
+    QString voltage = formatVoltString(endwert.voltageMv);
     voltage.chop(2); // " V"
     return (QString::number(n) + QStringLiteral(". ")).rightJustified(4) + QString(4, u' ') +
            capacity.rightJustified(6) + QString(4, u' ') + voltage.rightJustified(6) +
-           QString(2, u' ') + QString::number(endwert.lZykluszeit).rightJustified(4);
+           QString(2, u' ') + QString::number(endwert.cycleSeconds).rightJustified(4);
 }
 
 } // namespace velmara

@@ -1,4 +1,4 @@
-#include "link/programanswer.h"
+#include "link/programrecord.h"
 
 #include "link/fieldtext.h"
 
@@ -14,7 +14,7 @@ namespace {
 // and moves on, or marks the program bad and stops the parse.
 class ProgramFields {
 public:
-    ProgramFields(const QStringList& fields, CommunicationProgram& p) : f(fields), prog(p) {}
+    ProgramFields(const QStringList& fields, ProgramRecord& p) : f(fields), prog(p) {}
 
     bool atEnd() const { return i >= f.size(); }
     bool tag(char letter) const { return !atEnd() && f.at(i).startsWith(QLatin1Char(letter)); }
@@ -38,117 +38,117 @@ public:
     bool lastIsOne() const { return f.at(i).endsWith(QLatin1Char('1')); }
 
     bool bad() {
-        prog.iAkkuTyp = CommunicationProgram::BadAnswer;
+        prog.batteryType = ProgramRecord::BadAnswer;
         return false;
     }
 
     const QStringList& f;
-    CommunicationProgram& prog;
+    ProgramRecord& prog;
     qsizetype i = 1;
 };
 
 } // namespace
 
-void CommunicationProgram::splitRecievedString(QString& recieveString, bool bWithGal) {
-    recieveString = trimSpaces(recieveString);
-    if (recieveString.isEmpty()) {
-        iAkkuTyp = NoAnswer;
+void ProgramRecord::parse(QString& answer, bool fromCharger) {
+    answer = trimSpaces(answer);
+    if (answer.isEmpty()) {
+        batteryType = NoAnswer;
         return;
     }
-    if (recieveString == QLatin1String("-1")) {
-        iAkkuTyp = BadAnswer;
+    if (answer == QLatin1String("-1")) {
+        batteryType = BadAnswer;
         return;
     }
-    const QStringList fields = recieveString.split(QLatin1Char(','));
+    const QStringList fields = answer.split(QLatin1Char(','));
     ProgramFields p(fields, *this);
     if (isChannelCode(fields.at(0)))
-        strKanal = fields.at(0);
+        channelCode = fields.at(0);
     else
-        iAkkuTyp = BadAnswer;
+        batteryType = BadAnswer;
 
     if (p.atEnd() || fields.at(1) != QLatin1String("P")) {
         const bool channelFault = fields.size() > 2 && fields.at(1) == QLatin1String("M") &&
                                   fields.at(2) == QLatin1String("SK");
-        iAkkuTyp = channelFault ? ChannelFault : BadAnswer;
+        batteryType = channelFault ? ChannelFault : BadAnswer;
         return;
     }
     p.i = 2;
-    if (!p.mandatory('A', 2, iAkkuTyp) || !p.mandatory('M', 2, iMode) ||
-        !p.mandatory('Z', 2, iZellenzahl))
+    if (!p.mandatory('A', 2, batteryType) || !p.mandatory('M', 2, deviceMode) ||
+        !p.mandatory('Z', 2, cellCount))
         return;
     if (p.tag('P')) {
-        if (!p.number(3, iProzentwert))
+        if (!p.number(3, percentValue))
             return;
     } else {
-        iProzentwert = Absent;
+        percentValue = Absent;
     }
-    if (!p.mandatory('F', 1, iFormierZyklen) || !p.mandatory('W', 2, iWiederholtesLadenEntladen))
+    if (!p.mandatory('F', 1, formingCycles) || !p.mandatory('W', 2, repeatCount))
         return;
     if (p.tag('K')) {
-        if (!p.number(5, lKapazitaet))
+        if (!p.number(5, capacityMah))
             return;
     } else {
-        lKapazitaet = Absent;
+        capacityMah = Absent;
     }
-    if (!p.mandatory('L', 5, lLadestrom) || !p.mandatory('E', 5, lEntladeStrom) ||
-        !p.mandatory('V', 5, lLadeschlussSpannung) || !p.mandatory('D', 5, lEntladeschlussSpannung))
+    if (!p.mandatory('L', 5, chargeCurrentMa) || !p.mandatory('E', 5, dischargeCurrentMa) ||
+        !p.mandatory('V', 5, chargeEndVoltageMv) || !p.mandatory('D', 5, dischargeEndVoltageMv))
         return;
 
     // Self-discharge test: "YH" hours or "YD" days, then the period.
     if (p.tag('Y')) {
         const QString& y = fields.at(p.i);
         if (y.size() > 1 && y.at(1) == QLatin1Char('H'))
-            iSelbstentladungsIntervalTyp = 2;
+            selfDischargeIntervalUnit = 2;
         else if (y.size() > 1 && y.at(1) == QLatin1Char('D'))
-            iSelbstentladungsIntervalTyp = 1;
-        if (!p.number(3, iSelbstentladungsIntervall))
+            selfDischargeIntervalUnit = 1;
+        if (!p.number(3, selfDischargeInterval))
             return;
     } else {
-        iSelbstentladungsIntervall = Absent;
+        selfDischargeInterval = Absent;
     }
 
     if (p.atEnd()) { // a stored standard program ends here
-        iGalNummer = 0;
+        galNumber = 0;
         return;
     }
     if (p.tag('G')) { // a standard program returned by the charger
-        bExtendedRecieved = false;
-        p.number(1, iGalNummer);
+        extendedReceived = false;
+        p.number(1, galNumber);
         return;
     }
     if (!p.tag('S'))
         return void(p.bad());
-    bExtendedRecieved = true;
-    bProgrammierungGesperrt = !p.lastIsOne();
+    extendedReceived = true;
+    programmingLocked = !p.lastIsOne();
     ++p.i;
     if (!p.tag('C'))
         return void(p.bad());
-    bOhneLast = p.lastIsOne();
+    withoutLoad = p.lastIsOne();
     ++p.i;
-    if (!p.mandatory('B', 1, iBleiakkuMode) || !p.mandatory('H', 1, iLiionMode) ||
-        !p.mandatory('N', 3, iLadeende))
+    if (!p.mandatory('B', 1, leadAcidMode) || !p.mandatory('H', 1, lithiumIonMode) ||
+        !p.mandatory('N', 3, endOfCharge))
         return;
 
     // The switches O, Q, U of the second kind of extension, all three or none.
     if (!p.atEnd() && !p.tag('G')) {
-        for (auto [letter, target] : {std::pair{'O', &iLademode}, {'Q', &iQ}, {'U', &iU}}) {
+        for (auto [letter, target] : {std::pair{'O', &chargeMode}, {'Q', &qMode}, {'U', &uMode}}) {
             if (!p.tag(letter))
                 return void(p.bad());
             *target = p.lastIsOne() ? 1 : 0;
             ++p.i;
         }
     }
-    if (bWithGal) {
+    if (fromCharger) {
         if (p.tag('G')) {
-            if (!p.number(1, iGalNummer))
+            if (!p.number(1, galNumber))
                 return;
-        } else if (!p.mandatory('R', 1, iLadegeraet)) {
+        } else if (!p.mandatory('R', 1, chargerType)) {
             return;
         }
     }
     if (p.atEnd())
         return;
-    p.mandatory('R', 1, iLadegeraet);
+    p.mandatory('R', 1, chargerType);
 }
 
 } // namespace velmara

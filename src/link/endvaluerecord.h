@@ -9,34 +9,34 @@
 
 namespace velmara {
 
-class CommunicationEndwert {
+class EndValueRecord {
 public:
     static constexpr qint16 AfterCharge = 2;    // "SL"
     static constexpr qint16 AfterDischarge = 3; // "SE"
     static constexpr qint16 OtherPhase = 0;
     static constexpr qint16 BadField = -1; // a mandatory field had the wrong letter
 
-    QString strKanal;
-    qint16 iEndwertTyp = 0;
-    qint32 lKapazitaet = 0;
-    qint32 lZykluszeit = 0;
-    qint32 lSpannung = 0;
-    qint32 lSelbstentladung = 0; // -1: none
-    bool bWithAkkuzustand = false;
-    bool bAkkuzustand = false;
-    qint16 iProzent = 0;
-    qint32 TempID = 0;
-    qint32 lMesswertId = 0;
+    QString channelCode;
+    qint16 endValueType = 0;
+    qint32 capacityMah = 0;
+    qint32 cycleSeconds = 0;
+    qint32 voltageMv = 0;
+    qint32 selfDischarge = 0; // -1: none
+    bool hasBatteryCondition = false;
+    bool batteryCondition = false;
+    qint16 percent = 0;
+    qint32 tempId = 0;
+    qint32 valueId = 0;
 };
 
 // Positions count from 1; keys are compared without regard to case.
-class EntwertList {
+class EndValueList {
 public:
-    using Item_t = std::shared_ptr<CommunicationEndwert>;
+    using Item_t = std::shared_ptr<EndValueRecord>;
 
     // Appends the item (under sKey when not empty) and returns it; null when the
     // key is taken already or the item is null.
-    Item_t Add(Item_t comEndwert, const QString& sKey = QString());
+    Item_t Add(Item_t record, const QString& sKey = QString());
     // The item at a position (1..Count) or under a key; null when there is none.
     Item_t Item(int position) const;
     Item_t Item(const QString& key) const;
@@ -49,14 +49,14 @@ public:
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 
-    // Fills the list from the answer to an end-value request; recieveString is
+    // Fills the list from the answer to an end-value request; answer is
     // replaced by its trimmed form. False ("no list") for "", "-1", an answer
     // that is not "D", one with fewer than five fields, or one that cannot be read.
-    bool splitRecievedString(QString& recieveString);
+    bool parse(QString& answer);
     // Appends the end values of an answer's fields. False ("no list") when a
     // group is cut short or a number cannot be read; values appended before
     // that stay in the list.
-    bool evaluateSplitedMembers(const QStringList& strSubStrings);
+    bool appendFields(const QStringList& fields);
 
 private:
     QList<Item_t> m_items;
@@ -66,6 +66,6 @@ private:
 // One line of the end-value lists of a channel window: number, capacity (Ah),
 // voltage (V) and duration in fixed columns, 30 characters for values of normal
 // width; wider values keep all their characters and push the line wider.
-QString formatEndwertLine(int n, const CommunicationEndwert& endwert);
+QString formatEndValueLine(int n, const EndValueRecord& endwert);
 
 } // namespace velmara
