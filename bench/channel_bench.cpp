@@ -1,5 +1,6 @@
 // One poll tick of a channel without the wait for the line (the fake port
 // answers at once), and the cost of storing one measured value.
+#include "data/session.h"
 #include "channel/core/channelcontroller.h"
 #include "data/databases.h"
 #include "storage/database.h"
@@ -108,14 +109,14 @@ BENCHMARK(BM_StoreOneTempValue)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    setProgramFolder(ProgramFolder(dir.path()));
+    Session session{ProgramFolder(dir.path())};
     if (!openMasterDatabase() || !openUserDatabase())
         return 1;
-    SettingsStore::instance().setRecordset(
+    currentSession()->settings().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    TextStore::instance().setRecordset(
+    currentSession()->texts().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-    TextStore::instance().setLanguageKey("de");
+    currentSession()->texts().setLanguageKey("de");
     if (!openSharedRecordsets())
         return 1;
     benchmark::Initialize(&argc, argv);

@@ -7,6 +7,7 @@
 // the start three times and reports that time as its own.
 //
 // Needs build/bin/velmara-charger-sim (VELMARA_BIN_DIR or beside this program).
+#include "data/session.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "data/databases.h"
 #include "storage/database.h"
@@ -135,7 +136,7 @@ void runCase(benchmark::State& state, const Case& c) {
         for (const QByteArray& cmd : c.beforeStart)
             sim.command(cmd);
         runFor(100);
-        auto window = std::make_unique<MainWindow>();
+        auto window = std::make_unique<MainWindow>(*currentSession());
         installChannelWindows(*window);
         StallWatch watch;
         QElapsedTimer load;
@@ -198,7 +199,7 @@ BENCHMARK(BM_Stall_StartupChargerOff)
 bool prepareFolder(const QString& linkPath) {
     if (!openMasterDatabase() || !openUserDatabase())
         return false;
-    SettingsStore::instance().setRecordset(
+    currentSession()->settings().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     setSetting("FirstStartup", "NO");
     setSetting("UsedCharger", "QMT4");
@@ -226,7 +227,7 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     g_linkPath = QDir(dir.path()).filePath("charger");
-    setProgramFolder(ProgramFolder(dir.path()));
+    Session session{ProgramFolder(dir.path())};
     NoBoxes boxes;
     setMessageService(&boxes);
     setModalHandler([](QDialog*) { return int(QDialog::Rejected); });

@@ -1,6 +1,7 @@
 // Start-up of the main window: from load() (databases, settings, texts, link,
 // channel windows; the logo is not part of it) to the window's first paint.
 // Both database files exist already, as on every start after the first.
+#include "data/session.h"
 #include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -60,7 +61,7 @@ bool prepareFolder() {
     g_ptySlave = QString::fromLocal8Bit(ptsname(master)); // master stays open for the run
     if (!openMasterDatabase() || !openUserDatabase())
         return false;
-    SettingsStore::instance().setRecordset(
+    currentSession()->settings().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     setSetting("FirstStartup", "NO");
     setSetting("UsedCharger", "QMT4");
@@ -74,7 +75,7 @@ bool prepareFolder() {
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
-        MainWindow window;
+        MainWindow window(*currentSession());
         PaintWatch watch;
         window.installEventFilter(&watch);
         QElapsedTimer clock;
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    setProgramFolder(ProgramFolder(dir.path()));
+    Session session{ProgramFolder(dir.path())};
     NoBoxes boxes;
     setMessageService(&boxes);
     setModalHandler([](QDialog*) { return int(QDialog::Rejected); });

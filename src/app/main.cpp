@@ -6,6 +6,7 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/startlogo.h"
 #include "base/widgets/modal.h"
+#include "data/session.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -108,13 +109,21 @@ int main(int argc, char** argv) {
     });
 
     velmara::installWidgetMessageService();
-    if (!velmara::chooseProgramFolder(QCoreApplication::applicationDirPath(),
-                                      velmara::ProgramFolder::homeBase()))
+    const velmara::ProgramFolder::Choice folder = velmara::ProgramFolder::resolve(
+        QCoreApplication::applicationDirPath(), velmara::ProgramFolder::homeBase());
+    if (!folder.problem.isEmpty()) {
+        velmara::Message m;
+        m.text = velmara::unusableFolderMessage(folder);
+        m.icon = velmara::MsgIcon::Critical;
+        velmara::showMessage(m);
         return kStartupFailed;
+    }
+    // The program's files, stores and link, from here to the end.
+    velmara::Session session(folder.folder);
 
     velmara::StartLogo logo;
     QObject::connect(&logo, &velmara::StartLogo::finished, &app, [&] {
-        main = std::make_unique<velmara::MainWindow>();
+        main = std::make_unique<velmara::MainWindow>(session);
         velmara::installChannelWindows(*main);
         QObject::connect(main.get(), &velmara::MainWindow::programEnded, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);

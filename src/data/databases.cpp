@@ -4,11 +4,8 @@
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
-#include "base/core/messages.h"
 #include "base/core/programfolder.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "base/core/errorlog.h"
+#include "data/session.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,16 +18,11 @@
 
 namespace velmara {
 
-namespace {
-
-std::unique_ptr<Database> g_master;
-std::unique_ptr<Database> g_user;
-
-const char* const kPassword = "kqz";
+static const char* const kPassword = "kqz";
 
 // Creates one file at a temporary name and moves it into place only when it is
 // complete, so an interrupted first start never leaves a half-made file behind.
-bool createFile(const QString& path, const QVector<SchemaStep>& steps, const QString& rows,
+bool createFileAt(const QString& path, const QVector<SchemaStep>& steps, const QString& rows,
                 QString* error) {
     if (QFileInfo::exists(path))
         return true;
@@ -66,17 +58,8 @@ bool createFile(const QString& path, const QVector<SchemaStep>& steps, const QSt
     return true;
 }
 
-void fatal(const QString& firstLine, const QString& reason) {
-    Message m;
-    m.text =
-        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
-    if (!reason.isEmpty())
-        m.text += QStringLiteral("\n\n") + reason;
-    showMessage(m);
-}
-
 // The findings of the engine's quick integrity check, empty when the file is sound.
-QStringList quickCheckProblems(Database& db) {
+QStringList quickCheckProblemsOf(Database& db) {
     storage::Statement check;
     QString error;
     if (!check.prepare(db.handle(), QStringLiteral("PRAGMA quick_check"), &error))
@@ -93,57 +76,11 @@ QStringList quickCheckProblems(Database& db) {
     return problems;
 }
 
-// A damaged page deep inside a file does not stop it from opening; it shows
-// only when that page is read. The quick check reads every page once at start,
-// so the user learns of it (and can restore a copy) before more is lost.
-void warnWhenDamaged(Database& db) {
-    const QStringList problems = quickCheckProblems(db);
-    if (problems.isEmpty())
-        return;
-    const QString path = QDir::toNativeSeparators(db.path());
-    ErrorLog::instance().writeSignature(QStringLiteral("Damaged database file"));
-    ErrorLog::instance().writeEntry(path);
-    for (const QString& problem : problems)
-        ErrorLog::instance().writeEntry(problem);
-    Message m;
-    m.text = QStringLiteral("The database file %1 is damaged:").arg(path) + QLatin1Char('\r') +
-             problems.first() + QLatin1Char('\r') +
-             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
-                            "Restore a copy of the file if you have one.");
-    m.icon = MsgIcon::Exclamation;
-    showMessage(m);
-}
-
-std::unique_ptr<Database> openFile(const QString& path, const QVector<SchemaStep>& steps,
-                                   const QString& rows, const QString& firstLine) {
-    QString err;
-    const ProgramFolder& folder = programFolder();
-    if (!QDir().mkpath(folder.dataDir()) || !createFile(path, steps, rows, &err)) {
-        fatal(firstLine, err);
-        return nullptr;
-    }
-    auto db = Database::open(path, connectString(), &err, true);
-    if (!db) {
-        fatal(firstLine, err);
-        return nullptr;
-    }
-    UpgradeResult r = upgradeSchema(*db, steps, &err);
-    if (r == UpgradeResult::NewerFile || r == UpgradeResult::Failed) {
-        db->close();
-        fatal(firstLine, err);
-        return nullptr;
-    }
-    warnWhenDamaged(*db);
-    return db;
-}
-
-QString quoted(const QString& s) {
+static QString quoted(const QString& s) {
     QString q = s;
     q.replace(QLatin1Char('\''), QStringLiteral("''"));
     return q;
 }
-
-} // namespace
 
 QString connectString() {
     return QStringLiteral("MS Access;PWD=") + QLatin1String(kPassword);
@@ -155,44 +92,39 @@ bool createMissingDatabaseFiles(const ProgramFolder& folder, QString* error) {
             *error = QStringLiteral("cannot create %1").arg(folder.dataDir());
         return false;
     }
-    return createFile(folder.masterPath(), masterSchemaSteps(), masterSeedRows(), error) &&
-           createFile(folder.userPath(), userSchemaSteps(), QString(), error);
+    return createFileAt(folder.masterPath(), masterSchemaSteps(), masterSeedRows(), error) &&
+           createFileAt(folder.userPath(), userSchemaSteps(), QString(), error);
 }
 
 bool openMasterDatabase() {
-    g_master = openFile(programFolder().masterPath(), masterSchemaSteps(), masterSeedRows(),
-                        QStringLiteral("Error in Connecting velmara.mdb."));
-    return g_master != nullptr;
+    Session* s = currentSession();
+    return s && s->openMaster().ok;
 }
 
 bool openUserDatabase() {
-    g_user = openFile(programFolder().userPath(), userSchemaSteps(), QString(),
-                      QStringLiteral("Error in Connecting veluser.mdb"));
-    return g_user != nullptr;
+    Session* s = currentSession();
+    return s && s->openUser().ok;
 }
 
 Database* masterDatabase() {
-    return g_master.get();
+    Session* s = currentSession();
+    return s ? s->master() : nullptr;
 }
 Database* userDatabase() {
-    return g_user.get();
+    Session* s = currentSession();
+    return s ? s->user() : nullptr;
 }
 
 void closeDatabases() {
-    closeSharedRecordsets();
-    SettingsStore::instance().release();
-    TextStore::instance().release();
-    if (g_user)
-        g_user->close();
-    if (g_master)
-        g_master->close();
-    g_user.reset();
-    g_master.reset();
+    if (Session* s = currentSession())
+        s->closeFiles();
 }
 
 SharedRecordsets& shared() {
-    static SharedRecordsets sets;
-    return sets;
+    // Without a running session: an empty set nobody keeps.
+    static SharedRecordsets none;
+    Session* s = currentSession();
+    return s ? s->recordsets() : none;
 }
 
 QString akkutypenQuery(const QString& usedCharger, const QString& language) {
@@ -243,60 +175,18 @@ QString languageListQuery(const QString& language) {
 }
 
 bool openSharedRecordsets() {
-    SharedRecordsets& s = shared();
-    SettingsStore& settings = SettingsStore::instance();
-    s.sqlAkkutypen =
-        akkutypenQuery(settings.getSetting("UsedCharger"), settings.getSetting("UsedLanguage"));
-    s.sqlGeraeteModi = geraeteModiQuery(settings.getSetting("UsedLanguage"));
-    s.sqlFormierModi = formierModiQuery();
-    s.sqlMinMaxWerte = minMaxWerteQuery(settings.getSetting("UsedCharger"));
-    s.sqlProgramme = QStringLiteral("SELECT * FROM Programme ORDER BY Bez");
-    s.sqlAkkus = QStringLiteral("SELECT * FROM Akkus ORDER BY AkkuName");
-    s.sqlMessWerte = QStringLiteral("SELECT * FROM MessWerte");
-    s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
-    s.sqlDiagramPoints = QStringLiteral("SELECT * FROM DiagramPoints ORDER BY ID");
-    if (!g_master || !g_user)
-        return false;
-    s.akkutypen = g_master->openRecordset(s.sqlAkkutypen);
-    s.geraeteModi = g_master->openRecordset(s.sqlGeraeteModi);
-    s.formierModi = g_master->openRecordset(s.sqlFormierModi);
-    s.minMaxWerte = g_master->openRecordset(s.sqlMinMaxWerte);
-    s.programme = g_user->openRecordset(s.sqlProgramme);
-    s.akkus = g_user->openRecordset(s.sqlAkkus);
-    s.messWerte = g_user->openRecordset(s.sqlMessWerte);
-    s.tempMessWerte = g_user->openRecordset(s.sqlTempMessWerte);
-    s.diagramPoints = g_master->openRecordset(s.sqlDiagramPoints);
-    for (Recordset* rs : {s.akkutypen.get(), s.geraeteModi.get(), s.formierModi.get(),
-                          s.minMaxWerte.get(), s.programme.get(), s.akkus.get(), s.messWerte.get(),
-                          s.tempMessWerte.get(), s.diagramPoints.get()})
-        if (!rs->isValid())
-            return false;
-    return true;
-}
-
-static void closeUserRecordsets() {
-    SharedRecordsets& s = shared();
-    s.programme.reset();
-    s.akkus.reset();
-    s.messWerte.reset();
-    s.tempMessWerte.reset();
+    Session* s = currentSession();
+    return s && s->openRecordsets();
 }
 
 void closeSharedRecordsets() {
-    SharedRecordsets& s = shared();
-    closeUserRecordsets();
-    s.akkutypen.reset();
-    s.geraeteModi.reset();
-    s.formierModi.reset();
-    s.minMaxWerte.reset();
-    s.diagramPoints.reset();
+    if (Session* s = currentSession())
+        s->closeRecordsets();
 }
-
-namespace {
 
 // Copies the user file S into T without its free space; T keeps the key and the
 // schema version of S.
-bool exportCompacted(const QString& source, const QString& target, QString* error) {
+bool exportCompactedCopy(const QString& source, const QString& target, QString* error) {
     QFile::remove(target);
     if (!QFileInfo::exists(source)) {
         if (error)
@@ -322,7 +212,7 @@ bool exportCompacted(const QString& source, const QString& target, QString* erro
 }
 
 // The number of rows of every table of a file, by table name.
-bool rowCounts(Database& db, QMap<QString, qint64>* counts, QString* error) {
+static bool rowCounts(Database& db, QMap<QString, qint64>* counts, QString* error) {
     auto tables = db.openRecordset(
         QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
     if (!tables->isValid()) {
@@ -344,8 +234,6 @@ bool rowCounts(Database& db, QMap<QString, qint64>* counts, QString* error) {
     return true;
 }
 
-} // namespace
-
 bool checkCompactedCopy(const QString& source, const QString& target, QString* error) {
     auto fail = [&](const QString& why) {
         if (error && !why.isEmpty())
@@ -361,7 +249,7 @@ bool checkCompactedCopy(const QString& source, const QString& target, QString* e
         return fail(err);
     if (schemaVersion(*copy) != schemaVersion(*original))
         return fail(QStringLiteral("%1 has another schema version than %2").arg(target, source));
-    const QStringList problems = quickCheckProblems(*copy);
+    const QStringList problems = quickCheckProblemsOf(*copy);
     if (!problems.isEmpty())
         return fail(QStringLiteral("%1 is damaged: %2").arg(target, problems.first()));
     QMap<QString, qint64> before, after;
@@ -369,53 +257,6 @@ bool checkCompactedCopy(const QString& source, const QString& target, QString* e
         return fail(err);
     if (before != after)
         return fail(QStringLiteral("%1 does not hold the rows of %2").arg(target, source));
-    return true;
-}
-
-bool compactUserDatabase(const CompactedCopyCheck& check) {
-    const ProgramFolder& folder = programFolder();
-    const QString S = folder.userPath();
-    const QString T = folder.compactTempPath();
-    if (showKeyed("1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return false;
-    // The quit question, with the icon it has everywhere else.
-    if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return false;
-
-    closeUserRecordsets();
-    if (g_user)
-        g_user->close();
-    g_user.reset();
-
-    QString err;
-    bool ok = exportCompacted(S, T, &err) && check(S, T, &err);
-    if (ok) {
-        // One atomic step replaces the old file by the compacted one: at every
-        // moment one complete user file exists under its name.
-        ok = ::rename(QFile::encodeName(T).constData(), QFile::encodeName(S).constData()) == 0;
-        if (ok) {
-            QFile::remove(S + QStringLiteral("-wal"));
-            QFile::remove(S + QStringLiteral("-shm"));
-        }
-    }
-    if (!ok) {
-        ErrorLog::instance().writeSignature(QStringLiteral("Compaction failed"));
-        ErrorLog::instance().writeEntry(err);
-        QFile::remove(T);
-        Message m;
-        m.text = QStringLiteral("Fehler");
-        showMessage(m);
-        // Keep working with the old file.
-        if (openUserDatabase()) {
-            SharedRecordsets& s = shared();
-            s.programme = g_user->openRecordset(s.sqlProgramme);
-            s.akkus = g_user->openRecordset(s.sqlAkkus);
-            s.messWerte = g_user->openRecordset(s.sqlMessWerte);
-            s.tempMessWerte = g_user->openRecordset(s.sqlTempMessWerte);
-        }
-        return false;
-    }
-    showKeyed("1030", "0410", MsgIcon::Information, MsgButtons::Ok);
     return true;
 }
 

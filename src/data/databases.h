@@ -3,6 +3,8 @@
 // open until the end: the master file (settings, texts, reference data) and the
 // user file (programs, batteries, series, values).
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -12,6 +14,7 @@ namespace velmara {
 class Database;
 class Recordset;
 class ProgramFolder;
+struct SchemaStep;
 
 // "MS Access;PWD=..." with the program's database password.
 QString connectString();
@@ -20,14 +23,22 @@ QString connectString();
 // rows); an existing file is never touched. False with error text on failure.
 bool createMissingDatabaseFiles(const ProgramFolder& folder, QString* error = nullptr);
 
-// Opens velmara.mdb / veluser.mdb of the program folder (creating missing ones
-// first), brings their schema up to date and keeps the handle. On failure the
-// fatal message is shown and false returned; the caller ends the program.
+// Creates one file at a temporary name from the schema steps and rows, and moves
+// it into place only when it is complete (an existing file is left alone).
+bool createFileAt(const QString& path, const QVector<SchemaStep>& steps, const QString& rows,
+                  QString* error);
+// The findings of the engine's quick integrity check, empty when the file is sound.
+QStringList quickCheckProblemsOf(Database& db);
+// Copies the user file source into target without its free space; target keeps
+// the key and the schema version.
+bool exportCompactedCopy(const QString& source, const QString& target, QString* error);
+
+// Shorthands for the running session (session.h): open its files, its files,
+// close them. Without a session they do nothing and return false / null.
 bool openMasterDatabase();
 bool openUserDatabase();
 Database* masterDatabase();
 Database* userDatabase();
-// Releases the shared record sets and the stores' record sets, then closes both files.
 void closeDatabases();
 
 // The nine shared record sets of the running program, on the query texts built
@@ -38,6 +49,7 @@ struct SharedRecordsets {
     std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, programme, akkus,
         messWerte, tempMessWerte, diagramPoints;
 };
+// The running session's record sets.
 SharedRecordsets& shared();
 
 // Query texts by charger family and language (exactly as the record sets use them).
@@ -48,7 +60,7 @@ QString minMaxWerteQuery(const QString& usedCharger);
 // The language list of the language dialogs, in the current language.
 QString languageListQuery(const QString& language);
 
-// Builds the texts and opens the nine sets (false when one cannot be opened).
+// The running session's nine sets (false when one cannot be opened).
 bool openSharedRecordsets();
 void closeSharedRecordsets();
 
@@ -58,11 +70,5 @@ void closeSharedRecordsets();
 // reason in *error otherwise.
 bool checkCompactedCopy(const QString& source, const QString& target, QString* error);
 using CompactedCopyCheck = std::function<bool(const QString&, const QString&, QString*)>;
-
-// The menu command: two confirmations, close the user file, copy it into
-// veluser.$$$ leaving out free space, check the copy, swap the files, report.
-// Returns true when the file was compacted (the caller then ends the program).
-// On failure "Fehler" is shown, the old file stays and is opened again.
-bool compactUserDatabase(const CompactedCopyCheck& check = checkCompactedCopy);
 
 } // namespace velmara

@@ -6,11 +6,6 @@
 
 namespace velmara {
 
-SettingsStore& SettingsStore::instance() {
-    static SettingsStore settings;
-    return settings;
-}
-
 void SettingsStore::setRecordset(std::unique_ptr<Recordset> rs) {
     m_rs = std::move(rs);
 }

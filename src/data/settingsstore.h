@@ -11,8 +11,6 @@ class Recordset;
 
 class SettingsStore {
 public:
-    static SettingsStore& instance();
-
     // Hands the store its record set over "SELECT * FROM Optionen" (takes ownership).
     void setRecordset(std::unique_ptr<Recordset> rs);
     // Default rows; setDefaultSettings replaces every row of Optionen by them.
@@ -37,13 +35,9 @@ private:
     std::unique_ptr<Recordset> m_defaults;
 };
 
-// Shorthands for the program-wide store.
-inline QString getSetting(const QString& key) {
-    return SettingsStore::instance().getSetting(key);
-}
-inline void setSetting(const QString& key, const QString& value) {
-    SettingsStore::instance().setSetting(key, value);
-}
+// Shorthands for the running session's store ("" / nothing without a session).
+QString getSetting(const QString& key);
+void setSetting(const QString& key, const QString& value);
 
 // The end of charge a new program record starts with: the setting DefaultLadeende
 // (tenths of a percent), 0 when it is no number.

@@ -3,6 +3,7 @@
 // current language, from the table NLSResources.
 #include "base/core/messages.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -13,8 +14,6 @@ class Recordset;
 
 class TextStore {
 public:
-    static TextStore& instance();
-
     // Hands the store its record set over "SELECT * FROM NLSResources" (takes ownership).
     void setRecordset(std::unique_ptr<Recordset> rs);
     void setLanguageKey(const QString& languageCode);
@@ -23,17 +22,24 @@ public:
     void release();
 
     // The text of the key in the current language, or the key itself when there is none.
+    // The texts of a language are read once, at the first lookup in it.
     QString text(const QString& key);
 
 private:
+    void loadLanguage();
+
     std::unique_ptr<Recordset> m_rs;
     QString m_language;
+    QHash<QString, QString> m_texts; // of m_language
+    bool m_loaded = false;
 };
 
-// Shorthand for the program-wide store.
-inline QString res(const QString& key) {
-    return TextStore::instance().text(key);
-}
+// Shorthand for the running session's store (the key itself without a session).
+QString res(const QString& key);
+// The running session's text language ("" without a session); setting it
+// switches the texts at once.
+QString currentLanguage();
+void setCurrentLanguage(const QString& languageCode);
 
 // A box whose text and title are text keys, looked up in the current language.
 MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon = MsgIcon::None,

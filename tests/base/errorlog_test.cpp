@@ -25,7 +25,7 @@ TEST(ErrorLog, SignaturesAppendAndKeepEarlierContent) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("earlier\r\n");
     }
-    ErrorLog& log = ErrorLog::instance();
+    ErrorLog log;
     log.open(path);
     log.writeSignature("No Program Value for Current Measurementrow");
     log.writeEntry("Current RowId: 17");
@@ -46,7 +46,7 @@ TEST(ErrorLog, SignaturesAppendAndKeepEarlierContent) {
 }
 
 TEST(ErrorLog, UnwritableLogIsSilentlySkipped) {
-    ErrorLog& log = ErrorLog::instance();
+    ErrorLog log;
     log.open("/nonexistent-dir/for/sure/error.log");
     EXPECT_FALSE(log.isOpen());
     log.writeSignature("x"); // must not crash or complain

@@ -94,20 +94,16 @@ TEST(ProgramFolder, AReadOnlyDatenIsReportedNotReplaced) {
     EXPECT_FALSE(QFileInfo::exists(f.homeRoot()));
 }
 
-TEST(ProgramFolder, AnUnusableFolderIsAFatalMessageWithItsPath) {
+TEST(ProgramFolder, AnUnusableFolderIsAMessageWithItsPathAndReason) {
     Folders f;
     QDir().mkpath(f.exe());
     makeFile(f.exeData());
-    const ProgramFolder before = programFolder();
-    {
-        test::ScriptedMessages boxes;
-        boxes.expect(QDir::toNativeSeparators(f.exeData()) + " cannot be used: it is not a folder");
-        EXPECT_FALSE(chooseProgramFolder(f.exe(), f.home()));
-    }
-    EXPECT_EQ(programFolder().root(), before.root());
+    const ProgramFolder::Choice refused = ProgramFolder::resolve(f.exe(), f.home());
+    EXPECT_TRUE(unusableFolderMessage(refused).contains(QDir::toNativeSeparators(f.exeData()) +
+                                                        " cannot be used: it is not a folder"));
 
     QFile::remove(f.exeData());
-    EXPECT_TRUE(chooseProgramFolder(f.exe(), f.home()));
-    EXPECT_EQ(programFolder().root(), f.exe());
-    setProgramFolder(before);
+    const ProgramFolder::Choice taken = ProgramFolder::resolve(f.exe(), f.home());
+    EXPECT_TRUE(taken.problem.isEmpty());
+    EXPECT_EQ(taken.folder.root(), f.exe());
 }

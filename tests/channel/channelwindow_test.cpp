@@ -79,7 +79,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
-    MainWindow main;
+    MainWindow main(folder.session());
     installChannelWindows(main);
     ChannelViewFactory factory = channelWindowFactory();
     // No link yet: channel 1 finds no charger and tells the others.

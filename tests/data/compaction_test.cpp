@@ -1,3 +1,4 @@
+#include "data/session.h"
 #include "data/databases.h"
 #include "data/schema.h"
 #include "storage/database.h"
@@ -17,12 +18,12 @@ using namespace velmara;
 using velmara::test::ScriptedMessages;
 
 namespace {
-class Compaction : public ::testing::Test {
+class CompactionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(openMasterDatabase());
         ASSERT_TRUE(openUserDatabase());
-        SettingsStore::instance().setRecordset(
+        currentSession()->settings().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM Optionen"));
         ASSERT_TRUE(openSharedRecordsets());
         Database& db = *userDatabase();
@@ -44,24 +45,8 @@ protected:
 };
 } // namespace
 
-TEST_F(Compaction, DecliningEitherQuestionLeavesTheFileOpenAndUntouched) {
-    for (MsgAnswer first : {MsgAnswer::No, MsgAnswer::Yes}) {
-        ScriptedMessages boxes;
-        boxes.expect("1028", first);
-        if (first == MsgAnswer::Yes)
-            boxes.expect("1090", MsgAnswer::No);
-        EXPECT_FALSE(compactUserDatabase());
-        ASSERT_NE(userDatabase(), nullptr);
-        EXPECT_EQ(values(), 1000);
-    }
-    EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
-}
-
-TEST_F(Compaction, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
-    ScriptedMessages boxes;
-    boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
-    EXPECT_TRUE(compactUserDatabase());
-    EXPECT_EQ(boxes.shown.at(1).icon, MsgIcon::Question);
+TEST_F(CompactionTest, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
+    EXPECT_TRUE(tmp.session().compactUserFile().ok);
     EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
     closeDatabases();
 
@@ -77,12 +62,12 @@ TEST_F(Compaction, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(wrong);
 }
 
-TEST_F(Compaction, AFailureKeepsTheOldFileAndReopensIt) {
+TEST_F(CompactionTest, AFailureKeepsTheOldFileAndReopensIt) {
     // A folder in the way of veluser.$$$ makes the copy fail.
     ASSERT_TRUE(QDir().mkpath(tmp.folder().compactTempPath() + "/blocked"));
-    ScriptedMessages boxes;
-    boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
-    EXPECT_FALSE(compactUserDatabase());
+    const velmara::Compaction done = tmp.session().compactUserFile();
+    EXPECT_FALSE(done.ok);
+    EXPECT_FALSE(done.reason.isEmpty());
     ASSERT_NE(userDatabase(), nullptr);
     EXPECT_EQ(values(), 1000);
     ASSERT_TRUE(shared().messWerte);
@@ -90,15 +75,15 @@ TEST_F(Compaction, AFailureKeepsTheOldFileAndReopensIt) {
     QDir(tmp.folder().compactTempPath()).removeRecursively();
 }
 
-TEST_F(Compaction, ACopyThatFailsItsCheckLeavesTheOldFileInPlace) {
+TEST_F(CompactionTest, ACopyThatFailsItsCheckLeavesTheOldFileInPlace) {
     const QString path = tmp.folder().userPath();
-    ScriptedMessages boxes;
-    boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
     QString checked;
-    EXPECT_FALSE(compactUserDatabase([&](const QString&, const QString& target, QString*) {
-        checked = target;
-        return false;
-    }));
+    EXPECT_FALSE(tmp.session()
+                     .compactUserFile([&](const QString&, const QString& target, QString*) {
+                         checked = target;
+                         return false;
+                     })
+                     .ok);
     EXPECT_EQ(checked, tmp.folder().compactTempPath());
     EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
     ASSERT_NE(userDatabase(), nullptr);
@@ -106,7 +91,7 @@ TEST_F(Compaction, ACopyThatFailsItsCheckLeavesTheOldFileInPlace) {
     EXPECT_EQ(values(), 1000);
 }
 
-TEST_F(Compaction, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
+TEST_F(CompactionTest, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
     closeDatabases();
     const QString source = tmp.folder().userPath();
     const QString copy = tmp.folder().dataDir() + "/copy.mdb";

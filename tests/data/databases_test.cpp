@@ -1,3 +1,4 @@
+#include "data/session.h"
 #include "data/databases.h"
 #include "data/schema.h"
 #include "storage/database.h"
@@ -106,15 +107,11 @@ TEST(DatabaseFiles, OnlyAUserFileFromANewerVersionIsRefused) {
             ASSERT_TRUE(db);
             ASSERT_TRUE(db->execute(QString("PRAGMA user_version = %1").arg(version)));
         }
-        ScriptedMessages boxes;
-        EXPECT_TRUE(openMasterDatabase());
-        if (version == latest) {
-            EXPECT_TRUE(openUserDatabase());
-        } else {
-            boxes.expect("Error in Connecting veluser.mdb");
-            EXPECT_FALSE(openUserDatabase());
-            EXPECT_TRUE(boxes.shown.at(0).text.contains("newer version"));
-        }
+        EXPECT_TRUE(tmp.session().openMaster().ok);
+        const FileOpening user = tmp.session().openUser();
+        EXPECT_EQ(user.ok, version == latest);
+        if (version != latest)
+            EXPECT_TRUE(user.reason.contains("newer version")) << user.reason.toStdString();
         closeDatabases();
     }
 }
@@ -150,14 +147,14 @@ TEST(DatabaseFiles, ADamagedPageInAFileThatOpensIsReportedWithItsPath) {
     file.write(QByteArray(64, '\x5a'));
     file.close();
 
-    ScriptedMessages boxes;
-    boxes.expect(QDir::toNativeSeparators(tmp.folder().userPath()) + " is damaged");
-    ErrorLog::instance().open(tmp.folder().logPath());
-    EXPECT_TRUE(openMasterDatabase());
-    EXPECT_TRUE(openUserDatabase()); // a warning, the program goes on
+    tmp.session().log().open(tmp.folder().logPath());
+    EXPECT_TRUE(tmp.session().openMaster().damage.isEmpty());
+    const FileOpening user = tmp.session().openUser();
+    EXPECT_TRUE(user.ok); // a warning, the program goes on
+    EXPECT_FALSE(user.damage.isEmpty());
+    EXPECT_EQ(user.path, tmp.folder().userPath());
     closeDatabases();
-    ErrorLog::instance().release();
-    EXPECT_EQ(boxes.shown.size(), 1);
+    tmp.session().log().release();
     QFile log(tmp.folder().logPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
@@ -201,16 +198,14 @@ TEST(DatabaseFiles, FatalPathsLeaveTheFilesAsTheyWere) {
         c.spoil(tmp.folder());
         const QByteArray m = digest(tmp.folder().masterPath());
         const QByteArray u = digest(tmp.folder().userPath());
-        ScriptedMessages boxes;
         if (c.masterFails) {
-            boxes.expect("Error in Connecting velmara.mdb.");
-            EXPECT_FALSE(openMasterDatabase());
+            EXPECT_FALSE(tmp.session().openMaster().ok);
         } else {
-            boxes.expect("Error in Connecting veluser.mdb");
-            EXPECT_TRUE(openMasterDatabase());
-            EXPECT_FALSE(openUserDatabase());
+            EXPECT_TRUE(tmp.session().openMaster().ok);
+            const FileOpening user = tmp.session().openUser();
+            EXPECT_FALSE(user.ok);
+            EXPECT_FALSE(user.reason.isEmpty());
         }
-        EXPECT_TRUE(boxes.shown.at(0).text.contains(" Program without Database not runable! "));
         closeDatabases();
         EXPECT_EQ(digest(tmp.folder().masterPath()), m);
         EXPECT_EQ(digest(tmp.folder().userPath()), u);
@@ -224,9 +219,9 @@ TEST(DatabaseFiles, UncreatableFolderIsFatal) {
     QFile block(tmp.folder().dataDir());
     ASSERT_TRUE(block.open(QIODevice::WriteOnly));
     block.close();
-    ScriptedMessages boxes;
-    boxes.expect("Error in Connecting velmara.mdb.");
-    EXPECT_FALSE(openMasterDatabase());
+    const FileOpening master = tmp.session().openMaster();
+    EXPECT_FALSE(master.ok);
+    EXPECT_TRUE(master.reason.contains("cannot create")) << master.reason.toStdString();
     EXPECT_EQ(masterDatabase(), nullptr);
 }
 
@@ -311,8 +306,6 @@ TEST(DatabaseFiles, AFileLockedByAnotherProgramIsFatalWithoutHanging) {
     ASSERT_TRUE(other->execute("BEGIN EXCLUSIVE"));
     ASSERT_TRUE(other->execute("INSERT INTO Akkus (AkkuName) VALUES ('held')"));
     const QByteArray before = digest(tmp.folder().userPath());
-    ScriptedMessages boxes;
-    boxes.expect("Error in Connecting veluser.mdb");
     EXPECT_TRUE(openMasterDatabase());
     QElapsedTimer t;
     t.start();

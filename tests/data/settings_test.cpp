@@ -1,3 +1,4 @@
+#include "data/session.h"
 #include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -15,9 +16,9 @@ class SettingsAndTexts : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(openMasterDatabase());
-        SettingsStore::instance().setRecordset(
+        currentSession()->settings().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        TextStore::instance().setRecordset(
+        currentSession()->texts().setRecordset(
             masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
     }
     void TearDown() override { closeDatabases(); }
@@ -49,20 +50,20 @@ TEST_F(SettingsAndTexts, AbsentKeysReadEmptyAndAreNeverAdded) {
     setSetting("NoSuchKey", "YES");
     EXPECT_EQ(getSetting("NoSuchKey"), "");
     EXPECT_EQ(masterDatabase()->scalar("SELECT COUNT(*) FROM Optionen").toInt(), rows);
-    EXPECT_FALSE(SettingsStore::instance().isYes("NoSuchKey"));
+    EXPECT_FALSE(currentSession()->settings().isYes("NoSuchKey"));
 }
 
 TEST_F(SettingsAndTexts, OnlyTheExactWordYesCountsAsYes) {
     for (const char* v : {"yes", "YES ", "Y", "1", ""}) {
         setSetting("PrintDate", v);
-        EXPECT_FALSE(SettingsStore::instance().isYes("PrintDate")) << v;
+        EXPECT_FALSE(currentSession()->settings().isYes("PrintDate")) << v;
     }
     setSetting("PrintDate", "YES");
-    EXPECT_TRUE(SettingsStore::instance().isYes("PrintDate"));
+    EXPECT_TRUE(currentSession()->settings().isYes("PrintDate"));
 }
 
 TEST_F(SettingsAndTexts, TextsFollowTheLanguageAndFallBackToTheKey) {
-    TextStore& r = TextStore::instance();
+    TextStore& r = currentSession()->texts();
     r.setLanguageKey("de");
     const QString de = r.text("0800");
     r.setLanguageKey("en");

@@ -1,6 +1,7 @@
 // The program dialogs on the delivered files: the fields each device mode
 // shows, the buttons of the editor, the name dialog, and the extended and
 // used-program views.
+#include "data/session.h"
 #include "link/resumelater.h"
 #include "programs/core/programtransfer.h"
 #include "programs/ui/extendedmodedialog.h"
@@ -256,7 +257,7 @@ TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
 // Laid out in either language, no caption is cut.
 TEST_F(Dialogs, CaptionsFitInGermanAndEnglish) {
     for (const char* language : {"de", "en"}) {
-        TextStore::instance().setLanguageKey(language);
+        currentSession()->texts().setLanguageKey(language);
         auto d = editor("003,P,A02,M08,Z06,P080,F1,W30,K02000,L01000,E00500,V07200,D06000,YH012");
         d->adjustSize();
         d->show();

@@ -13,14 +13,17 @@ QString testTempRoot() {
 }
 
 TempProgramFolder::TempProgramFolder()
-    : m_dir(testTempRoot() + "/prog-XXXXXX"), m_previous(programFolder()) {
+    : m_dir(testTempRoot() + "/prog-XXXXXX"), m_previous(currentSession()) {
     m_folder = ProgramFolder(m_dir.path());
     QDir().mkpath(m_folder.dataDir());
-    setProgramFolder(m_folder);
+    m_session = std::make_unique<Session>(m_folder);
+    m_session->makeCurrent();
 }
 
 TempProgramFolder::~TempProgramFolder() {
-    setProgramFolder(m_previous);
+    m_session.reset();
+    if (m_previous)
+        m_previous->makeCurrent();
 }
 
 } // namespace velmara::test

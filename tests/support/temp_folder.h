@@ -1,6 +1,9 @@
 #pragma once
 // A fresh program folder for one test, below the test's own temp folder.
 #include "base/core/programfolder.h"
+#include "data/session.h"
+
+#include <memory>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -12,15 +15,19 @@ QString testTempRoot();
 
 class TempProgramFolder {
 public:
-    TempProgramFolder();  // makes the folder and makes it the program folder
-    ~TempProgramFolder(); // removes it
+    // Makes the folder and a session on it, which becomes the running one.
+    TempProgramFolder();
+    // Ends the session (files closed) and removes the folder.
+    ~TempProgramFolder();
     const ProgramFolder& folder() const { return m_folder; }
+    Session& session() { return *m_session; }
     QString path() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;
     ProgramFolder m_folder;
-    ProgramFolder m_previous;
+    std::unique_ptr<Session> m_session;
+    Session* m_previous = nullptr;
 };
 
 } // namespace velmara::test

@@ -1,5 +1,6 @@
 // The first-start chain: language, charger model, serial port, and what each
 // cancel leaves behind.
+#include "data/session.h"
 #include "selection_fixture.h"
 
 #include "ui/dialogs/firststart.h"
@@ -22,7 +23,7 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
     for (int cancelAt = 0; cancelAt <= 3; ++cancelAt) {
         SCOPED_TRACE(cancelAt);
         setSetting("UsedLanguage", "de");
-        TextStore::instance().setLanguageKey("de");
+        currentSession()->texts().setLanguageKey("de");
         setSetting("UsedCharger", "QMT4");
         userDatabase()->execute("DELETE * FROM TempMessWerte");
         ASSERT_TRUE(userDatabase()->execute("INSERT INTO TempMessWerte (MessReiheID, EW, "
@@ -60,7 +61,7 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
         EXPECT_EQ(runFirstStartChain(), cancelAt >= 2);
         const QString language = cancelAt == 0 ? "de" : "en";
         EXPECT_EQ(getSetting("UsedLanguage"), language);
-        EXPECT_EQ(TextStore::instance().languageKey(), language);
+        EXPECT_EQ(currentSession()->texts().languageKey(), language);
         EXPECT_EQ(getSetting("UsedCharger"), cancelAt >= 2 ? "QMT1" : "QMT4");
         EXPECT_EQ(getSetting("ComPort"), cancelAt == 3 ? "2" : "3");
         EXPECT_EQ(getSetting("ComDevice2"), cancelAt == 3 ? "/dev/ttyACM0" : path2);

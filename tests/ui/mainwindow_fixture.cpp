@@ -1,3 +1,4 @@
+#include "data/session.h"
 #include "mainwindow_fixture.h"
 
 #include "data/databases.h"
@@ -27,7 +28,7 @@ void MainWindowTest::prepare(const QMap<QString, QString>& overrides) {
     ASSERT_TRUE(openMasterDatabase());
     auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
     ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
-    SettingsStore::instance().setRecordset(std::move(rs));
+    currentSession()->settings().setRecordset(std::move(rs));
     setSetting("FirstStartup", "NO");
     setSetting("ComPort", "1");
     setSetting("ComDevice1", pty.slavePath());
@@ -40,14 +41,14 @@ QString MainWindowTest::storedSetting(const QString& key) {
     if (!openMasterDatabase())
         return "<no database>";
     auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
-    SettingsStore::instance().setRecordset(std::move(rs));
+    currentSession()->settings().setRecordset(std::move(rs));
     QString value = getSetting(key);
     closeDatabases();
     return value;
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::makeWindow() {
-    auto w = std::make_unique<MainWindow>();
+    auto w = std::make_unique<MainWindow>(*currentSession());
     w->setChannelViewFactory([this](const QString& code, MainWindow*) -> ChannelView* {
         return new RecordingChannelView(code, &asked);
     });

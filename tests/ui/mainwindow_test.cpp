@@ -323,10 +323,32 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
 TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     auto w = start();
     QSignalSpy ended(w.get(), &MainWindow::programEnded);
+    // Declining either question, or a copy that fails its check, leaves the
+    // program running on its file.
+    for (MsgAnswer first : {MsgAnswer::No, MsgAnswer::Yes}) {
+        ScriptedMessages boxes;
+        boxes.expect("1028", first);
+        if (first == MsgAnswer::Yes)
+            boxes.expect("1090", MsgAnswer::No);
+        entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
+    }
+    w->setCompactionCheck([](const QString&, const QString&, QString* why) {
+        *why = "refused";
+        return false;
+    });
+    {
+        ScriptedMessages boxes;
+        boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
+        entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
+    }
+    EXPECT_EQ(ended.count(), 0);
+    ASSERT_NE(w->session().user(), nullptr);
+    w->setCompactionCheck(checkCompactedCopy);
     {
         ScriptedMessages boxes;
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
         entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
+        EXPECT_EQ(boxes.shown.at(1).icon, MsgIcon::Question);
     }
     EXPECT_EQ(ended.count(), 1);
     EXPECT_TRUE(w->hasEnded());

@@ -1,5 +1,6 @@
 // Changing the language or the charger model from the menu: a warning, then the
 // quit question; only Yes on both stores the choice and ends the program.
+#include "data/session.h"
 #include "selection_fixture.h"
 
 #include "ui/dialogs/chargerdialog.h"
@@ -61,7 +62,7 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
                 EXPECT_EQ(child<QAbstractButton>(d, "cmdOK")->text(), res("0100"));
                 pick(d, m.list, p.pickCurrent ? m.current : m.other);
                 // The menu form changes nothing before the questions are answered.
-                EXPECT_EQ(TextStore::instance().languageKey(), "de");
+                EXPECT_EQ(currentSession()->texts().languageKey(), "de");
                 return p.confirmDialog ? click(d, "cmdOK") : click(d, "cmdCancel");
             });
 

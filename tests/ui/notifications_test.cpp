@@ -1,5 +1,6 @@
 // Desktop notifications of channel events through the main window: the setting
 // and its menu entry, also for a master file without the setting's row.
+#include "data/session.h"
 #include "mainwindow_fixture.h"
 
 #include "data/databases.h"
@@ -42,7 +43,7 @@ TEST_F(NotificationsTest, SentWhileTheSettingAllowsAndTheMenuSwitchesThem) {
     ASSERT_NE(entry, nullptr);
     // A master file of an older version has no row: on, and switching off adds it.
     ASSERT_TRUE(masterDatabase()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
-    SettingsStore::instance().setRecordset(
+    currentSession()->settings().setRecordset(
         masterDatabase()->openRecordset("SELECT * FROM Optionen"));
     w->tellChannelEvent(ended);
     EXPECT_EQ(sent.size(), 2);

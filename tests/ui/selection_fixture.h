@@ -1,6 +1,7 @@
 #pragma once
 // A program folder with both database files, the settings and text stores on
 // them, and texts, languages and charger models the tests can rely on.
+#include "data/session.h"
 #include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -41,14 +42,14 @@ protected:
             " ('0406', 'de', 'Franzoesisch'), ('0406', 'en', 'French'),"
             " ('0202', 'de', 'Ladegeraet:'), ('0202', 'en', 'Charger:');")))
             << db->lastError().toStdString();
-        SettingsStore::instance().setRecordset(
+        currentSession()->settings().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM Optionen")));
-        TextStore::instance().setRecordset(
+        currentSession()->texts().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
         setSetting(QStringLiteral("UsedLanguage"), QStringLiteral("de"));
         setSetting(QStringLiteral("UsedCharger"), QStringLiteral("QMT4"));
         setSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
-        TextStore::instance().setLanguageKey(QStringLiteral("de"));
+        currentSession()->texts().setLanguageKey(QStringLiteral("de"));
     }
     void TearDown() override { closeDatabases(); }
 

@@ -5,11 +5,6 @@
 
 namespace velmara {
 
-ErrorLog& ErrorLog::instance() {
-    static ErrorLog log;
-    return log;
-}
-
 void ErrorLog::open(const QString& path) {
     release();
     m_file.setFileName(path);

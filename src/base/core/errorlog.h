@@ -8,8 +8,6 @@ namespace velmara {
 
 class ErrorLog {
 public:
-    static ErrorLog& instance();
-
     void open(const QString& path); // opens for appending (creates the file)
     void release();                 // closes the file
     bool isOpen() const { return m_file.isOpen(); }

@@ -1,6 +1,5 @@
 #include "base/core/programfolder.h"
 
-#include "base/core/messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,7 +7,6 @@
 namespace velmara {
 
 namespace {
-ProgramFolder g_folder;
 
 // A Daten entry of any kind, a link to nothing included.
 bool present(const QFileInfo& info) {
@@ -65,19 +63,10 @@ QString ProgramFolder::homeBase() {
     return base.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : base;
 }
 
-bool chooseProgramFolder(const QString& executableDir, const QString& homeBase) {
-    const ProgramFolder::Choice choice = ProgramFolder::resolve(executableDir, homeBase);
-    if (!choice.problem.isEmpty()) {
-        Message m;
-        m.text = QStringLiteral("The data folder %1 cannot be used: %2.")
-                     .arg(QDir::toNativeSeparators(choice.folder.dataDir()), choice.problem) +
-                 QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
-        m.icon = MsgIcon::Critical;
-        showMessage(m);
-        return false;
-    }
-    setProgramFolder(choice.folder);
-    return true;
+QString unusableFolderMessage(const ProgramFolder::Choice& choice) {
+    return QStringLiteral("The data folder %1 cannot be used: %2.")
+               .arg(QDir::toNativeSeparators(choice.folder.dataDir()), choice.problem) +
+           QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
 }
 
 QString findManual(const QString& executableDir, const ProgramFolder& folder) {
@@ -89,13 +78,6 @@ QString findManual(const QString& executableDir, const ProgramFolder& folder) {
         if (QFileInfo::exists(path))
             return QFileInfo(path).canonicalFilePath();
     return folder.helpPath();
-}
-
-const ProgramFolder& programFolder() {
-    return g_folder;
-}
-void setProgramFolder(const ProgramFolder& folder) {
-    g_folder = folder;
 }
 
 } // namespace velmara

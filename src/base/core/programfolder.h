@@ -42,17 +42,12 @@ struct ProgramFolder::Choice {
 // Why an existing Daten folder cannot be used, or "" when it can.
 QString dataFolderProblem(const QString& dataDir);
 
-// Chooses the folder at start and makes it the program folder. When it cannot be
-// used, a message with the folder's path and the reason is shown and false returned.
-bool chooseProgramFolder(const QString& executableDir, const QString& homeBase);
+// The message when the chosen folder cannot be used: its path and the reason.
+QString unusableFolderMessage(const ProgramFolder::Choice& choice);
 
 // The manual: beside the executable (a build), in ../share/velmara below it (an
 // installed program), or in the program folder; the first that exists (the
 // program folder's path when none does).
 QString findManual(const QString& executableDir, const ProgramFolder& folder);
-
-// The program-wide folder, set once at start.
-const ProgramFolder& programFolder();
-void setProgramFolder(const ProgramFolder& folder);
 
 } // namespace velmara

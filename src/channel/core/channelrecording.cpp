@@ -11,7 +11,7 @@
 #include "data/valuestrings.h"
 #include "link/chargerlink.h"
 #include "data/textstore.h"
-#include "base/core/errorlog.h"
+#include "data/session.h"
 
 namespace velmara {
 
@@ -21,14 +21,13 @@ void ChannelController::writeValue(ValueWriter::Table table, qint32 seriesId, bo
                                    const QString& text, ValueWriter::StoredCallback onStored) {
     const quint64 droppedBefore = m_writer.dropped();
     if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
-        ErrorLog::instance().writeSignature(QStringLiteral("Recording"));
-        ErrorLog::instance().writeEntry(
-            QStringLiteral("channel %1: value %2 of series %3 %4: %5")
+        writeLog(QStringLiteral("Recording"),
+            {QStringLiteral("channel %1: value %2 of series %3 %4: %5")
                 .arg(m_code, text, QString::number(seriesId),
                      m_writer.dropped() != droppedBefore
                          ? QStringLiteral("lost, the memory for waiting values is full")
                          : QStringLiteral("waits in memory"),
-                     m_writer.lastError()));
+                     m_writer.lastError())});
     }
     reportWaitingValues();
 }
@@ -224,10 +223,9 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
         // Values still waiting in memory belong to the series that moves.
         retryWaitingValues();
         if (!moveTempSeries(series, lmess)) {
-            ErrorLog::instance().writeSignature(QStringLiteral("Recording"));
-            ErrorLog::instance().writeEntry(
-                QStringLiteral("channel %1: temporary series %2 not moved into series %3")
-                    .arg(m_code, QString::number(series), QString::number(lmess)));
+            writeLog(QStringLiteral("Recording"),
+                     {QStringLiteral("channel %1: temporary series %2 not moved into series %3")
+                          .arg(m_code, QString::number(series), QString::number(lmess))});
         }
     } else {
         co_await writeProgramToSeries(batteryId, seriesId);

@@ -311,7 +311,7 @@ void ChannelWindow::openProgram() {
     context.master = masterDatabase();
     context.user = userDatabase();
     context.setting = [](const QString& key) { return getSetting(key); };
-    context.language = TextStore::instance().languageKey();
+    context.language = currentLanguage();
     context.resetChannels = [this](const QStringList& codes) {
         for (const QString& code : codes) {
             ChannelWindow* window = this;

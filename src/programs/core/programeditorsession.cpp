@@ -8,7 +8,7 @@
 #include "programs/core/programtransfer.h"
 #include "base/core/messages.h"
 #include "data/textstore.h"
-#include "base/core/errorlog.h"
+#include "data/session.h"
 
 #include <QHash>
 
@@ -181,8 +181,7 @@ bool ProgramEditorSession::saveAs() {
         m_model.setStoredProgramId(r.id);
         return true;
     case ProgramLibrary::SaveOutcome::Failed: {
-        ErrorLog::instance().writeEntry(QStringLiteral("Programme: ") +
-                                             m_library->lastError());
+        writeLogLine(QStringLiteral("Programme: ") + m_library->lastError());
         Message box;
         box.text = QStringLiteral("Fehler");
         box.icon = MsgIcon::Critical;

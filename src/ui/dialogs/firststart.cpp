@@ -13,16 +13,15 @@ namespace velmara {
 namespace {
 
 bool askLanguage() {
-    TextStore& texts = TextStore::instance();
-    const QString before = texts.languageKey();
+    const QString before = currentLanguage();
     LanguageDialog dialog(LanguageDialog::Form::FirstStart);
     if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCode().isEmpty()) {
-        texts.setLanguageKey(before); // the dialog switched it while the user was choosing
+        setCurrentLanguage(before); // the dialog switched it while the user was choosing
         deleteTempValues();
         return false;
     }
     setSetting(QStringLiteral("UsedLanguage"), dialog.chosenCode());
-    texts.setLanguageKey(dialog.chosenCode());
+    setCurrentLanguage(dialog.chosenCode());
     return true;
 }
 

@@ -61,7 +61,7 @@ void LanguageDialog::applyTexts() {
 }
 
 void LanguageDialog::fillList() {
-    const QString current = TextStore::instance().languageKey();
+    const QString current = currentLanguage();
     const QString select =
         chosenCode().isEmpty() ? getSetting(QStringLiteral("UsedLanguage")) : chosenCode();
     fillChoices(m_list, languageChoices(current), select);
@@ -73,7 +73,7 @@ void LanguageDialog::picked() {
     if (m_form != Form::FirstStart || chosenCode().isEmpty())
         return;
     // The user sees the choice at once: texts and list in the new language.
-    TextStore::instance().setLanguageKey(chosenCode());
+    setCurrentLanguage(chosenCode());
     applyTexts();
     fillList();
 }

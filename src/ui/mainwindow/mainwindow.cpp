@@ -6,6 +6,7 @@
 #include "charts/ui/diagramwindow.h"
 #include "charts/ui/opendiagram.h"
 #include "data/databases.h"
+#include "data/session.h"
 #include "data/portsetting.h"
 #include "link/qtserialport.h"
 #include "storage/database.h"
@@ -67,6 +68,29 @@ int indexOf(const QString& channelCode) {
     return channelNumber(channelCode) - 1;
 }
 
+// A database file that could not be opened: the program cannot run without it.
+void showFileFailure(const QString& firstLine, const QString& reason) {
+    Message m;
+    m.text =
+        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
+    if (!reason.isEmpty())
+        m.text += QStringLiteral("\n\n") + reason;
+    showMessage(m);
+}
+
+// The quick check found damage in an opened file: the program goes on with it.
+void showDamage(const FileOpening& opening) {
+    if (opening.damage.isEmpty())
+        return;
+    Message m;
+    m.text = QStringLiteral("The database file %1 is damaged:").arg(QDir::toNativeSeparators(opening.path)) +
+             QLatin1Char('\r') + opening.damage.first() + QLatin1Char('\r') +
+             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
+                            "Restore a copy of the file if you have one.");
+    m.icon = MsgIcon::Exclamation;
+    showMessage(m);
+}
+
 void showFatal(const QString& what, const QString& description) {
     Message first;
     first.text = what + "\n" + QStringLiteral("Contact your contractor!");
@@ -78,8 +102,8 @@ void showFatal(const QString& what, const QString& description) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), m_factory(placeholderChannelViewFactory()),
+MainWindow::MainWindow(Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_factory(placeholderChannelViewFactory()),
       m_channelTurn(std::make_shared<TurnQueue>()),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmMDIMainForm"));
@@ -104,7 +128,7 @@ MainWindow::~MainWindow() {
         c.view.reset();
         delete c.sub.data();
     }
-    m_link.reset();
+    m_session.releaseLink();
 }
 
 void MainWindow::setChannelViewFactory(ChannelViewFactory factory) {
@@ -118,18 +142,25 @@ StartupOutcome MainWindow::load() {
         releaseProgram();
         return StartupOutcome::EndProgram;
     };
-    SettingsStore& settings = SettingsStore::instance();
+    SettingsStore& settings = m_session.settings();
 
     m_trace << "log";
-    ErrorLog::instance().open(programFolder().logPath());
+    m_session.log().open(m_session.folder().logPath());
 
-    // The database functions show their own fatal message.
     m_trace << "master";
-    if (!openMasterDatabase())
+    const FileOpening master = m_session.openMaster();
+    if (!master.ok) {
+        showFileFailure(QStringLiteral("Error in Connecting velmara.mdb."), master.reason);
         return fail();
+    }
+    showDamage(master);
     m_trace << "user";
-    if (!openUserDatabase())
+    const FileOpening user = m_session.openUser();
+    if (!user.ok) {
+        showFileFailure(QStringLiteral("Error in Connecting veluser.mdb"), user.reason);
         return fail();
+    }
+    showDamage(user);
 
     m_trace << "settings";
     if (!openSettings())
@@ -149,9 +180,9 @@ StartupOutcome MainWindow::load() {
     deleteTempValues();
 
     m_trace << "recordsets";
-    if (!openSharedRecordsets()) {
-        ErrorLog::instance().writeSignature("Shared recordsets not opened");
-        ErrorLog::instance().writeEntry(userDatabase() ? userDatabase()->lastError() : "");
+    if (!m_session.openRecordsets()) {
+        m_session.log().writeSignature("Shared recordsets not opened");
+        m_session.log().writeEntry(m_session.user() ? m_session.user()->lastError() : "");
     }
 
     m_trace << "extension";
@@ -186,22 +217,22 @@ StartupOutcome MainWindow::load() {
 }
 
 bool MainWindow::openSettings() {
-    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    auto rs = m_session.master()->openRecordset("SELECT * FROM Optionen");
     if (!rs->isValid()) {
         showFatal("FATAL ERROR: Program Settings not found!", rs->error());
         return false;
     }
-    SettingsStore::instance().setRecordset(std::move(rs));
+    m_session.settings().setRecordset(std::move(rs));
     return true;
 }
 
 bool MainWindow::openResources() {
-    auto rs = masterDatabase()->openRecordset("SELECT * FROM NLSResources");
+    auto rs = m_session.master()->openRecordset("SELECT * FROM NLSResources");
     if (!rs->isValid()) {
         showFatal("FATAL ERROR: Program Resources not found!", rs->error());
         return false;
     }
-    TextStore& store = TextStore::instance();
+    TextStore& store = m_session.texts();
     store.setRecordset(std::move(rs));
     store.setLanguageKey(getSetting("UsedLanguage"));
     // The buttons and standard dialogs of the toolkit speak the same language.
@@ -236,14 +267,15 @@ bool MainWindow::generateSerialConnection() {
 bool MainWindow::reopenSerialLink() {
     const PortChoice port = configuredPort();
     auto serial = std::make_unique<QtSerialPort>(port.devicePath);
-    if (m_link)
-        return m_link->reopenPort(std::move(serial), qint16(port.number));
-    m_link = std::make_unique<ChargerLink>(std::move(serial), nullptr,
-                                                       qint16(port.number));
-    connect(m_link.get(), &ChargerLink::lineFault, this, &MainWindow::onLineFault);
-    connect(m_link.get(), &ChargerLink::lineRecovered, this,
+    if (ChargerLink* link = m_session.link())
+        return link->reopenPort(std::move(serial), qint16(port.number));
+    m_session.setLink(
+        std::make_unique<ChargerLink>(std::move(serial), nullptr, qint16(port.number)));
+    ChargerLink* link = m_session.link();
+    connect(link, &ChargerLink::lineFault, this, &MainWindow::onLineFault);
+    connect(link, &ChargerLink::lineRecovered, this,
             &MainWindow::onLineRecovered);
-    return m_link->openComPort();
+    return link->openComPort();
 }
 
 // One notice per outage; the poll goes on behind it, and it closes by itself
@@ -252,7 +284,7 @@ void MainWindow::onLineFault(int errorNumber, const QString& description, bool p
     Message m;
     m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
     m.text = res(m.key) + QStringLiteral("\n\n") +
-             (m_link ? m_link->port().devicePath() + QStringLiteral(": ") : QString()) +
+             (m_session.link() ? m_session.link()->port().devicePath() + QStringLiteral(": ") : QString()) +
              QString::number(errorNumber) + QStringLiteral(" - ") + description;
     m.title = res(QStringLiteral("0120"));
     m.icon = MsgIcon::Exclamation;
@@ -289,7 +321,7 @@ void MainWindow::loadChannelWindows() {
 
 void MainWindow::applyVisibility(const QString& channelCode) {
     QMdiSubWindow* sub = channelSubWindow(channelCode);
-    const bool visible = SettingsStore::instance().isYes(
+    const bool visible = m_session.settings().isYes(
         QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
     setChannelChecked(channelCode, visible);
     if (!sub)
@@ -490,9 +522,9 @@ void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program
     PrintContext context;
     context.setting = [](const QString& key) { return getSetting(key); };
     context.text = [](const QString& key) { return res(key); };
-    context.programReference = [] {
-        return loadProgramReference(masterDatabase(), getSetting("UsedCharger"),
-                                    TextStore::instance().languageKey());
+    context.programReference = [session = &m_session] {
+        return loadProgramReference(session->master(), getSetting("UsedCharger"),
+                                    session->texts().languageKey());
     };
     context.printer = printer();
     context.askPdfPath = [this] { return askPdfPath(); };
@@ -530,16 +562,17 @@ void MainWindow::finishRelease() {
         c.view.reset();
         delete c.sub.data();
     }
-    if (m_link)
-        m_link->endAllRequests();
-    if (userDatabase() && userDatabase()->isOpen())
+    ChargerLink* link = m_session.link();
+    if (link)
+        link->endAllRequests();
+    if (m_session.user() && m_session.user()->isOpen())
         deleteTempValues();
-    if (m_link && m_link->isComPortOpen())
-        m_link->closeComPort();
+    if (link && link->isComPortOpen())
+        link->closeComPort();
     withdrawNotice(kLineNotice);
-    m_link.reset();
-    closeDatabases();
-    ErrorLog::instance().release();
+    m_session.releaseLink();
+    m_session.closeFiles();
+    m_session.log().release();
     Q_EMIT programEnded();
 }
 
@@ -794,14 +827,14 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     if (m_batteriesContext)
         return m_batteriesContext;
     auto context = std::make_shared<BatteriesContext>();
-    context->user = userDatabase();
-    if (Database* master = masterDatabase())
+    context->user = m_session.user();
+    if (Database* master = m_session.master())
         context->references =
             loadReferenceTexts(*master, getSetting("UsedCharger"), getSetting("UsedLanguage"));
     context->text = [](const QString& key) { return res(key); };
-    context->log = [](const QString& signature, const QString& entry) {
-        ErrorLog::instance().writeSignature(signature);
-        ErrorLog::instance().writeEntry(entry);
+    context->log = [session = &m_session](const QString& signature, const QString& entry) {
+        session->log().writeSignature(signature);
+        session->log().writeEntry(entry);
     };
     bool ok = false;
     const int battery = getSetting("MaxAkkuBemerkung").toInt(&ok);
@@ -844,8 +877,8 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     };
     context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
         if (self && program)
-            openUsedProgram(self, *program, masterDatabase(), getSetting("UsedCharger"),
-                            TextStore::instance().languageKey());
+            openUsedProgram(self, *program, self->m_session.master(), getSetting("UsedCharger"),
+                            self->m_session.texts().languageKey());
     };
     m_batteriesContext = context;
     return m_batteriesContext;
@@ -862,15 +895,15 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     m_diagramCaller = caller;
     m_diagramProgram = std::move(program);
     DiagramContext context;
-    context.user = userDatabase();
-    if (Database* master = masterDatabase())
+    context.user = m_session.user();
+    if (Database* master = m_session.master())
         loadDiagramPointsRows(*master, &context.diagramPoints);
     context.settings = {[](const QString& key) { return getSetting(key); },
                         [](const QString& key, const QString& value) { setSetting(key, value); }};
     context.text = [](const QString& key) { return res(key); };
-    context.log = [](const QString& entry) {
-        ErrorLog::instance().writeSignature(QStringLiteral("Diagram"));
-        ErrorLog::instance().writeEntry(entry);
+    context.log = [session = &m_session](const QString& entry) {
+        session->log().writeSignature(QStringLiteral("Diagram"));
+        session->log().writeEntry(entry);
     };
     QPointer<MainWindow> self(this);
     // While the diagram window is active, the print entries print its report
@@ -950,7 +983,7 @@ void MainWindow::onImportCsv() {
 
 ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
-    context.user = userDatabase();
+    context.user = m_session.user();
     context.text = [](const QString& key) { return res(key); };
     QPointer<MainWindow> self(this);
     context.askPath = [self](const PathRequest& request) {
@@ -994,7 +1027,7 @@ void MainWindow::tellChannelEvent(const ChannelEvent& event) {
 }
 
 void MainWindow::onNotificationsToggled(bool on) {
-    SettingsStore::instance().setOrAddSetting(QStringLiteral("Notifications"),
+    m_session.settings().setOrAddSetting(QStringLiteral("Notifications"),
                                                 on ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
@@ -1026,8 +1059,20 @@ void MainWindow::onPrintSettings() {
 }
 
 void MainWindow::onCompact() {
-    if (compactUserDatabase())
-        endProgram();
+    if (showKeyed("1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    // The quit question, with the icon it has everywhere else.
+    if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    const Compaction done = m_session.compactUserFile(m_compactionCheck);
+    if (!done.ok) {
+        Message m;
+        m.text = QStringLiteral("Fehler");
+        showMessage(m);
+        return;
+    }
+    showKeyed("1030", "0410", MsgIcon::Information, MsgButtons::Ok);
+    endProgram();
 }
 
 void MainWindow::onComPort() {
@@ -1045,7 +1090,7 @@ void MainWindow::onCharger() {
 }
 
 void MainWindow::onHelpContents() {
-    const QString manual = findManual(QCoreApplication::applicationDirPath(), programFolder());
+    const QString manual = findManual(QCoreApplication::applicationDirPath(), m_session.folder());
     if (m_openUrl(QUrl::fromLocalFile(manual)))
         return;
     // No browser or viewer: tell the user where the manual is.

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the MDI frame of the program, its start-up sequence, menus,
 // status bar and the orderly end. It owns the serial link and the channel windows.
+#include "data/session.h"
 #include "ui/mainwindow/placeholderview.h"
 #include "ui/mainwindow/shellrules.h"
 
@@ -42,7 +43,7 @@ enum class StartupOutcome { Running, EndProgram };
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The channel windows made at start-up (default: placeholder windows).
@@ -83,7 +84,10 @@ public:
     // The serial link (null before start-up step 11 and after the end). It is
     // made once and lives until the channel windows are gone; the port dialog
     // changes its port, not the object.
-    ChargerLink* comLink() const { return m_link.get(); }
+    ChargerLink* comLink() const { return m_session.link(); }
+    Session& session() const { return m_session; }
+    // How the compaction checks its copy (tests hand in one that fails).
+    void setCompactionCheck(CompactedCopyCheck check) { m_compactionCheck = std::move(check); }
     // The channels take turns through this: one channel's step at a time.
     const std::shared_ptr<TurnQueue>& channelTurn() const { return m_channelTurn; }
     // Closes the port and opens the one of the current ComPort (making the link
@@ -199,11 +203,12 @@ private:
     void onHelpContents();
     void onInfo();
 
+    Session& m_session;
+    CompactedCopyCheck m_compactionCheck = checkCompactedCopy;
     QMdiArea* m_mdi = nullptr;
     QStringList m_trace;
     TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
-    std::unique_ptr<ChargerLink> m_link;
     std::shared_ptr<TurnQueue> m_channelTurn;
     struct Channel {
         std::unique_ptr<ChannelView> view;

@@ -1,0 +1,257 @@
+#include "data/session.h"
+
+#include "data/schema.h"
+#include "link/chargerlink.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+namespace velmara {
+
+namespace {
+Session* g_running = nullptr;
+}
+
+Session* currentSession() {
+    return g_running;
+}
+
+Session::Session(const ProgramFolder& folder) : m_folder(folder) {
+    if (!g_running)
+        g_running = this;
+}
+
+void Session::makeCurrent() {
+    g_running = this;
+}
+
+Session::~Session() {
+    releaseLink();
+    closeFiles();
+    m_log.release();
+    if (g_running == this)
+        g_running = nullptr;
+}
+
+FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& path, bool master) {
+    FileOpening result;
+    result.path = path;
+    into.reset();
+    const QVector<SchemaStep> steps = master ? masterSchemaSteps() : userSchemaSteps();
+    const QString rows = master ? masterSeedRows() : QString();
+    if (!QDir().mkpath(m_folder.dataDir())) {
+        result.reason = QStringLiteral("cannot create %1").arg(m_folder.dataDir());
+        return result;
+    }
+    if (!createFileAt(path, steps, rows, &result.reason))
+        return result;
+    auto db = Database::open(path, connectString(), &result.reason, true);
+    if (!db)
+        return result;
+    const UpgradeResult r = upgradeSchema(*db, steps, &result.reason);
+    if (r == UpgradeResult::NewerFile || r == UpgradeResult::Failed) {
+        db->close();
+        return result;
+    }
+    result.reason.clear();
+    // A damaged page deep inside a file does not stop it from opening; it shows
+    // only when that page is read. The quick check reads every page once now.
+    result.damage = quickCheckProblemsOf(*db);
+    if (!result.damage.isEmpty()) {
+        m_log.writeSignature(QStringLiteral("Damaged database file"));
+        m_log.writeEntry(QDir::toNativeSeparators(path));
+        for (const QString& problem : result.damage)
+            m_log.writeEntry(problem);
+    }
+    into = std::move(db);
+    result.ok = true;
+    return result;
+}
+
+FileOpening Session::openMaster() {
+    return openFile(m_master, m_folder.masterPath(), true);
+}
+
+FileOpening Session::openUser() {
+    return openFile(m_user, m_folder.userPath(), false);
+}
+
+bool Session::openStores(QString* error, const QString& language) {
+    if (!m_master) {
+        if (error)
+            *error = QStringLiteral("the master file is not open");
+        return false;
+    }
+    auto settings = m_master->openRecordset(QStringLiteral("SELECT * FROM Optionen"));
+    if (!settings->isValid()) {
+        if (error)
+            *error = settings->error();
+        return false;
+    }
+    m_settings.setRecordset(std::move(settings));
+    auto texts = m_master->openRecordset(QStringLiteral("SELECT * FROM NLSResources"));
+    if (!texts->isValid()) {
+        if (error)
+            *error = texts->error();
+        return false;
+    }
+    m_texts.setRecordset(std::move(texts));
+    m_texts.setLanguageKey(language.isEmpty() ? m_settings.getSetting(QStringLiteral("UsedLanguage"))
+                                              : language);
+    return true;
+}
+
+bool Session::openUserRecordsets() {
+    SharedRecordsets& s = m_recordsets;
+    if (!m_user)
+        return false;
+    s.programme = m_user->openRecordset(s.sqlProgramme);
+    s.akkus = m_user->openRecordset(s.sqlAkkus);
+    s.messWerte = m_user->openRecordset(s.sqlMessWerte);
+    s.tempMessWerte = m_user->openRecordset(s.sqlTempMessWerte);
+    return s.programme->isValid() && s.akkus->isValid() && s.messWerte->isValid() &&
+           s.tempMessWerte->isValid();
+}
+
+bool Session::openRecordsets() {
+    SharedRecordsets& s = m_recordsets;
+    const QString charger = m_settings.getSetting(QStringLiteral("UsedCharger"));
+    const QString language = m_settings.getSetting(QStringLiteral("UsedLanguage"));
+    s.sqlAkkutypen = akkutypenQuery(charger, language);
+    s.sqlGeraeteModi = geraeteModiQuery(language);
+    s.sqlFormierModi = formierModiQuery();
+    s.sqlMinMaxWerte = minMaxWerteQuery(charger);
+    s.sqlProgramme = QStringLiteral("SELECT * FROM Programme ORDER BY Bez");
+    s.sqlAkkus = QStringLiteral("SELECT * FROM Akkus ORDER BY AkkuName");
+    s.sqlMessWerte = QStringLiteral("SELECT * FROM MessWerte");
+    s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
+    s.sqlDiagramPoints = QStringLiteral("SELECT * FROM DiagramPoints ORDER BY ID");
+    if (!m_master || !m_user)
+        return false;
+    s.akkutypen = m_master->openRecordset(s.sqlAkkutypen);
+    s.geraeteModi = m_master->openRecordset(s.sqlGeraeteModi);
+    s.formierModi = m_master->openRecordset(s.sqlFormierModi);
+    s.minMaxWerte = m_master->openRecordset(s.sqlMinMaxWerte);
+    s.diagramPoints = m_master->openRecordset(s.sqlDiagramPoints);
+    const bool userSets = openUserRecordsets();
+    for (Recordset* rs : {s.akkutypen.get(), s.geraeteModi.get(), s.formierModi.get(),
+                          s.minMaxWerte.get(), s.diagramPoints.get()})
+        if (!rs->isValid())
+            return false;
+    return userSets;
+}
+
+void Session::closeUserRecordsets() {
+    SharedRecordsets& s = m_recordsets;
+    s.programme.reset();
+    s.akkus.reset();
+    s.messWerte.reset();
+    s.tempMessWerte.reset();
+}
+
+void Session::closeRecordsets() {
+    SharedRecordsets& s = m_recordsets;
+    closeUserRecordsets();
+    s.akkutypen.reset();
+    s.geraeteModi.reset();
+    s.formierModi.reset();
+    s.minMaxWerte.reset();
+    s.diagramPoints.reset();
+}
+
+void Session::closeFiles() {
+    closeRecordsets();
+    m_settings.release();
+    m_texts.release();
+    if (m_user)
+        m_user->close();
+    if (m_master)
+        m_master->close();
+    m_user.reset();
+    m_master.reset();
+}
+
+Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
+    const QString source = m_folder.userPath();
+    const QString target = m_folder.compactTempPath();
+    closeUserRecordsets();
+    if (m_user)
+        m_user->close();
+    m_user.reset();
+
+    Compaction result;
+    bool ok = exportCompactedCopy(source, target, &result.reason) &&
+              check(source, target, &result.reason);
+    if (ok) {
+        // One atomic step replaces the old file by the compacted one: at every
+        // moment one complete user file exists under its name.
+        ok = ::rename(QFile::encodeName(target).constData(), QFile::encodeName(source).constData()) ==
+             0;
+        if (ok) {
+            QFile::remove(source + QStringLiteral("-wal"));
+            QFile::remove(source + QStringLiteral("-shm"));
+        } else {
+            result.reason = QStringLiteral("cannot replace %1").arg(source);
+        }
+    }
+    if (!ok) {
+        m_log.writeSignature(QStringLiteral("Compaction failed"));
+        m_log.writeEntry(result.reason);
+        QFile::remove(target);
+        // Keep working with the old file.
+        if (openUser().ok)
+            openUserRecordsets();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+QString getSetting(const QString& key) {
+    return g_running ? g_running->settings().getSetting(key) : QString();
+}
+
+void setSetting(const QString& key, const QString& value) {
+    if (g_running)
+        g_running->settings().setSetting(key, value);
+}
+
+QString res(const QString& key) {
+    return g_running ? g_running->texts().text(key) : key;
+}
+
+QString currentLanguage() {
+    return g_running ? g_running->texts().languageKey() : QString();
+}
+
+void setCurrentLanguage(const QString& languageCode) {
+    if (g_running)
+        g_running->texts().setLanguageKey(languageCode);
+}
+
+void writeLog(const QString& signature, const QStringList& lines) {
+    if (!g_running)
+        return;
+    g_running->log().writeSignature(signature);
+    for (const QString& line : lines)
+        g_running->log().writeEntry(line);
+}
+
+void writeLogLine(const QString& line) {
+    if (g_running)
+        g_running->log().writeEntry(line);
+}
+
+void Session::setLink(std::unique_ptr<ChargerLink> link) {
+    m_link = std::move(link);
+}
+
+void Session::releaseLink() {
+    m_link.reset();
+}
+
+} // namespace velmara

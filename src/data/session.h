@@ -1,0 +1,105 @@
+#pragma once
+// One running program's data: its folder, the error log, the two database
+// files, the settings and text stores and the shared record sets over them, and
+// the link to the charger. Made once at start (app/main.cpp) and handed to the
+// main window; tests make their own in a temporary folder. The files never show
+// a box: opening and compacting return what happened, and the user interface
+// tells the user.
+#include "base/core/errorlog.h"
+#include "base/core/programfolder.h"
+#include "data/databases.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace velmara {
+
+class ChargerLink;
+class Database;
+
+// How opening one database file went.
+struct FileOpening {
+    bool ok = false;
+    QString reason;          // why it failed (empty on success)
+    QStringList damage;      // what the engine's quick check found in an opened file
+    QString path;
+};
+
+// How compacting the user file went.
+struct Compaction {
+    bool ok = false;
+    QString reason; // why it failed; the old file is open again
+};
+
+class Session {
+public:
+    // The first session made becomes the running one (currentSession()).
+    explicit Session(const ProgramFolder& folder);
+    // Makes this the running session (tests with a folder of their own).
+    void makeCurrent();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const ProgramFolder& folder() const { return m_folder; }
+    ErrorLog& log() { return m_log; }
+    SettingsStore& settings() { return m_settings; }
+    TextStore& texts() { return m_texts; }
+    SharedRecordsets& recordsets() { return m_recordsets; }
+    Database* master() const { return m_master.get(); }
+    Database* user() const { return m_user.get(); }
+
+    // Creates Daten/ and a missing file from the delivered content, opens the
+    // file, brings its schema up to date and runs the quick check. A file the
+    // check finds damaged is open; its findings are written to the log.
+    FileOpening openMaster();
+    FileOpening openUser();
+    // The settings and text stores on the master file; language "" takes the
+    // setting UsedLanguage. False with the reason when a table cannot be read.
+    bool openStores(QString* error = nullptr, const QString& language = QString());
+    // The nine shared record sets (false when one cannot be opened).
+    bool openRecordsets();
+    void closeRecordsets();
+    // Record sets, stores and both files, in that order.
+    void closeFiles();
+
+    // Closes the user file, copies it into veluser.$$$ leaving out free space,
+    // checks the copy, swaps the files. On failure the old file is opened again
+    // with its record sets, and the reason is logged.
+    Compaction compactUserFile(const CompactedCopyCheck& check = checkCompactedCopy);
+
+    // The link to the charger (made by the main window's start-up, kept until
+    // the channel windows are gone).
+    ChargerLink* link() const { return m_link.get(); }
+    void setLink(std::unique_ptr<ChargerLink> link);
+    void releaseLink();
+
+private:
+    FileOpening openFile(std::unique_ptr<Database>& into, const QString& path, bool master);
+    void closeUserRecordsets();
+    bool openUserRecordsets();
+
+    ProgramFolder m_folder;
+    ErrorLog m_log;
+    std::unique_ptr<Database> m_master;
+    std::unique_ptr<Database> m_user;
+    SettingsStore m_settings;
+    TextStore m_texts;
+    SharedRecordsets m_recordsets;
+    std::unique_ptr<ChargerLink> m_link;
+};
+
+// The running session, null before it is made and after it has ended. The
+// shorthands getSetting, setSetting, res, masterDatabase, userDatabase and
+// shared() go through it.
+Session* currentSession();
+
+// Writes a signature and its lines into the running session's log (nothing
+// without a session).
+void writeLog(const QString& signature, const QStringList& lines);
+void writeLogLine(const QString& line);
+
+} // namespace velmara
