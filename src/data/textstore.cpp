@@ -22,11 +22,9 @@ void TextStore::release() {
 QString TextStore::text(const QString& key) {
     if (!m_rs || !m_rs->isValid())
         return key;
-    QString k = key, lang = m_language;
-    k.replace('\'', "''");
-    lang.replace('\'', "''");
     m_rs->moveFirst();
-    if (!m_rs->findFirst("ResourceID = '" + k + "' AND SprachCode = '" + lang + "'"))
+    if (!m_rs->findFirstEqual(
+            {{QStringLiteral("ResourceID"), key}, {QStringLiteral("SprachCode"), m_language}}))
         return key;
     return m_rs->text("ResourceText");
 }
