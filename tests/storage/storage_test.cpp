@@ -569,6 +569,36 @@ TEST_F(StorageTest, AliasesAndQualifiedNames) {
     EXPECT_FALSE(rs->isEditing());
 }
 
+// Sets on one table can be changed; names, literals and comments that hold FROM, commas or
+// quotes do not hide the table or invent a second one.
+TEST_F(StorageTest, SetsOnOneTableCanBeChanged) {
+    ASSERT_TRUE(m_db->execute("CREATE TABLE [it's, FROM] (a TEXT); INSERT INTO [it's, FROM] "
+                              "VALUES ('old')"));
+    const struct {
+        const char* sql;
+        bool updatable;
+    } cases[] = {
+        {"SELECT /* FROM Nowhere, x */ * FROM GeraeteModi", true},
+        {"SELECT Name, 'a FROM b, c' AS t FROM GeraeteModi -- , Optionen", true},
+        {"SELECT * FROM GeraeteModi g WHERE Name IN (SELECT key FROM Optionen)", true},
+        {"SELECT a FROM [it's, FROM] AS [x y]", true},
+        {"SELECT count(*) FROM GeraeteModi", false},
+        {"SELECT DISTINCT Name FROM GeraeteModi", false},
+        {"SELECT * FROM GeraeteModi, Optionen", false},
+        {"SELECT Name FROM GeraeteModi UNION SELECT key FROM Optionen", false},
+    };
+    for (const auto& c : cases) {
+        auto rs = m_db->openRecordset(c.sql);
+        ASSERT_TRUE(rs->isValid()) << c.sql << ": " << rs->error().toStdString();
+        EXPECT_EQ(rs->isUpdatable(), c.updatable) << c.sql;
+    }
+    auto rs = m_db->openRecordset("SELECT a FROM [it's, FROM] AS [x y]");
+    rs->edit();
+    rs->setValue("a", "new");
+    ASSERT_TRUE(rs->update()) << rs->lastError().toStdString();
+    EXPECT_EQ(m_db->scalar("SELECT a FROM [it's, FROM]").toString(), "new");
+}
+
 TEST_F(StorageTest, JoinedSetIsReadOnly) {
     ASSERT_TRUE(m_db->execute("CREATE TABLE NLS (ResourceID TEXT, ResourceText TEXT);"
                               "INSERT INTO NLS VALUES ('1', 'eins'), ('12', 'zwölf');"));
