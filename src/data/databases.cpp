@@ -2,6 +2,7 @@
 
 #include "data/schema.h"
 #include "storage/database.h"
+#include "storage/jetlexer.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
 #include "base/core/programfolder.h"
@@ -76,12 +77,6 @@ QStringList quickCheckProblemsOf(Database& db) {
     return problems;
 }
 
-static QString quoted(const QString& s) {
-    QString q = s;
-    q.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return q;
-}
-
 QString connectString() {
     return QStringLiteral("MS Access;PWD=") + QLatin1String(kPassword);
 }
@@ -137,8 +132,8 @@ QString akkutypenQuery(const QString& usedCharger, const QString& language) {
            QStringLiteral("FROM Akkutypen, NLSResources ") +
            QStringLiteral("WHERE Akkutypen.SprachId=NLSResources.ResourceID ") +
            QStringLiteral("AND Akkutypen.Usable=True ") +
-           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
-           QStringLiteral("' ") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC;");
+           QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
+           QStringLiteral(" ") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC;");
 }
 
 QString geraeteModiQuery(const QString& language) {
@@ -148,8 +143,8 @@ QString geraeteModiQuery(const QString& language) {
            QStringLiteral("NLSResources.ResourceText ") +
            QStringLiteral("FROM GeraeteModi,NLSResources ") +
            QStringLiteral("WHERE GeraeteModi.SprachId=NLSResources.ResourceID ") +
-           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
-           QStringLiteral("';");
+           QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
+           QStringLiteral(";");
 }
 
 QString formierModiQuery() {
@@ -170,8 +165,8 @@ QString languageListQuery(const QString& language) {
            QStringLiteral("FROM Sprachen, NLSResources ") +
            QStringLiteral("WHERE Sprachen.SprachResID = NLSResources.ResourceID ") +
            QStringLiteral("AND Sprachen.Usable=True ") +
-           QStringLiteral("AND NLSResources.SprachCode='") + quoted(language) +
-           QStringLiteral("'") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC");
+           QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
+           QStringLiteral("ORDER BY NLSResources.ResourceText ASC");
 }
 
 bool openSharedRecordsets() {
@@ -198,10 +193,9 @@ bool exportCompactedCopy(const QString& source, const QString& target, QString* 
     if (!db)
         return false;
     const int version = schemaVersion(*db);
-    QString t = target;
-    t.replace(QLatin1Char('\''), QStringLiteral("''"));
-    bool ok = db->execute(QStringLiteral("ATTACH DATABASE '%1' AS compacted KEY '%2'")
-                              .arg(t, QLatin1String(kPassword))) &&
+    bool ok = db->execute(QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
+                              .arg(storage::jetStringLiteral(target),
+                                   storage::jetStringLiteral(QLatin1String(kPassword)))) &&
               db->execute(QStringLiteral("SELECT sqlcipher_export('compacted')")) &&
               db->execute(QStringLiteral("PRAGMA compacted.user_version = %1").arg(version)) &&
               db->execute(QStringLiteral("DETACH DATABASE compacted"));
@@ -222,8 +216,8 @@ static bool rowCounts(Database& db, QMap<QString, qint64>* counts, QString* erro
     }
     for (; !tables->isEOF(); tables->moveNext()) {
         const QString name = tables->text(QStringLiteral("name"));
-        const QVariant n = db.scalar(QStringLiteral("SELECT count(*) FROM \"%1\"")
-                                         .arg(QString(name).replace('"', QStringLiteral("\"\""))));
+        const QVariant n =
+            db.scalar(QStringLiteral("SELECT count(*) FROM ") + storage::quoteIdentifier(name));
         if (!n.isValid()) {
             if (error)
                 *error = db.lastError();

@@ -18,12 +18,6 @@ void SettingsStore::release() {
     m_defaults.reset();
 }
 
-static QString quoted(const QString& s) {
-    QString q = s;
-    q.replace('\'', "''");
-    return q;
-}
-
 bool SettingsStore::setOrAddSetting(const QString& key, const QString& value) {
     if (!m_rs || !m_rs->isValid())
         return false;
@@ -41,7 +35,7 @@ bool SettingsStore::find(const QString& key) {
     if (!m_rs || !m_rs->isValid())
         return false;
     m_rs->moveFirst();
-    return m_rs->findFirst("key Like '" + quoted(key) + "'");
+    return m_rs->findFirstEqual(QStringLiteral("key"), key);
 }
 
 QString SettingsStore::getSetting(const QString& key) {

@@ -1,5 +1,7 @@
 #include "storage/criteria.h"
 
+#include "storage/jetlexer.h"
+
 namespace velmara::storage {
 
 namespace {
@@ -9,109 +11,68 @@ struct Token {
     QString text;
 };
 
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') ||
-           c == QLatin1Char('$');
+// Name, [Name], Table.Column, [Table].[Column]: the parts joined by dots.
+bool isNamePart(const JetToken& t) {
+    return t.is(JetToken::Word) || t.is(JetToken::BracketName);
 }
 
 bool tokenize(const QString& s, QVector<Token>* tokens, QString* error) {
-    int i = 0;
-    while (i < s.size()) {
-        const QChar c = s.at(i);
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            QString text;
-            int j = i + 1;
-            bool closed = false;
-            for (; j < s.size(); ++j) {
-                if (s.at(j) == c) {
-                    if (j + 1 < s.size() && s.at(j + 1) == c) {
-                        text += c;
-                        ++j;
-                        continue;
-                    }
-                    closed = true;
-                    break;
-                }
-                text += s.at(j);
-            }
-            if (!closed) {
-                *error = QStringLiteral("Unclosed quote in criteria: %1").arg(s);
-                return false;
-            }
-            tokens->append({Token::String, text});
-            i = j + 1;
-        } else if (c == QLatin1Char('[')) {
-            const int close = int(s.indexOf(QLatin1Char(']'), i + 1));
-            if (close < 0) {
-                *error = QStringLiteral("Unclosed [ in criteria: %1").arg(s);
-                return false;
-            }
-            QString name = s.mid(i + 1, close - i - 1);
-            i = close + 1;
-            // [Table].[Column]
-            while (i + 1 < s.size() && s.at(i) == QLatin1Char('.') &&
-                   s.at(i + 1) == QLatin1Char('[')) {
-                const int next = int(s.indexOf(QLatin1Char(']'), i + 2));
-                if (next < 0)
-                    break;
-                name += QLatin1Char('.') + s.mid(i + 2, next - i - 2);
-                i = next + 1;
+    const QVector<JetToken> lexed = lexJet(s);
+    if (const JetToken* open = firstUnclosed(lexed)) {
+        const QString what = open->is(JetToken::BracketName) ? QStringLiteral("[")
+                             : open->is(JetToken::Comment)   ? QStringLiteral("comment")
+                                                             : QStringLiteral("quote");
+        *error = QStringLiteral("Unclosed %1 in criteria: %2").arg(what, s);
+        return false;
+    }
+    for (int i = 0; i < lexed.size(); ++i) {
+        const JetToken& t = lexed.at(i);
+        switch (t.kind) {
+        case JetToken::Blank:
+            break;
+        case JetToken::SingleQuoted:
+        case JetToken::DoubleQuoted:
+            tokens->append({Token::String, t.value});
+            break;
+        case JetToken::Number:
+            tokens->append({Token::Number, t.value});
+            break;
+        case JetToken::Word:
+        case JetToken::BracketName: {
+            QString name = t.value;
+            while (i + 2 < lexed.size() && lexed.at(i + 1).isOperator(QLatin1String(".")) &&
+                   isNamePart(lexed.at(i + 2))) {
+                name += QLatin1Char('.') + lexed.at(i + 2).value;
+                i += 2;
             }
             tokens->append({Token::Name, name});
-        } else if (c.isDigit() ||
-                   (c == QLatin1Char('.') && i + 1 < s.size() && s.at(i + 1).isDigit())) {
-            int j = i;
-            while (j < s.size() && (s.at(j).isDigit() || s.at(j) == QLatin1Char('.')))
-                ++j;
-            if (j < s.size() && (s.at(j) == QLatin1Char('e') || s.at(j) == QLatin1Char('E'))) {
-                int k = j + 1;
-                if (k < s.size() && (s.at(k) == QLatin1Char('+') || s.at(k) == QLatin1Char('-')))
-                    ++k;
-                if (k < s.size() && s.at(k).isDigit()) {
-                    while (k < s.size() && s.at(k).isDigit())
-                        ++k;
-                    j = k;
-                }
-            }
-            tokens->append({Token::Number, s.mid(i, j - i)});
-            i = j;
-        } else if (c.isLetter() || c == QLatin1Char('_')) {
-            int j = i;
-            while (j < s.size() && isNameChar(s.at(j)))
-                ++j;
-            tokens->append({Token::Name, s.mid(i, j - i)});
-            i = j;
-        } else if (c == QLatin1Char('(')) {
-            tokens->append({Token::LParen, c});
-            ++i;
-        } else if (c == QLatin1Char(')')) {
-            tokens->append({Token::RParen, c});
-            ++i;
-        } else if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('=') ||
-                   c == QLatin1Char('!')) {
-            QString op = c;
-            const QString two = s.mid(i, 2);
-            if (two == QLatin1String("<>") || two == QLatin1String("<=") ||
-                two == QLatin1String(">=") || two == QLatin1String("!=") ||
-                two == QLatin1String("=="))
-                op = two;
-            i += int(op.size());
-            if (op == QLatin1String("!")) {
-                *error = QStringLiteral("Unexpected ! in criteria: %1").arg(s);
+            break;
+        }
+        case JetToken::Operator: {
+            const QString& op = t.value;
+            if (op == QLatin1String("("))
+                tokens->append({Token::LParen, op});
+            else if (op == QLatin1String(")"))
+                tokens->append({Token::RParen, op});
+            else if (op == QLatin1String("!="))
+                tokens->append({Token::Op, QStringLiteral("<>")});
+            else if (op == QLatin1String("=="))
+                tokens->append({Token::Op, QStringLiteral("=")});
+            else if (op == QLatin1String("<>") || op == QLatin1String("<=") ||
+                     op == QLatin1String(">=") || op == QLatin1String("<") ||
+                     op == QLatin1String(">") || op == QLatin1String("=") ||
+                     op == QLatin1String("-") || op == QLatin1String("+"))
+                tokens->append({Token::Op, op});
+            else {
+                *error = QStringLiteral("Unexpected '%1' in criteria: %2").arg(op, s);
                 return false;
             }
-            if (op == QLatin1String("!="))
-                op = QStringLiteral("<>");
-            if (op == QLatin1String("=="))
-                op = QStringLiteral("=");
-            tokens->append({Token::Op, op});
-        } else if (c == QLatin1Char('-') || c == QLatin1Char('+')) {
-            tokens->append({Token::Op, c});
-            ++i;
-        } else {
-            *error = QStringLiteral("Unexpected character '%1' in criteria: %2").arg(c).arg(s);
+            break;
+        }
+        case JetToken::BacktickName:
+        case JetToken::Comment:
+            *error = QStringLiteral("Unexpected '%1' in criteria: %2")
+                         .arg(s.mid(t.start, t.end - t.start), s);
             return false;
         }
     }
@@ -326,6 +287,35 @@ Criteria::parse(const QString& text, const std::function<int(const QString&)>& c
     if (error)
         *error = QStringLiteral("Invalid criteria \"%1\": %2").arg(text, message);
     return nullptr;
+}
+
+std::shared_ptr<const Criteria>
+Criteria::allEqual(const QVector<std::pair<int, QVariant>>& columnValues) {
+    auto criteria = std::make_shared<Criteria>();
+    for (const auto& [column, value] : columnValues) {
+        Node node;
+        node.kind = Node::Compare;
+        node.op = Node::Eq;
+        node.a.column = column;
+        node.b.literal = value;
+        // Text reads as a number where a quoted literal would ('6' equals 6.0).
+        node.b.literalIsNumber = value.typeId() == QMetaType::QString
+                                     ? parseNumber(value.toString(), &node.b.literalNumber)
+                                     : toNumber(value, &node.b.literalNumber);
+        criteria->m_nodes.append(node);
+        const int added = int(criteria->m_nodes.size()) - 1;
+        if (criteria->m_root < 0) {
+            criteria->m_root = added;
+            continue;
+        }
+        Node both;
+        both.kind = Node::And;
+        both.left = criteria->m_root;
+        both.right = added;
+        criteria->m_nodes.append(both);
+        criteria->m_root = int(criteria->m_nodes.size()) - 1;
+    }
+    return criteria;
 }
 
 bool Criteria::matches(const QVariantList& row) const {

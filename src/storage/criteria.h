@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace velmara::storage {
 
@@ -19,6 +20,12 @@ public:
     static std::shared_ptr<const Criteria>
     parse(const QString& text, const std::function<int(const QString&)>& columnIndex,
           QString* error);
+
+    // Rows whose columns equal the values, compared as "=" compares (text without
+    // regard to letter case, numbers as numbers). A null value matches no row;
+    // no pairs at all match none either.
+    static std::shared_ptr<const Criteria>
+    allEqual(const QVector<std::pair<int, QVariant>>& columnValues);
 
     bool matches(const QVariantList& row) const;
 

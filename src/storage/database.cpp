@@ -1,5 +1,6 @@
 #include "storage/database.h"
 
+#include "storage/jetlexer.h"
 #include "storage/likepattern.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
@@ -60,34 +61,17 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, pattern.matches(text) ? 1 : 0);
 }
 
-QString quoteLiteral(const QString& text) {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
 // Statements that cannot run inside a transaction of ours (or manage one themselves).
 bool runsOutsideTransaction(const QString& sql) {
-    int i = 0;
-    while (i < sql.size()) {
-        if (sql.at(i).isSpace() || sql.at(i) == QLatin1Char(';')) {
-            ++i;
-        } else if (sql.mid(i, 2) == QLatin1String("--")) {
-            const int nl = int(sql.indexOf(QLatin1Char('\n'), i));
-            i = nl < 0 ? int(sql.size()) : nl + 1;
-        } else if (sql.mid(i, 2) == QLatin1String("/*")) {
-            const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            i = close < 0 ? int(sql.size()) : close + 2;
-        } else {
-            break;
-        }
+    for (const storage::JetToken& t : storage::lexJet(sql)) {
+        if (t.isBlankOrComment() || t.isOperator(QLatin1String(";")))
+            continue;
+        static const QStringList words = {"ATTACH",  "DETACH", "VACUUM",   "BEGIN",
+                                          "COMMIT",  "END",    "ROLLBACK", "SAVEPOINT",
+                                          "RELEASE", "PRAGMA", "SELECT"};
+        return t.is(storage::JetToken::Word) && words.contains(t.value, Qt::CaseInsensitive);
     }
-    int end = i;
-    while (end < sql.size() && sql.at(end).isLetter())
-        ++end;
-    static const QStringList words = {"ATTACH",   "DETACH",    "VACUUM",  "BEGIN",  "COMMIT", "END",
-                                      "ROLLBACK", "SAVEPOINT", "RELEASE", "PRAGMA", "SELECT"};
-    return words.contains(sql.mid(i, end - i).toUpper());
+    return false;
 }
 
 } // namespace
@@ -130,7 +114,8 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& con
 
     const QString password = passwordOf(connect);
     if (!password.isEmpty()) {
-        const QByteArray key = ("PRAGMA key = " + quoteLiteral(password) + ";").toUtf8();
+        const QByteArray key =
+            ("PRAGMA key = " + storage::jetStringLiteral(password) + ";").toUtf8();
         if (sqlite3_exec(db, key.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
             return failOpen(engineError(db));
     }

@@ -2,6 +2,7 @@
 
 #include "storage/criteria.h"
 #include "storage/database.h"
+#include "storage/jetlexer.h"
 #include "storage/sqlitevalue.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -21,72 +22,42 @@ struct SqlToken {
     QString text;
 };
 
+// The statement's tokens without blanks and comments, each with its depth in parentheses.
 QVector<SqlToken> lexSql(const QString& s) {
+    using storage::JetToken;
     QVector<SqlToken> tokens;
     int depth = 0;
-    int i = 0;
-    while (i < s.size()) {
-        const QChar c = s.at(i);
+    for (const JetToken& j : storage::lexJet(s)) {
         SqlToken t;
-        t.start = i;
+        t.start = j.start;
+        t.end = j.end;
         t.depth = depth;
-        if (c.isSpace()) {
-            ++i;
+        t.text = j.value;
+        switch (j.kind) {
+        case JetToken::Blank:
+        case JetToken::Comment:
             continue;
-        }
-        if (s.mid(i, 2) == QLatin1String("--")) {
-            const int nl = int(s.indexOf(QLatin1Char('\n'), i));
-            i = nl < 0 ? int(s.size()) : nl + 1;
-            continue;
-        }
-        if (s.mid(i, 2) == QLatin1String("/*")) {
-            const int close = int(s.indexOf(QLatin1String("*/"), i + 2));
-            i = close < 0 ? int(s.size()) : close + 2;
-            continue;
-        }
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') ||
-            c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            int j = i + 1;
-            QString text;
-            for (; j < s.size(); ++j) {
-                if (s.at(j) == close) {
-                    if (close != QLatin1Char(']') && j + 1 < s.size() && s.at(j + 1) == close) {
-                        text += close;
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                text += s.at(j);
-            }
-            t.kind = c == QLatin1Char('\'') ? SqlToken::String : SqlToken::Ident;
-            t.text = text;
-            i = std::min(j + 1, int(s.size()));
-        } else if (c.isDigit()) {
-            int j = i;
-            while (j < s.size() && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('.')))
-                ++j;
-            t.kind = SqlToken::Number;
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else if (c.isLetter() || c == QLatin1Char('_')) {
-            int j = i;
-            while (j < s.size() && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('_') ||
-                                    s.at(j) == QLatin1Char('$')))
-                ++j;
+        case JetToken::Word:
             t.kind = SqlToken::Word;
-            t.text = s.mid(i, j - i);
-            i = j;
-        } else {
-            t.text = c;
-            if (c == QLatin1Char('('))
+            break;
+        case JetToken::SingleQuoted:
+            t.kind = SqlToken::String;
+            break;
+        case JetToken::DoubleQuoted:
+        case JetToken::BacktickName:
+        case JetToken::BracketName:
+            t.kind = SqlToken::Ident;
+            break;
+        case JetToken::Number:
+            t.kind = SqlToken::Number;
+            break;
+        case JetToken::Operator:
+            if (j.value == QLatin1String("("))
                 ++depth;
-            else if (c == QLatin1Char(')'))
+            else if (j.value == QLatin1String(")"))
                 t.depth = --depth;
-            ++i;
+            break;
         }
-        t.end = i;
         tokens.append(t);
     }
     return tokens;
@@ -423,8 +394,13 @@ bool Recordset::find(const QString& criteria, int from) {
         m_criteria = std::move(parsed);
         m_criteriaText = criteria;
     }
+    return scan(*m_criteria, from);
+}
+
+bool Recordset::scan(const storage::Criteria& criteria, int from) {
+    m_noMatch = true;
     for (int i = std::max(from, 0); i < m_rows.size(); ++i) {
-        if (m_criteria->matches(m_rows.at(i).values)) {
+        if (criteria.matches(m_rows.at(i).values)) {
             m_pos = i;
             m_onDeleted = false;
             m_noMatch = false;
@@ -432,6 +408,28 @@ bool Recordset::find(const QString& criteria, int from) {
         }
     }
     return false;
+}
+
+bool Recordset::findFirstEqual(const QString& field, const QVariant& value) {
+    return findFirstEqual({{field, value}});
+}
+
+bool Recordset::findFirstEqual(const QVector<std::pair<QString, QVariant>>& fieldValues) {
+    m_noMatch = true;
+    if (!alive())
+        return false;
+    cancelUpdate();
+    QVector<std::pair<int, QVariant>> columnValues;
+    for (const auto& [field, value] : fieldValues) {
+        const int column = columnIndex(field);
+        if (column < 0)
+            return failOp(QStringLiteral("Unknown field '%1'").arg(field));
+        columnValues.append({column, value});
+    }
+    if (columnValues.isEmpty())
+        return failOp(QStringLiteral("No field to find by."));
+    ensureLoaded();
+    return scan(*storage::Criteria::allEqual(columnValues), 0);
 }
 
 bool Recordset::findFirst(const QString& criteria) {

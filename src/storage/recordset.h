@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <memory>
+#include <utility>
 
 namespace velmara {
 
@@ -50,6 +51,13 @@ public:
     bool findFirst(const QString& criteria);
     bool findNext(const QString& criteria);
     bool noMatch() const { return m_noMatch; }
+    // findFirst on "field = value" (or several such, all of them) with the values
+    // taken as they are: never read as criteria text, so quotes, wildcards and
+    // brackets in them match only themselves. Texts compare without regard to
+    // letter case; a text that reads as a number equals that number, as a quoted
+    // literal does ("[ModusNr]='6'").
+    bool findFirstEqual(const QString& field, const QVariant& value);
+    bool findFirstEqual(const QVector<std::pair<QString, QVariant>>& fieldValues);
 
     // Field of the current row, by name (case-insensitive, aliases as the query names them).
     // Invalid QVariant when there is no current row or no such column.
@@ -97,6 +105,7 @@ private:
     int columnIndex(const QString& field) const;
     int indexOfKey(qint64 key) const;
     bool find(const QString& criteria, int from);
+    bool scan(const storage::Criteria& criteria, int from);
     bool readRow(qint64 key, Row* row) const;
     QString writableColumn(const QString& field);
     void detachDatabase();

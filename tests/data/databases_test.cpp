@@ -110,8 +110,9 @@ TEST(DatabaseFiles, OnlyAUserFileFromANewerVersionIsRefused) {
         EXPECT_TRUE(tmp.session().openMaster().ok);
         const FileOpening user = tmp.session().openUser();
         EXPECT_EQ(user.ok, version == latest);
-        if (version != latest)
+        if (version != latest) {
             EXPECT_TRUE(user.reason.contains("newer version")) << user.reason.toStdString();
+        }
         closeDatabases();
     }
 }

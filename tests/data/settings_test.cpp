@@ -44,6 +44,17 @@ TEST_F(SettingsAndTexts, KeysMatchWithoutRegardToCase) {
     EXPECT_EQ(getSetting("PrintDate"), "NO");
 }
 
+// Each key is added after one that a wildcard or set in it would also match.
+TEST_F(SettingsAndTexts, KeysWithQuotesOrWildcardsMatchOnlyThemselves) {
+    const QStringList keys = {"axb", "a_b", "a%b", "a*b", "it's", "ab", "[a]b", "Ölstand"};
+    for (const QString& key : keys)
+        ASSERT_TRUE(currentSession()->settings().setOrAddSetting(key, key + " set"))
+            << qPrintable(key);
+    for (const QString& key : keys)
+        EXPECT_EQ(getSetting(key).toStdString(), (key + " set").toStdString());
+    EXPECT_EQ(getSetting("ÖLSTAND"), "Ölstand set");
+}
+
 TEST_F(SettingsAndTexts, AbsentKeysReadEmptyAndAreNeverAdded) {
     const int rows = masterDatabase()->scalar("SELECT COUNT(*) FROM Optionen").toInt();
     EXPECT_EQ(getSetting("NoSuchKey"), "");

@@ -83,6 +83,18 @@ TEST(JetSql, TranslatesTheProgramsDialect) {
         {"WHERE a = 'x*?' AND b Like 'it''s*'", "WHERE a = 'x*?' AND b Like 'it''s%'"},
         {"UPDATE T SET a='DELETE * FROM x [y] True'", "UPDATE T SET a='DELETE * FROM x [y] True'"},
         {"SELECT 2*3, 1.5e3 FROM T", "SELECT 2*3, 1.5e3 FROM T"},
+        // Quotes inside names and comments, and words inside comments, stay as they are.
+        {"DELETE [Mess Werte].* FROM [Mess Werte]", "DELETE FROM \"Mess Werte\""},
+        {"SELECT [it's], [a\"b] FROM T", "SELECT \"it's\", \"a\"\"b\" FROM T"},
+        {"SELECT a -- it's [x True\nFROM T WHERE b=True",
+         "SELECT a -- it's [x True\nFROM T WHERE b=1"},
+        {"/* 'True' */ True", "/* 'True' */ 1"},
+        {"WHERE a LIKE /* p */ 'x*'", "WHERE a LIKE /* p */ 'x%'"},
+        {"SELECT `True` FROM T", "SELECT `True` FROM T"},
+        // Unterminated text goes to the engine as written, for it to refuse.
+        {"SELECT 'abc", "SELECT 'abc"},
+        {"WHERE a Like 'x*", "WHERE a Like 'x*"},
+        {"SELECT [a b FROM T", "SELECT [a b FROM T"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(translateJetSql(c.jet).toStdString(), c.native) << c.jet;
@@ -401,6 +413,9 @@ TEST_F(StorageTest, CriteriaFindRowsLikeJet) {
         {"ModusNr > '5'", "6,12,20"},
         {"Bez > 'F'", "1,12,3,20"},
         {"ModusNr = -1", ""},
+        {"GeraeteModi.ModusNr = 6 OR [GeraeteModi].[ModusNr] = 12", "6,12"},
+        {"ModusNr != 6 AND ModusNr == 3", "3"},
+        {"Bez = 'Laden' AND Bez <> \"it's\"", "1,3"},
     };
     for (const auto& c : cases) {
         QStringList found;
@@ -408,13 +423,61 @@ TEST_F(StorageTest, CriteriaFindRowsLikeJet) {
             found << rs->text("modusnr");
         EXPECT_EQ(found.join(',').toStdString(), c.found) << c.criteria;
     }
-    for (const char* bad : {"Nowhere = 1", "ModusNr = ", "(ModusNr = 1", "Bez = 'open", ""}) {
+    for (const char* bad : {"Nowhere = 1", "ModusNr = ", "(ModusNr = 1", "Bez = 'open", "",
+                            "[ModusNr = 1", "ModusNr = 1 -- x", "ModusNr = 1 /* x */",
+                            "ModusNr || 1", "ModusNr ! 1", "`ModusNr` = 1"}) {
         rs->moveFirst();
         EXPECT_FALSE(rs->findFirst(bad)) << bad;
         EXPECT_TRUE(rs->noMatch());
         EXPECT_FALSE(rs->lastError().isEmpty()) << bad;
         EXPECT_EQ(rs->text("ModusNr"), "1");
     }
+}
+
+// A value found by is never read as criteria: quotes, wildcards and brackets match only
+// themselves, texts match without regard to letter case.
+TEST_F(StorageTest, FindByFieldAndValueTakesTheValueAsItIs) {
+    // Rows that a wildcard or set would match come before the row meant.
+    ASSERT_TRUE(m_db->execute(
+        "DELETE * FROM Optionen; INSERT INTO Optionen VALUES ('axb', 'x'), ('a%b', 'percent'),"
+        " ('a_b', 'underscore'), ('it''s', 'quote'), ('x', 'plain'), ('[x]', 'brackets'),"
+        " ('a]b', 'close'), ('Äpfel', 'umlaut'), ('0800', 'zero'), ('800', 'number');"));
+    auto rs = m_db->openRecordset("SELECT key AS [the key], value FROM Optionen");
+    const struct {
+        const char* key;
+        const char* value; // "" when no row matches
+    } cases[] = {
+        {"a%b", "percent"},  {"a_b", "underscore"},
+        {"A*B", ""},         {"a?b", ""},
+        {"it's", "quote"},   {"IT'S", "quote"},
+        {"[x]", "brackets"}, {"a]b", "close"},
+        {"äPFEL", "umlaut"}, {"Apfel", ""},
+        {"0800", "zero"},    {"800", "number"},
+        {"' OR 'a'='a", ""}, {"", ""},
+    };
+    for (const auto& c : cases) {
+        rs->moveFirst();
+        const bool found = rs->findFirstEqual("The Key", QString::fromUtf8(c.key));
+        EXPECT_EQ(found, *c.value != 0) << c.key;
+        EXPECT_EQ(rs->noMatch(), !found) << c.key;
+        // On no match the set stays on its first row.
+        EXPECT_EQ(rs->text("value").toStdString(), found ? c.value : "x") << c.key;
+    }
+
+    // Numbers equal numbers, and a text that reads as a number does too ("[ModusNr]='6'").
+    auto modes = m_db->openRecordset("SELECT * FROM GeraeteModi");
+    ASSERT_TRUE(modes->findFirstEqual("ModusNr", "6"));
+    EXPECT_EQ(modes->text("Name"), "Entladen");
+    ASSERT_TRUE(modes->findFirstEqual("modusnr", 12.0));
+    EXPECT_EQ(modes->text("Name"), "Äpfel");
+    ASSERT_TRUE(modes->findFirstEqual({{"Name", "LADEN"}, {"ModusNr", qint64(3)}}));
+    EXPECT_EQ(modes->text("Name"), "laden");
+    EXPECT_FALSE(modes->findFirstEqual({{"Name", "Laden"}, {"Usable", false}}));
+    EXPECT_FALSE(modes->findFirstEqual("Rem", QVariant())); // null equals nothing
+    EXPECT_TRUE(modes->lastError().isEmpty());
+    EXPECT_FALSE(modes->findFirstEqual("Nowhere", 1));
+    EXPECT_TRUE(modes->noMatch());
+    EXPECT_FALSE(modes->lastError().isEmpty());
 }
 
 // How fast this is: bench/storage_bench.cpp.
@@ -504,6 +567,36 @@ TEST_F(StorageTest, AliasesAndQualifiedNames) {
     EXPECT_FALSE(rs->lastError().isEmpty());
     rs->cancelUpdate();
     EXPECT_FALSE(rs->isEditing());
+}
+
+// Sets on one table can be changed; names, literals and comments that hold FROM, commas or
+// quotes do not hide the table or invent a second one.
+TEST_F(StorageTest, SetsOnOneTableCanBeChanged) {
+    ASSERT_TRUE(m_db->execute("CREATE TABLE [it's, FROM] (a TEXT); INSERT INTO [it's, FROM] "
+                              "VALUES ('old')"));
+    const struct {
+        const char* sql;
+        bool updatable;
+    } cases[] = {
+        {"SELECT /* FROM Nowhere, x */ * FROM GeraeteModi", true},
+        {"SELECT Name, 'a FROM b, c' AS t FROM GeraeteModi -- , Optionen", true},
+        {"SELECT * FROM GeraeteModi g WHERE Name IN (SELECT key FROM Optionen)", true},
+        {"SELECT a FROM [it's, FROM] AS [x y]", true},
+        {"SELECT count(*) FROM GeraeteModi", false},
+        {"SELECT DISTINCT Name FROM GeraeteModi", false},
+        {"SELECT * FROM GeraeteModi, Optionen", false},
+        {"SELECT Name FROM GeraeteModi UNION SELECT key FROM Optionen", false},
+    };
+    for (const auto& c : cases) {
+        auto rs = m_db->openRecordset(c.sql);
+        ASSERT_TRUE(rs->isValid()) << c.sql << ": " << rs->error().toStdString();
+        EXPECT_EQ(rs->isUpdatable(), c.updatable) << c.sql;
+    }
+    auto rs = m_db->openRecordset("SELECT a FROM [it's, FROM] AS [x y]");
+    rs->edit();
+    rs->setValue("a", "new");
+    ASSERT_TRUE(rs->update()) << rs->lastError().toStdString();
+    EXPECT_EQ(m_db->scalar("SELECT a FROM [it's, FROM]").toString(), "new");
 }
 
 TEST_F(StorageTest, JoinedSetIsReadOnly) {

@@ -1,9 +1,9 @@
 #include "dbtool.h"
 
+#include "base/core/programfolder.h"
 #include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "base/core/programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,10 +27,8 @@ std::unique_ptr<Database> openMaster(const ProgramFolder& folder, QTextStream& e
 }
 
 bool findKey(Recordset& rs, const QString& key) {
-    QString k = key;
-    k.replace('\'', "''");
     rs.moveFirst();
-    return rs.findFirst("key Like '" + k + "'");
+    return rs.findFirstEqual(QStringLiteral("key"), key);
 }
 
 } // namespace

@@ -553,7 +553,7 @@ void ChannelController::showProgram(const ProgramRecord& program) {
         typeText = res(QStringLiteral("0912"));
     } else if (Recordset* types = shared().akkutypen.get()) {
         types->moveFirst();
-        if (types->findFirst(QStringLiteral("[Nr]=") + QString::number(program.batteryType)))
+        if (types->findFirstEqual(QStringLiteral("Nr"), program.batteryType))
             typeText = types->text(QStringLiteral("ResourceText"));
     }
     m_display.setText(ChannelField::AkkuTyp, typeText);

@@ -129,7 +129,7 @@ QCoro::Task<bool> ChannelController::writeProgramToSeries(qint32 akkuId, qint32 
     if (!series || !series->isValid())
         co_return false;
     series->moveFirst();
-    if (!series->findFirst(QStringLiteral("MessReiheID=") + QString::number(messReiheId)))
+    if (!series->findFirstEqual(QStringLiteral("MessReiheID"), messReiheId))
         co_return false;
     series->edit();
     series->setValue(QStringLiteral("Programm"), answer);
@@ -146,8 +146,7 @@ QString ChannelController::modeTextOf(const ProgramRecord& program) {
     if (!modes || !modes->isValid())
         return QString();
     modes->moveFirst();
-    if (!modes->findFirst(QStringLiteral("[ModusNr]='") + QString::number(program.deviceMode) +
-                          QStringLiteral("'")))
+    if (!modes->findFirstEqual(QStringLiteral("ModusNr"), QString::number(program.deviceMode)))
         return QString();
     return modes->text(QStringLiteral("ResourceText"));
 }

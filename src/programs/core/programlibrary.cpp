@@ -5,12 +5,6 @@
 
 namespace velmara {
 
-QString criteriaLiteral(const QString& text) {
-    QString q = text;
-    q.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + q + QLatin1Char('\'');
-}
-
 ProgramLibrary::ProgramLibrary(Database* user) {
     if (user)
         m_rs = user->openRecordset(QStringLiteral("SELECT * FROM Programme ORDER BY Bez"));
@@ -34,7 +28,7 @@ QVector<StoredProgram> ProgramLibrary::programs() const {
 }
 
 StoredProgram ProgramLibrary::byId(qint64 id) const {
-    if (!isValid() || !m_rs->findFirst(QStringLiteral("[ProgrammID]=%1").arg(id)))
+    if (!isValid() || !m_rs->findFirstEqual(QStringLiteral("ProgrammID"), id))
         return {};
     return {id, m_rs->text("Bez"), m_rs->text("Daten")};
 }
@@ -42,7 +36,7 @@ StoredProgram ProgramLibrary::byId(qint64 id) const {
 bool ProgramLibrary::findName(const QString& name) const {
     m_error.clear();
     m_rs->requery();
-    const bool found = m_rs->findFirst(QStringLiteral("[Bez]=") + criteriaLiteral(name));
+    const bool found = m_rs->findFirstEqual(QStringLiteral("Bez"), name);
     if (!found && !m_rs->noMatch())
         m_error = m_rs->lastError();
     return found;
@@ -98,7 +92,7 @@ bool ProgramLibrary::remove(qint64 id) {
     if (!isValid())
         return false;
     m_rs->requery();
-    if (!m_rs->findFirst(QStringLiteral("[ProgrammID]=%1").arg(id)))
+    if (!m_rs->findFirstEqual(QStringLiteral("ProgrammID"), id))
         return false;
     if (!m_rs->remove()) {
         m_error = m_rs->lastError();

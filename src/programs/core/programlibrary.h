@@ -52,7 +52,4 @@ private:
     mutable QString m_error;
 };
 
-// A text as a quoted literal of a find criterion: 'it''s'.
-QString criteriaLiteral(const QString& text);
-
 } // namespace velmara
