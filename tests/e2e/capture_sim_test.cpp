@@ -2,8 +2,7 @@
 // simulated charger, taking over the values measured so far: the series holds
 // every value of the run in order with one time base, the program that ran,
 // and reads back with the end values the channel window listed.
-#include "../channel/channel_fixture.h"
-#include "sim_process.h"
+#include "sim_channel.h"
 
 #include "batteries/core/batterystore.h"
 #include "batteries/core/capturechannel.h"
@@ -12,118 +11,29 @@
 #include "batteries/core/storedseries.h"
 #include "channel/ui/channelcapture.h"
 
-#include <QCoreApplication>
-#include <QCoro/QCoroTask>
-#include <QElapsedTimer>
-#include <QThread>
-
 namespace velmara::test {
 namespace {
 
-void settle(const ChannelController& c) {
-    QElapsedTimer t;
-    t.start();
-    while (c.isBusy() && t.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-// Remembers every set of live values shown (voltage, current, capacity).
-class ValueLog : public FakeDisplay {
-public:
-    void setText(ChannelField f, const QString& t) override {
-        FakeDisplay::setText(f, t);
-        if (f == ChannelField::Kapazitaet && !t.isEmpty())
-            shown << text(ChannelField::Spannung) + "|" + text(ChannelField::Strom) + "|" + t;
-    }
-    QStringList shown;
-};
-
-struct StoredValue {
-    bool endValue;
-    QString text;
-};
-
-std::vector<StoredValue> valuesOfSeries(qint32 series) {
-    std::vector<StoredValue> out;
-    auto rs = userDatabase()->openRecordset(
-        "SELECT EW, MessWertString FROM MessWerte WHERE MessReiheID=" + QString::number(series) +
-        " ORDER BY MessWertId");
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        out.push_back({rs->value("EW").toInt() != 0, rs->text("MessWertString")});
-    return out;
-}
-
-// An ordinary value as the channel window shows it.
-QString shownForm(const QString& valueString) {
-    const QStringList f = valueString.split(';');
-    return formatVoltString(f.value(1).toInt()) + "|" + formatAmpereString(f.value(2).toInt()) +
-           "|" + formatAmpereHourString(f.value(0).toInt());
-}
-
-// Seconds since the start of the recording: the fourth field of both kinds.
-qint64 secondsOf(const StoredValue& v) {
-    return v.text.section(';', 3, 3).toLongLong();
-}
-
-QStringList textsOf(const QList<EndValueDisplayLine>& lines) {
-    QStringList out;
-    for (const auto& l : lines)
-        out << l.text;
-    return out;
-}
-QStringList textsOf(const QList<EndValueLine>& lines) {
+template <class Line> QStringList textsOf(const QList<Line>& lines) {
     QStringList out;
     for (const auto& l : lines)
         out << l.text;
     return out;
 }
 
-class CaptureDuringCharge : public ::testing::Test {
+class CaptureDuringCharge : public SimChannelTest {
 protected:
-    void SetUp() override {
-        if (!charger.available())
-            GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
-        // A small, mostly empty pack: the three phases take a few seconds each.
-        ASSERT_TRUE(charger.start(
-            folder.path(), {"--channels", "4", "--speed", "600", "--battery", "1,NiMH,6,600,20"}))
-            << charger.error().toStdString();
+    // A small, mostly empty pack: the three phases take a few seconds each.
+    QStringList simulatorArguments() const override {
+        return {"--channels", "4", "--speed", "600", "--battery", "1,NiMH,6,600,20"};
     }
-    void TearDown() override {
-        channel.reset();
-        charger.stop();
-        closeDatabases();
-    }
-
-    // Polls as the window's timer would, a lot faster, until done() or the time is up.
-    bool pollUntil(const std::function<bool()>& done, int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            QCoro::waitFor(channel->tick());
-            if (done())
-                return true;
-            QThread::msleep(100);
-        }
-        return false;
-    }
-
-    TempProgramFolder folder;
-    SimulatedCharger charger;
-    FakeHost host;
     ValueLog display;
-    std::unique_ptr<ChannelController> channel;
 };
 
 TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
-    channel = std::make_unique<ChannelController>("001", charger.link(), host, display);
-    channel->load(false);
-    settle(*channel);
+    ChannelController* channel = &addChannel("001", display);
     // Charge-discharge-charge at 1 A, NiMH, 6 cells.
-    ASSERT_FALSE(QCoro::waitFor(charger.link()->sendProgram(
-                                    "001,P,A02,M04,Z06,F1,W30,L01000,E01000,V07200,D06000"))
-                     .isEmpty());
+    ASSERT_TRUE(sendProgram("001,P,A02,M04,Z06,F1,W30,L01000,E01000,V07200,D06000"));
     // From here on every value the channel shows belongs to this run (the
     // first reading after the program was sent included).
     display.shown.clear();
@@ -165,13 +75,12 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
 
     // Every value shown, before and after, is in the series in order; the seconds
     // never go back and go on from the values taken over.
-    const auto stored = valuesOfSeries(series);
     QStringList ordinary;
     std::vector<qint64> seconds;
     qint64 last = -1;
-    for (const StoredValue& v : stored) {
-        EXPECT_GE(secondsOf(v), last) << v.text.toStdString();
-        last = secondsOf(v);
+    for (const StoredValue& v : storedValues("MessWerte", series)) {
+        EXPECT_GE(v.seconds(), last) << v.text.toStdString();
+        last = v.seconds();
         if (!v.endValue)
             ordinary << shownForm(v.text), seconds.push_back(last);
     }

@@ -2,15 +2,12 @@
 // series of a million values loads from the same user file: the load runs a
 // chunk at a time from the event loop, so no poll falls behind by more than a
 // second.
-#include "../channel/channel_fixture.h"
-#include "sim_process.h"
+#include "sim_channel.h"
 
 #include "charts/core/thinning.h"
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/opendiagram.h"
 
-#include <QCoro/QCoroTask>
-#include <QElapsedTimer>
 #include <QMap>
 #include <QTest>
 #include <QTimer>
@@ -50,32 +47,22 @@ bool addValues(qint32 series, int n) {
            SQLITE_OK;
 }
 
-class DiagramWhilePolling : public ::testing::Test {
+class DiagramWhilePolling : public SimChannelTest {
 protected:
+    QStringList simulatorArguments() const override {
+        return {"--channels", "4", "--speed", "10", "--battery", "1,NiMH,6,2000,20"};
+    }
     void SetUp() override {
-        if (!charger.available())
-            GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
-        ASSERT_TRUE(charger.start(
-            folder.path(), {"--channels", "4", "--speed", "10", "--battery", "1,NiMH,6,2000,20"}))
-            << charger.error().toStdString();
+        SimChannelTest::SetUp();
         clock.start();
     }
     void TearDown() override {
-        if (window)
-            delete window.data();
-        channel.reset();
-        charger.stop();
-        closeDatabases();
+        delete window.data();
+        SimChannelTest::TearDown();
     }
 
-    TempProgramFolder folder;
-    SimulatedCharger charger;
     QElapsedTimer clock;
-    FakeHost host;
     TickLog display{clock};
-    std::unique_ptr<ChannelController> channel;
     QPointer<DiagramWindow> window;
 };
 
@@ -84,10 +71,9 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     const ChannelTest::Series series = ChannelTest::newSeries();
     ASSERT_TRUE(addValues(series.id, kValues));
 
-    ASSERT_FALSE(QCoro::waitFor(charger.link()->sendProgram(
-                                    "001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000"))
-                     .isEmpty());
-    channel = std::make_unique<ChannelController>("001", charger.link(), host, display);
+    ASSERT_TRUE(sendProgram("001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000"));
+    channels.push_back(std::make_unique<ChannelController>("001", link, host, display));
+    ChannelController* channel = channels.back().get();
     channel->load(true);
     ASSERT_EQ(channel->pollInterval(), ChannelController::NormalInterval);
     // The poll runs on its own: two ticks of the timer.

@@ -6,12 +6,12 @@
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
-#include "ui/mainwindow/channelwindowfactory.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
-#include "storage/database.h"
 #include "data/settingsstore.h"
+#include "storage/database.h"
 #include "support/scripted_dialogs.h"
+#include "ui/mainwindow/channelwindowfactory.h"
 
 #include <QAction>
 #include <QDialog>
@@ -24,7 +24,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace velmara::test {
@@ -44,6 +43,14 @@ protected:
         window.reset();
         MainWindowTest::TearDown();
     }
+    // The main window's printer writes an A4 PDF file into the test folder.
+    QString printToPdf(const char* name) {
+        const QString pdf = QDir(folder.path()).filePath(name);
+        window->printer()->setOutputFormat(QPrinter::PdfFormat);
+        window->printer()->setOutputFileName(pdf);
+        window->printer()->setPageSize(QPageSize(QPageSize::A4));
+        return pdf;
+    }
     std::unique_ptr<MainWindow> window;
     ChannelWindow* channel = nullptr;
 };
@@ -62,33 +69,36 @@ TEST_F(Openers, CaptureAndManagementDialogsOpen) {
     management->close();
 }
 
-TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsArea) {
+TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsItsPage) {
     const qint32 series = channel->controller().tempSeriesId();
     for (int i = 0; i < 12; ++i)
         ASSERT_TRUE(userDatabase()->execute(
-            QString("INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) "
-                    "VALUES (%1, 0, '%2;%3;1000;%4')")
-                .arg(series)
-                .arg(10 * i)
-                .arg(7000 + 10 * i)
-                .arg(30 * i)));
-    channel->findChild<QPushButton*>("cmdDiagramme")->click();
+            "INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)",
+            {series, QString("%1;%2;1000;%3").arg(10 * i).arg(7000 + 10 * i).arg(30 * i)}));
+    auto* open = channel->findChild<QPushButton*>("cmdDiagramme");
+    open->click();
     EXPECT_TRUE(channel->controller().diagramBusy);
-    // A second click while the first loads does nothing.
-    channel->findChild<QPushButton*>("cmdDiagramme")->click();
+    open->click(); // a second click while the first loads does nothing
     QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
     DiagramWindow* diagram = window->diagramWindow();
     ASSERT_NE(diagram, nullptr);
     auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isVisible());
+
+    const QString pdf = printToPdf("diagram.pdf");
+    {
+        ScriptedDialogs dialogs; // the diagram page asks for no remark
+        dialogs.accept("commonDialogMain");
+        diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
+    }
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    // The printer keeps the orientation the user chose.
+    EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
-    const QString pdf = QDir(folder.path()).filePath("channel-report.pdf");
-    window->printer()->setOutputFormat(QPrinter::PdfFormat);
-    window->printer()->setOutputFileName(pdf);
-    window->printer()->setPageSize(QPageSize(QPageSize::A4));
+    const QString pdf = printToPdf("channel-report.pdf");
     auto* print = channel->findChild<QPushButton*>("cmdDruck");
     ASSERT_TRUE(print->isEnabled());
     {
@@ -135,34 +145,6 @@ TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
         exportPdf->trigger();
     }
     EXPECT_GT(QFileInfo(pdf).size(), 0);
-}
-
-TEST_F(Openers, DiagramPageIsPrintedFromTheDiagramWindow) {
-    const qint32 series = channel->controller().tempSeriesId();
-    for (int i = 0; i < 12; ++i)
-        ASSERT_TRUE(userDatabase()->execute(
-            QString("INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) "
-                    "VALUES (%1, 0, '%2;%3;1000;%4')")
-                .arg(series)
-                .arg(10 * i)
-                .arg(7000 + 10 * i)
-                .arg(30 * i)));
-    channel->findChild<QPushButton*>("cmdDiagramme")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
-    DiagramWindow* diagram = window->diagramWindow();
-    ASSERT_NE(diagram, nullptr);
-    const QString pdf = QDir(folder.path()).filePath("diagram.pdf");
-    window->printer()->setOutputFormat(QPrinter::PdfFormat);
-    window->printer()->setOutputFileName(pdf);
-    window->printer()->setPageSize(QPageSize(QPageSize::A4));
-    {
-        ScriptedDialogs dialogs; // the diagram page asks for no remark
-        dialogs.accept("commonDialogMain");
-        diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
-    }
-    EXPECT_GT(QFileInfo(pdf).size(), 0);
-    // The printer keeps the orientation the user chose.
-    EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST_F(Openers, StoredSeriesWindowExportsItsReport) {

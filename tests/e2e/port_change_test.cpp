@@ -3,68 +3,34 @@
 // for a silent charger with the user interface running. The windows go on
 // polling through the same link, now on the new port.
 #include "../ui/mainwindow_fixture.h"
+#include "sim_process.h"
 
 #include "channel/ui/channelwindow.h"
-#include "ui/mainwindow/channelwindowfactory.h"
-#include "link/chargerlink.h"
-#include "data/textstore.h"
 #include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/chargerlink.h"
+#include "ui/mainwindow/channelwindowfactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
-#include <QThread>
 #include <QTimer>
 
 namespace velmara::test {
 namespace {
 
-// A simulated four-channel charger with a program running on every channel.
-class Simulator {
-public:
-    bool start(const QString& linkPath) {
-        const QString sim = QDir(qEnvironmentVariable("VELMARA_BIN_DIR"))
-                                .filePath(QStringLiteral("velmara-charger-sim"));
-        if (!QFileInfo(sim).isExecutable())
-            return false;
-        path = linkPath;
-        m_process.start(sim, {"--link", path, "--channels", "4", "--speed", "60", "--demo"});
-        if (!m_process.waitForStarted(5000))
-            return false;
-        QElapsedTimer t;
-        t.start();
-        while (!QFileInfo::exists(path) && t.elapsed() < 5000)
-            QThread::msleep(20);
-        return QFileInfo::exists(path);
-    }
-    void command(const QByteArray& line) {
-        m_process.write(line + "\n");
-        m_process.waitForBytesWritten(1000);
-    }
-    ~Simulator() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        command("quit");
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-    QString path;
-
-private:
-    QProcess m_process;
-};
-
 class PortChange : public MainWindowTest {
 protected:
     void SetUp() override {
-        if (!first.start(QDir(folder.path()).filePath("chargerA")) ||
-            !second.start(QDir(folder.path()).filePath("chargerB")))
-            GTEST_SKIP() << "charger simulator not built";
-        prepare({{"ComDevice1", first.path}, {"ComDevice2", second.path}, {"UsedCharger", "QMT4"}});
+        if (!first.available())
+            GTEST_SKIP() << first.error().toStdString();
+        // Two four-channel chargers with a program running on every channel.
+        const QStringList args{"--channels", "4", "--speed", "60", "--demo"};
+        ASSERT_TRUE(first.launch(QDir(folder.path()).filePath("chargerA"), args));
+        ASSERT_TRUE(second.launch(QDir(folder.path()).filePath("chargerB"), args));
+        prepare({{"ComDevice1", first.linkPath()},
+                 {"ComDevice2", second.linkPath()},
+                 {"UsedCharger", "QMT4"}});
         window = makeWindow();
         installChannelWindows(*window);
         ASSERT_EQ(window->load(), StartupOutcome::Running);
@@ -105,7 +71,7 @@ protected:
         }
     }
 
-    Simulator first, second;
+    SimulatedCharger first, second;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -123,12 +89,14 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
         tick(n);
     expectAllAnswering();
     EXPECT_EQ(window->comLink(), link);
-    EXPECT_EQ(window->comLink()->port().devicePath(), second.path);
+    EXPECT_EQ(window->comLink()->port().devicePath(), second.linkPath());
 
     // While channel 1 waits for a silent charger and events run.
     second.command("silent all");
     // The simulator reads the command when it gets to it.
-    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeChargerMissing && !window->chargerMissing; ++i)
+    for (int i = 0;
+         i < 3 * ChannelController::SilentProbesBeforeChargerMissing && !window->chargerMissing;
+         ++i)
         tick(1);
     ASSERT_TRUE(window->chargerMissing);
     settle(1);
@@ -139,7 +107,7 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     });
     tick(1); // a probe that waits: the port changes meanwhile
     EXPECT_TRUE(changed);
-    EXPECT_EQ(window->comLink()->port().devicePath(), first.path);
+    EXPECT_EQ(window->comLink()->port().devicePath(), first.linkPath());
     tick(1);
     EXPECT_FALSE(window->chargerMissing);
     for (int n = 1; n <= 4; ++n)

@@ -1,6 +1,7 @@
 // The program as a process: started in a folder of its own (the executable's
 // folder is the program folder), against the charger simulator, ended by signals.
 #include "data/databases.h"
+#include "sim_process.h"
 #include "storage/database.h"
 #include "support/temp_folder.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -47,9 +47,7 @@ struct ProgramCopy {
 
 bool setSetting(const ProgramFolder& folder, const QString& key, const QString& value) {
     auto db = Database::open(folder.masterPath(), connectString(), nullptr, true);
-    auto quoted = [](QString text) { return "'" + text.replace("'", "''") + "'"; };
-    return db && db->execute("UPDATE Optionen SET [value] = " + quoted(value) +
-                             " WHERE [key] = " + quoted(key));
+    return db && db->execute("UPDATE Optionen SET [value] = ? WHERE [key] = ?", {value, key});
 }
 
 int tempValues(const ProgramFolder& folder) {
@@ -57,8 +55,13 @@ int tempValues(const ProgramFolder& folder) {
     return db ? db->scalar("SELECT count(*) FROM TempMessWerte").toInt() : -1;
 }
 
+// Whether the process ends in time; it is killed when not.
 bool finishes(QProcess& process, int seconds) {
-    return process.waitForFinished(seconds * 1000);
+    if (process.waitForFinished(seconds * 1000))
+        return true;
+    process.kill();
+    process.waitForFinished(10000);
+    return false;
 }
 
 } // namespace
@@ -72,12 +75,8 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     ASSERT_TRUE(setSetting(program.folder(), "ComPort", "1"));
     ASSERT_TRUE(setSetting(program.folder(), "ComDevice1", link));
 
-    QProcess sim;
-    sim.start(binary("velmara-charger-sim"), {"--link", link, "--speed", "60", "--demo"});
-    ASSERT_TRUE(sim.waitForStarted());
-    for (int i = 0; i < 500 && !QFileInfo(link).isSymLink(); ++i)
-        QThread::msleep(10);
-    ASSERT_TRUE(QFileInfo(link).isSymLink());
+    test::SimulatedCharger sim;
+    ASSERT_TRUE(sim.launch(link, {"--speed", "60", "--demo"})) << sim.error().toStdString();
 
     QProcess velmara;
     velmara.setProcessEnvironment(program.environment());
@@ -97,9 +96,6 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     EXPECT_EQ(tempValues(program.folder()), 0);
     // Nothing was made at home.
     EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
-
-    sim.terminate();
-    sim.waitForFinished(10000);
 }
 
 TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
@@ -121,12 +117,7 @@ TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
     velmara.start(program.exe(), {});
     ASSERT_TRUE(velmara.waitForStarted());
     velmara.terminate();
-    const bool ended = finishes(velmara, 30);
-    if (!ended) {
-        velmara.kill();
-        velmara.waitForFinished(10000);
-    }
-    ASSERT_TRUE(ended) << "still running, at work on another folder";
+    ASSERT_TRUE(finishes(velmara, 30)) << "still running, at work on another folder";
     EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmara.exitCode(), 1);
     EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
@@ -148,12 +139,7 @@ TEST(ProgramProcess, SigtermDuringTheFirstStartDialogsEndsTheStartWithAFailure) 
     ASSERT_TRUE(QFileInfo::exists(program.folder().logPath()));
 
     velmara.terminate();
-    const bool ended = finishes(velmara, 30);
-    if (!ended) {
-        velmara.kill();
-        velmara.waitForFinished(10000);
-    }
-    ASSERT_TRUE(ended) << "a dialog still waits";
+    ASSERT_TRUE(finishes(velmara, 30)) << "a dialog still waits";
     EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmara.exitCode(), 1);
     auto db = Database::open(program.folder().masterPath(), connectString(), nullptr, true);

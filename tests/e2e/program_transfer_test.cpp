@@ -1,42 +1,32 @@
 // A program built with the editor's rules goes to the simulated charger over a
 // pseudo-terminal: the charger runs it, gives it back field for field, and a
 // send to all reaches the four channels.
-#include "../channel/channel_fixture.h"
+#include "sim_channel.h"
 
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programoptions.h"
 #include "programs/core/programreference.h"
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
-#include "sim_process.h"
-
-#include <QCoro/QCoroTask>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
-#include <QThread>
 
 namespace velmara::test {
 namespace {
 
-class ProgramTransfer : public ::testing::Test {
+class ProgramTransfer : public SimChannelTest {
 protected:
-    void SetUp() override {
-        if (!charger.available())
-            GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles("de"));
+    QStringList simulatorArguments() const override {
         QStringList args{"--channels", "4", "--speed", "60"};
         for (int ch = 1; ch <= 4; ++ch)
             args << "--battery" << QString("%1,NiMH,6,2000,20").arg(ch);
-        ASSERT_TRUE(charger.start(folder.path(), args)) << charger.error().toStdString();
-        link = charger.link();
+        return args;
+    }
+    void SetUp() override {
+        SimChannelTest::SetUp();
         line = std::make_unique<LinkProgramLine>(link);
     }
     void TearDown() override {
         line.reset();
-        charger.stop();
-        closeDatabases();
+        SimChannelTest::TearDown();
     }
 
     // NiMH, 6 cells, charge at 1.5 A, discharge at 0.5 A to 6 V, device mode 1 (charge).
@@ -55,9 +45,6 @@ protected:
 
     const QLocale kGerman{QLocale::German, QLocale::Germany};
     ProgramReference reference;
-    TempProgramFolder folder;
-    SimulatedCharger charger;
-    ChargerLink* link = nullptr;
     std::unique_ptr<LinkProgramLine> line;
 };
 

@@ -23,10 +23,10 @@ bool SimulatedCharger::available() {
     return true;
 }
 
-bool SimulatedCharger::start(const QString& folder, const QStringList& arguments) {
+bool SimulatedCharger::launch(const QString& linkPath, const QStringList& arguments) {
     if (m_binary.isEmpty() && !available())
         return false;
-    const QString linkPath = QDir(folder).filePath(QStringLiteral("charger"));
+    m_linkPath = linkPath;
     m_process.start(m_binary, QStringList{QStringLiteral("--link"), linkPath} + arguments);
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("simulator did not start: ") + m_process.errorString();
@@ -40,7 +40,13 @@ bool SimulatedCharger::start(const QString& folder, const QStringList& arguments
         m_error = QStringLiteral("no pseudo-terminal from the simulator");
         return false;
     }
-    m_link = std::make_unique<ChargerLink>(std::make_unique<QtSerialPort>(linkPath));
+    return true;
+}
+
+bool SimulatedCharger::start(const QString& folder, const QStringList& arguments) {
+    if (!launch(QDir(folder).filePath(QStringLiteral("charger")), arguments))
+        return false;
+    m_link = std::make_unique<ChargerLink>(std::make_unique<QtSerialPort>(m_linkPath));
     if (!m_link->openComPort()) {
         m_error = QStringLiteral("the link to the simulator does not open");
         return false;

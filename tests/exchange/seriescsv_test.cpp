@@ -100,12 +100,15 @@ TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
     }
 }
 
+// The lines before the values of a series of battery "A".
+const char* const kHead = "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\n"
+                          "Date;\nRemark;\nProgram;\nMode;\n"
+                          "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
+                          "End value;Duration [s];Battery state;Percent;"
+                          "Self-discharge [mAh]\n";
+
 TEST(SeriesCsv, AcceptsWhatSpreadsheetsAddAndNegativeValues) {
-    const QByteArray head = "velmara series;1\r\nBattery;A\r\nBattery remark;\r\nSeries;1\r\n"
-                            "Date;\r\nRemark;\r\nProgram;\r\nMode;\r\n"
-                            "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
-                            "End value;Duration [s];Battery state;Percent;"
-                            "Self-discharge [mAh]\r\n";
+    const QByteArray head = QByteArray(kHead).replace("\n", "\r\n");
     const CsvReadResult read =
         readSeriesCsv("\xEF\xBB\xBF" + head + "5;0,08;1,2;-0,5;0;;;;;\r\n\r\n\r\n");
     ASSERT_TRUE(read.series);
@@ -115,11 +118,7 @@ TEST(SeriesCsv, AcceptsWhatSpreadsheetsAddAndNegativeValues) {
 
 TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
     using R = CsvRefusal::Reason;
-    const QByteArray head = "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\n"
-                            "Date;\nRemark;\nProgram;\nMode;\n"
-                            "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
-                            "End value;Duration [s];Battery state;Percent;"
-                            "Self-discharge [mAh]\n";
+    const QByteArray head = kHead;
     const struct {
         const char* what;
         QByteArray bytes;

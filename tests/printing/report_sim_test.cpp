@@ -1,8 +1,7 @@
 // A series recorded from the charger simulator, shown in a stored-series window
 // and printed: the channel report, the report with the diagram below it, and
 // the diagram page. With VELMARA_SCREENS_DIR set the PDF files are kept there.
-#include "../channel/channel_fixture.h"
-#include "../e2e/sim_process.h"
+#include "../e2e/sim_channel.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "charts/core/thinning.h"
 #include "charts/ui/opendiagram.h"
@@ -10,64 +9,42 @@
 #include "printing/ui/reportprinting.h"
 #include "support/scripted_dialogs.h"
 
-#include <QCoreApplication>
-#include <QCoro/QCoroTask>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTest>
-#include <QThread>
 
 namespace velmara::test {
 namespace {
 
-class ReportFromSimulator : public ::testing::Test {
+class ReportFromSimulator : public SimChannelTest {
 protected:
+    QStringList simulatorArguments() const override {
+        return {"--channels", "1", "--speed", "900", "--battery", "1,NiMH,6,2000,20"};
+    }
     void SetUp() override {
-        if (!charger.available())
-            GTEST_SKIP() << charger.error().toStdString();
         if (!havePdfToText())
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
-        ASSERT_TRUE(charger.start(
-            folder.path(), {"--channels", "1", "--speed", "900", "--battery", "1,NiMH,6,2000,20"}))
-            << charger.error().toStdString();
-        link = charger.link();
-    }
-    void TearDown() override {
-        channel.reset();
-        charger.stop();
-        closeDatabases();
+        SimChannelTest::SetUp();
     }
 
     // Records a charge - discharge - charge run into a new series of a battery.
     qint32 recordSeries() {
-        channel = std::make_unique<ChannelController>("001", link, host, display);
-        channel->load(false);
-        while (channel->isBusy())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        const QString answer = QCoro::waitFor(
-            link->sendProgram("001,P,A02,M03,Z06,F1,W30,L02000,E01000,V07200,D06000"));
-        EXPECT_FALSE(answer.isEmpty());
-        QCoro::waitFor(channel->resetForNewProgram());
+        ChannelController& channel = addChannel("001", display);
+        EXPECT_TRUE(sendProgram("001,P,A02,M03,Z06,F1,W30,L02000,E01000,V07200,D06000"));
+        QCoro::waitFor(channel.resetForNewProgram());
         const ChannelTest::Series created = ChannelTest::newSeries();
-        QCoro::waitFor(channel->startRecording(created.akku, created.id, false, true));
-        EXPECT_TRUE(channel->recording);
-        QElapsedTimer t;
-        t.start();
+        QCoro::waitFor(channel.startRecording(created.akku, created.id, false, true));
+        EXPECT_TRUE(channel.recording);
         bool ran = false;
-        while (t.elapsed() < 150000) {
-            QCoro::waitFor(channel->tick());
-            ran = ran || channel->measurementRunning;
-            if (ran && !channel->measurementRunning && display.entladen.size() >= 1 &&
-                display.laden.size() >= 2)
-                break;
-            QThread::msleep(100);
-        }
+        pollUntil(
+            [&] {
+                ran = ran || channel.measurementRunning;
+                return ran && !channel.measurementRunning && display.entladen.size() >= 1 &&
+                       display.laden.size() >= 2;
+            },
+            150000);
         return created.id;
     }
 
@@ -88,12 +65,7 @@ protected:
         QFile::copy(pdf, target);
     }
 
-    TempProgramFolder folder;
-    SimulatedCharger charger;
-    ChargerLink* link = nullptr;
-    FakeHost host;
     FakeDisplay display;
-    std::unique_ptr<ChannelController> channel;
 };
 
 TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {

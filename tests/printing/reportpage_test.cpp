@@ -394,9 +394,7 @@ TEST(ReportTexts, HeadAreaIsReadInTheUsersLocale) {
             c.locale);
         EXPECT_DOUBLE_EQ(s.headAreaCm, c.cm) << c.text;
     }
-    EXPECT_EQ(checkHeadAreaText("", german), HeadAreaCheck::Missing);
-    EXPECT_EQ(checkHeadAreaText("2,5", german), HeadAreaCheck::Ok);
-    EXPECT_EQ(checkHeadAreaText("zwei", german), HeadAreaCheck::NotANumber);
+    // The check of a typed height: printingui_test.cpp, PrintSettingsDialogTest.
 }
 
 TEST(ReportTexts, WrapBreaksAtBlanksAndCutsOverlongWords) {

@@ -52,64 +52,20 @@ std::string request(int fd, const std::string& body) {
     return in;
 }
 
-TEST(SimLink, AnswersOnThePtyAndRemovesTheLinkOnSigterm) {
-    const fs::path bin = fs::path(env("VELMARA_BIN_DIR")) / "velmara-charger-sim";
-    ASSERT_TRUE(fs::exists(bin)) << bin;
-    fs::path tmp = env("VELMARA_TEST_TMP");
-    ASSERT_FALSE(tmp.empty());
-    fs::create_directories(tmp);
-    const fs::path link = tmp / "ttyCharger";
-    fs::remove(link);
-
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        int null = ::open("/dev/null", O_RDWR);
-        dup2(null, STDIN_FILENO);
-        execl(bin.c_str(), bin.c_str(), "--link", link.c_str(), "--speed", "60",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 500 && !fs::is_symlink(link); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(fs::is_symlink(link));
-
-    int fd = openPort(link.string());
-    ASSERT_GE(fd, 0) << std::strerror(errno);
-    EXPECT_EQ(request(fd, "001,M"), std::string("\x14,001,M,SA,\x03"));
-    // the program closes and reopens its port: the line must not hang up
-    ::close(fd);
-    fd = openPort(link.string());
-    ASSERT_GE(fd, 0);
-    const std::string program = "002,P,A06,M01,Z03,F0,W30,L01000,E01000,V11100,D09000";
-    EXPECT_EQ(request(fd, program), "\x14," + program + ",G1,\x03");
-    std::string charging = request(fd, "002,M");
-    EXPECT_EQ(charging.substr(0, 11), "\x14,002,M,SL,") << charging;
-    ::close(fd);
-
-    // end of standard input did not stop it; SIGTERM does, and takes the link along
-    ASSERT_EQ(waitpid(pid, nullptr, WNOHANG), 0);
-    kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-}
-
-// The simulator on a pty below the test's temp folder; stopped with SIGTERM.
+// The simulator on a pty below the test's temp folder, standard input at its
+// end; stopped with SIGTERM unless the test stopped it.
 struct RunningSim {
-    RunningSim() {
+    explicit RunningSim(const char* name, const char* speed = "1") {
         const fs::path bin = fs::path(env("VELMARA_BIN_DIR")) / "velmara-charger-sim";
-        link = fs::path(env("VELMARA_TEST_TMP")) / "ttyRestart";
+        link = fs::path(env("VELMARA_TEST_TMP")) / name;
         fs::create_directories(link.parent_path());
         fs::remove(link);
         pid = fork();
         if (pid == 0) {
             int null = ::open("/dev/null", O_RDWR);
             dup2(null, STDIN_FILENO);
-            execl(bin.c_str(), bin.c_str(), "--link", link.c_str(), static_cast<char*>(nullptr));
+            execl(bin.c_str(), bin.c_str(), "--link", link.c_str(), "--speed", speed,
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
         for (int i = 0; i < 500 && !fs::is_symlink(link); ++i)
@@ -125,8 +81,37 @@ struct RunningSim {
     fs::path link;
 };
 
+TEST(SimLink, AnswersOnThePtyAndRemovesTheLinkOnSigterm) {
+    ASSERT_FALSE(env("VELMARA_TEST_TMP").empty());
+    RunningSim sim("ttyCharger", "60");
+    ASSERT_TRUE(fs::is_symlink(sim.link)) << env("VELMARA_BIN_DIR");
+
+    int fd = openPort(sim.link.string());
+    ASSERT_GE(fd, 0) << std::strerror(errno);
+    EXPECT_EQ(request(fd, "001,M"), std::string("\x14,001,M,SA,\x03"));
+    // the program closes and reopens its port: the line must not hang up
+    ::close(fd);
+    fd = openPort(sim.link.string());
+    ASSERT_GE(fd, 0);
+    const std::string program = "002,P,A06,M01,Z03,F0,W30,L01000,E01000,V11100,D09000";
+    EXPECT_EQ(request(fd, program), "\x14," + program + ",G1,\x03");
+    std::string charging = request(fd, "002,M");
+    EXPECT_EQ(charging.substr(0, 11), "\x14,002,M,SL,") << charging;
+    ::close(fd);
+
+    // end of standard input did not stop it; SIGTERM does, and takes the link along
+    ASSERT_EQ(waitpid(sim.pid, nullptr, WNOHANG), 0);
+    kill(sim.pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(sim.pid, &status, 0), sim.pid);
+    sim.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link)));
+}
+
 TEST(SimLink, AClientThatDiedLeavesTheLineAsItWasForTheNextOne) {
-    RunningSim sim;
+    RunningSim sim("ttyRestart");
     ASSERT_TRUE(fs::is_symlink(sim.link));
 
     // A program opens the port for itself, turns on echo and line editing, and is
