@@ -1,12 +1,12 @@
 #include "data/databases.h"
 
+#include "base/core/programfolder.h"
 #include "data/schema.h"
+#include "data/session.h"
 #include "storage/database.h"
 #include "storage/jetlexer.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
-#include "base/core/programfolder.h"
-#include "data/session.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@ static const char* const kPassword = "kqz";
 // Creates one file at a temporary name and moves it into place only when it is
 // complete, so an interrupted first start never leaves a half-made file behind.
 bool createFileAt(const QString& path, const QVector<SchemaStep>& steps, const QString& rows,
-                QString* error) {
+                  QString* error) {
     if (QFileInfo::exists(path))
         return true;
     const QString tmp = path + QStringLiteral(".new");

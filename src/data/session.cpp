@@ -100,8 +100,8 @@ bool Session::openStores(QString* error, const QString& language) {
         return false;
     }
     m_texts.setRecordset(std::move(texts));
-    m_texts.setLanguageKey(language.isEmpty() ? m_settings.getSetting(QStringLiteral("UsedLanguage"))
-                                              : language);
+    m_texts.setLanguageKey(
+        language.isEmpty() ? m_settings.getSetting(QStringLiteral("UsedLanguage")) : language);
     return true;
 }
 
@@ -189,8 +189,8 @@ Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
     if (ok) {
         // One atomic step replaces the old file by the compacted one: at every
         // moment one complete user file exists under its name.
-        ok = ::rename(QFile::encodeName(target).constData(), QFile::encodeName(source).constData()) ==
-             0;
+        ok = ::rename(QFile::encodeName(target).constData(),
+                      QFile::encodeName(source).constData()) == 0;
         if (ok) {
             QFile::remove(source + QStringLiteral("-wal"));
             QFile::remove(source + QStringLiteral("-shm"));

@@ -23,8 +23,8 @@ class Database;
 // How opening one database file went.
 struct FileOpening {
     bool ok = false;
-    QString reason;          // why it failed (empty on success)
-    QStringList damage;      // what the engine's quick check found in an opened file
+    QString reason;     // why it failed (empty on success)
+    QStringList damage; // what the engine's quick check found in an opened file
     QString path;
 };
 

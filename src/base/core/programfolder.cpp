@@ -1,6 +1,5 @@
 #include "base/core/programfolder.h"
 
-
 #include <QDir>
 #include <QFileInfo>
 

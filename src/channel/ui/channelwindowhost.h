@@ -36,8 +36,7 @@ public:
     virtual void openDiagram(qint32 seriesId, qint32 endValueId,
                              const std::function<void(bool shown)>& done, QWidget* caller,
                              std::function<const ProgramRecord*()> program) = 0;
-    virtual void printReport(const QWidget* caller, const ProgramRecord* program,
-                             bool toPdf) = 0;
+    virtual void printReport(const QWidget* caller, const ProgramRecord* program, bool toPdf) = 0;
     // The window became the active one: the print entries print its report.
     virtual void windowActivated(QWidget* window, std::function<void(bool toPdf)> print) = 0;
 };

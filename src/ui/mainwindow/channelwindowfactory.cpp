@@ -47,8 +47,7 @@ public:
                      QWidget* caller, std::function<const ProgramRecord*()> program) override {
         m_main->openDiagram(true, seriesId, endValueId, done, caller, std::move(program));
     }
-    void printReport(const QWidget* caller, const ProgramRecord* program,
-                     bool toPdf) override {
+    void printReport(const QWidget* caller, const ProgramRecord* program, bool toPdf) override {
         m_main->printReport(caller, program, QImage(), false, toPdf);
     }
     void windowActivated(QWidget* window, std::function<void(bool)> print) override {
@@ -66,7 +65,7 @@ ChannelViewFactory channelWindowFactory() {
     return [](const QString& code, MainWindow* main) -> ChannelView* {
         auto host = std::make_unique<MainWindowChannelHost>(main);
         auto* window = new ChannelWindow(code, main ? main->comLink() : nullptr, *host,
-                                    main ? host.get() : nullptr);
+                                         main ? host.get() : nullptr);
         window->adoptHost(std::move(host));
         return window;
     };

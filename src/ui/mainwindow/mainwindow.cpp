@@ -1,37 +1,38 @@
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/mainwindownotices.h"
 
+#include "base/core/errorlog.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "charts/ui/diagramwindow.h"
 #include "charts/ui/opendiagram.h"
 #include "data/databases.h"
-#include "data/session.h"
 #include "data/portsetting.h"
-#include "link/qtserialport.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
 #include "data/tempvalues.h"
+#include "data/textstore.h"
 #include "exchange/ui/exchangecontext.h"
 #include "exchange/ui/seriesexchangeflows.h"
 #include "link/chargerlink.h"
+#include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
 #include "printing/ui/printdialogs.h"
 #include "printing/ui/reportprinting.h"
 #include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
-#include "base/core/messages.h"
-#include "base/core/programfolder.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "base/core/errorlog.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "ui/dialogs/chargerdialog.h"
 #include "ui/dialogs/comportdialog.h"
 #include "ui/dialogs/firststart.h"
 #include "ui/dialogs/infowindow.h"
 #include "ui/dialogs/languagedialog.h"
-#include "base/widgets/modal.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -57,50 +58,7 @@
 
 namespace velmara {
 
-namespace {
-
-// The notice of a fault on the serial line.
-const QString kLineNotice = QStringLiteral("serial-line");
-// The notice of values that the user file does not take.
-const QString kStorageNotice = QStringLiteral("values-waiting");
-
-int indexOf(const QString& channelCode) {
-    return channelNumber(channelCode) - 1;
-}
-
-// A database file that could not be opened: the program cannot run without it.
-void showFileFailure(const QString& firstLine, const QString& reason) {
-    Message m;
-    m.text =
-        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
-    if (!reason.isEmpty())
-        m.text += QStringLiteral("\n\n") + reason;
-    showMessage(m);
-}
-
-// The quick check found damage in an opened file: the program goes on with it.
-void showDamage(const FileOpening& opening) {
-    if (opening.damage.isEmpty())
-        return;
-    Message m;
-    m.text = QStringLiteral("The database file %1 is damaged:").arg(QDir::toNativeSeparators(opening.path)) +
-             QLatin1Char('\r') + opening.damage.first() + QLatin1Char('\r') +
-             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
-                            "Restore a copy of the file if you have one.");
-    m.icon = MsgIcon::Exclamation;
-    showMessage(m);
-}
-
-void showFatal(const QString& what, const QString& description) {
-    Message first;
-    first.text = what + "\n" + QStringLiteral("Contact your contractor!");
-    showMessage(first);
-    Message second;
-    second.text = description;
-    showMessage(second);
-}
-
-} // namespace
+using namespace mainwindow;
 
 MainWindow::MainWindow(Session& session, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_factory(placeholderChannelViewFactory()),
@@ -135,203 +93,6 @@ void MainWindow::setChannelViewFactory(ChannelViewFactory factory) {
     m_factory = std::move(factory);
 }
 
-// ---------------------------------------------------------------- start-up
-
-StartupOutcome MainWindow::load() {
-    auto fail = [this] {
-        releaseProgram();
-        return StartupOutcome::EndProgram;
-    };
-    SettingsStore& settings = m_session.settings();
-
-    m_trace << "log";
-    m_session.log().open(m_session.folder().logPath());
-
-    m_trace << "master";
-    const FileOpening master = m_session.openMaster();
-    if (!master.ok) {
-        showFileFailure(QStringLiteral("Error in Connecting velmara.mdb."), master.reason);
-        return fail();
-    }
-    showDamage(master);
-    m_trace << "user";
-    const FileOpening user = m_session.openUser();
-    if (!user.ok) {
-        showFileFailure(QStringLiteral("Error in Connecting veluser.mdb"), user.reason);
-        return fail();
-    }
-    showDamage(user);
-
-    m_trace << "settings";
-    if (!openSettings())
-        return fail();
-    m_trace << "resources";
-    if (!openResources())
-        return fail();
-
-    if (settings.isYes("FirstStartup")) {
-        m_trace << "firststart";
-        if (!runFirstStartChain())
-            return fail();
-        settings.setSetting("FirstStartup", "NO");
-    }
-
-    m_trace << "tempvalues";
-    deleteTempValues();
-
-    m_trace << "recordsets";
-    if (!m_session.openRecordsets()) {
-        m_session.log().writeSignature("Shared recordsets not opened");
-        m_session.log().writeEntry(m_session.user() ? m_session.user()->lastError() : "");
-    }
-
-    m_trace << "extension";
-    const QString charger = settings.getSetting("UsedCharger");
-    settings.setSetting("ProgramExtensionAvaiable",
-                        deriveProgramExtension(charger, settings.getSetting("P1ExtensionAvailable"),
-                                               settings.getSetting("P4ExtensionAvailable")));
-
-    m_trace << "texts";
-    applyLanguageTexts();
-    optimizeStatusbar();
-
-    m_trace << "link";
-    if (!generateSerialConnection())
-        return fail();
-
-    m_trace << "channels";
-    loadChannelWindows();
-
-    m_trace << "visibility";
-    applyVisibility("001");
-
-    m_trace << "show";
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect avail = screen->availableGeometry();
-        resize(avail.size() * 0.9);
-    }
-    show();
-    // The channels side by side once the work area has its size.
-    QTimer::singleShot(0, this, [this] { tileSideBySide(); });
-    return StartupOutcome::Running;
-}
-
-bool MainWindow::openSettings() {
-    auto rs = m_session.master()->openRecordset("SELECT * FROM Optionen");
-    if (!rs->isValid()) {
-        showFatal("FATAL ERROR: Program Settings not found!", rs->error());
-        return false;
-    }
-    m_session.settings().setRecordset(std::move(rs));
-    return true;
-}
-
-bool MainWindow::openResources() {
-    auto rs = m_session.master()->openRecordset("SELECT * FROM NLSResources");
-    if (!rs->isValid()) {
-        showFatal("FATAL ERROR: Program Resources not found!", rs->error());
-        return false;
-    }
-    TextStore& store = m_session.texts();
-    store.setRecordset(std::move(rs));
-    store.setLanguageKey(getSetting("UsedLanguage"));
-    // The buttons and standard dialogs of the toolkit speak the same language.
-    auto translator = std::make_unique<QTranslator>();
-    if (translator->load(QStringLiteral("qtbase_") + store.languageKey(),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        if (m_qtTranslator)
-            QCoreApplication::removeTranslator(m_qtTranslator.get());
-        m_qtTranslator = std::move(translator);
-        QCoreApplication::installTranslator(m_qtTranslator.get());
-    }
-    return true;
-}
-
-bool MainWindow::generateSerialConnection() {
-    try {
-        if (reopenSerialLink())
-            return true;
-        showPortOpenFailure();
-        return runComPortDialog(true, [this] { return reopenSerialLink(); });
-    } catch (const std::exception& e) {
-        Message where;
-        where.text = QStringLiteral("errhandler von generate serial connection");
-        showMessage(where);
-        Message what;
-        what.text = QString::fromLocal8Bit(e.what());
-        showMessage(what);
-        return true;
-    }
-}
-
-bool MainWindow::reopenSerialLink() {
-    const PortChoice port = configuredPort();
-    auto serial = std::make_unique<QtSerialPort>(port.devicePath);
-    if (ChargerLink* link = m_session.link())
-        return link->reopenPort(std::move(serial), qint16(port.number));
-    m_session.setLink(
-        std::make_unique<ChargerLink>(std::move(serial), nullptr, qint16(port.number)));
-    ChargerLink* link = m_session.link();
-    connect(link, &ChargerLink::lineFault, this, &MainWindow::onLineFault);
-    connect(link, &ChargerLink::lineRecovered, this,
-            &MainWindow::onLineRecovered);
-    return link->openComPort();
-}
-
-// One notice per outage; the poll goes on behind it, and it closes by itself
-// once a request goes through again.
-void MainWindow::onLineFault(int errorNumber, const QString& description, bool portLost) {
-    Message m;
-    m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
-    m.text = res(m.key) + QStringLiteral("\n\n") +
-             (m_session.link() ? m_session.link()->port().devicePath() + QStringLiteral(": ") : QString()) +
-             QString::number(errorNumber) + QStringLiteral(" - ") + description;
-    m.title = res(QStringLiteral("0120"));
-    m.icon = MsgIcon::Exclamation;
-    m.buttons = MsgButtons::Ok;
-    showNotice(kLineNotice, m);
-}
-
-void MainWindow::onLineRecovered() {
-    withdrawNotice(kLineNotice);
-}
-
-void MainWindow::loadChannelWindows() {
-    const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
-    for (const QString& code : codes) {
-        const int i = indexOf(code);
-        ChannelView* view = m_factory(code, this);
-        if (!view)
-            continue;
-        m_channels[size_t(i)].view.reset(view);
-        QMdiSubWindow* sub = m_mdi->addSubWindow(view->widget());
-        sub->setAttribute(Qt::WA_DeleteOnClose, false);
-        sub->setObjectName(QStringLiteral("subKanal%1").arg(i + 1));
-        sub->installEventFilter(this);
-        sub->hide();
-        m_channels[size_t(i)].sub = sub;
-        m_channelActions[size_t(i)]->setEnabled(true);
-        if (i > 0)
-            applyVisibility(code);
-    }
-    for (int i = 1; i < 4; ++i)
-        if (!m_channels[size_t(i)].view)
-            m_channelActions[size_t(i)]->setEnabled(false);
-}
-
-void MainWindow::applyVisibility(const QString& channelCode) {
-    QMdiSubWindow* sub = channelSubWindow(channelCode);
-    const bool visible = m_session.settings().isYes(
-        QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
-    setChannelChecked(channelCode, visible);
-    if (!sub)
-        return;
-    if (visible)
-        sub->show();
-    else
-        sub->hide();
-}
-
 // ---------------------------------------------------------------- texts, status bar
 
 void MainWindow::applyLanguageTexts() {
@@ -345,7 +106,7 @@ void MainWindow::applyLanguageTexts() {
     }
     static const char* const labelKeys[] = {"1500", "1502", "1504", "1506"};
     for (int i = 0; i < 4; ++i)
-        m_panelLabels[size_t(i)]->setText(res(labelKeys[i]));
+        m_channels[size_t(i)].panelLabel->setText(res(labelKeys[i]));
 }
 
 void MainWindow::optimizeStatusbar() {
@@ -353,7 +114,7 @@ void MainWindow::optimizeStatusbar() {
     if (!visible)
         return;
     for (int i = 1; i < 4; ++i) {
-        for (QLabel* panel : {m_panelLabels[size_t(i)], m_panelTexts[size_t(i)]}) {
+        for (QLabel* panel : {m_channels[size_t(i)].panelLabel, m_channels[size_t(i)].panelText}) {
             panel->setVisible(*visible);
             if (*visible)
                 panel->setEnabled(true);
@@ -377,8 +138,8 @@ void MainWindow::createStatusbar() {
         text->setMinimumWidth(140);
         bar->addWidget(label);
         bar->addWidget(text, 1);
-        m_panelLabels[size_t(i)] = label;
-        m_panelTexts[size_t(i)] = text;
+        m_channels[size_t(i)].panelLabel = label;
+        m_channels[size_t(i)].panelText = text;
     }
     m_storageMark = new QLabel(bar);
     m_storageMark->setObjectName(QStringLiteral("lblNichtGespeichert"));
@@ -389,18 +150,17 @@ void MainWindow::createStatusbar() {
 
 int MainWindow::valuesWaiting() const {
     int total = 0;
-    for (int n : m_waitingValues)
-        total += n;
+    for (const Channel& c : m_channels)
+        total += c.waitingValues;
     return total;
 }
 
-void MainWindow::setValuesWaiting(const QString& channelCode, int waiting,
-                                      const QString& reason) {
+void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) {
     const int i = indexOf(channelCode);
     if (i < 0)
         return;
     const int before = valuesWaiting();
-    m_waitingValues[size_t(i)] = waiting;
+    m_channels[size_t(i)].waitingValues = waiting;
     const int total = valuesWaiting();
     m_storageMark->setText(total > 0 ? res("1124").arg(total) : QString());
     m_storageMark->setVisible(total > 0);
@@ -420,7 +180,7 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting,
 void MainWindow::setStatusbarText(const QString& channelCode, const QString& text) {
     const int i = indexOf(channelCode);
     if (i >= 0)
-        m_panelTexts[size_t(i)]->setText(text);
+        m_channels[size_t(i)].panelText->setText(text);
 }
 
 // ---------------------------------------------------------------- channels
@@ -437,19 +197,19 @@ QMdiSubWindow* MainWindow::channelSubWindow(const QString& channelCode) const {
 
 void MainWindow::setChannelChecked(const QString& channelCode, bool checked) {
     const int i = indexOf(channelCode);
-    if (i >= 0 && m_channelActions[size_t(i)])
-        m_channelActions[size_t(i)]->setChecked(checked);
+    if (i >= 0 && m_channels[size_t(i)].menuEntry)
+        m_channels[size_t(i)].menuEntry->setChecked(checked);
 }
 
 bool MainWindow::isChannelChecked(const QString& channelCode) const {
     const int i = indexOf(channelCode);
-    return i >= 0 && m_channelActions[size_t(i)]->isChecked();
+    return i >= 0 && m_channels[size_t(i)].menuEntry->isChecked();
 }
 
 void MainWindow::toggleChannel(const QString& channelCode) {
     const int i = indexOf(channelCode);
     QMdiSubWindow* sub = channelSubWindow(channelCode);
-    if (!sub || !m_channelActions[size_t(i)]->isEnabled())
+    if (!sub || !m_channels[size_t(i)].menuEntry->isEnabled())
         return;
     if (!isChannelChecked(channelCode))
         setChannelChecked(channelCode, true);
@@ -518,7 +278,7 @@ QString MainWindow::askPdfPath() {
 }
 
 void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
-                                 const QImage& diagram, bool diagramOnly, bool toPdf) {
+                             const QImage& diagram, bool diagramOnly, bool toPdf) {
     PrintContext context;
     context.setting = [](const QString& key) { return getSetting(key); };
     context.text = [](const QString& key) { return res(key); };
@@ -542,7 +302,7 @@ void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program
 void MainWindow::storeVisibility() {
     std::array<bool, 4> checked{};
     for (int i = 0; i < 4; ++i)
-        checked[size_t(i)] = m_channelActions[size_t(i)]->isChecked();
+        checked[size_t(i)] = m_channels[size_t(i)].menuEntry->isChecked();
     for (const auto& [key, value] : visibilityToStore(getSetting("UsedCharger"), checked))
         setSetting(key, value);
 }
@@ -614,7 +374,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 4; ++i) {
             if (watched == m_channels[size_t(i)].sub.data()) {
                 event->ignore();
-                m_channelActions[size_t(i)]->setChecked(false);
+                m_channels[size_t(i)].menuEntry->setChecked(false);
                 m_channels[size_t(i)].sub->hide();
                 return true;
             }
@@ -622,7 +382,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int i = 0; i < 4; ++i)
-            if (watched == m_panelLabels[size_t(i)]) {
+            if (watched == m_channels[size_t(i)].panelLabel) {
                 toggleChannel(allChannelCodes().at(i));
                 return true;
             }
@@ -670,147 +430,6 @@ void MainWindow::arrangeIcons() {
         sub->move(x, area.bottom() - size.height() + 1);
         x += size.width();
     }
-}
-
-// ---------------------------------------------------------------- menus
-
-QMenu* MainWindow::addMenu(QMenu* parentMenu, const char* name, const QString& caption,
-                               const QString& key) {
-    QMenu* menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
-    menu->setObjectName(QString::fromLatin1(name));
-    menu->menuAction()->setObjectName(QString::fromLatin1(name));
-    m_texts.append({menu, key});
-    return menu;
-}
-
-QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& caption,
-                                  const QString& key) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    m_texts.append({action, key});
-    return action;
-}
-
-void MainWindow::notImplemented() {
-    showKeyed(QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
-}
-
-void MainWindow::createMenus() {
-    menuBar()->setObjectName(QStringLiteral("menuBar"));
-    auto later = [this] { notImplemented(); };
-
-    QMenu* datei = addMenu(nullptr, "mnuDatei", "&Datei", "1000");
-    QMenu* import = addMenu(datei, "mnuDateiImport", "Importieren", "1002");
-    // Files of the earlier versions cannot be read yet: the entries stay off
-    // rather than ask for a file and ignore it.
-    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004")->setEnabled(false);
-    addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006")->setEnabled(false);
-    connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
-            this, &MainWindow::onImportCsv);
-    connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
-            &MainWindow::onFileSave);
-    // The diagram window's pictures, while it is open.
-    m_exportPng = addEntry(datei, "mnuDateiExportDiagrammPng", "Als PNG speichern...", "2174");
-    m_exportPdf = addEntry(datei, "mnuDateiExportDiagrammPdf", "Als PDF speichern...", "2176");
-    for (QAction* a : {m_exportPng, m_exportPdf}) {
-        const bool pdf = a == m_exportPdf;
-        connect(a, &QAction::triggered, this, [this, pdf] {
-            if (m_diagram)
-                m_diagram->saveChart(pdf);
-        });
-    }
-    connect(datei, &QMenu::aboutToShow, this, [this] {
-        m_exportPng->setEnabled(!m_diagram.isNull());
-        m_exportPdf->setEnabled(!m_diagram.isNull());
-    });
-    datei->addSeparator();
-    connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
-            &QAction::triggered, this, later);
-    connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
-            &QAction::triggered, this, &MainWindow::onConfigurePrinter);
-    connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
-            [this] { onPrint(false); });
-    connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
-            &QAction::triggered, this, [this] { onPrint(true); });
-    datei->addSeparator();
-    QAction* quit = addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016");
-    quit->setShortcut(QKeySequence::Quit);
-    connect(quit, &QAction::triggered, this, [this] { close(); });
-
-    QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
-    // The management form of the capture dialog arrives with the battery dialogs.
-    connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
-            &QAction::triggered, this, &MainWindow::onManageMeasurements);
-    connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
-            &QAction::triggered, this,
-            [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
-    bearbeiten->addSeparator();
-    connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
-            &QAction::triggered, this, &MainWindow::onCompact);
-
-    QMenu* einstellungen = addMenu(nullptr, "mnuEinstellungen", "&Einstellungen", "1040");
-    QMenu* kanaele =
-        addMenu(einstellungen, "mnuEinstellungenKanaele", QString::fromUtf8("Kanäle"), "1042");
-    static const char* const channelNames[] = {
-        "mnuEinstellungenKanaeleKanal1", "mnuEinstellungenKanaeleKanal2",
-        "mnuEinstellungenKanaeleKanal3", "mnuEinstellungenKanaeleKanal4"};
-    static const char* const channelCaptions[] = {"Kanal &1", "Kanal 2", "Kanal&3", "Kanal 4"};
-    static const char* const channelKeys[] = {"1044", "1046", "1048", "1050"};
-    for (int i = 0; i < 4; ++i) {
-        QAction* action = addEntry(kanaele, channelNames[i], channelCaptions[i], channelKeys[i]);
-        action->setCheckable(true);
-        m_channelActions[size_t(i)] = action;
-        const QString code = allChannelCodes().at(i);
-        // The entry never clears its own check mark: that is the window's close button.
-        connect(action, &QAction::triggered, this, [this, action, code](bool nowChecked) {
-            action->setChecked(!nowChecked);
-            toggleChannel(code);
-        });
-    }
-    einstellungen->addSeparator();
-    connect(addEntry(einstellungen, "mnuEinstellungenCOMPort", "&COMPort", "1052"),
-            &QAction::triggered, this, &MainWindow::onComPort);
-    connect(addEntry(einstellungen, "mnuEinstellungenSprache", "&Sprache", "1054"),
-            &QAction::triggered, this, &MainWindow::onLanguage);
-    connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
-                     "1055"),
-            &QAction::triggered, this, &MainWindow::onCharger);
-    connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
-            &QAction::triggered, this, &MainWindow::onSubTitle);
-    connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
-            &QAction::triggered, this, &MainWindow::onPrintSettings);
-    m_notificationsAction =
-        addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
-    m_notificationsAction->setCheckable(true);
-    connect(einstellungen, &QMenu::aboutToShow, this, [this] {
-        m_notificationsAction->setChecked(notificationsEnabled(getSetting("Notifications")));
-    });
-    connect(m_notificationsAction, &QAction::triggered, this,
-            &MainWindow::onNotificationsToggled);
-
-    QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
-    connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
-            &QAction::triggered, this, &MainWindow::arrangeCascade);
-    connect(addEntry(fenster, "mnuFensterUebereinander", QString::fromUtf8("Übereinander"), "1064"),
-            &QAction::triggered, this, &MainWindow::tileStacked);
-    connect(addEntry(fenster, "mnuFensterNebeneinander", "Nebeneinander", "1066"),
-            &QAction::triggered, this, &MainWindow::tileSideBySide);
-    connect(addEntry(fenster, "mnuFensterSymboleAnordnen", "Symbole anordnen", "1068"),
-            &QAction::triggered, this, &MainWindow::arrangeIcons);
-    connect(
-        addEntry(fenster, "mnuFensterAlleFensterVerkleinern", "Alle Fenster verkleinern", "1070"),
-        &QAction::triggered, this, later);
-
-    QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
-    QAction* manual = addEntry(help, "mnuHelpInhalt", "Inhalt", "1082");
-    manual->setShortcut(QKeySequence::HelpContents);
-    connect(manual, &QAction::triggered, this, &MainWindow::onHelpContents);
-    connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
-    connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
-            later);
-    help->addSeparator();
-    connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
-            &MainWindow::onInfo);
 }
 
 std::shared_ptr<BatteryUsage> MainWindow::batteryUsage() {
@@ -864,8 +483,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
         if (self)
             self->printReport(window, program.get());
     };
-    context->hooks.exportPdf = [self](QWidget* window,
-                                      std::shared_ptr<ProgramRecord> program) {
+    context->hooks.exportPdf = [self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
         if (self)
             self->printReport(window, program.get(), QImage(), false, true);
     };
@@ -889,8 +507,8 @@ DiagramWindow* MainWindow::diagramWindow() const {
 }
 
 void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
-                                 const std::function<void(bool shown)>& done, QWidget* caller,
-                                 std::function<const ProgramRecord*()> program) {
+                             const std::function<void(bool shown)>& done, QWidget* caller,
+                             std::function<const ProgramRecord*()> program) {
     // Every opening names the window and program its report prints.
     m_diagramCaller = caller;
     m_diagramProgram = std::move(program);
@@ -925,8 +543,7 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     context.print = [self](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool toPdf) {
         if (!self)
             return;
-        const ProgramRecord* program =
-            self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
+        const ProgramRecord* program = self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
         self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
     };
     context.askSavePath = [self](const QString& filter) {
@@ -1028,7 +645,7 @@ void MainWindow::tellChannelEvent(const ChannelEvent& event) {
 
 void MainWindow::onNotificationsToggled(bool on) {
     m_session.settings().setOrAddSetting(QStringLiteral("Notifications"),
-                                                on ? QStringLiteral("YES") : QStringLiteral("NO"));
+                                         on ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
 void MainWindow::onConfigurePrinter() {

@@ -210,15 +210,16 @@ private:
     TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
     std::shared_ptr<TurnQueue> m_channelTurn;
+    // What the main window keeps of each channel.
     struct Channel {
         std::unique_ptr<ChannelView> view;
         QPointer<QMdiSubWindow> sub;
+        QAction* menuEntry = nullptr; // "Kanal n" in the menu Fenster
+        QLabel* panelLabel = nullptr; // the channel's name in the status bar
+        QLabel* panelText = nullptr;  // its state text in the status bar
+        int waitingValues = 0;        // values that wait for the user file
     };
     std::array<Channel, 4> m_channels;
-    std::array<QAction*, 4> m_channelActions{};
-    std::array<QLabel*, 4> m_panelLabels{};
-    std::array<QLabel*, 4> m_panelTexts{};
-    std::array<int, 4> m_waitingValues{};
     QLabel* m_storageMark = nullptr;
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
     QPointer<QWidget> m_printItemWindow;

@@ -1,0 +1,296 @@
+// The main window's start-up sequence: log, files, stores, first start, link, channel windows.
+#include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/mainwindownotices.h"
+
+#include "base/core/errorlog.h"
+#include "base/core/messages.h"
+#include "base/core/programfolder.h"
+#include "base/widgets/modal.h"
+#include "batteries/core/capturechannel.h"
+#include "batteries/ui/batteriesui.h"
+#include "batteries/ui/storedserieswindow.h"
+#include "charts/ui/diagramwindow.h"
+#include "charts/ui/opendiagram.h"
+#include "data/databases.h"
+#include "data/portsetting.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
+#include "data/tempvalues.h"
+#include "data/textstore.h"
+#include "exchange/ui/exchangecontext.h"
+#include "exchange/ui/seriesexchangeflows.h"
+#include "link/chargerlink.h"
+#include "link/qtserialport.h"
+#include "notify/channelevents.h"
+#include "notify/dbusnotifier.h"
+#include "printing/ui/printdialogs.h"
+#include "printing/ui/reportprinting.h"
+#include "programs/core/programreference.h"
+#include "programs/ui/openprogrameditor.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "ui/dialogs/chargerdialog.h"
+#include "ui/dialogs/comportdialog.h"
+#include "ui/dialogs/firststart.h"
+#include "ui/dialogs/infowindow.h"
+#include "ui/dialogs/languagedialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTranslator>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+namespace velmara {
+
+using namespace mainwindow;
+
+namespace {
+
+// A database file that could not be opened: the program cannot run without it.
+void showFileFailure(const QString& firstLine, const QString& reason) {
+    Message m;
+    m.text =
+        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
+    if (!reason.isEmpty())
+        m.text += QStringLiteral("\n\n") + reason;
+    showMessage(m);
+}
+
+// The quick check found damage in an opened file: the program goes on with it.
+void showDamage(const FileOpening& opening) {
+    if (opening.damage.isEmpty())
+        return;
+    Message m;
+    m.text = QStringLiteral("The database file %1 is damaged:")
+                 .arg(QDir::toNativeSeparators(opening.path)) +
+             QLatin1Char('\r') + opening.damage.first() + QLatin1Char('\r') +
+             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
+                            "Restore a copy of the file if you have one.");
+    m.icon = MsgIcon::Exclamation;
+    showMessage(m);
+}
+
+void showFatal(const QString& what, const QString& description) {
+    Message first;
+    first.text = what + "\n" + QStringLiteral("Contact your contractor!");
+    showMessage(first);
+    Message second;
+    second.text = description;
+    showMessage(second);
+}
+
+} // namespace
+
+StartupOutcome MainWindow::load() {
+    auto fail = [this] {
+        releaseProgram();
+        return StartupOutcome::EndProgram;
+    };
+    SettingsStore& settings = m_session.settings();
+
+    m_trace << "log";
+    m_session.log().open(m_session.folder().logPath());
+
+    m_trace << "master";
+    const FileOpening master = m_session.openMaster();
+    if (!master.ok) {
+        showFileFailure(QStringLiteral("Error in Connecting velmara.mdb."), master.reason);
+        return fail();
+    }
+    showDamage(master);
+    m_trace << "user";
+    const FileOpening user = m_session.openUser();
+    if (!user.ok) {
+        showFileFailure(QStringLiteral("Error in Connecting veluser.mdb"), user.reason);
+        return fail();
+    }
+    showDamage(user);
+
+    m_trace << "settings";
+    if (!openSettings())
+        return fail();
+    m_trace << "resources";
+    if (!openResources())
+        return fail();
+
+    if (settings.isYes("FirstStartup")) {
+        m_trace << "firststart";
+        if (!runFirstStartChain())
+            return fail();
+        settings.setSetting("FirstStartup", "NO");
+    }
+
+    m_trace << "tempvalues";
+    deleteTempValues();
+
+    m_trace << "recordsets";
+    if (!m_session.openRecordsets()) {
+        m_session.log().writeSignature("Shared recordsets not opened");
+        m_session.log().writeEntry(m_session.user() ? m_session.user()->lastError() : "");
+    }
+
+    m_trace << "extension";
+    const QString charger = settings.getSetting("UsedCharger");
+    settings.setSetting("ProgramExtensionAvaiable",
+                        deriveProgramExtension(charger, settings.getSetting("P1ExtensionAvailable"),
+                                               settings.getSetting("P4ExtensionAvailable")));
+
+    m_trace << "texts";
+    applyLanguageTexts();
+    optimizeStatusbar();
+
+    m_trace << "link";
+    if (!generateSerialConnection())
+        return fail();
+
+    m_trace << "channels";
+    loadChannelWindows();
+
+    m_trace << "visibility";
+    applyVisibility("001");
+
+    m_trace << "show";
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        resize(avail.size() * 0.9);
+    }
+    show();
+    // The channels side by side once the work area has its size.
+    QTimer::singleShot(0, this, [this] { tileSideBySide(); });
+    return StartupOutcome::Running;
+}
+
+bool MainWindow::openSettings() {
+    auto rs = m_session.master()->openRecordset("SELECT * FROM Optionen");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Settings not found!", rs->error());
+        return false;
+    }
+    m_session.settings().setRecordset(std::move(rs));
+    return true;
+}
+
+bool MainWindow::openResources() {
+    auto rs = m_session.master()->openRecordset("SELECT * FROM NLSResources");
+    if (!rs->isValid()) {
+        showFatal("FATAL ERROR: Program Resources not found!", rs->error());
+        return false;
+    }
+    TextStore& store = m_session.texts();
+    store.setRecordset(std::move(rs));
+    store.setLanguageKey(getSetting("UsedLanguage"));
+    // The buttons and standard dialogs of the toolkit speak the same language.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + store.languageKey(),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        if (m_qtTranslator)
+            QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator = std::move(translator);
+        QCoreApplication::installTranslator(m_qtTranslator.get());
+    }
+    return true;
+}
+
+bool MainWindow::generateSerialConnection() {
+    try {
+        if (reopenSerialLink())
+            return true;
+        showPortOpenFailure();
+        return runComPortDialog(true, [this] { return reopenSerialLink(); });
+    } catch (const std::exception& e) {
+        Message where;
+        where.text = QStringLiteral("errhandler von generate serial connection");
+        showMessage(where);
+        Message what;
+        what.text = QString::fromLocal8Bit(e.what());
+        showMessage(what);
+        return true;
+    }
+}
+
+bool MainWindow::reopenSerialLink() {
+    const PortChoice port = configuredPort();
+    auto serial = std::make_unique<QtSerialPort>(port.devicePath);
+    if (ChargerLink* link = m_session.link())
+        return link->reopenPort(std::move(serial), qint16(port.number));
+    m_session.setLink(
+        std::make_unique<ChargerLink>(std::move(serial), nullptr, qint16(port.number)));
+    ChargerLink* link = m_session.link();
+    connect(link, &ChargerLink::lineFault, this, &MainWindow::onLineFault);
+    connect(link, &ChargerLink::lineRecovered, this, &MainWindow::onLineRecovered);
+    return link->openComPort();
+}
+
+// One notice per outage; the poll goes on behind it, and it closes by itself
+// once a request goes through again.
+void MainWindow::onLineFault(int errorNumber, const QString& description, bool portLost) {
+    Message m;
+    m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
+    m.text = res(m.key) + QStringLiteral("\n\n") +
+             (m_session.link() ? m_session.link()->port().devicePath() + QStringLiteral(": ")
+                               : QString()) +
+             QString::number(errorNumber) + QStringLiteral(" - ") + description;
+    m.title = res(QStringLiteral("0120"));
+    m.icon = MsgIcon::Exclamation;
+    m.buttons = MsgButtons::Ok;
+    showNotice(kLineNotice, m);
+}
+
+void MainWindow::onLineRecovered() {
+    withdrawNotice(kLineNotice);
+}
+
+void MainWindow::loadChannelWindows() {
+    const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
+    for (const QString& code : codes) {
+        const int i = indexOf(code);
+        ChannelView* view = m_factory(code, this);
+        if (!view)
+            continue;
+        m_channels[size_t(i)].view.reset(view);
+        QMdiSubWindow* sub = m_mdi->addSubWindow(view->widget());
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setObjectName(QStringLiteral("subKanal%1").arg(i + 1));
+        sub->installEventFilter(this);
+        sub->hide();
+        m_channels[size_t(i)].sub = sub;
+        m_channels[size_t(i)].menuEntry->setEnabled(true);
+        if (i > 0)
+            applyVisibility(code);
+    }
+    for (int i = 1; i < 4; ++i)
+        if (!m_channels[size_t(i)].view)
+            m_channels[size_t(i)].menuEntry->setEnabled(false);
+}
+
+void MainWindow::applyVisibility(const QString& channelCode) {
+    QMdiSubWindow* sub = channelSubWindow(channelCode);
+    const bool visible =
+        m_session.settings().isYes(QStringLiteral("Akku%1Visible").arg(channelNumber(channelCode)));
+    setChannelChecked(channelCode, visible);
+    if (!sub)
+        return;
+    if (visible)
+        sub->show();
+    else
+        sub->hide();
+}
+
+} // namespace velmara
