@@ -1,16 +1,16 @@
 #pragma once
 // A channel on the in-memory serial port, with the delivered databases of a
 // fresh program folder, a settable clock and in-memory screen and main window.
+#include "base/core/formatting.h"
 #include "channel/core/channelcontroller.h"
 #include "data/databases.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/chargerlink.h"
 #include "link/fakeserialport.h"
 #include "link/turnqueue.h"
-#include "link/chargerlink.h"
-#include "base/core/formatting.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "support/program_files.h"
 #include "support/temp_folder.h"
 
@@ -29,17 +29,20 @@ public:
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField f, bool v) override { visible[int(f)] = v; }
     void setStatusFrameRed(bool r) override { red = r; }
-    void setEndValueLines(const QList<EndValueDisplayLine>& l, const QList<EndValueDisplayLine>& e) override {
+    void setEndValueLines(const QList<EndValueDisplayLine>& l,
+                          const QList<EndValueDisplayLine>& e) override {
         laden = l;
         entladen = e;
     }
     void setStorageWarning(const QString& t) override { storageWarning = t; }
+    void setValuesStale(bool s) override { stale = s; }
     QString operator[](ChannelField f) const { return text(f); }
     bool isVisible(ChannelField f) const { return visible.value(int(f), true); }
 
     QHash<int, QString> texts;
     QHash<int, bool> visible;
     bool red = false;
+    bool stale = false;
     QList<EndValueDisplayLine> laden, entladen;
     QString storageWarning;
 };

@@ -2,9 +2,9 @@
 #include "channel_fixture.h"
 
 #include "channel/ui/channelwindow.h"
+#include "support/scripted_dialogs.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "ui/mainwindow/mainwindow.h"
-#include "support/scripted_dialogs.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -20,7 +20,7 @@ class ChannelWindowTest : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window(const QString& code) {
         return std::make_unique<ChannelWindow>(code, link.get(), host, nullptr, false,
-                                          [this] { return now; });
+                                               [this] { return now; });
     }
     template <class T> T* find(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QLatin1String(name));
@@ -58,6 +58,22 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_EQ(find<QLineEdit>(*w, "txtStrom")->text(), "1.500 A");
     EXPECT_EQ(find<QLineEdit>(*w, "txtKapazitaet")->text(), "0.350 Ah");
 
+    // A fault greys the values it froze; its text shows from the start, all
+    // of it in the tool tip.
+    auto* status = find<QLineEdit>(*w, "txtStatus");
+    answer("003,M,SQV");
+    w->controller().tick();
+    EXPECT_EQ(status->text(), res("0874"));
+    EXPECT_EQ(status->cursorPosition(), 0);
+    EXPECT_EQ(status->toolTip(), res("0874"));
+    for (const char* name : {"txtSpannung", "txtStrom", "txtKapazitaet"}) {
+        EXPECT_FALSE(find<QLineEdit>(*w, name)->isEnabled()) << name;
+        EXPECT_FALSE(find<QLineEdit>(*w, name)->text().isEmpty()) << name;
+    }
+    answer("003,M,SL,L01500,V07234,K00350");
+    w->controller().tick();
+    EXPECT_TRUE(find<QLineEdit>(*w, "txtSpannung")->isEnabled());
+
     answer("003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
     w->controller().tick();
     auto* laden = find<QListWidget>(*w, "lstEndwertLaden");
@@ -91,6 +107,7 @@ TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
     auto* k1 = dynamic_cast<ChannelWindow*>(v1.get());
     ASSERT_TRUE(k1);
     EXPECT_EQ(k1->controller().pollInterval(), 14000);
+    EXPECT_EQ(main.findChild<QLabel*>("Kanal1Text")->toolTip(), res("6000"));
     EXPECT_TRUE(k1->controller().isPolling());
     k1->controller().batteryId = 7;
     k1->controller().recording = true;

@@ -14,7 +14,7 @@ protected:
     std::unique_ptr<ChannelWindow> window() {
         queueIdle("001");
         auto w = std::make_unique<ChannelWindow>("001", link.get(), host, nullptr, false,
-                                            [this] { return now; });
+                                                 [this] { return now; });
         w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
         return w;
     }

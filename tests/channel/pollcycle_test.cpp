@@ -15,7 +15,9 @@ protected:
     }
 };
 
-TEST_F(PollCycle, WholeRunAnswerByAnswer) {
+// A run of channel 1, answer by answer, in steps.
+
+TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
     ChannelController& c = idle();
     EXPECT_EQ(requests(), 3);
     EXPECT_EQ(display[F::Status], res("6010"));
@@ -24,8 +26,10 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_FALSE(host.noQmt);
     EXPECT_EQ(c.tempSeriesId(), 1);
     EXPECT_EQ(c.pollInterval(), 3000);
+}
 
-    // A program starts: new run, live values, first temporary value at 0 s.
+TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
+    ChannelController& c = idle();
     answer("001,M,SL,L01500,V07234,K00350");
     c.tick();
     EXPECT_EQ(display[F::Status], res("6012"));
@@ -36,27 +40,31 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_TRUE(display.red);
 
     later(3);
-    answer("001,M,SL,L01500,V07300,K00400");
-    c.tick();
-
-    // End values in place of a status answer leave the state as it was.
-    later(3);
-    answer("001,D,SL,K01000,T90,V08400");
-    c.tick();
-    ASSERT_EQ(display.laden.size(), 1);
-    EXPECT_EQ(display.laden[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
-    EXPECT_TRUE(display.entladen.isEmpty());
-    EXPECT_TRUE(c.endValuesAvailable);
-    EXPECT_EQ(display[F::Status], res("6012"));
-
-    later(3);
     answer("001,M,SE,E00800,V06900,K00100");
     c.tick();
     EXPECT_EQ(display[F::Status], res("6014"));
     EXPECT_EQ(display[F::Strom], "0.800 A");
+    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "100;6900;800;3"}));
+    EXPECT_TRUE(values("MessWerte").empty()) << "nothing recorded without a series";
+}
 
-    // Finished with battery flag X3: values cleared, steady frame, next series.
-    later(3);
+TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
+    ChannelController& c = idle();
+    charge(c, 350);
+    answer("001,D,SL,K01000,T90,V08400");
+    c.tick();
+    ASSERT_EQ(display.laden.size(), 1);
+    EXPECT_EQ(display.laden[0].text, " 1.      1.000     8.400    90");
+    EXPECT_EQ(display.laden[0].tempId, endValueId());
+    EXPECT_TRUE(display.entladen.isEmpty());
+    EXPECT_TRUE(c.endValuesAvailable);
+    EXPECT_EQ(display[F::Status], res("6012"));
+    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7200;1500;0", "EW 2;1000;8400;3;90"}));
+}
+
+TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
+    ChannelController& c = idle();
+    charge(c, 350);
     answer("001,M,SF,X3");
     c.tick();
     EXPECT_EQ(display[F::Status], res("6018"));
@@ -67,13 +75,12 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_FALSE(c.measurementRunning);
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
+}
 
-    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "400;7300;1500;3",
-                                                       "EW 2;1000;8400;6;90", "100;6900;800;9"}));
-    EXPECT_EQ(display.laden[0].tempId, endValueId());
-    EXPECT_TRUE(values("MessWerte").empty());
-
-    // Back to idle keeps the end values; only leaving idle starts a new run.
+TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
+    ChannelController& c = idle();
+    answer("001,D,SL,K01000,T90,V08400");
+    c.tick();
     answer("001,M,SA");
     c.tick();
     EXPECT_EQ(c.endValues().Count(), 1);
@@ -82,12 +89,10 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_EQ(c.endValues().Count(), 0);
     EXPECT_FALSE(c.endValuesAvailable);
     EXPECT_TRUE(display.laden.isEmpty());
+}
 
-    answer("001,M,SP");
-    c.tick();
-    EXPECT_EQ(display[F::Status], res("6022"));
-
-    // The charger falls silent: 6000, probing, after three silent probes 14 s.
+TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
+    ChannelController& c = idle();
     silence();
     c.tick();
     EXPECT_EQ(display[F::Status], res("6000"));
@@ -101,15 +106,29 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
         EXPECT_EQ(host.noQmt, i >= 3);
         EXPECT_EQ(c.pollInterval(), i >= 3 ? 14000 : 3000);
     }
-    // Meanwhile another channel sends nothing.
-    int before = requests();
+    const int before = requests();
     ChannelController& c2 = make("002");
     c2.tick();
     EXPECT_EQ(requests(), before);
     EXPECT_EQ(host.panels["002"], res("6000"));
 
-    // A channel fault in place of the program: still probing, the fault shown.
-    before = requests();
+    // The charger is back: program, end values, status, program again.
+    queueIdle();
+    answer(kProgram1);
+    c.tick();
+    EXPECT_EQ(requests(), before + 4);
+    EXPECT_FALSE(host.noQmt);
+    EXPECT_EQ(c.pollInterval(), 3000);
+    EXPECT_EQ(c.noAnswerCount(), 0);
+    EXPECT_EQ(display[F::Status], res("6010"));
+    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+}
+
+TEST_F(PollCycle, AChannelReportingNoBatteryKeepsBeingProbed) {
+    ChannelController& c = idle();
+    silence();
+    c.tick();
+    int before = requests();
     for (int i = 0; i < 2; ++i) {
         answer("001,M,SK");
         answer("001,D");
@@ -120,19 +139,11 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
         EXPECT_EQ(display[F::Status], res("0878"));
     }
     EXPECT_FALSE(host.noQmt);
+}
 
-    // The charger is back: program, end values, status, program again.
-    queueIdle();
-    answer(kProgram1);
-    c.tick();
-    EXPECT_EQ(requests(), before + 4);
-    EXPECT_EQ(c.pollInterval(), 3000);
-    EXPECT_EQ(c.noAnswerCount(), 0);
-    EXPECT_EQ(display[F::Status], res("6010"));
-    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
-    EXPECT_EQ(values("TempMessWerte").size(), 5) << "no value without live values";
-
-    // Now channel 2 probes; silence there gives 6 s and leaves the flag to channel 1.
+TEST_F(PollCycle, OtherChannelsProbeEverySixSecondsAndLeaveTheFlagAlone) {
+    silence(); // channel 2 finds no answer when it starts
+    ChannelController& c2 = make("002");
     silence();
     c2.tick();
     EXPECT_EQ(c2.pollInterval(), 6000);
@@ -213,6 +224,53 @@ TEST_F(PollCycle, StateTable) {
     EXPECT_FALSE(c.recording);
 }
 
+// Every fault is the channel's state: its text in the state box and the status
+// bar panel, the last live values kept but stale. Faults 3 and 6 are also told
+// in a box naming the channel.
+TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
+    struct Case {
+        const char* letters;
+        const char* key;
+        const char* boxKey = nullptr; // the box, once per fault episode
+        const char* secondKey = nullptr;
+    };
+    const QString kanal = res("0800") + ": ";
+    const Case cases[] = {
+        {"SP", "6022"},  {"SK", "0878"},  {"SG", "0880", "0880", "0881"},
+        {"SQT", "0882"}, {"SQV", "0874"}, {"SQR", "0876", "0876"},
+        {"SQU", "0884"}, {"SQP", "0886"}, {"SQS", "0888"},
+    };
+    ChannelController& c = idle();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.letters);
+        ScriptedMessages boxes;
+        answer("001,M,SL,L01500,V07234,K00350");
+        c.tick();
+        ASSERT_FALSE(display.stale);
+        if (k.boxKey)
+            boxes.expect(k.boxKey);
+        answer("001,M," + QByteArray(k.letters));
+        c.tick();
+        EXPECT_EQ(display[F::Status], res(k.key));
+        EXPECT_EQ(host.panels["001"], res(k.key));
+        EXPECT_TRUE(display.stale);
+        EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
+        if (k.boxKey) {
+            ASSERT_EQ(boxes.shown.size(), 1);
+            QString text = kanal + res(k.boxKey);
+            if (k.secondKey)
+                text += "\n\n" + res(k.secondKey);
+            EXPECT_EQ(boxes.shown[0].text, text);
+            EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+        } else {
+            EXPECT_TRUE(boxes.shown.empty());
+        }
+    }
+    answer("001,M,SA");
+    c.tick();
+    EXPECT_FALSE(display.stale) << "the fault has ended";
+}
+
 TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
     ChannelController& c = idle();
     ScriptedMessages boxes;
@@ -224,9 +282,6 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
     ASSERT_EQ(boxes.shown.size(), 1);
     // A notice: the tick that shows it goes on, nothing waits for the user.
     EXPECT_EQ(boxes.openNotices, QStringList{"channel-fault-001"});
-    EXPECT_EQ(boxes.shown[0].text, res("0880") + "\n\n" + res("0881"));
-    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(display[F::Status], res("6010")) << "the box leaves the state text";
 
     // Another fault is a new episode; so is the same fault after leaving it.
     boxes.expect("0876");

@@ -1,31 +1,17 @@
 #include "channel/core/channelcontroller.h"
-#include "data/settingsstore.h"
 #include "channel/core/channelstep.h"
+#include "channel/core/statedisplay.h"
+#include "data/settingsstore.h"
 
-#include "data/databases.h"
-#include "storage/recordset.h"
-#include "link/turnqueue.h"
-#include "link/chargerlink.h"
 #include "base/core/formatting.h"
 #include "base/core/messages.h"
+#include "data/databases.h"
 #include "data/textstore.h"
+#include "link/chargerlink.h"
+#include "link/turnqueue.h"
+#include "storage/recordset.h"
 
 namespace velmara {
-
-namespace {
-
-// Charger states of a status answer (stateCode).
-enum State : qint16 {
-    Idle = 1,        // SA
-    Charging = 2,    // SL
-    Discharging = 3, // SE
-    Trickle = 4,     // SM
-    Finished = 5,    // SF
-    Waiting = 6,     // SW
-    Fault = 7
-};
-
-} // namespace
 
 ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHost& host,
                                      ChannelDisplay& display, Clock clock, QObject* parent)
@@ -262,8 +248,7 @@ QCoro::Task<> ChannelController::runTick() {
 
     const qint16 antwortTyp = m_status->answerType;
     const qint16 akkuTyp = m_program->batteryType;
-    if (akkuTyp == ProgramRecord::ChannelFault ||
-        antwortTyp == StatusRecord::NoAnswer) {
+    if (akkuTyp == ProgramRecord::ChannelFault || antwortTyp == StatusRecord::NoAnswer) {
         // Probe: is there a charger, and what does the channel run?
         co_await readProgram();
         if (!*alive)
@@ -308,7 +293,7 @@ QCoro::Task<> ChannelController::runTick() {
         QString answer = co_await requestStatus();
         if (!*alive)
             co_return;
-        const qint16 oldState = m_status->stateCode;
+        const ChargerState oldState = m_status->state();
         m_status->parse(answer);
         if (m_status->channelCode != m_code)
             co_return;
@@ -320,7 +305,7 @@ QCoro::Task<> ChannelController::runTick() {
             if (m_status->answerType == StatusRecord::BadAnswer)
                 co_return;
         }
-        if (oldState == Idle && m_status->stateCode != Idle)
+        if (oldState == ChargerState::Idle && m_status->state() != ChargerState::Idle)
             resetForNewRun();
     }
 
@@ -363,179 +348,93 @@ void ChannelController::showLiveValues(const StatusRecord& status) {
     m_display.setText(ChannelField::Kapazitaet, formatAmpereHourString(status.capacityMah));
 }
 
-void ChannelController::showBatteryState(qint16 code) {
-    if (code == 10)
+void ChannelController::showBatteryState(ChargerFault flag) {
+    if (flag == ChargerFault::BatteryGood)
         m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0870")));
-    else if (code == 11)
+    else if (flag == ChargerFault::BatteryWeak)
         m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0872")));
 }
 
-// Faults 3 and 6 are told in a notice, once per fault episode: it is not shown
-// again while the channel stays in that fault. The notice does not wait for the
+// The channel's caption ("Kanal 1" .. "Kanal 4"), which names it in its boxes.
+QString ChannelController::channelCaption() const {
+    return res(QString::number(801 - m_code.toInt()).rightJustified(4, QLatin1Char('0')));
+}
+
+// A fault with a box is told once per fault episode: it is not shown again
+// while the channel stays in that fault. The notice does not wait for the
 // user, so the poll goes on behind it.
-void ChannelController::showFaultBox(qint16 code) {
+void ChannelController::showFaultBox(qint16 code, const char* key, const char* secondKey) {
     if (m_faultBoxShown == code)
         return;
     m_faultBoxShown = code;
     Message m;
-    if (code == 3) {
-        m.text = res(QStringLiteral("0880")) + QStringLiteral("\n\n") + res(QStringLiteral("0881"));
-        m.key = QStringLiteral("0880");
-    } else {
-        m.text = res(QStringLiteral("0876"));
-        m.key = QStringLiteral("0876");
-    }
+    m.key = QString::fromLatin1(key);
+    m.text = channelCaption() + QStringLiteral(": ") + res(m.key);
+    if (secondKey)
+        m.text += QStringLiteral("\n\n") + res(QString::fromLatin1(secondKey));
     m.title = res(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
     showNotice(QStringLiteral("channel-fault-") + m_code, m);
 }
 
-void ChannelController::showStatus(StatusRecord& status) {
-    if (m_program->batteryType == ProgramRecord::ChannelFault) {
-        status.answerType = StatusRecord::Status;
-        status.stateCode = Fault;
-        status.faultCode = 2;
-    }
-    if (status.channelCode != m_code || status.answerType == StatusRecord::NoAnswer) {
-        for (ChannelField f :
-             {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
-              ChannelField::Bemerkung, ChannelField::Kapazitaet, ChannelField::Spannung,
-              ChannelField::Strom})
-            m_display.setText(f, QString());
-        showState(QStringLiteral("6000"));
-        measurementRunning = false;
-        startNewTempSeries();
-        return;
-    }
-
-    const qint16 kind = status.answerType;
-    const qint16 state = status.stateCode;
-    // The fault episode ends with any answer that is not this fault.
-    if ((kind == StatusRecord::Status ||
-         kind == StatusRecord::StatusWithoutValues) &&
-        !(kind == StatusRecord::Status && state == Fault &&
-          status.faultCode == m_faultBoxShown))
-        m_faultBoxShown = 0;
-
-    if (kind == StatusRecord::Status) {
-        switch (state) {
-        case Idle:
-            showState(QStringLiteral("6010"));
-            clearLiveValues();
-            showBatteryState(status.faultCode);
-            m_headingResetPending = true;
-            measurementRunning = false;
-            recording = false;
-            startNewTempSeries();
-            break;
-        case Charging:
-            showState(QStringLiteral("6012"));
-            showLiveValues(status);
-            measurementRunning = true;
-            break;
-        case Discharging:
-            showState(QStringLiteral("6014"));
-            showLiveValues(status);
-            measurementRunning = true;
-            break;
-        case Trickle:
-            showState(QStringLiteral("6016"));
-            measurementRunning = false;
-            recording = false;
-            startNewTempSeries();
-            break;
-        case Finished:
-            showFinished(status);
-            break;
-        case Waiting:
-            showWaiting();
-            break;
-        case Fault:
-            switch (status.faultCode) {
-            case 2:
-                showState(QStringLiteral("0878"));
-                measurementRunning = false;
-                break;
-            case 3:
-            case 6:
-                showFaultBox(status.faultCode);
-                break;
-            case 4:
-                showState(QStringLiteral("0882"));
-                break;
-            case 5:
-                showState(QStringLiteral("0874"));
-                measurementRunning = false;
-                recording = false;
-                break;
-            case 7:
-                showState(QStringLiteral("0884"));
-                break;
-            case 8:
-                showState(QStringLiteral("0886"));
-                measurementRunning = false;
-                break;
-            case 9:
-                showState(QStringLiteral("0888"));
-                measurementRunning = false;
-                break;
-            default:
-                showState(QStringLiteral("6022"));
-                measurementRunning = false;
-                startNewTempSeries();
-                break;
-            }
-            break;
-        default:
-            break;
-        }
-    } else if (kind == StatusRecord::StatusWithoutValues) {
-        switch (state) {
-        case Idle:
-            showState(QStringLiteral("6010"));
-            clearLiveValues();
-            m_headingResetPending = true;
-            measurementRunning = false;
-            recording = false;
-            break;
-        case Charging:
-            showState(QStringLiteral("6012"));
-            break;
-        case Discharging:
-            showState(QStringLiteral("6014"));
-            break;
-        case Finished:
-            showFinished(status);
-            break;
-        case Waiting:
-            showWaiting();
-            break;
-        default:
-            break;
-        }
-    }
-}
-
-// State 5, with or without live values: the process has ended.
-void ChannelController::showFinished(const StatusRecord& status) {
-    showState(QStringLiteral("6018"));
-    clearLiveValues();
-    showBatteryState(status.faultCode);
+void ChannelController::showNoAnswer() {
+    for (ChannelField f : {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
+                           ChannelField::Bemerkung, ChannelField::Kapazitaet,
+                           ChannelField::Spannung, ChannelField::Strom})
+        m_display.setText(f, QString());
+    m_display.setValuesStale(false);
+    showState(QString::fromLatin1(kNoAnswerStateKey));
     measurementRunning = false;
-    recording = false;
-    setFlashing(false);
     startNewTempSeries();
 }
 
-// State 6: waiting ends a recording only in the storage mode (6), where the
-// wait is the end of the measurement.
-void ChannelController::showWaiting() {
-    showState(QStringLiteral("6020"));
-    clearLiveValues();
-    measurementRunning = false;
-    if (m_program->deviceMode == 6)
+void ChannelController::showStatus(StatusRecord& status) {
+    if (m_program->batteryType == ProgramRecord::ChannelFault) {
+        status.answerType = StatusRecord::Status;
+        status.setState(ChargerState::Fault);
+        status.setFault(ChargerFault::NoBattery);
+    }
+    if (status.channelCode != m_code || status.answerType == StatusRecord::NoAnswer) {
+        showNoAnswer();
+        return;
+    }
+    const std::optional<StateDisplay> row =
+        stateDisplayOf(status.answerType, status.state(), status.fault());
+    if (!row)
+        return;
+    // The fault episode ends with any answer that is not this fault.
+    if (!row->fault || status.faultCode != m_faultBoxShown)
+        m_faultBoxShown = 0;
+
+    showState(QString::fromLatin1(row->stateKey));
+    switch (row->values) {
+    case StateDisplay::Values::Show:
+        showLiveValues(status);
+        break;
+    case StateDisplay::Values::Clear:
+        clearLiveValues();
+        break;
+    default:
+        break;
+    }
+    m_display.setValuesStale(row->values == StateDisplay::Values::Stale);
+    if (row->batteryState)
+        showBatteryState(status.fault());
+    if (row->running != StateDisplay::Running::Keep)
+        measurementRunning = row->running == StateDisplay::Running::Set;
+    if (row->recording == StateDisplay::Recording::Stop ||
+        (row->recording == StateDisplay::Recording::StopInStorageMode &&
+         m_program->deviceMode == kStorageMode))
         recording = false;
+    if (row->resetHeading)
+        m_headingResetPending = true;
+    if (row->stopFlashing)
+        setFlashing(false);
+    if (row->newTempSeries)
+        startNewTempSeries();
+    if (row->boxKey)
+        showFaultBox(status.faultCode, row->boxKey, row->boxSecondKey);
 }
 
 void ChannelController::showProgram(const ProgramRecord& program) {

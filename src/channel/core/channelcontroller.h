@@ -38,8 +38,8 @@ public:
 
     // code: "001" .. "004". The link may be null (no charger line: every request
     // goes unanswered). clock: the time of the value texts (default: now).
-    ChannelController(QString code, ChargerLink* link, ChannelHost& host,
-                      ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
+    ChannelController(QString code, ChargerLink* link, ChannelHost& host, ChannelDisplay& display,
+                      Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
     // Creation of the window: state reset, boxes hidden; starts initChannel
@@ -77,8 +77,8 @@ public:
     void endRecording();
     QCoro::Task<> startRecording(qint32 lakku, qint32 lmess, bool queued, bool withTemp);
     void setValuesFrameHeading(const QString& batteryName = QString(),
-                                      const QString& seriesName = QString(),
-                                      const QString& seriesNumber = QString());
+                               const QString& seriesName = QString(),
+                               const QString& seriesNumber = QString());
     bool releaseBattery(qint32 batteryId);
     bool isBatteryUsed(qint32 batteryId) const;
     void startNewTempSeries();
@@ -118,7 +118,7 @@ public:
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
     bool statusFrameRed() const { return m_red; }
-    // Fault code (3 or 6) whose message box has been shown in the current fault
+    // Fault code whose message box has been shown in the current fault
     // episode; 0 when none.
     qint16 faultBoxShown() const { return m_faultBoxShown; }
 
@@ -126,11 +126,11 @@ private:
     void newStatusRecord();
     void showState(const QString& key);
     void clearLiveValues();
-    void showFinished(const StatusRecord& status);
-    void showWaiting();
+    void showNoAnswer();
     void showLiveValues(const StatusRecord& status);
-    void showBatteryState(qint16 code);
-    void showFaultBox(qint16 code);
+    void showBatteryState(ChargerFault flag);
+    void showFaultBox(qint16 code, const char* key, const char* secondKey);
+    QString channelCaption() const;
     void setPollInterval(int ms);
     class Step;
     QCoro::Task<> runInit();

@@ -1,17 +1,17 @@
 // Recording on a channel: the temporary series (always on) in TempMessWerte and
 // the permanent recording of a battery's series in MessWerte.
 #include "channel/core/channelcontroller.h"
-#include "data/settingsstore.h"
 #include "channel/core/channelstep.h"
+#include "data/settingsstore.h"
 
+#include "base/core/errorlog.h"
 #include "data/databases.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "data/tempvalues.h"
+#include "data/textstore.h"
 #include "data/valuestrings.h"
 #include "link/chargerlink.h"
-#include "data/textstore.h"
-#include "base/core/errorlog.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 namespace velmara {
 
@@ -237,9 +237,8 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
     }
 }
 
-void ChannelController::setValuesFrameHeading(const QString& batteryName,
-                                                     const QString& seriesName,
-                                                     const QString& seriesNumber) {
+void ChannelController::setValuesFrameHeading(const QString& batteryName, const QString& seriesName,
+                                              const QString& seriesNumber) {
     if (batteryName.trimmed().isEmpty()) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());

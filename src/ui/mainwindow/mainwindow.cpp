@@ -387,8 +387,10 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting,
 
 void MainWindow::setStatusbarText(const QString& channelCode, const QString& text) {
     const int i = indexOf(channelCode);
-    if (i >= 0)
-        m_panelTexts[size_t(i)]->setText(text);
+    if (i < 0)
+        return;
+    m_panelTexts[size_t(i)]->setText(text);
+    m_panelTexts[size_t(i)]->setToolTip(text); // a long fault text may not fit the panel
 }
 
 // ---------------------------------------------------------------- channels
