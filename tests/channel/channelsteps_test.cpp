@@ -92,9 +92,9 @@ TEST_F(ChannelSteps, ARecordingStartWaitsForTheRunningTick) {
     slowAnswer(kProgram1);
     c.tick();
     c.startRecording(s.akku, s.id, false, true);
-    EXPECT_FALSE(c.recording); // not before the tick has ended
+    EXPECT_FALSE(c.isRecording()); // not before the tick has ended
     releaseAll();
-    EXPECT_TRUE(c.recording);
+    EXPECT_TRUE(c.isRecording());
     EXPECT_EQ(bodies().mid(3), (QList<QByteArray>{"001,M", "001,W"}));
     // The value the tick took moved into the series with its program.
     EXPECT_EQ(values("MessWerte", s.id), QStringList{"350;7200;1500;0"});

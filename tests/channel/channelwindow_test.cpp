@@ -109,8 +109,7 @@ TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
     EXPECT_EQ(k1->controller().pollInterval(), 14000);
     EXPECT_EQ(main.findChild<QLabel*>("Kanal1Text")->toolTip(), res("6000"));
     EXPECT_TRUE(k1->controller().isPolling());
-    k1->controller().batteryId = 7;
-    k1->controller().recording = true;
+    QCoro::waitFor(k1->controller().startRecording(7, 1, false, false));
     EXPECT_TRUE(v1->isBatteryUsed(7));
     EXPECT_FALSE(v2->isBatteryUsed(7));
     EXPECT_TRUE(v1->releaseBattery(7));
@@ -128,7 +127,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     QString chargeCurrent, dischargeCurrent;
     bool forwarding = false;
     dialogs.expect("dlgVelmaraProgram", [&](QDialog* d) {
-        EXPECT_TRUE(w->controller().programDialogOpen);
+        EXPECT_TRUE(w->controller().isProgramDialogOpen());
         forwarding = bool(w->controller().programChangedFromOutside);
         chargeCurrent = d->findChild<QLineEdit*>("txtLadestrom")->text();
         dischargeCurrent = d->findChild<QLineEdit*>("txtEntladestrom")->text();
@@ -138,7 +137,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     EXPECT_EQ(chargeCurrent, QLocale().toString(1.5, 'f', 3));
     EXPECT_EQ(dischargeCurrent, QLocale().toString(0.7, 'f', 3));
     EXPECT_TRUE(forwarding);
-    EXPECT_FALSE(w->controller().programDialogOpen);
+    EXPECT_FALSE(w->controller().isProgramDialogOpen());
     EXPECT_FALSE(bool(w->controller().programChangedFromOutside));
 }
 

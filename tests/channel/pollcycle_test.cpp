@@ -10,6 +10,13 @@ using F = ChannelField;
 
 class PollCycle : public ChannelTest {
 protected:
+    // The channel records a new series from now on.
+    void record(ChannelController& c) {
+        const Series s = newSeries();
+        answer(kProgram1);
+        QCoro::waitFor(c.startRecording(s.akku, s.id, false, false));
+        ASSERT_TRUE(c.isRecording());
+    }
     QStringList live() const {
         return {display[F::Spannung], display[F::Strom], display[F::Kapazitaet]};
     }
@@ -34,7 +41,7 @@ TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
     c.tick();
     EXPECT_EQ(display[F::Status], res("6012"));
     EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
-    EXPECT_TRUE(c.measurementRunning);
+    EXPECT_TRUE(c.measurementRunning());
     EXPECT_TRUE(c.isFlashing());
     c.flashingTick();
     EXPECT_TRUE(display.red);
@@ -57,7 +64,7 @@ TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
     EXPECT_EQ(display.laden[0].text, " 1.      1.000     8.400    90");
     EXPECT_EQ(display.laden[0].tempId, endValueId());
     EXPECT_TRUE(display.entladen.isEmpty());
-    EXPECT_TRUE(c.endValuesAvailable);
+    EXPECT_TRUE(c.endValuesAvailable());
     EXPECT_EQ(display[F::Status], res("6012"));
     EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7200;1500;0", "EW 2;1000;8400;3;90"}));
 }
@@ -72,7 +79,7 @@ TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
     EXPECT_EQ(live(), QStringList({"", "", ""}));
     EXPECT_FALSE(c.isFlashing());
     EXPECT_FALSE(display.red);
-    EXPECT_FALSE(c.measurementRunning);
+    EXPECT_FALSE(c.measurementRunning());
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
 }
@@ -87,7 +94,7 @@ TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
     answer("001,M,SL,L01000,V07000,K00010");
     c.tick();
     EXPECT_EQ(c.endValues().Count(), 0);
-    EXPECT_FALSE(c.endValuesAvailable);
+    EXPECT_FALSE(c.endValuesAvailable());
     EXPECT_TRUE(display.laden.isEmpty());
 }
 
@@ -204,14 +211,14 @@ TEST_F(PollCycle, StateTable) {
         SCOPED_TRACE(k.answer);
         answer("001,M,SL,L01000,V07000,K00010");
         c.tick();
-        c.recording = true;
+        record(c);
         const qint32 series = c.tempSeriesId();
         display.texts.remove(int(F::Status));
         show(k.answer);
         EXPECT_EQ(display[F::Status], res(k.key));
         EXPECT_EQ(host.panels["001"], res(k.key));
-        EXPECT_EQ(c.measurementRunning, k.running);
-        EXPECT_EQ(c.recording, k.recording);
+        EXPECT_EQ(c.measurementRunning(), k.running);
+        EXPECT_EQ(c.isRecording(), k.recording);
         EXPECT_EQ(c.tempSeriesId() != series, k.newTempSeries);
     }
     // Mode 6 (the charger waits in a cycle program): SW ends the recording.
@@ -219,9 +226,9 @@ TEST_F(PollCycle, StateTable) {
     QString p = "001,P,A05,M06,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     prog->parse(p, true);
     c.comResults_ProgramChanged(prog);
-    c.recording = true;
+    record(c);
     show("001,M,SW");
-    EXPECT_FALSE(c.recording);
+    EXPECT_FALSE(c.isRecording());
 }
 
 // Every fault is the channel's state: its text in the state box and the status

@@ -16,9 +16,9 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     const Series s = newSeries();
     answer(kProgram1); // the series' program
     c.startRecording(s.akku, s.id, false, true);
-    EXPECT_TRUE(c.recording);
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_TRUE(c.programWritten);
+    EXPECT_TRUE(c.isRecording());
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_TRUE(c.isProgramWritten());
     EXPECT_TRUE(c.isBatteryUsed(s.akku));
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
 
@@ -51,8 +51,8 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     // State 5 ends the recording on the next tick; the ids stay.
     answer("001,M,SF");
     c.tick();
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, s.id);
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), s.id);
 }
 
 TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
@@ -60,15 +60,15 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     const Series s = newSeries();
     answer(kProgram1);
     c.startRecording(s.akku, s.id, true, false);
-    EXPECT_FALSE(c.recording);
-    EXPECT_TRUE(c.recordingQueued);
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(c.isBatteryUsed(s.akku));
     const QDateTime start = now;
 
     later(10);
     answer("001,M,SA");
     c.tick();
-    EXPECT_TRUE(c.recordingQueued);
+    EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(values("MessWerte").empty());
 
     // The program starts: the recording begins with this value, and the
@@ -77,9 +77,9 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     answer("001,M,SL,L01500,V07200,K00010");
     answer("001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
     c.tick();
-    EXPECT_TRUE(c.recording);
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_TRUE(c.programWritten);
+    EXPECT_TRUE(c.isRecording());
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_TRUE(c.isProgramWritten());
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;15"}));
     EXPECT_EQ(c.recordingStart(), start);
     EXPECT_TRUE(seriesText(s.id, "Programm").contains("M03"));
@@ -101,16 +101,16 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_EQ(requests(), before + 1);
     EXPECT_TRUE(values("MessWerte").empty());
     EXPECT_TRUE(values("TempMessWerte").empty());
-    EXPECT_FALSE(c.programWritten);
+    EXPECT_FALSE(c.isProgramWritten());
     EXPECT_TRUE(display.laden.isEmpty());
 
     answer("001,M,SL,L01500,V07200,K00010");
     answer(kProgram1);
     c.tick();
     c.endRecording();
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, -1);
-    EXPECT_EQ(c.batteryId, s.akku);
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), -1);
+    EXPECT_EQ(c.batteryId(), s.akku);
     EXPECT_FALSE(c.isBatteryUsed(s.akku));
     charge(c, 20);
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;0"}));
@@ -121,9 +121,9 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     const qint32 tempBefore = c.tempSeriesId();
     queueIdle();
     c.resetForNewProgram();
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, -1);
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), -1);
     EXPECT_NE(c.tempSeriesId(), tempBefore);
     EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
 

@@ -24,7 +24,7 @@ public:
             const QString v =
                 text(ChannelField::Spannung) + "|" + text(ChannelField::Strom) + "|" + t;
             shown << v;
-            if (channel && channel->recording)
+            if (channel && channel->isRecording())
                 shownWhileRecording << v;
         }
     }
@@ -107,7 +107,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         const ChannelTest::Series created = ChannelTest::newSeries();
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
-        ASSERT_TRUE(channels[size_t(i)]->recording);
+        ASSERT_TRUE(channels[size_t(i)]->isRecording());
         // The recording takes over what the channel showed of this run so far
         // (the first reading after the program was sent).
         displays[i].shownWhileRecording = displays[i].shown;
@@ -119,8 +119,8 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     // A charge has ended when the channel left charging after it had charged.
     bool charged[4] = {false, false, false, false};
     auto finished = [&](int i) {
-        charged[i] = charged[i] || channels[size_t(i)]->measurementRunning;
-        return charged[i] && !channels[size_t(i)]->measurementRunning;
+        charged[i] = charged[i] || channels[size_t(i)]->measurementRunning();
+        return charged[i] && !channels[size_t(i)]->measurementRunning();
     };
     while (t.elapsed() < 120000) {
         for (auto& c : channels)

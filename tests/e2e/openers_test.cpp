@@ -73,10 +73,10 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsArea) {
                 .arg(7000 + 10 * i)
                 .arg(30 * i)));
     channel->findChild<QPushButton*>("cmdDiagramme")->click();
-    EXPECT_TRUE(channel->controller().diagramBusy);
+    EXPECT_TRUE(channel->controller().isDiagramBusy());
     // A second click while the first loads does nothing.
     channel->findChild<QPushButton*>("cmdDiagramme")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
     DiagramWindow* diagram = window->diagramWindow();
     ASSERT_NE(diagram, nullptr);
     auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
@@ -148,7 +148,7 @@ TEST_F(Openers, DiagramPageIsPrintedFromTheDiagramWindow) {
                 .arg(7000 + 10 * i)
                 .arg(30 * i)));
     channel->findChild<QPushButton*>("cmdDiagramme")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
     DiagramWindow* diagram = window->diagramWindow();
     ASSERT_NE(diagram, nullptr);
     const QString pdf = QDir(folder.path()).filePath("diagram.pdf");

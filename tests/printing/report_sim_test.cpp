@@ -56,14 +56,14 @@ protected:
         QCoro::waitFor(channel->resetForNewProgram());
         const ChannelTest::Series created = ChannelTest::newSeries();
         QCoro::waitFor(channel->startRecording(created.akku, created.id, false, true));
-        EXPECT_TRUE(channel->recording);
+        EXPECT_TRUE(channel->isRecording());
         QElapsedTimer t;
         t.start();
         bool ran = false;
         while (t.elapsed() < 150000) {
             QCoro::waitFor(channel->tick());
-            ran = ran || channel->measurementRunning;
-            if (ran && !channel->measurementRunning && display.entladen.size() >= 1 &&
+            ran = ran || channel->measurementRunning();
+            if (ran && !channel->measurementRunning() && display.entladen.size() >= 1 &&
                 display.laden.size() >= 2)
                 break;
             QThread::msleep(100);

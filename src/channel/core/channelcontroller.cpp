@@ -44,9 +44,9 @@ QDateTime ChannelController::now() const {
 
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
-    recording = recordingQueued = endValuesAvailable = programDialogOpen = false;
-    measurementRunning = programWritten = false;
-    seriesId = batteryId = -1;
+    m_recording = m_recordingQueued = m_endValuesAvailable = m_programDialogOpen = false;
+    m_measurementRunning = m_programWritten = false;
+    m_seriesId = m_batteryId = -1;
     m_previousTempSeriesId = m_tempSeriesId = -1;
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
@@ -127,7 +127,7 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
         }
         if (fresh->Count() == 0) {
             showEndValueLists();
-            endValuesAvailable = m_endwerte->Count() > 0;
+            m_endValuesAvailable = m_endwerte->Count() > 0;
             co_return;
         }
         if (m_endwerte->Count() > 0) {
@@ -136,7 +136,7 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
                 m_endwerte->Add(ew);
             }
             showEndValueLists();
-            endValuesAvailable = true;
+            m_endValuesAvailable = true;
             co_return;
         }
         list = fresh;
@@ -312,11 +312,11 @@ QCoro::Task<> ChannelController::runTick() {
     setFlashing(m_status->answerType != StatusRecord::NoAnswer);
     showStatus(*m_status);
     writeTempValue(*m_status);
-    if (recording) {
+    if (m_recording) {
         co_await writeValue(*m_status);
         if (!*alive)
             co_return;
-    } else if (!recordingQueued && m_headingResetPending) {
+    } else if (!m_recordingQueued && m_headingResetPending) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());
     }
@@ -385,7 +385,7 @@ void ChannelController::showNoAnswer() {
         m_display.setText(f, QString());
     m_display.setValuesStale(false);
     showState(QString::fromLatin1(kNoAnswerStateKey));
-    measurementRunning = false;
+    m_measurementRunning = false;
     startNewTempSeries();
 }
 
@@ -422,11 +422,11 @@ void ChannelController::showStatus(StatusRecord& status) {
     if (row->batteryState)
         showBatteryState(status.fault());
     if (row->running != StateDisplay::Running::Keep)
-        measurementRunning = row->running == StateDisplay::Running::Set;
+        m_measurementRunning = row->running == StateDisplay::Running::Set;
     if (row->recording == StateDisplay::Recording::Stop ||
         (row->recording == StateDisplay::Recording::StopInStorageMode &&
          m_program->deviceMode == kStorageMode))
-        recording = false;
+        m_recording = false;
     if (row->resetHeading)
         m_headingResetPending = true;
     if (row->stopFlashing)
@@ -513,6 +513,20 @@ void ChannelController::flashingTick() {
     m_display.setStatusFrameRed(m_red);
 }
 
+// ---------------------------------------------------------------- openings from the window
+
+bool ChannelController::tryBeginDiagram() {
+    if (m_diagramBusy)
+        return false;
+    m_diagramBusy = true;
+    return true;
+}
+
+void ChannelController::dropQueuedRecording() {
+    m_recordingQueued = false;
+    m_seriesId = -1;
+}
+
 // ---------------------------------------------------------------- answers in place of a status
 
 void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program) {
@@ -520,7 +534,7 @@ void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord>
         return;
     m_program = std::move(program);
     showProgram(*m_program);
-    if (programDialogOpen && programChangedFromOutside)
+    if (m_programDialogOpen && programChangedFromOutside)
         programChangedFromOutside(*m_program);
 }
 
@@ -537,7 +551,7 @@ void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EndValueList>
             writeEndValueToTemp(ew);
     }
     showEndValueLists();
-    endValuesAvailable = true;
+    m_endValuesAvailable = true;
 }
 
 } // namespace velmara

@@ -87,16 +87,29 @@ public:
     // "0818" - "0820": the heading without a recording.
     static QString headingWithoutRecording();
 
-    // --- state (read and written by the capture dialog and the main window) ---
-    bool recording = false;
-    bool programWritten = false;
-    bool recordingQueued = false;
-    bool endValuesAvailable = false;
-    bool measurementRunning = false;
-    bool programDialogOpen = false;
-    bool diagramBusy = false;
-    qint32 batteryId = -1;
-    qint32 seriesId = -1;
+    // --- the run and its recording, as the capture dialog and the main window see them ---
+    bool isRecording() const { return m_recording; }
+    bool isRecordingQueued() const { return m_recordingQueued; }
+    bool isProgramWritten() const { return m_programWritten; }
+    bool endValuesAvailable() const { return m_endValuesAvailable; }
+    bool measurementRunning() const { return m_measurementRunning; }
+    qint32 batteryId() const { return m_batteryId; }
+    qint32 seriesId() const { return m_seriesId; }
+    // Values are no longer stored in the series (which stays the channel's).
+    void stopRecording() { m_recording = false; }
+    // The recording that waited for the next process will not start: the
+    // channel forgets its series.
+    void dropQueuedRecording();
+
+    // The program editor opened from this channel: while it is open, programs
+    // the charger reports go to it (programChangedFromOutside).
+    void beginProgramDialog() { m_programDialogOpen = true; }
+    void endProgramDialog() { m_programDialogOpen = false; }
+    bool isProgramDialogOpen() const { return m_programDialogOpen; }
+    // One diagram opening at a time: false while one is under way.
+    bool tryBeginDiagram();
+    void endDiagram() { m_diagramBusy = false; }
+    bool isDiagramBusy() const { return m_diagramBusy; }
 
     // The program editor hears of a program that changed on the channel.
     std::function<void(const ProgramRecord&)> programChangedFromOutside;
@@ -163,6 +176,15 @@ private:
     QTimer m_flashingTimer;
     bool m_red = false;
 
+    bool m_recording = false;
+    bool m_programWritten = false;
+    bool m_recordingQueued = false;
+    bool m_endValuesAvailable = false;
+    bool m_measurementRunning = false;
+    bool m_programDialogOpen = false;
+    bool m_diagramBusy = false;
+    qint32 m_batteryId = -1;
+    qint32 m_seriesId = -1;
     int m_noAnswerCount = 0;
     bool m_headingResetPending = false;
     qint32 m_tempSeriesId = -1;

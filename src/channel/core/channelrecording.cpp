@@ -90,24 +90,24 @@ QCoro::Task<> ChannelController::writeValue(const StatusRecord& comRes) {
     bool written = false; // a value was handed to the table (steps 2 and 3)
     if (k == StatusRecord::Status) {
         written = true;
-        writeValue(ValueWriter::Table::Permanent, seriesId, false,
+        writeValue(ValueWriter::Table::Permanent, m_seriesId, false,
                    buildValueString(comRes, m_recordingStart, now()));
     } else if (k == StatusRecord::Endwert && m_endwerte->Count() > 0) {
         // An end-value answer that could not be read leaves the list empty:
         // then there is nothing to store.
         const auto last = m_endwerte->Item(m_endwerte->Count());
         written = true;
-        writeValue(ValueWriter::Table::Permanent, seriesId, true,
+        writeValue(ValueWriter::Table::Permanent, m_seriesId, true,
                    buildEndValueString(*last, m_recordingStart, now()));
     }
-    if (written && !programWritten) {
+    if (written && !m_programWritten) {
         const auto alive = m_alive;
-        co_await writeProgramToSeries(batteryId, seriesId);
+        co_await writeProgramToSeries(m_batteryId, m_seriesId);
         if (!*alive)
             co_return;
-        programWritten = true;
+        m_programWritten = true;
     }
-    recordingQueued = false;
+    m_recordingQueued = false;
 }
 
 // Stores the program the channel runs (asked from the charger) with the series.
@@ -164,9 +164,9 @@ void ChannelController::startNewTempSeries() {
 void ChannelController::resetForNewRun() {
     m_endwerte = std::make_shared<EndValueList>();
     m_display.setEndValueLines({}, {});
-    endValuesAvailable = false;
-    if (recordingQueued)
-        recording = true;
+    m_endValuesAvailable = false;
+    if (m_recordingQueued)
+        m_recording = true;
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
 }
@@ -185,9 +185,9 @@ QCoro::Task<> ChannelController::resetForNewProgram() {
 }
 
 void ChannelController::endRecording() {
-    recording = false;
-    recordingQueued = false;
-    seriesId = -1;
+    m_recording = false;
+    m_recordingQueued = false;
+    m_seriesId = -1;
     if (!m_first)
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
 }
@@ -201,15 +201,15 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
     const Step step(turn, alive, &m_stepsActive, granted);
     if (!step.runs())
         co_return;
-    batteryId = lakku;
-    seriesId = lmess;
-    recordingQueued = queued;
-    recording = !queued;
-    programWritten = false;
+    m_batteryId = lakku;
+    m_seriesId = lmess;
+    m_recordingQueued = queued;
+    m_recording = !queued;
+    m_programWritten = false;
     if (withTemp) {
         // After a finished process whose end values have arrived, the poll has
         // moved on to a new temporary series: the values are in the one before.
-        const qint32 series = (queued || !endValuesAvailable || measurementRunning)
+        const qint32 series = (queued || !m_endValuesAvailable || m_measurementRunning)
                                   ? m_tempSeriesId
                                   : m_previousTempSeriesId;
         // Later values continue the time base of the taken-over ones; with
@@ -217,10 +217,10 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
         // belongs to an older series, or was never set).
         m_recordingStart =
             (series == m_tempSeriesId && !m_tempSeriesUsed) ? now() : m_tempSeriesStart;
-        co_await writeProgramToSeries(batteryId, seriesId);
+        co_await writeProgramToSeries(m_batteryId, m_seriesId);
         if (!*alive)
             co_return;
-        programWritten = true;
+        m_programWritten = true;
         // Values still waiting in memory belong to the series that moves.
         retryWaitingValues();
         if (!moveTempSeries(series, lmess)) {
@@ -230,7 +230,7 @@ QCoro::Task<> ChannelController::startRecording(qint32 lakku, qint32 lmess, bool
                     .arg(m_code, QString::number(series), QString::number(lmess)));
         }
     } else {
-        co_await writeProgramToSeries(batteryId, seriesId);
+        co_await writeProgramToSeries(m_batteryId, m_seriesId);
         if (!*alive)
             co_return;
         m_recordingStart = now();
@@ -251,14 +251,14 @@ void ChannelController::setValuesFrameHeading(const QString& batteryName, const 
 }
 
 bool ChannelController::releaseBattery(qint32 id) {
-    if (id != batteryId)
+    if (id != m_batteryId)
         return false;
-    batteryId = -1;
+    m_batteryId = -1;
     return true;
 }
 
 bool ChannelController::isBatteryUsed(qint32 id) const {
-    return id == batteryId && (recording || recordingQueued);
+    return id == m_batteryId && (m_recording || m_recordingQueued);
 }
 
 } // namespace velmara

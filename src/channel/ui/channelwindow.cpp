@@ -335,9 +335,9 @@ void ChannelWindow::openProgram() {
         }
     };
     context.programChangedFromOutside = &channel.programChangedFromOutside;
-    channel.programDialogOpen = true;
+    channel.beginProgramDialog();
     openProgramEditor(this, context);
-    channel.programDialogOpen = false;
+    channel.endProgramDialog();
 }
 
 void ChannelWindow::openCapture() {
@@ -372,15 +372,14 @@ void ChannelWindow::openEndValueDiagram(QListWidgetItem* item) {
 // One opening at a time per window: the busy flag holds until the diagram is
 // shown or given up.
 void ChannelWindow::startDiagram(qint32 series, qint32 endValueId) {
-    if (m_controller->diagramBusy || !m_main)
+    if (!m_main || !m_controller->tryBeginDiagram())
         return;
-    m_controller->diagramBusy = true;
     QPointer<ChannelWindow> self(this);
     m_main->openDiagram(
         series, endValueId,
         [self](bool) {
             if (self)
-                self->m_controller->diagramBusy = false;
+                self->m_controller->endDiagram();
         },
         this,
         [self]() -> const ProgramRecord* {
