@@ -115,6 +115,13 @@ public:
     void silence() { port->queueSilence(); }
     void later(int seconds) { now = now.addSecs(seconds); }
     int requests() const { return int(port->writes.size()); }
+    // The bodies of the requests sent so far.
+    QList<QByteArray> bodies() const {
+        QList<QByteArray> out;
+        for (const QByteArray& w : port->writes)
+            out << w.mid(2, w.size() - 5); // DC2 "," body "," ETX CR
+        return out;
+    }
 
     // The value texts of a table (of one series), in storing order; end values
     // are marked "EW ".

@@ -20,12 +20,6 @@ protected:
         for (int i = 0; i < 50 && port->waitHeld(); ++i)
             port->releaseWait();
     }
-    QList<QByteArray> bodies() const {
-        QList<QByteArray> out;
-        for (const QByteArray& w : port->writes)
-            out << w.mid(2, w.size() - 5); // DC2 "," body "," ETX CR
-        return out;
-    }
 };
 
 TEST_F(ChannelSteps, ATickThatStillWaitsIsNotStartedAgain) {

@@ -28,8 +28,7 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3",
                                                       "300;7200;1500;6", "EW 2;900;8400;9;90"}));
     EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
-    EXPECT_EQ(seriesText(s.id, "Mode"), ChannelController::modeTextOf(c.program()));
-    EXPECT_FALSE(seriesText(s.id, "Mode").isEmpty());
+    EXPECT_EQ(seriesText(s.id, "Mode"), "Entladen");
 }
 
 TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
@@ -125,7 +124,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_FALSE(c.isRecording());
     EXPECT_EQ(c.seriesId(), -1);
     EXPECT_NE(c.tempSeriesId(), tempBefore);
-    EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
+    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
 
     // The heading goes back on channel 1 with the next idle tick, not at once.
     c.setValuesFrameHeading("Pack A", "x", "2");
@@ -133,8 +132,40 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 2");
     answer("001,M,SA");
     c.tick();
-    EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
+    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
     EXPECT_TRUE(display[F::Bemerkung].isEmpty());
+}
+
+// Only readings of a charging or discharging channel that carry their values
+// become rows of the temporary series.
+TEST_F(Recording, TheRecorderStoresOnlyLiveValuesOfChargingAndDischarging) {
+    struct Case {
+        const char* answer;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"001,M,SL,L01500,V07200,K00010,", true},
+        {"001,M,SE,E00800,V06900,K00020,", true},
+        {"001,M,SM,L00100,V07300,K00030,", false},
+        {"001,M,SL,", false},
+        {"001,M,SA,", false},
+        {"001,M,SF,X3,", false},
+        {"001,M,SQV,", false},
+        {"", false},
+    };
+    ChannelRecorder recorder("001", host, display, [this] { return now; }, {});
+    recorder.startNewTempSeries(true);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.answer);
+        const int before = int(values("TempMessWerte").size());
+        StatusRecord status;
+        QString text = k.answer;
+        status.parse(text);
+        recorder.writeTempValue(status);
+        EXPECT_EQ(int(values("TempMessWerte").size()), before + (k.stored ? 1 : 0));
+    }
+    EXPECT_EQ(values("TempMessWerte", recorder.tempSeriesId()),
+              QStringList({"10;7200;1500;0", "20;6900;800;0"}));
 }
 
 TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
@@ -170,7 +201,7 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     ASSERT_EQ(display.laden.size(), 1);
     EXPECT_EQ(display.laden[0], (EndValueDisplayLine{"---", 0}));
     ASSERT_EQ(display.entladen.size(), 1);
-    EXPECT_EQ(display.entladen[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
+    EXPECT_EQ(display.entladen[0].text.simplified(), "1. 0.950 6.000 75");
     EXPECT_TRUE(display.isVisible(F::Akkuzustand));
     EXPECT_EQ(display[F::Akkuzustand], res("0847") + " (95%)");
     EXPECT_TRUE(display.isVisible(F::Selbstentladung));

@@ -16,13 +16,11 @@ namespace velmara {
 ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHost& host,
                                      ChannelDisplay& display, Clock clock, QObject* parent)
     : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
-      m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
+      m_link(link), m_host(host), m_display(display),
+      m_recorder(m_code, host, display, std::move(clock), [this] { return requestProgram(); }),
       m_status(std::make_unique<StatusRecord>()),
       m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
-      m_endwerte(std::make_shared<EndValueList>()), m_writer([](ValueWriter::Table table) {
-          return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
-                                                        : shared().messWerte.get();
-      }) {
+      m_endwerte(std::make_shared<EndValueList>()) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { tick(); });
@@ -38,16 +36,10 @@ ChannelController::~ChannelController() {
     *m_alive = false;
 }
 
-QDateTime ChannelController::now() const {
-    return m_clock ? m_clock() : QDateTime::currentDateTime();
-}
-
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
-    m_recording = m_recordingQueued = m_endValuesAvailable = m_programDialogOpen = false;
-    m_measurementRunning = m_programWritten = false;
-    m_seriesId = m_batteryId = -1;
-    m_previousTempSeriesId = m_tempSeriesId = -1;
+    m_endValuesAvailable = m_programDialogOpen = m_measurementRunning = false;
+    m_recorder.reset();
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
     initChannel(); // runs on while the charger answers; the window does not wait
@@ -188,8 +180,7 @@ QCoro::Task<> ChannelController::runInit() {
     newStatusRecord();
     m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
     m_endwerte = std::make_shared<EndValueList>();
-    m_tempSeriesUsed = true;
-    startNewTempSeries();
+    m_recorder.startNewTempSeries(true);
 
     if (!m_first && m_host.chargerMissing()) {
         // Channel 1 has found no charger: no request at all.
@@ -221,7 +212,7 @@ QCoro::Task<> ChannelController::runInit() {
     showStatus(*m_status);
     // The first reading of a charging or discharging channel is shown, so it is
     // stored like every later one.
-    writeTempValue(*m_status);
+    m_recorder.writeTempValue(*m_status);
 }
 
 QCoro::Task<> ChannelController::tick() {
@@ -244,7 +235,7 @@ QCoro::Task<> ChannelController::runTick() {
     if (!m_first && m_host.chargerMissing())
         co_return;
     const auto alive = m_alive;
-    retryWaitingValues();
+    m_recorder.retryWaitingValues();
 
     const qint16 antwortTyp = m_status->answerType;
     const qint16 akkuTyp = m_program->batteryType;
@@ -311,12 +302,12 @@ QCoro::Task<> ChannelController::runTick() {
 
     setFlashing(m_status->answerType != StatusRecord::NoAnswer);
     showStatus(*m_status);
-    writeTempValue(*m_status);
-    if (m_recording) {
-        co_await writeValue(*m_status);
+    m_recorder.writeTempValue(*m_status);
+    if (m_recorder.isRecording()) {
+        co_await m_recorder.writeValue(*m_status, *m_endwerte);
         if (!*alive)
             co_return;
-    } else if (!m_recordingQueued && m_headingResetPending) {
+    } else if (!m_recorder.isQueued() && m_headingResetPending) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());
     }
@@ -386,7 +377,7 @@ void ChannelController::showNoAnswer() {
     m_display.setValuesStale(false);
     showState(QString::fromLatin1(kNoAnswerStateKey));
     m_measurementRunning = false;
-    startNewTempSeries();
+    m_recorder.startNewTempSeries();
 }
 
 void ChannelController::showStatus(StatusRecord& status) {
@@ -426,13 +417,13 @@ void ChannelController::showStatus(StatusRecord& status) {
     if (row->recording == StateDisplay::Recording::Stop ||
         (row->recording == StateDisplay::Recording::StopInStorageMode &&
          m_program->deviceMode == kStorageMode))
-        m_recording = false;
+        m_recorder.stop();
     if (row->resetHeading)
         m_headingResetPending = true;
     if (row->stopFlashing)
         setFlashing(false);
     if (row->newTempSeries)
-        startNewTempSeries();
+        m_recorder.startNewTempSeries();
     if (row->boxKey)
         showFaultBox(status.faultCode, row->boxKey, row->boxSecondKey);
 }
@@ -522,9 +513,10 @@ bool ChannelController::tryBeginDiagram() {
     return true;
 }
 
-void ChannelController::dropQueuedRecording() {
-    m_recordingQueued = false;
-    m_seriesId = -1;
+// An end value goes to the temporary series; its list line learns the row's
+// key once the row is on disk.
+void ChannelController::writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue) {
+    m_recorder.writeEndValueToTemp(endValue, [this] { showEndValueLists(); });
 }
 
 // ---------------------------------------------------------------- answers in place of a status

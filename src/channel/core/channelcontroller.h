@@ -1,9 +1,10 @@
 #pragma once
 // The life of one charger channel behind its window: the poll tick, the state
-// display, the end-value lists and the recording of every measured value. One
-// class for all four channels; channel "001" probes a missing charger for all.
+// display and the end-value lists; every reading goes on to the channel's
+// recorder. One class for all four channels; channel "001" probes a missing
+// charger for all.
 #include "channel/core/channeldisplay.h"
-#include "channel/core/valuewriter.h"
+#include "channel/core/channelrecorder.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
 #include "link/statusrecord.h"
@@ -67,11 +68,7 @@ public:
     void comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program);
     void comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues);
 
-    // --- recording ---
-    // comRes stays valid until the step is done (the program may be asked first).
-    QCoro::Task<> writeValue(const StatusRecord& comRes);
-    void writeTempValue(const StatusRecord& comRes);
-    void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endwert);
+    // --- recording (stored by the recorder; started and ended in the channel's turn) ---
     QCoro::Task<> resetForNewProgram();
     void resetForNewRun();
     void endRecording();
@@ -79,27 +76,27 @@ public:
     void setValuesFrameHeading(const QString& batteryName = QString(),
                                const QString& seriesName = QString(),
                                const QString& seriesNumber = QString());
-    bool releaseBattery(qint32 batteryId);
-    bool isBatteryUsed(qint32 batteryId) const;
-    void startNewTempSeries();
-    QCoro::Task<bool> writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
-    static QString modeTextOf(const ProgramRecord& program);
+    bool releaseBattery(qint32 batteryId) { return m_recorder.releaseBattery(batteryId); }
+    bool isBatteryUsed(qint32 batteryId) const { return m_recorder.isBatteryUsed(batteryId); }
+    static QString modeTextOf(const ProgramRecord& program) {
+        return ChannelRecorder::modeTextOf(program);
+    }
     // "0818" - "0820": the heading without a recording.
     static QString headingWithoutRecording();
 
     // --- the run and its recording, as the capture dialog and the main window see them ---
-    bool isRecording() const { return m_recording; }
-    bool isRecordingQueued() const { return m_recordingQueued; }
-    bool isProgramWritten() const { return m_programWritten; }
+    bool isRecording() const { return m_recorder.isRecording(); }
+    bool isRecordingQueued() const { return m_recorder.isQueued(); }
+    bool isProgramWritten() const { return m_recorder.isProgramWritten(); }
     bool endValuesAvailable() const { return m_endValuesAvailable; }
     bool measurementRunning() const { return m_measurementRunning; }
-    qint32 batteryId() const { return m_batteryId; }
-    qint32 seriesId() const { return m_seriesId; }
+    qint32 batteryId() const { return m_recorder.batteryId(); }
+    qint32 seriesId() const { return m_recorder.seriesId(); }
     // Values are no longer stored in the series (which stays the channel's).
-    void stopRecording() { m_recording = false; }
+    void stopRecording() { m_recorder.stop(); }
     // The recording that waited for the next process will not start: the
     // channel forgets its series.
-    void dropQueuedRecording();
+    void dropQueuedRecording() { m_recorder.dropQueued(); }
 
     // The program editor opened from this channel: while it is open, programs
     // the charger reports go to it (programChangedFromOutside).
@@ -115,15 +112,15 @@ public:
     std::function<void(const ProgramRecord&)> programChangedFromOutside;
 
     // --- read-only views for the window and for tests ---
-    qint32 tempSeriesId() const { return m_tempSeriesId; }
-    qint32 previousTempSeriesId() const { return m_previousTempSeriesId; }
-    bool tempSeriesUsed() const { return m_tempSeriesUsed; }
-    const QDateTime& tempSeriesStart() const { return m_tempSeriesStart; }
-    const QDateTime& recordingStart() const { return m_recordingStart; }
+    qint32 tempSeriesId() const { return m_recorder.tempSeriesId(); }
+    qint32 previousTempSeriesId() const { return m_recorder.previousTempSeriesId(); }
+    bool tempSeriesUsed() const { return m_recorder.tempSeriesUsed(); }
+    const QDateTime& tempSeriesStart() const { return m_recorder.tempSeriesStart(); }
+    const QDateTime& recordingStart() const { return m_recorder.recordingStart(); }
     bool headingResetPending() const { return m_headingResetPending; }
     int noAnswerCount() const { return m_noAnswerCount; }
     // Values taken but not yet on disk (the file did not take them).
-    int valuesWaiting() const { return int(m_writer.waiting()); }
+    int valuesWaiting() const { return m_recorder.valuesWaiting(); }
     const StatusRecord& status() const { return *m_status; }
     const ProgramRecord& program() const { return *m_program; }
     const EndValueList& endValues() const { return *m_endwerte; }
@@ -155,18 +152,14 @@ private:
     QCoro::Task<QString> requestProgram();
     QCoro::Task<> readProgram();
     QCoro::Task<> readEndValues(bool emptyFirst);
-    void writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
-                    ValueWriter::StoredCallback onStored = {});
-    void retryWaitingValues();
-    void reportWaitingValues();
-    QDateTime now() const;
+    void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue);
 
     QString m_code;
     bool m_first;
     QPointer<ChargerLink> m_link;
     ChannelHost& m_host;
     ChannelDisplay& m_display;
-    Clock m_clock;
+    ChannelRecorder m_recorder;
 
     std::unique_ptr<StatusRecord> m_status;
     std::shared_ptr<ProgramRecord> m_program;
@@ -176,30 +169,18 @@ private:
     QTimer m_flashingTimer;
     bool m_red = false;
 
-    bool m_recording = false;
-    bool m_programWritten = false;
-    bool m_recordingQueued = false;
     bool m_endValuesAvailable = false;
     bool m_measurementRunning = false;
     bool m_programDialogOpen = false;
     bool m_diagramBusy = false;
-    qint32 m_batteryId = -1;
-    qint32 m_seriesId = -1;
     int m_noAnswerCount = 0;
     bool m_headingResetPending = false;
-    qint32 m_tempSeriesId = -1;
-    qint32 m_previousTempSeriesId = -1;
-    bool m_tempSeriesUsed = false;
-    QDateTime m_tempSeriesStart;
-    QDateTime m_recordingStart;
     qint16 m_faultBoxShown = 0;
     // Checked after every await: false once the controller is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::shared_ptr<TurnQueue> m_turn;
     bool m_tickActive = false;
     int m_stepsActive = 0;
-    ValueWriter m_writer;
-    int m_reportedWaiting = 0;
 };
 
 } // namespace velmara
