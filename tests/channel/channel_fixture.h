@@ -101,10 +101,17 @@ public:
         queueIdle();
         return make("001");
     }
+    // One tick answered with this status. A channel that asks for its program
+    // first (a new run has begun) is told kProgram1.
+    void poll(ChannelController& c, const QByteArray& status) {
+        if (c.asksProgramFirst())
+            answer(c.channelCode().toLatin1() + kProgram1.mid(3));
+        answer(status);
+        c.tick();
+    }
     // One charging tick of channel 1, then 3 s pass.
     void charge(ChannelController& c, int mAh) {
-        answer("001,M,SL,L01500,V07200,K" + QByteArray::number(mAh).rightJustified(5, '0'));
-        c.tick();
+        poll(c, "001,M,SL,L01500,V07200,K" + QByteArray::number(mAh).rightJustified(5, '0'));
         later(3);
     }
 

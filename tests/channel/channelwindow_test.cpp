@@ -52,8 +52,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), res("6010"));
     EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), res("0912"));
 
-    answer("003,M,SL,L01500,V07234,K00350");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.234 V");
     EXPECT_EQ(find<QLineEdit>(*w, "txtStrom")->text(), "1.500 A");
     EXPECT_EQ(find<QLineEdit>(*w, "txtKapazitaet")->text(), "0.350 Ah");
@@ -61,8 +60,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     // A fault greys the values it froze; its text shows from the start, all
     // of it in the tool tip.
     auto* status = find<QLineEdit>(*w, "txtStatus");
-    answer("003,M,SQV");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SQV");
     EXPECT_EQ(status->text(), res("0874"));
     EXPECT_EQ(status->cursorPosition(), 0);
     EXPECT_EQ(status->toolTip(), res("0874"));
@@ -70,12 +68,10 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
         EXPECT_FALSE(find<QLineEdit>(*w, name)->isEnabled()) << name;
         EXPECT_FALSE(find<QLineEdit>(*w, name)->text().isEmpty()) << name;
     }
-    answer("003,M,SL,L01500,V07234,K00350");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
     EXPECT_TRUE(find<QLineEdit>(*w, "txtSpannung")->isEnabled());
 
-    answer("003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
-    w->controller().tick();
+    poll(w->controller(), "003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
     auto* laden = find<QListWidget>(*w, "lstEndwertLaden");
     ASSERT_EQ(laden->count(), 1);
     ASSERT_EQ(find<QListWidget>(*w, "lstEndwertEntladen")->count(), 1);
@@ -89,8 +85,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
 
     w->close();
     EXPECT_FALSE(w->isVisible());
-    answer("003,M,SL,L01500,V07240,K00360");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SL,L01500,V07240,K00360");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
 }
 

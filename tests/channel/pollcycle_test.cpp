@@ -37,8 +37,7 @@ TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
 
 TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
     ChannelController& c = idle();
-    answer("001,M,SL,L01500,V07234,K00350");
-    c.tick();
+    poll(c, "001,M,SL,L01500,V07234,K00350");
     EXPECT_EQ(display[F::Status], res("6012"));
     EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
     EXPECT_TRUE(c.measurementRunning());
@@ -47,8 +46,7 @@ TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
     EXPECT_TRUE(display.red);
 
     later(3);
-    answer("001,M,SE,E00800,V06900,K00100");
-    c.tick();
+    poll(c, "001,M,SE,E00800,V06900,K00100");
     EXPECT_EQ(display[F::Status], res("6014"));
     EXPECT_EQ(display[F::Strom], "0.800 A");
     EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "100;6900;800;3"}));
@@ -58,8 +56,7 @@ TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
 TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
     ChannelController& c = idle();
     charge(c, 350);
-    answer("001,D,SL,K01000,T90,V08400");
-    c.tick();
+    poll(c, "001,D,SL,K01000,T90,V08400");
     ASSERT_EQ(display.laden.size(), 1);
     EXPECT_EQ(display.laden[0].text, " 1.      1.000     8.400    90");
     EXPECT_EQ(display.laden[0].tempId, endValueId());
@@ -72,8 +69,7 @@ TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
 TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
     ChannelController& c = idle();
     charge(c, 350);
-    answer("001,M,SF,X3");
-    c.tick();
+    poll(c, "001,M,SF,X3");
     EXPECT_EQ(display[F::Status], res("6018"));
     EXPECT_EQ(display[F::Akkuzustand], res("0870"));
     EXPECT_EQ(live(), QStringList({"", "", ""}));
@@ -86,13 +82,10 @@ TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
 
 TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
     ChannelController& c = idle();
-    answer("001,D,SL,K01000,T90,V08400");
-    c.tick();
-    answer("001,M,SA");
-    c.tick();
+    poll(c, "001,D,SL,K01000,T90,V08400");
+    poll(c, "001,M,SA");
     EXPECT_EQ(c.endValues().Count(), 1);
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     EXPECT_EQ(c.endValues().Count(), 0);
     EXPECT_FALSE(c.endValuesAvailable());
     EXPECT_TRUE(display.laden.isEmpty());
@@ -164,9 +157,9 @@ TEST_F(PollCycle, OtherChannelsProbeEverySixSecondsAndLeaveTheFlagAlone) {
 TEST_F(PollCycle, BadStatusOrAnotherChannelsAnswerIsAskedOnceMore) {
     ChannelController& c = idle();
     port->queueAnswer("garbage");
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     EXPECT_EQ(display[F::Status], res("6012")) << "the repeat's answer counts";
+    poll(c, "001,M,SL,L01000,V07000,K00020"); // the run's program is read
 
     // Bad twice, or an answer for channel 3 counting as bad: nothing shown,
     // nothing stored.
@@ -209,8 +202,7 @@ TEST_F(PollCycle, StateTable) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.answer);
-        answer("001,M,SL,L01000,V07000,K00010");
-        c.tick();
+        poll(c, "001,M,SL,L01000,V07000,K00010");
         record(c);
         const qint32 series = c.tempSeriesId();
         display.texts.remove(int(F::Status));
@@ -251,13 +243,11 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.letters);
         ScriptedMessages boxes;
-        answer("001,M,SL,L01500,V07234,K00350");
-        c.tick();
+        poll(c, "001,M,SL,L01500,V07234,K00350");
         ASSERT_FALSE(display.stale);
         if (k.boxKey)
             boxes.expect(k.boxKey);
-        answer("001,M," + QByteArray(k.letters));
-        c.tick();
+        poll(c, "001,M," + QByteArray(k.letters));
         EXPECT_EQ(display[F::Status], res(k.key));
         EXPECT_EQ(host.panels["001"], res(k.key));
         EXPECT_TRUE(display.stale);
@@ -273,8 +263,7 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
             EXPECT_TRUE(boxes.shown.empty());
         }
     }
-    answer("001,M,SA");
-    c.tick();
+    poll(c, "001,M,SA");
     EXPECT_FALSE(display.stale) << "the fault has ended";
 }
 
@@ -283,8 +272,7 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
     ScriptedMessages boxes;
     boxes.expect("0880");
     for (int i = 0; i < 3; ++i) {
-        answer("001,M,SG");
-        c.tick();
+        poll(c, "001,M,SG");
     }
     ASSERT_EQ(boxes.shown.size(), 1);
     // A notice: the tick that shows it goes on, nothing waits for the user.
@@ -292,16 +280,91 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
 
     // Another fault is a new episode; so is the same fault after leaving it.
     boxes.expect("0876");
-    answer("001,M,SQR");
-    c.tick();
-    answer("001,M,SQR");
-    c.tick();
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SQR");
+    poll(c, "001,M,SQR");
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     boxes.expect("0876");
-    answer("001,M,SQR");
-    c.tick();
+    poll(c, "001,M,SQR");
     EXPECT_EQ(boxes.shown.size(), 3);
+}
+
+// A program set at the charger's keys starts a run without telling the
+// computer: the run's first tick is followed by a program request.
+TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {
+    ChannelController& c = idle();
+    ASSERT_EQ(display[F::Mode], "Entladen");
+    for (const char* rest : {"001,M,SA", "001,M,SF", "001,M,SQR"}) {
+        SCOPED_TRACE(rest);
+        ScriptedMessages boxes;
+        boxes.answerAllWith(MsgAnswer::Ok);
+        answer(rest);
+        c.tick();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        const int before = requests();
+        answer("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        EXPECT_EQ(bodies().mid(before), (QList<QByteArray>{"001,W", "001,M"}));
+        EXPECT_EQ(display[F::Mode], "Laden");
+        answer("001,M,SL,L01000,V07000,K00030");
+        c.tick();
+        EXPECT_EQ(requests(), before + 3) << "once per run";
+        // Back to the first program for the next round.
+        answer("001,M,SA");
+        c.tick();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        answer(kProgram1);
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        ASSERT_EQ(display[F::Mode], "Entladen");
+    }
+    // Charging on after a pause or from discharging is the same run.
+    const int before = requests();
+    for (const char* state :
+         {"001,M,SE,E01000,V07000,K00010", "001,M,SW", "001,M,SL,L01000,V07000,K00010"}) {
+        answer(state);
+        c.tick();
+    }
+    EXPECT_EQ(requests(), before + 3);
+}
+
+// A program answer the channel could not use leaves its program unknown: it
+// is asked again, before the status, until it is known.
+TEST_F(PollCycle, AnUnknownProgramIsReadAgainOnTheNextTick) {
+    struct Case {
+        const char* what;
+        QByteArray rawAnswer; // framed; empty: silence
+    };
+    const Case cases[] = {
+        {"late answer of another channel",
+         "\x14,003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,\x03"},
+        {"unreadable", "\x14,001,P,A05,Mxx,\x03"},
+        {"no answer", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        channels.clear();
+        ChannelController& c = idle();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        if (k.rawAnswer.isEmpty())
+            silence();
+        else
+            port->queueAnswer(k.rawAnswer);
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        EXPECT_NE(display[F::Mode], "Laden");
+
+        const int before = requests();
+        answer("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+        answer("001,M,SL,L01000,V07000,K00030");
+        c.tick();
+        EXPECT_EQ(bodies().mid(before), (QList<QByteArray>{"001,W", "001,M"}));
+        EXPECT_EQ(display[F::Mode], "Laden");
+        EXPECT_EQ(display[F::Kapazitaet], "0.030 Ah");
+    }
 }
 
 // Late answers (the charger answered after the wait had ended) pass for the

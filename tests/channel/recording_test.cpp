@@ -23,8 +23,7 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
 
     charge(c, 300); // 6 s, on the taken-over time base
-    answer("001,D,SL,K00900,T90,V08400");
-    c.tick();
+    poll(c, "001,D,SL,K00900,T90,V08400");
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3",
                                                       "300;7200;1500;6", "EW 2;900;8400;9;90"}));
     EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
@@ -35,11 +34,9 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     ChannelController& c = idle();
     charge(c, 100);
     charge(c, 200);
-    answer("001,D,SL,K00900,T90,V08400");
-    c.tick();
+    poll(c, "001,D,SL,K00900,T90,V08400");
     later(3);
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     ASSERT_EQ(c.tempSeriesId(), 2);
 
     const Series s = newSeries();
@@ -48,8 +45,7 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     EXPECT_EQ(values("MessWerte", s.id),
               QStringList({"100;7200;1500;0", "200;7200;1500;3", "EW 2;900;8400;6;90"}));
     // State 5 ends the recording on the next tick; the ids stay.
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     EXPECT_FALSE(c.isRecording());
     EXPECT_EQ(c.seriesId(), s.id);
 }
@@ -65,8 +61,7 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     const QDateTime start = now;
 
     later(10);
-    answer("001,M,SA");
-    c.tick();
+    poll(c, "001,M,SA");
     EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(values("MessWerte").empty());
 
@@ -74,8 +69,7 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     // program is stored again with it.
     later(5);
     answer("001,M,SL,L01500,V07200,K00010");
-    answer("001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
-    c.tick();
+    poll(c, "001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
     EXPECT_TRUE(c.isRecording());
     EXPECT_FALSE(c.isRecordingQueued());
     EXPECT_TRUE(c.isProgramWritten());
@@ -95,8 +89,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
 
     // An end-value answer cut short stores nothing, so asks for no program.
     const int before = requests();
-    answer("001,D,SL,K00900");
-    c.tick();
+    poll(c, "001,D,SL,K00900");
     EXPECT_EQ(requests(), before + 1);
     EXPECT_TRUE(values("MessWerte").empty());
     EXPECT_TRUE(values("TempMessWerte").empty());
@@ -130,8 +123,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     c.setValuesFrameHeading("Pack A", "x", "2");
     c.endRecording();
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 2");
-    answer("001,M,SA");
-    c.tick();
+    poll(c, "001,M,SA");
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
     EXPECT_TRUE(display[F::Bemerkung].isEmpty());
 }
@@ -170,15 +162,12 @@ TEST_F(Recording, TheRecorderStoresOnlyLiveValuesOfChargingAndDischarging) {
 
 TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
     ChannelController& c = idle();
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     EXPECT_EQ(c.tempSeriesId(), 1) << "nothing stored: the id stays";
-    answer("001,M,SM,L01000,V07000,K00100");
-    c.tick();
+    poll(c, "001,M,SM,L01000,V07000,K00100");
     EXPECT_TRUE(values("TempMessWerte").empty()) << "state 4 is never stored";
     charge(c, 10);
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
 
@@ -197,7 +186,7 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     answer("002" + kProgram1.mid(3));
     answer("002,D,SE,K00950,T75,V06000,Y00012,X1,P095");
     answer("002,M,SA");
-    ChannelController& c = make("002");
+    make("002");
     ASSERT_EQ(display.laden.size(), 1);
     EXPECT_EQ(display.laden[0], (EndValueDisplayLine{"---", 0}));
     ASSERT_EQ(display.entladen.size(), 1);

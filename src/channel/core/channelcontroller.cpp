@@ -164,6 +164,18 @@ void ChannelController::setPollInterval(int ms) {
 
 // ---------------------------------------------------------------- init and tick
 
+namespace {
+
+// A channel at rest (idle, finished, stopped by a fault) that charges or
+// discharges has begun a new run.
+bool beginsRun(ChargerState before, ChargerState now) {
+    const bool rest = before == ChargerState::Idle || before == ChargerState::Finished ||
+                      before == ChargerState::Fault;
+    return rest && (now == ChargerState::Charging || now == ChargerState::Discharging);
+}
+
+} // namespace
+
 QCoro::Task<> ChannelController::initChannel() {
     const auto alive = m_alive;
     const auto turn = m_turn;
@@ -213,6 +225,11 @@ QCoro::Task<> ChannelController::runInit() {
     // The first reading of a charging or discharging channel is shown, so it is
     // stored like every later one.
     m_recorder.writeTempValue(*m_status);
+}
+
+bool ChannelController::asksProgramFirst() const {
+    return m_programUnknown || m_program->batteryType == ProgramRecord::BadAnswer ||
+           m_program->batteryType == ProgramRecord::NoAnswer;
 }
 
 QCoro::Task<> ChannelController::tick() {
@@ -274,9 +291,12 @@ QCoro::Task<> ChannelController::runTick() {
         }
     } else {
         m_noAnswerCount = 0;
-        // A program answer that could not be read (or came from another
-        // channel) leaves the program unknown: ask again before the status.
-        if (m_program->batteryType == ProgramRecord::BadAnswer) {
+        // The program is asked again before the status when the channel does
+        // not know it (an answer that could not be read, came from another
+        // channel or not at all) and when a new run has begun: a program set
+        // at the charger's keys starts one without telling the computer.
+        if (asksProgramFirst()) {
+            m_programUnknown = false;
             co_await readProgram();
             if (!*alive)
                 co_return;
@@ -298,6 +318,8 @@ QCoro::Task<> ChannelController::runTick() {
         }
         if (oldState == ChargerState::Idle && m_status->state() != ChargerState::Idle)
             resetForNewRun();
+        if (beginsRun(oldState, m_status->state()))
+            m_programUnknown = true;
     }
 
     setFlashing(m_status->answerType != StatusRecord::NoAnswer);

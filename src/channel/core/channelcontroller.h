@@ -119,6 +119,9 @@ public:
     const QDateTime& recordingStart() const { return m_recorder.recordingStart(); }
     bool headingResetPending() const { return m_headingResetPending; }
     int noAnswerCount() const { return m_noAnswerCount; }
+    // The next tick asks for the program before the status (a new run has
+    // begun, or the program is not known).
+    bool asksProgramFirst() const;
     // Values taken but not yet on disk (the file did not take them).
     int valuesWaiting() const { return m_recorder.valuesWaiting(); }
     const StatusRecord& status() const { return *m_status; }
@@ -174,6 +177,8 @@ private:
     bool m_programDialogOpen = false;
     bool m_diagramBusy = false;
     int m_noAnswerCount = 0;
+    // A new run has begun: the program is read again on the next tick.
+    bool m_programUnknown = false;
     bool m_headingResetPending = false;
     qint16 m_faultBoxShown = 0;
     // Checked after every await: false once the controller is gone.
