@@ -387,7 +387,7 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     answer("003,M,SE,E02000,V11900,K00500");
     c.tick();
     EXPECT_EQ(values("TempMessWerte"), stored);
-    EXPECT_NE(display[F::Strom], formatAmpereString(2000));
+    EXPECT_NE(display[F::Strom], "2.000 A");
     EXPECT_EQ(c.program().batteryType, ProgramRecord::BadAnswer);
 
     // The unknown program is asked again on the next tick, before the status.
@@ -414,7 +414,7 @@ TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     EXPECT_EQ(c.valuesWaiting(), 2);
     EXPECT_EQ(host.waiting["001"], 2);
     EXPECT_EQ(display.storageWarning, res("1124").arg(2));
-    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(20)) << "the poll goes on";
+    EXPECT_EQ(display[F::Kapazitaet], "0.020 Ah") << "the poll goes on";
 
     ASSERT_TRUE(userDatabase()->execute("DROP TRIGGER full"));
     charge(c, 30);
@@ -435,7 +435,7 @@ TEST_F(PollCycle, TheFirstReadingOfARunningChannelIsStoredLikeEveryOther) {
     answer("001,D");
     answer("001,M,SL,L01500,V07200,K00120");
     ChannelController& c = make("001");
-    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(120));
+    EXPECT_EQ(display[F::Kapazitaet], "0.120 Ah");
     EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), QStringList{"120;7200;1500;0"});
 }
 

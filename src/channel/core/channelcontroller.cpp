@@ -191,6 +191,7 @@ QCoro::Task<> ChannelController::runInit() {
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
     m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
+    m_programUnknown = false; // read now
     m_endwerte = std::make_shared<EndValueList>();
     m_recorder.startNewTempSeries(true);
 
