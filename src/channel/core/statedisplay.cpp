@@ -9,125 +9,117 @@ namespace {
 using V = StateDisplay::Values;
 using Run = StateDisplay::Running;
 using Rec = StateDisplay::Recording;
+using S = ChargerState;
+using F = ChargerFault;
 
-// Status answers with their live values.
-StateDisplay withValues(ChargerState state) {
-    switch (state) {
-    case ChargerState::Idle:
-        return {.stateKey = "6010",
-                .values = V::Clear,
-                .batteryState = true,
-                .running = Run::Clear,
-                .recording = Rec::Stop,
-                .newTempSeries = true,
-                .resetHeading = true};
-    case ChargerState::Charging:
-        return {.stateKey = "6012", .values = V::Show, .running = Run::Set};
-    case ChargerState::Discharging:
-        return {.stateKey = "6014", .values = V::Show, .running = Run::Set};
-    case ChargerState::Trickle:
-        return {.stateKey = "6016",
-                .running = Run::Clear,
-                .recording = Rec::Stop,
-                .newTempSeries = true};
-    case ChargerState::Finished:
-        return {.stateKey = "6018",
-                .values = V::Clear,
-                .batteryState = true,
-                .running = Run::Clear,
-                .recording = Rec::Stop,
-                .newTempSeries = true,
-                .stopFlashing = true};
-    case ChargerState::Waiting:
-        return {.stateKey = "6020",
-                .values = V::Clear,
-                .running = Run::Clear,
-                .recording = Rec::StopInStorageMode};
-    default:
-        return {};
-    }
+struct Row {
+    qint16 answerType;
+    ChargerState state;
+    ChargerFault fault; // compared only for faults
+    bool anyFault;      // the row for every fault not listed before it
+    StateDisplay display;
+};
+
+constexpr qint16 kWith = StatusRecord::Status;
+constexpr qint16 kWithout = StatusRecord::StatusWithoutValues;
+
+constexpr StateDisplay kIdle{.stateKey = "6010",
+                             .values = V::Clear,
+                             .batteryState = true,
+                             .running = Run::Clear,
+                             .recording = Rec::Stop,
+                             .newTempSeries = true,
+                             .resetHeading = true};
+constexpr StateDisplay kFinished{.stateKey = "6018",
+                                 .values = V::Clear,
+                                 .batteryState = true,
+                                 .running = Run::Clear,
+                                 .recording = Rec::Stop,
+                                 .newTempSeries = true,
+                                 .stopFlashing = true};
+constexpr StateDisplay kWaiting{.stateKey = "6020",
+                                .values = V::Clear,
+                                .running = Run::Clear,
+                                .recording = Rec::StopInStorageMode};
+
+// A fault stops the channel: its text is the state, the last values go stale.
+constexpr StateDisplay fault(const char* key, Run running = Run::Keep, Rec recording = Rec::Keep,
+                             const char* boxKey = nullptr, const char* boxSecondKey = nullptr) {
+    return {.stateKey = key,
+            .values = V::Stale,
+            .running = running,
+            .recording = recording,
+            .fault = true,
+            .boxKey = boxKey,
+            .boxSecondKey = boxSecondKey};
 }
 
-// The channel stopped: the fault is its state, the last values are stale.
-StateDisplay faultRow(ChargerFault fault) {
-    StateDisplay row{.values = V::Stale, .fault = true};
-    switch (fault) {
-    case ChargerFault::NoBattery:
-        row.stateKey = "0878";
-        row.running = Run::Clear;
-        break;
-    case ChargerFault::Overheated:
-        row.stateKey = "0880";
-        row.boxKey = "0880";
-        row.boxSecondKey = "0881";
-        break;
-    case ChargerFault::SafetyTimer:
-        row.stateKey = "0882";
-        break;
-    case ChargerFault::VoltageTooHigh:
-        row.stateKey = "0874";
-        row.running = Run::Clear;
-        row.recording = Rec::Stop;
-        break;
-    case ChargerFault::ReversedPolarity:
-        row.stateKey = "0876";
-        row.boxKey = "0876";
-        break;
-    case ChargerFault::VoltageTooLow:
-        row.stateKey = "0884";
-        break;
-    case ChargerFault::CapacityLimit:
-        row.stateKey = "0886";
-        row.running = Run::Clear;
-        break;
-    case ChargerFault::ShortCircuit:
-        row.stateKey = "0888";
-        row.running = Run::Clear;
-        break;
-    default: // program error and any fault this program does not know
-        row.stateKey = "6022";
-        row.running = Run::Clear;
-        row.newTempSeries = true;
-        break;
-    }
-    return row;
-}
-
-// Status answers of a state that carries values, but without them.
-std::optional<StateDisplay> withoutValues(ChargerState state) {
-    switch (state) {
-    case ChargerState::Idle:
-        return StateDisplay{.stateKey = "6010",
-                            .values = V::Clear,
-                            .running = Run::Clear,
-                            .recording = Rec::Stop,
-                            .resetHeading = true};
-    case ChargerState::Charging:
-        return StateDisplay{.stateKey = "6012"};
-    case ChargerState::Discharging:
-        return StateDisplay{.stateKey = "6014"};
-    case ChargerState::Finished:
-    case ChargerState::Waiting:
-        return withValues(state);
-    default:
-        return std::nullopt;
-    }
-}
+constexpr Row kRows[] = {
+    // Status answers with their live values.
+    {kWith, S::Idle, F::None, false, kIdle},
+    {kWith,
+     S::Charging,
+     F::None,
+     false,
+     {.stateKey = "6012", .values = V::Show, .running = Run::Set}},
+    {kWith,
+     S::Discharging,
+     F::None,
+     false,
+     {.stateKey = "6014", .values = V::Show, .running = Run::Set}},
+    {kWith,
+     S::Trickle,
+     F::None,
+     false,
+     {.stateKey = "6016", .running = Run::Clear, .recording = Rec::Stop, .newTempSeries = true}},
+    {kWith, S::Finished, F::None, false, kFinished},
+    {kWith, S::Waiting, F::None, false, kWaiting},
+    {kWith, S::Fault, F::NoBattery, false, fault("0878", Run::Clear)},
+    {kWith, S::Fault, F::Overheated, false, fault("0880", Run::Keep, Rec::Keep, "0880", "0881")},
+    {kWith, S::Fault, F::SafetyTimer, false, fault("0882")},
+    {kWith, S::Fault, F::VoltageTooHigh, false, fault("0874", Run::Clear, Rec::Stop)},
+    {kWith, S::Fault, F::ReversedPolarity, false, fault("0876", Run::Keep, Rec::Keep, "0876")},
+    {kWith, S::Fault, F::VoltageTooLow, false, fault("0884")},
+    {kWith, S::Fault, F::CapacityLimit, false, fault("0886", Run::Clear)},
+    {kWith, S::Fault, F::ShortCircuit, false, fault("0888", Run::Clear)},
+    // The program error and any fault this program does not know.
+    {kWith,
+     S::Fault,
+     F::None,
+     true,
+     {.stateKey = "6022",
+      .values = V::Stale,
+      .running = Run::Clear,
+      .newTempSeries = true,
+      .fault = true}},
+    // Status answers of a state that carries values, but without them.
+    {kWithout,
+     S::Idle,
+     F::None,
+     false,
+     {.stateKey = "6010",
+      .values = V::Clear,
+      .running = Run::Clear,
+      .recording = Rec::Stop,
+      .resetHeading = true}},
+    {kWithout, S::Charging, F::None, false, {.stateKey = "6012"}},
+    {kWithout, S::Discharging, F::None, false, {.stateKey = "6014"}},
+    {kWithout, S::Finished, F::None, false, kFinished},
+    {kWithout, S::Waiting, F::None, false, kWaiting},
+};
 
 } // namespace
 
 std::optional<StateDisplay> stateDisplayOf(qint16 answerType, ChargerState state,
                                            ChargerFault fault) {
-    if (answerType == StatusRecord::StatusWithoutValues)
-        return withoutValues(state);
-    if (answerType != StatusRecord::Status)
-        return std::nullopt;
-    if (state == ChargerState::Fault)
-        return faultRow(fault);
-    const StateDisplay row = withValues(state);
-    if (!row.stateKey)
-        return std::nullopt;
-    return row;
+    for (const Row& row : kRows) {
+        if (row.answerType != answerType || row.state != state)
+            continue;
+        if (state == S::Fault && !row.anyFault && row.fault != fault)
+            continue;
+        return row.display;
+    }
+    return std::nullopt;
 }
 
 } // namespace velmara
