@@ -29,6 +29,7 @@ public:
     void setStatusFrameRed(bool) override {}
     void setEndValueLines(const QList<EndValueDisplayLine>&, const QList<EndValueDisplayLine>&) override {}
     void setStorageWarning(const QString&) override {}
+    void setValuesStale(bool) override {}
     QHash<int, QString> texts;
 };
 
@@ -100,7 +101,7 @@ void BM_StoreOneTempValue(benchmark::State& state) {
     QString text = "001,M,SL,L01500,V07200,K00350,";
     values.parse(text);
     for (auto _ : state)
-        ch.controller->writeTempValue(values);
+        ch.controller->recorder().writeTempValue(values);
 }
 BENCHMARK(BM_StoreOneTempValue)->Unit(benchmark::kMicrosecond);
 

@@ -12,12 +12,19 @@ using namespace fieldtext;
 
 namespace {
 
-struct FaultState {
-    const char* code;
-    qint16 fehlerCode;
-};
-constexpr FaultState kFaults[] = {{"SP", 1},  {"SK", 2},  {"SG", 3},  {"SQT", 4}, {"SQV", 5},
-                                  {"SQR", 6}, {"SQU", 7}, {"SQP", 8}, {"SQS", 9}};
+bool is(const QString& field, std::string_view letters) {
+    return field == QLatin1String(letters.data(), qsizetype(letters.size()));
+}
+
+ChargerFault batteryFlag(const QStringList& f, qsizetype u) {
+    if (u > 3) {
+        if (is(f.at(3), stateletters::BatteryWeak))
+            return ChargerFault::BatteryWeak;
+        if (is(f.at(3), stateletters::BatteryGood))
+            return ChargerFault::BatteryGood;
+    }
+    return ChargerFault::None;
+}
 
 } // namespace
 
@@ -70,40 +77,32 @@ void StatusRecord::parse(QString& answer) {
         return;
     }
     const QString& state = f.at(2);
-    if (state == QLatin1String("SA") || state == QLatin1String("SF")) {
-        stateCode = state == QLatin1String("SA") ? 1 : 5;
-        faultCode = 0;
-        if (u > 3) {
-            if (f.at(3) == QLatin1String("X2"))
-                faultCode = 11;
-            else if (f.at(3) == QLatin1String("X3"))
-                faultCode = 10;
-        }
+    if (is(state, stateletters::Idle) || is(state, stateletters::Finished)) {
+        setState(is(state, stateletters::Idle) ? ChargerState::Idle : ChargerState::Finished);
+        setFault(batteryFlag(f, u));
         return;
     }
-    if (state == QLatin1String("SW")) {
-        stateCode = 6;
-        faultCode = 0;
+    if (is(state, stateletters::Waiting)) {
+        setState(ChargerState::Waiting);
+        setFault(ChargerFault::None);
         return;
     }
-    for (const FaultState& fs : kFaults) {
-        if (state == QLatin1String(fs.code)) {
-            stateCode = 7;
-            faultCode = fs.fehlerCode;
-            return;
-        }
+    if (const auto fault = faultOfLetters(state.toStdString())) {
+        setState(ChargerState::Fault);
+        setFault(*fault);
+        return;
     }
-    if (state == QLatin1String("SL"))
-        stateCode = 2;
-    else if (state == QLatin1String("SE"))
-        stateCode = 3;
-    else if (state == QLatin1String("SM"))
-        stateCode = 4;
+    if (is(state, stateletters::Charging))
+        setState(ChargerState::Charging);
+    else if (is(state, stateletters::Discharging))
+        setState(ChargerState::Discharging);
+    else if (is(state, stateletters::Trickle))
+        setState(ChargerState::Trickle);
     else {
         answerType = BadAnswer;
         return;
     }
-    faultCode = 0;
+    setFault(ChargerFault::None);
 
     if (u <= 3) {
         answerType = StatusWithoutValues;
@@ -119,7 +118,8 @@ void StatusRecord::parse(QString& answer) {
         const char* letters;
         qint32* target;
     };
-    const ValueField values[] = {{3, "LE", &currentMa}, {4, "V", &voltageMv}, {5, "K", &capacityMah}};
+    const ValueField values[] = {
+        {3, "LE", &currentMa}, {4, "V", &voltageMv}, {5, "K", &capacityMah}};
     for (const ValueField& v : values) {
         if (v.index > u) {
             answerType = BadAnswer;

@@ -2,6 +2,7 @@
 // The status record of a channel: the parse of the charger's status answer,
 // and of a program or end-value answer arriving in its place (passed on as
 // signals, raised synchronously from within the parse).
+#include "link/chargerstate.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
 
@@ -30,11 +31,16 @@ public:
 
     QString channelCode;
     qint16 answerType = 0;
-    qint16 stateCode = 0;  // 1 SA, 2 SL, 3 SE, 4 SM, 5 SF, 6 SW, 7 fault
-    qint16 faultCode = 0; // 1..9 with state 7; 10 (X3) / 11 (X2) with states 1 and 5
-    qint32 currentMa = 0;      // mA, a magnitude
+    qint16 stateCode = 0;   // a ChargerState
+    qint16 faultCode = 0;   // a ChargerFault: 1..9 with state 7; 10 / 11 with states 1 and 5
+    qint32 currentMa = 0;   // mA, a magnitude
     qint32 voltageMv = 0;   // mV
     qint32 capacityMah = 0; // mAh
+
+    ChargerState state() const { return static_cast<ChargerState>(stateCode); }
+    ChargerFault fault() const { return static_cast<ChargerFault>(faultCode); }
+    void setState(ChargerState s) { stateCode = static_cast<qint16>(s); }
+    void setFault(ChargerFault f) { faultCode = static_cast<qint16>(f); }
 
 Q_SIGNALS:
     // A program answer arrived in place of the status answer.

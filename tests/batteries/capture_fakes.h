@@ -19,10 +19,12 @@ public:
     bool endValuesAvailable() const override { return endValues; }
     qint32 batteryId() const override { return battery; }
     qint32 seriesId() const override { return series; }
-    void setRecording(bool r) override { recording = r; }
-    void setQueued(bool q) override { queued = q; }
-    void setBatteryId(qint32 b) override { battery = b; }
-    void setSeriesId(qint32 s) override { series = s; }
+    void stopRecording() override { recording = false; }
+    void dropQueuedRecording() override {
+        queued = false;
+        series = -1;
+    }
+    void forgetBattery() override { battery = -1; }
     void startRecording(qint32 b, qint32 s, bool q, bool withTemp) override {
         started.push_back({b, s, q, withTemp});
         battery = b;

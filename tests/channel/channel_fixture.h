@@ -1,16 +1,16 @@
 #pragma once
 // A channel on the in-memory serial port, with the delivered databases of a
 // fresh program folder, a settable clock and in-memory screen and main window.
+#include "base/core/formatting.h"
 #include "channel/core/channelcontroller.h"
 #include "data/databases.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/chargerlink.h"
 #include "link/fakeserialport.h"
 #include "link/turnqueue.h"
-#include "link/chargerlink.h"
-#include "base/core/formatting.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "support/program_files.h"
 #include "support/temp_folder.h"
 
@@ -29,17 +29,20 @@ public:
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField f, bool v) override { visible[int(f)] = v; }
     void setStatusFrameRed(bool r) override { red = r; }
-    void setEndValueLines(const QList<EndValueDisplayLine>& l, const QList<EndValueDisplayLine>& e) override {
+    void setEndValueLines(const QList<EndValueDisplayLine>& l,
+                          const QList<EndValueDisplayLine>& e) override {
         laden = l;
         entladen = e;
     }
     void setStorageWarning(const QString& t) override { storageWarning = t; }
+    void setValuesStale(bool s) override { stale = s; }
     QString operator[](ChannelField f) const { return text(f); }
     bool isVisible(ChannelField f) const { return visible.value(int(f), true); }
 
     QHash<int, QString> texts;
     QHash<int, bool> visible;
     bool red = false;
+    bool stale = false;
     QList<EndValueDisplayLine> laden, entladen;
     QString storageWarning;
 };
@@ -98,10 +101,17 @@ public:
         queueIdle();
         return make("001");
     }
+    // One tick answered with this status. A channel that asks for its program
+    // first (a new run has begun) is told kProgram1.
+    void poll(ChannelController& c, const QByteArray& status) {
+        if (c.asksProgramFirst())
+            answer(c.channelCode().toLatin1() + kProgram1.mid(3));
+        answer(status);
+        c.tick();
+    }
     // One charging tick of channel 1, then 3 s pass.
     void charge(ChannelController& c, int mAh) {
-        answer("001,M,SL,L01500,V07200,K" + QByteArray::number(mAh).rightJustified(5, '0'));
-        c.tick();
+        poll(c, "001,M,SL,L01500,V07200,K" + QByteArray::number(mAh).rightJustified(5, '0'));
         later(3);
     }
 
@@ -112,6 +122,13 @@ public:
     void silence() { port->queueSilence(); }
     void later(int seconds) { now = now.addSecs(seconds); }
     int requests() const { return int(port->writes.size()); }
+    // The bodies of the requests sent so far.
+    QList<QByteArray> bodies() const {
+        QList<QByteArray> out;
+        for (const QByteArray& w : port->writes)
+            out << w.mid(2, w.size() - 5); // DC2 "," body "," ETX CR
+        return out;
+    }
 
     // The value texts of a table (of one series), in storing order; end values
     // are marked "EW ".

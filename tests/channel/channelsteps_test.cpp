@@ -20,12 +20,6 @@ protected:
         for (int i = 0; i < 50 && port->waitHeld(); ++i)
             port->releaseWait();
     }
-    QList<QByteArray> bodies() const {
-        QList<QByteArray> out;
-        for (const QByteArray& w : port->writes)
-            out << w.mid(2, w.size() - 5); // DC2 "," body "," ETX CR
-        return out;
-    }
 };
 
 TEST_F(ChannelSteps, ATickThatStillWaitsIsNotStartedAgain) {
@@ -92,9 +86,9 @@ TEST_F(ChannelSteps, ARecordingStartWaitsForTheRunningTick) {
     slowAnswer(kProgram1);
     c.tick();
     c.startRecording(s.akku, s.id, false, true);
-    EXPECT_FALSE(c.recording); // not before the tick has ended
+    EXPECT_FALSE(c.isRecording()); // not before the tick has ended
     releaseAll();
-    EXPECT_TRUE(c.recording);
+    EXPECT_TRUE(c.isRecording());
     EXPECT_EQ(bodies().mid(3), (QList<QByteArray>{"001,M", "001,W"}));
     // The value the tick took moved into the series with its program.
     EXPECT_EQ(values("MessWerte", s.id), QStringList{"350;7200;1500;0"});

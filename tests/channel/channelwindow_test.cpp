@@ -2,9 +2,9 @@
 #include "channel_fixture.h"
 
 #include "channel/ui/channelwindow.h"
+#include "support/scripted_dialogs.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "ui/mainwindow/mainwindow.h"
-#include "support/scripted_dialogs.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -20,7 +20,7 @@ class ChannelWindowTest : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window(const QString& code) {
         return std::make_unique<ChannelWindow>(code, link.get(), host, nullptr, false,
-                                          [this] { return now; });
+                                               [this] { return now; });
     }
     template <class T> T* find(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QLatin1String(name));
@@ -52,14 +52,26 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), res("6010"));
     EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), res("0912"));
 
-    answer("003,M,SL,L01500,V07234,K00350");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.234 V");
     EXPECT_EQ(find<QLineEdit>(*w, "txtStrom")->text(), "1.500 A");
     EXPECT_EQ(find<QLineEdit>(*w, "txtKapazitaet")->text(), "0.350 Ah");
 
-    answer("003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
-    w->controller().tick();
+    // A fault greys the values it froze; its text shows from the start, all
+    // of it in the tool tip.
+    auto* status = find<QLineEdit>(*w, "txtStatus");
+    poll(w->controller(), "003,M,SQV");
+    EXPECT_EQ(status->text(), res("0874"));
+    EXPECT_EQ(status->cursorPosition(), 0);
+    EXPECT_EQ(status->toolTip(), res("0874"));
+    for (const char* name : {"txtSpannung", "txtStrom", "txtKapazitaet"}) {
+        EXPECT_FALSE(find<QLineEdit>(*w, name)->isEnabled()) << name;
+        EXPECT_FALSE(find<QLineEdit>(*w, name)->text().isEmpty()) << name;
+    }
+    poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
+    EXPECT_TRUE(find<QLineEdit>(*w, "txtSpannung")->isEnabled());
+
+    poll(w->controller(), "003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
     auto* laden = find<QListWidget>(*w, "lstEndwertLaden");
     ASSERT_EQ(laden->count(), 1);
     ASSERT_EQ(find<QListWidget>(*w, "lstEndwertEntladen")->count(), 1);
@@ -73,8 +85,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
 
     w->close();
     EXPECT_FALSE(w->isVisible());
-    answer("003,M,SL,L01500,V07240,K00360");
-    w->controller().tick();
+    poll(w->controller(), "003,M,SL,L01500,V07240,K00360");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
 }
 
@@ -91,9 +102,9 @@ TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
     auto* k1 = dynamic_cast<ChannelWindow*>(v1.get());
     ASSERT_TRUE(k1);
     EXPECT_EQ(k1->controller().pollInterval(), 14000);
+    EXPECT_EQ(main.findChild<QLabel*>("Kanal1Text")->toolTip(), res("6000"));
     EXPECT_TRUE(k1->controller().isPolling());
-    k1->controller().batteryId = 7;
-    k1->controller().recording = true;
+    QCoro::waitFor(k1->controller().startRecording(7, 1, false, false));
     EXPECT_TRUE(v1->isBatteryUsed(7));
     EXPECT_FALSE(v2->isBatteryUsed(7));
     EXPECT_TRUE(v1->releaseBattery(7));
@@ -111,7 +122,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     QString chargeCurrent, dischargeCurrent;
     bool forwarding = false;
     dialogs.expect("dlgVelmaraProgram", [&](QDialog* d) {
-        EXPECT_TRUE(w->controller().programDialogOpen);
+        EXPECT_TRUE(w->controller().isProgramDialogOpen());
         forwarding = bool(w->controller().programChangedFromOutside);
         chargeCurrent = d->findChild<QLineEdit*>("txtLadestrom")->text();
         dischargeCurrent = d->findChild<QLineEdit*>("txtEntladestrom")->text();
@@ -121,7 +132,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     EXPECT_EQ(chargeCurrent, QLocale().toString(1.5, 'f', 3));
     EXPECT_EQ(dischargeCurrent, QLocale().toString(0.7, 'f', 3));
     EXPECT_TRUE(forwarding);
-    EXPECT_FALSE(w->controller().programDialogOpen);
+    EXPECT_FALSE(w->controller().isProgramDialogOpen());
     EXPECT_FALSE(bool(w->controller().programChangedFromOutside));
 }
 

@@ -14,7 +14,7 @@ protected:
     std::unique_ptr<ChannelWindow> window() {
         queueIdle("001");
         auto w = std::make_unique<ChannelWindow>("001", link.get(), host, nullptr, false,
-                                            [this] { return now; });
+                                                 [this] { return now; });
         w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
         return w;
     }
@@ -34,8 +34,7 @@ TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
 
     charge(w->controller(), 100);
     charge(w->controller(), 110);
-    answer("001,M,SE,E00900,V06900,K00020");
-    w->controller().tick();
+    poll(w->controller(), "001,M,SE,E00900,V06900,K00020");
     ASSERT_EQ(curve->pointCount(), 3);
     const auto& samples = curve->curve().samples();
     EXPECT_EQ(samples[0].seconds, 0);
@@ -59,11 +58,9 @@ TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
     EXPECT_EQ(curve->pointCount(), 4);
 
     // Trickle ends the process; the next charge is a new temporary series.
-    answer("001,M,SM");
-    w->controller().tick();
+    poll(w->controller(), "001,M,SM");
     EXPECT_EQ(curve->pointCount(), 4) << "trickle values are not recorded";
-    answer("001,M,SA");
-    w->controller().tick();
+    poll(w->controller(), "001,M,SA");
     later(3);
     charge(w->controller(), 5);
     EXPECT_EQ(curve->pointCount(), 1);
@@ -74,16 +71,14 @@ TEST_F(LiveCurveWindow, TellsEachEndAndFaultOnce) {
     auto w = window();
     charge(w->controller(), 100);
     for (int i = 0; i < 3; ++i) {
-        answer("001,M,SF");
-        w->controller().tick();
+        poll(w->controller(), "001,M,SF");
     }
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0], (ChannelEvent{"001", ChannelEvent::Kind::Ended, 5, 0}));
 
     charge(w->controller(), 10);
     for (int i = 0; i < 3; ++i) {
-        answer("001,M,SQS");
-        w->controller().tick();
+        poll(w->controller(), "001,M,SQS");
     }
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[1], (ChannelEvent{"001", ChannelEvent::Kind::Fault, 7, 9}));

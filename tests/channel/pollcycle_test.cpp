@@ -10,12 +10,21 @@ using F = ChannelField;
 
 class PollCycle : public ChannelTest {
 protected:
+    // The channel records a new series from now on.
+    void record(ChannelController& c) {
+        const Series s = newSeries();
+        answer(kProgram1);
+        QCoro::waitFor(c.startRecording(s.akku, s.id, false, false));
+        ASSERT_TRUE(c.isRecording());
+    }
     QStringList live() const {
         return {display[F::Spannung], display[F::Strom], display[F::Kapazitaet]};
     }
 };
 
-TEST_F(PollCycle, WholeRunAnswerByAnswer) {
+// A run of channel 1, answer by answer, in steps.
+
+TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
     ChannelController& c = idle();
     EXPECT_EQ(requests(), 3);
     EXPECT_EQ(display[F::Status], res("6010"));
@@ -24,70 +33,66 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
     EXPECT_FALSE(host.noQmt);
     EXPECT_EQ(c.tempSeriesId(), 1);
     EXPECT_EQ(c.pollInterval(), 3000);
+}
 
-    // A program starts: new run, live values, first temporary value at 0 s.
-    answer("001,M,SL,L01500,V07234,K00350");
-    c.tick();
+TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
+    ChannelController& c = idle();
+    poll(c, "001,M,SL,L01500,V07234,K00350");
     EXPECT_EQ(display[F::Status], res("6012"));
     EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
-    EXPECT_TRUE(c.measurementRunning);
+    EXPECT_TRUE(c.measurementRunning());
     EXPECT_TRUE(c.isFlashing());
     c.flashingTick();
     EXPECT_TRUE(display.red);
 
     later(3);
-    answer("001,M,SL,L01500,V07300,K00400");
-    c.tick();
-
-    // End values in place of a status answer leave the state as it was.
-    later(3);
-    answer("001,D,SL,K01000,T90,V08400");
-    c.tick();
-    ASSERT_EQ(display.laden.size(), 1);
-    EXPECT_EQ(display.laden[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
-    EXPECT_TRUE(display.entladen.isEmpty());
-    EXPECT_TRUE(c.endValuesAvailable);
-    EXPECT_EQ(display[F::Status], res("6012"));
-
-    later(3);
-    answer("001,M,SE,E00800,V06900,K00100");
-    c.tick();
+    poll(c, "001,M,SE,E00800,V06900,K00100");
     EXPECT_EQ(display[F::Status], res("6014"));
     EXPECT_EQ(display[F::Strom], "0.800 A");
+    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "100;6900;800;3"}));
+    EXPECT_TRUE(values("MessWerte").empty()) << "nothing recorded without a series";
+}
 
-    // Finished with battery flag X3: values cleared, steady frame, next series.
-    later(3);
-    answer("001,M,SF,X3");
-    c.tick();
+TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
+    ChannelController& c = idle();
+    charge(c, 350);
+    poll(c, "001,D,SL,K01000,T90,V08400");
+    ASSERT_EQ(display.laden.size(), 1);
+    EXPECT_EQ(display.laden[0].text, " 1.      1.000     8.400    90");
+    EXPECT_EQ(display.laden[0].tempId, endValueId());
+    EXPECT_TRUE(display.entladen.isEmpty());
+    EXPECT_TRUE(c.endValuesAvailable());
+    EXPECT_EQ(display[F::Status], res("6012"));
+    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7200;1500;0", "EW 2;1000;8400;3;90"}));
+}
+
+TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
+    ChannelController& c = idle();
+    charge(c, 350);
+    poll(c, "001,M,SF,X3");
     EXPECT_EQ(display[F::Status], res("6018"));
     EXPECT_EQ(display[F::Akkuzustand], res("0870"));
     EXPECT_EQ(live(), QStringList({"", "", ""}));
     EXPECT_FALSE(c.isFlashing());
     EXPECT_FALSE(display.red);
-    EXPECT_FALSE(c.measurementRunning);
+    EXPECT_FALSE(c.measurementRunning());
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
+}
 
-    EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "400;7300;1500;3",
-                                                       "EW 2;1000;8400;6;90", "100;6900;800;9"}));
-    EXPECT_EQ(display.laden[0].tempId, endValueId());
-    EXPECT_TRUE(values("MessWerte").empty());
-
-    // Back to idle keeps the end values; only leaving idle starts a new run.
-    answer("001,M,SA");
-    c.tick();
+TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
+    ChannelController& c = idle();
+    poll(c, "001,D,SL,K01000,T90,V08400");
+    poll(c, "001,M,SA");
     EXPECT_EQ(c.endValues().Count(), 1);
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     EXPECT_EQ(c.endValues().Count(), 0);
-    EXPECT_FALSE(c.endValuesAvailable);
+    EXPECT_FALSE(c.endValuesAvailable());
     EXPECT_TRUE(display.laden.isEmpty());
+}
 
-    answer("001,M,SP");
-    c.tick();
-    EXPECT_EQ(display[F::Status], res("6022"));
-
-    // The charger falls silent: 6000, probing, after three silent probes 14 s.
+TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
+    ChannelController& c = idle();
     silence();
     c.tick();
     EXPECT_EQ(display[F::Status], res("6000"));
@@ -101,15 +106,29 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
         EXPECT_EQ(host.noQmt, i >= 3);
         EXPECT_EQ(c.pollInterval(), i >= 3 ? 14000 : 3000);
     }
-    // Meanwhile another channel sends nothing.
-    int before = requests();
+    const int before = requests();
     ChannelController& c2 = make("002");
     c2.tick();
     EXPECT_EQ(requests(), before);
     EXPECT_EQ(host.panels["002"], res("6000"));
 
-    // A channel fault in place of the program: still probing, the fault shown.
-    before = requests();
+    // The charger is back: program, end values, status, program again.
+    queueIdle();
+    answer(kProgram1);
+    c.tick();
+    EXPECT_EQ(requests(), before + 4);
+    EXPECT_FALSE(host.noQmt);
+    EXPECT_EQ(c.pollInterval(), 3000);
+    EXPECT_EQ(c.noAnswerCount(), 0);
+    EXPECT_EQ(display[F::Status], res("6010"));
+    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+}
+
+TEST_F(PollCycle, AChannelReportingNoBatteryKeepsBeingProbed) {
+    ChannelController& c = idle();
+    silence();
+    c.tick();
+    int before = requests();
     for (int i = 0; i < 2; ++i) {
         answer("001,M,SK");
         answer("001,D");
@@ -120,19 +139,11 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
         EXPECT_EQ(display[F::Status], res("0878"));
     }
     EXPECT_FALSE(host.noQmt);
+}
 
-    // The charger is back: program, end values, status, program again.
-    queueIdle();
-    answer(kProgram1);
-    c.tick();
-    EXPECT_EQ(requests(), before + 4);
-    EXPECT_EQ(c.pollInterval(), 3000);
-    EXPECT_EQ(c.noAnswerCount(), 0);
-    EXPECT_EQ(display[F::Status], res("6010"));
-    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
-    EXPECT_EQ(values("TempMessWerte").size(), 5) << "no value without live values";
-
-    // Now channel 2 probes; silence there gives 6 s and leaves the flag to channel 1.
+TEST_F(PollCycle, OtherChannelsProbeEverySixSecondsAndLeaveTheFlagAlone) {
+    silence(); // channel 2 finds no answer when it starts
+    ChannelController& c2 = make("002");
     silence();
     c2.tick();
     EXPECT_EQ(c2.pollInterval(), 6000);
@@ -146,9 +157,9 @@ TEST_F(PollCycle, WholeRunAnswerByAnswer) {
 TEST_F(PollCycle, BadStatusOrAnotherChannelsAnswerIsAskedOnceMore) {
     ChannelController& c = idle();
     port->queueAnswer("garbage");
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     EXPECT_EQ(display[F::Status], res("6012")) << "the repeat's answer counts";
+    poll(c, "001,M,SL,L01000,V07000,K00020"); // the run's program is read
 
     // Bad twice, or an answer for channel 3 counting as bad: nothing shown,
     // nothing stored.
@@ -191,16 +202,15 @@ TEST_F(PollCycle, StateTable) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.answer);
-        answer("001,M,SL,L01000,V07000,K00010");
-        c.tick();
-        c.recording = true;
+        poll(c, "001,M,SL,L01000,V07000,K00010");
+        record(c);
         const qint32 series = c.tempSeriesId();
         display.texts.remove(int(F::Status));
         show(k.answer);
         EXPECT_EQ(display[F::Status], res(k.key));
         EXPECT_EQ(host.panels["001"], res(k.key));
-        EXPECT_EQ(c.measurementRunning, k.running);
-        EXPECT_EQ(c.recording, k.recording);
+        EXPECT_EQ(c.measurementRunning(), k.running);
+        EXPECT_EQ(c.isRecording(), k.recording);
         EXPECT_EQ(c.tempSeriesId() != series, k.newTempSeries);
     }
     // Mode 6 (the charger waits in a cycle program): SW ends the recording.
@@ -208,9 +218,53 @@ TEST_F(PollCycle, StateTable) {
     QString p = "001,P,A05,M06,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     prog->parse(p, true);
     c.comResults_ProgramChanged(prog);
-    c.recording = true;
+    record(c);
     show("001,M,SW");
-    EXPECT_FALSE(c.recording);
+    EXPECT_FALSE(c.isRecording());
+}
+
+// Every fault is the channel's state: its text in the state box and the status
+// bar panel, the last live values kept but stale. Faults 3 and 6 are also told
+// in a box naming the channel.
+TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
+    struct Case {
+        const char* letters;
+        const char* key;
+        const char* boxKey = nullptr; // the box, once per fault episode
+        const char* secondKey = nullptr;
+    };
+    const QString kanal = res("0800") + ": ";
+    const Case cases[] = {
+        {"SP", "6022"},  {"SK", "0878"},  {"SG", "0880", "0880", "0881"},
+        {"SQT", "0882"}, {"SQV", "0874"}, {"SQR", "0876", "0876"},
+        {"SQU", "0884"}, {"SQP", "0886"}, {"SQS", "0888"},
+    };
+    ChannelController& c = idle();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.letters);
+        ScriptedMessages boxes;
+        poll(c, "001,M,SL,L01500,V07234,K00350");
+        ASSERT_FALSE(display.stale);
+        if (k.boxKey)
+            boxes.expect(k.boxKey);
+        poll(c, "001,M," + QByteArray(k.letters));
+        EXPECT_EQ(display[F::Status], res(k.key));
+        EXPECT_EQ(host.panels["001"], res(k.key));
+        EXPECT_TRUE(display.stale);
+        EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
+        if (k.boxKey) {
+            ASSERT_EQ(boxes.shown.size(), 1);
+            QString text = kanal + res(k.boxKey);
+            if (k.secondKey)
+                text += "\n\n" + res(k.secondKey);
+            EXPECT_EQ(boxes.shown[0].text, text);
+            EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+        } else {
+            EXPECT_TRUE(boxes.shown.empty());
+        }
+    }
+    poll(c, "001,M,SA");
+    EXPECT_FALSE(display.stale) << "the fault has ended";
 }
 
 TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
@@ -218,28 +272,99 @@ TEST_F(PollCycle, FaultBoxOncePerFaultEpisode) {
     ScriptedMessages boxes;
     boxes.expect("0880");
     for (int i = 0; i < 3; ++i) {
-        answer("001,M,SG");
-        c.tick();
+        poll(c, "001,M,SG");
     }
     ASSERT_EQ(boxes.shown.size(), 1);
     // A notice: the tick that shows it goes on, nothing waits for the user.
     EXPECT_EQ(boxes.openNotices, QStringList{"channel-fault-001"});
-    EXPECT_EQ(boxes.shown[0].text, res("0880") + "\n\n" + res("0881"));
-    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(display[F::Status], res("6010")) << "the box leaves the state text";
 
     // Another fault is a new episode; so is the same fault after leaving it.
     boxes.expect("0876");
-    answer("001,M,SQR");
-    c.tick();
-    answer("001,M,SQR");
-    c.tick();
-    answer("001,M,SL,L01000,V07000,K00010");
-    c.tick();
+    poll(c, "001,M,SQR");
+    poll(c, "001,M,SQR");
+    poll(c, "001,M,SL,L01000,V07000,K00010");
     boxes.expect("0876");
-    answer("001,M,SQR");
-    c.tick();
+    poll(c, "001,M,SQR");
     EXPECT_EQ(boxes.shown.size(), 3);
+}
+
+// A program set at the charger's keys starts a run without telling the
+// computer: the run's first tick is followed by a program request.
+TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {
+    ChannelController& c = idle();
+    ASSERT_EQ(display[F::Mode], "Entladen");
+    for (const char* rest : {"001,M,SA", "001,M,SF", "001,M,SQR"}) {
+        SCOPED_TRACE(rest);
+        ScriptedMessages boxes;
+        boxes.answerAllWith(MsgAnswer::Ok);
+        answer(rest);
+        c.tick();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        const int before = requests();
+        answer("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        EXPECT_EQ(bodies().mid(before), (QList<QByteArray>{"001,W", "001,M"}));
+        EXPECT_EQ(display[F::Mode], "Laden");
+        answer("001,M,SL,L01000,V07000,K00030");
+        c.tick();
+        EXPECT_EQ(requests(), before + 3) << "once per run";
+        // Back to the first program for the next round.
+        answer("001,M,SA");
+        c.tick();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        answer(kProgram1);
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        ASSERT_EQ(display[F::Mode], "Entladen");
+    }
+    // Charging on after a pause or from discharging is the same run.
+    const int before = requests();
+    for (const char* state :
+         {"001,M,SE,E01000,V07000,K00010", "001,M,SW", "001,M,SL,L01000,V07000,K00010"}) {
+        answer(state);
+        c.tick();
+    }
+    EXPECT_EQ(requests(), before + 3);
+}
+
+// A program answer the channel could not use leaves its program unknown: it
+// is asked again, before the status, until it is known.
+TEST_F(PollCycle, AnUnknownProgramIsReadAgainOnTheNextTick) {
+    struct Case {
+        const char* what;
+        QByteArray rawAnswer; // framed; empty: silence
+    };
+    const Case cases[] = {
+        {"late answer of another channel",
+         "\x14,003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,\x03"},
+        {"unreadable", "\x14,001,P,A05,Mxx,\x03"},
+        {"no answer", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        channels.clear();
+        ChannelController& c = idle();
+        answer("001,M,SL,L01000,V07000,K00010");
+        c.tick();
+        if (k.rawAnswer.isEmpty())
+            silence();
+        else
+            port->queueAnswer(k.rawAnswer);
+        answer("001,M,SL,L01000,V07000,K00020");
+        c.tick();
+        EXPECT_NE(display[F::Mode], "Laden");
+
+        const int before = requests();
+        answer("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+        answer("001,M,SL,L01000,V07000,K00030");
+        c.tick();
+        EXPECT_EQ(bodies().mid(before), (QList<QByteArray>{"001,W", "001,M"}));
+        EXPECT_EQ(display[F::Mode], "Laden");
+        EXPECT_EQ(display[F::Kapazitaet], "0.030 Ah");
+    }
 }
 
 // Late answers (the charger answered after the wait had ended) pass for the
@@ -262,7 +387,7 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     answer("003,M,SE,E02000,V11900,K00500");
     c.tick();
     EXPECT_EQ(values("TempMessWerte"), stored);
-    EXPECT_NE(display[F::Strom], formatAmpereString(2000));
+    EXPECT_NE(display[F::Strom], "2.000 A");
     EXPECT_EQ(c.program().batteryType, ProgramRecord::BadAnswer);
 
     // The unknown program is asked again on the next tick, before the status.
@@ -289,7 +414,7 @@ TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     EXPECT_EQ(c.valuesWaiting(), 2);
     EXPECT_EQ(host.waiting["001"], 2);
     EXPECT_EQ(display.storageWarning, res("1124").arg(2));
-    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(20)) << "the poll goes on";
+    EXPECT_EQ(display[F::Kapazitaet], "0.020 Ah") << "the poll goes on";
 
     ASSERT_TRUE(userDatabase()->execute("DROP TRIGGER full"));
     charge(c, 30);
@@ -310,7 +435,7 @@ TEST_F(PollCycle, TheFirstReadingOfARunningChannelIsStoredLikeEveryOther) {
     answer("001,D");
     answer("001,M,SL,L01500,V07200,K00120");
     ChannelController& c = make("001");
-    EXPECT_EQ(display[F::Kapazitaet], formatAmpereHourString(120));
+    EXPECT_EQ(display[F::Kapazitaet], "0.120 Ah");
     EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), QStringList{"120;7200;1500;0"});
 }
 

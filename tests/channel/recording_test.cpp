@@ -16,31 +16,27 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     const Series s = newSeries();
     answer(kProgram1); // the series' program
     c.startRecording(s.akku, s.id, false, true);
-    EXPECT_TRUE(c.recording);
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_TRUE(c.programWritten);
+    EXPECT_TRUE(c.isRecording());
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_TRUE(c.isProgramWritten());
     EXPECT_TRUE(c.isBatteryUsed(s.akku));
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3"}));
 
     charge(c, 300); // 6 s, on the taken-over time base
-    answer("001,D,SL,K00900,T90,V08400");
-    c.tick();
+    poll(c, "001,D,SL,K00900,T90,V08400");
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"100;7200;1500;0", "200;7200;1500;3",
                                                       "300;7200;1500;6", "EW 2;900;8400;9;90"}));
     EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
-    EXPECT_EQ(seriesText(s.id, "Mode"), ChannelController::modeTextOf(c.program()));
-    EXPECT_FALSE(seriesText(s.id, "Mode").isEmpty());
+    EXPECT_EQ(seriesText(s.id, "Mode"), "Entladen");
 }
 
 TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     ChannelController& c = idle();
     charge(c, 100);
     charge(c, 200);
-    answer("001,D,SL,K00900,T90,V08400");
-    c.tick();
+    poll(c, "001,D,SL,K00900,T90,V08400");
     later(3);
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     ASSERT_EQ(c.tempSeriesId(), 2);
 
     const Series s = newSeries();
@@ -49,10 +45,9 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     EXPECT_EQ(values("MessWerte", s.id),
               QStringList({"100;7200;1500;0", "200;7200;1500;3", "EW 2;900;8400;6;90"}));
     // State 5 ends the recording on the next tick; the ids stay.
-    answer("001,M,SF");
-    c.tick();
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, s.id);
+    poll(c, "001,M,SF");
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), s.id);
 }
 
 TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
@@ -60,26 +55,24 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     const Series s = newSeries();
     answer(kProgram1);
     c.startRecording(s.akku, s.id, true, false);
-    EXPECT_FALSE(c.recording);
-    EXPECT_TRUE(c.recordingQueued);
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(c.isBatteryUsed(s.akku));
     const QDateTime start = now;
 
     later(10);
-    answer("001,M,SA");
-    c.tick();
-    EXPECT_TRUE(c.recordingQueued);
+    poll(c, "001,M,SA");
+    EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(values("MessWerte").empty());
 
     // The program starts: the recording begins with this value, and the
     // program is stored again with it.
     later(5);
     answer("001,M,SL,L01500,V07200,K00010");
-    answer("001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
-    c.tick();
-    EXPECT_TRUE(c.recording);
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_TRUE(c.programWritten);
+    poll(c, "001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
+    EXPECT_TRUE(c.isRecording());
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_TRUE(c.isProgramWritten());
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;15"}));
     EXPECT_EQ(c.recordingStart(), start);
     EXPECT_TRUE(seriesText(s.id, "Programm").contains("M03"));
@@ -96,21 +89,20 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
 
     // An end-value answer cut short stores nothing, so asks for no program.
     const int before = requests();
-    answer("001,D,SL,K00900");
-    c.tick();
+    poll(c, "001,D,SL,K00900");
     EXPECT_EQ(requests(), before + 1);
     EXPECT_TRUE(values("MessWerte").empty());
     EXPECT_TRUE(values("TempMessWerte").empty());
-    EXPECT_FALSE(c.programWritten);
+    EXPECT_FALSE(c.isProgramWritten());
     EXPECT_TRUE(display.laden.isEmpty());
 
     answer("001,M,SL,L01500,V07200,K00010");
     answer(kProgram1);
     c.tick();
     c.endRecording();
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, -1);
-    EXPECT_EQ(c.batteryId, s.akku);
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), -1);
+    EXPECT_EQ(c.batteryId(), s.akku);
     EXPECT_FALSE(c.isBatteryUsed(s.akku));
     charge(c, 20);
     EXPECT_EQ(values("MessWerte", s.id), QStringList({"10;7200;1500;0"}));
@@ -121,33 +113,61 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     const qint32 tempBefore = c.tempSeriesId();
     queueIdle();
     c.resetForNewProgram();
-    EXPECT_FALSE(c.recordingQueued);
-    EXPECT_FALSE(c.recording);
-    EXPECT_EQ(c.seriesId, -1);
+    EXPECT_FALSE(c.isRecordingQueued());
+    EXPECT_FALSE(c.isRecording());
+    EXPECT_EQ(c.seriesId(), -1);
     EXPECT_NE(c.tempSeriesId(), tempBefore);
-    EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
+    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
 
     // The heading goes back on channel 1 with the next idle tick, not at once.
     c.setValuesFrameHeading("Pack A", "x", "2");
     c.endRecording();
     EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 2");
-    answer("001,M,SA");
-    c.tick();
-    EXPECT_EQ(display[F::MesswerteHeading], ChannelController::headingWithoutRecording());
+    poll(c, "001,M,SA");
+    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
     EXPECT_TRUE(display[F::Bemerkung].isEmpty());
+}
+
+// Only readings of a charging or discharging channel that carry their values
+// become rows of the temporary series.
+TEST_F(Recording, TheRecorderStoresOnlyLiveValuesOfChargingAndDischarging) {
+    struct Case {
+        const char* answer;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"001,M,SL,L01500,V07200,K00010,", true},
+        {"001,M,SE,E00800,V06900,K00020,", true},
+        {"001,M,SM,L00100,V07300,K00030,", false},
+        {"001,M,SL,", false},
+        {"001,M,SA,", false},
+        {"001,M,SF,X3,", false},
+        {"001,M,SQV,", false},
+        {"", false},
+    };
+    ChannelRecorder recorder("001", host, display, [this] { return now; }, {});
+    recorder.startNewTempSeries(true);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.answer);
+        const int before = int(values("TempMessWerte").size());
+        StatusRecord status;
+        QString text = k.answer;
+        status.parse(text);
+        recorder.writeTempValue(status);
+        EXPECT_EQ(int(values("TempMessWerte").size()), before + (k.stored ? 1 : 0));
+    }
+    EXPECT_EQ(values("TempMessWerte", recorder.tempSeriesId()),
+              QStringList({"10;7200;1500;0", "20;6900;800;0"}));
 }
 
 TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
     ChannelController& c = idle();
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     EXPECT_EQ(c.tempSeriesId(), 1) << "nothing stored: the id stays";
-    answer("001,M,SM,L01000,V07000,K00100");
-    c.tick();
+    poll(c, "001,M,SM,L01000,V07000,K00100");
     EXPECT_TRUE(values("TempMessWerte").empty()) << "state 4 is never stored";
     charge(c, 10);
-    answer("001,M,SF");
-    c.tick();
+    poll(c, "001,M,SF");
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
 
@@ -166,11 +186,11 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     answer("002" + kProgram1.mid(3));
     answer("002,D,SE,K00950,T75,V06000,Y00012,X1,P095");
     answer("002,M,SA");
-    ChannelController& c = make("002");
+    make("002");
     ASSERT_EQ(display.laden.size(), 1);
     EXPECT_EQ(display.laden[0], (EndValueDisplayLine{"---", 0}));
     ASSERT_EQ(display.entladen.size(), 1);
-    EXPECT_EQ(display.entladen[0].text, formatEndValueLine(1, *c.endValues().Item(1)));
+    EXPECT_EQ(display.entladen[0].text.simplified(), "1. 0.950 6.000 75");
     EXPECT_TRUE(display.isVisible(F::Akkuzustand));
     EXPECT_EQ(display[F::Akkuzustand], res("0847") + " (95%)");
     EXPECT_TRUE(display.isVisible(F::Selbstentladung));

@@ -40,8 +40,8 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     QCoro::waitFor(channel->resetForNewProgram());
 
     // Wait for the end of the first charge: its end value is listed, the discharge runs.
-    ASSERT_TRUE(
-        pollUntil([&] { return channel->measurementRunning && display.laden.size() == 1; }, 20000))
+    ASSERT_TRUE(pollUntil(
+        [&] { return channel->measurementRunning() && display.laden.size() == 1; }, 20000))
         << display[ChannelField::Status].toStdString();
     const QStringList shownBefore = display.shown;
     ASSERT_GE(shownBefore.size(), 3);
@@ -63,12 +63,12 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     ASSERT_TRUE(model.addNewBattery("Pack 'A'", "", "first test"));
     settle(*channel); // the recording starts once the channel's step is through
     EXPECT_EQ(asked, QStringList{"0750"});
-    ASSERT_TRUE(channel->recording);
-    const qint32 series = channel->seriesId;
+    ASSERT_TRUE(channel->isRecording());
+    const qint32 series = channel->seriesId();
     display.shown.clear();
 
     // Discharge and second charge to their end.
-    ASSERT_TRUE(pollUntil([&] { return !channel->recording; }, 25000))
+    ASSERT_TRUE(pollUntil([&] { return !channel->isRecording(); }, 25000))
         << display[ChannelField::Status].toStdString();
     const QStringList shownAfter = display.shown;
     EXPECT_GE(shownAfter.size(), 3);

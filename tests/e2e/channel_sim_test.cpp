@@ -32,7 +32,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         const ChannelTest::Series created = ChannelTest::newSeries();
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
-        ASSERT_TRUE(channels[size_t(i)]->recording);
+        ASSERT_TRUE(channels[size_t(i)]->isRecording());
         // The recording takes over what the channel showed of this run so far
         // (the first reading after the program was sent).
         displays[i].shownWhileRecording = displays[i].shown;
@@ -41,8 +41,8 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     // A charge has ended when the channel left charging after it had charged.
     bool charged[4] = {false, false, false, false};
     auto finished = [&](int i) {
-        charged[i] = charged[i] || channels[size_t(i)]->measurementRunning;
-        return charged[i] && !channels[size_t(i)]->measurementRunning;
+        charged[i] = charged[i] || channels[size_t(i)]->measurementRunning();
+        return charged[i] && !channels[size_t(i)]->measurementRunning();
     };
     pollUntil([&] { return finished(0) + finished(1) + finished(2) + finished(3) == 4; }, 120000);
     for (int i = 0; i < 4; ++i) {

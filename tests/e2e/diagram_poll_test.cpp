@@ -79,7 +79,7 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     // The poll runs on its own: two ticks of the timer.
     const size_t before = display.ticks.size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return display.ticks.size() >= before + 2; }, 10000));
-    ASSERT_TRUE(channel->measurementRunning) << display[ChannelField::Status].toStdString();
+    ASSERT_TRUE(channel->measurementRunning()) << display[ChannelField::Status].toStdString();
 
     DiagramContext context;
     context.user = userDatabase();

@@ -77,9 +77,9 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsIts
             {series, QString("%1;%2;1000;%3").arg(10 * i).arg(7000 + 10 * i).arg(30 * i)}));
     auto* open = channel->findChild<QPushButton*>("cmdDiagramme");
     open->click();
-    EXPECT_TRUE(channel->controller().diagramBusy);
+    EXPECT_TRUE(channel->controller().isDiagramBusy());
     open->click(); // a second click while the first loads does nothing
-    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().diagramBusy, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
     DiagramWindow* diagram = window->diagramWindow();
     ASSERT_NE(diagram, nullptr);
     auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());

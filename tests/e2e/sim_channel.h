@@ -30,7 +30,7 @@ public:
         if (f != ChannelField::Kapazitaet || t.isEmpty())
             return;
         shown << text(ChannelField::Spannung) + "|" + text(ChannelField::Strom) + "|" + t;
-        if (channel && channel->recording)
+        if (channel && channel->isRecording())
             shownWhileRecording << shown.last();
     }
     QStringList shown, shownWhileRecording;

@@ -71,14 +71,31 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
 }
 
 TEST(CommunicationResultsTest, EachFaultStateHasItsOwnCode) {
-    const char* faults[] = {"SP", "SK", "SG", "SQT", "SQV", "SQR", "SQU", "SQP", "SQS"};
-    for (int code = 1; code <= 9; ++code) {
+    const struct {
+        const char* letters;
+        ChargerFault fault;
+        qint16 code; // the number stored files and notifications rely on
+    } faults[] = {
+        {"SP", ChargerFault::ProgramError, 1},    {"SK", ChargerFault::NoBattery, 2},
+        {"SG", ChargerFault::Overheated, 3},      {"SQT", ChargerFault::SafetyTimer, 4},
+        {"SQV", ChargerFault::VoltageTooHigh, 5}, {"SQR", ChargerFault::ReversedPolarity, 6},
+        {"SQU", ChargerFault::VoltageTooLow, 7},  {"SQP", ChargerFault::CapacityLimit, 8},
+        {"SQS", ChargerFault::ShortCircuit, 9}};
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.letters);
         StatusRecord r;
-        QString text = QString("001,M,%1,").arg(faults[code - 1]);
+        QString text = QString("001,M,%1,").arg(f.letters);
         r.parse(text);
-        EXPECT_EQ(r.stateCode, 7) << faults[code - 1];
-        EXPECT_EQ(r.faultCode, code) << faults[code - 1];
+        EXPECT_EQ(r.state(), ChargerState::Fault);
+        EXPECT_EQ(r.stateCode, 7);
+        EXPECT_EQ(r.fault(), f.fault);
+        EXPECT_EQ(r.faultCode, f.code);
     }
+    StatusRecord r;
+    QString finished = "001,M,SF,X2,";
+    r.parse(finished);
+    EXPECT_EQ(r.state(), ChargerState::Finished);
+    EXPECT_EQ(r.fault(), ChargerFault::BatteryWeak);
 }
 
 TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
@@ -132,10 +149,10 @@ QString parsed(const QString& answer, bool withGal) {
             out += QString(" %1%2").arg(letters[i]).arg(values[i]);
     };
     add("AMZPFWKLEVDYyGR",
-        {p.batteryType, p.deviceMode, p.cellCount, p.percentValue, p.formingCycles,
-         p.repeatCount, p.capacityMah, p.chargeCurrentMa, p.dischargeCurrentMa,
-         p.chargeEndVoltageMv, p.dischargeEndVoltageMv, p.selfDischargeInterval,
-         p.selfDischargeIntervalUnit, p.galNumber, p.chargerType});
+        {p.batteryType, p.deviceMode, p.cellCount, p.percentValue, p.formingCycles, p.repeatCount,
+         p.capacityMah, p.chargeCurrentMa, p.dischargeCurrentMa, p.chargeEndVoltageMv,
+         p.dischargeEndVoltageMv, p.selfDischargeInterval, p.selfDischargeIntervalUnit, p.galNumber,
+         p.chargerType});
     if (p.extendedReceived)
         add("SCBHNOQU", {!p.programmingLocked, p.withoutLoad, p.leadAcidMode, p.lithiumIonMode,
                          p.endOfCharge, p.chargeMode, p.qMode, p.uMode});

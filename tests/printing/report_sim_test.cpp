@@ -36,12 +36,12 @@ protected:
         QCoro::waitFor(channel.resetForNewProgram());
         const ChannelTest::Series created = ChannelTest::newSeries();
         QCoro::waitFor(channel.startRecording(created.akku, created.id, false, true));
-        EXPECT_TRUE(channel.recording);
+        EXPECT_TRUE(channel.isRecording());
         bool ran = false;
         pollUntil(
             [&] {
-                ran = ran || channel.measurementRunning;
-                return ran && !channel.measurementRunning && display.entladen.size() >= 1 &&
+                ran = ran || channel.measurementRunning();
+                return ran && !channel.measurementRunning() && display.entladen.size() >= 1 &&
                        display.laden.size() >= 2;
             },
             150000);

@@ -153,6 +153,9 @@ TEST(SimCharger, DemoProgramsSuitTheBatteriesAndAreAccepted) {
         sim::CommandResult started = d.charger.command("start " + program);
         EXPECT_NE(started.output.find(program + ",G1"), std::string::npos) << started.output;
     }
+    // As a program set at the keys, each is reported once in place of a status.
+    EXPECT_EQ(d.ask("001,M"), d.charger.demoProgram(1) + ",G1");
+    EXPECT_EQ(d.ask("003,M"), d.charger.demoProgram(3) + ",G1");
     d.run(60);
     EXPECT_EQ(d.ask("001,M").substr(0, 8), "001,M,SL");
     EXPECT_EQ(d.ask("003,M").substr(0, 8), "003,M,SE");

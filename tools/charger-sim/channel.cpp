@@ -137,6 +137,10 @@ std::string Channel::plainStatus() const {
 }
 
 std::string Channel::answerStatus() {
+    if (programReport_) {
+        programReport_ = false;
+        return answerProgramRequest();
+    }
     if (battery_ && state_ != State::Fault && endValuesPending_) {
         return answerEndValues();
     }

@@ -51,6 +51,11 @@ public:
     std::string answerProgramRequest() const;
     std::string answerProgramText(std::string_view text);
 
+    // A program started at the charger's keys: the channel tells it with a
+    // program answer in place of its next status answer.
+    void reportProgramOnNextStatus() { programReport_ = true; }
+    int programsAccepted() const { return accepted_; }
+
     // Lets simulated time pass, in steps short enough for the battery physics.
     void advance(double seconds);
 
@@ -111,6 +116,7 @@ private:
 
     std::vector<EndValue> endValues_;
     bool endValuesPending_ = false;
+    bool programReport_ = false;
 };
 
 } // namespace sim

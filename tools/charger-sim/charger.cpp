@@ -179,12 +179,20 @@ CommandResult Charger::command(std::string_view line) {
 
     int n = 0;
     if (word == "start") {
-        // A program text as the computer sends it; the echo or refusal goes to stdout.
+        // A program text as the computer sends it, as if set at the charger's keys:
+        // the echo or refusal goes to stdout, and the channel reports the program
+        // it accepted in place of its next status answer.
         std::string text;
         if (!(in >> text)) {
             return error("usage: start CCC,P,...");
         }
+        const int number = text.size() > 3 && text.compare(0, 2, "00") == 0 ? text[2] - '0' : 0;
+        const bool known = number >= 1 && number <= channelCount();
+        const int acceptedBefore = known ? channel(number).programsAccepted() : 0;
         std::optional<Reply> reply = handle(text);
+        if (known && channel(number).programsAccepted() != acceptedBefore) {
+            channel(number).reportProgramOnNextStatus();
+        }
         CommandResult result;
         result.output = reply ? reply->bytes() : std::string("(no answer)");
         for (char& c : result.output) {

@@ -71,8 +71,10 @@ Control commands, one a line on standard input (end of input does not stop the s
   split N                                    send the next N answers in three pieces,
                                              30 ms apart
   late N MS                                  answer the next N requests MS ms late
-  start CCC,P,...                            run a program text as if the computer had sent
-                                             it; prints the charger's answer
+  start CCC,P,...                            run a program text as if set at the charger's
+                                             keys; prints the charger's answer, and the
+                                             channel reports the program in place of its
+                                             next status answer
   state                                      print every channel's state to standard output
   quit                                       remove the link and stop
 )";

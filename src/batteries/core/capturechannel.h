@@ -20,10 +20,12 @@ public:
     virtual qint32 batteryId() const = 0;        // -1: none
     virtual qint32 seriesId() const = 0;         // -1: none
 
-    virtual void setRecording(bool recording) = 0;
-    virtual void setQueued(bool queued) = 0;
-    virtual void setBatteryId(qint32 batteryId) = 0;
-    virtual void setSeriesId(qint32 seriesId) = 0;
+    // Values are no longer stored; the series stays the channel's.
+    virtual void stopRecording() = 0;
+    // The queued recording will not start: no longer queued, no series.
+    virtual void dropQueuedRecording() = 0;
+    // The channel no longer holds a battery.
+    virtual void forgetBattery() = 0;
 
     virtual void startRecording(qint32 batteryId, qint32 seriesId, bool queued, bool withTemp) = 0;
     virtual void endRecording() = 0;

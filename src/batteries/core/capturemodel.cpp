@@ -107,7 +107,7 @@ bool CaptureModel::initialize() {
 
     // Without a measurement there is no recording to keep running.
     if (!m_channel->measurementRunning())
-        m_channel->setRecording(false);
+        m_channel->stopRecording();
     m_recordRunning = m_channel->isRecording();
     m_queued = m_channel->isQueued();
     m_measurementRunning = m_channel->measurementRunning();
@@ -140,11 +140,10 @@ bool CaptureModel::initialize() {
     if (m_queued) {
         if (!cancelQueuedSeries())
             return false;
-        m_channel->setQueued(false);
+        m_channel->dropQueuedRecording();
         m_queued = false;
         reloadSeries();
         m_channel->setHeading();
-        m_channel->setSeriesId(-1);
     }
     return true;
 }
@@ -161,7 +160,7 @@ bool CaptureModel::cancelQueuedSeries() {
     if (m_store.series(queued->batteryId).size() == 1) {
         if (!removeBattery(queued->batteryId))
             return true;
-        m_channel->setBatteryId(-1);
+        m_channel->forgetBattery();
         m_selected = -1;
         reloadSeries();
         updateNewSeriesEnabled();

@@ -1,42 +1,26 @@
 #include "channel/core/channelcontroller.h"
-#include "data/settingsstore.h"
 #include "channel/core/channelstep.h"
+#include "channel/core/statedisplay.h"
+#include "data/settingsstore.h"
 
-#include "data/databases.h"
-#include "storage/recordset.h"
-#include "link/turnqueue.h"
-#include "link/chargerlink.h"
 #include "base/core/formatting.h"
 #include "base/core/messages.h"
+#include "data/databases.h"
 #include "data/textstore.h"
+#include "link/chargerlink.h"
+#include "link/turnqueue.h"
+#include "storage/recordset.h"
 
 namespace velmara {
-
-namespace {
-
-// Charger states of a status answer (stateCode).
-enum State : qint16 {
-    Idle = 1,        // SA
-    Charging = 2,    // SL
-    Discharging = 3, // SE
-    Trickle = 4,     // SM
-    Finished = 5,    // SF
-    Waiting = 6,     // SW
-    Fault = 7
-};
-
-} // namespace
 
 ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHost& host,
                                      ChannelDisplay& display, Clock clock, QObject* parent)
     : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
-      m_link(link), m_host(host), m_display(display), m_clock(std::move(clock)),
+      m_link(link), m_host(host), m_display(display),
+      m_recorder(m_code, host, display, std::move(clock), [this] { return requestProgram(); }),
       m_status(std::make_unique<StatusRecord>()),
       m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
-      m_endwerte(std::make_shared<EndValueList>()), m_writer([](ValueWriter::Table table) {
-          return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
-                                                        : shared().messWerte.get();
-      }) {
+      m_endwerte(std::make_shared<EndValueList>()) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { tick(); });
@@ -52,16 +36,10 @@ ChannelController::~ChannelController() {
     *m_alive = false;
 }
 
-QDateTime ChannelController::now() const {
-    return m_clock ? m_clock() : QDateTime::currentDateTime();
-}
-
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
-    recording = recordingQueued = endValuesAvailable = programDialogOpen = false;
-    measurementRunning = programWritten = false;
-    seriesId = batteryId = -1;
-    m_previousTempSeriesId = m_tempSeriesId = -1;
+    m_endValuesAvailable = m_programDialogOpen = m_measurementRunning = false;
+    m_recorder.reset();
     m_display.setVisible(ChannelField::Selbstentladung, false);
     m_display.setVisible(ChannelField::Akkuzustand, false);
     initChannel(); // runs on while the charger answers; the window does not wait
@@ -141,7 +119,7 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
         }
         if (fresh->Count() == 0) {
             showEndValueLists();
-            endValuesAvailable = m_endwerte->Count() > 0;
+            m_endValuesAvailable = m_endwerte->Count() > 0;
             co_return;
         }
         if (m_endwerte->Count() > 0) {
@@ -150,7 +128,7 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
                 m_endwerte->Add(ew);
             }
             showEndValueLists();
-            endValuesAvailable = true;
+            m_endValuesAvailable = true;
             co_return;
         }
         list = fresh;
@@ -186,6 +164,18 @@ void ChannelController::setPollInterval(int ms) {
 
 // ---------------------------------------------------------------- init and tick
 
+namespace {
+
+// A channel at rest (idle, finished, stopped by a fault) that charges or
+// discharges has begun a new run.
+bool beginsRun(ChargerState before, ChargerState now) {
+    const bool rest = before == ChargerState::Idle || before == ChargerState::Finished ||
+                      before == ChargerState::Fault;
+    return rest && (now == ChargerState::Charging || now == ChargerState::Discharging);
+}
+
+} // namespace
+
 QCoro::Task<> ChannelController::initChannel() {
     const auto alive = m_alive;
     const auto turn = m_turn;
@@ -201,9 +191,9 @@ QCoro::Task<> ChannelController::runInit() {
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
     m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
+    m_programUnknown = false; // read now
     m_endwerte = std::make_shared<EndValueList>();
-    m_tempSeriesUsed = true;
-    startNewTempSeries();
+    m_recorder.startNewTempSeries(true);
 
     if (!m_first && m_host.chargerMissing()) {
         // Channel 1 has found no charger: no request at all.
@@ -235,7 +225,12 @@ QCoro::Task<> ChannelController::runInit() {
     showStatus(*m_status);
     // The first reading of a charging or discharging channel is shown, so it is
     // stored like every later one.
-    writeTempValue(*m_status);
+    m_recorder.writeTempValue(*m_status);
+}
+
+bool ChannelController::asksProgramFirst() const {
+    return m_programUnknown || m_program->batteryType == ProgramRecord::BadAnswer ||
+           m_program->batteryType == ProgramRecord::NoAnswer;
 }
 
 QCoro::Task<> ChannelController::tick() {
@@ -258,12 +253,11 @@ QCoro::Task<> ChannelController::runTick() {
     if (!m_first && m_host.chargerMissing())
         co_return;
     const auto alive = m_alive;
-    retryWaitingValues();
+    m_recorder.retryWaitingValues();
 
     const qint16 antwortTyp = m_status->answerType;
     const qint16 akkuTyp = m_program->batteryType;
-    if (akkuTyp == ProgramRecord::ChannelFault ||
-        antwortTyp == StatusRecord::NoAnswer) {
+    if (akkuTyp == ProgramRecord::ChannelFault || antwortTyp == StatusRecord::NoAnswer) {
         // Probe: is there a charger, and what does the channel run?
         co_await readProgram();
         if (!*alive)
@@ -298,9 +292,12 @@ QCoro::Task<> ChannelController::runTick() {
         }
     } else {
         m_noAnswerCount = 0;
-        // A program answer that could not be read (or came from another
-        // channel) leaves the program unknown: ask again before the status.
-        if (m_program->batteryType == ProgramRecord::BadAnswer) {
+        // The program is asked again before the status when the channel does
+        // not know it (an answer that could not be read, came from another
+        // channel or not at all) and when a new run has begun: a program set
+        // at the charger's keys starts one without telling the computer.
+        if (asksProgramFirst()) {
+            m_programUnknown = false;
             co_await readProgram();
             if (!*alive)
                 co_return;
@@ -308,7 +305,7 @@ QCoro::Task<> ChannelController::runTick() {
         QString answer = co_await requestStatus();
         if (!*alive)
             co_return;
-        const qint16 oldState = m_status->stateCode;
+        const ChargerState oldState = m_status->state();
         m_status->parse(answer);
         if (m_status->channelCode != m_code)
             co_return;
@@ -320,18 +317,20 @@ QCoro::Task<> ChannelController::runTick() {
             if (m_status->answerType == StatusRecord::BadAnswer)
                 co_return;
         }
-        if (oldState == Idle && m_status->stateCode != Idle)
+        if (oldState == ChargerState::Idle && m_status->state() != ChargerState::Idle)
             resetForNewRun();
+        if (beginsRun(oldState, m_status->state()))
+            m_programUnknown = true;
     }
 
     setFlashing(m_status->answerType != StatusRecord::NoAnswer);
     showStatus(*m_status);
-    writeTempValue(*m_status);
-    if (recording) {
-        co_await writeValue(*m_status);
+    m_recorder.writeTempValue(*m_status);
+    if (m_recorder.isRecording()) {
+        co_await m_recorder.writeValue(*m_status, *m_endwerte);
         if (!*alive)
             co_return;
-    } else if (!recordingQueued && m_headingResetPending) {
+    } else if (!m_recorder.isQueued() && m_headingResetPending) {
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
         m_display.setText(ChannelField::Bemerkung, QString());
     }
@@ -363,179 +362,93 @@ void ChannelController::showLiveValues(const StatusRecord& status) {
     m_display.setText(ChannelField::Kapazitaet, formatAmpereHourString(status.capacityMah));
 }
 
-void ChannelController::showBatteryState(qint16 code) {
-    if (code == 10)
+void ChannelController::showBatteryState(ChargerFault flag) {
+    if (flag == ChargerFault::BatteryGood)
         m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0870")));
-    else if (code == 11)
+    else if (flag == ChargerFault::BatteryWeak)
         m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0872")));
 }
 
-// Faults 3 and 6 are told in a notice, once per fault episode: it is not shown
-// again while the channel stays in that fault. The notice does not wait for the
+// The channel's caption ("Kanal 1" .. "Kanal 4"), which names it in its boxes.
+QString ChannelController::channelCaption() const {
+    return res(QString::number(801 - m_code.toInt()).rightJustified(4, QLatin1Char('0')));
+}
+
+// A fault with a box is told once per fault episode: it is not shown again
+// while the channel stays in that fault. The notice does not wait for the
 // user, so the poll goes on behind it.
-void ChannelController::showFaultBox(qint16 code) {
+void ChannelController::showFaultBox(qint16 code, const char* key, const char* secondKey) {
     if (m_faultBoxShown == code)
         return;
     m_faultBoxShown = code;
     Message m;
-    if (code == 3) {
-        m.text = res(QStringLiteral("0880")) + QStringLiteral("\n\n") + res(QStringLiteral("0881"));
-        m.key = QStringLiteral("0880");
-    } else {
-        m.text = res(QStringLiteral("0876"));
-        m.key = QStringLiteral("0876");
-    }
+    m.key = QString::fromLatin1(key);
+    m.text = channelCaption() + QStringLiteral(": ") + res(m.key);
+    if (secondKey)
+        m.text += QStringLiteral("\n\n") + res(QString::fromLatin1(secondKey));
     m.title = res(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
     showNotice(QStringLiteral("channel-fault-") + m_code, m);
 }
 
+void ChannelController::showNoAnswer() {
+    for (ChannelField f : {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
+                           ChannelField::Bemerkung, ChannelField::Kapazitaet,
+                           ChannelField::Spannung, ChannelField::Strom})
+        m_display.setText(f, QString());
+    m_display.setValuesStale(false);
+    showState(QString::fromLatin1(kNoAnswerStateKey));
+    m_measurementRunning = false;
+    m_recorder.startNewTempSeries();
+}
+
 void ChannelController::showStatus(StatusRecord& status) {
     if (m_program->batteryType == ProgramRecord::ChannelFault) {
         status.answerType = StatusRecord::Status;
-        status.stateCode = Fault;
-        status.faultCode = 2;
+        status.setState(ChargerState::Fault);
+        status.setFault(ChargerFault::NoBattery);
     }
     if (status.channelCode != m_code || status.answerType == StatusRecord::NoAnswer) {
-        for (ChannelField f :
-             {ChannelField::AkkuTyp, ChannelField::Mode, ChannelField::NennKapazitaet,
-              ChannelField::Bemerkung, ChannelField::Kapazitaet, ChannelField::Spannung,
-              ChannelField::Strom})
-            m_display.setText(f, QString());
-        showState(QStringLiteral("6000"));
-        measurementRunning = false;
-        startNewTempSeries();
+        showNoAnswer();
         return;
     }
-
-    const qint16 kind = status.answerType;
-    const qint16 state = status.stateCode;
+    const std::optional<StateDisplay> row =
+        stateDisplayOf(status.answerType, status.state(), status.fault());
+    if (!row)
+        return;
     // The fault episode ends with any answer that is not this fault.
-    if ((kind == StatusRecord::Status ||
-         kind == StatusRecord::StatusWithoutValues) &&
-        !(kind == StatusRecord::Status && state == Fault &&
-          status.faultCode == m_faultBoxShown))
+    if (!row->fault || status.faultCode != m_faultBoxShown)
         m_faultBoxShown = 0;
 
-    if (kind == StatusRecord::Status) {
-        switch (state) {
-        case Idle:
-            showState(QStringLiteral("6010"));
-            clearLiveValues();
-            showBatteryState(status.faultCode);
-            m_headingResetPending = true;
-            measurementRunning = false;
-            recording = false;
-            startNewTempSeries();
-            break;
-        case Charging:
-            showState(QStringLiteral("6012"));
-            showLiveValues(status);
-            measurementRunning = true;
-            break;
-        case Discharging:
-            showState(QStringLiteral("6014"));
-            showLiveValues(status);
-            measurementRunning = true;
-            break;
-        case Trickle:
-            showState(QStringLiteral("6016"));
-            measurementRunning = false;
-            recording = false;
-            startNewTempSeries();
-            break;
-        case Finished:
-            showFinished(status);
-            break;
-        case Waiting:
-            showWaiting();
-            break;
-        case Fault:
-            switch (status.faultCode) {
-            case 2:
-                showState(QStringLiteral("0878"));
-                measurementRunning = false;
-                break;
-            case 3:
-            case 6:
-                showFaultBox(status.faultCode);
-                break;
-            case 4:
-                showState(QStringLiteral("0882"));
-                break;
-            case 5:
-                showState(QStringLiteral("0874"));
-                measurementRunning = false;
-                recording = false;
-                break;
-            case 7:
-                showState(QStringLiteral("0884"));
-                break;
-            case 8:
-                showState(QStringLiteral("0886"));
-                measurementRunning = false;
-                break;
-            case 9:
-                showState(QStringLiteral("0888"));
-                measurementRunning = false;
-                break;
-            default:
-                showState(QStringLiteral("6022"));
-                measurementRunning = false;
-                startNewTempSeries();
-                break;
-            }
-            break;
-        default:
-            break;
-        }
-    } else if (kind == StatusRecord::StatusWithoutValues) {
-        switch (state) {
-        case Idle:
-            showState(QStringLiteral("6010"));
-            clearLiveValues();
-            m_headingResetPending = true;
-            measurementRunning = false;
-            recording = false;
-            break;
-        case Charging:
-            showState(QStringLiteral("6012"));
-            break;
-        case Discharging:
-            showState(QStringLiteral("6014"));
-            break;
-        case Finished:
-            showFinished(status);
-            break;
-        case Waiting:
-            showWaiting();
-            break;
-        default:
-            break;
-        }
+    showState(QString::fromLatin1(row->stateKey));
+    switch (row->values) {
+    case StateDisplay::Values::Show:
+        showLiveValues(status);
+        break;
+    case StateDisplay::Values::Clear:
+        clearLiveValues();
+        break;
+    default:
+        break;
     }
-}
-
-// State 5, with or without live values: the process has ended.
-void ChannelController::showFinished(const StatusRecord& status) {
-    showState(QStringLiteral("6018"));
-    clearLiveValues();
-    showBatteryState(status.faultCode);
-    measurementRunning = false;
-    recording = false;
-    setFlashing(false);
-    startNewTempSeries();
-}
-
-// State 6: waiting ends a recording only in the storage mode (6), where the
-// wait is the end of the measurement.
-void ChannelController::showWaiting() {
-    showState(QStringLiteral("6020"));
-    clearLiveValues();
-    measurementRunning = false;
-    if (m_program->deviceMode == 6)
-        recording = false;
+    m_display.setValuesStale(row->values == StateDisplay::Values::Stale);
+    if (row->batteryState)
+        showBatteryState(status.fault());
+    if (row->running != StateDisplay::Running::Keep)
+        m_measurementRunning = row->running == StateDisplay::Running::Set;
+    if (row->recording == StateDisplay::Recording::Stop ||
+        (row->recording == StateDisplay::Recording::StopInStorageMode &&
+         m_program->deviceMode == kStorageMode))
+        m_recorder.stop();
+    if (row->resetHeading)
+        m_headingResetPending = true;
+    if (row->stopFlashing)
+        setFlashing(false);
+    if (row->newTempSeries)
+        m_recorder.startNewTempSeries();
+    if (row->boxKey)
+        showFaultBox(status.faultCode, row->boxKey, row->boxSecondKey);
 }
 
 void ChannelController::showProgram(const ProgramRecord& program) {
@@ -614,6 +527,21 @@ void ChannelController::flashingTick() {
     m_display.setStatusFrameRed(m_red);
 }
 
+// ---------------------------------------------------------------- openings from the window
+
+bool ChannelController::tryBeginDiagram() {
+    if (m_diagramBusy)
+        return false;
+    m_diagramBusy = true;
+    return true;
+}
+
+// An end value goes to the temporary series; its list line learns the row's
+// key once the row is on disk.
+void ChannelController::writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue) {
+    m_recorder.writeEndValueToTemp(endValue, [this] { showEndValueLists(); });
+}
+
 // ---------------------------------------------------------------- answers in place of a status
 
 void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program) {
@@ -621,7 +549,7 @@ void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord>
         return;
     m_program = std::move(program);
     showProgram(*m_program);
-    if (programDialogOpen && programChangedFromOutside)
+    if (m_programDialogOpen && programChangedFromOutside)
         programChangedFromOutside(*m_program);
 }
 
@@ -638,7 +566,7 @@ void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EndValueList>
             writeEndValueToTemp(ew);
     }
     showEndValueLists();
-    endValuesAvailable = true;
+    m_endValuesAvailable = true;
 }
 
 } // namespace velmara

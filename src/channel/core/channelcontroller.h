@@ -1,9 +1,10 @@
 #pragma once
 // The life of one charger channel behind its window: the poll tick, the state
-// display, the end-value lists and the recording of every measured value. One
-// class for all four channels; channel "001" probes a missing charger for all.
+// display and the end-value lists; every reading goes on to the channel's
+// recorder. One class for all four channels; channel "001" probes a missing
+// charger for all.
 #include "channel/core/channeldisplay.h"
-#include "channel/core/valuewriter.h"
+#include "channel/core/channelrecorder.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
 #include "link/statusrecord.h"
@@ -38,8 +39,8 @@ public:
 
     // code: "001" .. "004". The link may be null (no charger line: every request
     // goes unanswered). clock: the time of the value texts (default: now).
-    ChannelController(QString code, ChargerLink* link, ChannelHost& host,
-                      ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
+    ChannelController(QString code, ChargerLink* link, ChannelHost& host, ChannelDisplay& display,
+                      Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
     // Creation of the window: state reset, boxes hidden; starts initChannel
@@ -67,50 +68,63 @@ public:
     void comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program);
     void comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues);
 
-    // --- recording ---
-    // comRes stays valid until the step is done (the program may be asked first).
-    QCoro::Task<> writeValue(const StatusRecord& comRes);
-    void writeTempValue(const StatusRecord& comRes);
-    void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endwert);
+    // --- recording (stored by the recorder; started and ended in the channel's turn) ---
     QCoro::Task<> resetForNewProgram();
     void resetForNewRun();
     void endRecording();
     QCoro::Task<> startRecording(qint32 lakku, qint32 lmess, bool queued, bool withTemp);
     void setValuesFrameHeading(const QString& batteryName = QString(),
-                                      const QString& seriesName = QString(),
-                                      const QString& seriesNumber = QString());
-    bool releaseBattery(qint32 batteryId);
-    bool isBatteryUsed(qint32 batteryId) const;
-    void startNewTempSeries();
-    QCoro::Task<bool> writeProgramToSeries(qint32 akkuId, qint32 messReiheId);
-    static QString modeTextOf(const ProgramRecord& program);
+                               const QString& seriesName = QString(),
+                               const QString& seriesNumber = QString());
+    ChannelRecorder& recorder() { return m_recorder; }
+    bool releaseBattery(qint32 batteryId) { return m_recorder.releaseBattery(batteryId); }
+    bool isBatteryUsed(qint32 batteryId) const { return m_recorder.isBatteryUsed(batteryId); }
+    static QString modeTextOf(const ProgramRecord& program) {
+        return ChannelRecorder::modeTextOf(program);
+    }
     // "0818" - "0820": the heading without a recording.
     static QString headingWithoutRecording();
 
-    // --- state (read and written by the capture dialog and the main window) ---
-    bool recording = false;
-    bool programWritten = false;
-    bool recordingQueued = false;
-    bool endValuesAvailable = false;
-    bool measurementRunning = false;
-    bool programDialogOpen = false;
-    bool diagramBusy = false;
-    qint32 batteryId = -1;
-    qint32 seriesId = -1;
+    // --- the run and its recording, as the capture dialog and the main window see them ---
+    bool isRecording() const { return m_recorder.isRecording(); }
+    bool isRecordingQueued() const { return m_recorder.isQueued(); }
+    bool isProgramWritten() const { return m_recorder.isProgramWritten(); }
+    bool endValuesAvailable() const { return m_endValuesAvailable; }
+    bool measurementRunning() const { return m_measurementRunning; }
+    qint32 batteryId() const { return m_recorder.batteryId(); }
+    qint32 seriesId() const { return m_recorder.seriesId(); }
+    // Values are no longer stored in the series (which stays the channel's).
+    void stopRecording() { m_recorder.stop(); }
+    // The recording that waited for the next process will not start: the
+    // channel forgets its series.
+    void dropQueuedRecording() { m_recorder.dropQueued(); }
+
+    // The program editor opened from this channel: while it is open, programs
+    // the charger reports go to it (programChangedFromOutside).
+    void beginProgramDialog() { m_programDialogOpen = true; }
+    void endProgramDialog() { m_programDialogOpen = false; }
+    bool isProgramDialogOpen() const { return m_programDialogOpen; }
+    // One diagram opening at a time: false while one is under way.
+    bool tryBeginDiagram();
+    void endDiagram() { m_diagramBusy = false; }
+    bool isDiagramBusy() const { return m_diagramBusy; }
 
     // The program editor hears of a program that changed on the channel.
     std::function<void(const ProgramRecord&)> programChangedFromOutside;
 
     // --- read-only views for the window and for tests ---
-    qint32 tempSeriesId() const { return m_tempSeriesId; }
-    qint32 previousTempSeriesId() const { return m_previousTempSeriesId; }
-    bool tempSeriesUsed() const { return m_tempSeriesUsed; }
-    const QDateTime& tempSeriesStart() const { return m_tempSeriesStart; }
-    const QDateTime& recordingStart() const { return m_recordingStart; }
+    qint32 tempSeriesId() const { return m_recorder.tempSeriesId(); }
+    qint32 previousTempSeriesId() const { return m_recorder.previousTempSeriesId(); }
+    bool tempSeriesUsed() const { return m_recorder.tempSeriesUsed(); }
+    const QDateTime& tempSeriesStart() const { return m_recorder.tempSeriesStart(); }
+    const QDateTime& recordingStart() const { return m_recorder.recordingStart(); }
     bool headingResetPending() const { return m_headingResetPending; }
     int noAnswerCount() const { return m_noAnswerCount; }
+    // The next tick asks for the program before the status (a new run has
+    // begun, or the program is not known).
+    bool asksProgramFirst() const;
     // Values taken but not yet on disk (the file did not take them).
-    int valuesWaiting() const { return int(m_writer.waiting()); }
+    int valuesWaiting() const { return m_recorder.valuesWaiting(); }
     const StatusRecord& status() const { return *m_status; }
     const ProgramRecord& program() const { return *m_program; }
     const EndValueList& endValues() const { return *m_endwerte; }
@@ -118,7 +132,7 @@ public:
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
     bool statusFrameRed() const { return m_red; }
-    // Fault code (3 or 6) whose message box has been shown in the current fault
+    // Fault code whose message box has been shown in the current fault
     // episode; 0 when none.
     qint16 faultBoxShown() const { return m_faultBoxShown; }
 
@@ -126,11 +140,11 @@ private:
     void newStatusRecord();
     void showState(const QString& key);
     void clearLiveValues();
-    void showFinished(const StatusRecord& status);
-    void showWaiting();
+    void showNoAnswer();
     void showLiveValues(const StatusRecord& status);
-    void showBatteryState(qint16 code);
-    void showFaultBox(qint16 code);
+    void showBatteryState(ChargerFault flag);
+    void showFaultBox(qint16 code, const char* key, const char* secondKey);
+    QString channelCaption() const;
     void setPollInterval(int ms);
     class Step;
     QCoro::Task<> runInit();
@@ -142,18 +156,14 @@ private:
     QCoro::Task<QString> requestProgram();
     QCoro::Task<> readProgram();
     QCoro::Task<> readEndValues(bool emptyFirst);
-    void writeValue(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
-                    ValueWriter::StoredCallback onStored = {});
-    void retryWaitingValues();
-    void reportWaitingValues();
-    QDateTime now() const;
+    void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue);
 
     QString m_code;
     bool m_first;
     QPointer<ChargerLink> m_link;
     ChannelHost& m_host;
     ChannelDisplay& m_display;
-    Clock m_clock;
+    ChannelRecorder m_recorder;
 
     std::unique_ptr<StatusRecord> m_status;
     std::shared_ptr<ProgramRecord> m_program;
@@ -163,21 +173,20 @@ private:
     QTimer m_flashingTimer;
     bool m_red = false;
 
+    bool m_endValuesAvailable = false;
+    bool m_measurementRunning = false;
+    bool m_programDialogOpen = false;
+    bool m_diagramBusy = false;
     int m_noAnswerCount = 0;
+    // A new run has begun: the program is read again on the next tick.
+    bool m_programUnknown = false;
     bool m_headingResetPending = false;
-    qint32 m_tempSeriesId = -1;
-    qint32 m_previousTempSeriesId = -1;
-    bool m_tempSeriesUsed = false;
-    QDateTime m_tempSeriesStart;
-    QDateTime m_recordingStart;
     qint16 m_faultBoxShown = 0;
     // Checked after every await: false once the controller is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::shared_ptr<TurnQueue> m_turn;
     bool m_tickActive = false;
     int m_stepsActive = 0;
-    ValueWriter m_writer;
-    int m_reportedWaiting = 0;
 };
 
 } // namespace velmara

@@ -44,7 +44,10 @@ public:
     virtual void setStatusFrameRed(bool red) = 0;
     // Refills lstEndwertLaden and lstEndwertEntladen.
     virtual void setEndValueLines(const QList<EndValueDisplayLine>& laden,
-                                 const QList<EndValueDisplayLine>& entladen) = 0;
+                                  const QList<EndValueDisplayLine>& entladen) = 0;
+    // The live values are no longer live (the channel stopped with a fault):
+    // they stay, marked as stale, until the next state is shown.
+    virtual void setValuesStale(bool stale) = 0;
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
     // Every poll that read an answer ends here, after the state was shown and the

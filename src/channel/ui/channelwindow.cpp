@@ -4,11 +4,11 @@
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
 #include "data/databases.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
 #include "data/valuestrings.h"
 #include "link/statusrecord.h"
 #include "programs/ui/openprogrameditor.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -63,8 +63,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* key) {
 } // namespace
 
 ChannelWindow::ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
-                   ChannelWindowHost* main, bool startPolling, ChannelController::Clock clock,
-                   QWidget* parent)
+                             ChannelWindowHost* main, bool startPolling,
+                             ChannelController::Clock clock, QWidget* parent)
     : QWidget(parent), m_code(code), m_main(main), m_clock(clock), m_events(code) {
     setObjectName(windowName(code));
     buildControls();
@@ -260,8 +260,21 @@ void ChannelWindow::setText(ChannelField field, const QString& text) {
         m_frameAkkumesswerte->setTitle(text);
         return;
     }
-    if (QLineEdit* e = box(field))
-        e->setText(text);
+    QLineEdit* e = box(field);
+    if (!e)
+        return;
+    e->setText(text);
+    // A text wider than its box shows its beginning; the state box tells the
+    // whole text (a long fault) in its tool tip.
+    e->setCursorPosition(0);
+    if (field == ChannelField::Status)
+        e->setToolTip(text);
+}
+
+void ChannelWindow::setValuesStale(bool stale) {
+    for (ChannelField f : {ChannelField::Strom, ChannelField::Spannung, ChannelField::Kapazitaet})
+        if (QLineEdit* e = box(f))
+            e->setEnabled(!stale);
 }
 
 QString ChannelWindow::text(ChannelField field) const {
@@ -288,7 +301,7 @@ void ChannelWindow::setStatusFrameRed(bool red) {
 }
 
 void ChannelWindow::setEndValueLines(const QList<EndValueDisplayLine>& laden,
-                               const QList<EndValueDisplayLine>& entladen) {
+                                     const QList<EndValueDisplayLine>& entladen) {
     auto fill = [](QListWidget* list, const QList<EndValueDisplayLine>& lines) {
         list->clear();
         for (const EndValueDisplayLine& line : lines) {
@@ -322,9 +335,9 @@ void ChannelWindow::openProgram() {
         }
     };
     context.programChangedFromOutside = &channel.programChangedFromOutside;
-    channel.programDialogOpen = true;
+    channel.beginProgramDialog();
     openProgramEditor(this, context);
-    channel.programDialogOpen = false;
+    channel.endProgramDialog();
 }
 
 void ChannelWindow::openCapture() {
@@ -336,8 +349,9 @@ void ChannelWindow::openCapture() {
 // The temporary series of the channel: the one just ended while the channel
 // rests after a process, else the running one.
 void ChannelWindow::openDiagram() {
-    const qint16 state = m_controller->status().stateCode;
-    const qint32 series = (state == 1 || state == 4 || state == 5)
+    const ChargerState state = m_controller->status().state();
+    const qint32 series = (state == ChargerState::Idle || state == ChargerState::Trickle ||
+                           state == ChargerState::Finished)
                               ? m_controller->previousTempSeriesId()
                               : m_controller->tempSeriesId();
     startDiagram(series, 0);
@@ -346,25 +360,26 @@ void ChannelWindow::openDiagram() {
 void ChannelWindow::openEndValueDiagram(QListWidgetItem* item) {
     if (!item)
         return;
-    const qint16 state = m_controller->status().stateCode;
+    const ChargerState state = m_controller->status().state();
     const qint32 previous = m_controller->previousTempSeriesId();
     const qint32 series =
-        (previous != -1 && (state == 1 || state == 5)) ? previous : m_controller->tempSeriesId();
+        (previous != -1 && (state == ChargerState::Idle || state == ChargerState::Finished))
+            ? previous
+            : m_controller->tempSeriesId();
     startDiagram(series, item->data(Qt::UserRole).toInt());
 }
 
 // One opening at a time per window: the busy flag holds until the diagram is
 // shown or given up.
 void ChannelWindow::startDiagram(qint32 series, qint32 endValueId) {
-    if (m_controller->diagramBusy || !m_main)
+    if (!m_main || !m_controller->tryBeginDiagram())
         return;
-    m_controller->diagramBusy = true;
     QPointer<ChannelWindow> self(this);
     m_main->openDiagram(
         series, endValueId,
         [self](bool) {
             if (self)
-                self->m_controller->diagramBusy = false;
+                self->m_controller->endDiagram();
         },
         this,
         [self]() -> const ProgramRecord* {

@@ -3,8 +3,8 @@
 // its boxes, lists and buttons to the channel's poll cycle and recording.
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channeldisplay.h"
-#include "notify/channelevents.h"
 #include "channel/ui/channelwindowhost.h"
+#include "notify/channelevents.h"
 
 #include <QHash>
 #include <QWidget>
@@ -32,8 +32,8 @@ public:
     // check mark are left alone. With startPolling false the poll timer is not
     // started; the caller drives controller().tick().
     ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
-             ChannelWindowHost* main = nullptr, bool startPolling = true,
-             ChannelController::Clock clock = {}, QWidget* parent = nullptr);
+                  ChannelWindowHost* main = nullptr, bool startPolling = true,
+                  ChannelController::Clock clock = {}, QWidget* parent = nullptr);
     ~ChannelWindow() override;
 
     ChannelController& controller() { return *m_controller; }
@@ -62,8 +62,9 @@ public:
     using QWidget::setVisible;
     void setStatusFrameRed(bool red) override;
     void setEndValueLines(const QList<EndValueDisplayLine>& laden,
-                         const QList<EndValueDisplayLine>& entladen) override;
+                          const QList<EndValueDisplayLine>& entladen) override;
     void setStorageWarning(const QString& text) override;
+    void setValuesStale(bool stale) override;
     void polled(const StatusRecord& status) override;
 
     // The live curve pane (cmdKurve opens and closes it).

@@ -179,8 +179,10 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const
 
 void MainWindow::setStatusbarText(const QString& channelCode, const QString& text) {
     const int i = indexOf(channelCode);
-    if (i >= 0)
-        m_channels[size_t(i)].panelText->setText(text);
+    if (i < 0)
+        return;
+    m_channels[size_t(i)].panelText->setText(text);
+    m_channels[size_t(i)].panelText->setToolTip(text); // a long fault text may not fit the panel
 }
 
 // ---------------------------------------------------------------- channels

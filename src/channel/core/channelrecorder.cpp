@@ -1,0 +1,247 @@
+#include "channel/core/channelrecorder.h"
+
+#include "data/session.h"
+#include "data/databases.h"
+#include "data/settingsstore.h"
+#include "data/tempvalues.h"
+#include "data/textstore.h"
+#include "data/valuestrings.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+
+namespace velmara {
+
+ChannelRecorder::ChannelRecorder(QString code, ChannelHost& host, ChannelDisplay& display,
+                                 Clock clock, ProgramRequest requestProgram)
+    : m_code(std::move(code)), m_host(host), m_display(display), m_clock(std::move(clock)),
+      m_requestProgram(std::move(requestProgram)), m_writer([](ValueWriter::Table table) {
+          return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
+                                                        : shared().messWerte.get();
+      }) {}
+
+ChannelRecorder::~ChannelRecorder() {
+    *m_alive = false;
+}
+
+QDateTime ChannelRecorder::now() const {
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
+void ChannelRecorder::reset() {
+    m_recording = m_queued = m_programWritten = false;
+    m_seriesId = m_batteryId = -1;
+    m_previousTempSeriesId = m_tempSeriesId = -1;
+}
+
+// Hands the value to the writer: on disk now, or kept in memory until the file
+// takes writes again. The user hears of values that wait (once per episode).
+void ChannelRecorder::write(ValueWriter::Table table, qint32 seriesId, bool endValue,
+                            const QString& text, ValueWriter::StoredCallback onStored) {
+    const quint64 droppedBefore = m_writer.dropped();
+    if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
+        writeLog(QStringLiteral("Recording"),
+                 {QStringLiteral("channel %1: value %2 of series %3 %4: %5")
+                      .arg(m_code, text, QString::number(seriesId),
+                           m_writer.dropped() != droppedBefore
+                               ? QStringLiteral("lost, the memory for waiting values is full")
+                               : QStringLiteral("waits in memory"),
+                           m_writer.lastError())});
+    }
+    reportWaitingValues();
+}
+
+// Values that wait are written before anything new, as soon as the file takes
+// them; a file that was write-protected at its opening is opened anew once it
+// is writable.
+void ChannelRecorder::retryWaitingValues() {
+    if (m_writer.waiting() == 0)
+        return;
+    if (Database* db = userDatabase())
+        db->reopenIfWritable();
+    m_writer.flush();
+    reportWaitingValues();
+}
+
+void ChannelRecorder::reportWaitingValues() {
+    const int waiting = int(m_writer.waiting());
+    if (waiting == m_reportedWaiting)
+        return;
+    m_reportedWaiting = waiting;
+    m_display.setStorageWarning(waiting == 0 ? QString()
+                                             : res(QStringLiteral("1124")).arg(waiting));
+    m_host.setValuesWaiting(m_code, waiting, m_writer.lastError());
+}
+
+void ChannelRecorder::writeTempValue(const StatusRecord& status) {
+    if (status.answerType != StatusRecord::Status ||
+        (status.state() != ChargerState::Charging && status.state() != ChargerState::Discharging))
+        return;
+    const QDateTime t = now();
+    if (!m_tempSeriesUsed)
+        m_tempSeriesStart = t;
+    m_tempSeriesUsed = true;
+    write(ValueWriter::Table::Temporary, m_tempSeriesId, false,
+          buildValueString(status, m_tempSeriesStart, t));
+}
+
+void ChannelRecorder::writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue,
+                                          std::function<void()> refreshLists) {
+    const QDateTime t = now();
+    if (!m_tempSeriesUsed)
+        m_tempSeriesStart = t;
+    m_tempSeriesUsed = true;
+    // The list line learns the row's key once the row is on disk; a line that
+    // waited is refreshed then.
+    auto written = std::make_shared<bool>(false);
+    write(ValueWriter::Table::Temporary, m_tempSeriesId, true,
+          buildEndValueString(*endValue, m_tempSeriesStart, t),
+          [endValue, written, refresh = std::move(refreshLists)](qint32 id) {
+              endValue->tempId = id;
+              if (*written && refresh)
+                  refresh();
+          });
+    *written = true;
+}
+
+void ChannelRecorder::startNewTempSeries(bool force) {
+    if (force)
+        m_tempSeriesUsed = true;
+    if (!m_tempSeriesUsed)
+        return;
+    m_previousTempSeriesId = m_tempSeriesId;
+    m_tempSeriesId = m_host.newTempSeriesId();
+    m_tempSeriesUsed = false;
+}
+
+QCoro::Task<> ChannelRecorder::writeValue(const StatusRecord& status,
+                                          const EndValueList& endValues) {
+    const qint16 k = status.answerType;
+    bool written = false; // a value was handed to the table
+    if (k == StatusRecord::Status) {
+        written = true;
+        write(ValueWriter::Table::Permanent, m_seriesId, false,
+              buildValueString(status, m_recordingStart, now()));
+    } else if (k == StatusRecord::Endwert && endValues.Count() > 0) {
+        // An end-value answer that could not be read leaves the list empty:
+        // then there is nothing to store.
+        const auto last = endValues.Item(endValues.Count());
+        written = true;
+        write(ValueWriter::Table::Permanent, m_seriesId, true,
+              buildEndValueString(*last, m_recordingStart, now()));
+    }
+    if (written && !m_programWritten) {
+        const auto alive = m_alive;
+        co_await writeProgramToSeries(m_batteryId, m_seriesId);
+        if (!*alive)
+            co_return;
+        m_programWritten = true;
+    }
+    m_queued = false;
+}
+
+QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32 seriesId) {
+    if (!userDatabase() || !m_requestProgram)
+        co_return false;
+    const auto alive = m_alive;
+    QString answer = co_await m_requestProgram();
+    // The files may have been closed while the charger answered.
+    Database* db = userDatabase();
+    if (!*alive || !db || !db->isOpen())
+        co_return false;
+    auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
+                                    QString::number(batteryId));
+    ProgramRecord program(defaultEndOfCharge());
+    program.parse(answer, true);
+    if (program.batteryType == ProgramRecord::BadAnswer ||
+        program.batteryType == ProgramRecord::NoAnswer)
+        co_return false;
+    if (!series || !series->isValid())
+        co_return false;
+    series->moveFirst();
+    if (!series->findFirstEqual(QStringLiteral("MessReiheID"), seriesId))
+        co_return false;
+    series->edit();
+    series->setValue(QStringLiteral("Programm"), answer);
+    series->setValue(QStringLiteral("Mode"), modeTextOf(program));
+    if (!series->update()) {
+        series->cancelUpdate();
+        co_return false;
+    }
+    co_return true;
+}
+
+QString ChannelRecorder::modeTextOf(const ProgramRecord& program) {
+    Recordset* modes = shared().geraeteModi.get();
+    if (!modes || !modes->isValid())
+        return QString();
+    modes->moveFirst();
+    if (!modes->findFirstEqual(QStringLiteral("ModusNr"), QString::number(program.deviceMode)))
+        return QString();
+    return modes->text(QStringLiteral("ResourceText"));
+}
+
+void ChannelRecorder::startQueued() {
+    if (m_queued)
+        m_recording = true;
+}
+
+void ChannelRecorder::end() {
+    m_recording = false;
+    m_queued = false;
+    m_seriesId = -1;
+}
+
+void ChannelRecorder::dropQueued() {
+    m_queued = false;
+    m_seriesId = -1;
+}
+
+QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued, bool withTemp,
+                                     bool endValuesAvailable, bool measurementRunning) {
+    const auto alive = m_alive;
+    m_batteryId = battery;
+    m_seriesId = series;
+    m_queued = queued;
+    m_recording = !queued;
+    m_programWritten = false;
+    if (!withTemp) {
+        co_await writeProgramToSeries(m_batteryId, m_seriesId);
+        if (!*alive)
+            co_return;
+        m_recordingStart = now();
+        co_return;
+    }
+    // After a finished process whose end values have arrived, the poll has
+    // moved on to a new temporary series: the values are in the one before.
+    const qint32 from = (queued || !endValuesAvailable || measurementRunning)
+                            ? m_tempSeriesId
+                            : m_previousTempSeriesId;
+    // Later values continue the time base of the taken-over ones; with
+    // nothing to take over, the recording starts now (tempSeriesStart then
+    // belongs to an older series, or was never set).
+    m_recordingStart = (from == m_tempSeriesId && !m_tempSeriesUsed) ? now() : m_tempSeriesStart;
+    co_await writeProgramToSeries(m_batteryId, m_seriesId);
+    if (!*alive)
+        co_return;
+    m_programWritten = true;
+    // Values still waiting in memory belong to the series that moves.
+    retryWaitingValues();
+    if (!moveTempSeries(from, series)) {
+        writeLog(QStringLiteral("Recording"),
+                 {QStringLiteral("channel %1: temporary series %2 not moved into series %3")
+                      .arg(m_code, QString::number(from), QString::number(series))});
+    }
+}
+
+bool ChannelRecorder::releaseBattery(qint32 batteryId) {
+    if (batteryId != m_batteryId)
+        return false;
+    m_batteryId = -1;
+    return true;
+}
+
+bool ChannelRecorder::isBatteryUsed(qint32 batteryId) const {
+    return batteryId == m_batteryId && (m_recording || m_queued);
+}
+
+} // namespace velmara
