@@ -30,6 +30,7 @@ public:
     void setEndValueLines(const QList<EndValueDisplayLine>&, const QList<EndValueDisplayLine>&) override {}
     void setStorageWarning(const QString&) override {}
     void setValuesStale(bool) override {}
+    void reportFault(qint16, const Message&) override {}
     QHash<int, QString> texts;
 };
 

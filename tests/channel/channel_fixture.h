@@ -36,6 +36,10 @@ public:
     }
     void setStorageWarning(const QString& t) override { storageWarning = t; }
     void setValuesStale(bool s) override { stale = s; }
+    void reportFault(qint16 code, const Message& box) override {
+        faultCode = code;
+        fault = box;
+    }
     QString operator[](ChannelField f) const { return text(f); }
     bool isVisible(ChannelField f) const { return visible.value(int(f), true); }
 
@@ -43,6 +47,8 @@ public:
     QHash<int, bool> visible;
     bool red = false;
     bool stale = false;
+    qint16 faultCode = 0;
+    Message fault; // the box of the fault last reported
     QList<EndValueDisplayLine> laden, entladen;
     QString storageWarning;
 };

@@ -3,6 +3,7 @@
 
 #include "channel/ui/channelwindow.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_messages.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -87,6 +88,26 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_FALSE(w->isVisible());
     poll(w->controller(), "003,M,SL,L01500,V07240,K00360");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
+}
+
+TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
+    queueIdle("001");
+    auto w = window("001");
+    ScriptedMessages boxes;
+    boxes.expect("0880");
+    for (int i = 0; i < 3; ++i)
+        poll(w->controller(), "001,M,SG");
+    ASSERT_EQ(boxes.shown.size(), 1);
+    // A notice: the tick that shows it goes on, nothing waits for the user.
+    EXPECT_EQ(boxes.openNotices, QStringList{"channel-fault-001"});
+
+    // Another fault is a new episode; so is the same fault after leaving it.
+    boxes.expect("0876");
+    for (const char* a : {"001,M,SQR", "001,M,SQR", "001,M,SL,L01000,V07000,K00010"})
+        poll(w->controller(), a);
+    boxes.expect("0876");
+    poll(w->controller(), "001,M,SQR");
+    EXPECT_EQ(boxes.shown.size(), 3);
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {

@@ -374,13 +374,9 @@ QString ChannelController::channelCaption() const {
     return res(QString::number(801 - m_code.toInt()).rightJustified(4, QLatin1Char('0')));
 }
 
-// A fault with a box is told once per fault episode: it is not shown again
-// while the channel stays in that fault. The notice does not wait for the
-// user, so the poll goes on behind it.
-void ChannelController::showFaultBox(qint16 code, const char* key, const char* secondKey) {
-    if (m_faultBoxShown == code)
-        return;
-    m_faultBoxShown = code;
+// The box of a fault, which names the channel; the window shows it once per
+// fault episode.
+Message ChannelController::faultBox(const char* key, const char* secondKey) const {
     Message m;
     m.key = QString::fromLatin1(key);
     m.text = channelCaption() + QStringLiteral(": ") + res(m.key);
@@ -389,7 +385,7 @@ void ChannelController::showFaultBox(qint16 code, const char* key, const char* s
     m.title = res(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
-    showNotice(QStringLiteral("channel-fault-") + m_code, m);
+    return m;
 }
 
 void ChannelController::showNoAnswer() {
@@ -417,10 +413,6 @@ void ChannelController::showStatus(StatusRecord& status) {
         stateDisplayOf(status.answerType, status.state(), status.fault());
     if (!row)
         return;
-    // The fault episode ends with any answer that is not this fault.
-    if (!row->fault || status.faultCode != m_faultBoxShown)
-        m_faultBoxShown = 0;
-
     showState(QString::fromLatin1(row->stateKey));
     switch (row->values) {
     case StateDisplay::Values::Show:
@@ -448,7 +440,9 @@ void ChannelController::showStatus(StatusRecord& status) {
     if (row->newTempSeries)
         m_recorder.startNewTempSeries();
     if (row->boxKey)
-        showFaultBox(status.faultCode, row->boxKey, row->boxSecondKey);
+        m_display.reportFault(status.faultCode, faultBox(row->boxKey, row->boxSecondKey));
+    else
+        m_display.reportFault(0, Message());
 }
 
 void ChannelController::showProgram(const ProgramRecord& program) {

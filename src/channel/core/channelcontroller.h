@@ -134,7 +134,6 @@ public:
     bool statusFrameRed() const { return m_red; }
     // Fault code whose message box has been shown in the current fault
     // episode; 0 when none.
-    qint16 faultBoxShown() const { return m_faultBoxShown; }
 
 private:
     void newStatusRecord();
@@ -143,7 +142,7 @@ private:
     void showNoAnswer();
     void showLiveValues(const StatusRecord& status);
     void showBatteryState(ChargerFault flag);
-    void showFaultBox(qint16 code, const char* key, const char* secondKey);
+    Message faultBox(const char* key, const char* secondKey) const;
     QString channelCaption() const;
     void setPollInterval(int ms);
     class Step;
@@ -181,7 +180,6 @@ private:
     // A new run has begun: the program is read again on the next tick.
     bool m_programUnknown = false;
     bool m_headingResetPending = false;
-    qint16 m_faultBoxShown = 0;
     // Checked after every await: false once the controller is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::shared_ptr<TurnQueue> m_turn;

@@ -2,7 +2,9 @@
 // What the poll cycle and the recording need from the screen and from the main
 // window. The channel window implements ChannelDisplay; an adapter on the main
 // window implements ChannelHost. Tests use in-memory versions of both.
+#include "base/core/messages.h"
 #include <QList>
+
 #include <QString>
 
 #include <memory>
@@ -48,6 +50,10 @@ public:
     // The live values are no longer live (the channel stopped with a fault):
     // they stay, marked as stale, until the next state is shown.
     virtual void setValuesStale(bool stale) = 0;
+    // Every answer whose state is known: the fault that has a box (its code and
+    // the box), or code 0 when the answer is no such fault. The box is shown
+    // once per fault episode (the same code on answer after answer is one).
+    virtual void reportFault(qint16 faultCode, const Message& box) = 0;
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
     // Every poll that read an answer ends here, after the state was shown and the

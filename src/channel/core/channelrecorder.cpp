@@ -1,7 +1,7 @@
 #include "channel/core/channelrecorder.h"
 
-#include "data/session.h"
 #include "data/databases.h"
+#include "data/session.h"
 #include "data/settingsstore.h"
 #include "data/tempvalues.h"
 #include "data/textstore.h"

@@ -277,6 +277,16 @@ void ChannelWindow::setValuesStale(bool stale) {
             e->setEnabled(!stale);
 }
 
+// A fault's box is told once per fault episode: not again while the channel
+// stays in that fault. It is a notice, so the poll goes on behind it.
+void ChannelWindow::reportFault(qint16 faultCode, const Message& box) {
+    if (faultCode == m_faultShown)
+        return;
+    m_faultShown = faultCode;
+    if (faultCode != 0)
+        showNotice(QStringLiteral("channel-fault-") + m_code, box);
+}
+
 QString ChannelWindow::text(ChannelField field) const {
     if (field == ChannelField::MesswerteHeading)
         return m_frameAkkumesswerte->title();

@@ -65,6 +65,7 @@ public:
                           const QList<EndValueDisplayLine>& entladen) override;
     void setStorageWarning(const QString& text) override;
     void setValuesStale(bool stale) override;
+    void reportFault(qint16 faultCode, const Message& box) override;
     void polled(const StatusRecord& status) override;
 
     // The live curve pane (cmdKurve opens and closes it).
@@ -95,6 +96,7 @@ private:
     QLabel* m_lblAkkuzustand = nullptr;
     QLabel* m_lblSelbstentladung = nullptr;
     QLabel* m_lblNotStored = nullptr;
+    qint16 m_faultShown = 0; // the fault whose box this episode has shown
     QListWidget* m_lstLaden = nullptr;
     QListWidget* m_lstEntladen = nullptr;
     QObject* m_watchedSub = nullptr;
