@@ -4,6 +4,7 @@
 #include "data/settingsstore.h"
 #include "data/textstore.h"
 #include "link/chargerlink.h"
+#include "storage/database.h"
 #include "ui/mainwindow/startlogo.h"
 
 #include <QAbstractButton>
@@ -122,6 +123,40 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
         EXPECT_EQ(w->startupTrace().last(), c.user ? "user" : "master");
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(w->comLink(), nullptr);
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    }
+}
+
+// Without its settings or texts the master file is of no use: one critical box,
+// in the stored language when the settings can still be read.
+TEST_F(MainWindowTest, MissingSettingsOrTextsEndTheProgramWithAReadableMessage) {
+    struct Case {
+        const char* table;
+        const char* language;
+        const char* expected;
+        const char* lastStep;
+    };
+    const Case cases[] = {
+        {"NLSResources", "de", "Die Texte von velmara wurden in der Datenbankdatei", "resources"},
+        {"NLSResources", "en", "The texts of velmara were not found in the database file",
+         "resources"},
+        // No settings, no stored language: the system's language, so only the file name is sure.
+        {"Optionen", "en", "velmara.mdb", "settings"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + " " + c.language);
+        TempProgramFolder own;
+        prepare({{"UsedLanguage", c.language}});
+        ASSERT_TRUE(openMasterDatabase());
+        ASSERT_TRUE(masterDatabase()->execute(QStringLiteral("DROP TABLE %1").arg(c.table)))
+            << masterDatabase()->lastError().toStdString();
+        closeDatabases();
+        ScriptedMessages boxes;
+        boxes.expect(QString::fromUtf8(c.expected));
+        auto w = makeWindow();
+        EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
+        EXPECT_EQ(w->startupTrace().last(), c.lastStep);
         ASSERT_EQ(boxes.shown.size(), 1);
         EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     }
