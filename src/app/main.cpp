@@ -1,12 +1,13 @@
 // velmara: the logo, then the main window and its start-up sequence.
-#include "ui/mainwindow/channelwindowfactory.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
+#include "base/core/startupmessages.h"
 #include "base/core/terminationsignals.h"
-#include "ui/mainwindow/mainwindow.h"
-#include "ui/mainwindow/startlogo.h"
 #include "base/widgets/modal.h"
 #include "data/session.h"
+#include "ui/mainwindow/channelwindowfactory.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/startlogo.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -112,10 +113,9 @@ int main(int argc, char** argv) {
     const velmara::ProgramFolder::Choice folder = velmara::ProgramFolder::resolve(
         QCoreApplication::applicationDirPath(), velmara::ProgramFolder::homeBase());
     if (!folder.problem.isEmpty()) {
-        velmara::Message m;
-        m.text = velmara::unusableFolderMessage(folder);
-        m.icon = velmara::MsgIcon::Critical;
-        velmara::showMessage(m);
+        // No master file to read the language from: the system's language decides.
+        velmara::showMessage(
+            velmara::unusableFolderMessage(velmara::startupLanguage(QString()), folder));
         return kStartupFailed;
     }
     // The program's files, stores and link, from here to the end.

@@ -1,4 +1,5 @@
 #include "base/core/programfolder.h"
+#include "base/core/startupmessages.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
@@ -99,8 +100,9 @@ TEST(ProgramFolder, AnUnusableFolderIsAMessageWithItsPathAndReason) {
     QDir().mkpath(f.exe());
     makeFile(f.exeData());
     const ProgramFolder::Choice refused = ProgramFolder::resolve(f.exe(), f.home());
-    EXPECT_TRUE(unusableFolderMessage(refused).contains(QDir::toNativeSeparators(f.exeData()) +
-                                                        " cannot be used: it is not a folder"));
+    EXPECT_TRUE(unusableFolderMessage("en", refused)
+                    .text.contains(QDir::toNativeSeparators(f.exeData()) +
+                                   " cannot be used: it is not a folder"));
 
     QFile::remove(f.exeData());
     const ProgramFolder::Choice taken = ProgramFolder::resolve(f.exe(), f.home());

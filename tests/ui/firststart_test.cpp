@@ -38,15 +38,21 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
             EXPECT_EQ(chosen(d, "cboSprache"), "de");
             auto* list = child<QComboBox>(d, "cboSprache");
             EXPECT_EQ(list->count(), 2) << "usable languages only";
+            EXPECT_EQ(list->itemText(0), "Deutsch");
+            EXPECT_EQ(list->itemText(1), "English");
             pick(d, "cboSprache", "en");
             EXPECT_EQ(text(d, "lblSprache"), "Language:");
-            EXPECT_EQ(list->itemText(0), "English") << "named and sorted anew";
-            EXPECT_EQ(list->itemText(1), "German");
+            // Each language keeps its own name and its place whatever language is on.
+            EXPECT_EQ(list->itemText(0), "Deutsch");
+            EXPECT_EQ(list->itemText(1), "English");
             return answer(d);
         });
         if (cancelAt > 0)
             dialogs.expect("dlgFirstCharger", [&](QDialog* d) {
                 EXPECT_EQ(text(d, "lblLadegeraet"), "Charger:");
+                auto* list = child<QComboBox>(d, "cboLadegeraet");
+                EXPECT_EQ(list->itemText(0), "Lader mit einem Kanal (1 channel)");
+                EXPECT_EQ(list->itemText(1), "Lader mit vier Kanaelen (4 channels)");
                 EXPECT_EQ(chosen(d, "cboLadegeraet"), "QMT4");
                 pick(d, "cboLadegeraet", "QMT1");
                 return answer(d);

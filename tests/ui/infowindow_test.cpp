@@ -32,6 +32,7 @@ TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
     boxes.expect(QSysInfo::kernelType());
     dialogs.expect("frmInfo", [](QDialog* d) {
         EXPECT_EQ(text(d, "lblProgramName"), res("0001"));
+        EXPECT_TRUE(text(d, "lblVersion").startsWith("Version: "));
         EXPECT_TRUE(text(d, "lblVersion")
                         .endsWith(QStringLiteral(" %1.%2.%3")
                                       .arg(VELMARA_VERSION_MAJOR)
@@ -48,6 +49,20 @@ TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
     qputenv("PATH", oldPath);
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Information);
+    // German texts are on: every line of the summary says what it is.
+    const QStringList lines = boxes.shown[0].text.split('\n');
+    EXPECT_TRUE(lines.contains("Kernel: " + QSysInfo::kernelType() + ' ' +
+                               QSysInfo::kernelVersion() + ' ' +
+                               QSysInfo::currentCpuArchitecture()))
+        << boxes.shown[0].text.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.contains(": ")) << line.toStdString();
+}
+
+TEST(SystemInfo, LabelledLinesHaveOneColonAfterTheLabel) {
+    EXPECT_EQ(labelledLine("Version", "3.0.1"), "Version: 3.0.1");
+    EXPECT_EQ(labelledLine(" Version: ", " 3.0.1 "), "Version: 3.0.1");
+    EXPECT_EQ(labelledLine("Memory:", "15.5 GiB"), "Memory: 15.5 GiB");
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "mainwindow_fixture.h"
 
 #include "data/databases.h"
-#include "link/chargerlink.h"
-#include "data/textstore.h"
 #include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/chargerlink.h"
+#include "storage/database.h"
 #include "ui/mainwindow/startlogo.h"
 
 #include <QAbstractButton>
@@ -14,9 +15,14 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace velmara::test {
 namespace {
@@ -86,16 +92,22 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
         const char* name;
         bool user;   // the user file, else the master file
         bool folder; // a folder in the file's place, else a damaged file
+        const char* language;
+        const char* expected; // the message's first sentence
     };
+    // Without a master file the system's language decides, so only the file name is sure.
     const Case cases[] = {
-        {"damaged master", false, false},
-        {"master cannot be created", false, true},
-        {"damaged user file", true, false},
+        {"damaged master", false, false, "de", "velmara.mdb"},
+        {"master cannot be created", false, true, "en", "velmara.mdb"},
+        {"damaged user file, German", true, false, "de",
+         "Die Datenbankdatei veluser.mdb konnte nicht ge\u00f6ffnet werden."},
+        {"damaged user file, English", true, false, "en",
+         "The database file veluser.mdb could not be opened."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramFolder own;
-        prepare();
+        prepare({{"UsedLanguage", c.language}});
         const QString path = c.user ? own.folder().userPath() : own.folder().masterPath();
         QFile::remove(path);
         QFile file(path);
@@ -105,13 +117,109 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
             file.write(QByteArray(4096, 'x'));
         file.close();
         ScriptedMessages boxes;
-        boxes.expect(c.user ? "Error in Connecting veluser.mdb"
-                            : "Error in Connecting velmara.mdb.");
+        boxes.expect(QString::fromUtf8(c.expected));
         auto w = makeWindow();
         EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
         EXPECT_EQ(w->startupTrace().last(), c.user ? "user" : "master");
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(w->comLink(), nullptr);
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    }
+}
+
+// Without its settings or texts the master file is of no use: one critical box,
+// in the stored language when the settings can still be read.
+TEST_F(MainWindowTest, MissingSettingsOrTextsEndTheProgramWithAReadableMessage) {
+    struct Case {
+        const char* table;
+        const char* language;
+        const char* expected;
+        const char* lastStep;
+    };
+    const Case cases[] = {
+        {"NLSResources", "de", "Die Texte von velmara wurden in der Datenbankdatei", "resources"},
+        {"NLSResources", "en", "The texts of velmara were not found in the database file",
+         "resources"},
+        // No settings, no stored language: the system's language, so only the file name is sure.
+        {"Optionen", "en", "velmara.mdb", "settings"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + " " + c.language);
+        TempProgramFolder own;
+        prepare({{"UsedLanguage", c.language}});
+        ASSERT_TRUE(openMasterDatabase());
+        ASSERT_TRUE(masterDatabase()->execute(QStringLiteral("DROP TABLE %1").arg(c.table)))
+            << masterDatabase()->lastError().toStdString();
+        closeDatabases();
+        ScriptedMessages boxes;
+        boxes.expect(QString::fromUtf8(c.expected));
+        auto w = makeWindow();
+        EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
+        EXPECT_EQ(w->startupTrace().last(), c.lastStep);
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    }
+}
+
+// Every entry of every menu can be reached by its access key, in both languages,
+// and the entries that open a dialog say so with "...".
+TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeysAndDialogEntriesEndInDots) {
+    const QSet<QString> opensDialog{"mnuDateiImportVelmara10",
+                                    "mnuDateiImportVelmara20",
+                                    "mnuDateiImportCsv",
+                                    "mnuDateiExport",
+                                    "mnuDateiExportDiagrammPng",
+                                    "mnuDateiExportDiagrammPdf",
+                                    "mnuDateiFormatPage",
+                                    "mnuDateiConfigurePrinter",
+                                    "mnuDateiPrint",
+                                    "mnuDateiExportPdf",
+                                    "mnuBearbeitenMesswerteVerwalten",
+                                    "mnuBearbeitenDBKomprimieren",
+                                    "mnuEinstellungenCOMPort",
+                                    "mnuEinstellungenSprache",
+                                    "mnuEinstellungenLadegeraet",
+                                    "mnuEinstellungenOptionen",
+                                    "mnuPrintsettings",
+                                    "mnuHelpInfo"};
+    for (const char* language : {"de", "en"}) {
+        SCOPED_TRACE(language);
+        TempProgramFolder own;
+        auto w = start({{"UsedLanguage", language}});
+        QSet<QString> dialogEntriesSeen;
+        int menusSeen = 0;
+        std::function<void(const QString&, const QList<QAction*>&)> walk =
+            [&](const QString& menuName, const QList<QAction*>& actions) {
+                ++menusSeen;
+                QMap<QChar, QString> keys;
+                for (QAction* a : actions) {
+                    if (a->isSeparator())
+                        continue;
+                    const QString text = a->text();
+                    const QKeySequence key = QKeySequence::mnemonic(text);
+                    EXPECT_FALSE(key.isEmpty()) << menuName.toStdString() << ": "
+                                                << text.toStdString() << " has no access key";
+                    const int at = text.indexOf(QLatin1Char('&'));
+                    if (at >= 0 && at + 1 < text.size()) {
+                        const QChar letter = text.at(at + 1).toLower();
+                        EXPECT_FALSE(keys.contains(letter))
+                            << menuName.toStdString() << ": " << text.toStdString() << " and "
+                            << keys.value(letter).toStdString() << " share an access key";
+                        keys.insert(letter, text);
+                    }
+                    const bool dialog = opensDialog.contains(a->objectName());
+                    if (dialog)
+                        dialogEntriesSeen.insert(a->objectName());
+                    EXPECT_EQ(text.endsWith(QLatin1String("...")), dialog)
+                        << a->objectName().toStdString() << ": " << text.toStdString();
+                    if (a->menu())
+                        walk(a->objectName(), a->menu()->actions());
+                }
+            };
+        walk("menuBar", w->menuBar()->actions());
+        EXPECT_GE(menusSeen, 8);
+        EXPECT_EQ(dialogEntriesSeen, opensDialog);
     }
 }
 

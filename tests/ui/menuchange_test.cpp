@@ -87,5 +87,18 @@ TEST_F(MenuChange, AnUnusableCurrentLanguageIsNotOfferedNorPreselected) {
     EXPECT_FALSE(child<QAbstractButton>(&dialog, "cmdOK")->isEnabled());
 }
 
+// A long title is not cut off: the dialog is at least as wide as its title text.
+TEST_F(MenuChange, LanguageDialogIsWideEnoughForItsTitle) {
+    ASSERT_TRUE(masterDatabase()->execute(
+        "UPDATE NLSResources SET ResourceText = 'velmara - Sprache der Fenster, Menues und "
+        "Meldungen waehlen' WHERE ResourceID = '0400' AND SprachCode = 'de'"));
+    currentSession()->texts().setRecordset(
+        masterDatabase()->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
+    LanguageDialog dialog(LanguageDialog::Form::Menu);
+    EXPECT_TRUE(dialog.windowTitle().startsWith("velmara - Sprache der Fenster"));
+    EXPECT_GT(dialog.minimumWidth(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
+    EXPECT_GE(dialog.minimumWidth(), 320);
+}
+
 } // namespace
 } // namespace velmara::test

@@ -34,13 +34,13 @@ protected:
             "INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES "
             " ('Lader mit einem Kanal', 'QMT1'), ('Lader mit vier Kanaelen', 'QMT4');"
             "DELETE * FROM NLSResources WHERE ResourceID IN "
-            " ('0401', '0404', '0405', '0406', '0202');"
+            " ('0401', '0404', '0405', '0406', '0204');"
             "INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES "
             " ('0401', 'de', 'Sprache:'), ('0401', 'en', 'Language:'),"
             " ('0404', 'de', 'Deutsch'), ('0404', 'en', 'German'),"
             " ('0405', 'de', 'Englisch'), ('0405', 'en', 'English'),"
             " ('0406', 'de', 'Franzoesisch'), ('0406', 'en', 'French'),"
-            " ('0202', 'de', 'Ladegeraet:'), ('0202', 'en', 'Charger:');")))
+            " ('0204', 'de', 'Ladegeraet:'), ('0204', 'en', 'Charger:');")))
             << db->lastError().toStdString();
         currentSession()->settings().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM Optionen")));

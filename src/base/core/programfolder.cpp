@@ -62,12 +62,6 @@ QString ProgramFolder::homeBase() {
     return base.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : base;
 }
 
-QString unusableFolderMessage(const ProgramFolder::Choice& choice) {
-    return QStringLiteral("The data folder %1 cannot be used: %2.")
-               .arg(QDir::toNativeSeparators(choice.folder.dataDir()), choice.problem) +
-           QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
-}
-
 QString findManual(const QString& executableDir, const ProgramFolder& folder) {
     const QDir exe(executableDir);
     const QStringList candidates{exe.filePath(QStringLiteral("help/index.html")),

@@ -42,9 +42,6 @@ struct ProgramFolder::Choice {
 // Why an existing Daten folder cannot be used, or "" when it can.
 QString dataFolderProblem(const QString& dataDir);
 
-// The message when the chosen folder cannot be used: its path and the reason.
-QString unusableFolderMessage(const ProgramFolder::Choice& choice);
-
 // The manual: beside the executable (a build), in ../share/velmara below it (an
 // installed program), or in the program folder; the first that exists (the
 // program folder's path when none does).

@@ -1,9 +1,9 @@
 #include "ui/dialogs/chargerdialog.h"
 
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "ui/dialogs/dialogparts.h"
 #include "base/widgets/modal.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
 
 #include <QComboBox>
@@ -17,10 +17,10 @@ ChargerDialog::ChargerDialog(Form form, QWidget* parent) : QDialog(parent) {
     setWindowTitle(res(QStringLiteral("0200")));
 
     auto* layout = new QVBoxLayout(this);
-    m_info = new QLabel(res(QStringLiteral("0204")), this);
+    m_info = new QLabel(res(QStringLiteral("0202")), this);
     m_info->setObjectName(QStringLiteral("lblInfo"));
     m_info->setWordWrap(true);
-    m_label = new QLabel(res(QStringLiteral("0202")), this);
+    m_label = new QLabel(res(QStringLiteral("0204")), this);
     m_label->setObjectName(QStringLiteral("lblLadegeraet"));
     m_list = new QComboBox(this);
     m_list->setObjectName(QStringLiteral("cboLadegeraet"));
@@ -34,7 +34,9 @@ ChargerDialog::ChargerDialog(Form form, QWidget* parent) : QDialog(parent) {
     row.cancel->setText(res(QStringLiteral("0101")));
     layout->addLayout(row.layout);
 
-    fillChoices(m_list, chargerChoices(), getSetting(QStringLiteral("UsedCharger")));
+    fillChoices(m_list,
+                describedChargers(chargerChoices(), [](const QString& key) { return res(key); }),
+                getSetting(QStringLiteral("UsedCharger")));
     m_ok->setEnabled(!chosenCharger().isEmpty());
     connect(m_list, &QComboBox::currentIndexChanged, this,
             [this] { m_ok->setEnabled(!chosenCharger().isEmpty()); });

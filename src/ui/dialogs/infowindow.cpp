@@ -1,8 +1,8 @@
 #include "ui/dialogs/infowindow.h"
 
 #include "base/core/messages.h"
-#include "data/textstore.h"
 #include "base/widgets/modal.h"
+#include "data/textstore.h"
 #include "ui/dialogs/systeminfo.h"
 
 #include <QHBoxLayout>
@@ -34,10 +34,12 @@ InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent), m_tool(findSystemInfo
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
     name->setFont(big);
-    addLabel(layout, "lblVersion",
-             QStringLiteral("Version ") + programVersion().section(QLatin1Char(' '), 1));
+    addLabel(
+        layout, "lblVersion",
+        labelledLine(res(QStringLiteral("1606")), programVersion().section(QLatin1Char(' '), 1)));
     addLabel(layout, "lblDescription", res(QStringLiteral("1604")))->setWordWrap(true);
-    addLabel(layout, "lblLibrariesHeading", res(QStringLiteral("1610")));
+    addLabel(layout, "lblLibrariesHeading",
+             labelledLine(res(QStringLiteral("1610")), QString()).trimmed());
     addLabel(layout, "lblLibraries", libraryVersions().join(QLatin1Char('\n')));
 
     auto* buttons = new QHBoxLayout;
@@ -60,7 +62,7 @@ void InfoWindow::showSystemInfo() {
         return;
     // No tool (or it would not start): what the program itself can tell.
     Message m;
-    m.text = systemSummary();
+    m.text = systemSummary([](const QString& key) { return res(key); });
     m.title = res(QStringLiteral("1612"));
     m.icon = MsgIcon::Information;
     showMessage(m);

@@ -1,16 +1,25 @@
 #include "ui/dialogs/languagedialog.h"
 
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "ui/dialogs/dialogparts.h"
 #include "base/widgets/modal.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velmara {
+
+int minimumWidthForTitle(const QWidget& window) {
+    constexpr int kTitleBarButtons = 160; // icon, minimise, close and margins
+    constexpr int kNarrowest = 320;
+    return std::max(kNarrowest, window.fontMetrics().horizontalAdvance(window.windowTitle()) +
+                                    kTitleBarButtons);
+}
 
 LanguageDialog::LanguageDialog(Form form, QWidget* parent) : QDialog(parent), m_form(form) {
     const bool first = form == Form::FirstStart;
@@ -58,13 +67,14 @@ void LanguageDialog::applyTexts() {
     m_ok->setText(
         res(m_form == Form::FirstStart ? QStringLiteral("0102") : QStringLiteral("0100")));
     m_cancel->setText(res(QStringLiteral("0101")));
+    // Wide enough for the whole title beside the title bar's own buttons.
+    setMinimumWidth(minimumWidthForTitle(*this));
 }
 
 void LanguageDialog::fillList() {
-    const QString current = currentLanguage();
     const QString select =
         chosenCode().isEmpty() ? getSetting(QStringLiteral("UsedLanguage")) : chosenCode();
-    fillChoices(m_list, languageChoices(current), select);
+    fillChoices(m_list, languageChoices(), select);
     m_ok->setEnabled(!chosenCode().isEmpty());
 }
 

@@ -1,11 +1,11 @@
 #include "ui/dialogs/selection.h"
 
-#include "data/textstore.h"
+#include "base/core/messages.h"
 #include "data/databases.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "base/core/messages.h"
-#include "data/settingsstore.h"
 
 namespace velmara {
 
@@ -24,14 +24,46 @@ ChoiceList readChoices(const QString& sql, const QString& textField, const QStri
 }
 } // namespace
 
-ChoiceList languageChoices(const QString& language) {
-    return readChoices(languageListQuery(language), QStringLiteral("ResourceText"),
-                       QStringLiteral("SprachCode"));
+// Every language by its own name ("Deutsch", "English"), so that a user finds
+// theirs whatever language the program speaks now; in the order of the table
+// (the order the languages were delivered in), which no language change reorders.
+// A language without a name of its own is shown by its code.
+ChoiceList languageChoices() {
+    ChoiceList list =
+        readChoices(QStringLiteral("SELECT Sprachen.SprachCode, NLSResources.ResourceText "
+                                   "FROM Sprachen LEFT JOIN NLSResources "
+                                   "ON NLSResources.ResourceID = Sprachen.SprachResID "
+                                   "AND NLSResources.SprachCode = Sprachen.SprachCode "
+                                   "WHERE Sprachen.Usable=True ORDER BY Sprachen.ID"),
+                    QStringLiteral("ResourceText"), QStringLiteral("SprachCode"));
+    for (Choice& c : list)
+        if (c.text.trimmed().isEmpty())
+            c.text = c.value;
+    return list;
 }
 
 ChoiceList chargerChoices() {
     return readChoices(QStringLiteral("SELECT * FROM Ladegeraete"),
                        QStringLiteral("Geraetebezeichnung"), QStringLiteral("Geraetekuerzel"));
+}
+
+QString channelCountKey(const QString& shortName) {
+    if (shortName == QLatin1String("QMT1"))
+        return QStringLiteral("0208");
+    if (shortName == QLatin1String("QMT4"))
+        return QStringLiteral("0210");
+    return {};
+}
+
+ChoiceList describedChargers(const ChoiceList& chargers,
+                             const std::function<QString(const QString&)>& text) {
+    ChoiceList out = chargers;
+    for (Choice& c : out) {
+        const QString key = channelCountKey(c.value);
+        if (!key.isEmpty())
+            c.text += QStringLiteral(" (") + text(key) + QLatin1Char(')');
+    }
+    return out;
 }
 
 int indexOfValue(const ChoiceList& choices, const QString& value) {

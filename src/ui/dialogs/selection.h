@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "data/portsetting.h"
 
 namespace velmara {
@@ -17,10 +19,17 @@ struct Choice {
 };
 using ChoiceList = QList<Choice>;
 
-// The usable languages, each named in the given language, sorted by that name.
-ChoiceList languageChoices(const QString& language);
+// The usable languages, each named in its own language, in the order of the table.
+ChoiceList languageChoices();
 // The charger models: Geraetebezeichnung shown, Geraetekuerzel yielded.
 ChoiceList chargerChoices();
+// The key of the channel count of a known charger family ("0208" for QMT1,
+// "0210" for QMT4), "" for any other short name.
+QString channelCountKey(const QString& shortName);
+// The models as the list shows them: the name and, for a known family, its
+// channel count in the current language ("QMT4 (4 Kanäle)").
+ChoiceList describedChargers(const ChoiceList& chargers,
+                             const std::function<QString(const QString&)>& text);
 // Position of the entry yielding value, or -1.
 int indexOfValue(const ChoiceList& choices, const QString& value);
 

@@ -85,20 +85,28 @@ QString memorySummary(const QString& meminfo) {
     return {};
 }
 
-QString systemSummary() {
-    QStringList lines;
-    lines << QSysInfo::prettyProductName();
-    lines << QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion() +
-                 QLatin1Char(' ') + QSysInfo::currentCpuArchitecture();
-    lines << QSysInfo::machineHostName();
-    const QString cpu = cpuSummary(readText(QStringLiteral("/proc/cpuinfo")));
-    if (!cpu.isEmpty())
-        lines << cpu;
-    const QString memory = memorySummary(readText(QStringLiteral("/proc/meminfo")));
-    if (!memory.isEmpty())
-        lines << memory;
-    lines.removeAll(QString());
-    return lines.join(QLatin1Char('\n'));
+QString labelledLine(const QString& label, const QString& value) {
+    QString head = label.trimmed();
+    if (!head.endsWith(QLatin1Char(':')))
+        head += QLatin1Char(':');
+    return head + QLatin1Char(' ') + value.trimmed();
+}
+
+QString systemSummary(const std::function<QString(const QString&)>& label) {
+    const QString lines[][2] = {
+        {QStringLiteral("1616"), QSysInfo::prettyProductName()},
+        {QStringLiteral("1618"), QSysInfo::kernelType() + QLatin1Char(' ') +
+                                     QSysInfo::kernelVersion() + QLatin1Char(' ') +
+                                     QSysInfo::currentCpuArchitecture()},
+        {QStringLiteral("1620"), QSysInfo::machineHostName()},
+        {QStringLiteral("1622"), cpuSummary(readText(QStringLiteral("/proc/cpuinfo")))},
+        {QStringLiteral("1624"), memorySummary(readText(QStringLiteral("/proc/meminfo")))},
+    };
+    QStringList out;
+    for (const auto& [key, value] : lines)
+        if (!value.trimmed().isEmpty())
+            out << labelledLine(label(key), value);
+    return out.join(QLatin1Char('\n'));
 }
 
 } // namespace velmara

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace velmara {
 
 // "velmara 3.0.1": the program's version as built.
@@ -18,7 +20,11 @@ QString findSystemInfoTool(const QStringList& folders = {});
 // Summaries of /proc texts: "model name × count" and "MemTotal in GiB" ("" when absent).
 QString cpuSummary(const QString& cpuinfo);
 QString memorySummary(const QString& meminfo);
-// Operating system, kernel, architecture, host, processor and memory, one per line.
-QString systemSummary();
+// Operating system, kernel with architecture, host, processor and memory, one
+// labelled line each ("Kernel: Linux 6.1 x86_64"); label looks up the text keys
+// "1616" to "1624". Lines without a value are left out.
+QString systemSummary(const std::function<QString(const QString&)>& label);
+// "Label: value" from a label text that may already end in a colon.
+QString labelledLine(const QString& label, const QString& value);
 
 } // namespace velmara

@@ -47,6 +47,7 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -270,7 +271,11 @@ QPrinter* MainWindow::printer() {
 }
 
 QString MainWindow::askPdfPath() {
-    QFileDialog dialog(this, res(QStringLiteral("9042")), QString(), QStringLiteral("PDF (*.pdf)"));
+    // The menu entry's text, without its access key and dots, names the file dialog.
+    QString title = res(QStringLiteral("9042"));
+    title.remove(QRegularExpression(QStringLiteral("&(?=[^&])")));
+    title.remove(QRegularExpression(QStringLiteral("(\\.\\.\\.|\u2026)$")));
+    QFileDialog dialog(this, title, QString(), QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));

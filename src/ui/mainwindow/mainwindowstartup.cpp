@@ -5,6 +5,7 @@
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
+#include "base/core/startupmessages.h"
 #include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
@@ -63,37 +64,24 @@ using namespace mainwindow;
 
 namespace {
 
-// A database file that could not be opened: the program cannot run without it.
-void showFileFailure(const QString& firstLine, const QString& reason) {
-    Message m;
-    m.text =
-        firstLine + QLatin1Char('\r') + QStringLiteral(" Program without Database not runable! ");
-    if (!reason.isEmpty())
-        m.text += QStringLiteral("\n\n") + reason;
-    showMessage(m);
+// The language of the start-up's own messages: the stored one once the master
+// file is open, the system's before (or when its settings cannot be read).
+QString messageLanguage(Database* master) {
+    QString stored;
+    if (master)
+        stored = master
+                     ->scalar(QStringLiteral(
+                         "SELECT \"value\" FROM Optionen WHERE \"key\" = 'UsedLanguage'"))
+                     .toString();
+    return startupLanguage(stored);
 }
 
 // The quick check found damage in an opened file: the program goes on with it.
-void showDamage(const FileOpening& opening) {
+void showDamage(Database* master, const FileOpening& opening) {
     if (opening.damage.isEmpty())
         return;
-    Message m;
-    m.text = QStringLiteral("The database file %1 is damaged:")
-                 .arg(QDir::toNativeSeparators(opening.path)) +
-             QLatin1Char('\r') + opening.damage.first() + QLatin1Char('\r') +
-             QStringLiteral("velmara goes on with it, but values may be missing or wrong. "
-                            "Restore a copy of the file if you have one.");
-    m.icon = MsgIcon::Exclamation;
-    showMessage(m);
-}
-
-void showFatal(const QString& what, const QString& description) {
-    Message first;
-    first.text = what + "\n" + QStringLiteral("Contact your contractor!");
-    showMessage(first);
-    Message second;
-    second.text = description;
-    showMessage(second);
+    showMessage(fileDamageMessage(messageLanguage(master), QDir::toNativeSeparators(opening.path),
+                                  opening.damage.first()));
 }
 
 } // namespace
@@ -111,17 +99,19 @@ StartupOutcome MainWindow::load() {
     m_trace << "master";
     const FileOpening master = m_session.openMaster();
     if (!master.ok) {
-        showFileFailure(QStringLiteral("Error in Connecting velmara.mdb."), master.reason);
+        showMessage(fileFailureMessage(messageLanguage(nullptr), QStringLiteral("velmara.mdb"),
+                                       master.reason));
         return fail();
     }
-    showDamage(master);
+    showDamage(m_session.master(), master);
     m_trace << "user";
     const FileOpening user = m_session.openUser();
     if (!user.ok) {
-        showFileFailure(QStringLiteral("Error in Connecting veluser.mdb"), user.reason);
+        showMessage(fileFailureMessage(messageLanguage(m_session.master()),
+                                       QStringLiteral("veluser.mdb"), user.reason));
         return fail();
     }
-    showDamage(user);
+    showDamage(m_session.master(), user);
 
     m_trace << "settings";
     if (!openSettings())
@@ -180,7 +170,8 @@ StartupOutcome MainWindow::load() {
 bool MainWindow::openSettings() {
     auto rs = m_session.master()->openRecordset("SELECT * FROM Optionen");
     if (!rs->isValid()) {
-        showFatal("FATAL ERROR: Program Settings not found!", rs->error());
+        showMessage(missingTableMessage(messageLanguage(m_session.master()), MissingTable::Settings,
+                                        rs->error()));
         return false;
     }
     m_session.settings().setRecordset(std::move(rs));
@@ -190,7 +181,8 @@ bool MainWindow::openSettings() {
 bool MainWindow::openResources() {
     auto rs = m_session.master()->openRecordset("SELECT * FROM NLSResources");
     if (!rs->isValid()) {
-        showFatal("FATAL ERROR: Program Resources not found!", rs->error());
+        showMessage(missingTableMessage(messageLanguage(m_session.master()), MissingTable::Texts,
+                                        rs->error()));
         return false;
     }
     TextStore& store = m_session.texts();
