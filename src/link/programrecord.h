@@ -13,8 +13,8 @@ public:
     static constexpr qint16 Absent = -3; // percentValue, capacityMah, selfDischargeInterval
     static constexpr qint16 ChannelFault = -4; // the channel answered "SK" instead of a program
 
-    // endOfCharge starts at endOfCharge (the setting DefaultLadeende, read by the caller).
-    explicit ProgramRecord(qint16 endOfCharge = 0) : endOfCharge(endOfCharge) {}
+    // endOfCharge starts at the value given (the setting DefaultLadeende, read by the caller).
+    explicit ProgramRecord(qint16 initialEndOfCharge = 0) : endOfCharge(initialEndOfCharge) {}
 
     // Parses a program string into the record; answer is replaced by its
     // trimmed form. fromCharger: the text came from the charger (ends with G [and R]

@@ -13,11 +13,7 @@ qint64 SystemLinkClock::nowMs() const {
 
 QtSerialPort::QtSerialPort(const QString& devicePath) : m_path(devicePath) {
     m_port.setPortName(devicePath);
-    m_port.setBaudRate(QSerialPort::Baud9600);
-    m_port.setParity(QSerialPort::EvenParity);
-    m_port.setDataBits(QSerialPort::Data7);
-    m_port.setStopBits(QSerialPort::OneStop);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    applyLineSettings();
     m_waitTimer.setSingleShot(true);
     m_waitTimer.setTimerType(Qt::PreciseTimer); // the wait ends on whole clock seconds
     QObject::connect(&m_waitTimer, &QTimer::timeout, &m_port, [this] { wake(); });
@@ -40,12 +36,18 @@ bool QtSerialPort::open() {
     if (!m_port.open(QIODevice::ReadWrite))
         return false;
     // Line settings once more on the open port: some drivers only take them now.
+    applyLineSettings();
+    return true;
+}
+
+// The charger's line: 9600 baud, 7 data bits, even parity, one stop bit, no
+// flow control.
+void QtSerialPort::applyLineSettings() {
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setParity(QSerialPort::EvenParity);
     m_port.setDataBits(QSerialPort::Data7);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    return true;
 }
 
 void QtSerialPort::close() {

@@ -33,6 +33,7 @@ public:
 
 private:
     void setOwnError(SerialError e, const QString& text);
+    void applyLineSettings();
     void wake(); // ends the wait in progress
 
     QString m_path;

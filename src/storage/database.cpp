@@ -224,8 +224,7 @@ bool Database::beginScope(QString* savepoint) {
         // commit later cannot fail on a lock.
         return runPlain("BEGIN IMMEDIATE;");
     }
-    static int counter = 0;
-    *savepoint = QStringLiteral("velmara_sp%1").arg(++counter);
+    *savepoint = QStringLiteral("velmara_sp%1").arg(++m_savepoints);
     return runPlain(("SAVEPOINT " + *savepoint + ";").toUtf8().constData());
 }
 

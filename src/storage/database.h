@@ -93,6 +93,7 @@ private:
     QString m_lastError;
     int m_scopeDepth = 0;
     bool m_scopeFailed = false; // a statement failed inside the innermost transaction
+    int m_savepoints = 0;       // savepoints named so far (each gets a name of its own)
     QVector<Recordset*> m_recordsets;
 };
 
