@@ -144,7 +144,7 @@ TEST_F(ChannelWindowTest, LowWideWindowShowsStateAndValuesSideBySide) {
     ASSERT_EQ(w->channelLayout(), ChannelLayout::Row);
     auto* scroll = find<QScrollArea>(*w, "scrollKanal");
     const QRect visible = scroll->viewport()->rect();
-    for (const char* name : {"txtStatus", "txtStrom"})
+    for (const char* name : {"txtStatus", "txtStrom", "txtSpannung", "txtKapazitaet"})
         EXPECT_TRUE(visible.contains(inViewport(scroll, find<QWidget>(*w, name)))) << name;
     for (const char* name : {"lstEndwertLaden", "lstEndwertEntladen"})
         EXPECT_LT(inViewport(scroll, find<QWidget>(*w, name)).top(), visible.bottom())

@@ -302,20 +302,37 @@ void ChannelWindow::arrange(ChannelLayout layout) {
         m_top->setRowStretch(5, 1);
     }
 
-    // The state first in a low window, where every line of height counts.
+    // In a low window every line of height counts: the values two by two, the
+    // state beside the capacity, and narrower margins.
     QWidget* state = box(ChannelField::Status);
     m_statusGrid->removeWidget(state);
     for (const auto& [l, value] : m_statusRows) {
         m_statusGrid->removeWidget(l);
         m_statusGrid->removeWidget(value);
     }
-    const int firstValueRow = row ? 1 : 0;
-    for (int i = 0; i < m_statusRows.size(); ++i) {
-        m_statusGrid->addWidget(m_statusRows[i].first, firstValueRow + i, 0);
-        m_statusGrid->addWidget(m_statusRows[i].second, firstValueRow + i, 1);
+    for (int i = 0; i < 4; ++i) {
+        m_statusGrid->setRowStretch(i, 0);
+        m_statusGrid->setColumnStretch(i, 0);
     }
-    m_statusGrid->addWidget(state, row ? 0 : int(m_statusRows.size()), 0, 1, 2);
-    m_statusGrid->setRowStretch(int(m_statusRows.size()) + 1, 1);
+    for (int i = 0; i < m_statusRows.size(); ++i) {
+        const int r = row ? i / 2 : i;
+        const int c = row ? 2 * (i % 2) : 0;
+        m_statusGrid->addWidget(m_statusRows[i].first, r, c);
+        m_statusGrid->addWidget(m_statusRows[i].second, r, c + 1);
+    }
+    if (row)
+        m_statusGrid->addWidget(state, 1, 2, 1, 2);
+    else
+        m_statusGrid->addWidget(state, int(m_statusRows.size()), 0, 1, 2);
+    m_statusGrid->setColumnStretch(1, 1);
+    m_statusGrid->setColumnStretch(3, row ? 1 : 0);
+    m_statusGrid->setRowStretch(row ? 2 : int(m_statusRows.size()) + 1, 1);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    const int tight = row ? std::min(margin, 4) : margin;
+    for (QGridLayout* grid : {m_mv, m_statusGrid}) {
+        grid->setContentsMargins(margin, tight, margin, tight);
+        grid->setVerticalSpacing(row ? std::min(tight, grid->verticalSpacing()) : -1);
+    }
 
     m_mv->removeWidget(m_frameStatus);
     for (const EndValueBlock* b : {&m_laden, &m_entladen})
