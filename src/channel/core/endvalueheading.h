@@ -7,9 +7,9 @@ namespace velmara {
 // The column headings (number, Ah, volt, minutes) laid out in the fixed columns
 // of the end-value lines (formatEndValueLine): each heading ends where its
 // column's values end, so in a fixed-pitch font it stands over them. A heading
-// wider than its column keeps all its characters; the columns after it move
-// right by the excess, and the lines then no longer match; the stock headings
-// all fit.
+// that fills or overflows its column keeps all its characters and one blank
+// before it; the headings after it move right and no longer match the values
+// (the stock headings all fit).
 QString endValueHeadingLine(const QString& nr, const QString& ah, const QString& volt,
                             const QString& min);
 
