@@ -13,6 +13,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace velmara::test {
 namespace {
@@ -108,6 +112,110 @@ TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
     boxes.expect("0876");
     poll(w->controller(), "001,M,SQR");
     EXPECT_EQ(boxes.shown.size(), 3);
+}
+
+// One past the last character of each word of a line.
+QList<qsizetype> wordEnds(const QString& line) {
+    QList<qsizetype> ends;
+    static const QRegularExpression word(QStringLiteral("\\S+"));
+    for (auto it = word.globalMatch(line); it.hasNext();)
+        ends << it.next().capturedEnd();
+    return ends;
+}
+
+// Where a control lies in the visible part of the window's scrolled pane.
+QRect inViewport(QScrollArea* scroll, QWidget* w) {
+    return QRect(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
+}
+
+// A quarter of a small screen: every button shows in full; a window lower than
+// its content scrolls to the lists instead of cutting them off.
+TEST_F(ChannelWindowTest, NarrowWindowShowsItsButtonsAndScrollsToTheRest) {
+    queueIdle("002");
+    auto w = window("002");
+    w->resize(340, 700);
+    w->show();
+    auto* scroll = find<QScrollArea>(*w, "scrollKanal");
+    EXPECT_EQ(w->channelLayout(), ChannelLayout::Column);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
+    const QRect visible = scroll->viewport()->rect();
+    for (const char* name : {"cmdProgram", "cmdMesswert", "cmdDiagramme", "cmdDruck"}) {
+        auto* b = find<QPushButton>(*w, name);
+        EXPECT_TRUE(visible.contains(inViewport(scroll, b))) << name;
+        EXPECT_GE(b->width(), b->minimumSizeHint().width()) << name << ": caption cut";
+    }
+
+    w->resize(340, 220);
+    QCoreApplication::processEvents();
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    auto* last = find<QWidget>(*w, "txtBemerkung");
+    EXPECT_FALSE(scroll->viewport()->rect().intersects(inViewport(scroll, last)));
+    scroll->ensureWidgetVisible(last);
+    EXPECT_TRUE(scroll->viewport()->rect().contains(inViewport(scroll, last)));
+}
+
+// Four windows stacked on a small screen are low and wide: the state and the
+// end values stand next to each other, visible without scrolling.
+TEST_F(ChannelWindowTest, LowWideWindowShowsStateAndValuesSideBySide) {
+    queueIdle("004");
+    auto w = window("004");
+    w->resize(1229, 140); // a quarter of the work area, less the frame's title
+    w->show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w->channelLayout(), ChannelLayout::Row);
+    auto* scroll = find<QScrollArea>(*w, "scrollKanal");
+    const QRect visible = scroll->viewport()->rect();
+    for (const char* name : {"txtStatus", "txtStrom", "txtSpannung", "txtKapazitaet"})
+        EXPECT_TRUE(visible.contains(inViewport(scroll, find<QWidget>(*w, name)))) << name;
+    for (const char* name : {"lstEndwertLaden", "lstEndwertEntladen"})
+        EXPECT_LT(inViewport(scroll, find<QWidget>(*w, name)).top(), visible.bottom())
+            << name << " starts below the visible part";
+
+    // Back to a narrow window: everything under each other again.
+    w->resize(340, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->channelLayout(), ChannelLayout::Column);
+    EXPECT_GT(inViewport(scroll, find<QWidget>(*w, "lstEndwertLaden")).top(),
+              inViewport(scroll, find<QWidget>(*w, "txtStatus")).bottom());
+}
+
+// The heading line stands over the value columns: the same character columns,
+// and the heading's text starts where the lines' text starts, in either form
+// of the window.
+TEST_F(ChannelWindowTest, EndValueHeadingsStandOverTheirColumns) {
+    queueIdle("003");
+    auto w = window("003");
+    w->show();
+    poll(w->controller(), "003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000,SL,K12345,T123,"
+                          "V11000,X0");
+    for (QSize size : {QSize(340, 700), QSize(1229, 160)}) {
+        w->resize(size);
+        QCoreApplication::processEvents();
+        for (auto [list, heading] : {std::pair{"lstEndwertLaden", "lblLadenKopf"},
+                                     std::pair{"lstEndwertEntladen", "lblEntladenKopf"}}) {
+            auto* l = find<QListWidget>(*w, list);
+            auto* h = find<QLabel>(*w, heading);
+            ASSERT_GT(l->count(), 0);
+            for (int i = 0; i < l->count(); ++i)
+                EXPECT_EQ(wordEnds(h->text()), wordEnds(l->item(i)->text()))
+                    << list << "\n"
+                    << h->text().toStdString() << "\n"
+                    << l->item(i)->text().toStdString();
+            EXPECT_EQ(h->font(), l->font()) << heading;
+            const int textMargin =
+                l->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, l) + 1;
+            const QPoint lineStart =
+                l->viewport()->mapTo(w.get(), l->visualItemRect(l->item(0)).topLeft());
+            EXPECT_EQ(h->mapTo(w.get(), QPoint(h->indent(), 0)).x(), lineStart.x() + textMargin)
+                << heading;
+            EXPECT_GE(l->viewport()->width(),
+                      QFontMetrics(l->font()).horizontalAdvance(l->item(0)->text()))
+                << list << ": line cut";
+        }
+    }
+    // The single headings are still there by name for the report.
+    EXPECT_EQ(find<QLabel>(*w, "lblLadenAh")->text(), res("0836"));
+    EXPECT_EQ(find<QLabel>(*w, "lblEntladenMin")->text(), res("0840"));
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {

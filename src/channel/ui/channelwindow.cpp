@@ -1,6 +1,7 @@
 #include "channel/ui/channelwindow.h"
 
 #include "batteries/ui/batteriesui.h"
+#include "channel/core/endvalueheading.h"
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
 #include "data/databases.h"
@@ -14,13 +15,15 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,6 +54,24 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name) {
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
     return e;
+}
+
+// Where the text of a list line begins, from the list's left edge: its frame
+// and the margin the style keeps around an item's text.
+int endValueTextOffset(const QListWidget* list) {
+    return list->frameWidth() +
+           list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+}
+
+// Wide enough for its longest line (at least one of the normal 30 characters)
+// and a vertical scroll bar.
+void fitEndValueList(QListWidget* list) {
+    const QFontMetrics metrics(list->font());
+    int text = metrics.horizontalAdvance(QString(30, QLatin1Char('0')));
+    for (int i = 0; i < list->count(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(list->item(i)->text()));
+    const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(text + 2 * endValueTextOffset(list) + bar);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* key) {
@@ -96,120 +117,275 @@ ChannelWindow::~ChannelWindow() {
 }
 
 void ChannelWindow::buildControls() {
-    auto* top = new QVBoxLayout(this);
+    // The controls sit in a scrolled pane: a window smaller than its content
+    // scrolls instead of cutting it off.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrollKanal"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    outer->addWidget(m_scroll);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("paneKanal"));
+    m_top = new QGridLayout(m_content);
 
-    // Two rows of two, so the captions keep their room in a narrow window.
-    auto* buttons = new QGridLayout;
-    buttons->addWidget(button(this, "cmdProgram", "0802"), 0, 0);
-    buttons->addWidget(button(this, "cmdMesswert", "0804"), 0, 1);
-    buttons->addWidget(button(this, "cmdDiagramme", "0808"), 1, 0);
-    buttons->addWidget(button(this, "cmdDruck", "0806"), 1, 1);
-    top->addLayout(buttons);
+    m_buttons = new QWidget(m_content);
+    m_buttonGrid = new QGridLayout(m_buttons);
+    m_buttonGrid->setContentsMargins(0, 0, 0, 0);
+    for (auto [name, key] : {std::pair{"cmdProgram", "0802"}, std::pair{"cmdMesswert", "0804"},
+                             std::pair{"cmdDiagramme", "0808"}, std::pair{"cmdDruck", "0806"}}) {
+        QPushButton* b = button(m_buttons, name, key);
+        // A button may shrink to its caption; the row then fits a narrow window.
+        b->setMinimumWidth(b->minimumSizeHint().width());
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        m_buttonGrid->addWidget(b, m_buttonGrid->count() / 2, m_buttonGrid->count() % 2);
+    }
 
     // Shown only while values of the channel wait to be written.
-    m_lblNotStored = new QLabel(this);
+    m_lblNotStored = new QLabel(m_content);
     m_lblNotStored->setObjectName(QStringLiteral("lblNichtGespeichert"));
     m_lblNotStored->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
     m_lblNotStored->setWordWrap(true);
     m_lblNotStored->hide();
-    top->addWidget(m_lblNotStored);
 
-    auto* frameProgram = new QGroupBox(res(QStringLiteral("0810")), this);
-    frameProgram->setObjectName(QStringLiteral("frameAkkuprogramm"));
-    auto* pg = new QGridLayout(frameProgram);
-    pg->addWidget(label(frameProgram, "lblAkkutyp", "0812"), 0, 0);
-    pg->addWidget(m_boxes[int(ChannelField::AkkuTyp)] = readOnlyBox(frameProgram, "txtAkkuTyp"), 0,
-                  1);
-    pg->addWidget(label(frameProgram, "lblMode", "0814"), 1, 0);
-    pg->addWidget(m_boxes[int(ChannelField::Mode)] = readOnlyBox(frameProgram, "txtMode"), 1, 1);
-    pg->addWidget(label(frameProgram, "lblNennkapazitaet", "0816"), 2, 0);
+    m_frameProgram = new QGroupBox(res(QStringLiteral("0810")), m_content);
+    m_frameProgram->setObjectName(QStringLiteral("frameAkkuprogramm"));
+    auto* pg = new QGridLayout(m_frameProgram);
+    pg->addWidget(label(m_frameProgram, "lblAkkutyp", "0812"), 0, 0);
+    pg->addWidget(m_boxes[int(ChannelField::AkkuTyp)] = readOnlyBox(m_frameProgram, "txtAkkuTyp"),
+                  0, 1);
+    pg->addWidget(label(m_frameProgram, "lblMode", "0814"), 1, 0);
+    pg->addWidget(m_boxes[int(ChannelField::Mode)] = readOnlyBox(m_frameProgram, "txtMode"), 1, 1);
+    pg->addWidget(label(m_frameProgram, "lblNennkapazitaet", "0816"), 2, 0);
     pg->addWidget(m_boxes[int(ChannelField::NennKapazitaet)] =
-                      readOnlyBox(frameProgram, "txtNennKapazitaet"),
+                      readOnlyBox(m_frameProgram, "txtNennKapazitaet"),
                   2, 1);
     pg->setColumnStretch(1, 1);
-    top->addWidget(frameProgram);
+    pg->setRowStretch(3, 1);
 
-    m_frameAkkumesswerte = new QGroupBox(this);
+    m_frameAkkumesswerte = new QGroupBox(m_content);
     m_frameAkkumesswerte->setObjectName(QStringLiteral("frameAkkumesswerte"));
-    auto* mv = new QVBoxLayout(m_frameAkkumesswerte);
+    m_mv = new QGridLayout(m_frameAkkumesswerte);
 
     m_frameStatus = new QGroupBox(res(QStringLiteral("0822")), m_frameAkkumesswerte);
     m_frameStatus->setObjectName(QStringLiteral("frameStatus"));
-    auto* sg = new QGridLayout(m_frameStatus);
-    sg->addWidget(label(m_frameStatus, "lblStrom", "0824"), 0, 0);
-    sg->addWidget(m_boxes[int(ChannelField::Strom)] = readOnlyBox(m_frameStatus, "txtStrom"), 0, 1);
-    sg->addWidget(label(m_frameStatus, "lblSpannung", "0826"), 1, 0);
-    sg->addWidget(m_boxes[int(ChannelField::Spannung)] = readOnlyBox(m_frameStatus, "txtSpannung"),
-                  1, 1);
-    sg->addWidget(label(m_frameStatus, "lblKapazitaet", "0828"), 2, 0);
-    sg->addWidget(
-        m_boxes[int(ChannelField::Kapazitaet)] = readOnlyBox(m_frameStatus, "txtKapazitaet"), 2, 1);
-    sg->addWidget(m_boxes[int(ChannelField::Status)] = readOnlyBox(m_frameStatus, "txtStatus"), 3,
-                  0, 1, 2);
+    m_statusGrid = new QGridLayout(m_frameStatus);
+    m_statusRows = {
+        {label(m_frameStatus, "lblStrom", "0824"),
+         m_boxes[int(ChannelField::Strom)] = readOnlyBox(m_frameStatus, "txtStrom")},
+        {label(m_frameStatus, "lblSpannung", "0826"),
+         m_boxes[int(ChannelField::Spannung)] = readOnlyBox(m_frameStatus, "txtSpannung")},
+        {label(m_frameStatus, "lblKapazitaet", "0828"),
+         m_boxes[int(ChannelField::Kapazitaet)] = readOnlyBox(m_frameStatus, "txtKapazitaet")}};
+    m_boxes[int(ChannelField::Status)] = readOnlyBox(m_frameStatus, "txtStatus");
+    auto* sg = m_statusGrid;
     sg->setColumnStretch(1, 1);
-    mv->addWidget(m_frameStatus);
 
     // The list lines are laid out in fixed columns: ask for a fixed-pitch font in
-    // any case, whatever the system's fixed font turns out to be.
+    // any case, whatever the system's fixed font turns out to be. The column
+    // headings are one line in the same font and columns, over the list's text.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
     auto endwertList = [&](const char* title, const char* titleKey, const char* nr, const char* ah,
-                           const char* volt, const char* min, const char* list) -> QListWidget* {
-        mv->addWidget(label(m_frameAkkumesswerte, title, titleKey));
-        auto* heads = new QHBoxLayout;
-        heads->addWidget(label(m_frameAkkumesswerte, nr, "0834"));
-        heads->addWidget(label(m_frameAkkumesswerte, ah, "0836"));
-        heads->addWidget(label(m_frameAkkumesswerte, volt, "0838"));
-        heads->addWidget(label(m_frameAkkumesswerte, min, "0840"));
-        mv->addLayout(heads);
-        auto* l = new QListWidget(m_frameAkkumesswerte);
-        l->setObjectName(QLatin1String(list));
-        l->setFont(fixed);
-        l->setMinimumHeight(60);
-        mv->addWidget(l, 1);
-        return l;
+                           const char* volt, const char* min, const char* heading,
+                           const char* list) -> EndValueBlock {
+        EndValueBlock block;
+        block.title = label(m_frameAkkumesswerte, title, titleKey);
+        // The single headings stay (hidden) for whoever reads them by name.
+        QString texts[4];
+        const char* names[4] = {nr, ah, volt, min};
+        const char* keys[4] = {"0834", "0836", "0838", "0840"};
+        for (int i = 0; i < 4; ++i) {
+            QLabel* l = label(m_frameAkkumesswerte, names[i], keys[i]);
+            l->hide();
+            texts[i] = l->text();
+        }
+        block.heading = new QLabel(endValueHeadingLine(texts[0], texts[1], texts[2], texts[3]),
+                                   m_frameAkkumesswerte);
+        block.heading->setObjectName(QLatin1String(heading));
+        block.heading->setFont(fixed);
+        block.heading->setTextFormat(Qt::PlainText);
+        block.list = new QListWidget(m_frameAkkumesswerte);
+        block.list->setObjectName(QLatin1String(list));
+        block.list->setFont(fixed);
+        block.list->setMinimumHeight(60);
+        // The list grows to its longest line instead of scrolling sideways, so
+        // the heading line above it always stands over its columns.
+        block.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        block.heading->setIndent(endValueTextOffset(block.list));
+        return block;
     };
-    m_lstLaden = endwertList("lblMesswerteNachLaden", "0830", "lblLadenNr", "lblLadenAh",
-                             "lblLadenVolt", "lblLadenMin", "lstEndwertLaden");
-    m_lstEntladen =
+    m_laden = endwertList("lblMesswerteNachLaden", "0830", "lblLadenNr", "lblLadenAh",
+                          "lblLadenVolt", "lblLadenMin", "lblLadenKopf", "lstEndwertLaden");
+    m_entladen =
         endwertList("lblMesswerteNachEntladen", "0832", "lblEntladenNr", "lblEntladenAh",
-                    "lblEntladenVolt", "lblEntladenMin", "lstEndwertEntladen");
+                    "lblEntladenVolt", "lblEntladenMin", "lblEntladenKopf", "lstEndwertEntladen");
+    m_lstLaden = m_laden.list;
+    m_lstEntladen = m_entladen.list;
+    fitEndValueList(m_lstLaden);
+    fitEndValueList(m_lstEntladen);
 
-    auto* bg = new QGridLayout;
-    bg->addWidget(label(m_frameAkkumesswerte, "lblBemerkungen", "0842"), 0, 0);
-    bg->addWidget(m_boxes[int(ChannelField::Bemerkung)] =
-                      readOnlyBox(m_frameAkkumesswerte, "txtBemerkung"),
-                  0, 1);
-    bg->addWidget(m_lblAkkuzustand = label(m_frameAkkumesswerte, "lblAkkuzustand", "0844"), 1, 0);
-    bg->addWidget(m_boxes[int(ChannelField::Akkuzustand)] =
-                      readOnlyBox(m_frameAkkumesswerte, "txtAkkuzustand"),
-                  1, 1);
-    bg->addWidget(m_lblSelbstentladung = label(m_frameAkkumesswerte, "lblSelbstentladung", "0850"),
-                  2, 0);
-    bg->addWidget(m_boxes[int(ChannelField::Selbstentladung)] =
-                      readOnlyBox(m_frameAkkumesswerte, "txtSelbstentladung"),
-                  2, 1);
-    bg->setColumnStretch(1, 1);
-    mv->addLayout(bg);
-    top->addWidget(m_frameAkkumesswerte, 1);
+    m_remarks = new QGridLayout;
+    m_remarks->addWidget(label(m_frameAkkumesswerte, "lblBemerkungen", "0842"), 0, 0);
+    m_remarks->addWidget(m_boxes[int(ChannelField::Bemerkung)] =
+                             readOnlyBox(m_frameAkkumesswerte, "txtBemerkung"),
+                         0, 1);
+    m_remarks->addWidget(m_lblAkkuzustand = label(m_frameAkkumesswerte, "lblAkkuzustand", "0844"),
+                         1, 0);
+    m_remarks->addWidget(m_boxes[int(ChannelField::Akkuzustand)] =
+                             readOnlyBox(m_frameAkkumesswerte, "txtAkkuzustand"),
+                         1, 1);
+    m_remarks->addWidget(
+        m_lblSelbstentladung = label(m_frameAkkumesswerte, "lblSelbstentladung", "0850"), 2, 0);
+    m_remarks->addWidget(m_boxes[int(ChannelField::Selbstentladung)] =
+                             readOnlyBox(m_frameAkkumesswerte, "txtSelbstentladung"),
+                         2, 1);
+    m_remarks->setColumnStretch(1, 1);
 
     // The live curve, under the values; collapsed it costs the poll nothing but
     // keeping the values.
-    m_curveToggle = new QToolButton(this);
+    m_curveToggle = new QToolButton(m_content);
     m_curveToggle->setObjectName(QStringLiteral("cmdKurve"));
     m_curveToggle->setCheckable(true);
     m_curveToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_curveToggle->setArrowType(Qt::RightArrow);
     m_curveToggle->setAutoRaise(true);
-    top->addWidget(m_curveToggle);
-    m_live = new LiveCurveChart(this);
+    m_live = new LiveCurveChart(m_content);
     m_live->setMinimumHeight(kLiveCurveHeight);
     m_live->hide();
-    top->addWidget(m_live, 1);
     connect(m_curveToggle, &QToolButton::toggled, this, &ChannelWindow::showLiveCurve);
 
-    setMinimumSize(320, 480);
+    arrange(ChannelLayout::Column);
+    m_scroll->setWidget(m_content);
+    // Small enough for four windows side by side or stacked on a small screen;
+    // the pane scrolls for the rest.
+    setMinimumSize(160, 100);
+}
+
+// Column: everything under each other (windows side by side or alone). Row:
+// a low, wide window (windows stacked): the buttons over the program on the
+// left, the state and the two end-value lists next to them, so the state and
+// the values show without scrolling.
+void ChannelWindow::arrange(ChannelLayout layout) {
+    m_layout = layout;
+    const bool row = layout == ChannelLayout::Row;
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_buttons), static_cast<QWidget*>(m_lblNotStored),
+          static_cast<QWidget*>(m_frameProgram), static_cast<QWidget*>(m_frameAkkumesswerte),
+          static_cast<QWidget*>(m_curveToggle), static_cast<QWidget*>(m_live)})
+        m_top->removeWidget(w);
+    for (int i = 0; i < 6; ++i)
+        m_top->setRowStretch(i, 0);
+    for (int i = 0; i < 2; ++i)
+        m_top->setColumnStretch(i, 0);
+    if (row) {
+        m_top->addWidget(m_lblNotStored, 0, 0, 1, 2);
+        m_top->addWidget(m_buttons, 1, 0);
+        m_top->addWidget(m_frameProgram, 2, 0);
+        m_top->addWidget(m_frameAkkumesswerte, 1, 1, 3, 1);
+        m_top->addWidget(m_curveToggle, 4, 0, 1, 2);
+        m_top->addWidget(m_live, 5, 0, 1, 2);
+        m_top->setColumnStretch(1, 1);
+        m_top->setRowStretch(3, 1);
+        m_top->setRowStretch(5, 1);
+    } else {
+        m_top->addWidget(m_buttons, 0, 0);
+        m_top->addWidget(m_lblNotStored, 1, 0);
+        m_top->addWidget(m_frameProgram, 2, 0);
+        m_top->addWidget(m_frameAkkumesswerte, 3, 0);
+        m_top->addWidget(m_curveToggle, 4, 0);
+        m_top->addWidget(m_live, 5, 0);
+        m_top->setColumnStretch(0, 1);
+        m_top->setRowStretch(3, 1);
+        m_top->setRowStretch(5, 1);
+    }
+
+    // In a low window every line of height counts: the values two by two, the
+    // state beside the capacity, and narrower margins.
+    QWidget* state = box(ChannelField::Status);
+    m_statusGrid->removeWidget(state);
+    for (const auto& [l, value] : m_statusRows) {
+        m_statusGrid->removeWidget(l);
+        m_statusGrid->removeWidget(value);
+    }
+    for (int i = 0; i < 4; ++i) {
+        m_statusGrid->setRowStretch(i, 0);
+        m_statusGrid->setColumnStretch(i, 0);
+    }
+    for (int i = 0; i < m_statusRows.size(); ++i) {
+        const int r = row ? i / 2 : i;
+        const int c = row ? 2 * (i % 2) : 0;
+        m_statusGrid->addWidget(m_statusRows[i].first, r, c);
+        m_statusGrid->addWidget(m_statusRows[i].second, r, c + 1);
+    }
+    if (row)
+        m_statusGrid->addWidget(state, 1, 2, 1, 2);
+    else
+        m_statusGrid->addWidget(state, int(m_statusRows.size()), 0, 1, 2);
+    m_statusGrid->setColumnStretch(1, 1);
+    m_statusGrid->setColumnStretch(3, row ? 1 : 0);
+    m_statusGrid->setRowStretch(row ? 2 : int(m_statusRows.size()) + 1, 1);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    const int tight = row ? std::min(margin, 4) : margin;
+    for (QGridLayout* grid : {m_mv, m_statusGrid}) {
+        grid->setContentsMargins(margin, tight, margin, tight);
+        grid->setVerticalSpacing(row ? std::min(tight, grid->verticalSpacing()) : -1);
+    }
+
+    m_mv->removeWidget(m_frameStatus);
+    for (const EndValueBlock* b : {&m_laden, &m_entladen})
+        for (QWidget* w : {static_cast<QWidget*>(b->title), static_cast<QWidget*>(b->heading),
+                           static_cast<QWidget*>(b->list)})
+            m_mv->removeWidget(w);
+    m_mv->removeItem(m_remarks);
+    m_remarks->setParent(nullptr); // re-added below
+    for (int i = 0; i < 8; ++i)
+        m_mv->setRowStretch(i, 0);
+    for (int i = 0; i < 3; ++i)
+        m_mv->setColumnStretch(i, 0);
+    if (row) {
+        m_mv->addWidget(m_frameStatus, 0, 0, 4, 1);
+        int column = 1;
+        for (const EndValueBlock* b : {&m_laden, &m_entladen}) {
+            m_mv->addWidget(b->title, 0, column);
+            m_mv->addWidget(b->heading, 1, column);
+            m_mv->addWidget(b->list, 2, column);
+            m_mv->setColumnStretch(column++, 1);
+        }
+        m_mv->addLayout(m_remarks, 3, 1, 1, 2);
+        m_mv->setRowStretch(2, 1);
+    } else {
+        m_mv->addWidget(m_frameStatus, 0, 0);
+        int r = 1;
+        for (const EndValueBlock* b : {&m_laden, &m_entladen}) {
+            m_mv->addWidget(b->title, r++, 0);
+            m_mv->addWidget(b->heading, r++, 0);
+            m_mv->setRowStretch(r, 1);
+            m_mv->addWidget(b->list, r++, 0);
+        }
+        m_mv->addLayout(m_remarks, r, 0);
+        m_mv->setColumnStretch(0, 1);
+    }
+}
+
+ChannelLayout ChannelWindow::layoutFor(QSize size) const {
+    // Low and wide enough for the row: the narrow form would show little more
+    // than the buttons and the program.
+    const int columnWidth = m_columnMinWidth > 0 ? m_columnMinWidth : 300;
+    return size.width() >= 2 * size.height() && size.width() >= 3 * columnWidth
+               ? ChannelLayout::Row
+               : ChannelLayout::Column;
+}
+
+void ChannelWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_columnMinWidth == 0 && m_layout == ChannelLayout::Column)
+        m_columnMinWidth = m_content->minimumSizeHint().width();
+    const ChannelLayout wanted = layoutFor(event->size());
+    if (wanted != m_layout)
+        arrange(wanted);
 }
 
 void ChannelWindow::showLiveCurve(bool show) {
@@ -321,6 +497,8 @@ void ChannelWindow::setEndValueLines(const QList<EndValueDisplayLine>& laden,
     };
     fill(m_lstLaden, laden);
     fill(m_lstEntladen, entladen);
+    fitEndValueList(m_lstLaden);
+    fitEndValueList(m_lstEntladen);
 }
 
 // The program editor of the channel; a program the charger reports while it is

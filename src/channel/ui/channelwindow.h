@@ -7,21 +7,29 @@
 #include "notify/channelevents.h"
 
 #include <QHash>
+#include <QList>
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 
 namespace velmara {
 
 class LiveCurveChart;
+
+// How a channel window lays out its controls: under each other, or for a low
+// and wide window the state and the end values next to each other.
+enum class ChannelLayout { Column, Row };
 class ChargerLink;
 
 class ChannelWindow : public QWidget, public ChannelView, public ChannelDisplay {
@@ -71,6 +79,7 @@ public:
     // The live curve pane (cmdKurve opens and closes it).
     void showLiveCurve(bool show);
     LiveCurveChart* liveCurve() const { return m_live; }
+    ChannelLayout channelLayout() const { return m_layout; }
     // Where the channel's events go (default: the main window's notifications).
     std::function<void(const ChannelEvent&)> channelEventSink;
 
@@ -78,9 +87,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct EndValueBlock {
+        QLabel* title = nullptr;
+        QLabel* heading = nullptr;
+        QListWidget* list = nullptr;
+    };
     void buildControls();
+    void arrange(ChannelLayout layout);
+    ChannelLayout layoutFor(QSize size) const;
     void startDiagram(qint32 series, qint32 endValueId);
     void setCaptions();
     QLineEdit* box(ChannelField field) const;
@@ -91,6 +108,20 @@ private:
     std::unique_ptr<ChannelHost> m_ownedHost;
     std::unique_ptr<ChannelController> m_controller;
     QHash<int, QLineEdit*> m_boxes;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;
+    QGridLayout* m_top = nullptr;
+    QWidget* m_buttons = nullptr;
+    QGridLayout* m_buttonGrid = nullptr;
+    QGroupBox* m_frameProgram = nullptr;
+    QGridLayout* m_mv = nullptr;
+    QGridLayout* m_statusGrid = nullptr;
+    QList<std::pair<QWidget*, QWidget*>> m_statusRows; // label, value
+    QGridLayout* m_remarks = nullptr;
+    EndValueBlock m_laden;
+    EndValueBlock m_entladen;
+    ChannelLayout m_layout = ChannelLayout::Column;
+    int m_columnMinWidth = 0;
     QGroupBox* m_frameAkkumesswerte = nullptr;
     QGroupBox* m_frameStatus = nullptr;
     QLabel* m_lblAkkuzustand = nullptr;

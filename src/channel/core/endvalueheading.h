@@ -1,0 +1,20 @@
+#pragma once
+// The heading line over the end-value lists of a channel window.
+#include <QString>
+
+namespace velmara {
+
+// The column headings (number, Ah, volt, minutes) laid out in the fixed columns
+// of the end-value lines (formatEndValueLine): each heading ends where its
+// column's values end, so in a fixed-pitch font it stands over them. A heading
+// that fills or overflows its column keeps all its characters and one blank
+// before it; the headings after it move right and no longer match the values
+// (the stock headings all fit).
+QString endValueHeadingLine(const QString& nr, const QString& ah, const QString& volt,
+                            const QString& min);
+
+// Where the columns of an end-value line end (one past their last character):
+// the number's dot, the capacity, the voltage and the duration.
+inline constexpr int kEndValueColumnEnds[4] = {3, 14, 24, 30};
+
+} // namespace velmara
