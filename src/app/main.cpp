@@ -42,6 +42,16 @@ namespace {
 
 const char* const kVersion = "velmara " VELMARA_VERSION_TEXT;
 
+// The folder of this executable before the application object exists. Started
+// by name through PATH, argv[0] is only "velmara" and names no folder, so the
+// system's own link to the running executable comes first.
+QString executableDir(const char* argv0) {
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (!self.isEmpty())
+        return self;
+    return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
+}
+
 // --version and --help answer on standard output without a window.
 bool answerCommandLine(int argc, char** argv, int* exitCode) {
     for (int i = 1; i < argc; ++i) {
@@ -51,16 +61,15 @@ bool answerCommandLine(int argc, char** argv, int* exitCode) {
             return *exitCode = 0, true;
         }
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::printf("usage: velmara [--version] [--help]\n\n"
-                        "%s runs a computer-controlled battery charger with one or four channels\n"
-                        "over a serial port. Its settings live in its database files, which it\n"
-                        "keeps in Daten/ beside the program when that folder can be used, else\n"
-                        "in $XDG_DATA_HOME/velmara.\n\n"
-                        "The manual: %s\n",
-                        kVersion,
-                        qPrintable(velmara::findManual(
-                            QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath(),
-                            velmara::ProgramFolder())));
+            std::printf(
+                "usage: velmara [--version] [--help]\n\n"
+                "%s runs a computer-controlled battery charger with one or four channels\n"
+                "over a serial port. Its settings live in its database files, which it\n"
+                "keeps in Daten/ beside the program when that folder can be used, else\n"
+                "in $XDG_DATA_HOME/velmara.\n\n"
+                "The manual: %s\n",
+                kVersion,
+                qPrintable(velmara::findManual(executableDir(argv[0]), velmara::ProgramFolder())));
             return *exitCode = 0, true;
         }
     }

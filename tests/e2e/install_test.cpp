@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,9 +46,25 @@ TEST(Install, EverythingLandsUnderThePrefixAndTheProgramFindsItsManual) {
     EXPECT_EQ(code, 0);
     const QString help = run(velmara, {"--help"}, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(help.contains(
-        QFileInfo(root.filePath("share/velmara/help/index.html")).canonicalFilePath()))
-        << help.toStdString();
+    const QString manual =
+        QFileInfo(root.filePath("share/velmara/help/index.html")).canonicalFilePath();
+    EXPECT_TRUE(help.contains(manual)) << help.toStdString();
+
+    // A user types "velmara --help" in a terminal: found through PATH, started
+    // from the home folder, the program still names the installed manual.
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", root.filePath("bin") + ":/usr/bin:/bin");
+    env.insert("HOME", home.path());
+    shell.setProcessEnvironment(env);
+    shell.setWorkingDirectory(home.path());
+    shell.start("/bin/sh", {"-c", "velmara --help"});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    const QString byName = QString::fromLocal8Bit(shell.readAllStandardOutput());
+    EXPECT_EQ(shell.exitCode(), 0);
+    EXPECT_TRUE(byName.contains("The manual: " + manual + "\n")) << byName.toStdString();
 }
 
 } // namespace
