@@ -1,7 +1,6 @@
 #include "link/endvaluerecord.h"
 
 #include "link/fieldtext.h"
-#include "base/core/formatting.h"
 
 namespace velmara {
 
@@ -83,8 +82,8 @@ bool EndValueList::appendFields(const QStringList& s) {
 
         const QString& phase = s.at(j + 1);
         ew->endValueType = phase == QLatin1String("SL")   ? EndValueRecord::AfterCharge
-                          : phase == QLatin1String("SE") ? EndValueRecord::AfterDischarge
-                                                         : EndValueRecord::OtherPhase;
+                           : phase == QLatin1String("SE") ? EndValueRecord::AfterDischarge
+                                                          : EndValueRecord::OtherPhase;
         if (starts(j + 2, 'K')) {
             const auto v = digitsToInt32(right(s.at(j + 2), 5));
             if (!v)
@@ -151,16 +150,6 @@ bool EndValueList::appendFields(const QStringList& s) {
         if (j + 1 >= u)
             return true;
     }
-}
-
-QString formatEndValueLine(int n, const EndValueRecord& endwert) {
-    QString capacity = formatAmpereHourString(endwert.capacityMah);
-    capacity.chop(3); // " Ah"
-    QString voltage = formatVoltString(endwert.voltageMv);
-    voltage.chop(2); // " V"
-    return (QString::number(n) + QStringLiteral(". ")).rightJustified(4) + QString(4, u' ') +
-           capacity.rightJustified(6) + QString(4, u' ') + voltage.rightJustified(6) +
-           QString(2, u' ') + QString::number(endwert.cycleSeconds).rightJustified(4);
 }
 
 } // namespace velmara

@@ -63,9 +63,4 @@ private:
     QStringList m_keys; // parallel to m_items; "" for items without a key
 };
 
-// One line of the end-value lists of a channel window: number, capacity (Ah),
-// voltage (V) and duration in fixed columns, 30 characters for values of normal
-// width; wider values keep all their characters and push the line wider.
-QString formatEndValueLine(int n, const EndValueRecord& endwert);
-
 } // namespace velmara

@@ -1,3 +1,4 @@
+#include "data/endvaluelines.h"
 #include "fuzz_targets.h"
 #include "link/endvaluerecord.h"
 

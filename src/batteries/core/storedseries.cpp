@@ -1,3 +1,4 @@
+#include "data/endvaluelines.h"
 #include "batteries/core/storedseries.h"
 
 #include "batteries/core/referencetexts.h"

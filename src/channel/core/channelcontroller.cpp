@@ -1,3 +1,4 @@
+#include "data/endvaluelines.h"
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channelstep.h"
 #include "channel/core/statedisplay.h"

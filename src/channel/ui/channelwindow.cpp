@@ -1,7 +1,7 @@
 #include "channel/ui/channelwindow.h"
 
 #include "batteries/ui/batteriesui.h"
-#include "channel/core/endvalueheading.h"
+#include "data/endvaluelines.h"
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
 #include "data/databases.h"

@@ -1,10 +1,11 @@
-// The heading line over the end-value lists stands over the value columns.
-#include "channel/core/endvalueheading.h"
+// The lines of the end-value lists and the heading that stands over their columns.
+#include "data/endvaluelines.h"
 #include "link/endvaluerecord.h"
 
 #include <gtest/gtest.h>
 
 #include <QList>
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace velmara::test {
@@ -52,4 +53,27 @@ TEST(EndValueHeadingTest, OverlongHeadingsKeepAllTheirCharactersApart) {
 }
 
 } // namespace
+TEST(EndValueLines, FixedColumns) {
+    const struct {
+        int n;
+        qint32 kap, spannung, zeit;
+        const char* line;
+    } cases[] = {
+        {1, 1234, 8400, 90, " 1.      1.234     8.400    90"},
+        // Too wide for their columns: nothing is cut off.
+        {123, 1234567, 123456, 12345, "123.     1234.567    123.456  12345"},
+        {1, -1500, -1, -5, " 1.     -1.500    -0.001    -5"},
+    };
+    EndValueRecord e;
+    for (const auto& c : cases) {
+        e.capacityMah = c.kap;
+        e.voltageMv = c.spannung;
+        e.cycleSeconds = c.zeit;
+        EXPECT_EQ(formatEndValueLine(c.n, e), QString::fromLatin1(c.line));
+    }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(formatEndValueLine(1, e), " 1.     -1,500    -0,001    -5");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
 } // namespace velmara::test

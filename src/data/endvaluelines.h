@@ -1,8 +1,16 @@
 #pragma once
-// The heading line over the end-value lists of a channel window.
+// The lines of the end-value lists (channel windows, stored-series windows) and
+// the heading line over them, in fixed columns.
+#include "link/endvaluerecord.h"
+
 #include <QString>
 
 namespace velmara {
+
+// One line of the end-value lists of a channel window: number, capacity (Ah),
+// voltage (V) and duration in fixed columns, 30 characters for values of normal
+// width; wider values keep all their characters and push the line wider.
+QString formatEndValueLine(int n, const EndValueRecord& endwert);
 
 // The column headings (number, Ah, volt, minutes) laid out in the fixed columns
 // of the end-value lines (formatEndValueLine): each heading ends where its
