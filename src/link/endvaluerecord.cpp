@@ -6,7 +6,7 @@ namespace velmara {
 
 using namespace fieldtext;
 
-EndValueList::Item_t EndValueList::Add(Item_t record, const QString& sKey) {
+EndValueList::ItemPtr EndValueList::Add(ItemPtr record, const QString& sKey) {
     if (!record)
         return nullptr;
     if (!sKey.isEmpty() && m_keys.contains(sKey, Qt::CaseInsensitive))
@@ -16,13 +16,13 @@ EndValueList::Item_t EndValueList::Add(Item_t record, const QString& sKey) {
     return record;
 }
 
-EndValueList::Item_t EndValueList::Item(int position) const {
+EndValueList::ItemPtr EndValueList::Item(int position) const {
     if (position < 1 || position > m_items.size())
         return nullptr;
     return m_items.at(position - 1);
 }
 
-EndValueList::Item_t EndValueList::Item(const QString& key) const {
+EndValueList::ItemPtr EndValueList::Item(const QString& key) const {
     if (key.isEmpty())
         return nullptr;
     for (qsizetype i = 0; i < m_keys.size(); ++i)

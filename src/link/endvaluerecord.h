@@ -32,14 +32,14 @@ public:
 // Positions count from 1; keys are compared without regard to case.
 class EndValueList {
 public:
-    using Item_t = std::shared_ptr<EndValueRecord>;
+    using ItemPtr = std::shared_ptr<EndValueRecord>;
 
     // Appends the item (under sKey when not empty) and returns it; null when the
     // key is taken already or the item is null.
-    Item_t Add(Item_t record, const QString& sKey = QString());
+    ItemPtr Add(ItemPtr record, const QString& sKey = QString());
     // The item at a position (1..Count) or under a key; null when there is none.
-    Item_t Item(int position) const;
-    Item_t Item(const QString& key) const;
+    ItemPtr Item(int position) const;
+    ItemPtr Item(const QString& key) const;
     qint32 Count() const { return static_cast<qint32>(m_items.size()); }
     bool Remove(int position);
     bool Remove(const QString& key);
@@ -59,7 +59,7 @@ public:
     bool appendFields(const QStringList& fields);
 
 private:
-    QList<Item_t> m_items;
+    QList<ItemPtr> m_items;
     QStringList m_keys; // parallel to m_items; "" for items without a key
 };
 

@@ -52,7 +52,7 @@ void StatusRecord::parse(QString& answer) {
     }
     const QString& kind = f.at(1);
     if (kind == QLatin1String("D")) {
-        answerType = Endwert;
+        answerType = EndValues;
         auto list = std::make_shared<EndValueList>();
         if (!list->appendFields(f))
             list = std::make_shared<EndValueList>();

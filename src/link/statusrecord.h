@@ -20,7 +20,7 @@ public:
     static constexpr qint16 NoAnswer = -2;
     static constexpr qint16 BadAnswer = -1;
     static constexpr qint16 Status = 2;
-    static constexpr qint16 Endwert = 3;
+    static constexpr qint16 EndValues = 3;
     static constexpr qint16 StatusWithoutValues = 11;
 
     explicit StatusRecord(QObject* parent = nullptr) : QObject(parent) {}

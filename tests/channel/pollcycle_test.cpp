@@ -217,7 +217,7 @@ TEST_F(PollCycle, StateTable) {
     auto prog = std::make_shared<ProgramRecord>();
     QString p = "001,P,A05,M06,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     prog->parse(p, true);
-    c.comResults_ProgramChanged(prog);
+    c.onProgramAnswer(prog);
     record(c);
     show("001,M,SW");
     EXPECT_FALSE(c.isRecording());

@@ -11,7 +11,7 @@ namespace {
 MinMaxValues voltageBetween(qint32 lo, qint32 hi) {
     MinMaxValues m;
     m.seed(lo, 0, 0);
-    m.checkMinMaxSpannung(hi);
+    m.checkVoltage(hi);
     return m;
 }
 
@@ -92,9 +92,9 @@ TEST(AxisRulesTest, AutomaticVoltageAxisExamples) {
 TEST(AxisRulesTest, AutomaticRangeSpansTheCheckedCurvesOnly) {
     MinMaxValues m;
     m.seed(6000, 1500, 200);
-    m.checkMinMaxSpannung(8400);
-    m.checkMinMaxStrom(-2500); // discharge current
-    m.checkMinMaxKapazitaet(2600);
+    m.checkVoltage(8400);
+    m.checkCurrent(-2500); // discharge current
+    m.checkCapacity(2600);
     const YAxis start{0, 1, 9};
     EXPECT_EQ(refreshYRange({}, {true, false, false}, m, start), (YAxis{6, 9, 6}));
     EXPECT_EQ(refreshYRange({}, {false, true, false}, m, start), (YAxis{-3, 2, 5}));
@@ -121,7 +121,7 @@ TEST(DiagramAxesTest, FreshWindowComputesBothAxesWhenVoltageGetsChecked) {
 
 TEST(DiagramAxesTest, UncheckingAllCurvesLeavesTheYAxis) {
     MinMaxValues m = voltageBetween(6200, 17400);
-    m.checkMinMaxStrom(30000);
+    m.checkCurrent(30000);
     DiagramAxes axes;
     axes.loadSeries(m);
     EXPECT_TRUE(axes.setCurveChecked(Curve::Current, true));

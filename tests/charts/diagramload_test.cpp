@@ -99,9 +99,9 @@ TEST_F(DiagramLoadTest, LongSeriesAreThinnedByTheRows) {
     EXPECT_EQ(l->values().size(), 1001);
     for (Curve curve : kCurves)
         EXPECT_EQ(l->plot().curve(curve).x.size(), 200);
-    EXPECT_EQ(l->plot().minMax.MinSpannung, 1000);
-    EXPECT_EQ(l->plot().minMax.MaxSpannung, 1000 + 995);
-    EXPECT_EQ(l->plot().minMax.MaxKapazitaet, 3 * 995);
+    EXPECT_EQ(l->plot().minMax.minVoltage, 1000);
+    EXPECT_EQ(l->plot().minMax.maxVoltage, 1000 + 995);
+    EXPECT_EQ(l->plot().minMax.maxCapacity, 3 * 995);
 }
 
 class EndValueTest : public DiagramLoadTest {

@@ -112,8 +112,8 @@ TEST(PlotDataTest, ZoomedStretchKeepsPeaksWhenItMustThin) {
     EXPECT_TRUE(std::is_sorted(u.x.begin(), u.x.end()));
     EXPECT_DOUBLE_EQ(u.x.first(), 0);
     EXPECT_DOUBLE_EQ(u.y.last(), 100.999);
-    EXPECT_EQ(plot.minMax.MaxSpannung, 200000);
-    EXPECT_EQ(plot.minMax.MinStrom, -7777);
+    EXPECT_EQ(plot.minMax.maxVoltage, 200000);
+    EXPECT_EQ(plot.minMax.minCurrent, -7777);
 }
 
 TEST(PlotDataTest, ZoomBetweenTwoValuesStillDrawsTheLineAcross) {

@@ -21,7 +21,7 @@ ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHos
       m_recorder(m_code, host, display, std::move(clock), [this] { return requestProgram(); }),
       m_status(std::make_unique<StatusRecord>()),
       m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
-      m_endwerte(std::make_shared<EndValueList>()) {
+      m_endValues(std::make_shared<EndValueList>()) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { tick(); });
@@ -107,26 +107,26 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
     if (emptyFirst) {
         // The lists are read anew after the charger was silent: end values the
         // channel knew already are in the temporary series, and stay there once.
-        const std::shared_ptr<EndValueList> known = m_endwerte;
-        m_endwerte = std::make_shared<EndValueList>();
+        const std::shared_ptr<EndValueList> known = m_endValues;
+        m_endValues = std::make_shared<EndValueList>();
         auto fresh = std::make_shared<EndValueList>();
         for (const auto& ew : *list) {
             if (const qint32 id = storedIdOf(*known, *ew)) {
                 ew->tempId = id;
-                m_endwerte->Add(ew);
+                m_endValues->Add(ew);
             } else {
                 fresh->Add(ew);
             }
         }
         if (fresh->Count() == 0) {
             showEndValueLists();
-            m_endValuesAvailable = m_endwerte->Count() > 0;
+            m_endValuesAvailable = m_endValues->Count() > 0;
             co_return;
         }
-        if (m_endwerte->Count() > 0) {
+        if (m_endValues->Count() > 0) {
             for (const auto& ew : *fresh) {
                 writeEndValueToTemp(ew);
-                m_endwerte->Add(ew);
+                m_endValues->Add(ew);
             }
             showEndValueLists();
             m_endValuesAvailable = true;
@@ -134,7 +134,7 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
         }
         list = fresh;
     }
-    comResults_EndwertRecieved(list);
+    onEndValueAnswer(list);
 }
 
 // The row of an equal end value of the list that is already stored; 0 when none.
@@ -153,9 +153,9 @@ qint32 ChannelController::storedIdOf(const EndValueList& list, const EndValueRec
 void ChannelController::newStatusRecord() {
     m_status = std::make_unique<StatusRecord>();
     connect(m_status.get(), &StatusRecord::programReceived, this,
-            &ChannelController::comResults_ProgramChanged, Qt::DirectConnection);
+            &ChannelController::onProgramAnswer, Qt::DirectConnection);
     connect(m_status.get(), &StatusRecord::endValuesReceived, this,
-            &ChannelController::comResults_EndwertRecieved, Qt::DirectConnection);
+            &ChannelController::onEndValueAnswer, Qt::DirectConnection);
 }
 
 void ChannelController::setPollInterval(int ms) {
@@ -193,7 +193,7 @@ QCoro::Task<> ChannelController::runInit() {
     newStatusRecord();
     m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
     m_programUnknown = false; // read now
-    m_endwerte = std::make_shared<EndValueList>();
+    m_endValues = std::make_shared<EndValueList>();
     m_recorder.startNewTempSeries(true);
 
     if (!m_first && m_host.chargerMissing()) {
@@ -328,7 +328,7 @@ QCoro::Task<> ChannelController::runTick() {
     showStatus(*m_status);
     m_recorder.writeTempValue(*m_status);
     if (m_recorder.isRecording()) {
-        co_await m_recorder.writeValue(*m_status, *m_endwerte);
+        co_await m_recorder.writeValue(*m_status, *m_endValues);
         if (!*alive)
             co_return;
     } else if (!m_recorder.isQueued() && m_headingResetPending) {
@@ -474,7 +474,7 @@ void ChannelController::showProgram(const ProgramRecord& program) {
 
 void ChannelController::showEndValueLists() {
     QList<EndValueDisplayLine> laden, entladen;
-    const EndValueList& list = *m_endwerte;
+    const EndValueList& list = *m_endValues;
     if (list.Count() > 0 && list.Item(1)->channelCode == m_code) {
         int nLaden = 0, nEntladen = 0;
         if (list.Item(1)->endValueType == EndValueRecord::AfterDischarge)
@@ -539,7 +539,7 @@ void ChannelController::writeEndValueToTemp(const std::shared_ptr<EndValueRecord
 
 // ---------------------------------------------------------------- answers in place of a status
 
-void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program) {
+void ChannelController::onProgramAnswer(std::shared_ptr<ProgramRecord> program) {
     if (!program)
         return;
     m_program = std::move(program);
@@ -548,16 +548,16 @@ void ChannelController::comResults_ProgramChanged(std::shared_ptr<ProgramRecord>
         programChangedFromOutside(*m_program);
 }
 
-void ChannelController::comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues) {
+void ChannelController::onEndValueAnswer(std::shared_ptr<EndValueList> endValues) {
     if (!endValues)
         endValues = std::make_shared<EndValueList>();
     if (endValues->Count() == 1) {
         auto item = endValues->Item(1);
         writeEndValueToTemp(item);
-        m_endwerte->Add(item);
+        m_endValues->Add(item);
     } else {
-        m_endwerte = std::move(endValues);
-        for (const auto& ew : *m_endwerte)
+        m_endValues = std::move(endValues);
+        for (const auto& ew : *m_endValues)
             writeEndValueToTemp(ew);
     }
     showEndValueLists();

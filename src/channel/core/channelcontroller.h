@@ -65,8 +65,8 @@ public:
     void showEndValueLists();
     void setFlashing(bool on);
     void flashingTick();
-    void comResults_ProgramChanged(std::shared_ptr<ProgramRecord> program);
-    void comResults_EndwertRecieved(std::shared_ptr<EndValueList> endValues);
+    void onProgramAnswer(std::shared_ptr<ProgramRecord> program);
+    void onEndValueAnswer(std::shared_ptr<EndValueList> endValues);
 
     // --- recording (stored by the recorder; started and ended in the channel's turn) ---
     QCoro::Task<> resetForNewProgram();
@@ -127,7 +127,7 @@ public:
     int valuesWaiting() const { return m_recorder.valuesWaiting(); }
     const StatusRecord& status() const { return *m_status; }
     const ProgramRecord& program() const { return *m_program; }
-    const EndValueList& endValues() const { return *m_endwerte; }
+    const EndValueList& endValues() const { return *m_endValues; }
     int pollInterval() const { return m_pollTimer.interval(); }
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
@@ -166,7 +166,7 @@ private:
 
     std::unique_ptr<StatusRecord> m_status;
     std::shared_ptr<ProgramRecord> m_program;
-    std::shared_ptr<EndValueList> m_endwerte;
+    std::shared_ptr<EndValueList> m_endValues;
 
     QTimer m_pollTimer;
     QTimer m_flashingTimer;

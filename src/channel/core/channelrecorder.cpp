@@ -121,7 +121,7 @@ QCoro::Task<> ChannelRecorder::writeValue(const StatusRecord& status,
         written = true;
         write(ValueWriter::Table::Permanent, m_seriesId, false,
               buildValueString(status, m_recordingStart, now()));
-    } else if (k == StatusRecord::Endwert && endValues.Count() > 0) {
+    } else if (k == StatusRecord::EndValues && endValues.Count() > 0) {
         // An end-value answer that could not be read leaves the list empty:
         // then there is nothing to store.
         const auto last = endValues.Item(endValues.Count());

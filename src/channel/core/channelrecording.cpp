@@ -9,7 +9,7 @@
 namespace velmara {
 
 void ChannelController::resetForNewRun() {
-    m_endwerte = std::make_shared<EndValueList>();
+    m_endValues = std::make_shared<EndValueList>();
     m_display.setEndValueLines({}, {});
     m_endValuesAvailable = false;
     m_recorder.startQueued();

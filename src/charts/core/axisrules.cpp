@@ -8,11 +8,11 @@ namespace velmara {
 qint32 curveMinimum(const MinMaxValues& m, Curve c) {
     switch (c) {
     case Curve::Voltage:
-        return m.MinSpannung;
+        return m.minVoltage;
     case Curve::Current:
-        return m.MinStrom;
+        return m.minCurrent;
     case Curve::Capacity:
-        return m.MinKapazitaet;
+        return m.minCapacity;
     }
     return 0;
 }
@@ -20,11 +20,11 @@ qint32 curveMinimum(const MinMaxValues& m, Curve c) {
 qint32 curveMaximum(const MinMaxValues& m, Curve c) {
     switch (c) {
     case Curve::Voltage:
-        return m.MaxSpannung;
+        return m.maxVoltage;
     case Curve::Current:
-        return m.MaxStrom;
+        return m.maxCurrent;
     case Curve::Capacity:
-        return m.MaxKapazitaet;
+        return m.maxCapacity;
     }
     return 0;
 }
@@ -39,8 +39,8 @@ double axisMaximumFor(qint32 highestThousandths) {
 
 YAxis voltageYAxis(const MinMaxValues& m, const YAxis& previous) {
     YAxis axis = previous;
-    axis.max = axisMaximumFor(m.MaxSpannung);
-    axis.min = axisMinimumFor(m.MinSpannung);
+    axis.max = axisMaximumFor(m.maxVoltage);
+    axis.min = axisMinimumFor(m.minVoltage);
     return axis;
 }
 

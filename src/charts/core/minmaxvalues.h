@@ -6,22 +6,22 @@
 namespace velmara {
 
 struct MinMaxValues {
-    qint32 MinSpannung = 0;
-    qint32 MaxSpannung = 0;
-    qint32 MinStrom = 0;
-    qint32 MaxStrom = 0;
-    qint32 MinKapazitaet = 0;
-    qint32 MaxKapazitaet = 0;
+    qint32 minVoltage = 0;
+    qint32 maxVoltage = 0;
+    qint32 minCurrent = 0;
+    qint32 maxCurrent = 0;
+    qint32 minCapacity = 0;
+    qint32 maxCapacity = 0;
 
     void seed(qint32 millivolt, qint32 milliampere, qint32 milliampereHours) {
-        MinSpannung = MaxSpannung = millivolt;
-        MinStrom = MaxStrom = milliampere;
-        MinKapazitaet = MaxKapazitaet = milliampereHours;
+        minVoltage = maxVoltage = millivolt;
+        minCurrent = maxCurrent = milliampere;
+        minCapacity = maxCapacity = milliampereHours;
     }
-    void checkMinMaxSpannung(qint32 measuredValue) { check(measuredValue, MinSpannung, MaxSpannung); }
-    void checkMinMaxStrom(qint32 measuredValue) { check(measuredValue, MinStrom, MaxStrom); }
-    void checkMinMaxKapazitaet(qint32 measuredValue) {
-        check(measuredValue, MinKapazitaet, MaxKapazitaet);
+    void checkVoltage(qint32 measuredValue) { check(measuredValue, minVoltage, maxVoltage); }
+    void checkCurrent(qint32 measuredValue) { check(measuredValue, minCurrent, maxCurrent); }
+    void checkCapacity(qint32 measuredValue) {
+        check(measuredValue, minCapacity, maxCapacity);
     }
 
     bool operator==(const MinMaxValues&) const = default;

@@ -46,9 +46,9 @@ PlotData thinnedPlot(std::span<const SeriesSample> values, qint64 k) {
     plot.minMax.seed(first.millivolt, first.milliampere, first.milliampereHours);
     for (qint64 i = 0; i < count; ++i) {
         const SeriesSample& s = values[size_t(i * k)];
-        plot.minMax.checkMinMaxKapazitaet(s.milliampereHours);
-        plot.minMax.checkMinMaxStrom(s.milliampere);
-        plot.minMax.checkMinMaxSpannung(s.millivolt);
+        plot.minMax.checkCapacity(s.milliampereHours);
+        plot.minMax.checkCurrent(s.milliampere);
+        plot.minMax.checkVoltage(s.millivolt);
         for (Curve c : kCurves)
             append(plot.curves[size_t(c)], s, c);
     }
@@ -91,9 +91,9 @@ PlotData visibleStretch(std::span<const SeriesSample> values, double fromMinutes
         reserveAll(plot, qsizetype(count));
         for (size_t i = begin; i < end; ++i) {
             const SeriesSample& s = values[i];
-            plot.minMax.checkMinMaxKapazitaet(s.milliampereHours);
-            plot.minMax.checkMinMaxStrom(s.milliampere);
-            plot.minMax.checkMinMaxSpannung(s.millivolt);
+            plot.minMax.checkCapacity(s.milliampereHours);
+            plot.minMax.checkCurrent(s.milliampere);
+            plot.minMax.checkVoltage(s.millivolt);
             for (Curve c : kCurves)
                 append(plot.curves[size_t(c)], s, c);
         }
@@ -124,9 +124,9 @@ PlotData visibleStretch(std::span<const SeriesSample> values, double fromMinutes
     }
     for (size_t i = begin; i < end; ++i) {
         const SeriesSample& s = values[i];
-        plot.minMax.checkMinMaxKapazitaet(s.milliampereHours);
-        plot.minMax.checkMinMaxStrom(s.milliampere);
-        plot.minMax.checkMinMaxSpannung(s.millivolt);
+        plot.minMax.checkCapacity(s.milliampereHours);
+        plot.minMax.checkCurrent(s.milliampere);
+        plot.minMax.checkVoltage(s.millivolt);
     }
     return plot;
 }
