@@ -1,7 +1,7 @@
-#include "data/endvaluelines.h"
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channelstep.h"
 #include "channel/core/statedisplay.h"
+#include "data/endvaluelines.h"
 #include "data/settingsstore.h"
 
 #include "base/core/formatting.h"
@@ -61,28 +61,26 @@ QString ChannelController::ownAnswer(const QString& answer) const {
     return answer;
 }
 
-QCoro::Task<QString> ChannelController::requestStatus() {
+// One request of this channel; "" without a link or when the controller went
+// away while it waited.
+QCoro::Task<QString> ChannelController::request(LinkRequest ask) {
     if (!m_link)
         co_return QString();
     const auto alive = m_alive;
-    const QString answer = co_await m_link->getStatus(m_code);
+    const QString answer = co_await (m_link->*ask)(m_code);
     co_return *alive ? ownAnswer(answer) : QString();
+}
+
+QCoro::Task<QString> ChannelController::requestStatus() {
+    return request(&ChargerLink::getStatus);
 }
 
 QCoro::Task<QString> ChannelController::requestEndValues() {
-    if (!m_link)
-        co_return QString();
-    const auto alive = m_alive;
-    const QString answer = co_await m_link->getEndValues(m_code);
-    co_return *alive ? ownAnswer(answer) : QString();
+    return request(&ChargerLink::getEndValues);
 }
 
 QCoro::Task<QString> ChannelController::requestProgram() {
-    if (!m_link)
-        co_return QString();
-    const auto alive = m_alive;
-    const QString answer = co_await m_link->getProgram(m_code);
-    co_return *alive ? ownAnswer(answer) : QString();
+    return request(&ChargerLink::getProgram);
 }
 
 // Asks for the running program, parses it into the program record and shows it.

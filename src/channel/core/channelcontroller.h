@@ -150,6 +150,8 @@ private:
     QCoro::Task<> runTick();
     QString ownAnswer(const QString& answer) const;
     static qint32 storedIdOf(const EndValueList& list, const EndValueRecord& endwert);
+    using LinkRequest = QCoro::Task<QString> (ChargerLink::*)(const QString&);
+    QCoro::Task<QString> request(LinkRequest ask);
     QCoro::Task<QString> requestStatus();
     QCoro::Task<QString> requestEndValues();
     QCoro::Task<QString> requestProgram();
