@@ -22,19 +22,39 @@ Session* currentSession() {
 
 Session::Session(const ProgramFolder& folder) : m_folder(folder) {
     if (!g_running)
-        g_running = this;
+        makeCurrent();
 }
 
 void Session::makeCurrent() {
     g_running = this;
+    setCurrentPrompter(&m_prompter);
 }
 
 Session::~Session() {
     releaseLink();
     closeFiles();
     m_log.release();
-    if (g_running == this)
+    if (g_running == this) {
         g_running = nullptr;
+        setCurrentPrompter(nullptr);
+    }
+}
+
+void Session::writeLog(const QString& signature, const QStringList& lines) {
+    m_log.writeSignature(signature);
+    for (const QString& line : lines)
+        m_log.writeEntry(line);
+}
+
+MsgAnswer showKeyed(Session& session, const QString& textKey, const QString& titleKey, MsgIcon icon,
+                    MsgButtons buttons) {
+    Message m;
+    m.key = textKey;
+    m.text = session.text(textKey);
+    m.title = titleKey.isEmpty() ? QString() : session.text(titleKey);
+    m.icon = icon;
+    m.buttons = buttons;
+    return session.prompter().show(m);
 }
 
 FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& path, bool master) {

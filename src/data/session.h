@@ -6,6 +6,7 @@
 // a box: opening and compacting return what happened, and the user interface
 // tells the user.
 #include "base/core/errorlog.h"
+#include "base/core/messages.h"
 #include "base/core/programfolder.h"
 #include "data/databases.h"
 #include "data/settingsstore.h"
@@ -48,6 +49,18 @@ public:
     ErrorLog& log() { return m_log; }
     SettingsStore& settings() { return m_settings; }
     TextStore& texts() { return m_texts; }
+    // How the program asks its user: boxes, notices and modal dialogs.
+    Prompter& prompter() { return m_prompter; }
+
+    // The text of a key in the current language (the key itself when there is none).
+    QString text(const QString& key) { return m_texts.text(key); }
+    // The value of a setting ("" when absent); writing does nothing for an absent key.
+    QString setting(const QString& key) { return m_settings.getSetting(key); }
+    void setSetting(const QString& key, const QString& value) { m_settings.setSetting(key, value); }
+    // A boolean setting: true only for the exact text "YES".
+    bool settingIsYes(const QString& key) { return m_settings.isYes(key); }
+    // Writes a signature and its lines into the error log.
+    void writeLog(const QString& signature, const QStringList& lines = QStringList());
     SharedRecordsets& recordsets() { return m_recordsets; }
     Database* master() const { return m_master.get(); }
     Database* user() const { return m_user.get(); }
@@ -84,6 +97,7 @@ private:
 
     ProgramFolder m_folder;
     ErrorLog m_log;
+    Prompter m_prompter;
     std::unique_ptr<Database> m_master;
     std::unique_ptr<Database> m_user;
     SettingsStore m_settings;
@@ -92,13 +106,16 @@ private:
     std::unique_ptr<ChargerLink> m_link;
 };
 
-// The running session, null before it is made and after it has ended. The
-// shorthands getSetting, setSetting, res, masterDatabase, userDatabase and
-// shared() go through it.
-Session* currentSession();
+// A box through the session's prompter whose text and title are text keys,
+// looked up in the current language.
+MsgAnswer showKeyed(Session& session, const QString& textKey, const QString& titleKey,
+                    MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
 
-// Writes a signature and its lines into the running session's log (nothing
-// without a session).
+// TRANSITIONAL (goes once every caller holds its session): the running
+// session, null before it is made and after it has ended. The shorthands
+// getSetting, setSetting, res, masterDatabase, userDatabase and shared() go
+// through it.
+Session* currentSession();
 void writeLog(const QString& signature, const QStringList& lines);
 void writeLogLine(const QString& line);
 

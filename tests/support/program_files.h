@@ -1,12 +1,13 @@
 #pragma once
 // Opens the two files of the running session's folder (made from the delivered
-// content when missing) and its settings and text stores, as the start-up does. Tests that use it link velmara_data.
+// content when missing) and its settings and text stores, as the start-up does. Tests that use it
+// link velmara_data.
 #include "data/databases.h"
 #include "data/session.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 
 namespace velmara::test {
 

@@ -14,11 +14,13 @@ namespace velmara::test {
 class ScriptedDialogs {
 public:
     using Step = std::function<int(QDialog*)>;
-    ScriptedDialogs() {
-        m_previous = setModalHandler([this](QDialog* d) { return next(d); });
+    explicit ScriptedDialogs(Prompter& prompter) : m_prompter(&prompter) {
+        m_previous = prompter.setModalHandler([this](QDialog* d) { return next(d); });
     }
+    // TRANSITIONAL: on the running session's prompter.
+    ScriptedDialogs() : ScriptedDialogs(currentPrompter()) {}
     ~ScriptedDialogs() {
-        setModalHandler(m_previous);
+        m_prompter->setModalHandler(m_previous);
         for (const auto& name : m_names)
             ADD_FAILURE() << "scripted dialog never opened: " << name.toStdString();
     }
@@ -52,6 +54,7 @@ private:
     }
     std::deque<QString> m_names;
     std::deque<Step> m_steps;
+    Prompter* m_prompter;
     ModalHandler m_previous;
 };
 

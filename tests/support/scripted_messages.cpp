@@ -1,12 +1,22 @@
 #include "support/scripted_messages.h"
 
+#include "data/session.h"
+
 #include <gtest/gtest.h>
 
 namespace velmara::test {
 
-UnscriptedMessagesFail::UnscriptedMessagesFail() : m_previous(setMessageService(this)) {}
+namespace {
+Prompter& runningPrompter() {
+    return currentPrompter(); // TRANSITIONAL
+}
+} // namespace
+
+UnscriptedMessagesFail::UnscriptedMessagesFail(Prompter& prompter)
+    : m_prompter(prompter), m_previous(prompter.setMessageService(this)) {}
+UnscriptedMessagesFail::UnscriptedMessagesFail() : UnscriptedMessagesFail(runningPrompter()) {}
 UnscriptedMessagesFail::~UnscriptedMessagesFail() {
-    setMessageService(m_previous);
+    m_prompter.setMessageService(m_previous);
 }
 
 MsgAnswer UnscriptedMessagesFail::show(const Message& m) {
@@ -22,10 +32,13 @@ void UnscriptedMessagesFail::notify(const QString& id, const Message& m) {
                   << "' text '" << m.text.toStdString() << "'";
 }
 
-ScriptedMessages::ScriptedMessages() : m_previous(setMessageService(this)) {}
+ScriptedMessages::ScriptedMessages(Prompter& prompter)
+    : m_prompter(prompter), m_previous(prompter.setMessageService(this)) {}
+ScriptedMessages::ScriptedMessages(Session& session) : ScriptedMessages(session.prompter()) {}
+ScriptedMessages::ScriptedMessages() : ScriptedMessages(runningPrompter()) {}
 
 ScriptedMessages::~ScriptedMessages() {
-    setMessageService(m_previous);
+    m_prompter.setMessageService(m_previous);
     for (const auto& e : m_queue)
         ADD_FAILURE() << "scripted message box never shown: " << e.keyOrText.toStdString();
 }

@@ -8,24 +8,32 @@
 
 #include <deque>
 
+namespace velmara {
+class Session;
+}
+
 namespace velmara::test {
 
 // Installed by the test main: any box shown while no ScriptedMessages is active fails.
 class UnscriptedMessagesFail : public MessageService {
 public:
-    UnscriptedMessagesFail();
+    explicit UnscriptedMessagesFail(Prompter& prompter);
+    UnscriptedMessagesFail(); // TRANSITIONAL: on the running session's prompter
     ~UnscriptedMessagesFail() override;
     MsgAnswer show(const Message& m) override;
     void notify(const QString& id, const Message& m) override;
     void withdraw(const QString&) override {}
 
 private:
+    Prompter& m_prompter;
     MessageService* m_previous;
 };
 
 class ScriptedMessages : public MessageService {
 public:
-    ScriptedMessages();
+    explicit ScriptedMessages(Prompter& prompter);
+    explicit ScriptedMessages(Session& session);
+    ScriptedMessages();           // TRANSITIONAL: on the running session's prompter
     ~ScriptedMessages() override; // fails the test when scripted answers were left over
     // The next box must carry this text key (or, for fixed texts, contain this
     // text); it is answered with the answer given.
@@ -49,6 +57,7 @@ private:
         MsgAnswer answer;
     };
     std::deque<Expectation> m_queue;
+    Prompter& m_prompter;
     MessageService* m_previous;
     bool m_answerAll = false;
     MsgAnswer m_allAnswer = MsgAnswer::Ok;

@@ -18,9 +18,11 @@ TempProgramFolder::TempProgramFolder()
     QDir().mkpath(m_folder.dataDir());
     m_session = std::make_unique<Session>(m_folder);
     m_session->makeCurrent();
+    m_guard = std::make_unique<UnscriptedMessagesFail>(m_session->prompter());
 }
 
 TempProgramFolder::~TempProgramFolder() {
+    m_guard.reset();
     m_session.reset();
     if (m_previous)
         m_previous->makeCurrent();

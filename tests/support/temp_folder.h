@@ -2,6 +2,7 @@
 // A fresh program folder for one test, below the test's own temp folder.
 #include "base/core/programfolder.h"
 #include "data/session.h"
+#include "support/scripted_messages.h"
 
 #include <memory>
 
@@ -15,7 +16,8 @@ QString testTempRoot();
 
 class TempProgramFolder {
 public:
-    // Makes the folder and a session on it, which becomes the running one.
+    // Makes the folder and a session on it, which becomes the running one. A
+    // box nobody scripted on its prompter fails the test.
     TempProgramFolder();
     // Ends the session (files closed) and removes the folder.
     ~TempProgramFolder();
@@ -27,6 +29,7 @@ private:
     QTemporaryDir m_dir;
     ProgramFolder m_folder;
     std::unique_ptr<Session> m_session;
+    std::unique_ptr<UnscriptedMessagesFail> m_guard;
     Session* m_previous = nullptr;
 };
 

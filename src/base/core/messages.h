@@ -3,6 +3,11 @@
 // service that shows real boxes; tests install a scripted responder.
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+class QDialog;
+
 namespace velmara {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
@@ -28,17 +33,53 @@ public:
     virtual void withdraw(const QString& id) = 0;
 };
 
-// The service in use; null until one is installed.
+// Runs a modal dialog and returns QDialog::Accepted or QDialog::Rejected.
+using ModalHandler = std::function<int(QDialog*)>;
+
+// How one running program asks its user: the message service that shows boxes
+// and notices, and the handler that runs modal dialogs (base/widgets/modal.h).
+// The session owns one; the user interface installs real boxes, tests install
+// scripted answers.
+class Prompter {
+public:
+    Prompter();
+    ~Prompter();
+    Prompter(const Prompter&) = delete;
+    Prompter& operator=(const Prompter&) = delete;
+
+    // The service in use; null until one is installed.
+    MessageService* messageService() const { return m_service; }
+    // Installs a service and returns the previous one (the caller keeps ownership).
+    MessageService* setMessageService(MessageService* service);
+    // Installs a service the prompter keeps.
+    void adoptMessageService(std::unique_ptr<MessageService> service);
+
+    // Shows a box through the installed service. Without a service the message is
+    // written to standard error and the safe answer (Cancel / No / Ok) is returned.
+    MsgAnswer show(const Message& message);
+    // Shows / withdraws a notice through the installed service (without a service
+    // the text goes to standard error).
+    void notify(const QString& id, const Message& message);
+    void withdraw(const QString& id);
+
+    // The handler execModal hands dialogs to (empty: QDialog::exec). Installing
+    // one returns the previous.
+    const ModalHandler& modalHandler() const { return m_modal; }
+    ModalHandler setModalHandler(ModalHandler handler);
+
+private:
+    MessageService* m_service = nullptr;
+    std::unique_ptr<MessageService> m_owned;
+    ModalHandler m_modal;
+};
+
+// TRANSITIONAL (goes once every caller holds its session's prompter): the
+// prompter of the running session, and the old free functions over it.
+Prompter& currentPrompter(); // a spare one without a session
+void setCurrentPrompter(Prompter* prompter);
 MessageService* messageService();
-// Installs a service and returns the previous one (the caller keeps ownership).
 MessageService* setMessageService(MessageService* service);
-
-// Shows a box through the installed service. Without a service the message is
-// written to standard error and the safe answer (Cancel / No / Ok) is returned.
 MsgAnswer showMessage(const Message& message);
-
-// Shows / withdraws a notice through the installed service (without a service
-// the text goes to standard error).
 void showNotice(const QString& id, const Message& message);
 void withdrawNotice(const QString& id);
 

@@ -10,7 +10,6 @@
 namespace velmara {
 
 namespace {
-ModalHandler g_handler;
 
 QMessageBox::Icon boxIcon(MsgIcon icon) {
     switch (icon) {
@@ -75,21 +74,32 @@ private:
 };
 } // namespace
 
-int execModal(QDialog* dialog) {
-    if (g_handler)
-        return g_handler(dialog);
+int execModal(Prompter& prompter, QDialog* dialog) {
+    if (prompter.modalHandler())
+        return prompter.modalHandler()(dialog);
     return dialog->exec();
 }
 
+void installWidgetMessageService(Prompter& prompter) {
+    prompter.adoptMessageService(std::make_unique<WidgetMessageService>());
+}
+
+namespace {
+Prompter& transitionalPrompter() {
+    return currentPrompter(); // TRANSITIONAL
+}
+} // namespace
+
+int execModal(QDialog* dialog) {
+    return execModal(transitionalPrompter(), dialog);
+}
+
 ModalHandler setModalHandler(ModalHandler handler) {
-    ModalHandler previous = std::move(g_handler);
-    g_handler = std::move(handler);
-    return previous;
+    return transitionalPrompter().setModalHandler(std::move(handler));
 }
 
 void installWidgetMessageService() {
-    static WidgetMessageService service;
-    setMessageService(&service);
+    installWidgetMessageService(transitionalPrompter());
 }
 
 } // namespace velmara

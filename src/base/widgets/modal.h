@@ -1,23 +1,23 @@
 #pragma once
-// The one way the program runs a modal dialog. Tests install a handler that
-// answers the dialog (fills its controls, accepts or rejects) instead of
-// running a nested event loop; a dialog nobody scripted fails the test.
-#include <QDialog>
+// The one way the program runs a modal dialog. Tests install a handler on the
+// prompter that answers the dialog (fills its controls, accepts or rejects)
+// instead of running a nested event loop; a dialog nobody scripted fails the test.
+#include "base/core/messages.h"
 
-#include <functional>
+#include <QDialog>
 
 namespace velmara {
 
-using ModalHandler = std::function<int(QDialog*)>;
-
-// Runs the dialog modally (QDialog::exec, or the installed handler) and returns
+// Runs the dialog modally (QDialog::exec, or the prompter's handler) and returns
 // QDialog::Accepted or QDialog::Rejected.
+int execModal(Prompter& prompter, QDialog* dialog);
+
+// Installs the message service that shows real message boxes and notices.
+void installWidgetMessageService(Prompter& prompter);
+
+// TRANSITIONAL: the same on the running session's prompter.
 int execModal(QDialog* dialog);
-
-// Installs a handler and returns the previous one (empty: real exec()).
 ModalHandler setModalHandler(ModalHandler handler);
-
-// Installs the message service that shows real message boxes.
 void installWidgetMessageService();
 
 } // namespace velmara
