@@ -12,11 +12,11 @@ public:
 
     bool isEndValue = false;
     qint16 endValueType = 0;
-    qint32 capacityMah = 0; // mAh
-    qint32 voltageMv = 0;   // mV
-    qint32 chargeCurrentMa = 0;  // mA
-    qint32 elapsedSeconds = 0;   // seconds after the series' reference time
-    qint32 cycleSeconds = 0; // duration of the phase of an end value
+    qint32 capacityMah = 0;     // mAh
+    qint32 voltageMv = 0;       // mV
+    qint32 chargeCurrentMa = 0; // mA
+    qint32 elapsedSeconds = 0;  // seconds after the series' reference time
+    qint32 cycleSeconds = 0;    // duration of the phase of an end value
     bool hasBatteryCondition = false;
     bool batteryCondition = false;
     qint16 percent = 0;

@@ -14,6 +14,14 @@ QString comDeviceKey(int port) {
     return QStringLiteral("ComDevice%1").arg(port);
 }
 
+PortChoice configuredPort(SettingsStore& settings) {
+    PortChoice choice;
+    choice.number = comPortNumber(settings.getSetting(QLatin1String(kComPortKey)));
+    if (choice.number > 0)
+        choice.devicePath = settings.getSetting(comDeviceKey(choice.number)).trimmed();
+    return choice;
+}
+
 PortChoice configuredPort() {
     PortChoice choice;
     choice.number = comPortNumber(getSetting(QLatin1String(kComPortKey)));

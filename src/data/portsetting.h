@@ -18,6 +18,8 @@ struct PortChoice {
     int number = 0;
     QString devicePath;
 };
-PortChoice configuredPort();
+class SettingsStore;
+PortChoice configuredPort(SettingsStore& settings);
+PortChoice configuredPort(); // TRANSITIONAL
 
 } // namespace velmara

@@ -66,6 +66,12 @@ void SettingsStore::setDefaultSettings() {
     }
 }
 
+qint16 defaultEndOfCharge(SettingsStore& settings) {
+    return fieldtext::digitsToInt16(
+               settings.getSetting(QStringLiteral("DefaultLadeende")).trimmed())
+        .value_or(0);
+}
+
 qint16 defaultEndOfCharge() {
     return fieldtext::digitsToInt16(getSetting(QStringLiteral("DefaultLadeende")).trimmed())
         .value_or(0);

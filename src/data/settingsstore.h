@@ -41,6 +41,7 @@ void setSetting(const QString& key, const QString& value);
 
 // The end of charge a new program record starts with: the setting DefaultLadeende
 // (tenths of a percent), 0 when it is no number.
-qint16 defaultEndOfCharge();
+qint16 defaultEndOfCharge(SettingsStore& settings);
+qint16 defaultEndOfCharge(); // TRANSITIONAL
 
 } // namespace velmara

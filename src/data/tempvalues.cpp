@@ -1,17 +1,23 @@
 #include "data/tempvalues.h"
 
 #include "data/databases.h"
+#include "data/session.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 
 namespace velmara {
 
 bool deleteTempValues() {
-    Database* db = userDatabase();
+    Session* session = currentSession();
+    return session && deleteTempValues(*session);
+}
+
+bool deleteTempValues(Session& session) {
+    Database* db = session.user();
     if (!db || !db->isOpen())
         return false;
     const bool ok = db->execute(QStringLiteral("DELETE * FROM TempMessWerte"));
-    SharedRecordsets& s = shared();
+    SharedRecordsets& s = session.recordsets();
     s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
     s.tempMessWerte = db->openRecordset(s.sqlTempMessWerte);
     return ok && s.tempMessWerte && s.tempMessWerte->isValid();

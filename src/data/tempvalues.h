@@ -7,10 +7,12 @@
 namespace velmara {
 
 class Database;
+class Session;
 
-// Empties TempMessWerte and reopens the shared TempMessWerte record set on it.
-// False when the user file is not open or the statement fails.
-bool deleteTempValues();
+// Empties TempMessWerte and reopens the session's shared TempMessWerte record
+// set on it. False when the user file is not open or the statement fails.
+bool deleteTempValues(Session& session);
+bool deleteTempValues(); // TRANSITIONAL
 
 // Copies the rows of temporary series t into MessWerte as rows of series m, in
 // recording order. All four statements run in one transaction: on failure

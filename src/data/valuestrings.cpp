@@ -1,8 +1,8 @@
 #include "data/valuestrings.h"
 
 #include "link/endvaluerecord.h"
-#include "link/statusrecord.h"
 #include "link/fieldtext.h"
+#include "link/statusrecord.h"
 
 #include <QStringList>
 
@@ -30,8 +30,7 @@ qint64 secondsSince(const QDateTime& r, const QDateTime& now) {
     return floorSecs(now) - floorSecs(r);
 }
 
-QString buildValueString(const StatusRecord& results, const QDateTime& r,
-                         const QDateTime& now) {
+QString buildValueString(const StatusRecord& results, const QDateTime& r, const QDateTime& now) {
     return num(results.capacityMah) + semi() + num(results.voltageMv) + semi() +
            num(results.currentMa) + semi() + num(secondsSince(r, now));
 }

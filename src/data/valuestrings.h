@@ -16,8 +16,7 @@ class EndValueRecord;
 qint64 secondsSince(const QDateTime& r, const QDateTime& now);
 
 // "capacity;voltage;current;seconds since r".
-QString buildValueString(const StatusRecord& results, const QDateTime& r,
-                         const QDateTime& now);
+QString buildValueString(const StatusRecord& results, const QDateTime& r, const QDateTime& now);
 QString buildValueString(const StatusRecord& results, const QDateTime& r);
 
 // "kind;capacity;voltage;seconds;duration" [";T;percent" | ";F;percent"] [";self-discharge"].
