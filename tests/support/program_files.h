@@ -12,10 +12,14 @@
 namespace velmara::test {
 
 // language: the text language; empty takes the setting UsedLanguage.
+inline bool openProgramFiles(Session& session, const QString& language = QString()) {
+    return session.openMaster().ok && session.openUser().ok &&
+           session.openStores(nullptr, language);
+}
+// TRANSITIONAL: on the running session.
 inline bool openProgramFiles(const QString& language = QString()) {
     Session* session = currentSession();
-    return session && session->openMaster().ok && session->openUser().ok &&
-           session->openStores(nullptr, language);
+    return session && openProgramFiles(*session, language);
 }
 
 } // namespace velmara::test
