@@ -1,6 +1,4 @@
 #include "base/core/programfolder.h"
-#include "base/core/startupmessages.h"
-#include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -93,19 +91,4 @@ TEST(ProgramFolder, AReadOnlyDatenIsReportedNotReplaced) {
     EXPECT_EQ(choice.folder.root(), f.exe());
     EXPECT_TRUE(choice.problem.contains("read-only")) << choice.problem.toStdString();
     EXPECT_FALSE(QFileInfo::exists(f.homeRoot()));
-}
-
-TEST(ProgramFolder, AnUnusableFolderIsAMessageWithItsPathAndReason) {
-    Folders f;
-    QDir().mkpath(f.exe());
-    makeFile(f.exeData());
-    const ProgramFolder::Choice refused = ProgramFolder::resolve(f.exe(), f.home());
-    EXPECT_TRUE(unusableFolderMessage("en", refused)
-                    .text.contains(QDir::toNativeSeparators(f.exeData()) +
-                                   " cannot be used: it is not a folder"));
-
-    QFile::remove(f.exeData());
-    const ProgramFolder::Choice taken = ProgramFolder::resolve(f.exe(), f.home());
-    EXPECT_TRUE(taken.problem.isEmpty());
-    EXPECT_EQ(taken.folder.root(), f.exe());
 }
