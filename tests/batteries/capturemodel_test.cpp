@@ -89,61 +89,63 @@ TEST_F(CaptureModelTest, WithoutBatteriesNoSeriesCanBeCreated) {
     EXPECT_TRUE(channel.started.empty());
 }
 
-TEST_F(CaptureModelTest, QueuedRecordingKeptWhenTheQuestionIsDeclined) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Queued", 1, &battery);
-    channel.queued = true;
-    channel.battery = battery;
-    channel.series = ids[0];
-    ScriptedMessages boxes;
-    boxes.expect("0726", MsgAnswer::No);
-    EXPECT_FALSE(capture()->initialize());
-    EXPECT_TRUE(channel.queued);
-    EXPECT_EQ(channel.series, ids[0]);
-    EXPECT_EQ(channel.battery, battery);
-    EXPECT_TRUE(store->battery(battery));
-    EXPECT_TRUE(channel.headings.isEmpty());
-}
-
-TEST_F(CaptureModelTest, CancellingTheQueuedFirstSeriesDeletesTheNewBattery) {
+// The channel waits to record the last of `count` new series of battery `name`; opening the
+// dialog asks (0726) whether that queued recording is dropped.
+TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
     const qint32 kept = insertBattery("Kept");
+    auto queue = [&](const char* name, int count, qint32* battery) {
+        channel = FakeChannel();
+        const auto ids = batteryWithSeries(name, count, battery);
+        channel.queued = true;
+        channel.battery = *battery;
+        channel.series = ids.last();
+        return ids;
+    };
     qint32 battery = -1;
-    const auto ids = batteryWithSeries("Fresh", 1, &battery);
-    channel.queued = true;
-    channel.battery = battery;
-    channel.series = ids[0];
-    ScriptedMessages boxes;
-    boxes.expect("0726", MsgAnswer::Yes);
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
-    EXPECT_FALSE(store->battery(battery));
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), 0);
-    EXPECT_TRUE(store->battery(kept));
-    EXPECT_FALSE(channel.queued);
-    EXPECT_EQ(channel.battery, -1);
-    EXPECT_EQ(channel.series, -1);
-    EXPECT_EQ(channel.headings, QList<QStringList>({{"", "", ""}}));
-    EXPECT_EQ(m->selectedBatteryId(), -1);
-    EXPECT_FALSE(m->controls().newSeriesEnabled);
-    EXPECT_EQ(deletedSeries, QList<qint32>({ids[0]}));
-}
-
-TEST_F(CaptureModelTest, CancellingALaterQueuedSeriesKeepsTheBattery) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Older", 3, &battery);
-    channel.queued = true;
-    channel.battery = battery;
-    channel.series = ids[2];
-    ScriptedMessages boxes;
-    boxes.expect("0726", MsgAnswer::Yes);
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
-    EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
-    EXPECT_FALSE(store->seriesById(ids[2]));
-    EXPECT_EQ(channel.battery, battery);
-    EXPECT_EQ(channel.series, -1);
-    EXPECT_FALSE(channel.queued);
-    EXPECT_TRUE(m->controls().newSeriesEnabled);
+    {
+        SCOPED_TRACE("declined: everything stays");
+        const auto ids = queue("Queued", 1, &battery);
+        ScriptedMessages boxes;
+        boxes.expect("0726", MsgAnswer::No);
+        EXPECT_FALSE(capture()->initialize());
+        EXPECT_TRUE(channel.queued);
+        EXPECT_EQ(channel.series, ids[0]);
+        EXPECT_EQ(channel.battery, battery);
+        EXPECT_TRUE(store->battery(battery));
+        EXPECT_TRUE(channel.headings.isEmpty());
+    }
+    {
+        SCOPED_TRACE("the queued first series takes its new battery along");
+        const qint32 values = rows("SELECT COUNT(*) FROM MessWerte");
+        const auto ids = queue("Fresh", 1, &battery);
+        ScriptedMessages boxes;
+        boxes.expect("0726", MsgAnswer::Yes);
+        auto m = capture();
+        ASSERT_TRUE(m->initialize());
+        EXPECT_FALSE(store->battery(battery));
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
+        EXPECT_TRUE(store->battery(kept));
+        EXPECT_FALSE(channel.queued);
+        EXPECT_EQ(channel.battery, -1);
+        EXPECT_EQ(channel.series, -1);
+        EXPECT_EQ(channel.headings, QList<QStringList>({{"", "", ""}}));
+        EXPECT_EQ(m->selectedBatteryId(), -1);
+        EXPECT_EQ(deletedSeries, QList<qint32>({ids[0]}));
+    }
+    {
+        SCOPED_TRACE("a later queued series goes alone");
+        const auto ids = queue("Older", 3, &battery);
+        ScriptedMessages boxes;
+        boxes.expect("0726", MsgAnswer::Yes);
+        auto m = capture();
+        ASSERT_TRUE(m->initialize());
+        EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
+        EXPECT_FALSE(store->seriesById(ids[2]));
+        EXPECT_EQ(channel.battery, battery);
+        EXPECT_EQ(channel.series, -1);
+        EXPECT_FALSE(channel.queued);
+        EXPECT_TRUE(m->controls().newSeriesEnabled);
+    }
 }
 
 TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
@@ -386,16 +388,10 @@ TEST(ChannelAnswer, MainWindowAnswersBecomeChannelNumbers) {
         const char* answer;
         int channel;
     } cases[] = {{"001", 1}, {"004", 4}, {"notUsed", 0}, {"noReset", 0}, {"005", 0}, {"", 0}};
-    QList<qint32> released;
     for (const auto& c : cases) {
-        CallbackBatteryUsage usage([&](qint32) { return QString(c.answer); },
-                                   [&](qint32 id) { released << id; });
+        CallbackBatteryUsage usage([&](qint32) { return QString(c.answer); }, [](qint32) {});
         EXPECT_EQ(usage.channelUsing(7), c.channel) << c.answer;
     }
-    CallbackBatteryUsage usage([](qint32) { return QString("002"); },
-                               [&](qint32 id) { released << id; });
-    usage.releaseBattery(9);
-    EXPECT_EQ(released, QList<qint32>({9}));
 }
 
 } // namespace
