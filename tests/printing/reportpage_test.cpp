@@ -120,6 +120,7 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     ChannelReportInput in = baseInput();
     in.window.lstEndwertLaden = entries("charge", 2);
     in.window.lstEndwertEntladen = entries("discharge", 1);
+    in.remark = "Alpha\r\nBravo\nCharlie";
     const PdfText text = print(in, "positions");
     ASSERT_EQ(text.pages.size(), 1);
     expectAt(text, "Reporttitle", 2, 1);
@@ -140,27 +141,16 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     expectAt(text, "Selfdischargevalue", 120, 87);
     expectAt(text, "Remarkslabel", 2, 98);
     expectAt(text, "Seriesremark", 40, 97);
+    // The remark 10 mm below its label, its lines 4 mm apart.
+    expectAt(text, "Alpha", 40, 107);
+    expectAt(text, "Bravo", 40, 111);
+    expectAt(text, "Charlie", 40, 115);
     // The program values read as the used-program view shows them.
     EXPECT_TRUE(text.find("2,000").has_value());
     EXPECT_TRUE(text.find("4,8").has_value());
 }
 
-TEST_F(ReportPdf, HeadAreaMovesEveryTextDown) {
-    ChannelReportInput in = baseInput();
-    in.window.lstEndwertLaden = entries("charge", 3);
-    const PdfText flat = print(in, "head0");
-    in.settings.headAreaCm = 3;
-    const PdfText headed = print(in, "head3");
-    ASSERT_EQ(flat.words.size(), headed.words.size());
-    for (qsizetype i = 0; i < flat.words.size(); ++i) {
-        EXPECT_EQ(flat.words[i].text, headed.words[i].text);
-        EXPECT_NEAR(headed.words[i].box.top() - flat.words[i].box.top(), 30 * kPointsPerMm, 0.05)
-            << flat.words[i].text.toStdString();
-        EXPECT_NEAR(headed.words[i].box.left(), flat.words[i].box.left(), 0.05);
-    }
-}
-
-TEST_F(ReportPdf, DateOnlyForExactlyYes) {
+TEST_F(ReportPdf, DateStandsBesideTheProgramFrame) {
     ChannelReportInput in = baseInput();
     in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)),
                                    QLocale(QLocale::German, QLocale::Germany));
@@ -168,14 +158,6 @@ TEST_F(ReportPdf, DateOnlyForExactlyYes) {
     const PdfText dated = print(in, "dated");
     expectAt(dated, "06.", 40, 18);
     EXPECT_TRUE(dated.find("Dezember").has_value());
-
-    // The settings decide whether a date is made at all.
-    for (const char* value : {"yes", "Yes", "YES ", "NO", ""}) {
-        const ReportSettings s = readReportSettings(
-            [&](const QString& key) { return key == "PrintDate" ? QString(value) : QString(); },
-            QLocale::c());
-        EXPECT_FALSE(s.printDate) << value;
-    }
 }
 
 TEST_F(ReportPdf, EmptyBatteryTypePrintsTheLabelsOnly) {
@@ -190,38 +172,31 @@ TEST_F(ReportPdf, EmptyBatteryTypePrintsTheLabelsOnly) {
 }
 
 // Three charge and five discharge values put the battery condition at 100 mm;
-// six charge and three discharge values put it below the sixth charge line.
+// six charge and three discharge values put it below the sixth charge line. A head
+// area moves every text down by its height.
 TEST_F(ReportPdf, BatteryConditionFollowsTheLongerList) {
     struct Case {
         int charge, discharge;
-        double conditionMm;
+        double conditionMm, headCm;
     };
-    for (const Case c : {Case{3, 5, 100}, Case{6, 3, 104}, Case{0, 0, 80}}) {
+    for (const Case c : {Case{3, 5, 100, 0}, Case{6, 3, 104, 3}, Case{0, 0, 80, 0}}) {
         ChannelReportInput in = baseInput();
         in.window.lstEndwertLaden = entries("charge", c.charge);
         in.window.lstEndwertEntladen = entries("discharge", c.discharge);
+        in.settings.headAreaCm = c.headCm;
         const PdfText text = print(in, QStringLiteral("lists%1-%2").arg(c.charge).arg(c.discharge));
         SCOPED_TRACE(testing::Message() << c.charge << "+" << c.discharge);
-        expectAt(text, "Conditionlabel", 2, c.conditionMm);
-        expectAt(text, "Conditionvalue", 40, c.conditionMm - 1);
+        expectAt(text, "Reporttitle", 2, 1, c.headCm);
+        expectAt(text, "Conditionlabel", 2, c.conditionMm, c.headCm);
+        expectAt(text, "Conditionvalue", 40, c.conditionMm - 1, c.headCm);
         if (c.charge == 6) {
-            expectAt(text, "charge6", 40, 90);
+            expectAt(text, "charge6", 40, 90, c.headCm);
             const auto last = text.find("charge6");
             const auto value = text.find("Conditionvalue");
             ASSERT_TRUE(last && value);
             EXPECT_LT(last->box.bottom(), value->box.top());
         }
     }
-}
-
-TEST_F(ReportPdf, RemarkLinesFourMillimetresApart) {
-    ChannelReportInput in = baseInput();
-    in.remark = "Alpha\r\nBravo\nCharlie";
-    const PdfText text = print(in, "remark");
-    // Remark label at 80 + 10 mm, the remark 10 mm further down.
-    expectAt(text, "Alpha", 40, 99);
-    expectAt(text, "Bravo", 40, 103);
-    expectAt(text, "Charlie", 40, 107);
 }
 
 TEST_F(ReportPdf, LongContentGoesOnToAFurtherPageInsideTheFrame) {
@@ -378,21 +353,32 @@ TEST(ReportTexts, RemarkLines) {
     EXPECT_EQ(remarkLines("A\r\n\r\nB"), QStringList({"A", "", "B"}));
 }
 
-TEST(ReportTexts, HeadAreaIsReadInTheUsersLocale) {
+// The date only for exactly "YES"; the head height in the user's locale, else as 0.
+TEST(ReportTexts, SettingsAreReadStrictly) {
     const QLocale german(QLocale::German, QLocale::Germany);
     struct Case {
-        const char* text;
+        const char *date, *head;
         QLocale locale;
+        bool printDate;
         double cm;
     };
-    const Case cases[] = {{"2,5", german, 2.5}, {"2.5", QLocale::c(), 2.5}, {" 3 ", german, 3},
-                          {"2.5", german, 2.5}, {"abc", german, 0},         {"-1", QLocale::c(), 0},
-                          {"", QLocale::c(), 0}};
+    const Case cases[] = {
+        {"YES", "2,5", german, true, 2.5},  {"yes", "2.5", QLocale::c(), false, 2.5},
+        {"Yes", " 3 ", german, false, 3},   {"YES ", "2.5", german, false, 2.5},
+        {"NO", "abc", german, false, 0},    {"", "-1", QLocale::c(), false, 0},
+        {"YES", "", QLocale::c(), true, 0},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.date << "|" << c.head);
         const ReportSettings s = readReportSettings(
-            [&](const QString& key) { return key == "HeadArea" ? QString(c.text) : QString(); },
+            [&](const QString& key) {
+                return key == "PrintDate"  ? QString(c.date)
+                       : key == "HeadArea" ? QString(c.head)
+                                           : QString();
+            },
             c.locale);
-        EXPECT_DOUBLE_EQ(s.headAreaCm, c.cm) << c.text;
+        EXPECT_EQ(s.printDate, c.printDate);
+        EXPECT_DOUBLE_EQ(s.headAreaCm, c.cm);
     }
     // The check of a typed height: printingui_test.cpp, PrintSettingsDialogTest.
 }
