@@ -29,6 +29,15 @@ DiagramOptionsForm manualY(const QString& from, const QString& to) {
     return f;
 }
 
+DiagramOptionsForm manualXY(const QString& xFrom, const QString& xTo, const QString& yFrom,
+                            const QString& yTo) {
+    DiagramOptionsForm f = manualX(xFrom, xTo);
+    f.yAutomatic = false;
+    f.yFrom = yFrom;
+    f.yTo = yTo;
+    return f;
+}
+
 TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
     const struct {
         DiagramOptionsForm form;
@@ -49,6 +58,9 @@ TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
         {manualY("1", "   "), "2164", OptionsField::YTo},
         {manualY("2", "2"), "2162", OptionsField::YTo},
         {manualY("3", "-1"), "2162", OptionsField::YTo},
+        // X is checked before Y.
+        {manualXY("5", "1", "", ""), "2160", OptionsField::XTo},
+        {manualXY("5", "9", "", ""), "2164", OptionsField::YFrom},
     };
     for (const auto& c : cases) {
         const OptionsCheck check = validateOptions(c.form, kEnglish);
@@ -58,20 +70,8 @@ TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
     }
 }
 
-TEST(DiagramOptionsTest, XIsCheckedBeforeY) {
-    DiagramOptionsForm f = manualX("5", "1");
-    f.yAutomatic = false; // Y fields empty
-    EXPECT_EQ(validateOptions(f, kEnglish).textKey, "2160");
-    f.xTo = "9";
-    EXPECT_EQ(validateOptions(f, kEnglish).textKey, "2164");
-    EXPECT_EQ(validateOptions(f, kEnglish).focus, OptionsField::YFrom);
-}
-
 TEST(DiagramOptionsTest, NumbersAreReadInTheUsersLocale) {
-    DiagramOptionsForm f = manualX("0,5", "12,25");
-    f.yAutomatic = false;
-    f.yFrom = "-1,5";
-    f.yTo = "2,";
+    const DiagramOptionsForm f = manualXY("0,5", "12,25", "-1,5", "2,");
     ASSERT_TRUE(validateOptions(f, kGerman).ok());
     const OptionsResult r = optionsRanges(f, kGerman);
     EXPECT_EQ(r.xRange, (AxisRange{false, 0.5, 12.25}));
