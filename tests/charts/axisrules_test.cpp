@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace velmara;
 
 namespace {
@@ -19,50 +21,25 @@ AxisRange manual(double min, double max) {
     return AxisRange{false, min, max};
 }
 
-TEST(AxisRulesTest, DivisionsFollowTheSpanTable) {
+// Whole spans get the divisions of the span table; spans that divide badly grow by one
+// first and take the divisions of the next span.
+TEST(AxisRulesTest, DivisionsFollowTheSpanAndAwkwardSpansGrowByOne) {
     const struct {
         int divisions;
-        std::vector<int> spans;
+        std::vector<int> kept, grown;
     } table[] = {
-        {5, {1, 5, 10, 25, 50, 0, -3, 51, 120}},
-        {4, {2, 4, 8, 14, 16, 20, 22, 26, 28, 32, 34, 36, 38, 40, 42, 44, 46, 48}},
-        {6, {3, 6, 9, 12, 15, 18, 24, 30}},
-        {7, {7, 35}},
-        {3, {21, 27, 33}},
+        {5, {1, 5, 10, 25, 50, 0, -3, 51, 120}, {49}},
+        {4, {2, 4, 8, 16, 22, 26, 28, 34, 36}, {13, 19, 31, 37, 39, 41, 43, 45, 47}},
+        {6, {3, 6, 9, 12, 15}, {11, 17, 23, 29}},
+        {7, {7, 35}, {}},
+        {3, {21, 27, 33}, {}},
     };
-    for (const auto& row : table)
-        for (int span : row.spans)
-            EXPECT_EQ(divisionsForSpan(span), row.divisions) << "span " << span;
-}
-
-TEST(AxisRulesTest, AwkwardSpansGrowByOne) {
-    const struct {
-        int span, raisedMax, divisions;
-    } cases[] = {
-        {11, 12, 6},
-        {13, 14, 4},
-        {17, 18, 6},
-        {19, 20, 4},
-        {23, 24, 6},
-        {29, 30, 6},
-        {31, 32, 4},
-        {37, 38, 4},
-        {39, 40, 4},
-        {41, 42, 4},
-        {43, 44, 4},
-        {45, 46, 4},
-        {47, 48, 4},
-        {49, 50, 5},
-        // Spans left alone.
-        {12, 12, 6},
-        {21, 21, 3},
-        {51, 51, 5},
-    };
-    for (const auto& c : cases) {
-        const YAxis axis = adjustYDivisions(YAxis{0, double(c.span), 1});
-        EXPECT_EQ(axis.min, 0) << c.span;
-        EXPECT_EQ(axis.max, c.raisedMax) << c.span;
-        EXPECT_EQ(axis.divisions, c.divisions) << c.span;
+    const auto adjusted = [](int span) { return adjustYDivisions(YAxis{0, double(span), 1}); };
+    for (const auto& row : table) {
+        for (int span : row.kept)
+            EXPECT_EQ(adjusted(span), (YAxis{0, double(span), row.divisions})) << span;
+        for (int span : row.grown)
+            EXPECT_EQ(adjusted(span), (YAxis{0, double(span + 1), row.divisions})) << span;
     }
 }
 
