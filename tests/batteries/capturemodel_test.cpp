@@ -9,14 +9,17 @@ namespace {
 
 class CaptureModelTest : public BatteriesTest {
 public:
-    std::unique_ptr<CaptureModel> capture() {
-        auto m = std::make_unique<CaptureModel>(*store, usage, &channel, testText, showMessage);
+    // The dialog's model on the fake channel, or without one for managing batteries.
+    std::unique_ptr<CaptureModel> model(bool onChannel = true) {
+        auto m = std::make_unique<CaptureModel>(*store, usage, onChannel ? &channel : nullptr,
+                                                testText, showMessage);
         m->seriesDeleted = [this](qint32 id) { deletedSeries << id; };
         return m;
     }
-    std::unique_ptr<CaptureModel> management() {
-        auto m = std::make_unique<CaptureModel>(*store, usage, nullptr, testText, showMessage);
-        m->seriesDeleted = [this](qint32 id) { deletedSeries << id; };
+    // ... opened as the dialog opens it.
+    std::unique_ptr<CaptureModel> opened(bool onChannel = true) {
+        auto m = model(onChannel);
+        EXPECT_TRUE(m->initialize());
         return m;
     }
     static QVector<int> numbers(const CaptureModel& m) {
@@ -48,8 +51,7 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
         channel.recording = c.recording;
         channel.running = c.running;
         channel.endValues = c.endValues;
-        auto m = capture();
-        ASSERT_TRUE(m->initialize());
+        auto m = opened();
         EXPECT_EQ(m->controls().immediate, c.immediate);
         EXPECT_EQ(m->controls().immediateEnabled, c.immediateEnabled);
         EXPECT_EQ(m->controls().nextEnabled, c.nextEnabled);
@@ -65,8 +67,7 @@ TEST_F(CaptureModelTest, TitleNamesTheChannelAndTheChannelsBatteryIsChosen) {
     insertBattery("Alpha");
     const qint32 beta = insertBattery("Beta");
     channel.code = "004";
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     EXPECT_EQ(m->title(), "<0700> - <0701> 4");
     EXPECT_EQ(m->selectedBattery()->name, "Alpha"); // the first by name
 
@@ -80,8 +81,7 @@ TEST_F(CaptureModelTest, TitleNamesTheChannelAndTheChannelsBatteryIsChosen) {
 }
 
 TEST_F(CaptureModelTest, WithoutBatteriesNoSeriesCanBeCreated) {
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     EXPECT_EQ(m->selectedBatteryId(), -1);
     EXPECT_FALSE(m->controls().newSeriesEnabled);
     EXPECT_TRUE(m->controls().newBatteryEnabled);
@@ -107,7 +107,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         const auto ids = queue("Queued", 1, &battery);
         ScriptedMessages boxes;
         boxes.expect("0726", MsgAnswer::No);
-        EXPECT_FALSE(capture()->initialize());
+        EXPECT_FALSE(model()->initialize());
         EXPECT_TRUE(channel.queued);
         EXPECT_EQ(channel.series, ids[0]);
         EXPECT_EQ(channel.battery, battery);
@@ -120,8 +120,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         const auto ids = queue("Fresh", 1, &battery);
         ScriptedMessages boxes;
         boxes.expect("0726", MsgAnswer::Yes);
-        auto m = capture();
-        ASSERT_TRUE(m->initialize());
+        auto m = opened();
         EXPECT_FALSE(store->battery(battery));
         EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
         EXPECT_TRUE(store->battery(kept));
@@ -137,8 +136,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         const auto ids = queue("Older", 3, &battery);
         ScriptedMessages boxes;
         boxes.expect("0726", MsgAnswer::Yes);
-        auto m = capture();
-        ASSERT_TRUE(m->initialize());
+        auto m = opened();
         EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
         EXPECT_FALSE(store->seriesById(ids[2]));
         EXPECT_EQ(channel.battery, battery);
@@ -150,8 +148,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
 
 TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
     insertBattery("Pack");
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     ScriptedMessages boxes;
     boxes.expect("0554").expect("0552");
     EXPECT_FALSE(m->acceptNewBatteryName("    "));
@@ -166,8 +163,7 @@ TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
 
 TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
     channel.running = true;
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     ScriptedMessages boxes;
     boxes.expect("0750", MsgAnswer::Yes);
     ASSERT_TRUE(m->addNewBattery(" D'Artagnan ", "", "first"));
@@ -191,8 +187,7 @@ TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
 TEST_F(CaptureModelTest, AFileThatRefusesTheBatteryStartsNoRecording) {
     ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON Akkus "
                               "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;"));
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     ScriptedMessages boxes;
     boxes.expect("disk says no");
     EXPECT_FALSE(m->addNewBattery("Pack", "", ""));
@@ -223,8 +218,7 @@ TEST_F(CaptureModelTest, TakingOverValuesIsAskedOnlyForAnImmediateStart) {
         channel = FakeChannel();
         channel.running = c.running;
         channel.endValues = c.endValues;
-        auto m = capture();
-        ASSERT_TRUE(m->initialize());
+        auto m = opened();
         if (c.chooseNext)
             m->setImmediate(false);
         ScriptedMessages boxes;
@@ -245,8 +239,7 @@ TEST_F(CaptureModelTest, TakingOverValuesIsAskedOnlyForAnImmediateStart) {
 TEST_F(CaptureModelTest, NewSeriesAfterNumberFourIsFiveInTheHeading) {
     qint32 battery = -1;
     batteryWithSeries("Four's", 4, &battery);
-    auto m = capture(); // never measured: queued, no question
-    ASSERT_TRUE(m->initialize());
+    auto m = opened(); // never measured: queued, no question
     ASSERT_EQ(m->selectedBatteryId(), battery);
     ASSERT_TRUE(m->newSeriesAllowed());
     ASSERT_TRUE(m->addNewSeries("fifth"));
@@ -262,8 +255,7 @@ TEST_F(CaptureModelTest, NoNewSeriesForABatteryRecordedElsewhere) {
     const qint32 battery = insertBattery("Busy");
     insertSeries(battery, 1);
     usage.answers = {3};
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     ScriptedMessages boxes;
     boxes.expect("0748");
     EXPECT_FALSE(m->newSeriesAllowed());
@@ -274,8 +266,7 @@ TEST_F(CaptureModelTest, NoNewSeriesForABatteryRecordedElsewhere) {
 TEST_F(CaptureModelTest, EndingTheCaptureResetsTheHeadingAndLocks) {
     channel.recording = channel.running = true;
     channel.series = 12;
-    auto m = capture();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened();
     EXPECT_TRUE(m->controls().endEnabled);
     m->endCapture();
     EXPECT_EQ(channel.ended, 1);
@@ -289,8 +280,7 @@ TEST_F(CaptureModelTest, EndingTheCaptureResetsTheHeadingAndLocks) {
 TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Three", 3, &battery);
-    auto m = management();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened(false);
     ScriptedMessages boxes;
     boxes.expect("0744", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSeries(ids[1]));
@@ -305,8 +295,7 @@ TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
 TEST_F(CaptureModelTest, DeletionIsRefusedOrDeclinedWithoutChange) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Busy", 2, &battery);
-    auto m = management();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened(false);
     {
         SCOPED_TRACE("in use");
         usage.answers = {1};
@@ -350,8 +339,7 @@ TEST_F(CaptureModelTest, DeletingTheOnlySeriesDeletesTheBatteryAfterItsOwnQuesti
     const qint32 first = insertBattery("Alpha");
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Only", 1, &battery);
-    auto m = management();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened(false);
     ASSERT_EQ(m->selectedBatteryId(), first);
     m->selectBattery(battery);
     ScriptedMessages boxes;
@@ -370,8 +358,7 @@ TEST_F(CaptureModelTest, DeletingTheOnlySeriesDeletesTheBatteryAfterItsOwnQuesti
 TEST_F(CaptureModelTest, DeletingABatteryNamesWhatIsLost) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("O'Hara", 3, &battery);
-    auto m = management();
-    ASSERT_TRUE(m->initialize());
+    auto m = opened(false);
     ScriptedMessages boxes;
     boxes.expect("0740", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSelectedBattery());
