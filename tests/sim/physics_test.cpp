@@ -131,55 +131,56 @@ TEST(SimPhysics, LithiumChargeHoldsItsEndVoltageWhileTheCurrentFalls) {
     EXPECT_EQ(parseStatus(0, d.ask("001,M")).state, "SF") << "no trickle for lithium";
 }
 
-TEST(SimPhysics, DischargeAndDischargeChargeRunToTheEnd) {
-    // mode 2: discharge only; mode 3: discharge to the type's end voltage (or D for preset
-    // voltages), then charge
+TEST(SimPhysics, DischargeStopsAtTheEndVoltage) {
+    Driver d(simtest::oneBattery({sim::Chemistry::NiMH, 6, 2000, 100}));
+    const std::string program = "001,P,A02,M02,Z06,F0,W30,L01000,E01000,V07200,D06000";
+    ASSERT_EQ(d.ask(program), program + ",G1");
+    auto samples = pollUntil(d, 10, 5 * 3600.0, [](const Sample& s) { return s.state != "SE"; });
+    ASSERT_EQ(samples.back().state, "D");
+    samples.pop_back();
+    for (const Sample& s : samples) {
+        EXPECT_EQ(s.current, 1000);
+        EXPECT_GT(s.voltage, 6000);
+    }
+    auto ends = parseEndValues(d.ask("001,D"));
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].phase, "SE");
+    EXPECT_NEAR(ends[0].v, 6000, 15);
+    EXPECT_GT(ends[0].k, 1600);
+    EXPECT_LE(ends[0].k, 2040);
+    EXPECT_EQ(parseStatus(0, d.ask("001,M")).state, "SF");
+}
+
+TEST(SimPhysics, DischargeChargeRunsToTheEnd) {
+    // mode 3: discharge to the type's end voltage (or D for preset voltages), then charge
     const struct {
         sim::BatteryParams battery;
         const char* program;
         long endOfDischargeMv;
-        bool charges;
     } cases[] = {
-        {{sim::Chemistry::NiMH, 6, 2000, 100},
-         "001,P,A02,M02,Z06,F0,W30,L01000,E01000,V07200,D06000",
-         6000,
-         false},
         {{sim::Chemistry::NiCd, 8, 1700, 60},
          "001,P,A01,M03,Z08,F0,W30,L01700,E01000,V09600,D00000",
-         7200,
-         true},
+         7200},
         {{sim::Chemistry::Lead, 6, 7000, 60},
          "001,P,A03,M03,Z06,F0,W30,L02000,E01000,V12000,D00000",
-         10800,
-         true},
+         10800},
         {{sim::Chemistry::Lead, 6, 7000, 60},
          "001,P,A05,M03,Z06,F0,W30,L02000,E01000,V14400,D11000",
-         11000,
-         true},
+         11000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
         Driver d(simtest::oneBattery(c.battery));
         ASSERT_EQ(d.ask(c.program), std::string(c.program) + ",G1");
-        const size_t phases = c.charges ? 2 : 1;
-        for (int i = 0; i < 24 * 60 && d.charger.channel(1).endValues().size() < phases; ++i) {
-            const Sample s = parseStatus(0, d.ask("001,M"));
-            if (s.state == "SE") // the discharge current holds until the end voltage
-                EXPECT_EQ(s.current, 1000);
+        for (int i = 0; i < 24 * 60 && d.charger.channel(1).endValues().size() < 2; ++i)
             d.run(60);
-        }
         auto ends = parseEndValues(d.ask("001,D"));
-        ASSERT_EQ(ends.size(), phases) << d.charger.channel(1).describe();
+        ASSERT_EQ(ends.size(), 2u) << d.charger.channel(1).describe();
         EXPECT_EQ(ends[0].phase, "SE");
         EXPECT_NEAR(ends[0].v, c.endOfDischargeMv, c.endOfDischargeMv * 0.02);
-        if (c.charges) {
-            EXPECT_EQ(ends[1].phase, "SL");
-            EXPECT_GT(ends[1].k, ends[0].k) << "the charge refills what came out, and then some";
-            EXPECT_GT(d.charger.channel(1).battery()->soc(), 0.9);
-        } else {
-            EXPECT_GT(ends[0].k, 0.8 * c.battery.capacityMah);
-            EXPECT_LE(ends[0].k, 1.02 * c.battery.capacityMah);
-        }
+        EXPECT_EQ(ends[1].phase, "SL");
+        EXPECT_GT(ends[1].k, ends[0].k) << "the charge refills what came out, and then some";
+        EXPECT_GT(d.charger.channel(1).battery()->soc(), 0.9);
         EXPECT_EQ(d.ask("001,M"), "001,M,SF");
     }
 }
