@@ -269,4 +269,19 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
     }
 }
 
+TEST(EntwertListTest, PositionsOutsideTheListGiveNoRecord) {
+    EndValueList list;
+    EXPECT_EQ(list.first(), nullptr);
+    EXPECT_EQ(list.last(), nullptr);
+    list.append(nullptr);
+    EXPECT_TRUE(list.isEmpty());
+    const auto a = std::make_shared<EndValueRecord>(), b = std::make_shared<EndValueRecord>();
+    list.append(a);
+    list.append(b);
+    EXPECT_EQ(list.first(), a);
+    EXPECT_EQ(list.last(), b);
+    for (qsizetype i : {-1, 2})
+        EXPECT_EQ(list.at(i), nullptr) << i;
+}
+
 } // namespace
