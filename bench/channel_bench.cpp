@@ -58,7 +58,7 @@ struct Channel {
         port->queueAnswer(frame("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1"));
         port->queueAnswer(frame("001,D"));
         port->queueAnswer(frame("001,M,SL,L01500,V07200,K00100"));
-        controller = std::make_unique<ChannelController>("001", link.get(), host, display);
+        controller = std::make_unique<ChannelController>(ChannelCode(1), link.get(), host, display);
         controller->load(false);
     }
     std::shared_ptr<FakeLinkClock> clock;

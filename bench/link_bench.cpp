@@ -139,7 +139,7 @@ void BM_StatusRoundTrip(benchmark::State& state) {
     double elapsedSeconds = 0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        QString answer = QCoro::waitFor(link.getStatus("002"));
+        QString answer = QCoro::waitFor(link.getStatus(ChannelCode(2)));
         results.parse(answer);
         const auto t1 = std::chrono::steady_clock::now();
         if (results.answerType != StatusRecord::Status) {
@@ -177,7 +177,7 @@ void BM_SilentWaitCpu(benchmark::State& state) {
     for (auto _ : state) {
         const double c0 = threadCpuSeconds();
         const auto t0 = std::chrono::steady_clock::now();
-        const QString answer = QCoro::waitFor(link.getStatus("004"));
+        const QString answer = QCoro::waitFor(link.getStatus(ChannelCode(4)));
         const auto t1 = std::chrono::steady_clock::now();
         cpu += threadCpuSeconds() - c0;
         const double w = std::chrono::duration<double>(t1 - t0).count();

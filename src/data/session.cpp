@@ -204,8 +204,13 @@ Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
     m_user.reset();
 
     Compaction result;
-    bool ok = exportCompactedCopy(source, target, &result.reason) &&
-              check(source, target, &result.reason);
+    bool ok = exportCompactedCopy(source, target, &result.reason);
+    if (ok && !check(source, target, &result.reason)) {
+        ok = false;
+        // A check that gives no reason still leaves one for the log and the user.
+        if (result.reason.isEmpty())
+            result.reason = QStringLiteral("the compacted copy of %1 failed its check").arg(source);
+    }
     if (ok) {
         // One atomic step replaces the old file by the compacted one: at every
         // moment one complete user file exists under its name.

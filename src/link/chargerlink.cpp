@@ -14,9 +14,8 @@ qint64 floorDiv(qint64 a, qint64 b) {
 
 } // namespace
 
-ChargerLink::ChargerLink(std::unique_ptr<SerialPort> port,
-                                                 std::shared_ptr<LinkClock> clock,
-                                                 qint16 portNumber)
+ChargerLink::ChargerLink(std::unique_ptr<SerialPort> port, std::shared_ptr<LinkClock> clock,
+                         qint16 portNumber)
     : m_port(std::move(port)), m_clock(std::move(clock)), m_portNumber(portNumber) {
     if (!m_clock)
         m_clock = std::make_shared<SystemLinkClock>();
@@ -95,16 +94,23 @@ bool ChargerLink::sendString(QString& strMessage) {
     return ok;
 }
 
-QCoro::Task<QString> ChargerLink::getStatus(const QString& channel) {
-    return request(channel + QStringLiteral(",M"));
+QCoro::Task<QString> ChargerLink::getStatus(ChannelCode channel) {
+    return channelRequest(channel, 'M');
 }
 
-QCoro::Task<QString> ChargerLink::getEndValues(const QString& channel) {
-    return request(channel + QStringLiteral(",D"));
+QCoro::Task<QString> ChargerLink::getEndValues(ChannelCode channel) {
+    return channelRequest(channel, 'D');
 }
 
-QCoro::Task<QString> ChargerLink::getProgram(const QString& channel) {
-    return request(channel + QStringLiteral(",W"));
+QCoro::Task<QString> ChargerLink::getProgram(ChannelCode channel) {
+    return channelRequest(channel, 'W');
+}
+
+// No channel answers a frame without a valid code; it never goes on the line.
+QCoro::Task<QString> ChargerLink::channelRequest(ChannelCode channel, char kind) {
+    if (!channel.isValid())
+        co_return QString();
+    co_return co_await request(channel.text() + QLatin1Char(',') + QLatin1Char(kind));
 }
 
 QCoro::Task<QString> ChargerLink::sendProgram(const QString& programText) {

@@ -3,6 +3,7 @@
 // the answer frame and hands back its payload. Strictly request/answer; one
 // request at a time on the line. Requests are awaited: while one waits for its
 // answer the event loop runs, and further requests wait their turn in order.
+#include "link/chargermodel.h"
 #include "link/serialport.h"
 #include "link/turnqueue.h"
 
@@ -31,8 +32,7 @@ public:
     // Takes the port over (the one of COM portNumber, 0 when it is no COM port).
     // The port is not opened here.
     explicit ChargerLink(std::unique_ptr<SerialPort> port,
-                                     std::shared_ptr<LinkClock> clock = nullptr,
-                                     qint16 portNumber = 0);
+                         std::shared_ptr<LinkClock> clock = nullptr, qint16 portNumber = 0);
     ~ChargerLink() override;
 
     bool openComPort(); // true on success; no message
@@ -53,9 +53,10 @@ public:
     // "" when nothing came within the wait, "-1" for a malformed frame. A request
     // made while the line is taken waits its turn behind the ones before it.
     // The texts are copied at once: the caller need not keep them.
-    QCoro::Task<QString> getStatus(const QString& channel);
-    QCoro::Task<QString> getEndValues(const QString& channel);
-    QCoro::Task<QString> getProgram(const QString& channel);
+    // A request for no channel gets "" without touching the line.
+    QCoro::Task<QString> getStatus(ChannelCode channel);
+    QCoro::Task<QString> getEndValues(ChannelCode channel);
+    QCoro::Task<QString> getProgram(ChannelCode channel);
     QCoro::Task<QString> sendProgram(const QString& programText);
 
     // Ends the request on the line and every waiting one at once with "";
@@ -86,6 +87,7 @@ public:
 
 private:
     QCoro::Task<QString> request(QString body);
+    QCoro::Task<QString> channelRequest(ChannelCode channel, char kind);
     bool writeFrame(QString& message);
     QCoro::Task<QString> waitForAnswer();
     void serialFault();

@@ -22,19 +22,20 @@ QString chargerModelName(ChargerModel model) {
     return QString();
 }
 
+std::optional<ChannelCode> ChannelCode::fromText(QStringView text) {
+    if (text.size() != 3 || text.at(0) != u'0' || text.at(1) != u'0')
+        return std::nullopt;
+    const ChannelCode code(text.at(2).unicode() - u'0');
+    return code.isValid() ? std::optional(code) : std::nullopt;
+}
+
+QString ChannelCode::text() const {
+    return isValid() ? QStringLiteral("00%1").arg(m_number) : QString();
+}
+
 const QStringList& allChannelCodes() {
     static const QStringList codes{"001", "002", "003", "004"};
     return codes;
-}
-
-int channelNumber(const QString& channelCode) {
-    const int i = allChannelCodes().indexOf(channelCode);
-    return i < 0 ? 0 : i + 1;
-}
-
-QString channelCode(int number) {
-    return number >= 1 && number <= allChannelCodes().size() ? allChannelCodes().at(number - 1)
-                                                             : QString();
 }
 
 QStringList loadedChannelCodes(ChargerModel model) {

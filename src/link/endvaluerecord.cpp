@@ -6,53 +6,13 @@ namespace velmara {
 
 using namespace fieldtext;
 
-EndValueList::ItemPtr EndValueList::Add(ItemPtr record, const QString& sKey) {
-    if (!record)
-        return nullptr;
-    if (!sKey.isEmpty() && m_keys.contains(sKey, Qt::CaseInsensitive))
-        return nullptr;
-    m_items.append(record);
-    m_keys.append(sKey);
-    return record;
+void EndValueList::append(ItemPtr record) {
+    if (record)
+        m_items.append(std::move(record));
 }
 
-EndValueList::ItemPtr EndValueList::Item(int position) const {
-    if (position < 1 || position > m_items.size())
-        return nullptr;
-    return m_items.at(position - 1);
-}
-
-EndValueList::ItemPtr EndValueList::Item(const QString& key) const {
-    if (key.isEmpty())
-        return nullptr;
-    for (qsizetype i = 0; i < m_keys.size(); ++i)
-        if (m_keys.at(i).compare(key, Qt::CaseInsensitive) == 0)
-            return m_items.at(i);
-    return nullptr;
-}
-
-bool EndValueList::Remove(int position) {
-    if (position < 1 || position > m_items.size())
-        return false;
-    m_items.removeAt(position - 1);
-    m_keys.removeAt(position - 1);
-    return true;
-}
-
-bool EndValueList::Remove(const QString& key) {
-    if (key.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < m_keys.size(); ++i)
-        if (m_keys.at(i).compare(key, Qt::CaseInsensitive) == 0)
-            return Remove(static_cast<int>(i + 1));
-    return false;
-}
-
-void EndValueList::RemoveAll() {
-    while (!m_items.isEmpty()) {
-        m_items.removeLast();
-        m_keys.removeLast();
-    }
+EndValueList::ItemPtr EndValueList::at(qsizetype index) const {
+    return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
 }
 
 bool EndValueList::parse(QString& answer) {
@@ -69,7 +29,8 @@ bool EndValueList::parse(QString& answer) {
 
 bool EndValueList::appendFields(const QStringList& s) {
     const qsizetype u = s.size() - 1;
-    const QString channel = u >= 0 && isChannelCode(s.at(0)) ? s.at(0) : QString();
+    const ChannelCode channel =
+        u >= 0 ? ChannelCode::fromText(s.at(0)).value_or(ChannelCode()) : ChannelCode();
     auto starts = [&](qsizetype at, char letter) {
         return s.at(at).startsWith(QLatin1Char(letter));
     };
@@ -145,7 +106,7 @@ bool EndValueList::appendFields(const QStringList& s) {
         } else {
             --m;
         }
-        Add(ew);
+        append(ew);
         j = m;
         if (j + 1 >= u)
             return true;

@@ -1,6 +1,8 @@
 #pragma once
 // End values: the summary the charger keeps after each charge and discharge
 // phase, and the ordered list a channel keeps of them.
+#include "link/chargermodel.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,7 @@ public:
     static constexpr qint16 OtherPhase = 0;
     static constexpr qint16 BadField = -1; // a mandatory field had the wrong letter
 
-    QString channelCode;
+    ChannelCode channelCode; // none when the answer named no channel
     qint16 endValueType = 0;
     qint32 capacityMah = 0;
     qint32 cycleSeconds = 0;
@@ -29,23 +31,22 @@ public:
     qint32 valueId = 0;
 };
 
-// Positions count from 1; keys are compared without regard to case.
+// Indexes count from 0, as in QList.
 class EndValueList {
 public:
     using ItemPtr = std::shared_ptr<EndValueRecord>;
 
-    // Appends the item (under sKey when not empty) and returns it; null when the
-    // key is taken already or the item is null.
-    ItemPtr Add(ItemPtr record, const QString& sKey = QString());
-    // The item at a position (1..Count) or under a key; null when there is none.
-    ItemPtr Item(int position) const;
-    ItemPtr Item(const QString& key) const;
-    qint32 Count() const { return static_cast<qint32>(m_items.size()); }
-    bool Remove(int position);
-    bool Remove(const QString& key);
-    void RemoveAll();
+    // Appends the record; a null record is left out.
+    void append(ItemPtr record);
+    // The record at an index (0 .. size() - 1); null outside.
+    ItemPtr at(qsizetype index) const;
+    // The first and the last record; null when the list is empty.
+    ItemPtr first() const { return at(0); }
+    ItemPtr last() const { return at(size() - 1); }
+    qsizetype size() const { return m_items.size(); }
+    bool isEmpty() const { return m_items.isEmpty(); }
+    void clear() { m_items.clear(); }
 
-    // Enumeration in list order (NewEnum).
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 
@@ -60,7 +61,6 @@ public:
 
 private:
     QList<ItemPtr> m_items;
-    QStringList m_keys; // parallel to m_items; "" for items without a key
 };
 
 } // namespace velmara

@@ -61,9 +61,4 @@ std::optional<qint16> signedToInt16(QStringView text) {
     return parse<qint16>(text, true);
 }
 
-bool isChannelCode(const QString& text) {
-    return text == QLatin1String("001") || text == QLatin1String("002") ||
-           text == QLatin1String("003") || text == QLatin1String("004");
-}
-
 } // namespace velmara::fieldtext

@@ -25,7 +25,4 @@ std::optional<qint64> signedToInt64(QStringView text);
 std::optional<qint32> signedToInt32(QStringView text);
 std::optional<qint16> signedToInt16(QStringView text);
 
-// "001" to "004".
-bool isChannelCode(const QString& text);
-
 } // namespace velmara::fieldtext

@@ -61,8 +61,8 @@ void ProgramRecord::parse(QString& answer, bool fromCharger) {
     }
     const QStringList fields = answer.split(QLatin1Char(','));
     ProgramFields p(fields, *this);
-    if (isChannelCode(fields.at(0)))
-        channelCode = fields.at(0);
+    if (const auto code = ChannelCode::fromText(fields.at(0)))
+        channelCode = *code;
     else
         batteryType = BadAnswer;
 

@@ -1,6 +1,8 @@
 #pragma once
 // A charge program and the parse of its program string (as the charger returns
 // it to a program request, or as the program library stores it).
+#include "link/chargermodel.h"
+
 #include <QString>
 
 namespace velmara {
@@ -10,7 +12,7 @@ public:
     // Values of batteryType that are no battery type, and of the optional fields.
     static constexpr qint16 BadAnswer = -1;
     static constexpr qint16 NoAnswer = -2;
-    static constexpr qint16 Absent = -3; // percentValue, capacityMah, selfDischargeInterval
+    static constexpr qint16 Absent = -3;       // percentValue, capacityMah, selfDischargeInterval
     static constexpr qint16 ChannelFault = -4; // the channel answered "SK" instead of a program
 
     // endOfCharge starts at the value given (the setting DefaultLadeende, read by the caller).
@@ -22,7 +24,7 @@ public:
     // Malformed texts end with batteryType = -1; fields not reached keep their values.
     void parse(QString& answer, bool fromCharger);
 
-    QString channelCode;
+    ChannelCode channelCode; // none when the answer named no channel
     qint16 batteryType = 0;
     qint16 deviceMode = 0;
     qint16 cellCount = 0;

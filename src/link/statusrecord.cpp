@@ -41,8 +41,8 @@ void StatusRecord::parse(QString& answer) {
     const QStringList f = answer.split(QLatin1Char(','));
     const qsizetype u = f.size() - 1;
 
-    if (isChannelCode(f.at(0)))
-        channelCode = f.at(0);
+    if (const auto code = ChannelCode::fromText(f.at(0)))
+        channelCode = *code;
     else
         answerType = BadAnswer; // a recognised kind below overwrites this
 

@@ -29,7 +29,7 @@ public:
     // Only what the answer carries is overwritten.
     void parse(QString& answer);
 
-    QString channelCode;
+    ChannelCode channelCode; // none when the answer named no channel
     qint16 answerType = 0;
     qint16 stateCode = 0;   // a ChargerState
     qint16 faultCode = 0;   // a ChargerFault: 1..9 with state 7; 10 / 11 with states 1 and 5

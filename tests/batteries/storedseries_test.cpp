@@ -91,7 +91,7 @@ TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     EXPECT_EQ(view.dischargeLines[0].valueId, d1);
     EXPECT_EQ(view.dischargeLines[1].valueId, d2);
     ASSERT_TRUE(view.endValues);
-    EXPECT_EQ(view.endValues->Count(), 3);
+    EXPECT_EQ(view.endValues->size(), 3);
     // The last end value decides the two extra fields.
     EXPECT_EQ(view.batteryState, FieldShow::Shown);
     EXPECT_EQ(view.batteryStateText, "<0846> (80%)");

@@ -92,8 +92,8 @@ public:
     }
 
     ChannelController& make(const QString& code) {
-        channels.push_back(std::make_unique<ChannelController>(code, link.get(), host, display,
-                                                               [this] { return now; }));
+        channels.push_back(std::make_unique<ChannelController>(
+            *ChannelCode::fromText(code), link.get(), host, display, [this] { return now; }));
         channels.back()->load(false);
         return *channels.back();
     }
@@ -111,7 +111,7 @@ public:
     // first (a new run has begun) is told kProgram1.
     void poll(ChannelController& c, const QByteArray& status) {
         if (c.asksProgramFirst())
-            answer(c.channelCode().toLatin1() + kProgram1.mid(3));
+            answer(c.channelCode().text().toLatin1() + kProgram1.mid(3));
         answer(status);
         c.tick();
     }

@@ -24,8 +24,8 @@ namespace {
 class ChannelWindowTest : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window(const QString& code) {
-        return std::make_unique<ChannelWindow>(code, link.get(), host, nullptr, false,
-                                               [this] { return now; });
+        return std::make_unique<ChannelWindow>(*ChannelCode::fromText(code), link.get(), host,
+                                               nullptr, false, [this] { return now; });
     }
     template <class T> T* find(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QLatin1String(name));

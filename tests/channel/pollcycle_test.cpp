@@ -84,9 +84,9 @@ TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
     ChannelController& c = idle();
     poll(c, "001,D,SL,K01000,T90,V08400");
     poll(c, "001,M,SA");
-    EXPECT_EQ(c.endValues().Count(), 1);
+    EXPECT_EQ(c.endValues().size(), 1);
     poll(c, "001,M,SL,L01000,V07000,K00010");
-    EXPECT_EQ(c.endValues().Count(), 0);
+    EXPECT_EQ(c.endValues().size(), 0);
     EXPECT_FALSE(c.endValuesAvailable());
     EXPECT_TRUE(display.laden.isEmpty());
 }
@@ -373,7 +373,7 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     answer("002" + kProgram1.mid(3));
     answer("002,M,SL,L01000,V07100,K00020");
     c.tick();
-    EXPECT_EQ(c.program().channelCode, "002");
+    EXPECT_EQ(c.program().channelCode, ChannelCode(2));
     EXPECT_EQ(display[F::AkkuTyp], res("0912"));
     EXPECT_EQ(values("TempMessWerte").size(), 2);
     EXPECT_TRUE(values("TempMessWerte").last().startsWith("20;7100;1000;"));

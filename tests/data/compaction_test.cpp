@@ -1,32 +1,28 @@
-#include "data/session.h"
 #include "data/databases.h"
 #include "data/schema.h"
+#include "data/session.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using namespace velmara;
-using velmara::test::ScriptedMessages;
 
 namespace {
 class CompactionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(openUserDatabase());
-        currentSession()->settings().setRecordset(
-            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        ASSERT_TRUE(openSharedRecordsets());
-        Database& db = *userDatabase();
+        ASSERT_TRUE(session.openMaster().ok);
+        ASSERT_TRUE(session.openUser().ok);
+        session.settings().setRecordset(session.master()->openRecordset("SELECT * FROM Optionen"));
+        ASSERT_TRUE(session.openRecordsets());
+        Database& db = *session.user();
         ASSERT_TRUE(db.execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack 1')"));
         ASSERT_TRUE(db.execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"));
         ASSERT_TRUE(db.transaction([&] {
@@ -39,60 +35,71 @@ protected:
         }));
         ASSERT_TRUE(db.execute("DELETE FROM MessWerte WHERE MessWertId % 2 = 0"));
     }
-    void TearDown() override { closeDatabases(); }
-    int values() { return userDatabase()->scalar("SELECT COUNT(*) FROM MessWerte").toInt(); }
+    int values() { return session.user()->scalar("SELECT COUNT(*) FROM MessWerte").toInt(); }
     test::TempProgramFolder tmp;
+    Session& session = tmp.session();
 };
 } // namespace
 
 TEST_F(CompactionTest, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
-    EXPECT_TRUE(tmp.session().compactUserFile().ok);
+    EXPECT_TRUE(session.compactUserFile().ok);
     EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
-    closeDatabases();
+    session.closeFiles();
 
-    ASSERT_TRUE(openUserDatabase()); // opens with the unchanged password
+    ASSERT_TRUE(session.openUser().ok); // opens with the unchanged password
+    Database& db = *session.user();
     EXPECT_EQ(values(), 1000);
-    EXPECT_EQ(userDatabase()->scalar("SELECT MIN(MessWertId) FROM MessWerte").toInt(), 1);
-    EXPECT_EQ(schemaVersion(*userDatabase()), userSchemaSteps().last().version);
+    EXPECT_EQ(db.scalar("SELECT MIN(MessWertId) FROM MessWerte").toInt(), 1);
+    EXPECT_EQ(schemaVersion(db), userSchemaSteps().last().version);
     // New ids go on ascending after the compaction.
-    ASSERT_TRUE(userDatabase()->execute(
-        "INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES (1, 0, 'x')"));
-    EXPECT_EQ(userDatabase()->lastInsertId(), 2001);
+    ASSERT_TRUE(
+        db.execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES (1, 0, 'x')"));
+    EXPECT_EQ(db.lastInsertId(), 2001);
     auto wrong = Database::open(tmp.folder().userPath(), "MS Access;PWD=nope", nullptr, true);
     EXPECT_FALSE(wrong);
 }
 
-TEST_F(CompactionTest, AFailureKeepsTheOldFileAndReopensIt) {
-    // A folder in the way of veluser.$$$ makes the copy fail.
-    ASSERT_TRUE(QDir().mkpath(tmp.folder().compactTempPath() + "/blocked"));
-    const velmara::Compaction done = tmp.session().compactUserFile();
-    EXPECT_FALSE(done.ok);
-    EXPECT_FALSE(done.reason.isEmpty());
-    ASSERT_NE(userDatabase(), nullptr);
-    EXPECT_EQ(values(), 1000);
-    ASSERT_TRUE(shared().messWerte);
-    EXPECT_TRUE(shared().messWerte->isValid());
-    QDir(tmp.folder().compactTempPath()).removeRecursively();
-}
-
-TEST_F(CompactionTest, ACopyThatFailsItsCheckLeavesTheOldFileInPlace) {
+// Each failure says why and leaves the old file open with its record sets.
+TEST_F(CompactionTest, AFailureKeepsTheOldFileOpen) {
     const QString path = tmp.folder().userPath();
+    const QString temp = tmp.folder().compactTempPath();
     QString checked;
-    EXPECT_FALSE(tmp.session()
-                     .compactUserFile([&](const QString&, const QString& target, QString*) {
-                         checked = target;
-                         return false;
-                     })
-                     .ok);
-    EXPECT_EQ(checked, tmp.folder().compactTempPath());
-    EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
-    ASSERT_NE(userDatabase(), nullptr);
-    EXPECT_EQ(userDatabase()->path(), path);
-    EXPECT_EQ(values(), 1000);
+    const struct {
+        const char* name;
+        std::function<Compaction()> compact;
+    } cases[] = {
+        // A folder in the way of veluser.$$$ makes the copy fail.
+        {"copy fails",
+         [&] {
+             QDir().mkpath(temp + "/blocked");
+             return session.compactUserFile();
+         }},
+        {"check refuses the copy without a reason",
+         [&] {
+             return session.compactUserFile([&](const QString&, const QString& target, QString*) {
+                 checked = target;
+                 return false;
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Compaction done = c.compact();
+        EXPECT_FALSE(done.ok);
+        EXPECT_FALSE(done.reason.isEmpty());
+        EXPECT_FALSE(QFileInfo(temp).isFile()); // a refused copy is removed
+        ASSERT_NE(session.user(), nullptr);
+        EXPECT_EQ(session.user()->path(), path);
+        EXPECT_EQ(values(), 1000);
+        ASSERT_TRUE(session.recordsets().messWerte);
+        EXPECT_TRUE(session.recordsets().messWerte->isValid());
+        QDir(temp).removeRecursively();
+    }
+    EXPECT_EQ(checked, temp);
 }
 
 TEST_F(CompactionTest, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
-    closeDatabases();
+    session.closeFiles();
     const QString source = tmp.folder().userPath();
     const QString copy = tmp.folder().dataDir() + "/copy.mdb";
     auto copyOf = [&] {
@@ -104,6 +111,7 @@ TEST_F(CompactionTest, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
         const char* name;
         std::function<void(Database&)> spoil;
     } cases[] = {
+        {"the same content", nullptr},
         {"a value less",
          [](Database& db) { db.execute("DELETE FROM MessWerte WHERE MessWertId = 1"); }},
         {"a value more",
@@ -115,21 +123,17 @@ TEST_F(CompactionTest, TheCheckRefusesACopyThatDiffersFromTheOriginal) {
         {"another schema version", [](Database& db) { db.execute("PRAGMA user_version = 77"); }},
     };
     QString error;
-    {
-        auto same = copyOf();
-        ASSERT_TRUE(same);
-    }
-    EXPECT_TRUE(checkCompactedCopy(source, copy, &error)) << error.toStdString();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         {
             auto db = copyOf();
             ASSERT_TRUE(db);
-            c.spoil(*db);
+            if (c.spoil)
+                c.spoil(*db);
         }
         error.clear();
-        EXPECT_FALSE(checkCompactedCopy(source, copy, &error));
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(checkCompactedCopy(source, copy, &error), !c.spoil) << error.toStdString();
+        EXPECT_EQ(error.isEmpty(), !c.spoil);
     }
     // A copy under another key does not open with the program's connect string.
     QFile::remove(copy);

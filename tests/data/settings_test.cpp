@@ -1,10 +1,10 @@
-#include "data/session.h"
 #include "data/databases.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/programrecord.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "link/programrecord.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,22 +15,21 @@ namespace {
 class SettingsAndTexts : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(openMasterDatabase());
-        currentSession()->settings().setRecordset(
-            masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-        currentSession()->texts().setRecordset(
-            masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
+        ASSERT_TRUE(session.openMaster().ok);
+        session.settings().setRecordset(session.master()->openRecordset("SELECT * FROM Optionen"));
+        session.texts().setRecordset(session.master()->openRecordset("SELECT * FROM NLSResources"));
     }
-    void TearDown() override { closeDatabases(); }
+    int optionRows() { return session.master()->scalar("SELECT COUNT(*) FROM Optionen").toInt(); }
     test::TempProgramFolder tmp;
+    Session& session = tmp.session();
 };
 } // namespace
 
 TEST_F(SettingsAndTexts, WritesAreOnDiskAndVisibleToTheNextRead) {
-    setSetting("PrintDate", "NO");
-    EXPECT_EQ(getSetting("PrintDate"), "NO");
-    setSetting("PrintDate", "YES");
-    EXPECT_EQ(getSetting("PrintDate"), "YES");
+    session.setSetting("PrintDate", "NO");
+    EXPECT_EQ(session.setting("PrintDate"), "NO");
+    session.setSetting("PrintDate", "YES");
+    EXPECT_EQ(session.setting("PrintDate"), "YES");
     // Another connection sees the value at once: nothing waits in memory.
     auto other = Database::open(tmp.folder().masterPath(), connectString(), nullptr, true);
     ASSERT_TRUE(other);
@@ -38,60 +37,55 @@ TEST_F(SettingsAndTexts, WritesAreOnDiskAndVisibleToTheNextRead) {
               "YES");
 }
 
-TEST_F(SettingsAndTexts, KeysMatchWithoutRegardToCase) {
-    setSetting("printdate", "NO");
-    EXPECT_EQ(getSetting("PRINTDATE"), "NO");
-    EXPECT_EQ(getSetting("PrintDate"), "NO");
-}
-
-// Each key is added after one that a wildcard or set in it would also match.
-TEST_F(SettingsAndTexts, KeysWithQuotesOrWildcardsMatchOnlyThemselves) {
+// Keys match without regard to case; each key is added after one that a
+// wildcard or set in it would also match.
+TEST_F(SettingsAndTexts, KeysMatchOnlyThemselvesInAnyCase) {
     const QStringList keys = {"axb", "a_b", "a%b", "a*b", "it's", "ab", "[a]b", "Ölstand"};
     for (const QString& key : keys)
-        ASSERT_TRUE(currentSession()->settings().setOrAddSetting(key, key + " set"))
-            << qPrintable(key);
+        ASSERT_TRUE(session.settings().setOrAddSetting(key, key + " set")) << qPrintable(key);
     for (const QString& key : keys)
-        EXPECT_EQ(getSetting(key).toStdString(), (key + " set").toStdString());
-    EXPECT_EQ(getSetting("ÖLSTAND"), "Ölstand set");
+        EXPECT_EQ(session.setting(key).toStdString(), (key + " set").toStdString());
+    EXPECT_EQ(session.setting("ÖLSTAND"), "Ölstand set");
+    session.setSetting("printdate", "NO");
+    EXPECT_EQ(session.setting("PRINTDATE"), "NO");
 }
 
 TEST_F(SettingsAndTexts, AbsentKeysReadEmptyAndAreNeverAdded) {
-    const int rows = masterDatabase()->scalar("SELECT COUNT(*) FROM Optionen").toInt();
-    EXPECT_EQ(getSetting("NoSuchKey"), "");
-    setSetting("NoSuchKey", "YES");
-    EXPECT_EQ(getSetting("NoSuchKey"), "");
-    EXPECT_EQ(masterDatabase()->scalar("SELECT COUNT(*) FROM Optionen").toInt(), rows);
-    EXPECT_FALSE(currentSession()->settings().isYes("NoSuchKey"));
+    const int rows = optionRows();
+    session.setSetting("NoSuchKey", "YES");
+    EXPECT_EQ(session.setting("NoSuchKey"), "");
+    EXPECT_FALSE(session.settingIsYes("NoSuchKey"));
+    EXPECT_EQ(optionRows(), rows);
 }
 
 TEST_F(SettingsAndTexts, OnlyTheExactWordYesCountsAsYes) {
     for (const char* v : {"yes", "YES ", "Y", "1", ""}) {
-        setSetting("PrintDate", v);
-        EXPECT_FALSE(currentSession()->settings().isYes("PrintDate")) << v;
+        session.setSetting("PrintDate", v);
+        EXPECT_FALSE(session.settingIsYes("PrintDate")) << v;
     }
-    setSetting("PrintDate", "YES");
-    EXPECT_TRUE(currentSession()->settings().isYes("PrintDate"));
+    session.setSetting("PrintDate", "YES");
+    EXPECT_TRUE(session.settingIsYes("PrintDate"));
 }
 
 TEST_F(SettingsAndTexts, TextsFollowTheLanguageAndFallBackToTheKey) {
-    TextStore& r = currentSession()->texts();
-    r.setLanguageKey("de");
-    const QString de = r.text("0800");
-    r.setLanguageKey("en");
-    const QString en = r.text("0800");
+    TextStore& texts = session.texts();
+    texts.setLanguageKey("de");
+    const QString de = session.text("0800");
+    texts.setLanguageKey("en");
+    const QString en = session.text("0800");
     EXPECT_NE(de, "0800");
     EXPECT_NE(en, "0800");
     EXPECT_NE(de, en);
-    EXPECT_EQ(r.text("0000"), "0000");
-    r.setLanguageKey("xx");
-    EXPECT_EQ(r.text("0800"), "0800");
-    r.setLanguageKey("de");
-    EXPECT_EQ(r.text("08'00"), "08'00"); // quotes in a key are harmless
+    EXPECT_EQ(session.text("0000"), "0000");
+    texts.setLanguageKey("xx");
+    EXPECT_EQ(session.text("0800"), "0800");
+    texts.setLanguageKey("de");
+    EXPECT_EQ(session.text("08'00"), "08'00"); // quotes in a key are harmless
 }
 
 TEST_F(SettingsAndTexts, NewProgramRecordsStartFromTheDefaultEndOfCharge) {
-    setSetting("DefaultLadeende", "150");
-    EXPECT_EQ(ProgramRecord(defaultEndOfCharge()).endOfCharge, 150);
-    setSetting("DefaultLadeende", "");
-    EXPECT_EQ(ProgramRecord(defaultEndOfCharge()).endOfCharge, 0);
+    for (auto [stored, expected] : {std::pair{"150", 150}, std::pair{"", 0}}) {
+        session.setSetting("DefaultLadeende", stored);
+        EXPECT_EQ(ProgramRecord(defaultEndOfCharge(session.settings())).endOfCharge, expected);
+    }
 }

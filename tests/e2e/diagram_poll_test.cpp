@@ -72,7 +72,7 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     ASSERT_TRUE(addValues(series.id, kValues));
 
     ASSERT_TRUE(sendProgram("001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000"));
-    channels.push_back(std::make_unique<ChannelController>("001", link, host, display));
+    channels.push_back(std::make_unique<ChannelController>(ChannelCode(1), link, host, display));
     ChannelController* channel = channels.back().get();
     channel->load(true);
     ASSERT_EQ(channel->pollInterval(), ChannelController::NormalInterval);

@@ -66,7 +66,7 @@ protected:
     void expectAllAnswering() {
         for (int n = 1; n <= 4; ++n) {
             SCOPED_TRACE(n);
-            EXPECT_EQ(channel(n).status().channelCode, QString("00%1").arg(n));
+            EXPECT_EQ(channel(n).status().channelCode, ChannelCode(n));
             EXPECT_NE(channel(n).status().answerType, StatusRecord::NoAnswer);
         }
     }

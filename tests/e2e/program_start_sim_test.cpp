@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(ProgramStartSim, TheChannelShowsAProgramStartedAtTheCharger) {
-    channel = std::make_unique<ChannelController>("001", charger.link(), host, display);
+    channel = std::make_unique<ChannelController>(ChannelCode(1), charger.link(), host, display);
     channel->load(false);
     settle();
     // A channel that never ran a program reports the charger's default: charging NiMH.

@@ -61,7 +61,7 @@ TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
     QElapsedTimer t;
     t.start();
     do {
-        QString answer = QCoro::waitFor(link->getStatus("002"));
+        QString answer = QCoro::waitFor(link->getStatus(ChannelCode(2)));
         status.parse(answer);
     } while (status.stateCode != 2 && t.elapsed() < 10000);
     EXPECT_EQ(status.stateCode, 2);
@@ -70,7 +70,7 @@ TEST_F(ProgramTransfer, SentProgramRunsAndComesBackFieldForField) {
     const FetchResult fetched = QCoro::waitFor(fetchProgram(*line, "002"));
     ASSERT_EQ(fetched.outcome, FetchResult::Fetched);
     const ProgramRecord& p = fetched.program;
-    EXPECT_EQ(p.channelCode, "002");
+    EXPECT_EQ(p.channelCode, ChannelCode(2));
     EXPECT_EQ(p.batteryType, 2);
     EXPECT_EQ(p.cellCount, 6);
     EXPECT_EQ(p.deviceMode, 1);

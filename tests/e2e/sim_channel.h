@@ -84,7 +84,8 @@ protected:
     }
     // A channel on the simulator, loaded and through its first requests.
     ChannelController& addChannel(const QString& code, ChannelDisplay& display) {
-        channels.push_back(std::make_unique<ChannelController>(code, link, host, display));
+        channels.push_back(
+            std::make_unique<ChannelController>(*ChannelCode::fromText(code), link, host, display));
         channels.back()->load(false);
         settle(*channels.back());
         return *channels.back();

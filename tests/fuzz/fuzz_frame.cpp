@@ -24,7 +24,7 @@ int answerFrame(const uint8_t* data, size_t size) {
     // The fake port answers without waiting: the request is complete at once.
     QString answer;
     bool done = false;
-    link.getStatus("001").then([&](const QString& a) { answer = a, done = true; });
+    link.getStatus(ChannelCode(1)).then([&](const QString& a) { answer = a, done = true; });
     require(done);
     require(answer.isEmpty() || answer == QLatin1String("-1") || answer.endsWith(QLatin1Char(',')));
     require(!answer.contains(QChar(0x03)));

@@ -15,7 +15,7 @@ int statusAnswer(const uint8_t* data, size_t size) {
     const qint16 k = r.answerType;
     require(k == 0 || k == -2 || k == -1 || k == 2 || k == 3 || k == 11);
     require(programs + lists <= 1);
-    require(r.channelCode.isEmpty() || r.channelCode.size() == 3);
+    require(r.channelCode.number() >= 0 && r.channelCode.number() <= 4);
     // Live values come from five digits at most.
     for (qint32 v : {r.currentMa, r.voltageMv, r.capacityMah})
         require(v >= 0 && v <= 99999);

@@ -1,8 +1,8 @@
 // The link on the in-memory port: request frames byte for byte, collecting and
 // unwrapping answers, the wait on a fake clock, requests that wait their turn
 // on the line, and the reporting of serial faults.
-#include "link/fakeserialport.h"
 #include "link/chargerlink.h"
+#include "link/fakeserialport.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -44,9 +44,9 @@ TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
         QByteArray bytes;
     };
     const Case cases[] = {
-        {[](auto& l) { l.getStatus("001"); }, QByteArray::fromHex("122c3030312c4d2c030d")},
-        {[](auto& l) { l.getEndValues("002"); }, "\x12,002,D,\x03\r"},
-        {[](auto& l) { l.getProgram("003"); }, "\x12,003,W,\x03\r"},
+        {[](auto& l) { l.getStatus(ChannelCode(1)); }, QByteArray::fromHex("122c3030312c4d2c030d")},
+        {[](auto& l) { l.getEndValues(ChannelCode(2)); }, "\x12,002,D,\x03\r"},
+        {[](auto& l) { l.getProgram(ChannelCode(3)); }, "\x12,003,W,\x03\r"},
         {[](auto& l) { l.sendProgram("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000"); },
          "\x12,001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,\x03\r"},
         {[](auto& l) { // hands back the framed text
@@ -63,6 +63,16 @@ TEST(LinkFramesTest, EveryRequestIsOneWriteOfTheFramedBody) {
         ASSERT_EQ(rig.port->writes.size(), 1);
         EXPECT_EQ(rig.port->writes.at(0), c.bytes);
     }
+}
+
+TEST(LinkFramesTest, ARequestForNoChannelNeverGoesOnTheLine) {
+    Rig rig;
+    const qint64 t0 = rig.clock->nowMs();
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode())), "");
+    EXPECT_EQ(answer(rig.link->getEndValues(ChannelCode(0))), "");
+    EXPECT_EQ(answer(rig.link->getProgram(ChannelCode(5))), "");
+    EXPECT_TRUE(rig.port->writes.isEmpty());
+    EXPECT_EQ(rig.elapsedSince(t0), 0); // no wait for an answer that cannot come
 }
 
 TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
@@ -88,7 +98,7 @@ TEST(LinkAnswerTest, CollectsAndUnwrapsTheAnswer) {
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.port->queueAnswer(c.pieces);
-        EXPECT_EQ(answer(rig.link->getStatus("001")), c.result);
+        EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), c.result);
     }
 }
 
@@ -97,7 +107,7 @@ TEST(LinkWaitTest, SilenceEndsAtTheSecondWholeClockSecond) {
         SCOPED_TRACE(intoSecond);
         Rig rig(intoSecond);
         const qint64 t0 = rig.clock->nowMs();
-        EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+        EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
         EXPECT_EQ(rig.elapsedSince(t0), waited);
         // It blocks on the port with the remaining time instead of polling.
         EXPECT_EQ(rig.port->waits, QList<int>{waited});
@@ -109,7 +119,7 @@ TEST(LinkWaitTest, EndsAsSoonAsTheEtxIsIn) {
     Rig rig(300);
     rig.port->queueAnswer({{DC4 + ",001,M", 20}, {",SA," + ETX, 25}, {"trailing", 500}});
     const qint64 t0 = rig.clock->nowMs();
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     EXPECT_EQ(rig.elapsedSince(t0), 45);
     // The second wait asked for what was left of the time after the first piece.
     ASSERT_GE(rig.port->waits.size(), 2);
@@ -121,12 +131,12 @@ TEST(LinkWaitTest, ALateAnswerIsNotTakenForTheNextOne) {
     Rig rig;
     // Channel 1 answers after the wait has ended ...
     rig.port->queueAnswer(DC4 + ",001,M,SL,L01500,V07234,K00350," + ETX, 2500);
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     rig.clock->advance(1000); // the late answer is in the receive buffer now
     ASSERT_FALSE(rig.port->waitingBytes().isEmpty());
     // ... and the next request, for channel 2, gets its own answer.
     rig.port->queueAnswer(DC4 + ",002,M,SA," + ETX, 30);
-    EXPECT_EQ(answer(rig.link->getStatus("002")), "002,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(2))), "002,M,SA,");
     EXPECT_GT(rig.port->discarded, 0);
 }
 
@@ -139,9 +149,9 @@ TEST(LinkQueueTest, RequestsWaitTheirTurnAndGetTheirOwnAnswers) {
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 40);
     rig.port->queueAnswer(DC4 + ",002,D," + ETX, 40);
     rig.port->queueAnswer(DC4 + ",003,P,A05,M02," + ETX, 40);
-    auto first = rig.link->getStatus("001");
-    auto second = rig.link->getEndValues("002");
-    auto third = rig.link->getProgram("003");
+    auto first = rig.link->getStatus(ChannelCode(1));
+    auto second = rig.link->getEndValues(ChannelCode(2));
+    auto third = rig.link->getProgram(ChannelCode(3));
     EXPECT_EQ(rig.port->writes.size(), 1);
     EXPECT_EQ(rig.link->requestsWaiting(), 2);
     QString framed = "004,M";
@@ -167,8 +177,8 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
         SCOPED_TRACE(destroy ? "link destroyed" : "endAllRequests");
         Rig rig;
         rig.port->holdWaits(true);
-        auto onLine = rig.link->getStatus("001");
-        auto waiting = rig.link->getStatus("002");
+        auto onLine = rig.link->getStatus(ChannelCode(1));
+        auto waiting = rig.link->getStatus(ChannelCode(2));
         const auto writes = rig.port->writes;
         if (destroy)
             rig.link.reset();
@@ -179,7 +189,7 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
         EXPECT_EQ(answer(std::move(waiting)), "");
         if (!destroy) { // (a destroyed link took its port along)
             EXPECT_EQ(rig.port->writes, writes);
-            EXPECT_EQ(answer(rig.link->getStatus("003")), "");
+            EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(3))), "");
             EXPECT_EQ(rig.port->writes, writes);
         }
     }
@@ -189,13 +199,11 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
 // and "recovered"; the link shows nothing itself.
 struct LineEvents {
     explicit LineEvents(ChargerLink& link) {
-        QObject::connect(&link, &ChargerLink::lineFault,
-                         [this](int n, const QString& text, bool lost) {
-                             events
-                                 << QString("fault %1 %2%3").arg(n).arg(text, lost ? " lost" : "");
-                         });
-        QObject::connect(&link, &ChargerLink::lineRecovered,
-                         [this] { events << "recovered"; });
+        QObject::connect(
+            &link, &ChargerLink::lineFault, [this](int n, const QString& text, bool lost) {
+                events << QString("fault %1 %2%3").arg(n).arg(text, lost ? " lost" : "");
+            });
+        QObject::connect(&link, &ChargerLink::lineRecovered, [this] { events << "recovered"; });
     }
     QStringList take() { return std::exchange(events, {}); }
     QStringList events;
@@ -205,29 +213,29 @@ TEST(LinkFaultTest, AFaultIsReportedOncePerOutageAndTheRecoveryOnce) {
     Rig rig;
     LineEvents line(*rig.link);
     rig.link->closeComPort();
-    for (const char* channel : {"001", "002", "003"})
-        EXPECT_EQ(answer(rig.link->getStatus(channel)), "");
+    for (int channel : {1, 2, 3})
+        EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(channel))), "");
     EXPECT_EQ(line.take(), QStringList{"fault 13 Device not open"});
     EXPECT_TRUE(rig.port->writes.isEmpty());
 
     // A request that works ends the outage; the next fault is reported again.
     ASSERT_TRUE(rig.link->openComPort());
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     EXPECT_EQ(line.take(), QStringList{"recovered"});
     rig.port->failNextRead(SerialError::Read);
     const qint64 t0 = rig.clock->nowMs();
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_EQ(rig.elapsedSince(t0), 0); // a read fault ends the wait at once
 
     // A write fault is reported too, but the wait still runs.
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     rig.port->failNextWrite(SerialError::Write);
     const qint64 t1 = rig.clock->nowMs();
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_GT(rig.elapsedSince(t1), 1000);
     EXPECT_EQ(line.take(),
               (QStringList{"fault 8 read failed", "recovered", "fault 7 write failed"}));
@@ -237,23 +245,23 @@ TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {
     Rig rig;
     LineEvents line(*rig.link);
     rig.port->unplug();
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     const int opensWhileGone = rig.port->openCalls;
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(answer(rig.link->getStatus("002")), "");
+        EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(2))), "");
     EXPECT_EQ(line.take(), QStringList{"fault 9 Input/output error lost"});
     EXPECT_EQ(rig.port->openCalls, opensWhileGone); // no open while the path is gone
 
     rig.port->plugIn();
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "001,M,SA,");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     EXPECT_TRUE(rig.link->isComPortOpen());
     EXPECT_EQ(line.take(), QStringList{"recovered"});
 
     // Closed on purpose: no reopening behind the user's back.
     rig.link->closeComPort();
-    EXPECT_EQ(answer(rig.link->getStatus("001")), "");
+    EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     EXPECT_EQ(line.take().size(), 1);
 }
@@ -269,8 +277,8 @@ TEST(LinkReopenTest, ANewPortDuringAWaitEndsThatRequestAndKeepsTheQueue) {
     rig.port->queueAnswer(DC4 + ",001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1," + ETX,
                           1500);
     nextPort->queueAnswer(DC4 + ",002,M,SA," + ETX, 10);
-    auto onLine = rig.link->getProgram("001");
-    auto behind = rig.link->getStatus("002");
+    auto onLine = rig.link->getProgram(ChannelCode(1));
+    auto behind = rig.link->getStatus(ChannelCode(2));
     ASSERT_FALSE(onLine.isReady());
     EXPECT_TRUE(rig.link->reopenPort(std::move(next)));
     ASSERT_TRUE(onLine.isReady());

@@ -1,5 +1,6 @@
 // The charger's answers parsed into the status record, the program record and
 // the end-value list, and the list line of an end value.
+#include "link/chargermodel.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
 #include "link/statusrecord.h"
@@ -10,6 +11,41 @@
 using namespace velmara;
 
 namespace {
+
+// ---------------------------------------------------------------- channel codes
+
+// Only the four codes the charger uses name a channel; any other text from the
+// line names none.
+TEST(ChannelCodeTest, ReadsOnlyTheFourCodesOfTheLine) {
+    const struct {
+        QString text;
+        int number; // 0: no channel
+    } cases[] = {
+        {"001", 1}, {"002", 2}, {"003", 3}, {"004", 4},  {"000", 0},  {"005", 0},
+        {"009", 0}, {"01", 0},  {"1", 0},   {"0001", 0}, {" 001", 0}, {"001 ", 0},
+        {"", 0},    {"00/", 0}, {"00:", 0}, {"O01", 0},  {"-01", 0},  {QString::fromUtf8("00١"), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const std::optional<ChannelCode> code = ChannelCode::fromText(c.text);
+        ASSERT_EQ(code.has_value(), c.number != 0);
+        if (code) {
+            EXPECT_EQ(code->number(), c.number);
+            EXPECT_EQ(code->text(), c.text); // written back exactly as read
+            EXPECT_EQ(QString(*code), c.text);
+        }
+    }
+}
+
+TEST(ChannelCodeTest, NumbersOutsideOneToFourNameNoChannel) {
+    for (int n : {0, -1, 5}) {
+        EXPECT_EQ(ChannelCode(n), ChannelCode()) << n;
+        EXPECT_EQ(ChannelCode(n).text(), "") << n;
+    }
+    EXPECT_FALSE(ChannelCode().isValid());
+    EXPECT_LT(ChannelCode(1), ChannelCode(4));
+    EXPECT_NE(ChannelCode(1), ChannelCode());
+}
 
 // ---------------------------------------------------------------- status record
 
@@ -38,7 +74,15 @@ const StatusCase kStatusCases[] = {
     {"003,M,SL,X01500,V07234,K00350,", -1, 2, 0, 111, 7234, 350, "003"},
     {"001,M,SL,L01500,V07234,K0035\xb3,", -1, 2, 0, 1500, 7234, 333, "001"},
     {"001,M,SL,L123456,V07234,K00350,", 2, 2, 0, 23456, 7234, 350, "001"},
+    // Each fault letter has its own number; stored files and notifications rely on them.
+    {"003,M,SP,", 2, 7, 1, 111, 222, 333, "003"},
     {"003,M,SK,", 2, 7, 2, 111, 222, 333, "003"},
+    {"003,M,SG,", 2, 7, 3, 111, 222, 333, "003"},
+    {"003,M,SQT,", 2, 7, 4, 111, 222, 333, "003"},
+    {"003,M,SQV,", 2, 7, 5, 111, 222, 333, "003"},
+    {"003,M,SQR,", 2, 7, 6, 111, 222, 333, "003"},
+    {"003,M,SQU,", 2, 7, 7, 111, 222, 333, "003"},
+    {"003,M,SQP,", 2, 7, 8, 111, 222, 333, "003"},
     {"003,M,SQS,", 2, 7, 9, 111, 222, 333, "003"},
     {"003,M,SZ,", -1, 99, 99, 111, 222, 333, "003"},
     {"007,M,SA,", 2, 1, 0, 111, 222, 333, "004"},
@@ -51,7 +95,7 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
     for (const StatusCase& c : kStatusCases) {
         SCOPED_TRACE(c.answer);
         StatusRecord r;
-        r.channelCode = "004";
+        r.channelCode = ChannelCode(4);
         r.answerType = 55;
         r.stateCode = r.faultCode = 99;
         r.currentMa = 111;
@@ -66,36 +110,8 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
         EXPECT_EQ(r.currentMa, c.strom);
         EXPECT_EQ(r.voltageMv, c.spannung);
         EXPECT_EQ(r.capacityMah, c.kapazitaet);
-        EXPECT_EQ(r.channelCode, QString::fromLatin1(c.kanal));
+        EXPECT_EQ(r.channelCode.text(), QString::fromLatin1(c.kanal));
     }
-}
-
-TEST(CommunicationResultsTest, EachFaultStateHasItsOwnCode) {
-    const struct {
-        const char* letters;
-        ChargerFault fault;
-        qint16 code; // the number stored files and notifications rely on
-    } faults[] = {
-        {"SP", ChargerFault::ProgramError, 1},    {"SK", ChargerFault::NoBattery, 2},
-        {"SG", ChargerFault::Overheated, 3},      {"SQT", ChargerFault::SafetyTimer, 4},
-        {"SQV", ChargerFault::VoltageTooHigh, 5}, {"SQR", ChargerFault::ReversedPolarity, 6},
-        {"SQU", ChargerFault::VoltageTooLow, 7},  {"SQP", ChargerFault::CapacityLimit, 8},
-        {"SQS", ChargerFault::ShortCircuit, 9}};
-    for (const auto& f : faults) {
-        SCOPED_TRACE(f.letters);
-        StatusRecord r;
-        QString text = QString("001,M,%1,").arg(f.letters);
-        r.parse(text);
-        EXPECT_EQ(r.state(), ChargerState::Fault);
-        EXPECT_EQ(r.stateCode, 7);
-        EXPECT_EQ(r.fault(), f.fault);
-        EXPECT_EQ(r.faultCode, f.code);
-    }
-    StatusRecord r;
-    QString finished = "001,M,SF,X2,";
-    r.parse(finished);
-    EXPECT_EQ(r.state(), ChargerState::Finished);
-    EXPECT_EQ(r.fault(), ChargerFault::BatteryWeak);
 }
 
 TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
@@ -121,7 +137,7 @@ TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
         r.parse(text);
         EXPECT_EQ(r.answerType, 3);
         ASSERT_TRUE(list); // a damaged list is passed on empty
-        EXPECT_EQ(list->Count(), count);
+        EXPECT_EQ(list->size(), count);
     }
 }
 
@@ -134,7 +150,7 @@ const QString kStdOut = "A5 M2 Z6 P-3 F1 W30 K-3 L1000 E500 V8400 D6000 Y-3 y77"
 // (y: unit of the self-discharge period).
 QString parsed(const QString& answer, bool withGal) {
     ProgramRecord p;
-    p.channelCode = "004";
+    p.channelCode = ChannelCode(4);
     p.batteryType = p.deviceMode = p.cellCount = p.percentValue = p.formingCycles = 77;
     p.repeatCount = p.selfDischargeInterval = 77;
     p.selfDischargeIntervalUnit = p.leadAcidMode = p.lithiumIonMode = p.endOfCharge = 77;
@@ -143,7 +159,7 @@ QString parsed(const QString& answer, bool withGal) {
         p.dischargeEndVoltageMv = 77;
     QString text = answer;
     p.parse(text, withGal);
-    QString out = p.channelCode;
+    QString out = p.channelCode.text();
     auto add = [&](const char* letters, const QList<qint32>& values) {
         for (qsizetype i = 0; i < values.size(); ++i)
             out += QString(" %1%2").arg(letters[i]).arg(values[i]);
@@ -241,7 +257,7 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
             items << "FAIL";
         for (const auto& e : list)
             items << QString("%1 %2 K%3 T%4 V%5 Y%6 X%7 P%8")
-                         .arg(e->channelCode)
+                         .arg(e->channelCode.text())
                          .arg(e->endValueType)
                          .arg(e->capacityMah)
                          .arg(e->cycleSeconds)
@@ -253,5 +269,19 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
     }
 }
 
+TEST(EntwertListTest, PositionsOutsideTheListGiveNoRecord) {
+    EndValueList list;
+    EXPECT_EQ(list.first(), nullptr);
+    EXPECT_EQ(list.last(), nullptr);
+    list.append(nullptr);
+    EXPECT_TRUE(list.isEmpty());
+    const auto a = std::make_shared<EndValueRecord>(), b = std::make_shared<EndValueRecord>();
+    list.append(a);
+    list.append(b);
+    EXPECT_EQ(list.first(), a);
+    EXPECT_EQ(list.last(), b);
+    for (qsizetype i : {-1, 2})
+        EXPECT_EQ(list.at(i), nullptr) << i;
+}
 
 } // namespace

@@ -490,8 +490,8 @@ TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
     QSignalSpy ended(w.get(), &MainWindow::programEnded);
 
     ChargerLink* link = w->comLink();
-    auto onLine = link->getProgram("001");
-    auto behind = link->getStatus("002");
+    auto onLine = link->getProgram(ChannelCode(1));
+    auto behind = link->getStatus(ChannelCode(2));
     ASSERT_FALSE(onLine.isReady());
     bool reopened = false;
     QTimer::singleShot(50, w.get(), [&] { reopened = w->reopenSerialLink(); });
@@ -501,7 +501,7 @@ TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
     EXPECT_TRUE(w->comLink()->isComPortOpen());
     EXPECT_FALSE(behind.isReady()); // now on the line of the new port
 
-    auto queued = link->getEndValues("003");
+    auto queued = link->getEndValues(ChannelCode(3));
     w->endProgram();
     EXPECT_TRUE(w->hasEnded());
     ASSERT_TRUE(behind.isReady() && queued.isReady());

@@ -82,9 +82,9 @@ void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) 
         ew->cycleSeconds = v.cycleSeconds;
         ew->hasBatteryCondition = v.hasBatteryCondition;
         ew->selfDischarge = v.hasSelfDischarge ? v.selfDischarge : -1;
-        list->Add(ew);
+        list->append(ew);
     }
-    if (list->Count() > 0)
+    if (!list->isEmpty())
         view.endValues = list;
 }
 
@@ -93,7 +93,7 @@ void StoredSeriesReader::buildLines(StoredSeriesView& view) const {
         return;
     const EndValueList& list = *view.endValues;
     int charge = 0, discharge = 0;
-    if (list.Item(1)->endValueType == EndValueRecord::AfterDischarge) {
+    if (list.first()->endValueType == EndValueRecord::AfterDischarge) {
         view.chargeLines.append({QStringLiteral("---"), 0});
         charge = 1;
     }
@@ -103,7 +103,7 @@ void StoredSeriesReader::buildLines(StoredSeriesView& view) const {
         else
             view.chargeLines.append({formatEndValueLine(++charge, *ew), ew->valueId});
     }
-    const EndValueRecord& last = *list.Item(list.Count());
+    const EndValueRecord& last = *list.last();
     if (last.hasBatteryCondition) {
         view.batteryState = FieldShow::Shown;
         view.batteryStateText =

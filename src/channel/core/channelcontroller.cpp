@@ -14,11 +14,11 @@
 
 namespace velmara {
 
-ChannelController::ChannelController(QString code, ChargerLink* link, ChannelHost& host,
+ChannelController::ChannelController(ChannelCode code, ChargerLink* link, ChannelHost& host,
                                      ChannelDisplay& display, Clock clock, QObject* parent)
-    : QObject(parent), m_code(std::move(code)), m_first(m_code == QLatin1String("001")),
-      m_link(link), m_host(host), m_display(display),
-      m_recorder(m_code, host, display, std::move(clock), [this] { return requestProgram(); }),
+    : QObject(parent), m_code(code), m_first(m_code.number() == 1), m_link(link), m_host(host),
+      m_display(display), m_recorder(m_code.text(), host, display, std::move(clock),
+                                     [this] { return requestProgram(); }),
       m_status(std::make_unique<StatusRecord>()),
       m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
       m_endValues(std::make_shared<EndValueList>()) {
@@ -56,7 +56,7 @@ void ChannelController::load(bool startTimer) {
 QString ChannelController::ownAnswer(const QString& answer) const {
     if (answer.isEmpty() || answer == QLatin1String("-1"))
         return answer;
-    if (answer.section(QLatin1Char(','), 0, 0).trimmed() != m_code)
+    if (ChannelCode::fromText(answer.section(QLatin1Char(','), 0, 0).trimmed()) != m_code)
         return QStringLiteral("-1");
     return answer;
 }
@@ -111,20 +111,20 @@ QCoro::Task<> ChannelController::readEndValues(bool emptyFirst) {
         for (const auto& ew : *list) {
             if (const qint32 id = storedIdOf(*known, *ew)) {
                 ew->tempId = id;
-                m_endValues->Add(ew);
+                m_endValues->append(ew);
             } else {
-                fresh->Add(ew);
+                fresh->append(ew);
             }
         }
-        if (fresh->Count() == 0) {
+        if (fresh->isEmpty()) {
             showEndValueLists();
-            m_endValuesAvailable = m_endValues->Count() > 0;
+            m_endValuesAvailable = !m_endValues->isEmpty();
             co_return;
         }
-        if (m_endValues->Count() > 0) {
+        if (!m_endValues->isEmpty()) {
             for (const auto& ew : *fresh) {
                 writeEndValueToTemp(ew);
-                m_endValues->Add(ew);
+                m_endValues->append(ew);
             }
             showEndValueLists();
             m_endValuesAvailable = true;
@@ -346,7 +346,7 @@ QString ChannelController::headingWithoutRecording() {
 void ChannelController::showState(const QString& key) {
     const QString text = res(key);
     m_display.setText(ChannelField::Status, text);
-    m_host.setStatusbarText(m_code, text);
+    m_host.setStatusbarText(m_code.text(), text);
 }
 
 void ChannelController::clearLiveValues() {
@@ -370,7 +370,7 @@ void ChannelController::showBatteryState(ChargerFault flag) {
 
 // The channel's caption ("Kanal 1" .. "Kanal 4"), which names it in its boxes.
 QString ChannelController::channelCaption() const {
-    return res(QString::number(801 - m_code.toInt()).rightJustified(4, QLatin1Char('0')));
+    return res(QString::number(801 - m_code.number()).rightJustified(4, QLatin1Char('0')));
 }
 
 // The box of a fault, which names the channel; the window shows it once per
@@ -473,9 +473,9 @@ void ChannelController::showProgram(const ProgramRecord& program) {
 void ChannelController::showEndValueLists() {
     QList<EndValueDisplayLine> laden, entladen;
     const EndValueList& list = *m_endValues;
-    if (list.Count() > 0 && list.Item(1)->channelCode == m_code) {
+    if (!list.isEmpty() && list.first()->channelCode == m_code) {
         int nLaden = 0, nEntladen = 0;
-        if (list.Item(1)->endValueType == EndValueRecord::AfterDischarge)
+        if (list.first()->endValueType == EndValueRecord::AfterDischarge)
             laden.append({QStringLiteral("---"), 0}), nLaden = 1;
         for (const auto& ew : list) {
             if (ew->endValueType == EndValueRecord::AfterDischarge)
@@ -483,7 +483,7 @@ void ChannelController::showEndValueLists() {
             else
                 laden.append({formatEndValueLine(++nLaden, *ew), ew->tempId});
         }
-        const EndValueRecord& last = *list.Item(list.Count());
+        const EndValueRecord& last = *list.last();
         if (last.hasBatteryCondition) {
             m_display.setVisible(ChannelField::Akkuzustand, true);
             m_display.setText(
@@ -549,10 +549,10 @@ void ChannelController::onProgramAnswer(std::shared_ptr<ProgramRecord> program) 
 void ChannelController::onEndValueAnswer(std::shared_ptr<EndValueList> endValues) {
     if (!endValues)
         endValues = std::make_shared<EndValueList>();
-    if (endValues->Count() == 1) {
-        auto item = endValues->Item(1);
+    if (endValues->size() == 1) {
+        auto item = endValues->first();
         writeEndValueToTemp(item);
-        m_endValues->Add(item);
+        m_endValues->append(item);
     } else {
         m_endValues = std::move(endValues);
         for (const auto& ew : *m_endValues)

@@ -39,8 +39,8 @@ public:
 
     // code: "001" .. "004". The link may be null (no charger line: every request
     // goes unanswered). clock: the time of the value texts (default: now).
-    ChannelController(QString code, ChargerLink* link, ChannelHost& host, ChannelDisplay& display,
-                      Clock clock = {}, QObject* parent = nullptr);
+    ChannelController(ChannelCode code, ChargerLink* link, ChannelHost& host,
+                      ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
     // Creation of the window: state reset, boxes hidden; starts initChannel
@@ -48,7 +48,7 @@ public:
     // startTimer is true (tests drive tick() themselves).
     void load(bool startTimer = true);
 
-    const QString& channelCode() const { return m_code; }
+    ChannelCode channelCode() const { return m_code; }
     bool isFirstChannel() const { return m_first; }
 
     // --- poll cycle ---
@@ -150,7 +150,7 @@ private:
     QCoro::Task<> runTick();
     QString ownAnswer(const QString& answer) const;
     static qint32 storedIdOf(const EndValueList& list, const EndValueRecord& endwert);
-    using LinkRequest = QCoro::Task<QString> (ChargerLink::*)(const QString&);
+    using LinkRequest = QCoro::Task<QString> (ChargerLink::*)(ChannelCode);
     QCoro::Task<QString> request(LinkRequest ask);
     QCoro::Task<QString> requestStatus();
     QCoro::Task<QString> requestEndValues();
@@ -159,7 +159,7 @@ private:
     QCoro::Task<> readEndValues(bool emptyFirst);
     void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue);
 
-    QString m_code;
+    ChannelCode m_code;
     bool m_first;
     QPointer<ChargerLink> m_link;
     ChannelHost& m_host;

@@ -121,10 +121,10 @@ QCoro::Task<> ChannelRecorder::writeValue(const StatusRecord& status,
         written = true;
         write(ValueWriter::Table::Permanent, m_seriesId, false,
               buildValueString(status, m_recordingStart, now()));
-    } else if (k == StatusRecord::EndValues && endValues.Count() > 0) {
+    } else if (k == StatusRecord::EndValues && !endValues.isEmpty()) {
         // An end-value answer that could not be read leaves the list empty:
         // then there is nothing to store.
-        const auto last = endValues.Item(endValues.Count());
+        const auto last = endValues.last();
         written = true;
         write(ValueWriter::Table::Permanent, m_seriesId, true,
               buildEndValueString(*last, m_recordingStart, now()));

@@ -8,7 +8,7 @@ namespace velmara {
 class ControllerCaptureChannel : public CaptureChannel {
 public:
     explicit ControllerCaptureChannel(ChannelController& channel) : m_channel(channel) {}
-    QString channelCode() const override { return m_channel.channelCode(); }
+    QString channelCode() const override { return m_channel.channelCode().text(); }
     bool isRecording() const override { return m_channel.isRecording(); }
     bool isQueued() const override { return m_channel.isRecordingQueued(); }
     bool measurementRunning() const override { return m_channel.measurementRunning(); }

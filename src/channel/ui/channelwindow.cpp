@@ -83,11 +83,11 @@ QPushButton* button(QWidget* parent, const char* name, const char* key) {
 
 } // namespace
 
-ChannelWindow::ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
+ChannelWindow::ChannelWindow(ChannelCode code, ChargerLink* link, ChannelHost& host,
                              ChannelWindowHost* main, bool startPolling,
                              ChannelController::Clock clock, QWidget* parent)
-    : QWidget(parent), m_code(code), m_main(main), m_clock(clock), m_events(code) {
-    setObjectName(windowName(code));
+    : QWidget(parent), m_code(code.text()), m_main(main), m_clock(clock), m_events(m_code) {
+    setObjectName(windowName(m_code));
     buildControls();
     setCaptions();
     m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));

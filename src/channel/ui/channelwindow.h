@@ -39,7 +39,7 @@ public:
     // ownHost is given). main may be null (tests): then activation and the menu
     // check mark are left alone. With startPolling false the poll timer is not
     // started; the caller drives controller().tick().
-    ChannelWindow(const QString& code, ChargerLink* link, ChannelHost& host,
+    ChannelWindow(ChannelCode code, ChargerLink* link, ChannelHost& host,
                   ChannelWindowHost* main = nullptr, bool startPolling = true,
                   ChannelController::Clock clock = {}, QWidget* parent = nullptr);
     ~ChannelWindow() override;

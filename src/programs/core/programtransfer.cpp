@@ -21,7 +21,8 @@ QCoro::Task<QString> LinkProgramLine::sendProgram(const QString& body) {
 }
 
 QCoro::Task<QString> LinkProgramLine::getProgram(const QString& channel) {
-    return m_link ? m_link->getProgram(channel) : noLine();
+    return m_link ? m_link->getProgram(ChannelCode::fromText(channel).value_or(ChannelCode()))
+                  : noLine();
 }
 
 QCoro::Task<bool> sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable) {

@@ -64,8 +64,9 @@ private:
 ChannelViewFactory channelWindowFactory() {
     return [](const QString& code, MainWindow* main) -> ChannelView* {
         auto host = std::make_unique<MainWindowChannelHost>(main);
-        auto* window = new ChannelWindow(code, main ? main->comLink() : nullptr, *host,
-                                         main ? host.get() : nullptr);
+        auto* window =
+            new ChannelWindow(ChannelCode::fromText(code).value_or(ChannelCode()),
+                              main ? main->comLink() : nullptr, *host, main ? host.get() : nullptr);
         window->adoptHost(std::move(host));
         return window;
     };
