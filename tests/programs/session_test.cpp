@@ -189,5 +189,15 @@ TEST_F(EditorSession, AReportedProgramIsShownOnlyOnYes) {
     EXPECT_EQ(model->deviceModeNumber(), 2);
 }
 
+// A stored program without its own end of charge starts from DefaultLadeende.
+TEST(ProgramOptionsTest, DefaultEndOfChargeIsReadAsDigits) {
+    for (auto [text, tenths] :
+         {std::pair{"250", 250}, {" 30 ", 30}, {"-5", 0}, {"x", 0}, {"", 0}}) {
+        const ProgramOptions o = loadProgramOptions(
+            [&](const QString& key) { return key == "DefaultLadeende" ? QString(text) : ""; });
+        EXPECT_EQ(o.defaultEndOfCharge, tenths) << text;
+    }
+}
+
 } // namespace
 } // namespace velmara::test
