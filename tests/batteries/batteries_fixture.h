@@ -59,6 +59,7 @@ public:
         return ids;
     }
     int rows(const QString& sql) { return user->scalar(sql).toInt(); }
+    Session& session() { return m_folder.session(); }
 
     std::unique_ptr<Database> user;
     std::unique_ptr<Database> master;

@@ -46,6 +46,7 @@ public:
         auto ctx = std::make_shared<BatteriesContext>();
         ctx->user = user.get();
         ctx->text = testText;
+        ctx->prompter = &session().prompter();
         ctx->log = [this](const QString& s, const QString& e) { log << s << e; };
         ctx->hooks.diagram = [this](QWidget* w, qint32 series, qint32 endValue,
                                     std::shared_ptr<ProgramRecord>) {
@@ -77,7 +78,7 @@ TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
     auto* grid = find<QTableWidget>(&dialog, "dbGrid");
     EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4"}));
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgNeueMessreihe", [](QDialog* d) {
         d->findChild<QLineEdit*>("txtBemerkung")->setText("fifth");
         return int(QDialog::Accepted);
@@ -109,9 +110,9 @@ TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
     channel.running = true;
     CaptureDialog dialog(context, usage, &channel);
     ASSERT_TRUE(dialog.initializeDialog());
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("0554").expect("0750", MsgAnswer::No);
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgNeuerAkku", [](QDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("txtAkkuBemerkung")->maxLength(), 255);
         d->findChild<QLineEdit*>("txtName")->setText("   ");
@@ -145,7 +146,7 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     EXPECT_EQ(find<QLineEdit>(window, "txtNennKapazitaet")->text(), "---");
     EXPECT_EQ(log.size(), 2);
 
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("0744", MsgAnswer::Yes);
     grid->selectRow(1);
     click(dialog, "cmdMessReiheLoeschen");

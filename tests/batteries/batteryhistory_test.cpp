@@ -64,9 +64,6 @@ TEST_F(BatteryHistoryTest, LastEndValueOfEachKindPerSeriesWithNominalCapacity) {
     }
     // The reference line: the latest series that names a capacity.
     EXPECT_EQ(h.nominalMah, 2500);
-}
-
-TEST_F(BatteryHistoryTest, UnknownBatteryIsNotFound) {
     EXPECT_FALSE(readBatteryHistory(*user, 4711).found);
 }
 

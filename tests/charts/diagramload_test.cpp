@@ -131,34 +131,30 @@ protected:
 
 TEST_F(EndValueTest, PhaseUpToAnEndValue) {
     const QVector<double> kWhole = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const qint32 plain = m_files.addSeries(); // a series without end values
+    ASSERT_TRUE(m_files.addRamp(true, plain, 6));
     const struct {
         const char* name;
+        qint32 series;
         qint64 endValue;
         QVector<double> minutes;
         bool missing;
     } cases[] = {
-        {"whole series", 0, kWhole, false},
-        {"first end value", endA, {0, 1, 2, 3, 4}, false},
-        {"later end value", endB, {5, 6, 7, 8, 9, 10}, false},
-        {"end value not in the table", 999999, kWhole, true},
-        {"end value of another series", otherEnd, kWhole, true},
-        {"an ordinary value", ordinaryId, kWhole, true},
+        {"whole series", series, 0, kWhole, false},
+        {"first end value", series, endA, {0, 1, 2, 3, 4}, false},
+        {"later end value", series, endB, {5, 6, 7, 8, 9, 10}, false},
+        {"end value not in the table", series, 999999, kWhole, true},
+        {"end value of another series", series, otherEnd, kWhole, true},
+        {"an ordinary value", series, ordinaryId, kWhole, true},
+        {"series without end values", plain, endA, {0, 1, 2, 3, 4, 5}, false},
     };
     for (const auto& c : cases) {
         std::unique_ptr<DiagramLoad> l;
-        ASSERT_EQ(load(true, series, qint32(c.endValue), &l), DiagramLoad::State::Ready) << c.name;
+        ASSERT_EQ(load(true, c.series, qint32(c.endValue), &l), DiagramLoad::State::Ready)
+            << c.name;
         EXPECT_EQ(minutes(*l), c.minutes) << c.name;
         EXPECT_EQ(l->selection().endValueMissing, c.missing) << c.name;
     }
-}
-
-TEST_F(EndValueTest, SeriesWithoutEndValuesIsShownWhole) {
-    const qint32 plain = m_files.addSeries();
-    ASSERT_TRUE(m_files.addRamp(true, plain, 6));
-    std::unique_ptr<DiagramLoad> l;
-    ASSERT_EQ(load(true, plain, qint32(endA), &l), DiagramLoad::State::Ready);
-    EXPECT_EQ(minutes(*l), (QVector<double>{0, 1, 2, 3, 4, 5}));
-    EXPECT_FALSE(l->selection().endValueMissing);
 }
 
 TEST_F(DiagramLoadTest, DamagedTextsAreLeftOut) {

@@ -47,6 +47,7 @@ public:
             return testText(key);
         };
         c.locale = QLocale(QLocale::German, QLocale::Germany);
+        c.prompter = &session().prompter();
         c.askPath = [this, answer](const PathRequest& r) {
             requests << r.suggestedName;
             return answer;
@@ -65,7 +66,7 @@ public:
 TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
     batteryWithTwoSeries();
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgExport"); // the last series of the first battery is chosen
         EXPECT_TRUE(runSeriesExport(context(folder + "/one.csv"), nullptr));
     }
@@ -73,7 +74,7 @@ TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
     EXPECT_TRUE(readAll(folder + "/one.csv").startsWith("velmara series;1\nBattery;Pack/1\n"));
     EXPECT_TRUE(readAll(folder + "/one.csv").contains("\nSeries;2\n"));
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgExport", [](QDialog* d) {
         d->findChild<QCheckBox*>("chkAlle")->setChecked(true);
         d->findChild<QComboBox*>("cboTrennzeichen")->setCurrentIndex(2); // comma
@@ -86,9 +87,9 @@ TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
 
 TEST_F(ExchangeFlowTest, ExportToAnUnwritablePlaceSaysSo) {
     batteryWithTwoSeries();
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.accept("dlgExport");
-    ScriptedMessages messages;
+    ScriptedMessages messages(session());
     messages.expect("2228");
     EXPECT_FALSE(runSeriesExport(context(folder + "/missing/x.csv"), nullptr));
 }
@@ -103,7 +104,7 @@ TEST_F(ExchangeFlowTest, MalformedFileIsRefusedWithTheUserFileUntouched) {
                   "5;0,08;oops;1,500;0,000;;;;;\n");
     const QByteArray before = readAll(user->path());
     ASSERT_FALSE(before.isEmpty());
-    ScriptedMessages messages;
+    ScriptedMessages messages(session());
     messages.expect("2234");
     EXPECT_FALSE(runSeriesImport(context(csv), nullptr));
     ASSERT_EQ(messages.shown.size(), 1);
@@ -115,36 +116,36 @@ TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
     batteryWithTwoSeries();
     ASSERT_TRUE(user->execute("UPDATE Akkus SET bemerkung = 'bought 2024'"));
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgExport");
         ASSERT_TRUE(runSeriesExport(context(folder + "/s.csv"), nullptr));
     }
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgImport"); // offers "Pack/1", which exists
-        ScriptedMessages messages;
+        ScriptedMessages messages(session());
         messages.expect("2244");
         EXPECT_TRUE(runSeriesImport(context(folder + "/s.csv"), nullptr));
     }
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen WHERE Nummer = 3"), 1);
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgImport", [](QDialog* d) {
             d->findChild<QRadioButton*>("optNeuerAkku")->setChecked(true);
             d->findChild<QLineEdit*>("txtName")->setText("Pack/1"); // taken
             return int(QDialog::Accepted);
         });
-        ScriptedMessages messages;
+        ScriptedMessages messages(session());
         messages.expect("2246");
         EXPECT_FALSE(runSeriesImport(context(folder + "/s.csv"), nullptr));
     }
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgImport", [](QDialog* d) {
         d->findChild<QRadioButton*>("optNeuerAkku")->setChecked(true);
         d->findChild<QLineEdit*>("txtName")->setText("Copy");
         return int(QDialog::Accepted);
     });
-    ScriptedMessages messages;
+    ScriptedMessages messages(session());
     messages.expect("2244");
     EXPECT_TRUE(runSeriesImport(context(folder + "/s.csv"), nullptr));
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus WHERE AkkuName = 'Copy' AND "

@@ -1,8 +1,8 @@
 // Series between the user file and CSV: export of a stored series, import as a
 // new series, the round trip, and imports the file refuses.
 #include "batteries/batteries_fixture.h"
-#include "storage/recordset.h"
 #include "exchange/core/seriesexchange.h"
+#include "storage/recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,43 +65,37 @@ TEST_F(SeriesExchangeTest, ExportsStoredSeriesByteForByteLeavingDamagedValuesOut
     EXPECT_FALSE(loadSeriesFile(*user, series + 100));
 }
 
-TEST_F(SeriesExchangeTest, RoundTripGivesTheSameFile) {
+// Into an existing battery the series comes next; into a new one (the old one
+// deleted) it exports as the same file.
+TEST_F(SeriesExchangeTest, ImportedSeriesKeepsItsValuesAndExportsAsTheSameFile) {
     const qint32 series = knownSeries();
     const QByteArray first = exported(series);
-    const qint32 battery =
-        user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
-    ASSERT_TRUE(store->deleteBattery(battery));
-
     const CsvReadResult read = readSeriesCsv(first);
     ASSERT_TRUE(read.series);
-    ImportTarget target;
-    target.newBatteryName = read.series->batteryName;
+    const qint32 battery =
+        user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
+    ImportTarget existing;
+    existing.batteryId = battery;
+    const auto next = importSeriesFile(*user, *store, existing, *read.series);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->number, 2);
+    const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
+                               "1:2;2100;1452;7200;7100;T;95", "1:3;1900;1000;9000;1800;12"};
+    EXPECT_EQ(storedValues(next->seriesId), expected);
+    EXPECT_EQ(user->scalar("SELECT Datum || '|' || Programm || '|' || Mode || '|' || bemerkung "
+                           "FROM MessReihen WHERE MessReiheID = ?",
+                           {next->seriesId})
+                  .toString(),
+              "2026-03-01T10:30:00|001,3,4,1500|Laden|remark 1");
+
+    ASSERT_TRUE(store->deleteBattery(battery));
+    ImportTarget fresh;
+    fresh.newBatteryName = read.series->batteryName;
     QString error;
-    const auto imported = importSeriesFile(*user, *store, target, *read.series, &error);
+    const auto imported = importSeriesFile(*user, *store, fresh, *read.series, &error);
     ASSERT_TRUE(imported) << error.toStdString();
     EXPECT_EQ(imported->number, 1);
     EXPECT_EQ(exported(imported->seriesId), first);
-}
-
-TEST_F(SeriesExchangeTest, ImportIntoAnExistingBatteryBecomesItsNextSeries) {
-    const qint32 series = knownSeries();
-    const CsvReadResult read = readSeriesCsv(exported(series));
-    ASSERT_TRUE(read.series);
-    const qint32 battery =
-        user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
-    ImportTarget target;
-    target.batteryId = battery;
-    const auto imported = importSeriesFile(*user, *store, target, *read.series);
-    ASSERT_TRUE(imported);
-    EXPECT_EQ(imported->number, 2);
-    const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
-                               "1:2;2100;1452;7200;7100;T;95", "1:3;1900;1000;9000;1800;12"};
-    EXPECT_EQ(storedValues(imported->seriesId), expected);
-    EXPECT_EQ(user->scalar("SELECT Datum || '|' || Programm || '|' || Mode || '|' || bemerkung "
-                           "FROM MessReihen WHERE MessReiheID = ?",
-                           {imported->seriesId})
-                  .toString(),
-              "2026-03-01T10:30:00|001,3,4,1500|Laden|remark 1");
 }
 
 TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {

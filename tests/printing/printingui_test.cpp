@@ -70,6 +70,7 @@ protected:
         m_printer.setOutputFileName(m_pdf);
         m_printer.setPageSize(QPageSize(QPageSize::A4));
         m_context.printer = &m_printer;
+        m_context.prompter = &m_prompter;
         m_request.callerForm = &m_window;
     }
 
@@ -85,6 +86,9 @@ protected:
     QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/ui-XXXXXX")};
     QString m_pdf = m_dir.filePath("report.pdf");
     QMap<QString, QString> m_settings;
+    Prompter m_prompter;
+    test::UnscriptedMessagesFail m_noBoxes{m_prompter};
+    test::ScriptedDialogs m_noDialogs{m_prompter};
     PrintContext m_context;
     QPrinter m_printer{QPrinter::HighResolution};
     FakeChannelWindow m_window;
@@ -94,29 +98,31 @@ protected:
 
 TEST_F(PrintingUi, CancelledRemarkOrPrintDialogEndsSilently) {
     {
-        test::ScriptedDialogs dialogs;
+        test::ScriptedDialogs dialogs(m_prompter);
         dialogs.reject("dlgBemerkung");
         EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
     }
     EXPECT_EQ(m_pathsAsked, 0);
     {
-        test::ScriptedDialogs dialogs;
+        test::ScriptedDialogs dialogs(m_prompter);
         dialogs.accept("dlgBemerkung").reject("commonDialogMain");
         EXPECT_FALSE(printReport(m_context, m_request));
     }
     m_pdf.clear(); // the file dialog cancelled
     {
-        test::ScriptedDialogs dialogs;
+        test::ScriptedDialogs dialogs(m_prompter);
         dialogs.accept("dlgBemerkung");
         EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
     }
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("report.pdf")));
+    m_context.prompter = nullptr; // nobody to ask: nothing is printed
+    EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
 }
 
 TEST_F(PrintingUi, ExportWritesTheReportWithTheRemark) {
     if (!test::havePdfToText())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
-    test::ScriptedDialogs dialogs;
+    test::ScriptedDialogs dialogs(m_prompter);
     dialogs.expect("dlgBemerkung", remark("Alpha\nBravo"));
     ASSERT_TRUE(printReport(m_context, m_request, ReportTarget::PdfFile));
     EXPECT_EQ(m_pathsAsked, 1);
@@ -130,29 +136,27 @@ TEST_F(PrintingUi, ExportWritesTheReportWithTheRemark) {
     EXPECT_NEAR(bravo->box.top() - alpha->box.top(), 4 * test::kPointsPerMm, 0.1);
 }
 
-TEST_F(PrintingUi, OtherPaperIsToldOnceAndNothingIsPrinted) {
-    test::ScriptedMessages messages;
-    messages.expect("9040");
-    test::ScriptedDialogs dialogs;
-    dialogs.accept("dlgBemerkung").expect("commonDialogMain", [](QDialog* d) {
-        qobject_cast<QPrintDialog*>(d)->printer()->setPageSize(QPageSize(QPageSize::Letter));
-        return int(QDialog::Accepted);
-    });
-    EXPECT_FALSE(printReport(m_context, m_request));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.startsWith("#9040"));
-    EXPECT_FALSE(QFileInfo::exists(m_pdf) && QFileInfo(m_pdf).size() > 0);
-}
-
-TEST_F(PrintingUi, UnwritableFileIsTold) {
+// Other paper and a file that cannot be written are told once; nothing is printed.
+TEST_F(PrintingUi, APageNotProducedIsToldOnce) {
+    {
+        test::ScriptedMessages messages(m_prompter);
+        messages.expect("9040");
+        test::ScriptedDialogs dialogs(m_prompter);
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [](QDialog* d) {
+            qobject_cast<QPrintDialog*>(d)->printer()->setPageSize(QPageSize(QPageSize::Letter));
+            return int(QDialog::Accepted);
+        });
+        EXPECT_FALSE(printReport(m_context, m_request));
+        EXPECT_TRUE(messages.shown.at(0).text.startsWith("#9040"));
+        EXPECT_FALSE(QFileInfo::exists(m_pdf) && QFileInfo(m_pdf).size() > 0);
+    }
     m_pdf = m_dir.filePath("missing-folder/report.pdf");
-    test::ScriptedMessages messages;
+    test::ScriptedMessages messages(m_prompter);
     messages.expect("9041");
-    test::ScriptedDialogs dialogs;
+    test::ScriptedDialogs dialogs(m_prompter);
     dialogs.accept("dlgBemerkung");
     EXPECT_FALSE(printReport(m_context, m_request, ReportTarget::PdfFile));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.contains("missing-folder"));
+    EXPECT_TRUE(messages.shown.at(0).text.contains("missing-folder"));
 }
 
 TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
@@ -170,8 +174,9 @@ TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
 // The program block comes from the used-program view over the delivered lists.
 TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
     test::TempProgramFolder folder;
-    ASSERT_TRUE(test::openProgramFiles("en"));
-    const ProgramReference reference = loadProgramReference(masterDatabase(), "QMT4", "en");
+    ASSERT_TRUE(test::openProgramFiles(folder.session(), "en"));
+    const ProgramReference reference =
+        loadProgramReference(folder.session().master(), "QMT4", "en");
     ProgramRecord program;
     program.batteryType = 2;
     program.cellCount = 4;
@@ -181,7 +186,8 @@ TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
     program.capacityMah = 2000;
     program.selfDischargeInterval = 12;
     program.selfDischargeIntervalUnit = 2;
-    const ProgramBlockData p = readProgramBlock(program, reference, QLocale::c());
+    const ProgramBlockData p =
+        readProgramBlock(program, reference, programViewContext(folder.session()), QLocale::c());
     EXPECT_TRUE(p.optAkkuTyp);
     EXPECT_EQ(p.cboAkkuType, "NiMH");
     EXPECT_EQ(p.cboZellenzahl, "4");
@@ -192,7 +198,6 @@ TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
     EXPECT_TRUE(p.optSelbstentladungStunden);
     EXPECT_EQ(p.txtSelbstentladungsZeitraum.trimmed(), "12");
     EXPECT_EQ(buildModeLine(p), "Charge");
-    closeDatabases();
 }
 
 // --- the settings dialogs -------------------------------------------------------------------
@@ -209,19 +214,23 @@ TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
                           {"", false, "9032", "3"},
                           {"zwei", true, "9031", "3"},
                           {"2.5", false, "9031", "3"}};
+    Prompter prompter;
     for (const Case& c : cases) {
         QMap<QString, QString> settings{{"HeadArea", "3"}, {"PrintDate", "yes"}};
-        PrintSettingsDialog dialog(
-            [](const QString& k) { return "#" + k; }, [&](const QString& k) { return settings[k]; },
-            [&](const QString& k, const QString& v) { settings[k] = v; }, german);
+        PrintSettingsDialog dialog([](const QString& k) { return "#" + k; }, prompter,
+                                   [&](const QString& k) { return settings[k]; },
+                                   [&](const QString& k, const QString& v) { settings[k] = v; },
+                                   german);
         EXPECT_EQ(dialog.findChild<QLineEdit*>("txtHeigth")->text(), "3");
         EXPECT_FALSE(dialog.findChild<QCheckBox*>("chkShowDate")->isChecked()); // "yes" is not YES
         dialog.findChild<QLineEdit*>("txtHeigth")->setText(c.height);
         dialog.findChild<QCheckBox*>("chkShowDate")->setChecked(c.checked);
-        test::ScriptedMessages messages;
+        test::ScriptedMessages messages(prompter);
         if (*c.message)
             messages.expect(c.message);
         dialog.accept();
+        for (const Message& shown : messages.shown)
+            EXPECT_EQ(shown.title, "#9030");
         EXPECT_EQ(dialog.result(), *c.message ? QDialog::Rejected : QDialog::Accepted) << c.height;
         EXPECT_EQ(settings["HeadArea"], c.storedHeight) << c.height;
         EXPECT_EQ(settings["PrintDate"], c.checked ? "YES" : "NO") << c.height;

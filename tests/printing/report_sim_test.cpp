@@ -50,10 +50,12 @@ protected:
 
     PrintContext printContext(const QString& pdf) {
         PrintContext c;
-        c.setting = [](const QString& key) { return getSetting(key); };
-        c.text = [](const QString& key) { return res(key); };
-        c.programReference = [] { return loadProgramReference(masterDatabase(), "QMT4", "de"); };
+        Session& s = folder.session();
+        c.setting = [&s](const QString& key) { return s.setting(key); };
+        c.text = [&s](const QString& key) { return s.text(key); };
+        c.programReference = [&s] { return loadProgramReference(s.master(), "QMT4", "de"); };
         c.askPdfPath = [pdf] { return pdf; };
+        c.prompter = &s.prompter();
         return c;
     }
     static void keep(const QString& pdf) {
@@ -75,12 +77,13 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
         ~RestoreLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     } restore;
     const qint32 series = recordSeries();
-    setSetting("PrintingSubTitle", "Werkstatt Nord");
+    Session& s = folder.session();
+    s.setSetting("PrintingSubTitle", "Werkstatt Nord");
 
     auto context = std::make_shared<BatteriesContext>();
-    context->user = userDatabase();
-    context->references = loadReferenceTexts(*masterDatabase(), "QMT4", "de");
-    context->text = [](const QString& key) { return res(key); };
+    context->user = s.user();
+    context->references = loadReferenceTexts(*s.master(), "QMT4", "de");
+    context->text = [&s](const QString& key) { return s.text(key); };
     context->log = [](const QString&, const QString&) {};
     auto* window = new StoredSeriesWindow({series, "Pack A", "1", "Kapazitätstest"}, context);
     window->reload();
@@ -89,7 +92,7 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
 
     const QString reportPdf = QDir(folder.path()).filePath("report-stored-series.pdf");
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(s.prompter());
         dialogs.expect("dlgBemerkung", [](QDialog* d) {
             d->findChild<QPlainTextEdit*>("txtBemerkung")
                 ->setPlainText("Akku nach 50 Zyklen\nZellen gleichmäßig warm");
@@ -112,11 +115,12 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
 
     // The diagram of the series, captured and printed below the report and alone.
     DiagramContext dc;
-    dc.user = userDatabase();
-    loadDiagramPointsRows(*masterDatabase(), &dc.diagramPoints);
-    dc.settings = {[](const QString& key) { return getSetting(key); },
-                   [](const QString& key, const QString& value) { setSetting(key, value); }};
-    dc.text = [](const QString& key) { return res(key); };
+    dc.user = s.user();
+    loadDiagramPointsRows(*s.master(), &dc.diagramPoints);
+    dc.settings = {[&s](const QString& key) { return s.setting(key); },
+                   [&s](const QString& key, const QString& value) { s.setSetting(key, value); }};
+    dc.text = [&s](const QString& key) { return s.text(key); };
+    dc.prompter = &s.prompter();
     QImage picture; // captured by the window's own print button, without its buttons
     dc.print = [&](DiagramWindow*, const QPixmap& captured, bool, bool) {
         picture = captured.toImage();
@@ -134,7 +138,7 @@ TEST_F(ReportFromSimulator, StoredSeriesPrintsItsReportAndDiagram) {
     const QString withDiagram = QDir(folder.path()).filePath("report-with-diagram.pdf");
     const QString pagePdf = QDir(folder.path()).filePath("diagram-page.pdf");
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(s.prompter());
         dialogs.accept("dlgBemerkung");
         ReportRequest request;
         request.callerForm = window;

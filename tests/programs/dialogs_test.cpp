@@ -4,6 +4,7 @@
 #include "data/session.h"
 #include "link/resumelater.h"
 #include "programs/core/programtransfer.h"
+#include "programs/ui/editorboxes.h"
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programeditordialog.h"
 #include "programs/ui/usedprogramdialog.h"
@@ -17,6 +18,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -76,10 +78,10 @@ public:
         s.options = options();
         s.options.extensionAvailable = extension;
         s.line = &line;
-        s.user = userDatabase();
+        s.user = session().user();
         s.resetChannels = [this](const QStringList& ch) { reset << ch; };
         s.locale = kGerman;
-        return std::make_unique<ProgramEditorDialog>(std::move(s));
+        return std::make_unique<ProgramEditorDialog>(session(), std::move(s));
     }
     EchoLine line;
     QStringList reset;
@@ -91,7 +93,7 @@ TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
     child<QAbstractButton>(d.get(), "optVorgSpannung")->click();
     child<QCheckBox>(d.get(), "chkSollKapazitaet")->setChecked(true);
     auto* modes = child<QComboBox>(d.get(), "cboGeraeteModi");
-    auto rows = masterDatabase()->openRecordset("SELECT * FROM GeraeteModi");
+    auto rows = session().master()->openRecordset("SELECT * FROM GeraeteModi");
     int seen = 0;
     for (rows->moveFirst(); !rows->isEOF(); rows->moveNext(), ++seen) {
         const int mode = rows->value("ModusNr").toInt();
@@ -128,23 +130,15 @@ TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
     EXPECT_EQ(modes->currentIndex(), before);
 }
 
-TEST_F(Dialogs, SendFromTheEditorResetsTheChannelAndCloses) {
+// A send waits for the charger's echo: meanwhile the editor cannot be closed;
+// afterwards the channel starts anew and the editor closes.
+TEST_F(Dialogs, SendWaitsForTheChargerResetsTheChannelAndCloses) {
     auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
     EXPECT_EQ(child<QLineEdit>(d.get(), "txtLadestrom")->text(), "1,000");
     EXPECT_FALSE(child<QAbstractButton>(d.get(), "cmdDeleteButton")->isEnabled());
-    ScriptedMessages boxes;
-    boxes.expect("0980", MsgAnswer::Ok);
-    child<QAbstractButton>(d.get(), "cmdSendButton")->click();
-    EXPECT_EQ(line.sent, QStringList({"003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000"}));
-    EXPECT_EQ(reset, QStringList({"003"}));
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-}
-
-TEST_F(Dialogs, TheEditorShowsItWaitsForTheChargerAndCannotBeClosedMeanwhile) {
-    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
     d->show();
     line.hold = true;
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("0980", MsgAnswer::Ok);
     child<QAbstractButton>(d.get(), "cmdSendButton")->click();
     ASSERT_TRUE(line.held);
@@ -159,6 +153,7 @@ TEST_F(Dialogs, TheEditorShowsItWaitsForTheChargerAndCannotBeClosedMeanwhile) {
     EXPECT_EQ(d->result(), 0); // neither taken nor cancelled yet
 
     line.release();
+    EXPECT_EQ(line.sent, QStringList({"003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000"}));
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(reset, QStringList({"003"}));
     EXPECT_TRUE(child<QWidget>(d.get(), "cmdCancelButton")->isEnabled());
@@ -166,7 +161,7 @@ TEST_F(Dialogs, TheEditorShowsItWaitsForTheChargerAndCannotBeClosedMeanwhile) {
 
 TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {
     auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgAkkuSpeichern", [](QDialog* n) {
         child<QLineEdit>(n, "txtSave")->setText("  Anna's 6 V ");
         return int(QDialog::Accepted);
@@ -182,11 +177,30 @@ TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {
     EXPECT_FALSE(child<QAbstractButton>(d.get(), "cmdDeleteButton")->isEnabled());
 }
 
+TEST_F(Dialogs, AFailedSaveIsToldAndLogged) {
+    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
+    ASSERT_TRUE(session().user()->execute("CREATE TRIGGER refuse BEFORE INSERT ON Programme "
+                                          "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    ScriptedDialogs dialogs(session().prompter());
+    dialogs.expect("dlgAkkuSpeichern", [](QDialog* n) {
+        child<QLineEdit>(n, "txtSave")->setText("Pack");
+        return int(QDialog::Accepted);
+    });
+    session().log().open(session().folder().logPath());
+    ScriptedMessages boxes(session());
+    boxes.expect("Fehler");
+    child<QAbstractButton>(d.get(), "cmdSaveAsButton")->click();
+    EXPECT_EQ(boxes.shown.at(0).icon, MsgIcon::Critical);
+    QFile log(session().folder().logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << log.fileName().toStdString();
+    EXPECT_TRUE(log.readAll().contains("Programme: ")) << "the reason is logged";
+}
+
 TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
     auto plain = editor();
     EXPECT_FALSE(shown(plain.get(), "cmdExtendedModus"));
     auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H0,N100", true);
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgErweiterterProgrammiermodus", [](QDialog* e) {
         EXPECT_EQ(child<QLineEdit>(e, "txtLadeende")->text(), "10");
         child<QLineEdit>(e, "txtLadeende")->setText("25");
@@ -195,7 +209,7 @@ TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
         return e->result();
     });
     child<QAbstractButton>(d.get(), "cmdExtendedModus")->click();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("0980", MsgAnswer::Ok);
     child<QAbstractButton>(d.get(), "cmdSendButton")->click();
     ASSERT_EQ(line.sent.size(), 1);
@@ -207,7 +221,7 @@ TEST_F(Dialogs, ExtendedDialogEditsOrOnlyShows) {
     ProgramRecord p;
     p.endOfCharge = 100;
     p.leadAcidMode = 2;
-    ExtendedModeDialog edit(p, ref);
+    ExtendedModeDialog edit(p, ref, programViewContext(session()));
     EXPECT_EQ(child<QLineEdit>(&edit, "txtLadeende")->text(), "10");
     EXPECT_TRUE(child<QAbstractButton>(&edit, "optBleiakkuMode1")->isChecked());
     child<QAbstractButton>(&edit, "optQ2")->click();
@@ -217,14 +231,14 @@ TEST_F(Dialogs, ExtendedDialogEditsOrOnlyShows) {
     EXPECT_EQ(edit.program().leadAcidMode, 0);
     EXPECT_EQ(edit.program().qMode, 1);
 
-    ExtendedModeDialog blank(p, ref);
+    ExtendedModeDialog blank(p, ref, programViewContext(session()));
     child<QLineEdit>(&blank, "txtLadeende")->clear();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("7054");
     child<QAbstractButton>(&blank, "cmdOk")->click();
     EXPECT_NE(blank.result(), QDialog::Accepted);
 
-    ExtendedModeDialog view(p, ref);
+    ExtendedModeDialog view(p, ref, programViewContext(session()));
     view.setEditableFalse();
     EXPECT_FALSE(shown(&view, "cmdOk"));
     EXPECT_FALSE(child<QWidget>(&view, "optBleiakkuMode2")->isEnabled());
@@ -233,7 +247,7 @@ TEST_F(Dialogs, ExtendedDialogEditsOrOnlyShows) {
 
 TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
     UsedProgramDialog plain(parsed("001,P,A05,M06,Z06,F1,W14,L01000,E00500,V08400,D06000"), ref,
-                            kGerman);
+                            programViewContext(session()), kGerman);
     EXPECT_EQ(plain.objectName(), "dlgUsedProgram");
     EXPECT_FALSE(shown(&plain, "cmdExtendedModus"));
     EXPECT_EQ(child<QLineEdit>(&plain, "txtZeitraum")->text(), "14");
@@ -243,9 +257,9 @@ TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
 
     UsedProgramDialog ext(
         parsed("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100"), ref,
-        kGerman);
+        programViewContext(session()), kGerman);
     ASSERT_TRUE(shown(&ext, "cmdExtendedModus"));
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgErweiterterProgrammiermodus", [](QDialog* e) {
         EXPECT_FALSE(shown(e, "cmdOk"));
         EXPECT_TRUE(child<QAbstractButton>(e, "optLiIonMode2")->isChecked());
@@ -257,7 +271,7 @@ TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
 // Laid out in either language, no caption is cut.
 TEST_F(Dialogs, CaptionsFitInGermanAndEnglish) {
     for (const char* language : {"de", "en"}) {
-        currentSession()->texts().setLanguageKey(language);
+        session().texts().setLanguageKey(language);
         auto d = editor("003,P,A02,M08,Z06,P080,F1,W30,K02000,L01000,E00500,V07200,D06000,YH012");
         d->adjustSize();
         d->show();

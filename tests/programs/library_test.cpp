@@ -11,9 +11,9 @@ namespace {
 
 class Library : public ProgramsTest {
 public:
-    static int rows() { return userDatabase()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
-    static QString stored(const QString& name) {
-        auto rs = userDatabase()->openRecordset("SELECT * FROM Programme");
+    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
+    QString stored(const QString& name) {
+        auto rs = session().user()->openRecordset("SELECT * FROM Programme");
         for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
             if (rs->text("Bez") == name)
                 return rs->text("Daten");
@@ -24,7 +24,7 @@ public:
 };
 
 TEST_F(Library, SaveAsNewOverwriteOrKeep) {
-    ProgramLibrary lib(userDatabase());
+    ProgramLibrary lib(session().user());
     ASSERT_TRUE(lib.isValid());
     const auto first = lib.save("  Pack A ", "001,P,A05", never);
     EXPECT_EQ(first.outcome, Outcome::Inserted);
@@ -49,7 +49,7 @@ TEST_F(Library, SaveAsNewOverwriteOrKeep) {
 }
 
 TEST_F(Library, NamesWithQuotesAreFoundAgain) {
-    ProgramLibrary lib(userDatabase());
+    ProgramLibrary lib(session().user());
     for (const char* name : {"Bob's pack", "it''s", "a' OR '1'='1", "\"quoted\""}) {
         EXPECT_EQ(lib.save(name, "001,P,A01", never).outcome, Outcome::Inserted) << name;
         int asked = 0;
@@ -63,7 +63,7 @@ TEST_F(Library, NamesWithQuotesAreFoundAgain) {
 }
 
 TEST_F(Library, ListLoadAndDelete) {
-    ProgramLibrary lib(userDatabase());
+    ProgramLibrary lib(session().user());
     const qint64 b = lib.save("Beta", "002,P,A02", never).id;
     const qint64 a = lib.save("Alpha", "001,P,A01", never).id;
     const QVector<StoredProgram> all = lib.programs();

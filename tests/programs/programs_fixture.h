@@ -1,12 +1,10 @@
 #pragma once
 // The delivered master and user files of a fresh program folder, the reference
 // rows of a charger family, and an editor model on them with a German locale.
-#include "data/databases.h"
+#include "data/session.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programoptions.h"
 #include "programs/core/programreference.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 #include "support/program_files.h"
 #include "support/temp_folder.h"
 
@@ -27,17 +25,18 @@ inline const QLocale kGerman(QLocale::German, QLocale::Germany);
 class ProgramsTest : public ::testing::Test {
 public:
     void SetUp() override {
-        ASSERT_TRUE(openProgramFiles("de"));
+        ASSERT_TRUE(openProgramFiles(session(), "de"));
         useCharger("QMT4");
     }
     void TearDown() override {
         model.reset();
-        closeDatabases();
+        session().closeFiles();
     }
+    Session& session() { return folder.session(); }
     void useCharger(const QString& charger, const QString& language = "de") {
         model.reset();
         QString error;
-        ref = loadProgramReference(masterDatabase(), charger, language, &error);
+        ref = loadProgramReference(session().master(), charger, language, &error);
         ASSERT_TRUE(error.isEmpty()) << error.toStdString();
         model = std::make_unique<ProgramEditorModel>(ref, kGerman);
     }
@@ -47,7 +46,9 @@ public:
         p.parse(text, false);
         return p;
     }
-    static ProgramOptions options() { return loadProgramOptions(&velmara::getSetting); }
+    ProgramOptions options() {
+        return loadProgramOptions([this](const QString& key) { return session().setting(key); });
+    }
 
 protected:
     TempProgramFolder folder;

@@ -1,10 +1,9 @@
-// The editor's buttons over a scripted line and the delivered user file, with
-// every question answered by the scripted message seam.
+// The editor's buttons over a scripted line and the delivered user file. The
+// editor shows no boxes: the questions it asks are answered from a script here.
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtransfer.h"
 #include "programs_fixture.h"
-#include "support/scripted_messages.h"
 
 #include "storage/database.h"
 
@@ -29,136 +28,175 @@ public:
     QString running;
 };
 
-class Session : public ProgramsTest {
+class EditorSession : public ProgramsTest {
 public:
     void SetUp() override {
         ProgramsTest::SetUp();
-        library = std::make_unique<ProgramLibrary>(userDatabase());
-        session = std::make_unique<ProgramEditorSession>(*model, options(), &line, library.get());
-        session->channel = "002";
-        session->resetChannels = [this](const QStringList& ch) { reset << ch; };
-        session->focusControl = [this](const QString& name) { focus = name; };
+        library = std::make_unique<ProgramLibrary>(session().user());
+        editor = std::make_unique<ProgramEditorSession>(*model, options(), &line, library.get());
+        editor->channel = "002";
+        editor->resetChannels = [this](const QStringList& ch) { reset << ch; };
+        editor->focusControl = [this](const QString& name) { focus = name; };
+        editor->showCheck = [this](const EditorMessage& m) { checks.push_back(m); };
+        editor->ask = [this](const EditorQuestion& q) {
+            asked.push_back(q);
+            EXPECT_FALSE(answers.empty()) << "unexpected box " << q.textKey.toStdString();
+            if (answers.empty())
+                return MsgAnswer::Cancel;
+            const auto [key, answer] = answers.front();
+            answers.pop_front();
+            EXPECT_EQ(q.textKey, key);
+            return answer;
+        };
         model->chooseBatteryDefinition(BatteryDefinition::PresetVoltages);
         model->chooseDeviceMode(1);
         model->setText(Box::ChargeEndVoltage, "8,4");
         model->setText(Box::ChargeCurrent, "1");
     }
     void TearDown() override {
-        session.reset();
+        EXPECT_TRUE(answers.empty()) << "boxes not shown";
+        editor.reset();
         library.reset();
         ProgramsTest::TearDown();
     }
-    static int rows() { return userDatabase()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
+    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
+    void script(std::initializer_list<std::pair<QString, MsgAnswer>> boxes) {
+        answers.insert(answers.end(), boxes);
+    }
 
     ChargerLine line;
     std::unique_ptr<ProgramLibrary> library;
-    std::unique_ptr<ProgramEditorSession> session;
+    std::unique_ptr<ProgramEditorSession> editor;
     QStringList reset;
     QString focus;
+    std::vector<EditorMessage> checks;
+    std::vector<EditorQuestion> asked;
+    std::deque<std::pair<QString, MsgAnswer>> answers;
 };
 
-TEST_F(Session, SendClosesOnlyAfterAMatchingEcho) {
-    {
-        ScriptedMessages boxes;
-        boxes.expect("0980", MsgAnswer::Cancel);
-        EXPECT_FALSE(QCoro::waitFor(session->send()));
-        EXPECT_TRUE(line.sent.isEmpty());
-    }
-    {
-        ScriptedMessages boxes;
-        boxes.expect("0980", MsgAnswer::Ok).expect("0976");
-        line.good.clear();
-        EXPECT_FALSE(QCoro::waitFor(session->send()));
-        EXPECT_EQ(line.sent.size(), TransferAttempts);
-        EXPECT_TRUE(reset.isEmpty());
-    }
-    ScriptedMessages boxes;
-    boxes.expect("0980", MsgAnswer::Ok);
+TEST_F(EditorSession, SendClosesOnlyAfterAMatchingEcho) {
+    script({{"0980", MsgAnswer::Cancel}});
+    EXPECT_FALSE(QCoro::waitFor(editor->send()));
+    EXPECT_TRUE(line.sent.isEmpty());
+
+    script({{"0980", MsgAnswer::Ok}, {"0976", MsgAnswer::Ok}});
+    line.good.clear();
+    EXPECT_FALSE(QCoro::waitFor(editor->send()));
+    EXPECT_EQ(line.sent.size(), TransferAttempts);
+    EXPECT_TRUE(reset.isEmpty());
+
+    script({{"0980", MsgAnswer::Ok}});
     line.good = AllChannels;
-    EXPECT_TRUE(QCoro::waitFor(session->send()));
+    EXPECT_TRUE(QCoro::waitFor(editor->send()));
     EXPECT_EQ(reset, QStringList({"002"}));
+    EXPECT_EQ(asked.at(0).buttons, MsgButtons::OkCancel);
 }
 
-TEST_F(Session, AFailedCheckSendsNothingAndFocusesTheField) {
-    ScriptedMessages boxes;
-    boxes.expect("0959");
+TEST_F(EditorSession, WithoutAnAnswerNothingIsSentOrDeleted) {
+    editor->ask = nullptr;
+    EXPECT_FALSE(QCoro::waitFor(editor->send()));
+    EXPECT_TRUE(line.sent.isEmpty());
+    model->setStoredProgramId(library->save("x", "002,P,A05", [] { return true; }).id);
+    EXPECT_FALSE(editor->deleteSelected());
+    EXPECT_EQ(rows(), 1);
+}
+
+TEST_F(EditorSession, AFailedCheckSendsNothingAndFocusesTheField) {
     model->setText(Box::ChargeCurrent, "9");
-    EXPECT_FALSE(QCoro::waitFor(session->send()));
+    EXPECT_FALSE(QCoro::waitFor(editor->send()));
     EXPECT_EQ(focus, "txtLadestrom");
     EXPECT_TRUE(line.sent.isEmpty());
-    EXPECT_EQ(boxes.shown.at(0).text, "Der Ladestrom muss zwischen 0,05 A und 5 A liegen.");
+    ASSERT_EQ(checks.size(), 1u);
+    const auto text = [this](const QString& key) { return session().text(key); };
+    EXPECT_EQ(checks.at(0).text(text, kGerman),
+              "Der Ladestrom muss zwischen 0,05 A und 5 A liegen.");
 }
 
-TEST_F(Session, SendToAllResetsTheChannelsThatTookTheProgram) {
-    ScriptedMessages boxes;
-    boxes.expect("0980", MsgAnswer::Ok).expect("0976");
+TEST_F(EditorSession, SendToAllResetsTheChannelsThatTookTheProgram) {
+    script({{"0980", MsgAnswer::Ok}, {"0976", MsgAnswer::Ok}});
     line.good = {"001", "002", "004"};
-    EXPECT_FALSE(QCoro::waitFor(session->sendToAll()));
+    EXPECT_FALSE(QCoro::waitFor(editor->sendToAll()));
     EXPECT_EQ(reset, QStringList({"001", "002"}));
-    EXPECT_EQ(session->channel, "002");
     for (const QString& s : line.sent)
         EXPECT_FALSE(s.startsWith("004")) << s.toStdString();
     EXPECT_TRUE(line.sent.last().startsWith("003,P,A05"));
 }
 
-TEST_F(Session, FetchShowsTheRunningProgramOrSaysWhy) {
+TEST_F(EditorSession, FetchShowsTheRunningProgramOrSaysWhy) {
     line.running = "002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
     model->setStoredProgramId(4);
-    EXPECT_TRUE(QCoro::waitFor(session->fetch()));
+    EXPECT_TRUE(QCoro::waitFor(editor->fetch()));
     EXPECT_EQ(model->deviceModeNumber(), 2);
     EXPECT_EQ(model->text(Box::DischargeEndVoltage), "6,000");
     EXPECT_FALSE(model->deleteEnabled());
 
-    ScriptedMessages boxes;
-    boxes.expect("0993").expect("0974");
+    script({{"0993", MsgAnswer::Ok}, {"0974", MsgAnswer::Ok}});
     line.running = "002,M,SK,";
-    EXPECT_FALSE(QCoro::waitFor(session->fetch()));
-    EXPECT_EQ(boxes.shown.at(0).icon, MsgIcon::Information);
+    EXPECT_FALSE(QCoro::waitFor(editor->fetch()));
+    EXPECT_EQ(asked.at(0).icon, MsgIcon::Information);
+    EXPECT_EQ(asked.at(0).titleKey, "0410");
     line.running = "";
-    EXPECT_FALSE(QCoro::waitFor(session->fetch()));
+    EXPECT_FALSE(QCoro::waitFor(editor->fetch()));
     EXPECT_EQ(model->deviceModeNumber(), 2); // the editor keeps its program
 }
 
-TEST_F(Session, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
-    session->askProgramName = [] { return QString(" O'Brien 6 cells "); };
-    EXPECT_TRUE(session->saveAs());
+TEST_F(EditorSession, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
+    editor->askProgramName = [] { return QString(" O'Brien 6 cells "); };
+    EXPECT_TRUE(editor->saveAs());
     const qint64 id = model->storedProgramId();
     EXPECT_GE(id, 0);
     const QString first = library->byId(id).text;
     EXPECT_EQ(first, "002,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D01000");
 
     model->setText(Box::ChargeCurrent, "2");
-    {
-        ScriptedMessages boxes;
-        boxes.expect("0992", MsgAnswer::No);
-        EXPECT_FALSE(session->saveAs());
-        EXPECT_EQ(rows(), 1);
-        EXPECT_EQ(library->byId(id).text, first);
-    }
-    ScriptedMessages boxes;
-    boxes.expect("0992", MsgAnswer::Yes).expect("0994", MsgAnswer::Yes);
-    EXPECT_TRUE(session->saveAs());
+    script({{"0992", MsgAnswer::No}});
+    EXPECT_FALSE(editor->saveAs());
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(library->byId(id).text, first);
+
+    script({{"0992", MsgAnswer::Yes}, {"0994", MsgAnswer::Yes}});
+    EXPECT_TRUE(editor->saveAs());
     EXPECT_EQ(rows(), 1);
     EXPECT_TRUE(library->byId(id).text.contains("L02000"));
 
     // Loading it shows it; deleting removes it.
     model->clearProgramSelection();
-    EXPECT_TRUE(session->loadStored(id));
+    EXPECT_TRUE(editor->loadStored(id));
     EXPECT_EQ(model->text(Box::ChargeCurrent), "2,000");
     EXPECT_TRUE(model->deleteEnabled());
-    EXPECT_TRUE(session->deleteSelected());
+    EXPECT_TRUE(editor->deleteSelected());
     EXPECT_EQ(rows(), 0);
     EXPECT_FALSE(model->deleteEnabled());
 }
 
-TEST_F(Session, AReportedProgramIsShownOnlyOnYes) {
+TEST_F(EditorSession, AFailedSaveHandsOverTheReason) {
+    QString reason;
+    editor->saveFailed = [&](const QString& r) { reason = r; };
+    editor->askProgramName = [] { return QString("x"); };
+    ASSERT_TRUE(session().user()->execute("CREATE TRIGGER refuse BEFORE INSERT ON Programme "
+                                          "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    EXPECT_FALSE(editor->saveAs());
+    EXPECT_TRUE(reason.contains("refused")) << reason.toStdString();
+    EXPECT_EQ(model->storedProgramId(), -1);
+}
+
+TEST_F(EditorSession, AReportedProgramIsShownOnlyOnYes) {
     ProgramRecord reported = parsed("002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000");
-    ScriptedMessages boxes;
-    boxes.expect("0996", MsgAnswer::No).expect("0996", MsgAnswer::Yes);
-    EXPECT_FALSE(session->programChangedFromOutside(reported));
+    script({{"0996", MsgAnswer::No}, {"0996", MsgAnswer::Yes}});
+    EXPECT_FALSE(editor->programChangedFromOutside(reported));
     EXPECT_EQ(model->deviceModeNumber(), 1);
-    EXPECT_TRUE(session->programChangedFromOutside(reported));
+    EXPECT_TRUE(editor->programChangedFromOutside(reported));
     EXPECT_EQ(model->deviceModeNumber(), 2);
+}
+
+// A stored program without its own end of charge starts from DefaultLadeende.
+TEST(ProgramOptionsTest, DefaultEndOfChargeIsReadAsDigits) {
+    for (auto [text, tenths] :
+         {std::pair{"250", 250}, {" 30 ", 30}, {"-5", 0}, {"x", 0}, {"", 0}}) {
+        const ProgramOptions o = loadProgramOptions(
+            [&](const QString& key) { return key == "DefaultLadeende" ? QString(text) : ""; });
+        EXPECT_EQ(o.defaultEndOfCharge, tenths) << text;
+    }
 }
 
 } // namespace

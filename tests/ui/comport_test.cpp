@@ -22,15 +22,15 @@ TEST_F(ComPortDialogs, PreselectsTheSettingsPortAndCancelStoresNothing) {
         const char* comPort;
         int option; // 0: none
     } cases[] = {{"4", 4}, {" 2 ", 2}, {"7", 0}, {"", 0}, {"COM3", 0}};
-    setSetting("ComDevice3", "/dev/ttyS5");
+    setting("ComDevice3", "/dev/ttyS5");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.comPort);
-        setSetting("ComPort", c.comPort);
-        ComPortDialog first(ComPortDialog::Form::FirstStart);
+        setting("ComPort", c.comPort);
+        ComPortDialog first(session(), ComPortDialog::Form::FirstStart);
         EXPECT_EQ(checkedOption(&first), c.option);
         for (bool endOnCancel : {true, false}) {
             int reopened = 0;
-            ScriptedDialogs dialogs;
+            ScriptedDialogs dialogs(session().prompter());
             dialogs.expect("dlgComPortSelection", [&](QDialog* d) {
                 EXPECT_EQ(checkedOption(d), c.option);
                 EXPECT_EQ(child<QLineEdit>(d, "txtComDevice3")->text(), "/dev/ttyS5");
@@ -38,10 +38,10 @@ TEST_F(ComPortDialogs, PreselectsTheSettingsPortAndCancelStoresNothing) {
                 check(d, "optCom4");
                 return click(d, "cmdCancel");
             });
-            EXPECT_EQ(runComPortDialog(endOnCancel, [&] { return ++reopened, true; }),
+            EXPECT_EQ(runComPortDialog(session(), endOnCancel, [&] { return ++reopened, true; }),
                       !endOnCancel);
             EXPECT_EQ(reopened, 0);
-            EXPECT_EQ(getSetting("ComPort"), c.comPort);
+            EXPECT_EQ(setting("ComPort"), c.comPort);
         }
     }
 }
@@ -49,16 +49,16 @@ TEST_F(ComPortDialogs, PreselectsTheSettingsPortAndCancelStoresNothing) {
 // An incomplete choice is refused; a failed reopen shows the error and the
 // dialog again, with the stored choice.
 TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
-    setSetting("ComPort", "7");
-    setSetting("ComDevice1", "/dev/ttyUSB0");
+    setting("ComPort", "7");
+    setting("ComDevice1", "/dev/ttyUSB0");
     QStringList linkOpenedWith; // port and its device path at each attempt
     const auto reopen = [&] {
-        const QString port = getSetting("ComPort");
-        linkOpenedWith << port + " " + getSetting("ComDevice" + port);
+        const QString port = setting("ComPort");
+        linkOpenedWith << port + " " + setting("ComDevice" + port);
         return linkOpenedWith.size() > 1;
     };
-    ScriptedDialogs dialogs;
-    ScriptedMessages boxes;
+    ScriptedDialogs dialogs(session().prompter());
+    ScriptedMessages boxes(session());
     dialogs
         .expect("dlgComPortSelection",
                 [](QDialog* d) {
@@ -78,27 +78,27 @@ TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
         });
     boxes.expect("1092");
 
-    EXPECT_TRUE(runComPortDialog(true, reopen));
+    EXPECT_TRUE(runComPortDialog(session(), true, reopen));
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     // The box says which path failed and why.
-    EXPECT_TRUE(boxes.shown[0].text.endsWith(res("1126").arg("/dev/ttyUSB1")));
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(session().text("1126").arg("/dev/ttyUSB1")));
     EXPECT_EQ(linkOpenedWith, (QStringList{"2 /dev/ttyUSB1", "4 /tmp/velmara-sim"}));
-    EXPECT_EQ(getSetting("ComPort"), "4");
-    EXPECT_EQ(getSetting("ComDevice2"), "/dev/ttyUSB1");
-    EXPECT_EQ(getSetting("ComDevice4"), "/tmp/velmara-sim");
-    EXPECT_EQ(getSetting("ComDevice1"), "/dev/ttyUSB0");
+    EXPECT_EQ(setting("ComPort"), "4");
+    EXPECT_EQ(setting("ComDevice2"), "/dev/ttyUSB1");
+    EXPECT_EQ(setting("ComDevice4"), "/tmp/velmara-sim");
+    EXPECT_EQ(setting("ComDevice1"), "/dev/ttyUSB0");
 }
 
 // The ports the machine has stand beside the four slots: a double-click takes
 // the by-id name into the chosen slot; typing a path chooses its slot.
 TEST_F(ComPortDialogs, OffersThePortsOfTheMachineAndTypingAPathChoosesItsSlot) {
-    setSetting("ComPort", "7");
+    setting("ComPort", "7");
     const PortLister lister = [] {
         return QList<AvailablePort>{
             {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "FTDI", "FT232R"},
             {"/dev/ttyS0", "", "", ""}};
     };
-    ComPortDialog dialog(ComPortDialog::Form::Menu, nullptr, lister);
+    ComPortDialog dialog(session(), ComPortDialog::Form::Menu, nullptr, lister);
     auto* ports = dialog.findChild<QListWidget*>("lstPorts");
     ASSERT_EQ(ports->count(), 2);
     EXPECT_EQ(ports->item(0)->text(),

@@ -27,11 +27,11 @@ TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
     QTemporaryDir emptyPath(testTempRoot() + "/path-XXXXXX");
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", emptyPath.path().toUtf8()); // no system-information tool anywhere
-    ScriptedDialogs dialogs;
-    ScriptedMessages boxes;
+    ScriptedDialogs dialogs(session().prompter());
+    ScriptedMessages boxes(session());
     boxes.expect(QSysInfo::kernelType());
-    dialogs.expect("frmInfo", [](QDialog* d) {
-        EXPECT_EQ(text(d, "lblProgramName"), res("0001"));
+    dialogs.expect("frmInfo", [this](QDialog* d) {
+        EXPECT_EQ(text(d, "lblProgramName"), session().text("0001"));
         EXPECT_TRUE(text(d, "lblVersion").startsWith("Version: "));
         EXPECT_TRUE(text(d, "lblVersion")
                         .endsWith(QStringLiteral(" %1.%2.%3")
@@ -45,7 +45,7 @@ TEST_F(InfoWindowTest, NamesVersionAndLibrariesAndFallsBackToItsOwnSummary) {
         child<QAbstractButton>(d, "cmdSystemInfo")->click();
         return click(d, "cmdOK");
     });
-    showInfoWindow(nullptr);
+    showInfoWindow(session(), nullptr);
     qputenv("PATH", oldPath);
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Information);

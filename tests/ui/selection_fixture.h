@@ -2,11 +2,8 @@
 // A program folder with both database files, the settings and text stores on
 // them, and texts, languages and charger models the tests can rely on.
 #include "data/session.h"
-#include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
@@ -23,9 +20,9 @@ namespace velmara::test {
 class SelectionFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(openUserDatabase());
-        Database* db = masterDatabase();
+        ASSERT_TRUE(session().openMaster().ok);
+        ASSERT_TRUE(session().openUser().ok);
+        Database* db = session().master();
         ASSERT_TRUE(db->execute(QStringLiteral(
             "DELETE * FROM Sprachen;"
             "INSERT INTO Sprachen (SprachCode, SprachResID, Usable) VALUES "
@@ -42,16 +39,20 @@ protected:
             " ('0406', 'de', 'Franzoesisch'), ('0406', 'en', 'French'),"
             " ('0204', 'de', 'Ladegeraet:'), ('0204', 'en', 'Charger:');")))
             << db->lastError().toStdString();
-        currentSession()->settings().setRecordset(
+        session().settings().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM Optionen")));
-        currentSession()->texts().setRecordset(
+        session().texts().setRecordset(
             db->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
-        setSetting(QStringLiteral("UsedLanguage"), QStringLiteral("de"));
-        setSetting(QStringLiteral("UsedCharger"), QStringLiteral("QMT4"));
-        setSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
-        currentSession()->texts().setLanguageKey(QStringLiteral("de"));
+        setting("UsedLanguage", "de");
+        setting("UsedCharger", "QMT4");
+        setting("ComPort", "1");
+        session().texts().setLanguageKey(QStringLiteral("de"));
     }
-    void TearDown() override { closeDatabases(); }
+    void TearDown() override { session().closeFiles(); }
+
+    Session& session() { return folder.session(); }
+    QString setting(const QString& key) { return session().setting(key); }
+    void setting(const QString& key, const QString& value) { session().setSetting(key, value); }
 
     TempProgramFolder folder;
 };

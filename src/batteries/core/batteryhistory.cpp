@@ -1,12 +1,11 @@
 #include "batteries/core/batteryhistory.h"
 
-#include "data/settingsstore.h"
 #include "batteries/core/batterystore.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "data/valuestrings.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 
 #include <QHash>
 
@@ -16,7 +15,7 @@ namespace {
 std::optional<qint32> nominalOf(const QString& programText) {
     if (programText.trimmed().isEmpty())
         return std::nullopt;
-    ProgramRecord program(defaultEndOfCharge());
+    ProgramRecord program; // only its capacity is read
     QString text = programText;
     program.parse(text, true);
     if (program.batteryType == ProgramRecord::Absent || program.batteryType < 0 ||

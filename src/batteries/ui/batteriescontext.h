@@ -15,6 +15,7 @@
 namespace velmara {
 
 class Database;
+class Prompter;
 
 // What a stored-series window asks of the rest of the program. An empty
 // function leaves its button disabled.
@@ -36,13 +37,14 @@ struct StoredSeriesHooks {
 };
 
 struct BatteriesContext {
-    Database* user = nullptr;   // the user file
-    ReferenceTexts references;  // battery type and mode names (loadReferenceTexts)
-    TextLookup text;            // text of a key in the current language
-    LogFunction log;            // error-log entries (signature, entry)
-    AskFunction ask;            // message boxes (default: showMessage)
-    int maxBatteryRemark = 255; // setting MaxAkkuBemerkung; 0 or less: no limit
-    int maxSeriesRemark = 255;  // setting MaxMessBemerkung
+    Database* user = nullptr;     // the user file
+    ReferenceTexts references;    // battery type and mode names (loadReferenceTexts)
+    TextLookup text;              // text of a key in the current language
+    LogFunction log;              // error-log entries (signature, entry)
+    Prompter* prompter = nullptr; // boxes and modal dialogs; without one no dialog opens
+    AskFunction ask;              // message boxes (default: the prompter's)
+    int maxBatteryRemark = 255;   // setting MaxAkkuBemerkung; 0 or less: no limit
+    int maxSeriesRemark = 255;    // setting MaxMessBemerkung
     StoredSeriesHooks hooks;
 };
 

@@ -1,18 +1,19 @@
 #include "batteries/ui/batteriesui.h"
 
+#include "base/widgets/modal.h"
 #include "batteries/ui/capturedialog.h"
 #include "batteries/ui/storedserieswindow.h"
-#include "base/widgets/modal.h"
 
 namespace velmara {
 
 void openCaptureDialog(CaptureChannel& channel, std::shared_ptr<BatteryUsage> usage,
                        std::shared_ptr<const BatteriesContext> context, QWidget* parent) {
-    if (!context || !context->user || !usage)
+    if (!context || !context->user || !context->prompter || !usage)
         return;
+    Prompter& prompter = *context->prompter;
     CaptureDialog dialog(std::move(context), std::move(usage), &channel, parent);
     if (dialog.initializeDialog())
-        execModal(&dialog);
+        execModal(prompter, &dialog);
 }
 
 QDialog* openManagementDialog(std::shared_ptr<BatteryUsage> usage,

@@ -1,11 +1,11 @@
 #include "batteries/ui/capturedialog.h"
 
+#include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteryhistorywindow.h"
 #include "batteries/ui/newbatterydialog.h"
 #include "batteries/ui/newseriesdialog.h"
 #include "batteries/ui/storedserieswindow.h"
-#include "base/widgets/modal.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -30,7 +30,9 @@ CaptureDialog::CaptureDialog(std::shared_ptr<const BatteriesContext> context,
     : QDialog(parent), m_context(std::move(context)), m_usage(std::move(usage)) {
     setObjectName(QStringLiteral("dlgMesswerteErfassen"));
     m_store = std::make_unique<BatteryStore>(*m_context->user);
-    AskFunction ask = m_context->ask ? m_context->ask : AskFunction(showMessage);
+    AskFunction ask = m_context->ask;
+    if (!ask && m_context->prompter)
+        ask = [prompter = m_context->prompter](const Message& m) { return prompter->show(m); };
     m_model = std::make_unique<CaptureModel>(*m_store, *m_usage, channel, m_context->text, ask);
     m_model->seriesDeleted = [this](qint32 id) { closeWindowsOf(id); };
     build();
@@ -203,7 +205,7 @@ void CaptureDialog::onNewBattery() {
     NewBatteryDialog dialog(
         m_context->text, m_context->maxBatteryRemark, m_context->maxSeriesRemark,
         [this](const QString& name) { return m_model->acceptNewBatteryName(name); }, this);
-    if (execModal(&dialog) != QDialog::Accepted)
+    if (!m_context->prompter || execModal(*m_context->prompter, &dialog) != QDialog::Accepted)
         return;
     m_model->addNewBattery(dialog.name(), dialog.batteryRemark(), dialog.seriesRemark());
     refresh();
@@ -213,7 +215,7 @@ void CaptureDialog::onNewSeries() {
     if (!m_model->newSeriesAllowed())
         return;
     NewSeriesDialog dialog(m_context->text, m_context->maxSeriesRemark, this);
-    if (execModal(&dialog) != QDialog::Accepted)
+    if (!m_context->prompter || execModal(*m_context->prompter, &dialog) != QDialog::Accepted)
         return;
     m_model->addNewSeries(dialog.remark());
     refresh();

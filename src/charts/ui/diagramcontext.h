@@ -2,6 +2,7 @@
 // What a diagram window needs from the running program, handed in by whoever
 // opens it: the user file, the DiagramPoints rows, the settings store, the text
 // lookup and the hooks for printing, saving and logging.
+#include "base/core/messages.h"
 #include "charts/core/diagramsettings.h"
 #include "charts/core/thinning.h"
 
@@ -35,8 +36,20 @@ struct DiagramContext {
     std::function<void(DiagramWindow* window, bool active)> printItemChanged;
     // Rows read per step while loading; the user interface runs between steps.
     int chunkRows = 50000;
+    // Shows the boxes and runs the options dialog; without one neither is shown.
+    Prompter* prompter = nullptr;
 
     QString tr(const QString& key) const { return text ? text(key) : key; }
+    // A box whose text and title are text keys, through the prompter.
+    void tell(const QString& textKey, const QString& titleKey, MsgIcon icon) const {
+        Message m;
+        m.key = textKey;
+        m.text = tr(textKey);
+        m.title = tr(titleKey);
+        m.icon = icon;
+        if (prompter)
+            prompter->show(m);
+    }
 };
 
 } // namespace velmara

@@ -1,9 +1,8 @@
 #include "charts/ui/diagramoptionsdialog.h"
 
-#include "data/textstore.h"
-#include "charts/ui/diagramwindow.h"
 #include "base/core/messages.h"
 #include "base/widgets/inputfilters.h"
+#include "charts/ui/diagramwindow.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -168,7 +167,7 @@ bool DiagramOptionsDialog::confirm() {
     const DiagramOptionsForm f = form();
     const OptionsCheck check = validateOptions(f);
     if (!check.ok()) {
-        showKeyed(check.textKey, QStringLiteral("0410"), MsgIcon::Information);
+        m_parentWin->context().tell(check.textKey, QStringLiteral("0410"), MsgIcon::Information);
         if (QLineEdit* e = field(check.focus))
             e->setFocus();
         return false;

@@ -1,10 +1,9 @@
 #include "charts/ui/diagramwindow.h"
 
-#include "data/textstore.h"
-#include "charts/ui/diagramchart.h"
-#include "charts/ui/diagramoptionsdialog.h"
 #include "base/core/messages.h"
 #include "base/widgets/modal.h"
+#include "charts/ui/diagramchart.h"
+#include "charts/ui/diagramoptionsdialog.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -171,7 +170,7 @@ void DiagramWindow::loadStep(quint64 generation) {
 void DiagramWindow::finishLoad(DiagramLoad::State state) {
     std::unique_ptr<DiagramLoad> load = std::move(m_load);
     if (state == DiagramLoad::State::TooFewValues) {
-        showKeyed(QStringLiteral("0848"), QStringLiteral("0410"), MsgIcon::None, MsgButtons::Ok);
+        m_context.tell(QStringLiteral("0848"), QStringLiteral("0410"), MsgIcon::None);
         Q_EMIT loadFinished(false);
         return;
     }
@@ -186,7 +185,8 @@ void DiagramWindow::finishLoad(DiagramLoad::State state) {
         m.text = m_context.tr(m.key) + QStringLiteral("\n\n") + error;
         m.title = m_context.tr(QStringLiteral("0410"));
         m.icon = MsgIcon::Critical;
-        showMessage(m);
+        if (m_context.prompter)
+            m_context.prompter->show(m);
         Q_EMIT loadFinished(false);
         return;
     }
@@ -242,7 +242,8 @@ void DiagramWindow::refreshXYRanges(const AxisRange& yAx, const AxisRange& xAx) 
 void DiagramWindow::openOptions() {
     DiagramOptionsDialog dialog(this);
     dialog.initializeDialog(m_axes.xRange(), m_axes.yRange());
-    execModal(&dialog);
+    if (m_context.prompter)
+        execModal(*m_context.prompter, &dialog);
 }
 
 void DiagramWindow::printReport(bool diagramOnly, bool toPdf) {
@@ -268,7 +269,7 @@ void DiagramWindow::saveChart(bool pdf) {
         return;
     const bool ok = pdf ? m_chart->saveChartPdf(path) : m_chart->saveChartPng(path);
     if (!ok)
-        showKeyed(QStringLiteral("2178"), QStringLiteral("0410"), MsgIcon::Exclamation);
+        m_context.tell(QStringLiteral("2178"), QStringLiteral("0410"), MsgIcon::Exclamation);
 }
 
 // --- window ---------------------------------------------------------------------------------

@@ -18,11 +18,15 @@ struct PathRequest {
     QString suggestedName; // for SaveFile
 };
 
+class Prompter;
+
 struct ExchangeContext {
     Database* user = nullptr; // the user file
     std::function<QString(const QString& key)> text;
     std::function<QString(const PathRequest& request)> askPath;
     QLocale locale; // the separator and decimal mark of "as set in the system"
+    // Runs the dialogs and shows the messages; without one nothing is exchanged.
+    Prompter* prompter = nullptr;
 };
 
 } // namespace velmara

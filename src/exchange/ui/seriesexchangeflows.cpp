@@ -1,11 +1,11 @@
 #include "exchange/ui/seriesexchangeflows.h"
 
+#include "base/core/messages.h"
+#include "base/widgets/modal.h"
 #include "batteries/core/batterystore.h"
 #include "exchange/core/seriesexchange.h"
 #include "exchange/ui/seriesexportdialog.h"
 #include "exchange/ui/seriesimportdialog.h"
-#include "base/core/messages.h"
-#include "base/widgets/modal.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,7 @@ void tell(const ExchangeContext& context, const QString& key, const QString& tex
     m.text = text;
     m.title = context.text(QStringLiteral("0001"));
     m.icon = icon;
-    showMessage(m);
+    context.prompter->show(m);
 }
 
 bool writeOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat& format,
@@ -32,11 +32,11 @@ bool writeOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat& 
 } // namespace
 
 bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
-    if (!context.user)
+    if (!context.user || !context.prompter)
         return false;
     BatteryStore store(*context.user);
     SeriesExportDialog dialog(store, context.text, parent);
-    if (execModal(&dialog) != QDialog::Accepted)
+    if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;
     const QVector<qint32> chosen = dialog.chosenSeries();
     if (chosen.isEmpty()) {
@@ -76,7 +76,7 @@ bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
 }
 
 bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
-    if (!context.user)
+    if (!context.user || !context.prompter)
         return false;
     const QString path = context.askPath({PathRequest::Kind::OpenFile, kCsvFilter, QString()});
     if (path.isEmpty())
@@ -97,7 +97,7 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
     }
     BatteryStore store(*context.user);
     SeriesImportDialog dialog(store, read.series->batteryName, context.text, parent);
-    if (execModal(&dialog) != QDialog::Accepted)
+    if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;
     ImportTarget target = dialog.target();
     target.newBatteryRemark = read.series->batteryRemark; // a new battery keeps its remark

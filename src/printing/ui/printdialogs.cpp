@@ -1,8 +1,6 @@
 #include "printing/ui/printdialogs.h"
 
-#include "data/textstore.h"
 #include "printing/core/reporttexts.h"
-#include "base/core/messages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -87,10 +85,10 @@ void SubTitleDialog::accept() {
     QDialog::accept();
 }
 
-PrintSettingsDialog::PrintSettingsDialog(const TextOf& text, const SettingLookup& get,
-                                         const SettingStore& set, const QLocale& locale,
-                                         QWidget* parent)
-    : QDialog(parent), m_set(set), m_locale(locale) {
+PrintSettingsDialog::PrintSettingsDialog(const TextOf& text, Prompter& prompter,
+                                         const SettingLookup& get, const SettingStore& set,
+                                         const QLocale& locale, QWidget* parent)
+    : QDialog(parent), m_text(text), m_prompter(prompter), m_set(set), m_locale(locale) {
     setObjectName(QStringLiteral("dlgPrintSettings"));
     setWindowTitle(keyText(text, "9023"));
     auto* layout = new QVBoxLayout(this);
@@ -111,9 +109,9 @@ PrintSettingsDialog::PrintSettingsDialog(const TextOf& text, const SettingLookup
 void PrintSettingsDialog::accept() {
     const HeadAreaCheck check = checkHeadAreaText(m_height->text(), m_locale);
     if (check == HeadAreaCheck::Missing)
-        showKeyed(QStringLiteral("9032"), QStringLiteral("9030"), MsgIcon::Critical);
+        tell("9032");
     else if (check == HeadAreaCheck::NotANumber)
-        showKeyed(QStringLiteral("9031"), QStringLiteral("9030"), MsgIcon::Critical);
+        tell("9031");
     else if (m_set)
         m_set(reportkeys::HeadArea, m_height->text());
     if (m_set)
@@ -123,6 +121,15 @@ void PrintSettingsDialog::accept() {
         QDialog::accept();
     else
         m_height->setFocus();
+}
+
+void PrintSettingsDialog::tell(const char* textKey) {
+    Message m;
+    m.key = QLatin1String(textKey);
+    m.text = keyText(m_text, textKey);
+    m.title = keyText(m_text, "9030");
+    m.icon = MsgIcon::Critical;
+    m_prompter.show(m);
 }
 
 } // namespace velmara

@@ -2,6 +2,7 @@
 // The three small dialogs of report printing: the remark asked before every
 // full report (dlgBemerkung), the sub-title of the printouts (dlgSubTitle) and
 // the head height and date switch (dlgPrintSettings).
+#include "base/core/messages.h"
 #include "printing/core/reportdata.h"
 
 #include <QDialog>
@@ -44,12 +45,18 @@ private:
 class PrintSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    PrintSettingsDialog(const TextOf& text, const SettingLookup& get, const SettingStore& set,
-                        const QLocale& locale = QLocale(), QWidget* parent = nullptr);
+    // The prompter shows the box of a height that is no number.
+    PrintSettingsDialog(const TextOf& text, Prompter& prompter, const SettingLookup& get,
+                        const SettingStore& set, const QLocale& locale = QLocale(),
+                        QWidget* parent = nullptr);
     // Stores the date switch; stores the head height and closes only when it is a number.
     void accept() override;
 
 private:
+    void tell(const char* textKey);
+
+    TextOf m_text;
+    Prompter& m_prompter;
     SettingStore m_set;
     QLocale m_locale;
     QLineEdit* m_height;

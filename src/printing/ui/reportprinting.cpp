@@ -1,11 +1,11 @@
 #include "printing/ui/reportprinting.h"
 
+#include "base/core/messages.h"
+#include "base/widgets/modal.h"
 #include "printing/core/reportprint.h"
 #include "printing/core/reporttexts.h"
 #include "printing/ui/printdialogs.h"
 #include "printing/ui/windowreader.h"
-#include "base/core/messages.h"
-#include "base/widgets/modal.h"
 
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -34,7 +34,7 @@ void tellNotPrinted(const PrintContext& c, const PrintResult& result) {
         m.icon = MsgIcon::Critical;
     }
     m.title = keyText(c, QStringLiteral("0410"));
-    showMessage(m);
+    c.prompter->show(m);
 }
 
 PrintResult printOn(QPagedPaintDevice& device, const PrintContext& context,
@@ -54,11 +54,16 @@ ChannelReportInput buildReportInput(const PrintContext& context, const ReportReq
                                     const QString& remark) {
     ChannelReportInput in;
     in.window = readReportWindow(request.callerForm);
-    if (windowHasProgram(in.window) && request.program)
+    if (windowHasProgram(in.window) && request.program) {
+        Prompter unused; // the view is read unseen and asks nothing
+        const ProgramViewContext view{
+            [&context](const QString& key) { return keyText(context, key); },
+            context.prompter ? *context.prompter : unused};
         in.program = readProgramBlock(*request.program,
                                       context.programReference ? context.programReference()
                                                                : ProgramReference(),
-                                      context.locale);
+                                      view, context.locale);
+    }
     in.settings = readReportSettings(context.setting, context.locale);
     in.title = keyText(context, QStringLiteral("0010"));
     in.chargeCurrentLabel = keyText(context, QStringLiteral("0860"));
@@ -72,10 +77,13 @@ ChannelReportInput buildReportInput(const PrintContext& context, const ReportReq
 }
 
 bool printReport(const PrintContext& context, const ReportRequest& request, ReportTarget target) {
+    if (!context.prompter)
+        return false;
+    Prompter& prompter = *context.prompter;
     QString remark;
     if (!request.diagramOnly) {
         RemarkDialog dialog(context.text, context.dialogParent);
-        if (execModal(&dialog) != QDialog::Accepted)
+        if (execModal(prompter, &dialog) != QDialog::Accepted)
             return false;
         remark = dialog.remark();
     }
@@ -97,7 +105,7 @@ bool printReport(const PrintContext& context, const ReportRequest& request, Repo
         QPrinter* printer = context.printer ? context.printer : &fallback;
         QPrintDialog dialog(printer, context.dialogParent);
         dialog.setObjectName(QStringLiteral("commonDialogMain"));
-        if (execModal(&dialog) != QDialog::Accepted)
+        if (execModal(prompter, &dialog) != QDialog::Accepted)
             return false;
         result = printOn(*printer, context, request, remark);
         if (result.outcome == PrintOutcome::Printed && printer->printerState() == QPrinter::Error)

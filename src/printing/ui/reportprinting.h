@@ -13,6 +13,8 @@ class QWidget;
 
 namespace velmara {
 
+class Prompter;
+
 struct PrintContext {
     SettingLookup setting;                              // HeadArea, PrintDate, PrintingSubTitle
     std::function<QString(const QString& key)> text;    // texts by key
@@ -23,6 +25,8 @@ struct PrintContext {
     // A PDF file to write to; empty: cancelled.
     std::function<QString()> askPdfPath;
     QWidget* dialogParent = nullptr;
+    // Runs the dialogs and shows the message; without one nothing is printed.
+    Prompter* prompter = nullptr;
 };
 
 struct ReportRequest {

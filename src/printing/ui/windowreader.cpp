@@ -117,11 +117,11 @@ ProgramBlockData readProgramView(const QWidget* v) {
     return p;
 }
 
-ProgramBlockData readProgramBlock(const ProgramRecord& program,
-                                  const ProgramReference& reference, const QLocale& locale) {
-    UsedProgramDialog view(program, reference, locale);
-    view.activate();
-    return readProgramView(&view);
+ProgramBlockData readProgramBlock(const ProgramRecord& program, const ProgramReference& reference,
+                                  const ProgramViewContext& view, const QLocale& locale) {
+    UsedProgramDialog dialog(program, reference, view, locale);
+    dialog.activate();
+    return readProgramView(&dialog);
 }
 
 } // namespace velmara

@@ -4,6 +4,7 @@
 #include "link/programrecord.h"
 #include "printing/core/reportdata.h"
 #include "programs/core/programreference.h"
+#include "programs/ui/editorboxes.h"
 
 class QWidget;
 
@@ -14,8 +15,9 @@ namespace velmara {
 ReportWindowData readReportWindow(const QWidget* window);
 
 // The program block: the used-program view given the program, filled but not shown.
-ProgramBlockData readProgramBlock(const ProgramRecord& program,
-                                  const ProgramReference& reference, const QLocale& locale);
+// The view is labelled with the texts of view and never shown.
+ProgramBlockData readProgramBlock(const ProgramRecord& program, const ProgramReference& reference,
+                                  const ProgramViewContext& view, const QLocale& locale);
 // The program block from the controls of a used-program view.
 ProgramBlockData readProgramView(const QWidget* view);
 

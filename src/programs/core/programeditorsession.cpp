@@ -1,14 +1,10 @@
 #include "programs/core/programeditorsession.h"
 
-#include "data/settingsstore.h"
 #include "link/programrecord.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtext.h"
 #include "programs/core/programtransfer.h"
-#include "base/core/messages.h"
-#include "data/textstore.h"
-#include "data/session.h"
 
 #include <QHash>
 
@@ -41,30 +37,35 @@ private:
     std::shared_ptr<bool> m_alive;
 };
 
-void ProgramEditorSession::show(const EditorMessage& m) {
-    if (m.isLimits()) {
-        Message box;
-        box.text = m.text(&res, m_model.locale());
-        box.key = m.keyA;
-        showMessage(box);
-    } else {
-        showKeyed(m.key, QString());
+MsgAnswer ProgramEditorSession::askUser(const QString& textKey, const QString& titleKey,
+                                        MsgIcon icon, MsgButtons buttons) {
+    if (ask)
+        return ask(EditorQuestion{textKey, titleKey, icon, buttons});
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
     }
-    if (focusControl && !m.focus.isEmpty())
-        focusControl(m.focus);
+    return MsgAnswer::Cancel;
 }
 
 bool ProgramEditorSession::checkBeforeTransfer() {
     if (const CheckResult r = m_model.checkBeforeTransfer()) {
-        show(*r);
+        if (showCheck)
+            showCheck(*r);
+        if (focusControl && !r->focus.isEmpty())
+            focusControl(r->focus);
         return false;
     }
     return true;
 }
 
 bool ProgramEditorSession::confirmSend() {
-    return checkBeforeTransfer() && showKeyed(QStringLiteral("0980"), QString(), MsgIcon::None,
-                                              MsgButtons::OkCancel) == MsgAnswer::Ok;
+    return checkBeforeTransfer() && askUser(QStringLiteral("0980"), QString(), MsgIcon::None,
+                                            MsgButtons::OkCancel) == MsgAnswer::Ok;
 }
 
 QCoro::Task<bool> ProgramEditorSession::send() {
@@ -77,7 +78,7 @@ QCoro::Task<bool> ProgramEditorSession::send() {
     if (!*alive)
         co_return false;
     if (!sent) {
-        showKeyed(QStringLiteral("0976"), QString());
+        askUser(QStringLiteral("0976"));
         co_return false;
     }
     if (resetChannels)
@@ -106,7 +107,7 @@ QCoro::Task<bool> ProgramEditorSession::sendToAll() {
     if (resetChannels && !r.accepted.isEmpty())
         resetChannels(r.accepted);
     if (!r.ok()) {
-        showKeyed(QStringLiteral("0976"), QString());
+        askUser(QStringLiteral("0976"));
         co_return false;
     }
     co_return true;
@@ -122,10 +123,10 @@ QCoro::Task<bool> ProgramEditorSession::fetch() {
         co_return false;
     switch (r.outcome) {
     case FetchResult::NoAnswer:
-        showKeyed(r.messageKey(), QString());
+        askUser(r.messageKey());
         co_return false;
     case FetchResult::NoProgram:
-        showKeyed(r.messageKey(), QStringLiteral("0410"), MsgIcon::Information);
+        askUser(r.messageKey(), QStringLiteral("0410"), MsgIcon::Information);
         co_return false;
     case FetchResult::Fetched:
         break;
@@ -146,7 +147,7 @@ bool ProgramEditorSession::loadStored(qint64 id) {
         m_model.clearProgramSelection();
         return false;
     }
-    ProgramRecord p(defaultEndOfCharge());
+    ProgramRecord p(m_options.defaultEndOfCharge);
     QString text = stored.text;
     p.parse(text, false);
     m_model.setProgram(p);
@@ -156,7 +157,7 @@ bool ProgramEditorSession::loadStored(qint64 id) {
 }
 
 bool ProgramEditorSession::programChangedFromOutside(const ProgramRecord& reported) {
-    if (showKeyed(QStringLiteral("0996"), QString(), MsgIcon::None, MsgButtons::YesNo) !=
+    if (askUser(QStringLiteral("0996"), QString(), MsgIcon::None, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return false;
     m_model.setProgram(reported);
@@ -171,23 +172,19 @@ bool ProgramEditorSession::saveAs() {
     if (name.isEmpty())
         return false;
     const QString text = buildProgramString(m_model, channel, m_options);
-    const auto r = m_library->save(name, text, [] {
-        return showKeyed(QStringLiteral("0992"), QStringLiteral("0110"), MsgIcon::Question,
-                         MsgButtons::YesNo) == MsgAnswer::Yes;
+    const auto r = m_library->save(name, text, [this] {
+        return askUser(QStringLiteral("0992"), QStringLiteral("0110"), MsgIcon::Question,
+                       MsgButtons::YesNo) == MsgAnswer::Yes;
     });
     switch (r.outcome) {
     case ProgramLibrary::SaveOutcome::Inserted:
     case ProgramLibrary::SaveOutcome::Overwritten:
         m_model.setStoredProgramId(r.id);
         return true;
-    case ProgramLibrary::SaveOutcome::Failed: {
-        writeLogLine(QStringLiteral("Programme: ") + m_library->lastError());
-        Message box;
-        box.text = QStringLiteral("Fehler");
-        box.icon = MsgIcon::Critical;
-        showMessage(box);
+    case ProgramLibrary::SaveOutcome::Failed:
+        if (saveFailed)
+            saveFailed(m_library->lastError());
         return false;
-    }
     case ProgramLibrary::SaveOutcome::Kept:
     case ProgramLibrary::SaveOutcome::NoName:
         return false;
@@ -199,8 +196,8 @@ bool ProgramEditorSession::deleteSelected() {
     const qint64 id = m_model.storedProgramId();
     if (!m_library || id < 0)
         return false;
-    if (showKeyed(QStringLiteral("0994"), QStringLiteral("0110"), MsgIcon::None,
-                  MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (askUser(QStringLiteral("0994"), QStringLiteral("0110"), MsgIcon::None, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return false;
     const bool removed = m_library->remove(id);
     m_model.clearProgramSelection();

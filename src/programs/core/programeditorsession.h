@@ -1,8 +1,9 @@
 #pragma once
 // What the editor's buttons do: send to the channel or to all channels, fetch
 // from the charger, the named-program library, and a program that the charger
-// reports while the editor is open. Questions and messages go through the
-// message seam; the dialog only binds its buttons here.
+// reports while the editor is open. It shows no boxes itself: it hands what
+// it tells or asks to the callbacks the dialog gives it.
+#include "base/core/messages.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programoptions.h"
 
@@ -20,6 +21,14 @@ class ProgramEditorModel;
 class ProgramLibrary;
 class ProgramLine;
 
+// A box the editor shows: text and title as text keys ("" title: none).
+struct EditorQuestion {
+    QString textKey;
+    QString titleKey;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+};
+
 class ProgramEditorSession {
 public:
     ProgramEditorSession(ProgramEditorModel& model, const ProgramOptions& options,
@@ -33,6 +42,13 @@ public:
     std::function<void(const QString& objectName)> focusControl;
     // The name dialog: the name typed, "" when cancelled.
     std::function<QString()> askProgramName;
+    // A check failed: its message is shown (before the focus moves).
+    std::function<void(const EditorMessage& message)> showCheck;
+    // Shows a box and returns the answer. Unset: the safe answer (Ok for an
+    // OK box, Cancel / No for a question).
+    std::function<MsgAnswer(const EditorQuestion& question)> ask;
+    // The library could not store the program: the engine's reason.
+    std::function<void(const QString& reason)> saveFailed;
 
     ProgramEditorSession(const ProgramEditorSession&) = delete;
     ProgramEditorSession& operator=(const ProgramEditorSession&) = delete;
@@ -60,7 +76,8 @@ public:
 
 private:
     class Transfer;
-    void show(const EditorMessage& m);
+    MsgAnswer askUser(const QString& textKey, const QString& titleKey = QString(),
+                      MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
     bool confirmSend();
 
     ProgramEditorModel& m_model;

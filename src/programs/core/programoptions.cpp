@@ -1,5 +1,7 @@
 #include "programs/core/programoptions.h"
 
+#include "link/fieldtext.h"
+
 namespace velmara {
 
 namespace {
@@ -23,6 +25,8 @@ ProgramOptions loadProgramOptions(const SettingLookup& setting) {
     o.extensionWithSwitches =
         setting(QStringLiteral("ProgramExtensionType")).trimmed() == QLatin1String("2");
     o.sendAllVisible = setting(QStringLiteral("SendAllVisible")) == QLatin1String("YES");
+    o.defaultEndOfCharge =
+        fieldtext::digitsToInt16(setting(QStringLiteral("DefaultLadeende")).trimmed()).value_or(0);
     return o;
 }
 

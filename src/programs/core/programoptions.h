@@ -14,6 +14,7 @@ struct ProgramOptions {
     bool extensionAvailable = false;          // ProgramExtensionAvaiable
     bool extensionWithSwitches = false;       // ProgramExtensionType "2": O, Q, U are sent
     bool sendAllVisible = false;              // SendAllVisible
+    qint16 defaultEndOfCharge = 0;            // DefaultLadeende, tenths of a percent (0: no number)
 };
 
 using SettingLookup = std::function<QString(const QString& key)>;

@@ -1,9 +1,8 @@
 #include "programs/ui/extendedmodedialog.h"
 
-#include "programs/core/extendedsettings.h"
-#include "base/core/messages.h"
-#include "data/textstore.h"
 #include "base/widgets/inputfilters.h"
+#include "programs/core/extendedsettings.h"
+#include "programs/ui/editorboxes.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -17,28 +16,10 @@
 
 namespace velmara {
 
-namespace {
-
-QString key(const char* k) {
-    return res(QLatin1String(k));
-}
-
-void showCheck(const EditorMessage& m) {
-    if (m.isLimits()) {
-        Message box;
-        box.text = m.text(&res);
-        box.key = m.keyA;
-        showMessage(box);
-    } else {
-        showKeyed(m.key, QString());
-    }
-}
-
-} // namespace
-
 ExtendedModeDialog::ExtendedModeDialog(const ProgramRecord& program,
-                                       const ProgramReference& reference, QWidget* parent)
-    : QDialog(parent), m_program(program), m_reference(reference) {
+                                       const ProgramReference& reference,
+                                       const ProgramViewContext& view, QWidget* parent)
+    : QDialog(parent), m_program(program), m_reference(reference), m_view(view) {
     setObjectName(QStringLiteral("dlgErweiterterProgrammiermodus"));
     setWindowTitle(key("7000"));
     auto* layout = new QVBoxLayout(this);
@@ -95,7 +76,7 @@ ExtendedModeDialog::ExtendedModeDialog(const ProgramRecord& program,
     grid->addWidget(endFrame, i / 2, i % 2);
     connect(m_endOfCharge, &QLineEdit::editingFinished, this, [this] {
         if (const CheckResult r = checkEndOfCharge(m_endOfCharge->text(), m_reference)) {
-            showCheck(*r);
+            showEditorMessage(m_view, *r);
             m_endOfCharge->setFocus();
         }
     });
@@ -148,11 +129,15 @@ void ExtendedModeDialog::accept() {
     c.u2 = chosen("optU2");
     c.endOfCharge = m_endOfCharge->text();
     if (const CheckResult r = collectExtended(c, m_reference, m_program)) {
-        showCheck(*r);
+        showEditorMessage(m_view, *r);
         m_endOfCharge->setFocus();
         return;
     }
     QDialog::accept();
+}
+
+QString ExtendedModeDialog::key(const char* textKey) const {
+    return m_view.text(QLatin1String(textKey));
 }
 
 } // namespace velmara

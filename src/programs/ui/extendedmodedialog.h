@@ -4,6 +4,8 @@
 #include "link/programrecord.h"
 #include "programs/core/programreference.h"
 
+#include "programs/ui/editorboxes.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -16,7 +18,7 @@ class ExtendedModeDialog : public QDialog {
     Q_OBJECT
 public:
     ExtendedModeDialog(const ProgramRecord& program, const ProgramReference& reference,
-                       QWidget* parent = nullptr);
+                       const ProgramViewContext& view, QWidget* parent = nullptr);
 
     // Disables every option, locks the percentage and removes the OK button.
     void setEditableFalse();
@@ -26,12 +28,14 @@ public:
     void accept() override;
 
 private:
+    QString key(const char* textKey) const;
     QRadioButton* option(const char* name, const char* textKey, const char* tipKey);
     void addGroup(const char* frame, const char* titleKey, QRadioButton* first,
                   QRadioButton* second);
 
     ProgramRecord m_program;
     const ProgramReference& m_reference;
+    ProgramViewContext m_view;
     QList<QRadioButton*> m_options;
     QLineEdit* m_endOfCharge;
     QPushButton* m_ok;

@@ -1,14 +1,16 @@
 #include "programs/ui/openprogrameditor.h"
 
+#include "base/widgets/modal.h"
+#include "data/session.h"
 #include "programs/core/programreference.h"
 #include "programs/core/programtransfer.h"
+#include "programs/ui/editorboxes.h"
 #include "programs/ui/programeditordialog.h"
 #include "programs/ui/usedprogramdialog.h"
-#include "base/widgets/modal.h"
 
 namespace velmara {
 
-int openProgramEditor(QWidget* parent, const ChannelProgramContext& context) {
+int openProgramEditor(QWidget* parent, Session& session, const ChannelProgramContext& context) {
     LinkProgramLine line(context.link);
     ProgramEditorSetup setup;
     setup.channel = context.channel;
@@ -23,22 +25,25 @@ int openProgramEditor(QWidget* parent, const ChannelProgramContext& context) {
     setup.resetChannels = context.resetChannels;
     setup.locale = context.locale;
 
-    ProgramEditorDialog dialog(std::move(setup), parent);
+    ProgramEditorDialog dialog(session, std::move(setup), parent);
     if (context.programChangedFromOutside)
         *context.programChangedFromOutside = [&dialog](const ProgramRecord& p) {
             dialog.programChangedFromOutside(p);
         };
-    const int result = execModal(&dialog);
+    const int result = execModal(session.prompter(), &dialog);
     if (context.programChangedFromOutside)
         *context.programChangedFromOutside = nullptr;
     return result;
 }
 
-void openUsedProgram(QWidget* parent, const ProgramRecord& program, Database* master,
-                     const QString& charger, const QString& language, const QLocale& locale) {
-    UsedProgramDialog dialog(program, loadProgramReference(master, charger, language), locale,
-                             parent);
-    execModal(&dialog);
+void openUsedProgram(QWidget* parent, Session& session, const ProgramRecord& program,
+                     const QLocale& locale) {
+    UsedProgramDialog dialog(program,
+                             loadProgramReference(session.master(),
+                                                  session.setting(QStringLiteral("UsedCharger")),
+                                                  session.texts().languageKey()),
+                             programViewContext(session), locale, parent);
+    execModal(session.prompter(), &dialog);
 }
 
 } // namespace velmara

@@ -14,10 +14,11 @@ class QWidget;
 namespace velmara {
 
 class Database;
+class Session;
 class ChargerLink;
 
 struct ChannelProgramContext {
-    QString channel;                               // "001" .. "004"
+    QString channel;                        // "001" .. "004"
     const ProgramRecord* program = nullptr; // the channel's program (copied)
     ChargerLink* link = nullptr;
     Database* master = nullptr;
@@ -33,11 +34,11 @@ struct ChannelProgramContext {
 };
 
 // Runs the program editor modally; QDialog::Accepted after a successful send.
-int openProgramEditor(QWidget* parent, const ChannelProgramContext& context);
+int openProgramEditor(QWidget* parent, Session& session, const ChannelProgramContext& context);
 
-// Shows a stored series' program read-only.
-void openUsedProgram(QWidget* parent, const ProgramRecord& program, Database* master,
-                     const QString& charger, const QString& language,
+// Shows a stored series' program read-only, with the names of the session's
+// charger family (setting UsedCharger) and text language.
+void openUsedProgram(QWidget* parent, Session& session, const ProgramRecord& program,
                      const QLocale& locale = QLocale());
 
 } // namespace velmara

@@ -1,11 +1,12 @@
 #include "programs/ui/programeditordialog.h"
 
+#include "base/widgets/modal.h"
+#include "data/session.h"
 #include "programs/ui/choiceonly.h"
+#include "programs/ui/editorboxes.h"
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programfields.h"
 #include "programs/ui/programnamedialog.h"
-#include "data/textstore.h"
-#include "base/widgets/modal.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,8 +19,8 @@ namespace velmara {
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const char* textKey) {
-    auto* b = new QPushButton(res(QLatin1String(textKey)), parent);
+QPushButton* button(QWidget* parent, Session& session, const char* name, const char* textKey) {
+    auto* b = new QPushButton(session.text(QLatin1String(textKey)), parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
@@ -27,56 +28,70 @@ QPushButton* button(QWidget* parent, const char* name, const char* textKey) {
 
 } // namespace
 
-ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* parent)
-    : QDialog(parent), m_setup(std::move(setup)) {
+ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup setup,
+                                         QWidget* parent)
+    : QDialog(parent), m_session(session), m_setup(std::move(setup)) {
     setObjectName(QStringLiteral("dlgVelmaraProgram"));
     static const QStringList channels = AllChannels;
     const int number = channels.indexOf(m_setup.channel);
-    setWindowTitle(number >= 0 ? res(QStringLiteral("0900")) + QStringLiteral(" %1").arg(number + 1)
-                               : res(QStringLiteral("0900")));
+    const QString title = session.text(QStringLiteral("0900"));
+    setWindowTitle(number >= 0 ? title + QStringLiteral(" %1").arg(number + 1) : title);
 
     m_model = std::make_unique<ProgramEditorModel>(m_setup.reference, m_setup.locale);
     m_library = std::make_unique<ProgramLibrary>(m_setup.user);
-    m_session = std::make_unique<ProgramEditorSession>(*m_model, m_setup.options, m_setup.line,
-                                                       m_library.get());
-    m_session->channel = m_setup.channel;
-    m_session->resetChannels = m_setup.resetChannels;
-    m_session->transferStateChanged = [this](bool busy) { showTransferring(busy); };
-    m_session->askProgramName = [this] {
+    m_editor = std::make_unique<ProgramEditorSession>(*m_model, m_setup.options, m_setup.line,
+                                                      m_library.get());
+    m_editor->channel = m_setup.channel;
+    m_editor->resetChannels = m_setup.resetChannels;
+    m_editor->transferStateChanged = [this](bool busy) { showTransferring(busy); };
+    m_editor->askProgramName = [this] {
         QStringList names;
         for (const StoredProgram& p : m_library->programs())
             names << p.name;
-        return velmara::askProgramName(names, this);
+        return velmara::askProgramName(names, m_session, this);
+    };
+    m_editor->showCheck = [this](const EditorMessage& m) {
+        showEditorMessage(programViewContext(m_session), m, m_model->locale());
+    };
+    m_editor->ask = [this](const EditorQuestion& q) {
+        return showKeyed(m_session, q.textKey, q.titleKey, q.icon, q.buttons);
+    };
+    m_editor->saveFailed = [this](const QString& reason) {
+        m_session.log().writeEntry(QStringLiteral("Programme: ") + reason);
+        Message box;
+        box.text = QStringLiteral("Fehler");
+        box.icon = MsgIcon::Critical;
+        m_session.prompter().show(box);
     };
 
     auto* layout = new QVBoxLayout(this);
     auto* libraryRow = new QHBoxLayout;
-    auto* storedLabel = new QLabel(res(QStringLiteral("0973")), this);
+    auto* storedLabel = new QLabel(session.text(QStringLiteral("0973")), this);
     storedLabel->setObjectName(QStringLiteral("lblGespeicherteProgramme"));
     m_stored = new QComboBox(this);
     m_stored->setObjectName(QStringLiteral("cboAkkuProgram"));
     m_stored->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_stored->setMinimumContentsLength(20);
     ignoreTypedKeys(m_stored);
-    m_delete = button(this, "cmdDeleteButton", "0972");
-    auto* saveAs = button(this, "cmdSaveAsButton", "0953");
+    m_delete = button(this, session, "cmdDeleteButton", "0972");
+    auto* saveAs = button(this, session, "cmdSaveAsButton", "0953");
     libraryRow->addWidget(storedLabel);
     libraryRow->addWidget(m_stored, 1);
     libraryRow->addWidget(m_delete);
     libraryRow->addWidget(saveAs);
     layout->addLayout(libraryRow);
 
-    m_fields = new ProgramFieldsWidget(*m_model, this);
+    m_fields = new ProgramFieldsWidget(*m_model, programViewContext(session), this);
     layout->addWidget(m_fields);
-    m_session->focusControl = [this](const QString& name) { m_fields->focusControl(name); };
+    m_editor->focusControl = [this](const QString& name) { m_fields->focusControl(name); };
     connect(m_fields, &ProgramFieldsWidget::edited, this, &ProgramEditorDialog::refresh);
 
     auto* actions = new QHBoxLayout;
-    auto* extended = button(this, "cmdExtendedModus", "0903");
-    auto* fetch = button(this, "cmdProgrammHolen", "0952");
-    auto* send = button(this, "cmdSendButton", "0950");
-    auto* sendAll = button(this, "cmdSendToAll", "0951");
-    auto* cancel = button(this, "cmdCancelButton", "0101");
+    auto* extended = button(this, session, "cmdExtendedModus", "0903");
+    auto* fetch = button(this, session, "cmdProgrammHolen", "0952");
+    auto* send = button(this, session, "cmdSendButton", "0950");
+    auto* sendAll = button(this, session, "cmdSendToAll", "0951");
+    auto* cancel = button(this, session, "cmdCancelButton", "0101");
     actions->addWidget(extended);
     actions->addWidget(fetch);
     actions->addStretch(1);
@@ -94,24 +109,24 @@ ProgramEditorDialog::ProgramEditorDialog(ProgramEditorSetup setup, QWidget* pare
             accept();
     };
     connect(send, &QPushButton::clicked, this,
-            [this, closeWhenDone] { QCoro::connect(m_session->send(), this, closeWhenDone); });
+            [this, closeWhenDone] { QCoro::connect(m_editor->send(), this, closeWhenDone); });
     connect(sendAll, &QPushButton::clicked, this,
-            [this, closeWhenDone] { QCoro::connect(m_session->sendToAll(), this, closeWhenDone); });
+            [this, closeWhenDone] { QCoro::connect(m_editor->sendToAll(), this, closeWhenDone); });
     connect(fetch, &QPushButton::clicked, this,
-            [this] { QCoro::connect(m_session->fetch(), this, [this](bool) { refresh(); }); });
+            [this] { QCoro::connect(m_editor->fetch(), this, [this](bool) { refresh(); }); });
     connect(saveAs, &QPushButton::clicked, this, [this] {
-        if (m_session->saveAs())
+        if (m_editor->saveAs())
             fillLibraryList();
         refresh();
     });
     connect(m_delete, &QPushButton::clicked, this, [this] {
-        if (m_session->deleteSelected())
+        if (m_editor->deleteSelected())
             fillLibraryList();
         refresh();
     });
     connect(extended, &QPushButton::clicked, this, &ProgramEditorDialog::openExtended);
     connect(m_stored, &QComboBox::activated, this, [this](int i) {
-        m_session->loadStored(i >= 0 ? m_stored->itemData(i).toLongLong() : -1);
+        m_editor->loadStored(i >= 0 ? m_stored->itemData(i).toLongLong() : -1);
         refresh();
     });
 
@@ -136,8 +151,9 @@ void ProgramEditorDialog::refresh() {
 }
 
 void ProgramEditorDialog::openExtended() {
-    ExtendedModeDialog dialog(m_model->program(), m_setup.reference, this);
-    if (execModal(&dialog) == QDialog::Accepted)
+    ExtendedModeDialog dialog(m_model->program(), m_setup.reference, programViewContext(m_session),
+                              this);
+    if (execModal(m_session.prompter(), &dialog) == QDialog::Accepted)
         m_model->setExtendedFields(dialog.program());
 }
 
@@ -154,13 +170,13 @@ void ProgramEditorDialog::showTransferring(bool busy) {
 }
 
 void ProgramEditorDialog::reject() {
-    if (m_session->transferring())
+    if (m_editor->transferring())
         return;
     QDialog::reject();
 }
 
 void ProgramEditorDialog::closeEvent(QCloseEvent* event) {
-    if (m_session->transferring()) {
+    if (m_editor->transferring()) {
         event->ignore();
         return;
     }
@@ -168,7 +184,7 @@ void ProgramEditorDialog::closeEvent(QCloseEvent* event) {
 }
 
 void ProgramEditorDialog::programChangedFromOutside(const ProgramRecord& reported) {
-    if (m_session->programChangedFromOutside(reported))
+    if (m_editor->programChangedFromOutside(reported))
         refresh();
 }
 

@@ -21,12 +21,13 @@ class QPushButton;
 namespace velmara {
 
 class ProgramFieldsWidget;
+class Session;
 
 // What the editor needs from its surroundings.
 struct ProgramEditorSetup {
-    QString channel;              // "001" .. "004"
-    ProgramRecord program; // the channel's program
-    ProgramReference reference;   // rows of the charger family in use
+    QString channel;            // "001" .. "004"
+    ProgramRecord program;      // the channel's program
+    ProgramReference reference; // rows of the charger family in use
     ProgramOptions options;
     ProgramLine* line = nullptr; // the charger
     Database* user = nullptr;    // the program library's file
@@ -37,7 +38,7 @@ struct ProgramEditorSetup {
 class ProgramEditorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ProgramEditorDialog(ProgramEditorSetup setup, QWidget* parent = nullptr);
+    ProgramEditorDialog(Session& session, ProgramEditorSetup setup, QWidget* parent = nullptr);
     ~ProgramEditorDialog() override;
 
     ProgramEditorModel& model() { return *m_model; }
@@ -57,10 +58,11 @@ private:
     void refresh();
     void openExtended();
 
+    Session& m_session;
     ProgramEditorSetup m_setup;
     std::unique_ptr<ProgramEditorModel> m_model;
     std::unique_ptr<ProgramLibrary> m_library;
-    std::unique_ptr<ProgramEditorSession> m_session;
+    std::unique_ptr<ProgramEditorSession> m_editor;
     ProgramFieldsWidget* m_fields;
     QComboBox* m_stored;
     QPushButton* m_delete;

@@ -1,9 +1,8 @@
 #include "programs/ui/programfields.h"
 
-#include "programs/ui/choiceonly.h"
-#include "base/core/messages.h"
-#include "data/textstore.h"
 #include "base/widgets/inputfilters.h"
+#include "programs/ui/choiceonly.h"
+#include "programs/ui/editorboxes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,10 +18,6 @@
 namespace velmara {
 
 namespace {
-
-QString key(const char* k) {
-    return res(QLatin1String(k));
-}
 
 // Selects the entry whose item data (or, without data, text) equals value.
 void selectEntry(QComboBox* list, const QVariant& value) {
@@ -46,8 +41,9 @@ void setShown(std::initializer_list<QWidget*> widgets, bool visible) {
 
 } // namespace
 
-ProgramFieldsWidget::ProgramFieldsWidget(ProgramEditorModel& model, QWidget* parent)
-    : QWidget(parent), m_model(model) {
+ProgramFieldsWidget::ProgramFieldsWidget(ProgramEditorModel& model, const ProgramViewContext& view,
+                                         QWidget* parent)
+    : QWidget(parent), m_model(model), m_view(view) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* battery = new QGroupBox(key("0906"), this);
@@ -282,11 +278,12 @@ void ProgramFieldsWidget::boxLeft(Box b) {
     refresh();
     if (!r)
         return;
-    Message m;
-    m.text = r->text(&res, m_model.locale());
-    m.key = r->keyA;
-    showMessage(m);
+    showEditorMessage(m_view, *r, m_model.locale());
     box(b)->setFocus();
+}
+
+QString ProgramFieldsWidget::key(const char* textKey) const {
+    return m_view.text(QLatin1String(textKey));
 }
 
 void ProgramFieldsWidget::focusControl(const QString& objectName) {

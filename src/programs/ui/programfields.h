@@ -4,6 +4,7 @@
 // capacity and the self-discharge test. The editor and the used-program view
 // both show them.
 #include "programs/core/programeditormodel.h"
+#include "programs/ui/editorboxes.h"
 
 #include <QWidget>
 
@@ -21,7 +22,8 @@ namespace velmara {
 class ProgramFieldsWidget : public QWidget {
     Q_OBJECT
 public:
-    ProgramFieldsWidget(ProgramEditorModel& model, QWidget* parent = nullptr);
+    ProgramFieldsWidget(ProgramEditorModel& model, const ProgramViewContext& view,
+                        QWidget* parent = nullptr);
 
     // Shows the model's state in the controls.
     void refresh();
@@ -34,6 +36,7 @@ Q_SIGNALS:
     void edited();
 
 private:
+    QString key(const char* textKey) const;
     QLabel* label(const char* name, const QString& text);
     QLineEdit* numberBox(Box b);
     QComboBox* list(const char* name);
@@ -46,6 +49,7 @@ private:
     template <typename F> void edit(F change);
 
     ProgramEditorModel& m_model;
+    ProgramViewContext m_view;
     bool m_refreshing = false;
     std::array<QLineEdit*, BoxCount> m_boxes{};
 

@@ -1,7 +1,7 @@
 #include "programs/ui/programnamedialog.h"
 
-#include "data/textstore.h"
 #include "base/widgets/modal.h"
+#include "data/session.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -11,10 +11,11 @@
 
 namespace velmara {
 
-ProgramNameDialog::ProgramNameDialog(const QStringList& storedNames, QWidget* parent)
+ProgramNameDialog::ProgramNameDialog(const QStringList& storedNames, Session& session,
+                                     QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("dlgAkkuSpeichern"));
-    setWindowTitle(res(QStringLiteral("0991")));
+    setWindowTitle(session.text(QStringLiteral("0991")));
     auto* layout = new QVBoxLayout(this);
     m_names = new QListWidget(this);
     m_names->setObjectName(QStringLiteral("lstSave"));
@@ -27,10 +28,10 @@ ProgramNameDialog::ProgramNameDialog(const QStringList& storedNames, QWidget* pa
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = new QPushButton(res(QStringLiteral("0100")), this);
+    auto* ok = new QPushButton(session.text(QStringLiteral("0100")), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(res(QStringLiteral("0101")), this);
+    auto* cancel = new QPushButton(session.text(QStringLiteral("0101")), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -49,9 +50,9 @@ void ProgramNameDialog::showEvent(QShowEvent* event) {
     m_name->setFocus();
 }
 
-QString askProgramName(const QStringList& storedNames, QWidget* parent) {
-    ProgramNameDialog dialog(storedNames, parent);
-    return execModal(&dialog) == QDialog::Accepted ? dialog.name() : QString();
+QString askProgramName(const QStringList& storedNames, Session& session, QWidget* parent) {
+    ProgramNameDialog dialog(storedNames, session, parent);
+    return execModal(session.prompter(), &dialog) == QDialog::Accepted ? dialog.name() : QString();
 }
 
 } // namespace velmara

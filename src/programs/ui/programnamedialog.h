@@ -7,10 +7,12 @@ class QListWidget;
 
 namespace velmara {
 
+class Session;
+
 class ProgramNameDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ProgramNameDialog(const QStringList& storedNames, QWidget* parent = nullptr);
+    ProgramNameDialog(const QStringList& storedNames, Session& session, QWidget* parent = nullptr);
     // The name typed, without surrounding blanks.
     QString name() const;
 
@@ -23,6 +25,6 @@ private:
 };
 
 // Runs the dialog modally: the name, or "" when it was cancelled.
-QString askProgramName(const QStringList& storedNames, QWidget* parent);
+QString askProgramName(const QStringList& storedNames, Session& session, QWidget* parent);
 
 } // namespace velmara

@@ -1,9 +1,8 @@
 #include "programs/ui/usedprogramdialog.h"
 
+#include "base/widgets/modal.h"
 #include "programs/ui/extendedmodedialog.h"
 #include "programs/ui/programfields.h"
-#include "data/textstore.h"
-#include "base/widgets/modal.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -12,22 +11,23 @@
 namespace velmara {
 
 UsedProgramDialog::UsedProgramDialog(const ProgramRecord& program,
-                                     const ProgramReference& reference, QLocale locale,
+                                     const ProgramReference& reference,
+                                     const ProgramViewContext& view, QLocale locale,
                                      QWidget* parent)
-    : QDialog(parent), m_reference(reference) {
+    : QDialog(parent), m_reference(reference), m_view(view) {
     setObjectName(QStringLiteral("dlgUsedProgram"));
-    setWindowTitle(res(QStringLiteral("0901")));
+    setWindowTitle(view.text(QStringLiteral("0901")));
     m_model = std::make_unique<ProgramEditorModel>(m_reference, locale);
     m_model->setProgram(program);
 
     auto* layout = new QVBoxLayout(this);
-    m_fields = new ProgramFieldsWidget(*m_model, this);
+    m_fields = new ProgramFieldsWidget(*m_model, m_view, this);
     layout->addWidget(m_fields);
     auto* buttons = new QHBoxLayout;
-    m_extended = new QPushButton(res(QStringLiteral("0903")), this);
+    m_extended = new QPushButton(view.text(QStringLiteral("0903")), this);
     m_extended->setObjectName(QStringLiteral("cmdExtendedModus"));
     m_extended->setAutoDefault(false);
-    auto* close = new QPushButton(res(QStringLiteral("0100")), this);
+    auto* close = new QPushButton(view.text(QStringLiteral("0100")), this);
     close->setObjectName(QStringLiteral("cmdCancelButton"));
     close->setDefault(true);
     buttons->addWidget(m_extended);
@@ -36,9 +36,9 @@ UsedProgramDialog::UsedProgramDialog(const ProgramRecord& program,
     layout->addLayout(buttons);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_extended, &QPushButton::clicked, this, [this] {
-        ExtendedModeDialog dialog(m_model->program(), m_reference, this);
+        ExtendedModeDialog dialog(m_model->program(), m_reference, m_view, this);
         dialog.setEditableFalse();
-        execModal(&dialog);
+        execModal(m_view.prompter, &dialog);
     });
     activate();
 }

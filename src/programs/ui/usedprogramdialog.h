@@ -5,6 +5,8 @@
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programreference.h"
 
+#include "programs/ui/editorboxes.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -19,7 +21,8 @@ class UsedProgramDialog : public QDialog {
     Q_OBJECT
 public:
     UsedProgramDialog(const ProgramRecord& program, const ProgramReference& reference,
-                      QLocale locale = QLocale(), QWidget* parent = nullptr);
+                      const ProgramViewContext& view, QLocale locale = QLocale(),
+                      QWidget* parent = nullptr);
     ~UsedProgramDialog() override;
 
     const ProgramRecord& program() const { return m_model->program(); }
@@ -28,6 +31,7 @@ public:
 
 private:
     ProgramReference m_reference;
+    ProgramViewContext m_view;
     std::unique_ptr<ProgramEditorModel> m_model;
     ProgramFieldsWidget* m_fields;
     QPushButton* m_extended;

@@ -1,8 +1,7 @@
 #include "ui/dialogs/chargerdialog.h"
 
 #include "base/widgets/modal.h"
-#include "data/settingsstore.h"
-#include "data/textstore.h"
+#include "data/session.h"
 #include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
 
@@ -12,15 +11,15 @@
 
 namespace velmara {
 
-ChargerDialog::ChargerDialog(Form form, QWidget* parent) : QDialog(parent) {
+ChargerDialog::ChargerDialog(Session& session, Form form, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlgFirstCharger"));
-    setWindowTitle(res(QStringLiteral("0200")));
+    setWindowTitle(session.text(QStringLiteral("0200")));
 
     auto* layout = new QVBoxLayout(this);
-    m_info = new QLabel(res(QStringLiteral("0202")), this);
+    m_info = new QLabel(session.text(QStringLiteral("0202")), this);
     m_info->setObjectName(QStringLiteral("lblInfo"));
     m_info->setWordWrap(true);
-    m_label = new QLabel(res(QStringLiteral("0204")), this);
+    m_label = new QLabel(session.text(QStringLiteral("0204")), this);
     m_label->setObjectName(QStringLiteral("lblLadegeraet"));
     m_list = new QComboBox(this);
     m_list->setObjectName(QStringLiteral("cboLadegeraet"));
@@ -30,13 +29,15 @@ ChargerDialog::ChargerDialog(Form form, QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_list);
     const ConfirmRow row = makeConfirmRow(this);
     m_ok = row.ok;
-    m_ok->setText(res(form == Form::FirstStart ? QStringLiteral("0102") : QStringLiteral("0100")));
-    row.cancel->setText(res(QStringLiteral("0101")));
+    m_ok->setText(
+        session.text(form == Form::FirstStart ? QStringLiteral("0102") : QStringLiteral("0100")));
+    row.cancel->setText(session.text(QStringLiteral("0101")));
     layout->addLayout(row.layout);
 
     fillChoices(m_list,
-                describedChargers(chargerChoices(), [](const QString& key) { return res(key); }),
-                getSetting(QStringLiteral("UsedCharger")));
+                describedChargers(chargerChoices(session.master()),
+                                  [&session](const QString& key) { return session.text(key); }),
+                session.setting(QStringLiteral("UsedCharger")));
     m_ok->setEnabled(!chosenCharger().isEmpty());
     connect(m_list, &QComboBox::currentIndexChanged, this,
             [this] { m_ok->setEnabled(!chosenCharger().isEmpty()); });
@@ -51,11 +52,12 @@ void ChargerDialog::accept() {
         QDialog::accept();
 }
 
-bool runChargerDialog() {
-    ChargerDialog dialog(ChargerDialog::Form::Menu);
-    if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCharger().isEmpty())
+bool runChargerDialog(Session& session) {
+    ChargerDialog dialog(session, ChargerDialog::Form::Menu);
+    if (execModal(session.prompter(), &dialog) != QDialog::Accepted ||
+        dialog.chosenCharger().isEmpty())
         return false;
-    return changeSettingAndQuit(QStringLiteral("UsedCharger"), dialog.chosenCharger(),
+    return changeSettingAndQuit(session, QStringLiteral("UsedCharger"), dialog.chosenCharger(),
                                 QStringLiteral("0206"));
 }
 

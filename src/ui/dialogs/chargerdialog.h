@@ -8,10 +8,12 @@ class QLabel;
 
 namespace velmara {
 
+class Session;
+
 class ChargerDialog : public QDialog {
 public:
     enum class Form { FirstStart, Menu };
-    explicit ChargerDialog(Form form, QWidget* parent = nullptr);
+    ChargerDialog(Session& session, Form form, QWidget* parent = nullptr);
 
     // The short name of the chosen model ("QMT1", "QMT4"), "" when none is chosen.
     QString chosenCharger() const;
@@ -26,6 +28,6 @@ private:
 
 // The menu entry "Ladegerät": true when a new model was stored and the caller
 // must end the program.
-bool runChargerDialog();
+bool runChargerDialog(Session& session);
 
 } // namespace velmara

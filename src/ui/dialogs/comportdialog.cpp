@@ -1,10 +1,8 @@
 #include "ui/dialogs/comportdialog.h"
 
-#include "base/core/messages.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
-#include "ui/dialogs/dialogparts.h"
 #include "base/widgets/modal.h"
+#include "data/session.h"
+#include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
 
 #include <QButtonGroup>
@@ -17,32 +15,32 @@
 
 namespace velmara {
 
-ComPortDialog::ComPortDialog(Form form, QWidget* parent, const PortLister& lister)
-    : QDialog(parent) {
+ComPortDialog::ComPortDialog(Session& session, Form form, QWidget* parent, const PortLister& lister)
+    : QDialog(parent), m_session(session) {
     setObjectName(form == Form::FirstStart ? QStringLiteral("dlgFirstComPortSelection")
                                            : QStringLiteral("dlgComPortSelection"));
-    setWindowTitle(res(QStringLiteral("0600")));
+    setWindowTitle(session.text(QStringLiteral("0600")));
 
     auto* layout = new QVBoxLayout(this);
-    auto* info = new QLabel(res(QStringLiteral("0610")), this);
+    auto* info = new QLabel(session.text(QStringLiteral("0610")), this);
     info->setObjectName(QStringLiteral("lblInfo"));
     info->setWordWrap(true);
     layout->addWidget(info);
 
     auto* grid = new QGridLayout;
-    auto* pathLabel = new QLabel(res(QStringLiteral("0612")), this);
+    auto* pathLabel = new QLabel(session.text(QStringLiteral("0612")), this);
     pathLabel->setObjectName(QStringLiteral("lblComDevice"));
     grid->addWidget(pathLabel, 0, 1);
     auto* group = new QButtonGroup(this);
-    const int selected = configuredPort().number;
+    const int selected = configuredPort(session.settings()).number;
     static const char* const optionKeys[] = {"0602", "0604", "0606", "0608"};
     for (int i = 0; i < comPortCount; ++i) {
         const int port = i + 1;
-        m_options[i] = new QRadioButton(res(QLatin1String(optionKeys[i])), this);
+        m_options[i] = new QRadioButton(session.text(QLatin1String(optionKeys[i])), this);
         m_options[i]->setObjectName(QStringLiteral("optCom%1").arg(port));
         m_options[i]->setChecked(port == selected);
         group->addButton(m_options[i], port);
-        m_paths[i] = new QLineEdit(getSetting(comDeviceKey(port)), this);
+        m_paths[i] = new QLineEdit(session.setting(comDeviceKey(port)), this);
         m_paths[i]->setObjectName(QStringLiteral("txtComDevice%1").arg(port));
         // Wide enough for a /dev/serial/by-id name.
         m_paths[i]->setMinimumWidth(m_paths[i]->fontMetrics().averageCharWidth() * 60);
@@ -56,7 +54,7 @@ ComPortDialog::ComPortDialog(Form form, QWidget* parent, const PortLister& liste
     connect(group, &QButtonGroup::idToggled, this, [this] { update(); });
     layout->addLayout(grid);
 
-    auto* portsLabel = new QLabel(res(QStringLiteral("1132")), this);
+    auto* portsLabel = new QLabel(session.text(QStringLiteral("1132")), this);
     portsLabel->setObjectName(QStringLiteral("lblVorhandenePorts"));
     portsLabel->setWordWrap(true);
     layout->addWidget(portsLabel);
@@ -73,8 +71,8 @@ ComPortDialog::ComPortDialog(Form form, QWidget* parent, const PortLister& liste
 
     const ConfirmRow row = makeConfirmRow(this);
     m_ok = row.ok;
-    m_ok->setText(res(QStringLiteral("0102")));
-    row.cancel->setText(res(QStringLiteral("0101")));
+    m_ok->setText(session.text(QStringLiteral("0102")));
+    row.cancel->setText(session.text(QStringLiteral("0101")));
     layout->addLayout(row.layout);
     update();
 }
@@ -103,7 +101,7 @@ void ComPortDialog::accept() {
 }
 
 void ComPortDialog::store() const {
-    storePortChoice(chosenPort(), devicePaths());
+    storePortChoice(m_session.settings(), chosenPort(), devicePaths());
 }
 
 void ComPortDialog::takePort(const QString& path) {
@@ -119,31 +117,30 @@ void ComPortDialog::update() {
     m_ok->setEnabled(isComplete());
 }
 
-bool runComPortDialog(bool endOnCancel, const std::function<bool()>& reopenLink) {
+bool runComPortDialog(Session& session, bool endOnCancel, const std::function<bool()>& reopenLink) {
     for (;;) {
-        ComPortDialog dialog(ComPortDialog::Form::Menu);
-        if (execModal(&dialog) != QDialog::Accepted)
+        ComPortDialog dialog(session, ComPortDialog::Form::Menu);
+        if (execModal(session.prompter(), &dialog) != QDialog::Accepted)
             return !endOnCancel;
         if (!dialog.isComplete())
             continue; // nothing to store: ask again
         dialog.store();
         if (!reopenLink || reopenLink())
             return true;
-        showPortOpenFailure();
+        showPortOpenFailure(session);
     }
 }
 
-void showPortOpenFailure() {
-    const QString path =
-        configuredPort().devicePath;
+void showPortOpenFailure(Session& session) {
+    const QString path = configuredPort(session.settings()).devicePath;
     Message m;
     m.key = QStringLiteral("1092");
-    m.text =
-        res(m.key) + QStringLiteral("\n\n") + res(portProblemKey(diagnosePort(path))).arg(path);
-    m.title = res(QStringLiteral("0120"));
+    m.text = session.text(m.key) + QStringLiteral("\n\n") +
+             session.text(portProblemKey(diagnosePort(path))).arg(path);
+    m.title = session.text(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
-    showMessage(m);
+    session.prompter().show(m);
 }
 
 } // namespace velmara

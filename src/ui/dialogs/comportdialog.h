@@ -16,12 +16,14 @@ class QRadioButton;
 
 namespace velmara {
 
+class Session;
+
 class ComPortDialog : public QDialog {
 public:
     enum class Form { FirstStart, Menu };
     // lister: the serial ports of this machine, offered beside the four slots.
-    explicit ComPortDialog(Form form, QWidget* parent = nullptr,
-                           const PortLister& lister = systemSerialPorts);
+    ComPortDialog(Session& session, Form form, QWidget* parent = nullptr,
+                  const PortLister& lister = systemSerialPorts);
 
     int chosenPort() const; // first checked option 1..4, 0 when none is checked
     QStringList devicePaths() const;
@@ -35,6 +37,8 @@ public:
 private:
     void update();
 
+    Session& m_session;
+
     std::array<QRadioButton*, 4> m_options{};
     std::array<QLineEdit*, 4> m_paths{};
     QListWidget* m_ports = nullptr;
@@ -43,12 +47,12 @@ private:
 
 // The box after the port of the current setting failed to open: "1092" and why
 // (missing, no permission with the hint to the dialout group, busy).
-void showPortOpenFailure();
+void showPortOpenFailure(Session& session);
 
 // The port dialog of the menu and of start-up after the port failed to open.
 // Confirming stores the choice and calls reopenLink(); when that fails the box
 // "1092" is shown and the dialog opens again. Cancel returns !endOnCancel
 // (false: the caller ends the program).
-bool runComPortDialog(bool endOnCancel, const std::function<bool()>& reopenLink);
+bool runComPortDialog(Session& session, bool endOnCancel, const std::function<bool()>& reopenLink);
 
 } // namespace velmara

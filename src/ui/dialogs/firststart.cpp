@@ -1,50 +1,52 @@
 #include "ui/dialogs/firststart.h"
 
+#include "base/widgets/modal.h"
+#include "data/session.h"
 #include "data/tempvalues.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 #include "ui/dialogs/chargerdialog.h"
 #include "ui/dialogs/comportdialog.h"
 #include "ui/dialogs/languagedialog.h"
-#include "base/widgets/modal.h"
 
 namespace velmara {
 
 namespace {
 
-bool askLanguage() {
-    const QString before = currentLanguage();
-    LanguageDialog dialog(LanguageDialog::Form::FirstStart);
-    if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCode().isEmpty()) {
-        setCurrentLanguage(before); // the dialog switched it while the user was choosing
-        deleteTempValues();
+bool askLanguage(Session& session) {
+    TextStore& texts = session.texts();
+    const QString before = texts.languageKey();
+    LanguageDialog dialog(session, LanguageDialog::Form::FirstStart);
+    if (execModal(session.prompter(), &dialog) != QDialog::Accepted ||
+        dialog.chosenCode().isEmpty()) {
+        texts.setLanguageKey(before); // the dialog switched it while the user was choosing
+        deleteTempValues(session);
         return false;
     }
-    setSetting(QStringLiteral("UsedLanguage"), dialog.chosenCode());
-    setCurrentLanguage(dialog.chosenCode());
+    session.setSetting(QStringLiteral("UsedLanguage"), dialog.chosenCode());
+    texts.setLanguageKey(dialog.chosenCode());
     return true;
 }
 
-bool askCharger() {
-    ChargerDialog dialog(ChargerDialog::Form::FirstStart);
-    if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCharger().isEmpty())
+bool askCharger(Session& session) {
+    ChargerDialog dialog(session, ChargerDialog::Form::FirstStart);
+    if (execModal(session.prompter(), &dialog) != QDialog::Accepted ||
+        dialog.chosenCharger().isEmpty())
         return false;
-    setSetting(QStringLiteral("UsedCharger"), dialog.chosenCharger());
+    session.setSetting(QStringLiteral("UsedCharger"), dialog.chosenCharger());
     return true;
 }
 
-void askPort() {
-    ComPortDialog dialog(ComPortDialog::Form::FirstStart);
-    if (execModal(&dialog) == QDialog::Accepted && dialog.isComplete())
+void askPort(Session& session) {
+    ComPortDialog dialog(session, ComPortDialog::Form::FirstStart);
+    if (execModal(session.prompter(), &dialog) == QDialog::Accepted && dialog.isComplete())
         dialog.store();
 }
 
 } // namespace
 
-bool runFirstStartChain() {
-    if (!askLanguage() || !askCharger())
+bool runFirstStartChain(Session& session) {
+    if (!askLanguage(session) || !askCharger(session))
         return false;
-    askPort();
+    askPort(session);
     return true;
 }
 

@@ -1,8 +1,7 @@
 #include "ui/dialogs/infowindow.h"
 
-#include "base/core/messages.h"
 #include "base/widgets/modal.h"
-#include "data/textstore.h"
+#include "data/session.h"
 #include "ui/dialogs/systeminfo.h"
 
 #include <QHBoxLayout>
@@ -24,28 +23,29 @@ QLabel* addLabel(QVBoxLayout* layout, const char* name, const QString& text) {
 }
 } // namespace
 
-InfoWindow::InfoWindow(QWidget* parent) : QDialog(parent), m_tool(findSystemInfoTool()) {
+InfoWindow::InfoWindow(Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_tool(findSystemInfoTool()) {
     setObjectName(QStringLiteral("frmInfo"));
-    setWindowTitle(res(QStringLiteral("1602")));
+    setWindowTitle(session.text(QStringLiteral("1602")));
 
     auto* layout = new QVBoxLayout(this);
-    QLabel* name = addLabel(layout, "lblProgramName", res(QStringLiteral("0001")));
+    QLabel* name = addLabel(layout, "lblProgramName", session.text(QStringLiteral("0001")));
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
     name->setFont(big);
-    addLabel(
-        layout, "lblVersion",
-        labelledLine(res(QStringLiteral("1606")), programVersion().section(QLatin1Char(' '), 1)));
-    addLabel(layout, "lblDescription", res(QStringLiteral("1604")))->setWordWrap(true);
+    addLabel(layout, "lblVersion",
+             labelledLine(session.text(QStringLiteral("1606")),
+                          programVersion().section(QLatin1Char(' '), 1)));
+    addLabel(layout, "lblDescription", session.text(QStringLiteral("1604")))->setWordWrap(true);
     addLabel(layout, "lblLibrariesHeading",
-             labelledLine(res(QStringLiteral("1610")), QString()).trimmed());
-    addLabel(layout, "lblLibraries", libraryVersions().join(QLatin1Char('\n')));
+             labelledLine(session.text(QStringLiteral("1610")), QString()).trimmed());
+    addLabel(layout, "lblLibraries", libraryVersions(session.master()).join(QLatin1Char('\n')));
 
     auto* buttons = new QHBoxLayout;
-    auto* systemInfo = new QPushButton(res(QStringLiteral("1612")), this);
+    auto* systemInfo = new QPushButton(session.text(QStringLiteral("1612")), this);
     systemInfo->setObjectName(QStringLiteral("cmdSystemInfo"));
-    auto* ok = new QPushButton(res(QStringLiteral("1614")), this);
+    auto* ok = new QPushButton(session.text(QStringLiteral("1614")), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     buttons->addWidget(systemInfo);
@@ -62,15 +62,15 @@ void InfoWindow::showSystemInfo() {
         return;
     // No tool (or it would not start): what the program itself can tell.
     Message m;
-    m.text = systemSummary([](const QString& key) { return res(key); });
-    m.title = res(QStringLiteral("1612"));
+    m.text = systemSummary([this](const QString& key) { return m_session.text(key); });
+    m.title = m_session.text(QStringLiteral("1612"));
     m.icon = MsgIcon::Information;
-    showMessage(m);
+    m_session.prompter().show(m);
 }
 
-void showInfoWindow(QWidget* parent) {
-    InfoWindow window(parent);
-    execModal(&window);
+void showInfoWindow(Session& session, QWidget* parent) {
+    InfoWindow window(session, parent);
+    execModal(session.prompter(), &window);
 }
 
 } // namespace velmara

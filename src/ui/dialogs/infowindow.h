@@ -5,17 +5,20 @@
 
 namespace velmara {
 
+class Session;
+
 class InfoWindow : public QDialog {
 public:
-    explicit InfoWindow(QWidget* parent = nullptr);
+    explicit InfoWindow(Session& session, QWidget* parent = nullptr);
 
 private:
     void showSystemInfo();
 
+    Session& m_session;
     QString m_tool; // system-information program, "" when none was found
 };
 
 // Shows the information window modally.
-void showInfoWindow(QWidget* parent);
+void showInfoWindow(Session& session, QWidget* parent);
 
 } // namespace velmara

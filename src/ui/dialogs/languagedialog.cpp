@@ -1,8 +1,7 @@
 #include "ui/dialogs/languagedialog.h"
 
 #include "base/widgets/modal.h"
-#include "data/settingsstore.h"
-#include "data/textstore.h"
+#include "data/session.h"
 #include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
 
@@ -21,7 +20,8 @@ int minimumWidthForTitle(const QWidget& window) {
                                     kTitleBarButtons);
 }
 
-LanguageDialog::LanguageDialog(Form form, QWidget* parent) : QDialog(parent), m_form(form) {
+LanguageDialog::LanguageDialog(Session& session, Form form, QWidget* parent)
+    : QDialog(parent), m_session(session), m_form(form) {
     const bool first = form == Form::FirstStart;
     setObjectName(first ? QStringLiteral("dlgFirstSprache") : QStringLiteral("dlgSprache"));
     setWindowTitle(QStringLiteral("velmara - Sprache"));
@@ -60,21 +60,21 @@ void LanguageDialog::accept() {
 }
 
 void LanguageDialog::applyTexts() {
-    setWindowTitle(res(QStringLiteral("0400")));
-    m_label->setText(res(QStringLiteral("0401")));
+    setWindowTitle(m_session.text(QStringLiteral("0400")));
+    m_label->setText(m_session.text(QStringLiteral("0401")));
     if (m_info)
-        m_info->setText(res(QStringLiteral("0402")));
-    m_ok->setText(
-        res(m_form == Form::FirstStart ? QStringLiteral("0102") : QStringLiteral("0100")));
-    m_cancel->setText(res(QStringLiteral("0101")));
+        m_info->setText(m_session.text(QStringLiteral("0402")));
+    m_ok->setText(m_session.text(m_form == Form::FirstStart ? QStringLiteral("0102")
+                                                            : QStringLiteral("0100")));
+    m_cancel->setText(m_session.text(QStringLiteral("0101")));
     // Wide enough for the whole title beside the title bar's own buttons.
     setMinimumWidth(minimumWidthForTitle(*this));
 }
 
 void LanguageDialog::fillList() {
     const QString select =
-        chosenCode().isEmpty() ? getSetting(QStringLiteral("UsedLanguage")) : chosenCode();
-    fillChoices(m_list, languageChoices(), select);
+        chosenCode().isEmpty() ? m_session.setting(QStringLiteral("UsedLanguage")) : chosenCode();
+    fillChoices(m_list, languageChoices(m_session.master()), select);
     m_ok->setEnabled(!chosenCode().isEmpty());
 }
 
@@ -83,16 +83,17 @@ void LanguageDialog::picked() {
     if (m_form != Form::FirstStart || chosenCode().isEmpty())
         return;
     // The user sees the choice at once: texts and list in the new language.
-    setCurrentLanguage(chosenCode());
+    m_session.texts().setLanguageKey(chosenCode());
     applyTexts();
     fillList();
 }
 
-bool runLanguageDialog() {
-    LanguageDialog dialog(LanguageDialog::Form::Menu);
-    if (execModal(&dialog) != QDialog::Accepted || dialog.chosenCode().isEmpty())
+bool runLanguageDialog(Session& session) {
+    LanguageDialog dialog(session, LanguageDialog::Form::Menu);
+    if (execModal(session.prompter(), &dialog) != QDialog::Accepted ||
+        dialog.chosenCode().isEmpty())
         return false;
-    return changeSettingAndQuit(QStringLiteral("UsedLanguage"), dialog.chosenCode(),
+    return changeSettingAndQuit(session, QStringLiteral("UsedLanguage"), dialog.chosenCode(),
                                 QStringLiteral("0411"));
 }
 

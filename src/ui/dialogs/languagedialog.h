@@ -10,11 +10,12 @@ class QLabel;
 namespace velmara {
 
 struct ConfirmRow;
+class Session;
 
 class LanguageDialog : public QDialog {
 public:
     enum class Form { FirstStart, Menu };
-    explicit LanguageDialog(Form form, QWidget* parent = nullptr);
+    LanguageDialog(Session& session, Form form, QWidget* parent = nullptr);
 
     // The code of the chosen language, "" when none is chosen.
     QString chosenCode() const;
@@ -25,6 +26,7 @@ private:
     void fillList();
     void picked();
 
+    Session& m_session;
     Form m_form;
     QLabel* m_label = nullptr;
     QLabel* m_info = nullptr; // first-start form only
@@ -38,6 +40,6 @@ int minimumWidthForTitle(const QWidget& window);
 
 // The menu entry "Sprache": true when a new language was stored and the caller
 // must end the program.
-bool runLanguageDialog();
+bool runLanguageDialog(Session& session);
 
 } // namespace velmara

@@ -1,18 +1,15 @@
 #include "ui/dialogs/selection.h"
 
-#include "base/core/messages.h"
-#include "data/databases.h"
-#include "data/settingsstore.h"
-#include "data/textstore.h"
+#include "data/session.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 
 namespace velmara {
 
 namespace {
-ChoiceList readChoices(const QString& sql, const QString& textField, const QString& valueField) {
+ChoiceList readChoices(Database* db, const QString& sql, const QString& textField,
+                       const QString& valueField) {
     ChoiceList list;
-    Database* db = masterDatabase();
     if (!db)
         return list;
     auto rs = db->openRecordset(sql);
@@ -28,9 +25,10 @@ ChoiceList readChoices(const QString& sql, const QString& textField, const QStri
 // theirs whatever language the program speaks now; in the order of the table
 // (the order the languages were delivered in), which no language change reorders.
 // A language without a name of its own is shown by its code.
-ChoiceList languageChoices() {
+ChoiceList languageChoices(Database* master) {
     ChoiceList list =
-        readChoices(QStringLiteral("SELECT Sprachen.SprachCode, NLSResources.ResourceText "
+        readChoices(master,
+                    QStringLiteral("SELECT Sprachen.SprachCode, NLSResources.ResourceText "
                                    "FROM Sprachen LEFT JOIN NLSResources "
                                    "ON NLSResources.ResourceID = Sprachen.SprachResID "
                                    "AND NLSResources.SprachCode = Sprachen.SprachCode "
@@ -42,8 +40,8 @@ ChoiceList languageChoices() {
     return list;
 }
 
-ChoiceList chargerChoices() {
-    return readChoices(QStringLiteral("SELECT * FROM Ladegeraete"),
+ChoiceList chargerChoices(Database* master) {
+    return readChoices(master, QStringLiteral("SELECT * FROM Ladegeraete"),
                        QStringLiteral("Geraetebezeichnung"), QStringLiteral("Geraetekuerzel"));
 }
 
@@ -78,32 +76,35 @@ bool isPortChoiceComplete(int port, const QStringList& devicePaths) {
            !devicePaths[port - 1].trimmed().isEmpty();
 }
 
-void storePortChoice(int port, const QStringList& devicePaths) {
-    setSetting(QLatin1String(kComPortKey), QString::number(port));
+void storePortChoice(SettingsStore& settings, int port, const QStringList& devicePaths) {
+    settings.setSetting(QLatin1String(kComPortKey), QString::number(port));
     for (int n = 1; n <= comPortCount && n <= devicePaths.size(); ++n) {
         const QString path = devicePaths[n - 1].trimmed();
-        if (!path.isEmpty() && path != getSetting(comDeviceKey(n)))
-            setSetting(comDeviceKey(n), path);
+        if (!path.isEmpty() && path != settings.getSetting(comDeviceKey(n)))
+            settings.setSetting(comDeviceKey(n), path);
     }
 }
 
-ChangeAnswer askChange(const QString& current, const QString& chosen, const QString& warningKey) {
+ChangeAnswer askChange(Session& session, const QString& current, const QString& chosen,
+                       const QString& warningKey) {
     const QString title = QStringLiteral("0410");
     if (chosen == current)
         return ChangeAnswer::Unchanged;
-    if (showKeyed(warningKey, title, MsgIcon::Exclamation, MsgButtons::OkCancel) != MsgAnswer::Ok)
+    if (showKeyed(session, warningKey, title, MsgIcon::Exclamation, MsgButtons::OkCancel) !=
+        MsgAnswer::Ok)
         return ChangeAnswer::Cancelled;
-    if (showKeyed(QStringLiteral("1090"), title, MsgIcon::Question, MsgButtons::YesNo) !=
+    if (showKeyed(session, QStringLiteral("1090"), title, MsgIcon::Question, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return ChangeAnswer::Declined;
     return ChangeAnswer::Confirmed;
 }
 
-bool changeSettingAndQuit(const QString& settingKey, const QString& chosen,
+bool changeSettingAndQuit(Session& session, const QString& settingKey, const QString& chosen,
                           const QString& warningKey) {
-    if (askChange(getSetting(settingKey), chosen, warningKey) != ChangeAnswer::Confirmed)
+    if (askChange(session, session.setting(settingKey), chosen, warningKey) !=
+        ChangeAnswer::Confirmed)
         return false;
-    setSetting(settingKey, chosen);
+    session.setSetting(settingKey, chosen);
     return true;
 }
 

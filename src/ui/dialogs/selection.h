@@ -12,6 +12,10 @@
 
 namespace velmara {
 
+class Database;
+class Session;
+class SettingsStore;
+
 // One entry of a selection list: the text shown and the value it yields.
 struct Choice {
     QString text;
@@ -20,9 +24,10 @@ struct Choice {
 using ChoiceList = QList<Choice>;
 
 // The usable languages, each named in its own language, in the order of the table.
-ChoiceList languageChoices();
+// None without a master file.
+ChoiceList languageChoices(Database* master);
 // The charger models: Geraetebezeichnung shown, Geraetekuerzel yielded.
-ChoiceList chargerChoices();
+ChoiceList chargerChoices(Database* master);
 // The key of the channel count of a known charger family ("0208" for QMT1,
 // "0210" for QMT4), "" for any other short name.
 QString channelCountKey(const QString& shortName);
@@ -36,7 +41,7 @@ int indexOfValue(const ChoiceList& choices, const QString& value);
 // A port choice can be confirmed when a port is chosen and its device path is not empty.
 bool isPortChoiceComplete(int port, const QStringList& devicePaths);
 // Writes ComPort and every non-empty device path that differs from the stored one.
-void storePortChoice(int port, const QStringList& devicePaths);
+void storePortChoice(SettingsStore& settings, int port, const QStringList& devicePaths);
 
 enum class ChangeAnswer {
     Unchanged, // the chosen value is the current one: nothing asked
@@ -45,11 +50,13 @@ enum class ChangeAnswer {
     Confirmed  // Yes on the quit question
 };
 // Warning box (warningKey, OK/Cancel), then the quit question "1090" (Yes/No),
-// both titled "0410"; nothing is asked when chosen equals current.
-ChangeAnswer askChange(const QString& current, const QString& chosen, const QString& warningKey);
+// both titled "0410", through the session's prompter; nothing is asked when
+// chosen equals current.
+ChangeAnswer askChange(Session& session, const QString& current, const QString& chosen,
+                       const QString& warningKey);
 // askChange against the setting's value; on Confirmed writes chosen to it and returns
 // true (the caller then ends the program).
-bool changeSettingAndQuit(const QString& settingKey, const QString& chosen,
+bool changeSettingAndQuit(Session& session, const QString& settingKey, const QString& chosen,
                           const QString& warningKey);
 
 } // namespace velmara

@@ -1,6 +1,5 @@
 #include "ui/dialogs/systeminfo.h"
 
-#include "data/databases.h"
 #include "storage/database.h"
 
 #include <QFile>
@@ -36,12 +35,12 @@ QString programVersion() {
         .arg(VELMARA_VERSION_PATCH);
 }
 
-QStringList libraryVersions() {
+QStringList libraryVersions(Database* master) {
     QStringList lines;
     lines << QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion()));
     lines << QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion()));
-    if (Database* db = masterDatabase()) {
-        const QString cipher = db->scalar(QStringLiteral("PRAGMA cipher_version")).toString();
+    if (master) {
+        const QString cipher = master->scalar(QStringLiteral("PRAGMA cipher_version")).toString();
         if (!cipher.isEmpty())
             lines << QStringLiteral("SQLCipher %1").arg(cipher);
     }

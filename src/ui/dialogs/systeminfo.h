@@ -8,10 +8,13 @@
 
 namespace velmara {
 
+class Database;
+
 // "velmara 3.0.1": the program's version as built.
 QString programVersion();
 // One line per library the program runs on, with its version ("Qt 6.4.2").
-QStringList libraryVersions();
+// The cipher's version is read from the master file (left out without one).
+QStringList libraryVersions(Database* master);
 
 // The first known system-information program found in the folders (the PATH
 // when empty), as a full path; "" when there is none.
