@@ -91,37 +91,6 @@ bool createMissingDatabaseFiles(const ProgramFolder& folder, QString* error) {
            createFileAt(folder.userPath(), userSchemaSteps(), QString(), error);
 }
 
-bool openMasterDatabase() {
-    Session* s = currentSession();
-    return s && s->openMaster().ok;
-}
-
-bool openUserDatabase() {
-    Session* s = currentSession();
-    return s && s->openUser().ok;
-}
-
-Database* masterDatabase() {
-    Session* s = currentSession();
-    return s ? s->master() : nullptr;
-}
-Database* userDatabase() {
-    Session* s = currentSession();
-    return s ? s->user() : nullptr;
-}
-
-void closeDatabases() {
-    if (Session* s = currentSession())
-        s->closeFiles();
-}
-
-SharedRecordsets& shared() {
-    // Without a running session: an empty set nobody keeps.
-    static SharedRecordsets none;
-    Session* s = currentSession();
-    return s ? s->recordsets() : none;
-}
-
 QString akkutypenQuery(const QString& usedCharger, const QString& language) {
     const bool qmt4 = usedCharger == QLatin1String("QMT4");
     return QStringLiteral("SELECT Akkutypen.Nr, Akkutypen.Nennspannung, Akkutypen.") +
@@ -167,16 +136,6 @@ QString languageListQuery(const QString& language) {
            QStringLiteral("AND Sprachen.Usable=True ") +
            QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
            QStringLiteral("ORDER BY NLSResources.ResourceText ASC");
-}
-
-bool openSharedRecordsets() {
-    Session* s = currentSession();
-    return s && s->openRecordsets();
-}
-
-void closeSharedRecordsets() {
-    if (Session* s = currentSession())
-        s->closeRecordsets();
 }
 
 // Copies the user file S into T without its free space; T keeps the key and the

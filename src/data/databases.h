@@ -33,24 +33,14 @@ QStringList quickCheckProblemsOf(Database& db);
 // the key and the schema version.
 bool exportCompactedCopy(const QString& source, const QString& target, QString* error);
 
-// Shorthands for the running session (session.h): open its files, its files,
-// close them. Without a session they do nothing and return false / null.
-bool openMasterDatabase();
-bool openUserDatabase();
-Database* masterDatabase();
-Database* userDatabase();
-void closeDatabases();
-
-// The nine shared record sets of the running program, on the query texts built
-// from the settings UsedCharger and UsedLanguage.
+// The nine shared record sets of a session, on the query texts built from the
+// settings UsedCharger and UsedLanguage.
 struct SharedRecordsets {
     QString sqlAkkutypen, sqlGeraeteModi, sqlFormierModi, sqlMinMaxWerte, sqlProgramme, sqlAkkus,
         sqlMessWerte, sqlTempMessWerte, sqlDiagramPoints;
     std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, programme, akkus,
         messWerte, tempMessWerte, diagramPoints;
 };
-// The running session's record sets.
-SharedRecordsets& shared();
 
 // Query texts by charger family and language (exactly as the record sets use them).
 QString akkutypenQuery(const QString& usedCharger, const QString& language);
@@ -59,10 +49,6 @@ QString formierModiQuery();
 QString minMaxWerteQuery(const QString& usedCharger);
 // The language list of the language dialogs, in the current language.
 QString languageListQuery(const QString& language);
-
-// The running session's nine sets (false when one cannot be opened).
-bool openSharedRecordsets();
-void closeSharedRecordsets();
 
 // Whether the compacted copy target may replace the closed user file source: it
 // opens with the program's connect string, has the same schema version, passes

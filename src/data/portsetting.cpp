@@ -22,12 +22,4 @@ PortChoice configuredPort(SettingsStore& settings) {
     return choice;
 }
 
-PortChoice configuredPort() {
-    PortChoice choice;
-    choice.number = comPortNumber(getSetting(QLatin1String(kComPortKey)));
-    if (choice.number > 0)
-        choice.devicePath = getSetting(comDeviceKey(choice.number)).trimmed();
-    return choice;
-}
-
 } // namespace velmara

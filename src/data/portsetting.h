@@ -20,6 +20,5 @@ struct PortChoice {
 };
 class SettingsStore;
 PortChoice configuredPort(SettingsStore& settings);
-PortChoice configuredPort(); // TRANSITIONAL
 
 } // namespace velmara

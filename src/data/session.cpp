@@ -12,32 +12,12 @@
 
 namespace velmara {
 
-namespace {
-Session* g_running = nullptr;
-}
-
-Session* currentSession() {
-    return g_running;
-}
-
-Session::Session(const ProgramFolder& folder) : m_folder(folder) {
-    if (!g_running)
-        makeCurrent();
-}
-
-void Session::makeCurrent() {
-    g_running = this;
-    setCurrentPrompter(&m_prompter);
-}
+Session::Session(const ProgramFolder& folder) : m_folder(folder) {}
 
 Session::~Session() {
     releaseLink();
     closeFiles();
     m_log.release();
-    if (g_running == this) {
-        g_running = nullptr;
-        setCurrentPrompter(nullptr);
-    }
 }
 
 void Session::writeLog(const QString& signature, const QStringList& lines) {
@@ -234,41 +214,6 @@ Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
     }
     result.ok = true;
     return result;
-}
-
-QString getSetting(const QString& key) {
-    return g_running ? g_running->settings().getSetting(key) : QString();
-}
-
-void setSetting(const QString& key, const QString& value) {
-    if (g_running)
-        g_running->settings().setSetting(key, value);
-}
-
-QString res(const QString& key) {
-    return g_running ? g_running->texts().text(key) : key;
-}
-
-QString currentLanguage() {
-    return g_running ? g_running->texts().languageKey() : QString();
-}
-
-void setCurrentLanguage(const QString& languageCode) {
-    if (g_running)
-        g_running->texts().setLanguageKey(languageCode);
-}
-
-void writeLog(const QString& signature, const QStringList& lines) {
-    if (!g_running)
-        return;
-    g_running->log().writeSignature(signature);
-    for (const QString& line : lines)
-        g_running->log().writeEntry(line);
-}
-
-void writeLogLine(const QString& line) {
-    if (g_running)
-        g_running->log().writeEntry(line);
 }
 
 void Session::setLink(std::unique_ptr<ChargerLink> link) {

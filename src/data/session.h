@@ -37,10 +37,7 @@ struct Compaction {
 
 class Session {
 public:
-    // The first session made becomes the running one (currentSession()).
     explicit Session(const ProgramFolder& folder);
-    // Makes this the running session (tests with a folder of their own).
-    void makeCurrent();
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -110,13 +107,5 @@ private:
 // looked up in the current language.
 MsgAnswer showKeyed(Session& session, const QString& textKey, const QString& titleKey,
                     MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
-
-// TRANSITIONAL (goes once every caller holds its session): the running
-// session, null before it is made and after it has ended. The shorthands
-// getSetting, setSetting, res, masterDatabase, userDatabase and shared() go
-// through it.
-Session* currentSession();
-void writeLog(const QString& signature, const QStringList& lines);
-void writeLogLine(const QString& line);
 
 } // namespace velmara

@@ -72,9 +72,4 @@ qint16 defaultEndOfCharge(SettingsStore& settings) {
         .value_or(0);
 }
 
-qint16 defaultEndOfCharge() {
-    return fieldtext::digitsToInt16(getSetting(QStringLiteral("DefaultLadeende")).trimmed())
-        .value_or(0);
-}
-
 } // namespace velmara

@@ -35,13 +35,8 @@ private:
     std::unique_ptr<Recordset> m_defaults;
 };
 
-// Shorthands for the running session's store ("" / nothing without a session).
-QString getSetting(const QString& key);
-void setSetting(const QString& key, const QString& value);
-
 // The end of charge a new program record starts with: the setting DefaultLadeende
 // (tenths of a percent), 0 when it is no number.
 qint16 defaultEndOfCharge(SettingsStore& settings);
-qint16 defaultEndOfCharge(); // TRANSITIONAL
 
 } // namespace velmara

@@ -7,11 +7,6 @@
 
 namespace velmara {
 
-bool deleteTempValues() {
-    Session* session = currentSession();
-    return session && deleteTempValues(*session);
-}
-
 bool deleteTempValues(Session& session) {
     Database* db = session.user();
     if (!db || !db->isOpen())
@@ -45,13 +40,6 @@ bool moveTempSeries(Database& db, qint32 t, qint32 m) {
                 return false;
         return true;
     });
-}
-
-bool moveTempSeries(qint32 t, qint32 m) {
-    Database* db = userDatabase();
-    if (!db || !db->isOpen())
-        return false;
-    return moveTempSeries(*db, t, m);
 }
 
 } // namespace velmara

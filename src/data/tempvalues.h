@@ -12,12 +12,10 @@ class Session;
 // Empties TempMessWerte and reopens the session's shared TempMessWerte record
 // set on it. False when the user file is not open or the statement fails.
 bool deleteTempValues(Session& session);
-bool deleteTempValues(); // TRANSITIONAL
 
 // Copies the rows of temporary series t into MessWerte as rows of series m, in
 // recording order. All four statements run in one transaction: on failure
 // nothing has changed and the result is false. A series without rows is no failure.
-bool moveTempSeries(qint32 t, qint32 m);
 bool moveTempSeries(Database& db, qint32 t, qint32 m);
 
 } // namespace velmara

@@ -45,15 +45,4 @@ QString TextStore::text(const QString& key) {
     return it == m_texts.constEnd() ? key : it.value();
 }
 
-MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon,
-                    MsgButtons buttons) {
-    Message m;
-    m.key = textKey;
-    m.text = velmara::res(textKey);
-    m.title = titleKey.isEmpty() ? QString() : velmara::res(titleKey);
-    m.icon = icon;
-    m.buttons = buttons;
-    return showMessage(m);
-}
-
 } // namespace velmara

@@ -34,15 +34,4 @@ private:
     bool m_loaded = false;
 };
 
-// Shorthand for the running session's store (the key itself without a session).
-QString res(const QString& key);
-// The running session's text language ("" without a session); setting it
-// switches the texts at once.
-QString currentLanguage();
-void setCurrentLanguage(const QString& languageCode);
-
-// A box whose text and title are text keys, looked up in the current language.
-MsgAnswer showKeyed(const QString& textKey, const QString& titleKey, MsgIcon icon = MsgIcon::None,
-                    MsgButtons buttons = MsgButtons::Ok);
-
 } // namespace velmara

@@ -63,7 +63,7 @@ protected:
 
     test::SeriesDb m_files{test::testTempRoot()};
     QMap<QString, QString> m_settings;
-    Prompter m_prompter;
+    test::GuardedPrompter m_prompter;
     test::UnscriptedMessagesFail m_noBoxes{m_prompter};
     test::ScriptedDialogs m_noDialogs{m_prompter};
     DiagramContext m_context;

@@ -1,11 +1,11 @@
 // Measured values as stored texts: building, decoding, damaged texts, and
 // moving a temporary series into the permanent table.
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
 #include "link/endvaluerecord.h"
 #include "link/statusrecord.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -74,18 +74,17 @@ TEST(ValueStringTest, ParsesStoredAndDamagedTexts) {
         const LoadedMeasurementValue v = parseValueString(QString::fromLatin1(c.text), c.endwert);
         EXPECT_EQ(v.isEndValue, c.endwert);
         const QString value =
-            !v.bValid
-                ? "invalid"
-                : QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                      .arg(v.endValueType)
-                      .arg(v.capacityMah)
-                      .arg(v.voltageMv)
-                      .arg(v.chargeCurrentMa)
-                      .arg(v.elapsedSeconds)
-                      .arg(v.cycleSeconds)
-                      .arg(v.hasBatteryCondition ? QString::number(v.batteryCondition) : "-")
-                      .arg(v.percent)
-                      .arg(v.hasSelfDischarge ? QString::number(v.selfDischarge) : "-");
+            !v.bValid ? "invalid"
+                      : QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                            .arg(v.endValueType)
+                            .arg(v.capacityMah)
+                            .arg(v.voltageMv)
+                            .arg(v.chargeCurrentMa)
+                            .arg(v.elapsedSeconds)
+                            .arg(v.cycleSeconds)
+                            .arg(v.hasBatteryCondition ? QString::number(v.batteryCondition) : "-")
+                            .arg(v.percent)
+                            .arg(v.hasSelfDischarge ? QString::number(v.selfDischarge) : "-");
         EXPECT_EQ(value, c.value);
     }
 }
@@ -99,11 +98,9 @@ QStringList column(Database& db, const QString& sql) {
 }
 
 TEST(MoveTempSeriesTest, CopiesOneSeriesInRecordingOrderAllOrNothing) {
-    EXPECT_FALSE(moveTempSeries(1, 2)); // no user file open
-    EXPECT_FALSE(deleteTempValues());
-
     // The user file's three value tables, without the link to the series table.
     test::TempProgramFolder folder;
+    EXPECT_FALSE(deleteTempValues(folder.session())); // no user file open
     auto db = Database::open(QDir(folder.path()).filePath("values.db"), "MS Access;PWD=test",
                              nullptr, false);
     ASSERT_TRUE(db);

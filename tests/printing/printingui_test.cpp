@@ -86,7 +86,7 @@ protected:
     QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/ui-XXXXXX")};
     QString m_pdf = m_dir.filePath("report.pdf");
     QMap<QString, QString> m_settings;
-    Prompter m_prompter;
+    test::GuardedPrompter m_prompter;
     test::UnscriptedMessagesFail m_noBoxes{m_prompter};
     test::ScriptedDialogs m_noDialogs{m_prompter};
     PrintContext m_context;
@@ -214,7 +214,7 @@ TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
                           {"", false, "9032", "3"},
                           {"zwei", true, "9031", "3"},
                           {"2.5", false, "9031", "3"}};
-    Prompter prompter;
+    test::GuardedPrompter prompter;
     for (const Case& c : cases) {
         QMap<QString, QString> settings{{"HeadArea", "3"}, {"PrintDate", "yes"}};
         PrintSettingsDialog dialog([](const QString& k) { return "#" + k; }, prompter,

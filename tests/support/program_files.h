@@ -1,5 +1,5 @@
 #pragma once
-// Opens the two files of the running session's folder (made from the delivered
+// Opens the two files of the session's folder (made from the delivered
 // content when missing) and its settings and text stores, as the start-up does. Tests that use it
 // link velmara_data.
 #include "data/databases.h"
@@ -15,11 +15,6 @@ namespace velmara::test {
 inline bool openProgramFiles(Session& session, const QString& language = QString()) {
     return session.openMaster().ok && session.openUser().ok &&
            session.openStores(nullptr, language);
-}
-// TRANSITIONAL: on the running session.
-inline bool openProgramFiles(const QString& language = QString()) {
-    Session* session = currentSession();
-    return session && openProgramFiles(*session, language);
 }
 
 } // namespace velmara::test

@@ -17,8 +17,6 @@ public:
     explicit ScriptedDialogs(Prompter& prompter) : m_prompter(&prompter) {
         m_previous = prompter.setModalHandler([this](QDialog* d) { return next(d); });
     }
-    // TRANSITIONAL: on the running session's prompter.
-    ScriptedDialogs() : ScriptedDialogs(currentPrompter()) {}
     ~ScriptedDialogs() {
         m_prompter->setModalHandler(m_previous);
         for (const auto& name : m_names)

@@ -2,20 +2,20 @@
 
 #include "data/session.h"
 
+#include <QDialog>
 #include <gtest/gtest.h>
 
 namespace velmara::test {
 
-namespace {
-Prompter& runningPrompter() {
-    return currentPrompter(); // TRANSITIONAL
-}
-} // namespace
-
 UnscriptedMessagesFail::UnscriptedMessagesFail(Prompter& prompter)
-    : m_prompter(prompter), m_previous(prompter.setMessageService(this)) {}
-UnscriptedMessagesFail::UnscriptedMessagesFail() : UnscriptedMessagesFail(runningPrompter()) {}
+    : m_prompter(prompter), m_previous(prompter.setMessageService(this)) {
+    m_previousModal = prompter.setModalHandler([](QDialog* dialog) {
+        ADD_FAILURE() << "unscripted dialog: " << dialog->objectName().toStdString();
+        return int(QDialog::Rejected);
+    });
+}
 UnscriptedMessagesFail::~UnscriptedMessagesFail() {
+    m_prompter.setModalHandler(std::move(m_previousModal));
     m_prompter.setMessageService(m_previous);
 }
 
@@ -35,7 +35,6 @@ void UnscriptedMessagesFail::notify(const QString& id, const Message& m) {
 ScriptedMessages::ScriptedMessages(Prompter& prompter)
     : m_prompter(prompter), m_previous(prompter.setMessageService(this)) {}
 ScriptedMessages::ScriptedMessages(Session& session) : ScriptedMessages(session.prompter()) {}
-ScriptedMessages::ScriptedMessages() : ScriptedMessages(runningPrompter()) {}
 
 ScriptedMessages::~ScriptedMessages() {
     m_prompter.setMessageService(m_previous);

@@ -14,11 +14,11 @@ class Session;
 
 namespace velmara::test {
 
-// Installed by the test main: any box shown while no ScriptedMessages is active fails.
+// Installed on every test prompter: any box shown while no ScriptedMessages is
+// active fails, and so does any modal dialog while no ScriptedDialogs is.
 class UnscriptedMessagesFail : public MessageService {
 public:
     explicit UnscriptedMessagesFail(Prompter& prompter);
-    UnscriptedMessagesFail(); // TRANSITIONAL: on the running session's prompter
     ~UnscriptedMessagesFail() override;
     MsgAnswer show(const Message& m) override;
     void notify(const QString& id, const Message& m) override;
@@ -27,13 +27,23 @@ public:
 private:
     Prompter& m_prompter;
     MessageService* m_previous;
+    ModalHandler m_previousModal;
+};
+
+// A prompter of a test's own (for code that takes a Prompter without a
+// session), guarded like a session's.
+class GuardedPrompter : public Prompter {
+public:
+    GuardedPrompter() : m_guard(*this) {}
+
+private:
+    UnscriptedMessagesFail m_guard;
 };
 
 class ScriptedMessages : public MessageService {
 public:
     explicit ScriptedMessages(Prompter& prompter);
     explicit ScriptedMessages(Session& session);
-    ScriptedMessages();           // TRANSITIONAL: on the running session's prompter
     ~ScriptedMessages() override; // fails the test when scripted answers were left over
     // The next box must carry this text key (or, for fixed texts, contain this
     // text); it is answered with the answer given.

@@ -12,20 +12,16 @@ QString testTempRoot() {
     return root;
 }
 
-TempProgramFolder::TempProgramFolder()
-    : m_dir(testTempRoot() + "/prog-XXXXXX"), m_previous(currentSession()) {
+TempProgramFolder::TempProgramFolder() : m_dir(testTempRoot() + "/prog-XXXXXX") {
     m_folder = ProgramFolder(m_dir.path());
     QDir().mkpath(m_folder.dataDir());
     m_session = std::make_unique<Session>(m_folder);
-    m_session->makeCurrent();
     m_guard = std::make_unique<UnscriptedMessagesFail>(m_session->prompter());
 }
 
 TempProgramFolder::~TempProgramFolder() {
     m_guard.reset();
     m_session.reset();
-    if (m_previous)
-        m_previous->makeCurrent();
 }
 
 } // namespace velmara::test

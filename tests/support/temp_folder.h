@@ -16,8 +16,8 @@ QString testTempRoot();
 
 class TempProgramFolder {
 public:
-    // Makes the folder and a session on it, which becomes the running one. A
-    // box nobody scripted on its prompter fails the test.
+    // Makes the folder and a session on it. A box or dialog nobody scripted on
+    // its prompter fails the test.
     TempProgramFolder();
     // Ends the session (files closed) and removes the folder.
     ~TempProgramFolder();
@@ -30,7 +30,6 @@ private:
     ProgramFolder m_folder;
     std::unique_ptr<Session> m_session;
     std::unique_ptr<UnscriptedMessagesFail> m_guard;
-    Session* m_previous = nullptr;
 };
 
 } // namespace velmara::test

@@ -51,37 +51,4 @@ ModalHandler Prompter::setModalHandler(ModalHandler handler) {
     return previous;
 }
 
-namespace {
-Prompter* g_current = nullptr; // TRANSITIONAL
-Prompter& fallbackPrompter() {
-    static Prompter none; // TRANSITIONAL
-    return none;
-}
-Prompter& current() {
-    return g_current ? *g_current : fallbackPrompter();
-}
-} // namespace
-
-Prompter& currentPrompter() {
-    return current();
-}
-void setCurrentPrompter(Prompter* prompter) {
-    g_current = prompter;
-}
-MessageService* messageService() {
-    return current().messageService();
-}
-MessageService* setMessageService(MessageService* service) {
-    return current().setMessageService(service);
-}
-MsgAnswer showMessage(const Message& message) {
-    return current().show(message);
-}
-void showNotice(const QString& id, const Message& message) {
-    current().notify(id, message);
-}
-void withdrawNotice(const QString& id) {
-    current().withdraw(id);
-}
-
 } // namespace velmara

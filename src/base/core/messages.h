@@ -73,14 +73,4 @@ private:
     ModalHandler m_modal;
 };
 
-// TRANSITIONAL (goes once every caller holds its session's prompter): the
-// prompter of the running session, and the old free functions over it.
-Prompter& currentPrompter(); // a spare one without a session
-void setCurrentPrompter(Prompter* prompter);
-MessageService* messageService();
-MessageService* setMessageService(MessageService* service);
-MsgAnswer showMessage(const Message& message);
-void showNotice(const QString& id, const Message& message);
-void withdrawNotice(const QString& id);
-
 } // namespace velmara

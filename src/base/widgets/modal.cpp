@@ -84,22 +84,4 @@ void installWidgetMessageService(Prompter& prompter) {
     prompter.adoptMessageService(std::make_unique<WidgetMessageService>());
 }
 
-namespace {
-Prompter& transitionalPrompter() {
-    return currentPrompter(); // TRANSITIONAL
-}
-} // namespace
-
-int execModal(QDialog* dialog) {
-    return execModal(transitionalPrompter(), dialog);
-}
-
-ModalHandler setModalHandler(ModalHandler handler) {
-    return transitionalPrompter().setModalHandler(std::move(handler));
-}
-
-void installWidgetMessageService() {
-    installWidgetMessageService(transitionalPrompter());
-}
-
 } // namespace velmara

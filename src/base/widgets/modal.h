@@ -15,9 +15,4 @@ int execModal(Prompter& prompter, QDialog* dialog);
 // Installs the message service that shows real message boxes and notices.
 void installWidgetMessageService(Prompter& prompter);
 
-// TRANSITIONAL: the same on the running session's prompter.
-int execModal(QDialog* dialog);
-ModalHandler setModalHandler(ModalHandler handler);
-void installWidgetMessageService();
-
 } // namespace velmara
