@@ -63,9 +63,10 @@ private:
 
 ChannelViewFactory channelWindowFactory() {
     return [](const QString& code, MainWindow* main) -> ChannelView* {
+        if (!main)
+            return nullptr;
         auto host = std::make_unique<MainWindowChannelHost>(main);
-        auto* window = new ChannelWindow(code, main ? main->comLink() : nullptr, *host,
-                                         main ? host.get() : nullptr);
+        auto* window = new ChannelWindow(main->session(), code, main->comLink(), *host, host.get());
         window->adoptHost(std::move(host));
         return window;
     };
