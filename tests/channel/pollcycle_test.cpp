@@ -27,9 +27,9 @@ protected:
 TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
     ChannelController& c = idle();
     EXPECT_EQ(requests(), 3);
-    EXPECT_EQ(display[F::Status], res("6010"));
-    EXPECT_EQ(host.panels["001"], res("6010"));
-    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+    EXPECT_EQ(display[F::Status], text("6010"));
+    EXPECT_EQ(host.panels["001"], text("6010"));
+    EXPECT_EQ(display[F::AkkuTyp], text("0912"));
     EXPECT_FALSE(host.noQmt);
     EXPECT_EQ(c.tempSeriesId(), 1);
     EXPECT_EQ(c.pollInterval(), 3000);
@@ -38,7 +38,7 @@ TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
 TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
     ChannelController& c = idle();
     poll(c, "001,M,SL,L01500,V07234,K00350");
-    EXPECT_EQ(display[F::Status], res("6012"));
+    EXPECT_EQ(display[F::Status], text("6012"));
     EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
     EXPECT_TRUE(c.measurementRunning());
     EXPECT_TRUE(c.isFlashing());
@@ -47,7 +47,7 @@ TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
 
     later(3);
     poll(c, "001,M,SE,E00800,V06900,K00100");
-    EXPECT_EQ(display[F::Status], res("6014"));
+    EXPECT_EQ(display[F::Status], text("6014"));
     EXPECT_EQ(display[F::Strom], "0.800 A");
     EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7234;1500;0", "100;6900;800;3"}));
     EXPECT_TRUE(values("MessWerte").empty()) << "nothing recorded without a series";
@@ -62,7 +62,7 @@ TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
     EXPECT_EQ(display.laden[0].tempId, endValueId());
     EXPECT_TRUE(display.entladen.isEmpty());
     EXPECT_TRUE(c.endValuesAvailable());
-    EXPECT_EQ(display[F::Status], res("6012"));
+    EXPECT_EQ(display[F::Status], text("6012"));
     EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7200;1500;0", "EW 2;1000;8400;3;90"}));
 }
 
@@ -70,8 +70,8 @@ TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
     ChannelController& c = idle();
     charge(c, 350);
     poll(c, "001,M,SF,X3");
-    EXPECT_EQ(display[F::Status], res("6018"));
-    EXPECT_EQ(display[F::Akkuzustand], res("0870"));
+    EXPECT_EQ(display[F::Status], text("6018"));
+    EXPECT_EQ(display[F::Akkuzustand], text("0870"));
     EXPECT_EQ(live(), QStringList({"", "", ""}));
     EXPECT_FALSE(c.isFlashing());
     EXPECT_FALSE(display.red);
@@ -95,7 +95,7 @@ TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
     ChannelController& c = idle();
     silence();
     c.tick();
-    EXPECT_EQ(display[F::Status], res("6000"));
+    EXPECT_EQ(display[F::Status], text("6000"));
     EXPECT_FALSE(c.isFlashing());
     for (int i = 1; i <= 3; ++i) {
         const int before = requests();
@@ -110,7 +110,7 @@ TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
     ChannelController& c2 = make("002");
     c2.tick();
     EXPECT_EQ(requests(), before);
-    EXPECT_EQ(host.panels["002"], res("6000"));
+    EXPECT_EQ(host.panels["002"], text("6000"));
 
     // The charger is back: program, end values, status, program again.
     queueIdle();
@@ -120,8 +120,8 @@ TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
     EXPECT_FALSE(host.noQmt);
     EXPECT_EQ(c.pollInterval(), 3000);
     EXPECT_EQ(c.noAnswerCount(), 0);
-    EXPECT_EQ(display[F::Status], res("6010"));
-    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+    EXPECT_EQ(display[F::Status], text("6010"));
+    EXPECT_EQ(display[F::AkkuTyp], text("0912"));
 }
 
 TEST_F(PollCycle, AChannelReportingNoBatteryKeepsBeingProbed) {
@@ -136,7 +136,7 @@ TEST_F(PollCycle, AChannelReportingNoBatteryKeepsBeingProbed) {
         answer("001,M,SK");
         c.tick();
         EXPECT_EQ(requests(), before += 4);
-        EXPECT_EQ(display[F::Status], res("0878"));
+        EXPECT_EQ(display[F::Status], text("0878"));
     }
     EXPECT_FALSE(host.noQmt);
 }
@@ -151,14 +151,14 @@ TEST_F(PollCycle, OtherChannelsProbeEverySixSecondsAndLeaveTheFlagAlone) {
     queueIdle("002");
     c2.tick();
     EXPECT_EQ(c2.pollInterval(), 3000);
-    EXPECT_EQ(host.panels["002"], res("6010"));
+    EXPECT_EQ(host.panels["002"], text("6010"));
 }
 
 TEST_F(PollCycle, BadStatusOrAnotherChannelsAnswerIsAskedOnceMore) {
     ChannelController& c = idle();
     port->queueAnswer("garbage");
     poll(c, "001,M,SL,L01000,V07000,K00010");
-    EXPECT_EQ(display[F::Status], res("6012")) << "the repeat's answer counts";
+    EXPECT_EQ(display[F::Status], text("6012")) << "the repeat's answer counts";
     poll(c, "001,M,SL,L01000,V07000,K00020"); // the run's program is read
 
     // Bad twice, or an answer for channel 3 counting as bad: nothing shown,
@@ -207,8 +207,8 @@ TEST_F(PollCycle, StateTable) {
         const qint32 series = c.tempSeriesId();
         display.texts.remove(int(F::Status));
         show(k.answer);
-        EXPECT_EQ(display[F::Status], res(k.key));
-        EXPECT_EQ(host.panels["001"], res(k.key));
+        EXPECT_EQ(display[F::Status], text(k.key));
+        EXPECT_EQ(host.panels["001"], text(k.key));
         EXPECT_EQ(c.measurementRunning(), k.running);
         EXPECT_EQ(c.isRecording(), k.recording);
         EXPECT_EQ(c.tempSeriesId() != series, k.newTempSeries);
@@ -233,7 +233,7 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
         const char* boxKey = nullptr; // the box, once per fault episode
         const char* secondKey = nullptr;
     };
-    const QString kanal = res("0800") + ": ";
+    const QString kanal = text("0800") + ": ";
     const Case cases[] = {
         {"SP", "6022"},  {"SK", "0878"},  {"SG", "0880", "0880", "0881"},
         {"SQT", "0882"}, {"SQV", "0874"}, {"SQR", "0876", "0876"},
@@ -242,22 +242,22 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
     ChannelController& c = idle();
     for (const Case& k : cases) {
         SCOPED_TRACE(k.letters);
-        ScriptedMessages none; // the controller shows no box itself
+        ScriptedMessages none(session()); // the controller shows no box itself
         poll(c, "001,M,SL,L01500,V07234,K00350");
         ASSERT_FALSE(display.stale);
         EXPECT_EQ(display.faultCode, 0);
         poll(c, "001,M," + QByteArray(k.letters));
-        EXPECT_EQ(display[F::Status], res(k.key));
-        EXPECT_EQ(host.panels["001"], res(k.key));
+        EXPECT_EQ(display[F::Status], text(k.key));
+        EXPECT_EQ(host.panels["001"], text(k.key));
         EXPECT_TRUE(display.stale);
         EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
         if (k.boxKey) {
             EXPECT_NE(display.faultCode, 0);
-            QString text = kanal + res(k.boxKey);
+            QString expected = kanal + text(k.boxKey);
             if (k.secondKey)
-                text += "\n\n" + res(k.secondKey);
+                expected += "\n\n" + text(k.secondKey);
             EXPECT_EQ(display.fault.key, k.boxKey);
-            EXPECT_EQ(display.fault.text, text);
+            EXPECT_EQ(display.fault.text, expected);
             EXPECT_EQ(display.fault.icon, MsgIcon::Critical);
         } else {
             EXPECT_EQ(display.faultCode, 0);
@@ -274,7 +274,7 @@ TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {
     ASSERT_EQ(display[F::Mode], "Entladen");
     for (const char* rest : {"001,M,SA", "001,M,SF", "001,M,SQR"}) {
         SCOPED_TRACE(rest);
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.answerAllWith(MsgAnswer::Ok);
         answer(rest);
         c.tick();
@@ -359,7 +359,7 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     // The charger falls silent: the channel probes with a program request.
     silence();
     c.tick();
-    EXPECT_EQ(display[F::Status], res("6000"));
+    EXPECT_EQ(display[F::Status], text("6000"));
     // The probe is answered by a late program and status of channel 3.
     answer("003,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1");
     answer("003,D");
@@ -374,7 +374,7 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     answer("002,M,SL,L01000,V07100,K00020");
     c.tick();
     EXPECT_EQ(c.program().channelCode, "002");
-    EXPECT_EQ(display[F::AkkuTyp], res("0912"));
+    EXPECT_EQ(display[F::AkkuTyp], text("0912"));
     EXPECT_EQ(values("TempMessWerte").size(), 2);
     EXPECT_TRUE(values("TempMessWerte").last().startsWith("20;7100;1000;"));
 }
@@ -384,18 +384,17 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
 // writes again they are written in the order they were taken.
 TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     ChannelController& c = idle();
-    ASSERT_TRUE(
-        userDatabase()->execute("CREATE TRIGGER full BEFORE INSERT ON TempMessWerte "
-                                "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    ASSERT_TRUE(user().execute("CREATE TRIGGER full BEFORE INSERT ON TempMessWerte "
+                               "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
     charge(c, 10);
     charge(c, 20);
     EXPECT_TRUE(values("TempMessWerte").isEmpty());
     EXPECT_EQ(c.valuesWaiting(), 2);
     EXPECT_EQ(host.waiting["001"], 2);
-    EXPECT_EQ(display.storageWarning, res("1124").arg(2));
+    EXPECT_EQ(display.storageWarning, text("1124").arg(2));
     EXPECT_EQ(display[F::Kapazitaet], "0.020 Ah") << "the poll goes on";
 
-    ASSERT_TRUE(userDatabase()->execute("DROP TRIGGER full"));
+    ASSERT_TRUE(user().execute("DROP TRIGGER full"));
     charge(c, 30);
     const QStringList stored = values("TempMessWerte");
     ASSERT_EQ(stored.size(), 3);

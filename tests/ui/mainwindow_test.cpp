@@ -46,11 +46,12 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->comLink() && w->comLink()->isComPortOpen());
     EXPECT_TRUE(QFile::exists(folder.folder().logPath()));
-    EXPECT_EQ(w->windowTitle(), mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
-                                            VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
-    EXPECT_EQ(entry(*w, "mnuDatei")->text(), res("1000"));
-    EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), res("1048"));
-    EXPECT_EQ(panel(*w, "Kanal4Label")->text(), res("1506"));
+    EXPECT_EQ(w->windowTitle(),
+              mainCaption(session().text("0001"), session().text("0002"), VELMARA_VERSION_MAJOR,
+                          VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
+    EXPECT_EQ(entry(*w, "mnuDatei")->text(), session().text("1000"));
+    EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), session().text("1048"));
+    EXPECT_EQ(panel(*w, "Kanal4Label")->text(), session().text("1506"));
     EXPECT_EQ(w->newTempSeriesId(), 1);
     EXPECT_EQ(w->newTempSeriesId(), 2);
     w->setStatusbarText("003", "Laden");
@@ -62,9 +63,9 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
 TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgram) {
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel);
-        TempProgramFolder own;
+        freshFolder();
         prepare({{"FirstStartup", "YES"}});
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         if (cancel)
             dialogs.reject("dlgFirstSprache");
         else
@@ -82,7 +83,7 @@ TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgr
         EXPECT_EQ(w->isVisible(), !cancel);
         EXPECT_EQ(ended.count(), cancel ? 1 : 0);
         w.reset();
-        closeDatabases();
+        session().closeFiles();
         EXPECT_EQ(storedSetting("FirstStartup"), cancel ? "YES" : "NO");
     }
 }
@@ -106,9 +107,10 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempProgramFolder own;
+        freshFolder();
         prepare({{"UsedLanguage", c.language}});
-        const QString path = c.user ? own.folder().userPath() : own.folder().masterPath();
+        const QString path =
+            c.user ? current().folder().userPath() : current().folder().masterPath();
         QFile::remove(path);
         QFile file(path);
         if (c.folder)
@@ -116,7 +118,7 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
         else if (file.open(QIODevice::WriteOnly))
             file.write(QByteArray(4096, 'x'));
         file.close();
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect(QString::fromUtf8(c.expected));
         auto w = makeWindow();
         EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
@@ -146,13 +148,13 @@ TEST_F(MainWindowTest, MissingSettingsOrTextsEndTheProgramWithAReadableMessage) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.table) + " " + c.language);
-        TempProgramFolder own;
+        freshFolder();
         prepare({{"UsedLanguage", c.language}});
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(masterDatabase()->execute(QStringLiteral("DROP TABLE %1").arg(c.table)))
-            << masterDatabase()->lastError().toStdString();
-        closeDatabases();
-        ScriptedMessages boxes;
+        ASSERT_TRUE(session().openMaster().ok);
+        ASSERT_TRUE(session().master()->execute(QStringLiteral("DROP TABLE %1").arg(c.table)))
+            << session().master()->lastError().toStdString();
+        session().closeFiles();
+        ScriptedMessages boxes(session());
         boxes.expect(QString::fromUtf8(c.expected));
         auto w = makeWindow();
         EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
@@ -185,7 +187,7 @@ TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeysAndDialogEntriesEndInDots)
                                     "mnuHelpInfo"};
     for (const char* language : {"de", "en"}) {
         SCOPED_TRACE(language);
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedLanguage", language}});
         QSet<QString> dialogEntriesSeen;
         int menusSeen = 0;
@@ -226,11 +228,11 @@ TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeysAndDialogEntriesEndInDots)
 TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
     for (bool pickWorkingDevice : {false, true}) {
         SCOPED_TRACE(pickWorkingDevice);
-        TempProgramFolder own;
-        prepare({{"ComDevice1", own.path() + "/no-such-tty"}});
-        ScriptedMessages boxes;
+        freshFolder();
+        prepare({{"ComDevice1", current().path() + "/no-such-tty"}});
+        ScriptedMessages boxes(session());
         boxes.expect("1092");
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgComPortSelection", [&](QDialog* d) {
             if (!pickWorkingDevice)
                 return int(QDialog::Rejected);
@@ -250,7 +252,7 @@ TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
             EXPECT_FALSE(w->isVisible());
         }
         w.reset();
-        closeDatabases();
+        session().closeFiles();
     }
 }
 
@@ -269,12 +271,12 @@ TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger},
                         {"Akku3Visible", "NO"},
                         {"P1ExtensionAvailable", "NO"},
                         {"P4ExtensionAvailable", "YES"}});
-        EXPECT_EQ(getSetting("ProgramExtensionAvaiable"), c.extension);
+        EXPECT_EQ(session().setting("ProgramExtensionAvaiable"), c.extension);
         for (int n = 1; n <= 4; ++n) {
             SCOPED_TRACE(n);
             const QString code = QString("00%1").arg(n);
@@ -289,7 +291,7 @@ TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
                       n == 1 || c.upperPanelsShown);
         }
         w.reset();
-        closeDatabases();
+        session().closeFiles();
     }
 }
 
@@ -333,10 +335,10 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
 
     for (const QString name : {"mnuDateiFormatPage", "mnuHelpWeb"}) {
         SCOPED_TRACE(name.toStdString());
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1136");
         entry(*w, name)->trigger();
-        EXPECT_EQ(boxes.shown.first().title, res("0410"));
+        EXPECT_EQ(boxes.shown.first().title, session().text("0410"));
         EXPECT_EQ(boxes.shown.first().icon, MsgIcon::Information);
     }
     for (const QString name : {"mnuDateiImportVelmara10", "mnuDateiImportVelmara20"})
@@ -349,7 +351,7 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     // Without anything to show it, the user learns where the manual is.
     w->setUrlOpener([](const QUrl&) { return false; });
     {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1134");
         entry(*w, "mnuHelpInhalt")->trigger();
         EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
@@ -360,7 +362,7 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(w->channelView("001"), nullptr);
-    EXPECT_EQ(masterDatabase(), nullptr);
+    EXPECT_EQ(session().master(), nullptr);
     EXPECT_EQ(storedSetting("Akku4Visible"), "YES");
 }
 
@@ -378,13 +380,13 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger}});
         w->channelSubWindow(c.charger == "QMT4" ? "002" : "001")->close();
         QSignalSpy ended(w.get(), &MainWindow::programEnded);
         const bool yes = c.answer == MsgAnswer::Yes;
         {
-            ScriptedMessages boxes;
+            ScriptedMessages boxes(session());
             boxes.expect("1090", c.answer);
             EXPECT_EQ(w->close(), yes);
             EXPECT_EQ(boxes.shown.first().buttons, MsgButtons::YesNo);
@@ -393,7 +395,7 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
         EXPECT_EQ(w->isVisible(), !yes);
         EXPECT_EQ(w->comLink() == nullptr, yes);
         w.reset();
-        closeDatabases();
+        session().closeFiles();
         for (int n = 1; n <= 4; ++n)
             EXPECT_EQ(storedSetting(QString("Akku%1Visible").arg(n)), c.stored[n - 1]) << n;
     }
@@ -413,7 +415,7 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger}});
         for (int n : c.usedOn)
             dynamic_cast<RecordingChannelView*>(w->channelView(QString("00%1").arg(n)))->usedIds
@@ -424,7 +426,7 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
         EXPECT_EQ(w->isBatteryUsed(7), c.used);
         EXPECT_EQ(w->isBatteryUsed(8), "notUsed");
         w.reset();
-        closeDatabases();
+        session().closeFiles();
     }
 }
 
@@ -434,7 +436,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     // Declining either question, or a copy that fails its check, leaves the
     // program running on its file.
     for (MsgAnswer first : {MsgAnswer::No, MsgAnswer::Yes}) {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", first);
         if (first == MsgAnswer::Yes)
             boxes.expect("1090", MsgAnswer::No);
@@ -445,7 +447,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
         return false;
     });
     {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
         entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
     }
@@ -453,7 +455,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     ASSERT_NE(w->session().user(), nullptr);
     w->setCompactionCheck(checkCompactedCopy);
     {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
         entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
         EXPECT_EQ(boxes.shown.at(1).icon, MsgIcon::Question);
@@ -516,12 +518,12 @@ TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
 // the poll does not wait for; a notice goes away when the cause has.
 TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves) {
     auto w = start();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("1094").expect("1120").expect("1122");
     Q_EMIT w->comLink()->lineFault(9, "Input/output error", true);
     ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown[0].title, res("0120"));
-    EXPECT_TRUE(boxes.shown[0].text.startsWith(res("1094")));
+    EXPECT_EQ(boxes.shown[0].title, session().text("0120"));
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(session().text("1094")));
     EXPECT_TRUE(boxes.shown[0].text.contains(pty.slavePath() + ": 9 - Input/output error"));
     Q_EMIT w->comLink()->lineRecovered();
     EXPECT_TRUE(boxes.openNotices.isEmpty());
@@ -533,7 +535,7 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     w->setValuesWaiting("003", 1, "database or disk is full");
     EXPECT_EQ(boxes.count("1122"), 1);
     auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
-    EXPECT_EQ(mark->text(), res("1124").arg(3));
+    EXPECT_EQ(mark->text(), session().text("1124").arg(3));
     EXPECT_FALSE(mark->isHidden());
     w->setValuesWaiting("001", 0, "");
     EXPECT_FALSE(mark->isHidden());

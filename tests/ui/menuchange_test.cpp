@@ -52,22 +52,23 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
         };
         for (const AnswerPath& p : paths) {
             SCOPED_TRACE(std::string(m.objectName) + ": " + p.name);
-            setSetting(m.setting, m.current);
-            ScriptedDialogs dialogs;
-            ScriptedMessages boxes;
+            folder.session().setSetting(m.setting, m.current);
+            ScriptedDialogs dialogs(folder.session().prompter());
+            ScriptedMessages boxes(folder.session());
             for (const auto& [key, answer] : p.boxes)
                 boxes.expect(key, answer);
             dialogs.expect(m.objectName, [&](QDialog* d) {
                 EXPECT_EQ(chosen(d, m.list), m.current);
-                EXPECT_EQ(child<QAbstractButton>(d, "cmdOK")->text(), res("0100"));
+                EXPECT_EQ(child<QAbstractButton>(d, "cmdOK")->text(),
+                          folder.session().text("0100"));
                 pick(d, m.list, p.pickCurrent ? m.current : m.other);
                 // The menu form changes nothing before the questions are answered.
-                EXPECT_EQ(currentSession()->texts().languageKey(), "de");
+                EXPECT_EQ(folder.session().texts().languageKey(), "de");
                 return p.confirmDialog ? click(d, "cmdOK") : click(d, "cmdCancel");
             });
 
             EXPECT_EQ(m.run(), p.stored);
-            EXPECT_EQ(getSetting(m.setting), p.stored ? m.other : m.current);
+            EXPECT_EQ(folder.session().setting(m.setting), p.stored ? m.other : m.current);
             if (p.boxes.size() == 2) {
                 EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Exclamation);
                 EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::OkCancel);
@@ -79,7 +80,7 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
 }
 
 TEST_F(MenuChange, AnUnusableCurrentLanguageIsNotOfferedNorPreselected) {
-    setSetting("UsedLanguage", "fr");
+    folder.session().setSetting("UsedLanguage", "fr");
     LanguageDialog dialog(LanguageDialog::Form::Menu);
     auto* list = child<QComboBox>(&dialog, "cboSprache");
     EXPECT_EQ(list->findData("fr"), -1);
@@ -89,11 +90,11 @@ TEST_F(MenuChange, AnUnusableCurrentLanguageIsNotOfferedNorPreselected) {
 
 // A long title is not cut off: the dialog is at least as wide as its title text.
 TEST_F(MenuChange, LanguageDialogIsWideEnoughForItsTitle) {
-    ASSERT_TRUE(masterDatabase()->execute(
+    ASSERT_TRUE(folder.session().master()->execute(
         "UPDATE NLSResources SET ResourceText = 'velmara - Sprache der Fenster, Menues und "
         "Meldungen waehlen' WHERE ResourceID = '0400' AND SprachCode = 'de'"));
-    currentSession()->texts().setRecordset(
-        masterDatabase()->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
+    folder.session().texts().setRecordset(
+        folder.session().master()->openRecordset(QStringLiteral("SELECT * FROM NLSResources")));
     LanguageDialog dialog(LanguageDialog::Form::Menu);
     EXPECT_TRUE(dialog.windowTitle().startsWith("velmara - Sprache der Fenster"));
     EXPECT_GT(dialog.minimumWidth(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
