@@ -88,9 +88,9 @@ ChannelWindow::ChannelWindow(Session& session, const QString& code, ChargerLink*
       m_events(code) {
     setObjectName(windowName(code));
     buildControls();
-    setCaptions();
     m_controller =
         std::make_unique<ChannelController>(session, code, link, host, *this, std::move(clock));
+    setCaptions();
     m_link = link;
     const auto wire = [this](const char* name, void (ChannelWindow::*slot)()) {
         if (auto* b = findChild<QPushButton*>(QLatin1String(name))) {
