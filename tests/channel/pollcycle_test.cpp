@@ -24,15 +24,32 @@ protected:
 
 // A run of channel 1, answer by answer, in steps.
 
+// The start reads program, end values and state. A channel that is charging
+// when it is first read (the program starts while it runs, or a program was
+// just sent) shows that value and stores it like every later one.
 TEST_F(PollCycle, StartReadsProgramEndValuesAndState) {
-    ChannelController& c = idle();
-    EXPECT_EQ(requests(), 3);
-    EXPECT_EQ(display[F::Status], text("6010"));
-    EXPECT_EQ(host.panels["001"], text("6010"));
-    EXPECT_EQ(display[F::AkkuTyp], text("0912"));
-    EXPECT_FALSE(host.noQmt);
-    EXPECT_EQ(c.tempSeriesId(), 1);
-    EXPECT_EQ(c.pollInterval(), 3000);
+    struct Case {
+        QByteArray status;
+        const char* key;
+        QStringList stored;
+    };
+    const Case cases[] = {{"001,M,SA", "6010", {}},
+                          {"001,M,SL,L01500,V07200,K00120", "6012", {"120;7200;1500;0"}}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.key);
+        channels.clear();
+        answer(kProgram1);
+        answer("001,D");
+        answer(k.status);
+        ChannelController& c = make("001");
+        EXPECT_EQ(bodies().mid(requests() - 3), (QList<QByteArray>{"001,W", "001,D", "001,M"}));
+        EXPECT_EQ(display[F::Status], text(k.key));
+        EXPECT_EQ(host.panels["001"], text(k.key));
+        EXPECT_EQ(display[F::AkkuTyp], text("0912"));
+        EXPECT_FALSE(host.noQmt);
+        EXPECT_EQ(c.pollInterval(), 3000);
+        EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), k.stored);
+    }
 }
 
 TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
@@ -64,6 +81,14 @@ TEST_F(PollCycle, EndValuesInPlaceOfAStatusLeaveTheState) {
     EXPECT_TRUE(c.endValuesAvailable());
     EXPECT_EQ(display[F::Status], text("6012"));
     EXPECT_EQ(values("TempMessWerte", 1), QStringList({"350;7200;1500;0", "EW 2;1000;8400;3;90"}));
+
+    // The lists stay while the channel rests; only leaving idle begins a new run.
+    poll(c, "001,M,SA");
+    EXPECT_EQ(c.endValues().Count(), 1);
+    poll(c, "001,M,SL,L01000,V07000,K00010");
+    EXPECT_EQ(c.endValues().Count(), 0);
+    EXPECT_FALSE(c.endValuesAvailable());
+    EXPECT_TRUE(display.laden.isEmpty());
 }
 
 TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
@@ -78,17 +103,6 @@ TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
     EXPECT_FALSE(c.measurementRunning());
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
-}
-
-TEST_F(PollCycle, OnlyLeavingIdleBeginsANewRun) {
-    ChannelController& c = idle();
-    poll(c, "001,D,SL,K01000,T90,V08400");
-    poll(c, "001,M,SA");
-    EXPECT_EQ(c.endValues().Count(), 1);
-    poll(c, "001,M,SL,L01000,V07000,K00010");
-    EXPECT_EQ(c.endValues().Count(), 0);
-    EXPECT_FALSE(c.endValuesAvailable());
-    EXPECT_TRUE(display.laden.isEmpty());
 }
 
 TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
@@ -270,12 +284,11 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
 // A program set at the charger's keys starts a run without telling the
 // computer: the run's first tick is followed by a program request.
 TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {
-    ChannelController& c = idle();
-    ASSERT_EQ(display[F::Mode], "Entladen");
     for (const char* rest : {"001,M,SA", "001,M,SF", "001,M,SQR"}) {
         SCOPED_TRACE(rest);
-        ScriptedMessages boxes(session());
-        boxes.answerAllWith(MsgAnswer::Ok);
+        channels.clear();
+        ChannelController& c = idle();
+        ASSERT_EQ(display[F::Mode], "Entladen");
         answer(rest);
         c.tick();
         answer("001,M,SL,L01000,V07000,K00010");
@@ -289,17 +302,9 @@ TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {
         answer("001,M,SL,L01000,V07000,K00030");
         c.tick();
         EXPECT_EQ(requests(), before + 3) << "once per run";
-        // Back to the first program for the next round.
-        answer("001,M,SA");
-        c.tick();
-        answer("001,M,SL,L01000,V07000,K00010");
-        c.tick();
-        answer(kProgram1);
-        answer("001,M,SL,L01000,V07000,K00020");
-        c.tick();
-        ASSERT_EQ(display[F::Mode], "Entladen");
     }
     // Charging on after a pause or from discharging is the same run.
+    ChannelController& c = *channels.back();
     const int before = requests();
     for (const char* state :
          {"001,M,SE,E01000,V07000,K00010", "001,M,SW", "001,M,SL,L01000,V07000,K00010"}) {
@@ -368,15 +373,6 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     EXPECT_EQ(values("TempMessWerte"), stored);
     EXPECT_NE(display[F::Strom], "2.000 A");
     EXPECT_EQ(c.program().batteryType, ProgramRecord::BadAnswer);
-
-    // The unknown program is asked again on the next tick, before the status.
-    answer("002" + kProgram1.mid(3));
-    answer("002,M,SL,L01000,V07100,K00020");
-    c.tick();
-    EXPECT_EQ(c.program().channelCode, "002");
-    EXPECT_EQ(display[F::AkkuTyp], text("0912"));
-    EXPECT_EQ(values("TempMessWerte").size(), 2);
-    EXPECT_TRUE(values("TempMessWerte").last().startsWith("20;7100;1000;"));
 }
 
 // A file that does not take values (full disk, write-protected): the values
@@ -404,17 +400,6 @@ TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     EXPECT_EQ(c.valuesWaiting(), 0);
     EXPECT_EQ(host.waiting["001"], 0);
     EXPECT_EQ(display.storageWarning, "");
-}
-
-// A channel that is charging when it is first read (the program starts while
-// it runs, or a program was just sent) shows that value and stores it.
-TEST_F(PollCycle, TheFirstReadingOfARunningChannelIsStoredLikeEveryOther) {
-    answer("001" + kProgram1.mid(3));
-    answer("001,D");
-    answer("001,M,SL,L01500,V07200,K00120");
-    ChannelController& c = make("001");
-    EXPECT_EQ(display[F::Kapazitaet], "0.120 Ah");
-    EXPECT_EQ(values("TempMessWerte", c.tempSeriesId()), QStringList{"120;7200;1500;0"});
 }
 
 // After the charger was silent the lists are read anew: an end value the
