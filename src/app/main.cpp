@@ -118,17 +118,19 @@ int main(int argc, char** argv) {
         }
     });
 
-    velmara::installWidgetMessageService();
     const velmara::ProgramFolder::Choice folder = velmara::ProgramFolder::resolve(
         QCoreApplication::applicationDirPath(), velmara::ProgramFolder::homeBase());
     if (!folder.problem.isEmpty()) {
-        // No master file to read the language from: the system's language decides.
-        velmara::showMessage(
-            velmara::unusableFolderMessage(velmara::startupLanguage(QString()), folder));
+        // No session without a folder; the box has a prompter of its own. No
+        // master file to read the language from: the system's language decides.
+        velmara::Prompter prompter;
+        velmara::installWidgetMessageService(prompter);
+        prompter.show(velmara::unusableFolderMessage(velmara::startupLanguage(QString()), folder));
         return kStartupFailed;
     }
     // The program's files, stores and link, from here to the end.
     velmara::Session session(folder.folder);
+    velmara::installWidgetMessageService(session.prompter());
 
     velmara::StartLogo logo;
     QObject::connect(&logo, &velmara::StartLogo::finished, &app, [&] {

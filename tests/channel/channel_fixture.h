@@ -76,8 +76,8 @@ inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V084
 class ChannelTest : public ::testing::Test {
 public:
     void SetUp() override {
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
+        ASSERT_TRUE(openProgramFiles(session(), "de"));
+        ASSERT_TRUE(session().openRecordsets());
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);
         port = p.get();
@@ -88,12 +88,12 @@ public:
     void TearDown() override {
         channels.clear();
         link.reset();
-        closeDatabases();
+        session().closeFiles();
     }
 
     ChannelController& make(const QString& code) {
         channels.push_back(std::make_unique<ChannelController>(
-            *ChannelCode::fromText(code), link.get(), host, display, [this] { return now; }));
+            session(), *ChannelCode::fromText(code), link.get(), host, display, [this] { return now; }));
         channels.back()->load(false);
         return *channels.back();
     }
@@ -138,35 +138,40 @@ public:
 
     // The value texts of a table (of one series), in storing order; end values
     // are marked "EW ".
-    static QStringList values(const QString& table, qint32 series = -1) {
+    Session& session() { return folder.session(); }
+    QString text(const QString& key) { return session().text(key); }
+    Database& user() { return *session().user(); }
+
+    QStringList values(const QString& table, qint32 series = -1) {
         QStringList out;
-        auto rs = userDatabase()->openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
+        auto rs = user().openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
         for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
             if (series < 0 || rs->value("MessReiheID").toInt() == series)
                 out << (rs->value("EW").toInt() ? "EW " : "") + rs->text("MessWertString");
         return out;
     }
-    static int endValueId() {
-        return userDatabase()
-            ->scalar("SELECT MAX(MessWertId) FROM TempMessWerte WHERE EW=1")
-            .toInt();
+    int endValueId() {
+        return user().scalar("SELECT MAX(MessWertId) FROM TempMessWerte WHERE EW=1").toInt();
     }
     // A battery with one series.
     struct Series {
         qint32 akku, id;
     };
-    static Series newSeries() {
-        userDatabase()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack A')");
-        const qint32 akku = userDatabase()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
-        userDatabase()->execute(
-            QString("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (%1, 1)").arg(akku));
-        return {akku, userDatabase()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt()};
+    static Series newSeries(Database& user) {
+        user.execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack A')");
+        const qint32 akku = user.scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
+        user.execute(QString("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (%1, 1)").arg(akku));
+        return {akku, user.scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt()};
     }
-    static QString seriesText(qint32 series, const QString& column) {
-        return userDatabase()
-            ->scalar(
+    Series newSeries() { return newSeries(user()); }
+    static QString seriesText(Database& user, qint32 series, const QString& column) {
+        return user
+            .scalar(
                 QString("SELECT %1 FROM MessReihen WHERE MessReiheID=%2").arg(column).arg(series))
             .toString();
+    }
+    QString seriesText(qint32 series, const QString& column) {
+        return seriesText(user(), series, column);
     }
 
 protected:

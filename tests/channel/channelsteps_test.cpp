@@ -33,7 +33,7 @@ TEST_F(ChannelSteps, ATickThatStillWaitsIsNotStartedAgain) {
     EXPECT_EQ(requests(), 4);
     port->releaseWait();
     EXPECT_FALSE(c.isBusy());
-    EXPECT_EQ(display[F::Status], res("6012"));
+    EXPECT_EQ(display[F::Status], text("6012"));
     EXPECT_EQ(values("TempMessWerte"), QStringList{"350;7200;1500;0"});
 
     slowAnswer("001,M,SL,L01500,V07200,K00400");
@@ -56,7 +56,7 @@ TEST_F(ChannelSteps, ChannelsStartOneAfterTheOtherAndTheOthersHeedChannelOne) {
     EXPECT_TRUE(host.noQmt);
     EXPECT_FALSE(c1.isBusy() || c2.isBusy());
     EXPECT_EQ(bodies(), QList<QByteArray>{"001,W"});
-    EXPECT_EQ(host.panels["002"], res("6000"));
+    EXPECT_EQ(host.panels["002"], text("6000"));
     EXPECT_EQ(c1.pollInterval(), ChannelController::SilentInterval);
 }
 

@@ -24,8 +24,8 @@ namespace {
 class ChannelWindowTest : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window(const QString& code) {
-        return std::make_unique<ChannelWindow>(*ChannelCode::fromText(code), link.get(), host,
-                                               nullptr, false, [this] { return now; });
+        return std::make_unique<ChannelWindow>(session(), *ChannelCode::fromText(code), link.get(),
+                                               host, nullptr, false, [this] { return now; });
     }
     template <class T> T* find(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QLatin1String(name));
@@ -39,8 +39,8 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     auto w = window("003");
     w->show();
     EXPECT_EQ(w->objectName(), "frmKanal3");
-    EXPECT_EQ(w->windowTitle(), res("0798"));
-    EXPECT_EQ(find<QLabel>(*w, "lblSelbstentladung")->text(), res("0850"));
+    EXPECT_EQ(w->windowTitle(), text("0798"));
+    EXPECT_EQ(find<QLabel>(*w, "lblSelbstentladung")->text(), text("0850"));
     EXPECT_TRUE(find<QPushButton>(*w, "cmdProgram")->isEnabled());
     for (const char* name : {"cmdMesswert", "cmdDruck", "cmdDiagramme"})
         EXPECT_FALSE(find<QPushButton>(*w, name)->isEnabled()) << name;
@@ -54,8 +54,8 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
         EXPECT_TRUE(font.fixedPitch()) << name;
         EXPECT_EQ(font.styleHint(), QFont::TypeWriter) << name;
     }
-    EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), res("6010"));
-    EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), res("0912"));
+    EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), text("6010"));
+    EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), text("0912"));
 
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
     EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.234 V");
@@ -66,9 +66,9 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     // of it in the tool tip.
     auto* status = find<QLineEdit>(*w, "txtStatus");
     poll(w->controller(), "003,M,SQV");
-    EXPECT_EQ(status->text(), res("0874"));
+    EXPECT_EQ(status->text(), text("0874"));
     EXPECT_EQ(status->cursorPosition(), 0);
-    EXPECT_EQ(status->toolTip(), res("0874"));
+    EXPECT_EQ(status->toolTip(), text("0874"));
     for (const char* name : {"txtSpannung", "txtStrom", "txtKapazitaet"}) {
         EXPECT_FALSE(find<QLineEdit>(*w, name)->isEnabled()) << name;
         EXPECT_FALSE(find<QLineEdit>(*w, name)->text().isEmpty()) << name;
@@ -97,7 +97,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
 TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
     queueIdle("001");
     auto w = window("001");
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("0880");
     for (int i = 0; i < 3; ++i)
         poll(w->controller(), "001,M,SG");
@@ -214,8 +214,8 @@ TEST_F(ChannelWindowTest, EndValueHeadingsStandOverTheirColumns) {
         }
     }
     // The single headings are still there by name for the report.
-    EXPECT_EQ(find<QLabel>(*w, "lblLadenAh")->text(), res("0836"));
-    EXPECT_EQ(find<QLabel>(*w, "lblEntladenMin")->text(), res("0840"));
+    EXPECT_EQ(find<QLabel>(*w, "lblLadenAh")->text(), text("0836"));
+    EXPECT_EQ(find<QLabel>(*w, "lblEntladenMin")->text(), text("0840"));
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
@@ -231,7 +231,7 @@ TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
     auto* k1 = dynamic_cast<ChannelWindow*>(v1.get());
     ASSERT_TRUE(k1);
     EXPECT_EQ(k1->controller().pollInterval(), 14000);
-    EXPECT_EQ(main.findChild<QLabel*>("Kanal1Text")->toolTip(), res("6000"));
+    EXPECT_EQ(main.findChild<QLabel*>("Kanal1Text")->toolTip(), text("6000"));
     EXPECT_TRUE(k1->controller().isPolling());
     QCoro::waitFor(k1->controller().startRecording(7, 1, false, false));
     EXPECT_TRUE(v1->isBatteryUsed(7));
@@ -247,7 +247,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
     answer("003,D");
     answer("003,M,SA");
     auto w = window("003");
-    ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs(session().prompter());
     QString chargeCurrent, dischargeCurrent;
     bool forwarding = false;
     dialogs.expect("dlgVelmaraProgram", [&](QDialog* d) {

@@ -84,7 +84,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     answer(kProgram1);
     c.startRecording(s.akku, s.id, false, false);
     c.setValuesFrameHeading("Pack A", "spring test", "1");
-    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 1");
+    EXPECT_EQ(display[F::MesswerteHeading], text("0818") + " - Pack A / 1");
     EXPECT_EQ(display[F::Bemerkung], "spring test");
 
     // An end-value answer cut short stores nothing, so asks for no program.
@@ -117,14 +117,14 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     EXPECT_FALSE(c.isRecording());
     EXPECT_EQ(c.seriesId(), -1);
     EXPECT_NE(c.tempSeriesId(), tempBefore);
-    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
+    EXPECT_EQ(display[F::MesswerteHeading], text("0818") + " - " + text("0820"));
 
     // The heading goes back on channel 1 with the next idle tick, not at once.
     c.setValuesFrameHeading("Pack A", "x", "2");
     c.endRecording();
-    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - Pack A / 2");
+    EXPECT_EQ(display[F::MesswerteHeading], text("0818") + " - Pack A / 2");
     poll(c, "001,M,SA");
-    EXPECT_EQ(display[F::MesswerteHeading], res("0818") + " - " + res("0820"));
+    EXPECT_EQ(display[F::MesswerteHeading], text("0818") + " - " + text("0820"));
     EXPECT_TRUE(display[F::Bemerkung].isEmpty());
 }
 
@@ -145,7 +145,7 @@ TEST_F(Recording, TheRecorderStoresOnlyLiveValuesOfChargingAndDischarging) {
         {"001,M,SQV,", false},
         {"", false},
     };
-    ChannelRecorder recorder("001", host, display, [this] { return now; }, {});
+    ChannelRecorder recorder(session(), "001", host, display, [this] { return now; }, {});
     recorder.startNewTempSeries(true);
     for (const Case& k : cases) {
         SCOPED_TRACE(k.answer);
@@ -192,7 +192,7 @@ TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
     ASSERT_EQ(display.entladen.size(), 1);
     EXPECT_EQ(display.entladen[0].text.simplified(), "1. 0.950 6.000 75");
     EXPECT_TRUE(display.isVisible(F::Akkuzustand));
-    EXPECT_EQ(display[F::Akkuzustand], res("0847") + " (95%)");
+    EXPECT_EQ(display[F::Akkuzustand], text("0847") + " (95%)");
     EXPECT_TRUE(display.isVisible(F::Selbstentladung));
     EXPECT_EQ(display[F::Selbstentladung], "12 mAh");
     EXPECT_EQ(values("TempMessWerte"), QStringList({"EW 3;950;6000;0;75;T;95;12"}));

@@ -47,12 +47,12 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     ASSERT_GE(shownBefore.size(), 3);
 
     // "Neuer Akku" in the capture dialog, recording at once with the values so far.
-    BatteryStore store(*userDatabase());
+    BatteryStore store(user());
     CallbackBatteryUsage usage([](qint32) { return QString("notUsed"); }, {});
     ControllerCaptureChannel captured(*channel);
     QStringList asked;
     CaptureModel model(
-        store, usage, &captured, [](const QString& k) { return res(k); },
+        store, usage, &captured, [this](const QString& k) { return text(k); },
         [&](const Message& m) {
             asked << m.key;
             return m.key == "0750" ? MsgAnswer::Yes : MsgAnswer::No;
@@ -78,7 +78,7 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     QStringList ordinary;
     std::vector<qint64> seconds;
     qint64 last = -1;
-    for (const StoredValue& v : storedValues("MessWerte", series)) {
+    for (const StoredValue& v : storedValues(user(), "MessWerte", series)) {
         EXPECT_GE(v.seconds(), last) << v.text.toStdString();
         last = v.seconds();
         if (!v.endValue)
@@ -90,16 +90,15 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     EXPECT_GE(seconds[size_t(shownBefore.size()) - 1], 1) << "taken-over values keep their time";
 
     // The program that ran, and its device mode, are the series'.
-    const QString program = ChannelTest::seriesText(series, "Programm");
+    const QString program = ChannelTest::seriesText(user(), series, "Programm");
     EXPECT_TRUE(program.startsWith("001,P,A02,M04,Z06")) << program.toStdString();
-    EXPECT_EQ(ChannelTest::seriesText(series, "Mode"), "Laden-Entladen-Laden");
+    EXPECT_EQ(ChannelTest::seriesText(user(), series, "Mode"), "Laden-Entladen-Laden");
 
     // The stored-series window lists the end values the channel window listed.
     ASSERT_EQ(display.laden.size(), 2);
     ASSERT_EQ(display.entladen.size(), 1);
-    const ReferenceTexts references = loadReferenceTexts(*masterDatabase(), "QMT4", "de");
-    StoredSeriesReader reader(*userDatabase(), references, [](const QString& k) { return res(k); },
-                              {});
+    const ReferenceTexts references = loadReferenceTexts(*folder.session().master(), "QMT4", "de");
+    StoredSeriesReader reader(user(), references, [this](const QString& k) { return text(k); }, {});
     const StoredSeriesView view = reader.read({series, "Pack 'A'", "1", "first test"});
     ASSERT_TRUE(view.found);
     EXPECT_EQ(textsOf(view.chargeLines), textsOf(display.laden));

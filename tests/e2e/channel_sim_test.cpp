@@ -22,14 +22,14 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     for (int i = 0; i < 4; ++i) {
         const QString code = QString("00%1").arg(i + 1);
         displays[i].channel = &addChannel(code, displays[i]);
-        ASSERT_NE(displays[i][ChannelField::Status], res("6000")) << code.toStdString();
+        ASSERT_NE(displays[i][ChannelField::Status], text("6000")) << code.toStdString();
     }
     for (int i = 0; i < 4; ++i) {
         const QString code = QString("00%1").arg(i + 1);
         ASSERT_TRUE(sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000"))
             << code.toStdString();
         QCoro::waitFor(channels[size_t(i)]->resetForNewProgram());
-        const ChannelTest::Series created = ChannelTest::newSeries();
+        const ChannelTest::Series created = ChannelTest::newSeries(user());
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
         ASSERT_TRUE(channels[size_t(i)]->isRecording());
@@ -51,7 +51,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         EXPECT_GE(displays[i].shown.size(), 3);
         QStringList permanent;
         qint64 last = -1;
-        for (const StoredValue& v : storedValues("MessWerte", series[i])) {
+        for (const StoredValue& v : storedValues(user(), "MessWerte", series[i])) {
             EXPECT_GE(v.seconds(), last) << v.text.toStdString();
             last = v.seconds();
             if (!v.endValue)
@@ -64,7 +64,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
     // The temporary table holds every shown value too, in order per series.
     QStringList allTemp, allShown;
     std::map<qint32, qint64> last;
-    for (const StoredValue& v : storedValues("TempMessWerte")) {
+    for (const StoredValue& v : storedValues(user(), "TempMessWerte")) {
         if (last.count(v.series)) {
             EXPECT_GE(v.seconds(), last[v.series]) << v.text.toStdString();
         }

@@ -35,7 +35,7 @@ private:
 // n ordinary values of a long charge in one statement, value i at 3 i seconds: the
 // voltage rises slowly with a few millivolts of jitter, the current holds, the
 // capacity grows.
-bool addValues(qint32 series, int n) {
+bool addValues(Database& user, qint32 series, int n) {
     const QByteArray sql =
         "WITH RECURSIVE c(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM c WHERE i < " +
         QByteArray::number(n - 1) +
@@ -43,8 +43,7 @@ bool addValues(qint32 series, int n) {
         QByteArray::number(series) +
         ", 0, (i / 400) || ';' || (6000 + i / 800 + i % 5) || ';' || (1000 + i % 3) || ';' || "
         "(3 * i) FROM c";
-    return sqlite3_exec(userDatabase()->handle(), sql.constData(), nullptr, nullptr, nullptr) ==
-           SQLITE_OK;
+    return sqlite3_exec(user.handle(), sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 class DiagramWhilePolling : public SimChannelTest {
@@ -68,11 +67,12 @@ protected:
 
 TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     constexpr int kValues = 1000000;
-    const ChannelTest::Series series = ChannelTest::newSeries();
-    ASSERT_TRUE(addValues(series.id, kValues));
+    const ChannelTest::Series series = ChannelTest::newSeries(user());
+    ASSERT_TRUE(addValues(user(), series.id, kValues));
 
     ASSERT_TRUE(sendProgram("001,P,A02,M01,Z06,F1,W30,L01000,E01000,V07200,D06000"));
-    channels.push_back(std::make_unique<ChannelController>(ChannelCode(1), link, host, display));
+    channels.push_back(
+        std::make_unique<ChannelController>(folder.session(), ChannelCode(1), link, host, display));
     ChannelController* channel = channels.back().get();
     channel->load(true);
     ASSERT_EQ(channel->pollInterval(), ChannelController::NormalInterval);
@@ -82,12 +82,12 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     ASSERT_TRUE(channel->measurementRunning()) << display[ChannelField::Status].toStdString();
 
     DiagramContext context;
-    context.user = userDatabase();
-    ASSERT_TRUE(loadDiagramPointsRows(*masterDatabase(), &context.diagramPoints));
+    context.user = &user();
+    ASSERT_TRUE(loadDiagramPointsRows(*folder.session().master(), &context.diagramPoints));
     QMap<QString, QString> settings;
     context.settings = {[&](const QString& k) { return settings.value(k); },
                         [&](const QString& k, const QString& v) { settings[k] = v; }};
-    context.text = [](const QString& k) { return res(k); };
+    context.text = [this](const QString& k) { return text(k); };
 
     // A 20 ms timer beside the poll shows how long the event loop was ever held up.
     std::vector<qint64> beats;

@@ -57,7 +57,7 @@ protected:
 
 TEST_F(Openers, CaptureAndManagementDialogsOpen) {
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.reject("dlgMesswerteErfassen");
         channel->findChild<QPushButton*>("cmdMesswert")->click();
     }
@@ -72,7 +72,7 @@ TEST_F(Openers, CaptureAndManagementDialogsOpen) {
 TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsItsPage) {
     const qint32 series = channel->controller().tempSeriesId();
     for (int i = 0; i < 12; ++i)
-        ASSERT_TRUE(userDatabase()->execute(
+        ASSERT_TRUE(session().user()->execute(
             "INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)",
             {series, QString("%1;%2;1000;%3").arg(10 * i).arg(7000 + 10 * i).arg(30 * i)}));
     auto* open = channel->findChild<QPushButton*>("cmdDiagramme");
@@ -88,7 +88,7 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsIts
 
     const QString pdf = printToPdf("diagram.pdf");
     {
-        ScriptedDialogs dialogs; // the diagram page asks for no remark
+        ScriptedDialogs dialogs(session().prompter()); // the diagram page asks for no remark
         dialogs.accept("commonDialogMain");
         diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
     }
@@ -102,13 +102,13 @@ TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
     auto* print = channel->findChild<QPushButton*>("cmdDruck");
     ASSERT_TRUE(print->isEnabled());
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.reject("dlgBemerkung");
         print->click();
     }
     EXPECT_FALSE(QFileInfo::exists(pdf));
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgBemerkung", [](QDialog* d) {
             d->findChild<QPlainTextEdit*>("txtBemerkung")->setPlainText("Zelle 3 warm");
             return int(QDialog::Accepted);
@@ -135,7 +135,7 @@ TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
 
     const QString pdf = QDir(folder.path()).filePath("exported.pdf");
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
             auto* files = qobject_cast<QFileDialog*>(d);
             EXPECT_NE(files, nullptr);
@@ -148,13 +148,14 @@ TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
 }
 
 TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
-    ASSERT_TRUE(userDatabase()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack B')"));
-    const qint32 akku = userDatabase()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
-    ASSERT_TRUE(userDatabase()->execute(
+    ASSERT_TRUE(session().user()->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack B')"));
+    const qint32 akku = session().user()->scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
+    ASSERT_TRUE(session().user()->execute(
         QString("INSERT INTO MessReihen (AkkuId, Nummer, Programm) VALUES (%1, 1, "
                 "'001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,')")
             .arg(akku)));
-    const qint32 series = userDatabase()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt();
+    const qint32 series =
+        session().user()->scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt();
     StoredSeriesWindow* stored =
         openStoredSeriesWindow({series, "Pack B", "1", ""}, window->batteriesContext(), nullptr);
     ASSERT_NE(stored, nullptr);
@@ -162,7 +163,7 @@ TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
     EXPECT_TRUE(stored->findChild<QPushButton*>("cmdDruck")->isEnabled());
     const QString pdf = QDir(folder.path()).filePath("stored.pdf");
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
             qobject_cast<QFileDialog*>(d)->selectFile(pdf);
             return int(QDialog::Accepted);
@@ -176,7 +177,7 @@ TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
 
 TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgSubTitle", [](QDialog* d) {
             d->findChild<QLineEdit*>("txtSubTitle")->setText("Werkstatt Nord");
             d->accept();
@@ -184,9 +185,9 @@ TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
         });
         window->findChild<QAction*>("mnuEinstellungenOptionen")->trigger();
     }
-    EXPECT_EQ(getSetting("PrintingSubTitle"), "Werkstatt Nord");
+    EXPECT_EQ(session().setting("PrintingSubTitle"), "Werkstatt Nord");
     {
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgPrintSettings", [](QDialog* d) {
             d->findChild<QLineEdit*>("txtHeigth")->setText("1.5");
             d->accept();
@@ -194,7 +195,7 @@ TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
         });
         window->findChild<QAction*>("mnuPrintsettings")->trigger();
     }
-    EXPECT_EQ(getSetting("HeadArea"), "1.5");
+    EXPECT_EQ(session().setting("HeadArea"), "1.5");
 }
 
 } // namespace

@@ -59,7 +59,7 @@ protected:
         return w->controller();
     }
     void choosePort(int n) {
-        setSetting("ComPort", QString::number(n));
+        session().setSetting("ComPort", QString::number(n));
         ASSERT_TRUE(window->reopenSerialLink());
     }
     // Every channel shows a state the charger reported, not the lost connection.
@@ -102,7 +102,7 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     settle(1);
     bool changed = false;
     QTimer::singleShot(100, window.get(), [&] {
-        setSetting("ComPort", "1");
+        session().setSetting("ComPort", "1");
         changed = window->reopenSerialLink();
     });
     tick(1); // a probe that waits: the port changes meanwhile

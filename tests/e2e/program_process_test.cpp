@@ -45,7 +45,7 @@ struct ProgramCopy {
     }
 };
 
-bool setSetting(const ProgramFolder& folder, const QString& key, const QString& value) {
+bool storeSetting(const ProgramFolder& folder, const QString& key, const QString& value) {
     auto db = Database::open(folder.masterPath(), connectString(), nullptr, true);
     return db && db->execute("UPDATE Optionen SET [value] = ? WHERE [key] = ?", {value, key});
 }
@@ -71,9 +71,9 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     ASSERT_TRUE(program.make());
     ASSERT_TRUE(createMissingDatabaseFiles(program.folder()));
     const QString link = program.dir.filePath("ttyCharger");
-    ASSERT_TRUE(setSetting(program.folder(), "FirstStartup", "NO"));
-    ASSERT_TRUE(setSetting(program.folder(), "ComPort", "1"));
-    ASSERT_TRUE(setSetting(program.folder(), "ComDevice1", link));
+    ASSERT_TRUE(storeSetting(program.folder(), "FirstStartup", "NO"));
+    ASSERT_TRUE(storeSetting(program.folder(), "ComPort", "1"));
+    ASSERT_TRUE(storeSetting(program.folder(), "ComDevice1", link));
 
     test::SimulatedCharger sim;
     ASSERT_TRUE(sim.launch(link, {"--speed", "60", "--demo"})) << sim.error().toStdString();

@@ -17,8 +17,8 @@ protected:
     void SetUp() override {
         if (!charger.available())
             GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
+        ASSERT_TRUE(openProgramFiles(folder.session(), "de"));
+        ASSERT_TRUE(folder.session().openRecordsets());
         ASSERT_TRUE(
             charger.start(folder.path(), {"--channels", "1", "--battery", "1,NiMH,6,2000,50"}))
             << charger.error().toStdString();
@@ -26,7 +26,7 @@ protected:
     void TearDown() override {
         channel.reset();
         charger.stop();
-        closeDatabases();
+        folder.session().closeFiles();
     }
     void settle() {
         QElapsedTimer t;
@@ -43,12 +43,13 @@ protected:
 };
 
 TEST_F(ProgramStartSim, TheChannelShowsAProgramStartedAtTheCharger) {
-    channel = std::make_unique<ChannelController>(ChannelCode(1), charger.link(), host, display);
+    channel = std::make_unique<ChannelController>(folder.session(), ChannelCode(1), charger.link(),
+                                                  host, display);
     channel->load(false);
     settle();
     // A channel that never ran a program reports the charger's default: charging NiMH.
     ASSERT_EQ(display[ChannelField::Mode], "Laden");
-    ASSERT_EQ(display[ChannelField::Status], res("6010"));
+    ASSERT_EQ(display[ChannelField::Status], folder.session().text("6010"));
 
     charger.command("start 001,P,A02,M02,Z06,F1,W30,L01000,E00800,V07200,D06000");
     QElapsedTimer t;

@@ -31,7 +31,7 @@ protected:
 
     // NiMH, 6 cells, charge at 1.5 A, discharge at 0.5 A to 6 V, device mode 1 (charge).
     ProgramEditorModel nimhCharge() {
-        reference = loadProgramReference(masterDatabase(), "QMT4", "de");
+        reference = loadProgramReference(folder.session().master(), "QMT4", "de");
         ProgramEditorModel m(reference, kGerman); // the model keeps a reference to the rows
         m.chooseBatteryDefinition(BatteryDefinition::BatteryType);
         m.chooseBatteryType(2);

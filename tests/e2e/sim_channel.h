@@ -53,9 +53,10 @@ struct StoredValue {
 };
 
 // The rows of a value table (of one series, or all) in storing order.
-inline std::vector<StoredValue> storedValues(const QString& table, qint32 series = -1) {
+inline std::vector<StoredValue> storedValues(Database& user, const QString& table,
+                                             qint32 series = -1) {
     std::vector<StoredValue> out;
-    auto rs = userDatabase()->openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
+    auto rs = user.openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
     for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
         if (series < 0 || rs->value("MessReiheID").toInt() == series)
             out.push_back({rs->value("MessReiheID").toInt(), rs->value("EW").toInt() != 0,
@@ -71,8 +72,8 @@ protected:
     void SetUp() override {
         if (!charger.available())
             GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles("de"));
-        ASSERT_TRUE(openSharedRecordsets());
+        ASSERT_TRUE(openProgramFiles(folder.session(), "de"));
+        ASSERT_TRUE(folder.session().openRecordsets());
         ASSERT_TRUE(charger.start(folder.path(), simulatorArguments()))
             << charger.error().toStdString();
         link = charger.link();
@@ -80,12 +81,13 @@ protected:
     void TearDown() override {
         channels.clear();
         charger.stop();
-        closeDatabases();
+        folder.session().closeFiles();
     }
     // A channel on the simulator, loaded and through its first requests.
     ChannelController& addChannel(const QString& code, ChannelDisplay& display) {
         channels.push_back(
-            std::make_unique<ChannelController>(*ChannelCode::fromText(code), link, host, display));
+            std::make_unique<ChannelController>(folder.session(), *ChannelCode::fromText(code),
+                                                link, host, display));
         channels.back()->load(false);
         settle(*channels.back());
         return *channels.back();
@@ -108,6 +110,9 @@ protected:
         }
         return false;
     }
+
+    Database& user() { return *folder.session().user(); }
+    QString text(const QString& key) { return folder.session().text(key); }
 
     TempProgramFolder folder;
     SimulatedCharger charger;

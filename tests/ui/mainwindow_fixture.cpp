@@ -1,10 +1,8 @@
-#include "data/session.h"
 #include "mainwindow_fixture.h"
+#include "data/session.h"
 
-#include "data/databases.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/settingsstore.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -25,30 +23,29 @@ Pty::~Pty() {
 
 void MainWindowTest::prepare(const QMap<QString, QString>& overrides) {
     ASSERT_FALSE(pty.slavePath().isEmpty());
-    ASSERT_TRUE(openMasterDatabase());
-    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
+    ASSERT_TRUE(session().openMaster().ok);
+    auto rs = session().master()->openRecordset("SELECT * FROM Optionen");
     ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
-    currentSession()->settings().setRecordset(std::move(rs));
-    setSetting("FirstStartup", "NO");
-    setSetting("ComPort", "1");
-    setSetting("ComDevice1", pty.slavePath());
+    session().settings().setRecordset(std::move(rs));
+    session().setSetting("FirstStartup", "NO");
+    session().setSetting("ComPort", "1");
+    session().setSetting("ComDevice1", pty.slavePath());
     for (auto it = overrides.begin(); it != overrides.end(); ++it)
-        setSetting(it.key(), it.value());
-    closeDatabases();
+        session().setSetting(it.key(), it.value());
+    session().closeFiles();
 }
 
 QString MainWindowTest::storedSetting(const QString& key) {
-    if (!openMasterDatabase())
+    if (!session().openMaster().ok)
         return "<no database>";
-    auto rs = masterDatabase()->openRecordset("SELECT * FROM Optionen");
-    currentSession()->settings().setRecordset(std::move(rs));
-    QString value = getSetting(key);
-    closeDatabases();
+    session().settings().setRecordset(session().master()->openRecordset("SELECT * FROM Optionen"));
+    QString value = session().setting(key);
+    session().closeFiles();
     return value;
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::makeWindow() {
-    auto w = std::make_unique<MainWindow>(*currentSession());
+    auto w = std::make_unique<MainWindow>(session());
     w->setChannelViewFactory([this](const QString& code, MainWindow*) -> ChannelView* {
         return new RecordingChannelView(code, &asked);
     });
@@ -64,7 +61,7 @@ std::unique_ptr<MainWindow> MainWindowTest::start(const QMap<QString, QString>& 
 }
 
 void MainWindowTest::TearDown() {
-    closeDatabases();
+    session().closeFiles();
 }
 
 } // namespace velmara::test

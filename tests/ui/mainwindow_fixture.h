@@ -1,10 +1,10 @@
 #pragma once
 // A program folder with the delivered databases, preset settings, a pty to stand
 // in for the charger's port, and channel views that record what they were asked.
-#include "ui/mainwindow/mainwindow.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
+#include "ui/mainwindow/mainwindow.h"
 
 #include <QMap>
 
@@ -60,8 +60,16 @@ protected:
     // prepare, then a window that has started.
     std::unique_ptr<MainWindow> start(const QMap<QString, QString>& overrides = {});
     void TearDown() override;
+    // A fresh folder for the next case of a table: the helpers work on it from now on.
+    void freshFolder() {
+        ownFolder.reset(); // the old one goes first
+        ownFolder = std::make_unique<TempProgramFolder>();
+    }
+    TempProgramFolder& current() { return ownFolder ? *ownFolder : folder; }
+    Session& session() { return current().session(); }
 
     TempProgramFolder folder;
+    std::unique_ptr<TempProgramFolder> ownFolder;
     Pty pty;
     QStringList asked;
 };

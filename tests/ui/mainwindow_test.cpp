@@ -46,11 +46,10 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->comLink() && w->comLink()->isComPortOpen());
     EXPECT_TRUE(QFile::exists(folder.folder().logPath()));
-    EXPECT_EQ(w->windowTitle(), mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
-                                            VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
-    EXPECT_EQ(entry(*w, "mnuDatei")->text(), res("1000"));
-    EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), res("1048"));
-    EXPECT_EQ(panel(*w, "Kanal4Label")->text(), res("1506"));
+    EXPECT_TRUE(w->windowTitle().startsWith(session().text("0001"))) << "texts applied";
+    EXPECT_EQ(entry(*w, "mnuDatei")->text(), session().text("1000"));
+    EXPECT_EQ(entry(*w, "mnuEinstellungenKanaeleKanal3")->text(), session().text("1048"));
+    EXPECT_EQ(panel(*w, "Kanal4Label")->text(), session().text("1506"));
     EXPECT_EQ(w->newTempSeriesId(), 1);
     EXPECT_EQ(w->newTempSeriesId(), 2);
     w->setStatusbarText("003", "Laden");
@@ -62,9 +61,9 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
 TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgram) {
     for (bool cancel : {false, true}) {
         SCOPED_TRACE(cancel);
-        TempProgramFolder own;
+        freshFolder();
         prepare({{"FirstStartup", "YES"}});
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         if (cancel)
             dialogs.reject("dlgFirstSprache");
         else
@@ -82,81 +81,63 @@ TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgr
         EXPECT_EQ(w->isVisible(), !cancel);
         EXPECT_EQ(ended.count(), cancel ? 1 : 0);
         w.reset();
-        closeDatabases();
+        session().closeFiles();
         EXPECT_EQ(storedSetting("FirstStartup"), cancel ? "YES" : "NO");
     }
 }
 
-TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
+// A file that cannot be opened, or a master file without its settings or
+// texts, ends the start-up with one critical box, in the stored language when
+// the settings can still be read. Without them the system's language decides,
+// so only the file name is sure.
+TEST_F(MainWindowTest, UnusableFilesEndTheProgramWithOneReadableBox) {
+    enum class Fault { DamagedFile, FolderInPlace, DropTable };
     struct Case {
         const char* name;
-        bool user;   // the user file, else the master file
-        bool folder; // a folder in the file's place, else a damaged file
+        Fault fault;
+        const char* what; // the file in Daten/, or the table dropped
         const char* language;
         const char* expected; // the message's first sentence
-    };
-    // Without a master file the system's language decides, so only the file name is sure.
-    const Case cases[] = {
-        {"damaged master", false, false, "de", "velmara.mdb"},
-        {"master cannot be created", false, true, "en", "velmara.mdb"},
-        {"damaged user file, German", true, false, "de",
-         "Die Datenbankdatei veluser.mdb konnte nicht ge\u00f6ffnet werden."},
-        {"damaged user file, English", true, false, "en",
-         "The database file veluser.mdb could not be opened."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempProgramFolder own;
-        prepare({{"UsedLanguage", c.language}});
-        const QString path = c.user ? own.folder().userPath() : own.folder().masterPath();
-        QFile::remove(path);
-        QFile file(path);
-        if (c.folder)
-            QDir().mkpath(path);
-        else if (file.open(QIODevice::WriteOnly))
-            file.write(QByteArray(4096, 'x'));
-        file.close();
-        ScriptedMessages boxes;
-        boxes.expect(QString::fromUtf8(c.expected));
-        auto w = makeWindow();
-        EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
-        EXPECT_EQ(w->startupTrace().last(), c.user ? "user" : "master");
-        EXPECT_FALSE(w->isVisible());
-        EXPECT_EQ(w->comLink(), nullptr);
-        ASSERT_EQ(boxes.shown.size(), 1);
-        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
-    }
-}
-
-// Without its settings or texts the master file is of no use: one critical box,
-// in the stored language when the settings can still be read.
-TEST_F(MainWindowTest, MissingSettingsOrTextsEndTheProgramWithAReadableMessage) {
-    struct Case {
-        const char* table;
-        const char* language;
-        const char* expected;
         const char* lastStep;
     };
     const Case cases[] = {
-        {"NLSResources", "de", "Die Texte von velmara wurden in der Datenbankdatei", "resources"},
-        {"NLSResources", "en", "The texts of velmara were not found in the database file",
-         "resources"},
-        // No settings, no stored language: the system's language, so only the file name is sure.
-        {"Optionen", "en", "velmara.mdb", "settings"},
+        {"damaged master", Fault::DamagedFile, "velmara.mdb", "de", "velmara.mdb", "master"},
+        {"master cannot be created", Fault::FolderInPlace, "velmara.mdb", "en", "velmara.mdb",
+         "master"},
+        {"damaged user file, German", Fault::DamagedFile, "veluser.mdb", "de",
+         "Die Datenbankdatei veluser.mdb konnte nicht ge\u00f6ffnet werden.", "user"},
+        {"damaged user file, English", Fault::DamagedFile, "veluser.mdb", "en",
+         "The database file veluser.mdb could not be opened.", "user"},
+        {"no texts, German", Fault::DropTable, "NLSResources", "de",
+         "Die Texte von velmara wurden in der Datenbankdatei", "resources"},
+        {"no texts, English", Fault::DropTable, "NLSResources", "en",
+         "The texts of velmara were not found in the database file", "resources"},
+        {"no settings", Fault::DropTable, "Optionen", "en", "velmara.mdb", "settings"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.table) + " " + c.language);
-        TempProgramFolder own;
+        SCOPED_TRACE(c.name);
+        freshFolder();
         prepare({{"UsedLanguage", c.language}});
-        ASSERT_TRUE(openMasterDatabase());
-        ASSERT_TRUE(masterDatabase()->execute(QStringLiteral("DROP TABLE %1").arg(c.table)))
-            << masterDatabase()->lastError().toStdString();
-        closeDatabases();
-        ScriptedMessages boxes;
+        if (c.fault == Fault::DropTable) {
+            ASSERT_TRUE(session().openMaster().ok);
+            ASSERT_TRUE(session().master()->execute(QStringLiteral("DROP TABLE %1").arg(c.what)));
+            session().closeFiles();
+        } else {
+            const QString path = QDir(current().folder().dataDir()).filePath(c.what);
+            QFile::remove(path);
+            QFile file(path);
+            if (c.fault == Fault::FolderInPlace)
+                QDir().mkpath(path);
+            else if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(4096, 'x'));
+        }
+        ScriptedMessages boxes(session());
         boxes.expect(QString::fromUtf8(c.expected));
         auto w = makeWindow();
         EXPECT_EQ(w->load(), StartupOutcome::EndProgram);
         EXPECT_EQ(w->startupTrace().last(), c.lastStep);
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->comLink(), nullptr);
         ASSERT_EQ(boxes.shown.size(), 1);
         EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     }
@@ -165,27 +146,18 @@ TEST_F(MainWindowTest, MissingSettingsOrTextsEndTheProgramWithAReadableMessage) 
 // Every entry of every menu can be reached by its access key, in both languages,
 // and the entries that open a dialog say so with "...".
 TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeysAndDialogEntriesEndInDots) {
-    const QSet<QString> opensDialog{"mnuDateiImportVelmara10",
-                                    "mnuDateiImportVelmara20",
-                                    "mnuDateiImportCsv",
-                                    "mnuDateiExport",
-                                    "mnuDateiExportDiagrammPng",
-                                    "mnuDateiExportDiagrammPdf",
-                                    "mnuDateiFormatPage",
-                                    "mnuDateiConfigurePrinter",
-                                    "mnuDateiPrint",
-                                    "mnuDateiExportPdf",
-                                    "mnuBearbeitenMesswerteVerwalten",
-                                    "mnuBearbeitenDBKomprimieren",
-                                    "mnuEinstellungenCOMPort",
-                                    "mnuEinstellungenSprache",
-                                    "mnuEinstellungenLadegeraet",
-                                    "mnuEinstellungenOptionen",
-                                    "mnuPrintsettings",
-                                    "mnuHelpInfo"};
+    const QStringList dialogEntries =
+        QString("mnuDateiImportVelmara10 mnuDateiImportVelmara20 mnuDateiImportCsv "
+                "mnuDateiExport mnuDateiExportDiagrammPng mnuDateiExportDiagrammPdf "
+                "mnuDateiFormatPage mnuDateiConfigurePrinter mnuDateiPrint mnuDateiExportPdf "
+                "mnuBearbeitenMesswerteVerwalten mnuBearbeitenDBKomprimieren "
+                "mnuEinstellungenCOMPort mnuEinstellungenSprache mnuEinstellungenLadegeraet "
+                "mnuEinstellungenOptionen mnuPrintsettings mnuHelpInfo")
+            .split(' ');
+    const QSet<QString> opensDialog(dialogEntries.begin(), dialogEntries.end());
     for (const char* language : {"de", "en"}) {
         SCOPED_TRACE(language);
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedLanguage", language}});
         QSet<QString> dialogEntriesSeen;
         int menusSeen = 0;
@@ -226,11 +198,11 @@ TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeysAndDialogEntriesEndInDots)
 TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
     for (bool pickWorkingDevice : {false, true}) {
         SCOPED_TRACE(pickWorkingDevice);
-        TempProgramFolder own;
-        prepare({{"ComDevice1", own.path() + "/no-such-tty"}});
-        ScriptedMessages boxes;
+        freshFolder();
+        prepare({{"ComDevice1", current().path() + "/no-such-tty"}});
+        ScriptedMessages boxes(session());
         boxes.expect("1092");
-        ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgComPortSelection", [&](QDialog* d) {
             if (!pickWorkingDevice)
                 return int(QDialog::Rejected);
@@ -249,8 +221,6 @@ TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
             EXPECT_EQ(w->channelView("001"), nullptr);
             EXPECT_FALSE(w->isVisible());
         }
-        w.reset();
-        closeDatabases();
     }
 }
 
@@ -269,12 +239,12 @@ TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger},
                         {"Akku3Visible", "NO"},
                         {"P1ExtensionAvailable", "NO"},
                         {"P4ExtensionAvailable", "YES"}});
-        EXPECT_EQ(getSetting("ProgramExtensionAvaiable"), c.extension);
+        EXPECT_EQ(session().setting("ProgramExtensionAvaiable"), c.extension);
         for (int n = 1; n <= 4; ++n) {
             SCOPED_TRACE(n);
             const QString code = QString("00%1").arg(n);
@@ -288,20 +258,15 @@ TEST_F(MainWindowTest, ChargerModelDecidesWindowsMenusAndPanels) {
             EXPECT_EQ(panel(*w, QString("Kanal%1Text").arg(n))->isVisible(),
                       n == 1 || c.upperPanelsShown);
         }
-        w.reset();
-        closeDatabases();
     }
 }
 
-// Closing a channel window hides it; menu, panel and tiling see only shown
-// windows; ending from the program skips the question and stores nothing.
-TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
+// Closing a channel window hides it; its menu entry or a double click on its
+// panel brings it back.
+TEST_F(MainWindowTest, ClosedChannelWindowsHideAndComeBackFromMenuOrPanel) {
     auto w = start();
-    QList<QUrl> opened;
-    w->setUrlOpener([&](const QUrl& url) { return opened << url, true; });
     QMdiSubWindow* sub = w->channelSubWindow("002");
     QWidget* channel = w->channelView("002")->widget();
-
     EXPECT_FALSE(sub->close());
     EXPECT_FALSE(sub->isVisible());
     EXPECT_FALSE(w->isChannelChecked("002"));
@@ -319,7 +284,10 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     QTest::mouseDClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
     EXPECT_TRUE(sub->isVisible());
     EXPECT_TRUE(w->isChannelChecked("002"));
+}
 
+TEST_F(MainWindowTest, TilingSharesTheAreaAmongTheShownWindowsOnly) {
+    auto w = start();
     w->channelSubWindow("004")->close();
     const QRect area = w->mdiArea()->viewport()->rect();
     const auto at = [&](const char* code) { return w->channelSubWindow(code)->geometry(); };
@@ -330,37 +298,47 @@ TEST_F(MainWindowTest, ChannelWindowsMenuEntriesAndEndingWithoutTheQuestion) {
     entry(*w, "mnuFensterNebeneinander")->trigger();
     EXPECT_EQ(at("002").height(), area.height());
     EXPECT_EQ(at("003").right(), area.right());
+}
 
+// Entries whose feature is not there yet say so or are off; the help entry
+// opens the manual, or tells where it is when nothing can show it.
+TEST_F(MainWindowTest, UnfinishedEntriesSaySoAndHelpFindsTheManual) {
+    auto w = start();
     for (const QString name : {"mnuDateiFormatPage", "mnuHelpWeb"}) {
         SCOPED_TRACE(name.toStdString());
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1136");
         entry(*w, name)->trigger();
-        EXPECT_EQ(boxes.shown.first().title, res("0410"));
+        EXPECT_EQ(boxes.shown.first().title, session().text("0410"));
         EXPECT_EQ(boxes.shown.first().icon, MsgIcon::Information);
     }
     for (const QString name : {"mnuDateiImportVelmara10", "mnuDateiImportVelmara20"})
         EXPECT_FALSE(entry(*w, name)->isEnabled()) << name.toStdString();
     EXPECT_EQ(entry(*w, "mnuDateiBeenden")->shortcut(), QKeySequence(QKeySequence::Quit));
     EXPECT_EQ(entry(*w, "mnuHelpInhalt")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    QList<QUrl> opened;
+    w->setUrlOpener([&](const QUrl& url) { return opened << url, true; });
     entry(*w, "mnuHelpInhalt")->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().toLocalFile(), folder.folder().helpPath());
-    // Without anything to show it, the user learns where the manual is.
     w->setUrlOpener([](const QUrl&) { return false; });
-    {
-        ScriptedMessages boxes;
-        boxes.expect("1134");
-        entry(*w, "mnuHelpInhalt")->trigger();
-        EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
-    }
+    ScriptedMessages boxes(session());
+    boxes.expect("1134");
+    entry(*w, "mnuHelpInhalt")->trigger();
+    EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
+}
 
+// Ending from the program (language, charger, compaction) asks nothing and
+// stores no window visibility.
+TEST_F(MainWindowTest, EndingFromTheProgramSkipsTheQuestion) {
+    auto w = start();
+    w->channelSubWindow("004")->close();
     QSignalSpy ended(w.get(), &MainWindow::programEnded);
     w->endProgram(); // any box would fail the test
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(w->channelView("001"), nullptr);
-    EXPECT_EQ(masterDatabase(), nullptr);
+    EXPECT_EQ(session().master(), nullptr);
     EXPECT_EQ(storedSetting("Akku4Visible"), "YES");
 }
 
@@ -378,13 +356,13 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger}});
         w->channelSubWindow(c.charger == "QMT4" ? "002" : "001")->close();
         QSignalSpy ended(w.get(), &MainWindow::programEnded);
         const bool yes = c.answer == MsgAnswer::Yes;
         {
-            ScriptedMessages boxes;
+            ScriptedMessages boxes(session());
             boxes.expect("1090", c.answer);
             EXPECT_EQ(w->close(), yes);
             EXPECT_EQ(boxes.shown.first().buttons, MsgButtons::YesNo);
@@ -393,7 +371,7 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
         EXPECT_EQ(w->isVisible(), !yes);
         EXPECT_EQ(w->comLink() == nullptr, yes);
         w.reset();
-        closeDatabases();
+        session().closeFiles();
         for (int n = 1; n <= 4; ++n)
             EXPECT_EQ(storedSetting(QString("Akku%1Visible").arg(n)), c.stored[n - 1]) << n;
     }
@@ -413,7 +391,7 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
-        TempProgramFolder own;
+        freshFolder();
         auto w = start({{"UsedCharger", c.charger}});
         for (int n : c.usedOn)
             dynamic_cast<RecordingChannelView*>(w->channelView(QString("00%1").arg(n)))->usedIds
@@ -423,8 +401,6 @@ TEST_F(MainWindowTest, BatteryQueriesAskChannelsInOrderAndStopAtTheFirst) {
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(w->isBatteryUsed(7), c.used);
         EXPECT_EQ(w->isBatteryUsed(8), "notUsed");
-        w.reset();
-        closeDatabases();
     }
 }
 
@@ -434,7 +410,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     // Declining either question, or a copy that fails its check, leaves the
     // program running on its file.
     for (MsgAnswer first : {MsgAnswer::No, MsgAnswer::Yes}) {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", first);
         if (first == MsgAnswer::Yes)
             boxes.expect("1090", MsgAnswer::No);
@@ -445,7 +421,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
         return false;
     });
     {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("Fehler");
         entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
     }
@@ -453,7 +429,7 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     ASSERT_NE(w->session().user(), nullptr);
     w->setCompactionCheck(checkCompactedCopy);
     {
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(session());
         boxes.expect("1028", MsgAnswer::Yes).expect("1090", MsgAnswer::Yes).expect("1030");
         entry(*w, "mnuBearbeitenDBKomprimieren")->trigger();
         EXPECT_EQ(boxes.shown.at(1).icon, MsgIcon::Question);
@@ -516,12 +492,12 @@ TEST_F(MainWindowTest, EndingOrNewPortWhileRequestsWaitIsSafe) {
 // the poll does not wait for; a notice goes away when the cause has.
 TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves) {
     auto w = start();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(session());
     boxes.expect("1094").expect("1120").expect("1122");
     Q_EMIT w->comLink()->lineFault(9, "Input/output error", true);
     ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown[0].title, res("0120"));
-    EXPECT_TRUE(boxes.shown[0].text.startsWith(res("1094")));
+    EXPECT_EQ(boxes.shown[0].title, session().text("0120"));
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(session().text("1094")));
     EXPECT_TRUE(boxes.shown[0].text.contains(pty.slavePath() + ": 9 - Input/output error"));
     Q_EMIT w->comLink()->lineRecovered();
     EXPECT_TRUE(boxes.openNotices.isEmpty());
@@ -533,7 +509,7 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     w->setValuesWaiting("003", 1, "database or disk is full");
     EXPECT_EQ(boxes.count("1122"), 1);
     auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
-    EXPECT_EQ(mark->text(), res("1124").arg(3));
+    EXPECT_EQ(mark->text(), session().text("1124").arg(3));
     EXPECT_FALSE(mark->isHidden());
     w->setValuesWaiting("001", 0, "");
     EXPECT_FALSE(mark->isHidden());

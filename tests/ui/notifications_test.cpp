@@ -4,12 +4,12 @@
 #include "mainwindow_fixture.h"
 
 #include "data/databases.h"
-#include "storage/database.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
 #include "notify/channelevents.h"
 #include "notify/desktopnotifier.h"
+#include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 
 #include <QAction>
 
@@ -37,26 +37,27 @@ TEST_F(NotificationsTest, SentWhileTheSettingAllowsAndTheMenuSwitchesThem) {
     const ChannelEvent ended{"002", ChannelEvent::Kind::Ended, 5, 0};
     w->tellChannelEvent(ended);
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(sent[0], res("2200").arg(2) + " | " + res("2202").arg(res("6018")));
+    EXPECT_EQ(sent[0], session().text("2200").arg(2) + " | " +
+                           session().text("2202").arg(session().text("6018")));
 
     auto* entry = w->findChild<QAction*>("mnuEinstellungenBenachrichtigungen");
     ASSERT_NE(entry, nullptr);
     // A master file of an older version has no row: on, and switching off adds it.
-    ASSERT_TRUE(masterDatabase()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
-    currentSession()->settings().setRecordset(
-        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
+    ASSERT_TRUE(session().master()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
+    session().settings().setRecordset(session().master()->openRecordset("SELECT * FROM Optionen"));
     w->tellChannelEvent(ended);
     EXPECT_EQ(sent.size(), 2);
     entry->setChecked(true);
     entry->trigger(); // unchecks
-    EXPECT_EQ(getSetting("Notifications"), "NO");
+    EXPECT_EQ(session().setting("Notifications"), "NO");
     w->tellChannelEvent(ended);
     EXPECT_EQ(sent.size(), 2);
     entry->trigger();
-    EXPECT_EQ(getSetting("Notifications"), "YES");
+    EXPECT_EQ(session().setting("Notifications"), "YES");
     w->tellChannelEvent({"004", ChannelEvent::Kind::Fault, 7, 3});
     ASSERT_EQ(sent.size(), 3);
-    EXPECT_EQ(sent[2], res("2200").arg(4) + " | " + res("2204").arg(res("0880")));
+    EXPECT_EQ(sent[2], session().text("2200").arg(4) + " | " +
+                           session().text("2204").arg(session().text("0880")));
     w->endProgram();
 }
 

@@ -7,20 +7,22 @@
 #include "base/core/formatting.h"
 #include "base/core/messages.h"
 #include "data/databases.h"
-#include "data/textstore.h"
+#include "data/session.h"
 #include "link/chargerlink.h"
 #include "link/turnqueue.h"
 #include "storage/recordset.h"
 
 namespace velmara {
 
-ChannelController::ChannelController(ChannelCode code, ChargerLink* link, ChannelHost& host,
-                                     ChannelDisplay& display, Clock clock, QObject* parent)
-    : QObject(parent), m_code(code), m_first(m_code.number() == 1), m_link(link), m_host(host),
-      m_display(display), m_recorder(m_code.text(), host, display, std::move(clock),
-                                     [this] { return requestProgram(); }),
+ChannelController::ChannelController(Session& session, ChannelCode code, ChargerLink* link,
+                                     ChannelHost& host, ChannelDisplay& display, Clock clock,
+                                     QObject* parent)
+    : QObject(parent), m_session(session), m_code(code), m_first(m_code.number() == 1),
+      m_link(link), m_host(host), m_display(display),
+      m_recorder(session, m_code.text(), host, display, std::move(clock),
+                 [this] { return requestProgram(); }),
       m_status(std::make_unique<StatusRecord>()),
-      m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge())),
+      m_program(std::make_shared<ProgramRecord>(defaultEndOfCharge(m_session.settings()))),
       m_endValues(std::make_shared<EndValueList>()) {
     m_pollTimer.setInterval(NormalInterval);
     m_flashingTimer.setInterval(FlashInterval);
@@ -189,7 +191,7 @@ QCoro::Task<> ChannelController::runInit() {
     const auto alive = m_alive;
     m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
     newStatusRecord();
-    m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge());
+    m_program = std::make_shared<ProgramRecord>(defaultEndOfCharge(m_session.settings()));
     m_programUnknown = false; // read now
     m_endValues = std::make_shared<EndValueList>();
     m_recorder.startNewTempSeries(true);
@@ -339,12 +341,13 @@ QCoro::Task<> ChannelController::runTick() {
 
 // ---------------------------------------------------------------- display
 
-QString ChannelController::headingWithoutRecording() {
-    return res(QStringLiteral("0818")) + QStringLiteral(" - ") + res(QStringLiteral("0820"));
+QString ChannelController::headingWithoutRecording() const {
+    return m_session.text(QStringLiteral("0818")) + QStringLiteral(" - ") +
+           m_session.text(QStringLiteral("0820"));
 }
 
 void ChannelController::showState(const QString& key) {
-    const QString text = res(key);
+    const QString text = m_session.text(key);
     m_display.setText(ChannelField::Status, text);
     m_host.setStatusbarText(m_code.text(), text);
 }
@@ -363,14 +366,15 @@ void ChannelController::showLiveValues(const StatusRecord& status) {
 
 void ChannelController::showBatteryState(ChargerFault flag) {
     if (flag == ChargerFault::BatteryGood)
-        m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0870")));
+        m_display.setText(ChannelField::Akkuzustand, m_session.text(QStringLiteral("0870")));
     else if (flag == ChargerFault::BatteryWeak)
-        m_display.setText(ChannelField::Akkuzustand, res(QStringLiteral("0872")));
+        m_display.setText(ChannelField::Akkuzustand, m_session.text(QStringLiteral("0872")));
 }
 
 // The channel's caption ("Kanal 1" .. "Kanal 4"), which names it in its boxes.
 QString ChannelController::channelCaption() const {
-    return res(QString::number(801 - m_code.number()).rightJustified(4, QLatin1Char('0')));
+    return m_session.text(
+        QString::number(801 - m_code.number()).rightJustified(4, QLatin1Char('0')));
 }
 
 // The box of a fault, which names the channel; the window shows it once per
@@ -378,10 +382,10 @@ QString ChannelController::channelCaption() const {
 Message ChannelController::faultBox(const char* key, const char* secondKey) const {
     Message m;
     m.key = QString::fromLatin1(key);
-    m.text = channelCaption() + QStringLiteral(": ") + res(m.key);
+    m.text = channelCaption() + QStringLiteral(": ") + m_session.text(m.key);
     if (secondKey)
-        m.text += QStringLiteral("\n\n") + res(QString::fromLatin1(secondKey));
-    m.title = res(QStringLiteral("0120"));
+        m.text += QStringLiteral("\n\n") + m_session.text(QString::fromLatin1(secondKey));
+    m.title = m_session.text(QStringLiteral("0120"));
     m.icon = MsgIcon::Critical;
     m.buttons = MsgButtons::Ok;
     return m;
@@ -456,8 +460,8 @@ void ChannelController::showProgram(const ProgramRecord& program) {
     }
     QString typeText;
     if (program.batteryType == 5) {
-        typeText = res(QStringLiteral("0912"));
-    } else if (Recordset* types = shared().akkutypen.get()) {
+        typeText = m_session.text(QStringLiteral("0912"));
+    } else if (Recordset* types = m_session.recordsets().akkutypen.get()) {
         types->moveFirst();
         if (types->findFirstEqual(QStringLiteral("Nr"), program.batteryType))
             typeText = types->text(QStringLiteral("ResourceText"));
@@ -486,10 +490,11 @@ void ChannelController::showEndValueLists() {
         const EndValueRecord& last = *list.last();
         if (last.hasBatteryCondition) {
             m_display.setVisible(ChannelField::Akkuzustand, true);
-            m_display.setText(
-                ChannelField::Akkuzustand,
-                res(last.batteryCondition ? QStringLiteral("0847") : QStringLiteral("0846")) +
-                    QStringLiteral(" (") + QString::number(last.percent) + QStringLiteral("%)"));
+            m_display.setText(ChannelField::Akkuzustand,
+                              m_session.text(last.batteryCondition ? QStringLiteral("0847")
+                                                                   : QStringLiteral("0846")) +
+                                  QStringLiteral(" (") + QString::number(last.percent) +
+                                  QStringLiteral("%)"));
         } else {
             m_display.setVisible(ChannelField::Akkuzustand, false);
         }

@@ -25,6 +25,7 @@ namespace velmara {
 
 class ChargerLink;
 class Recordset;
+class Session;
 
 class ChannelController : public QObject {
     Q_OBJECT
@@ -39,7 +40,8 @@ public:
 
     // code: "001" .. "004". The link may be null (no charger line: every request
     // goes unanswered). clock: the time of the value texts (default: now).
-    ChannelController(ChannelCode code, ChargerLink* link, ChannelHost& host,
+    // The session gives the texts, the settings and the files the values go to.
+    ChannelController(Session& session, ChannelCode code, ChargerLink* link, ChannelHost& host,
                       ChannelDisplay& display, Clock clock = {}, QObject* parent = nullptr);
     ~ChannelController() override;
 
@@ -79,11 +81,11 @@ public:
     ChannelRecorder& recorder() { return m_recorder; }
     bool releaseBattery(qint32 batteryId) { return m_recorder.releaseBattery(batteryId); }
     bool isBatteryUsed(qint32 batteryId) const { return m_recorder.isBatteryUsed(batteryId); }
-    static QString modeTextOf(const ProgramRecord& program) {
-        return ChannelRecorder::modeTextOf(program);
+    QString modeTextOf(const ProgramRecord& program) const {
+        return m_recorder.modeTextOf(program);
     }
     // "0818" - "0820": the heading without a recording.
-    static QString headingWithoutRecording();
+    QString headingWithoutRecording() const;
 
     // --- the run and its recording, as the capture dialog and the main window see them ---
     bool isRecording() const { return m_recorder.isRecording(); }
@@ -159,6 +161,7 @@ private:
     QCoro::Task<> readEndValues(bool emptyFirst);
     void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue);
 
+    Session& m_session;
     ChannelCode m_code;
     bool m_first;
     QPointer<ChargerLink> m_link;

@@ -4,19 +4,21 @@
 #include "data/session.h"
 #include "data/settingsstore.h"
 #include "data/tempvalues.h"
-#include "data/textstore.h"
 #include "data/valuestrings.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 
 namespace velmara {
 
-ChannelRecorder::ChannelRecorder(QString code, ChannelHost& host, ChannelDisplay& display,
-                                 Clock clock, ProgramRequest requestProgram)
-    : m_code(std::move(code)), m_host(host), m_display(display), m_clock(std::move(clock)),
-      m_requestProgram(std::move(requestProgram)), m_writer([](ValueWriter::Table table) {
-          return table == ValueWriter::Table::Temporary ? shared().tempMessWerte.get()
-                                                        : shared().messWerte.get();
+ChannelRecorder::ChannelRecorder(Session& session, QString code, ChannelHost& host,
+                                 ChannelDisplay& display, Clock clock,
+                                 ProgramRequest requestProgram)
+    : m_session(session), m_code(std::move(code)), m_host(host), m_display(display),
+      m_clock(std::move(clock)), m_requestProgram(std::move(requestProgram)),
+      m_writer([&session](ValueWriter::Table table) {
+          SharedRecordsets& sets = session.recordsets();
+          return table == ValueWriter::Table::Temporary ? sets.tempMessWerte.get()
+                                                        : sets.messWerte.get();
       }) {}
 
 ChannelRecorder::~ChannelRecorder() {
@@ -39,13 +41,14 @@ void ChannelRecorder::write(ValueWriter::Table table, qint32 seriesId, bool endV
                             const QString& text, ValueWriter::StoredCallback onStored) {
     const quint64 droppedBefore = m_writer.dropped();
     if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
-        writeLog(QStringLiteral("Recording"),
-                 {QStringLiteral("channel %1: value %2 of series %3 %4: %5")
-                      .arg(m_code, text, QString::number(seriesId),
-                           m_writer.dropped() != droppedBefore
-                               ? QStringLiteral("lost, the memory for waiting values is full")
-                               : QStringLiteral("waits in memory"),
-                           m_writer.lastError())});
+        m_session.writeLog(
+            QStringLiteral("Recording"),
+            {QStringLiteral("channel %1: value %2 of series %3 %4: %5")
+                 .arg(m_code, text, QString::number(seriesId),
+                      m_writer.dropped() != droppedBefore
+                          ? QStringLiteral("lost, the memory for waiting values is full")
+                          : QStringLiteral("waits in memory"),
+                      m_writer.lastError())});
     }
     reportWaitingValues();
 }
@@ -56,7 +59,7 @@ void ChannelRecorder::write(ValueWriter::Table table, qint32 seriesId, bool endV
 void ChannelRecorder::retryWaitingValues() {
     if (m_writer.waiting() == 0)
         return;
-    if (Database* db = userDatabase())
+    if (Database* db = m_session.user())
         db->reopenIfWritable();
     m_writer.flush();
     reportWaitingValues();
@@ -68,7 +71,7 @@ void ChannelRecorder::reportWaitingValues() {
         return;
     m_reportedWaiting = waiting;
     m_display.setStorageWarning(waiting == 0 ? QString()
-                                             : res(QStringLiteral("1124")).arg(waiting));
+                                             : m_session.text(QStringLiteral("1124")).arg(waiting));
     m_host.setValuesWaiting(m_code, waiting, m_writer.lastError());
 }
 
@@ -140,17 +143,17 @@ QCoro::Task<> ChannelRecorder::writeValue(const StatusRecord& status,
 }
 
 QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32 seriesId) {
-    if (!userDatabase() || !m_requestProgram)
+    if (!m_session.user() || !m_requestProgram)
         co_return false;
     const auto alive = m_alive;
     QString answer = co_await m_requestProgram();
     // The files may have been closed while the charger answered.
-    Database* db = userDatabase();
+    Database* db = m_session.user();
     if (!*alive || !db || !db->isOpen())
         co_return false;
     auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
                                     QString::number(batteryId));
-    ProgramRecord program(defaultEndOfCharge());
+    ProgramRecord program(defaultEndOfCharge(m_session.settings()));
     program.parse(answer, true);
     if (program.batteryType == ProgramRecord::BadAnswer ||
         program.batteryType == ProgramRecord::NoAnswer)
@@ -170,8 +173,8 @@ QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32
     co_return true;
 }
 
-QString ChannelRecorder::modeTextOf(const ProgramRecord& program) {
-    Recordset* modes = shared().geraeteModi.get();
+QString ChannelRecorder::modeTextOf(const ProgramRecord& program) const {
+    Recordset* modes = m_session.recordsets().geraeteModi.get();
     if (!modes || !modes->isValid())
         return QString();
     modes->moveFirst();
@@ -226,10 +229,12 @@ QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued,
     m_programWritten = true;
     // Values still waiting in memory belong to the series that moves.
     retryWaitingValues();
-    if (!moveTempSeries(from, series)) {
-        writeLog(QStringLiteral("Recording"),
-                 {QStringLiteral("channel %1: temporary series %2 not moved into series %3")
-                      .arg(m_code, QString::number(from), QString::number(series))});
+    Database* db = m_session.user();
+    if (!db || !moveTempSeries(*db, from, series)) {
+        m_session.writeLog(
+            QStringLiteral("Recording"),
+            {QStringLiteral("channel %1: temporary series %2 not moved into series %3")
+                 .arg(m_code, QString::number(from), QString::number(series))});
     }
 }
 

@@ -20,14 +20,17 @@
 
 namespace velmara {
 
+class Session;
+
 class ChannelRecorder {
 public:
     using Clock = std::function<QDateTime()>;
     // Asks the charger for the program the channel runs (its answer text).
     using ProgramRequest = std::function<QCoro::Task<QString>()>;
 
-    ChannelRecorder(QString code, ChannelHost& host, ChannelDisplay& display, Clock clock,
-                    ProgramRequest requestProgram);
+    // The values go to the session's user file, through its shared record sets.
+    ChannelRecorder(Session& session, QString code, ChannelHost& host, ChannelDisplay& display,
+                    Clock clock, ProgramRequest requestProgram);
     ~ChannelRecorder();
     ChannelRecorder(const ChannelRecorder&) = delete;
     ChannelRecorder& operator=(const ChannelRecorder&) = delete;
@@ -79,7 +82,7 @@ public:
     const QDateTime& recordingStart() const { return m_recordingStart; }
 
     // The name of the device mode of a program (empty when unknown).
-    static QString modeTextOf(const ProgramRecord& program);
+    QString modeTextOf(const ProgramRecord& program) const;
 
 private:
     void write(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
@@ -87,6 +90,7 @@ private:
     void reportWaitingValues();
     QDateTime now() const;
 
+    Session& m_session;
     QString m_code;
     ChannelHost& m_host;
     ChannelDisplay& m_display;

@@ -4,7 +4,7 @@
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channelstep.h"
 
-#include "data/textstore.h"
+#include "data/session.h"
 
 namespace velmara {
 
@@ -56,7 +56,7 @@ void ChannelController::setValuesFrameHeading(const QString& batteryName, const 
         m_display.setText(ChannelField::Bemerkung, QString());
         return;
     }
-    m_display.setText(ChannelField::MesswerteHeading, res(QStringLiteral("0818")) +
+    m_display.setText(ChannelField::MesswerteHeading, m_session.text(QStringLiteral("0818")) +
                                                           QStringLiteral(" - ") + batteryName +
                                                           QStringLiteral(" / ") + seriesNumber);
     m_display.setText(ChannelField::Bemerkung, seriesName);

@@ -1,12 +1,10 @@
 #include "channel/ui/channelwindow.h"
 
 #include "batteries/ui/batteriesui.h"
-#include "data/endvaluelines.h"
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
-#include "data/databases.h"
-#include "data/settingsstore.h"
-#include "data/textstore.h"
+#include "data/endvaluelines.h"
+#include "data/session.h"
 #include "data/valuestrings.h"
 #include "link/statusrecord.h"
 #include "programs/ui/openprogrameditor.h"
@@ -42,12 +40,6 @@ QString captionKey(const QString& code) {
     return QString::number(801 - code.toInt()).rightJustified(4, QLatin1Char('0'));
 }
 
-QLabel* label(QWidget* parent, const char* name, const char* key) {
-    auto* l = new QLabel(res(QLatin1String(key)), parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
 QLineEdit* readOnlyBox(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
@@ -74,23 +66,31 @@ void fitEndValueList(QListWidget* list) {
     list->setMinimumWidth(text + 2 * endValueTextOffset(list) + bar);
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* key) {
-    auto* b = new QPushButton(res(QLatin1String(key)), parent);
+} // namespace
+
+QLabel* ChannelWindow::label(QWidget* parent, const char* name, const char* key) {
+    auto* l = new QLabel(m_session.text(QLatin1String(key)), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QPushButton* ChannelWindow::button(QWidget* parent, const char* name, const char* key) {
+    auto* b = new QPushButton(m_session.text(QLatin1String(key)), parent);
     b->setObjectName(QLatin1String(name));
     b->setEnabled(false); // enabled when the window is wired to what the button opens
     return b;
 }
 
-} // namespace
-
-ChannelWindow::ChannelWindow(ChannelCode code, ChargerLink* link, ChannelHost& host,
-                             ChannelWindowHost* main, bool startPolling,
+ChannelWindow::ChannelWindow(Session& session, ChannelCode code, ChargerLink* link,
+                             ChannelHost& host, ChannelWindowHost* main, bool startPolling,
                              ChannelController::Clock clock, QWidget* parent)
-    : QWidget(parent), m_code(code.text()), m_main(main), m_clock(clock), m_events(m_code) {
+    : QWidget(parent), m_session(session), m_code(code.text()), m_main(main), m_clock(clock),
+      m_events(m_code) {
     setObjectName(windowName(m_code));
     buildControls();
+    m_controller =
+        std::make_unique<ChannelController>(session, code, link, host, *this, std::move(clock));
     setCaptions();
-    m_controller = std::make_unique<ChannelController>(code, link, host, *this, std::move(clock));
     m_link = link;
     const auto wire = [this](const char* name, void (ChannelWindow::*slot)()) {
         if (auto* b = findChild<QPushButton*>(QLatin1String(name))) {
@@ -149,7 +149,7 @@ void ChannelWindow::buildControls() {
     m_lblNotStored->setWordWrap(true);
     m_lblNotStored->hide();
 
-    m_frameProgram = new QGroupBox(res(QStringLiteral("0810")), m_content);
+    m_frameProgram = new QGroupBox(m_session.text(QStringLiteral("0810")), m_content);
     m_frameProgram->setObjectName(QStringLiteral("frameAkkuprogramm"));
     auto* pg = new QGridLayout(m_frameProgram);
     pg->addWidget(label(m_frameProgram, "lblAkkutyp", "0812"), 0, 0);
@@ -168,7 +168,7 @@ void ChannelWindow::buildControls() {
     m_frameAkkumesswerte->setObjectName(QStringLiteral("frameAkkumesswerte"));
     m_mv = new QGridLayout(m_frameAkkumesswerte);
 
-    m_frameStatus = new QGroupBox(res(QStringLiteral("0822")), m_frameAkkumesswerte);
+    m_frameStatus = new QGroupBox(m_session.text(QStringLiteral("0822")), m_frameAkkumesswerte);
     m_frameStatus->setObjectName(QStringLiteral("frameStatus"));
     m_statusGrid = new QGridLayout(m_frameStatus);
     m_statusRows = {
@@ -422,9 +422,9 @@ void ChannelWindow::polled(const StatusRecord& status) {
 }
 
 void ChannelWindow::setCaptions() {
-    setWindowTitle(res(captionKey(m_code)));
-    m_frameAkkumesswerte->setTitle(ChannelController::headingWithoutRecording());
-    m_curveToggle->setText(res(QStringLiteral("2270")));
+    setWindowTitle(m_session.text(captionKey(m_code)));
+    m_frameAkkumesswerte->setTitle(m_controller->headingWithoutRecording());
+    m_curveToggle->setText(m_session.text(QStringLiteral("2270")));
 }
 
 QLineEdit* ChannelWindow::box(ChannelField field) const {
@@ -460,7 +460,7 @@ void ChannelWindow::reportFault(qint16 faultCode, const Message& box) {
         return;
     m_faultShown = faultCode;
     if (faultCode != 0)
-        showNotice(QStringLiteral("channel-fault-") + m_code, box);
+        m_session.prompter().notify(QStringLiteral("channel-fault-") + m_code, box);
 }
 
 QString ChannelWindow::text(ChannelField field) const {
@@ -509,10 +509,10 @@ void ChannelWindow::openProgram() {
     context.channel = m_code;
     context.program = &channel.program();
     context.link = m_link;
-    context.master = masterDatabase();
-    context.user = userDatabase();
-    context.setting = [](const QString& key) { return getSetting(key); };
-    context.language = currentLanguage();
+    context.master = m_session.master();
+    context.user = m_session.user();
+    context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
+    context.language = m_session.texts().languageKey();
     context.resetChannels = [this](const QStringList& codes) {
         for (const QString& code : codes) {
             ChannelWindow* window = this;

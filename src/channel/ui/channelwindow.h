@@ -26,6 +26,7 @@ class QToolButton;
 namespace velmara {
 
 class LiveCurveChart;
+class Session;
 
 // How a channel window lays out its controls: under each other, or for a low
 // and wide window the state and the end values next to each other.
@@ -39,7 +40,8 @@ public:
     // ownHost is given). main may be null (tests): then activation and the menu
     // check mark are left alone. With startPolling false the poll timer is not
     // started; the caller drives controller().tick().
-    ChannelWindow(ChannelCode code, ChargerLink* link, ChannelHost& host,
+    // The session gives the texts, settings, files and prompter.
+    ChannelWindow(Session& session, ChannelCode code, ChargerLink* link, ChannelHost& host,
                   ChannelWindowHost* main = nullptr, bool startPolling = true,
                   ChannelController::Clock clock = {}, QWidget* parent = nullptr);
     ~ChannelWindow() override;
@@ -96,12 +98,15 @@ private:
         QListWidget* list = nullptr;
     };
     void buildControls();
+    QLabel* label(QWidget* parent, const char* name, const char* key);
+    QPushButton* button(QWidget* parent, const char* name, const char* key);
     void arrange(ChannelLayout layout);
     ChannelLayout layoutFor(QSize size) const;
     void startDiagram(qint32 series, qint32 endValueId);
     void setCaptions();
     QLineEdit* box(ChannelField field) const;
 
+    Session& m_session;
     QString m_code;
     ChannelWindowHost* m_main;
     ChargerLink* m_link = nullptr;

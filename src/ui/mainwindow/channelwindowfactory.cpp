@@ -63,10 +63,12 @@ private:
 
 ChannelViewFactory channelWindowFactory() {
     return [](const QString& code, MainWindow* main) -> ChannelView* {
+        if (!main)
+            return nullptr;
         auto host = std::make_unique<MainWindowChannelHost>(main);
-        auto* window =
-            new ChannelWindow(ChannelCode::fromText(code).value_or(ChannelCode()),
-                              main ? main->comLink() : nullptr, *host, main ? host.get() : nullptr);
+        auto* window = new ChannelWindow(main->session(),
+                                         ChannelCode::fromText(code).value_or(ChannelCode()),
+                                         main->comLink(), *host, host.get());
         window->adoptHost(std::move(host));
         return window;
     };

@@ -97,21 +97,22 @@ void MainWindow::setChannelViewFactory(ChannelViewFactory factory) {
 // ---------------------------------------------------------------- texts, status bar
 
 void MainWindow::applyLanguageTexts() {
-    setWindowTitle(mainCaption(res("0001"), res("0002"), VELMARA_VERSION_MAJOR,
-                               VELMARA_VERSION_MINOR, VELMARA_VERSION_PATCH));
+    setWindowTitle(mainCaption(m_session.text("0001"), m_session.text("0002"),
+                               VELMARA_VERSION_MAJOR, VELMARA_VERSION_MINOR,
+                               VELMARA_VERSION_PATCH));
     for (const auto& [object, key] : m_texts) {
         if (auto* menu = qobject_cast<QMenu*>(object))
-            menu->setTitle(res(key));
+            menu->setTitle(m_session.text(key));
         else if (auto* action = qobject_cast<QAction*>(object))
-            action->setText(res(key));
+            action->setText(m_session.text(key));
     }
     static const char* const labelKeys[] = {"1500", "1502", "1504", "1506"};
     for (int i = 0; i < 4; ++i)
-        m_channels[size_t(i)].panelLabel->setText(res(labelKeys[i]));
+        m_channels[size_t(i)].panelLabel->setText(m_session.text(labelKeys[i]));
 }
 
 void MainWindow::optimizeStatusbar() {
-    std::optional<bool> visible = upperChannelPanelsVisible(getSetting("UsedCharger"));
+    std::optional<bool> visible = upperChannelPanelsVisible(m_session.setting("UsedCharger"));
     if (!visible)
         return;
     for (int i = 1; i < 4; ++i) {
@@ -163,18 +164,19 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const
     const int before = valuesWaiting();
     m_channels[size_t(i)].waitingValues = waiting;
     const int total = valuesWaiting();
-    m_storageMark->setText(total > 0 ? res("1124").arg(total) : QString());
+    m_storageMark->setText(total > 0 ? m_session.text("1124").arg(total) : QString());
     m_storageMark->setVisible(total > 0);
     if (before == 0 && total > 0) {
         Message m;
         m.key = QStringLiteral("1122");
-        m.text = res(m.key) + (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason);
-        m.title = res(QStringLiteral("0120"));
+        m.text = m_session.text(m.key) +
+                 (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason);
+        m.title = m_session.text(QStringLiteral("0120"));
         m.icon = MsgIcon::Exclamation;
         m.buttons = MsgButtons::Ok;
-        showNotice(kStorageNotice, m);
+        m_session.prompter().notify(kStorageNotice, m);
     } else if (total == 0) {
-        withdrawNotice(kStorageNotice);
+        m_session.prompter().withdraw(kStorageNotice);
     }
 }
 
@@ -223,7 +225,7 @@ void MainWindow::toggleChannel(const QString& channelCode) {
 
 QString MainWindow::releaseBattery(qint32 akkuId) {
     return firstAnsweringChannel(
-        loadedChannelCodes(getSetting("UsedCharger")),
+        loadedChannelCodes(m_session.setting("UsedCharger")),
         [&](const QString& code) {
             ChannelView* v = channelView(code);
             return v && v->releaseBattery(akkuId);
@@ -233,7 +235,7 @@ QString MainWindow::releaseBattery(qint32 akkuId) {
 
 QString MainWindow::isBatteryUsed(qint32 akkuId) {
     return firstAnsweringChannel(
-        loadedChannelCodes(getSetting("UsedCharger")),
+        loadedChannelCodes(m_session.setting("UsedCharger")),
         [&](const QString& code) {
             ChannelView* v = channelView(code);
             return v && v->isBatteryUsed(akkuId);
@@ -272,14 +274,15 @@ QPrinter* MainWindow::printer() {
 
 QString MainWindow::askPdfPath() {
     // The menu entry's text, without its access key and dots, names the file dialog.
-    QString title = res(QStringLiteral("9042"));
+    QString title = m_session.text(QStringLiteral("9042"));
     title.remove(QRegularExpression(QStringLiteral("&(?=[^&])")));
     title.remove(QRegularExpression(QStringLiteral("(\\.\\.\\.|\u2026)$")));
     QFileDialog dialog(this, title, QString(), QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execModal(m_session.prompter(), &dialog) != QDialog::Accepted ||
+        dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
 }
@@ -287,10 +290,10 @@ QString MainWindow::askPdfPath() {
 void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
                              const QImage& diagram, bool diagramOnly, bool toPdf) {
     PrintContext context;
-    context.setting = [](const QString& key) { return getSetting(key); };
-    context.text = [](const QString& key) { return res(key); };
+    context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
+    context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.programReference = [session = &m_session] {
-        return loadProgramReference(session->master(), getSetting("UsedCharger"),
+        return loadProgramReference(session->master(), session->setting("UsedCharger"),
                                     session->texts().languageKey());
     };
     context.printer = printer();
@@ -310,8 +313,8 @@ void MainWindow::storeVisibility() {
     std::array<bool, 4> checked{};
     for (int i = 0; i < 4; ++i)
         checked[size_t(i)] = m_channels[size_t(i)].menuEntry->isChecked();
-    for (const auto& [key, value] : visibilityToStore(getSetting("UsedCharger"), checked))
-        setSetting(key, value);
+    for (const auto& [key, value] : visibilityToStore(m_session.setting("UsedCharger"), checked))
+        m_session.setSetting(key, value);
 }
 
 void MainWindow::releaseProgram() {
@@ -333,10 +336,10 @@ void MainWindow::finishRelease() {
     if (link)
         link->endAllRequests();
     if (m_session.user() && m_session.user()->isOpen())
-        deleteTempValues();
+        deleteTempValues(m_session);
     if (link && link->isComPortOpen())
         link->closeComPort();
-    withdrawNotice(kLineNotice);
+    m_session.prompter().withdraw(kLineNotice);
     m_session.releaseLink();
     m_session.closeFiles();
     m_session.log().release();
@@ -353,7 +356,8 @@ void MainWindow::endProgram() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_ended && !m_forceClose) {
-        if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
+        if (showKeyed(m_session, "1090", "0410", MsgIcon::Question, MsgButtons::YesNo) !=
+            MsgAnswer::Yes) {
             event->ignore();
             return;
         }
@@ -455,18 +459,18 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     auto context = std::make_shared<BatteriesContext>();
     context->user = m_session.user();
     if (Database* master = m_session.master())
-        context->references =
-            loadReferenceTexts(*master, getSetting("UsedCharger"), getSetting("UsedLanguage"));
-    context->text = [](const QString& key) { return res(key); };
+        context->references = loadReferenceTexts(*master, m_session.setting("UsedCharger"),
+                                                 m_session.setting("UsedLanguage"));
+    context->text = [session = &m_session](const QString& key) { return session->text(key); };
     context->log = [session = &m_session](const QString& signature, const QString& entry) {
         session->log().writeSignature(signature);
         session->log().writeEntry(entry);
     };
     bool ok = false;
-    const int battery = getSetting("MaxAkkuBemerkung").toInt(&ok);
+    const int battery = m_session.setting("MaxAkkuBemerkung").toInt(&ok);
     if (ok)
         context->maxBatteryRemark = battery;
-    const int series = getSetting("MaxMessBemerkung").toInt(&ok);
+    const int series = m_session.setting("MaxMessBemerkung").toInt(&ok);
     if (ok)
         context->maxSeriesRemark = series;
     QPointer<MainWindow> self(this);
@@ -502,7 +506,8 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     };
     context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
         if (self && program)
-            openUsedProgram(self, *program, self->m_session.master(), getSetting("UsedCharger"),
+            openUsedProgram(self, *program, self->m_session.master(),
+                            self->m_session.setting("UsedCharger"),
                             self->m_session.texts().languageKey());
     };
     m_batteriesContext = context;
@@ -523,9 +528,12 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     context.user = m_session.user();
     if (Database* master = m_session.master())
         loadDiagramPointsRows(*master, &context.diagramPoints);
-    context.settings = {[](const QString& key) { return getSetting(key); },
-                        [](const QString& key, const QString& value) { setSetting(key, value); }};
-    context.text = [](const QString& key) { return res(key); };
+    context.settings = {
+        [session = &m_session](const QString& key) { return session->setting(key); },
+        [session = &m_session](const QString& key, const QString& value) {
+            session->setSetting(key, value);
+        }};
+    context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.log = [session = &m_session](const QString& entry) {
         session->log().writeSignature(QStringLiteral("Diagram"));
         session->log().writeEntry(entry);
@@ -553,11 +561,11 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
         const ProgramRecord* program = self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
         self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
     };
-    context.askSavePath = [self](const QString& filter) {
+    context.askSavePath = [self, prompter = &m_session.prompter()](const QString& filter) {
         QFileDialog dialog(self, QString(), QString(), filter);
         dialog.setObjectName(QStringLiteral("commonDialogMain"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (execModal(*prompter, &dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().constFirst();
     };
@@ -608,9 +616,9 @@ void MainWindow::onImportCsv() {
 ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
     context.user = m_session.user();
-    context.text = [](const QString& key) { return res(key); };
+    context.text = [session = &m_session](const QString& key) { return session->text(key); };
     QPointer<MainWindow> self(this);
-    context.askPath = [self](const PathRequest& request) {
+    context.askPath = [self, prompter = &m_session.prompter()](const PathRequest& request) {
         QFileDialog dialog(self, QString(), QString(), request.filter);
         dialog.setObjectName(QStringLiteral("commonDialogMain"));
         switch (request.kind) {
@@ -628,7 +636,7 @@ ExchangeContext MainWindow::exchangeContext() {
             dialog.setOption(QFileDialog::ShowDirsOnly);
             break;
         }
-        if (execModal(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (execModal(*prompter, &dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().constFirst();
     };
@@ -645,8 +653,8 @@ void MainWindow::tellChannelEvent(const ChannelEvent& event) {
         m_notifier = std::make_unique<DBusNotifier>();
     if (!m_notifications)
         m_notifications = std::make_unique<ChannelNotifications>(
-            *m_notifier, [](const QString& key) { return res(key); },
-            [] { return getSetting(QStringLiteral("Notifications")); });
+            *m_notifier, [session = &m_session](const QString& key) { return session->text(key); },
+            [session = &m_session] { return session->setting(QStringLiteral("Notifications")); });
     m_notifications->tell(event);
 }
 
@@ -658,7 +666,7 @@ void MainWindow::onNotificationsToggled(bool on) {
 void MainWindow::onConfigurePrinter() {
     QPageSetupDialog dialog(printer(), this);
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
-    execModal(&dialog);
+    execModal(m_session.prompter(), &dialog);
 }
 
 void MainWindow::onPrint(bool toPdf) {
@@ -667,35 +675,43 @@ void MainWindow::onPrint(bool toPdf) {
 }
 
 void MainWindow::onSubTitle() {
-    SubTitleDialog dialog([](const QString& key) { return res(key); },
-                          [](const QString& key) { return getSetting(key); },
-                          [](const QString& key, const QString& value) { setSetting(key, value); },
-                          this);
-    execModal(&dialog);
+    SubTitleDialog dialog(
+        [session = &m_session](const QString& key) { return session->text(key); },
+        [session = &m_session](const QString& key) { return session->setting(key); },
+        [session = &m_session](const QString& key, const QString& value) {
+            session->setSetting(key, value);
+        },
+        this);
+    execModal(m_session.prompter(), &dialog);
 }
 
 void MainWindow::onPrintSettings() {
     PrintSettingsDialog dialog(
-        [](const QString& key) { return res(key); },
-        [](const QString& key) { return getSetting(key); },
-        [](const QString& key, const QString& value) { setSetting(key, value); }, QLocale(), this);
-    execModal(&dialog);
+        [session = &m_session](const QString& key) { return session->text(key); },
+        [session = &m_session](const QString& key) { return session->setting(key); },
+        [session = &m_session](const QString& key, const QString& value) {
+            session->setSetting(key, value);
+        },
+        QLocale(), this);
+    execModal(m_session.prompter(), &dialog);
 }
 
 void MainWindow::onCompact() {
-    if (showKeyed("1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (showKeyed(m_session, "1028", "0110", MsgIcon::Critical, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     // The quit question, with the icon it has everywhere else.
-    if (showKeyed("1090", "0410", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (showKeyed(m_session, "1090", "0410", MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     const Compaction done = m_session.compactUserFile(m_compactionCheck);
     if (!done.ok) {
         Message m;
         m.text = QStringLiteral("Fehler");
-        showMessage(m);
+        m_session.prompter().show(m);
         return;
     }
-    showKeyed("1030", "0410", MsgIcon::Information, MsgButtons::Ok);
+    showKeyed(m_session, "1030", "0410", MsgIcon::Information, MsgButtons::Ok);
     endProgram();
 }
 
@@ -720,10 +736,10 @@ void MainWindow::onHelpContents() {
     // No browser or viewer: tell the user where the manual is.
     Message m;
     m.key = QStringLiteral("1134");
-    m.text = res(m.key).arg(QDir::toNativeSeparators(manual));
-    m.title = res(QStringLiteral("0410"));
+    m.text = m_session.text(m.key).arg(QDir::toNativeSeparators(manual));
+    m.title = m_session.text(QStringLiteral("0410"));
     m.icon = MsgIcon::Information;
-    showMessage(m);
+    m_session.prompter().show(m);
 }
 
 void MainWindow::onInfo() {

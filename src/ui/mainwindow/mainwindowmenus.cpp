@@ -79,7 +79,7 @@ QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& capt
 }
 
 void MainWindow::notImplemented() {
-    showKeyed(QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
+    showKeyed(m_session, QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
 }
 
 void MainWindow::createMenus() {
@@ -130,7 +130,7 @@ void MainWindow::createMenus() {
             &QAction::triggered, this, &MainWindow::onManageMeasurements);
     connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
             &QAction::triggered, this,
-            [] { showKeyed("1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
+            [this] { showKeyed(m_session, "1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
     bearbeiten->addSeparator();
     connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
             &QAction::triggered, this, &MainWindow::onCompact);
@@ -170,7 +170,7 @@ void MainWindow::createMenus() {
         addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
     m_notificationsAction->setCheckable(true);
     connect(einstellungen, &QMenu::aboutToShow, this, [this] {
-        m_notificationsAction->setChecked(notificationsEnabled(getSetting("Notifications")));
+        m_notificationsAction->setChecked(notificationsEnabled(m_session.setting("Notifications")));
     });
     connect(m_notificationsAction, &QAction::triggered, this, &MainWindow::onNotificationsToggled);
 

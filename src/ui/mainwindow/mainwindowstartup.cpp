@@ -77,11 +77,11 @@ QString messageLanguage(Database* master) {
 }
 
 // The quick check found damage in an opened file: the program goes on with it.
-void showDamage(Database* master, const FileOpening& opening) {
+void showDamage(Prompter& prompter, Database* master, const FileOpening& opening) {
     if (opening.damage.isEmpty())
         return;
-    showMessage(fileDamageMessage(messageLanguage(master), QDir::toNativeSeparators(opening.path),
-                                  opening.damage.first()));
+    prompter.show(fileDamageMessage(messageLanguage(master), QDir::toNativeSeparators(opening.path),
+                                    opening.damage.first()));
 }
 
 } // namespace
@@ -99,19 +99,19 @@ StartupOutcome MainWindow::load() {
     m_trace << "master";
     const FileOpening master = m_session.openMaster();
     if (!master.ok) {
-        showMessage(fileFailureMessage(messageLanguage(nullptr), QStringLiteral("velmara.mdb"),
-                                       master.reason));
+        m_session.prompter().show(fileFailureMessage(messageLanguage(nullptr),
+                                                     QStringLiteral("velmara.mdb"), master.reason));
         return fail();
     }
-    showDamage(m_session.master(), master);
+    showDamage(m_session.prompter(), m_session.master(), master);
     m_trace << "user";
     const FileOpening user = m_session.openUser();
     if (!user.ok) {
-        showMessage(fileFailureMessage(messageLanguage(m_session.master()),
-                                       QStringLiteral("veluser.mdb"), user.reason));
+        m_session.prompter().show(fileFailureMessage(messageLanguage(m_session.master()),
+                                                     QStringLiteral("veluser.mdb"), user.reason));
         return fail();
     }
-    showDamage(m_session.master(), user);
+    showDamage(m_session.prompter(), m_session.master(), user);
 
     m_trace << "settings";
     if (!openSettings())
@@ -128,7 +128,7 @@ StartupOutcome MainWindow::load() {
     }
 
     m_trace << "tempvalues";
-    deleteTempValues();
+    deleteTempValues(m_session);
 
     m_trace << "recordsets";
     if (!m_session.openRecordsets()) {
@@ -170,8 +170,8 @@ StartupOutcome MainWindow::load() {
 bool MainWindow::openSettings() {
     auto rs = m_session.master()->openRecordset("SELECT * FROM Optionen");
     if (!rs->isValid()) {
-        showMessage(missingTableMessage(messageLanguage(m_session.master()), MissingTable::Settings,
-                                        rs->error()));
+        m_session.prompter().show(missingTableMessage(messageLanguage(m_session.master()),
+                                                      MissingTable::Settings, rs->error()));
         return false;
     }
     m_session.settings().setRecordset(std::move(rs));
@@ -181,13 +181,13 @@ bool MainWindow::openSettings() {
 bool MainWindow::openResources() {
     auto rs = m_session.master()->openRecordset("SELECT * FROM NLSResources");
     if (!rs->isValid()) {
-        showMessage(missingTableMessage(messageLanguage(m_session.master()), MissingTable::Texts,
-                                        rs->error()));
+        m_session.prompter().show(missingTableMessage(messageLanguage(m_session.master()),
+                                                      MissingTable::Texts, rs->error()));
         return false;
     }
     TextStore& store = m_session.texts();
     store.setRecordset(std::move(rs));
-    store.setLanguageKey(getSetting("UsedLanguage"));
+    store.setLanguageKey(m_session.setting("UsedLanguage"));
     // The buttons and standard dialogs of the toolkit speak the same language.
     auto translator = std::make_unique<QTranslator>();
     if (translator->load(QStringLiteral("qtbase_") + store.languageKey(),
@@ -209,16 +209,16 @@ bool MainWindow::generateSerialConnection() {
     } catch (const std::exception& e) {
         Message where;
         where.text = QStringLiteral("errhandler von generate serial connection");
-        showMessage(where);
+        m_session.prompter().show(where);
         Message what;
         what.text = QString::fromLocal8Bit(e.what());
-        showMessage(what);
+        m_session.prompter().show(what);
         return true;
     }
 }
 
 bool MainWindow::reopenSerialLink() {
-    const PortChoice port = configuredPort();
+    const PortChoice port = configuredPort(m_session.settings());
     auto serial = std::make_unique<QtSerialPort>(port.devicePath);
     if (ChargerLink* link = m_session.link())
         return link->reopenPort(std::move(serial), qint16(port.number));
@@ -235,22 +235,22 @@ bool MainWindow::reopenSerialLink() {
 void MainWindow::onLineFault(int errorNumber, const QString& description, bool portLost) {
     Message m;
     m.key = portLost ? QStringLiteral("1094") : QStringLiteral("1120");
-    m.text = res(m.key) + QStringLiteral("\n\n") +
+    m.text = m_session.text(m.key) + QStringLiteral("\n\n") +
              (m_session.link() ? m_session.link()->port().devicePath() + QStringLiteral(": ")
                                : QString()) +
              QString::number(errorNumber) + QStringLiteral(" - ") + description;
-    m.title = res(QStringLiteral("0120"));
+    m.title = m_session.text(QStringLiteral("0120"));
     m.icon = MsgIcon::Exclamation;
     m.buttons = MsgButtons::Ok;
-    showNotice(kLineNotice, m);
+    m_session.prompter().notify(kLineNotice, m);
 }
 
 void MainWindow::onLineRecovered() {
-    withdrawNotice(kLineNotice);
+    m_session.prompter().withdraw(kLineNotice);
 }
 
 void MainWindow::loadChannelWindows() {
-    const QStringList codes = loadedChannelCodes(getSetting("UsedCharger"));
+    const QStringList codes = loadedChannelCodes(m_session.setting("UsedCharger"));
     for (const QString& code : codes) {
         const int i = indexOf(code);
         ChannelView* view = m_factory(code, this);

@@ -17,7 +17,8 @@ using ChannelViewFactory = std::function<ChannelView*(const QString& code, MainW
 // An empty child window per channel until the real channel window exists.
 class PlaceholderChannelView : public QWidget, public ChannelView {
 public:
-    PlaceholderChannelView(const QString& code, QWidget* parent = nullptr);
+    // caption: the channel's name in the current language.
+    PlaceholderChannelView(const QString& code, const QString& caption, QWidget* parent = nullptr);
     QWidget* widget() override { return this; }
     QString channelCode() const override { return m_code; }
     bool releaseBattery(qint32) override { return false; }
