@@ -1,15 +1,15 @@
 // One poll tick of a channel without the wait for the line (the fake port
 // answers at once), and the cost of storing one measured value.
-#include "data/session.h"
+#include "base/core/programfolder.h"
 #include "channel/core/channelcontroller.h"
 #include "data/databases.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
+#include "data/textstore.h"
+#include "link/chargerlink.h"
+#include "link/fakeserialport.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "link/fakeserialport.h"
-#include "link/chargerlink.h"
-#include "base/core/programfolder.h"
-#include "data/textstore.h"
-#include "data/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,8 @@ public:
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField, bool) override {}
     void setStatusFrameRed(bool) override {}
-    void setEndValueLines(const QList<EndValueDisplayLine>&, const QList<EndValueDisplayLine>&) override {}
+    void setEndValueLines(const QList<EndValueDisplayLine>&,
+                          const QList<EndValueDisplayLine>&) override {}
     void setStorageWarning(const QString&) override {}
     void setValuesStale(bool) override {}
     void reportFault(qint16, const Message&) override {}
@@ -49,7 +50,7 @@ QByteArray frame(const QByteArray& payload) {
 }
 
 struct Channel {
-    Channel() {
+    explicit Channel(Session& session) {
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);
         port = p.get();
@@ -58,7 +59,8 @@ struct Channel {
         port->queueAnswer(frame("001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1"));
         port->queueAnswer(frame("001,D"));
         port->queueAnswer(frame("001,M,SL,L01500,V07200,K00100"));
-        controller = std::make_unique<ChannelController>(ChannelCode(1), link.get(), host, display);
+        controller =
+            std::make_unique<ChannelController>(session, ChannelCode(1), link.get(), host, display);
         controller->load(false);
     }
     std::shared_ptr<FakeLinkClock> clock;
@@ -70,8 +72,8 @@ struct Channel {
 };
 
 // A charging channel: one status request, the display, one temporary value.
-void BM_PollTickCharging(benchmark::State& state) {
-    Channel ch;
+void BM_PollTickCharging(benchmark::State& state, Session* session) {
+    Channel ch(*session);
     const QByteArray answer = frame("001,M,SL,L01500,V07200,K00350");
     for (auto _ : state) {
         ch.port->queueAnswer(answer);
@@ -79,11 +81,10 @@ void BM_PollTickCharging(benchmark::State& state) {
         ch.port->writes.clear();
     }
 }
-BENCHMARK(BM_PollTickCharging)->Unit(benchmark::kMicrosecond);
 
 // An idle channel: one status request and the display; nothing stored.
-void BM_PollTickIdle(benchmark::State& state) {
-    Channel ch;
+void BM_PollTickIdle(benchmark::State& state, Session* session) {
+    Channel ch(*session);
     ch.port->queueAnswer(frame("001,M,SA"));
     ch.controller->tick();
     const QByteArray answer = frame("001,M,SA");
@@ -93,18 +94,16 @@ void BM_PollTickIdle(benchmark::State& state) {
         ch.port->writes.clear();
     }
 }
-BENCHMARK(BM_PollTickIdle)->Unit(benchmark::kMicrosecond);
 
 // Storing one value: one row added and saved in TempMessWerte.
-void BM_StoreOneTempValue(benchmark::State& state) {
-    Channel ch;
+void BM_StoreOneTempValue(benchmark::State& state, Session* session) {
+    Channel ch(*session);
     StatusRecord values;
     QString text = "001,M,SL,L01500,V07200,K00350,";
     values.parse(text);
     for (auto _ : state)
         ch.controller->recorder().writeTempValue(values);
 }
-BENCHMARK(BM_StoreOneTempValue)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -112,18 +111,18 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     Session session{ProgramFolder(dir.path())};
-    if (!openMasterDatabase() || !openUserDatabase())
+    if (!session.openMaster().ok || !session.openUser().ok ||
+        !session.openStores(nullptr, QStringLiteral("de")) || !session.openRecordsets())
         return 1;
-    currentSession()->settings().setRecordset(
-        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    currentSession()->texts().setRecordset(
-        masterDatabase()->openRecordset("SELECT * FROM NLSResources"));
-    currentSession()->texts().setLanguageKey("de");
-    if (!openSharedRecordsets())
-        return 1;
+    benchmark::RegisterBenchmark("BM_PollTickCharging", BM_PollTickCharging, &session)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_PollTickIdle", BM_PollTickIdle, &session)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_StoreOneTempValue", BM_StoreOneTempValue, &session)
+        ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    closeDatabases();
+    session.closeFiles();
     return 0;
 }

@@ -7,8 +7,8 @@
 #include "charts/core/plotdata.h"
 #include "charts/ui/diagramchart.h"
 #include "data/schema.h"
-#include "storage/sqlitevalue.h"
 #include "series_db.h"
+#include "storage/sqlitevalue.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,9 +7,9 @@
 // every answer back by the line time of request and answer (10 bits a
 // character). With VELMARA_SIM=/path/to/velmara-charger-sim the simulator
 // (--line-time) serves instead; it holds back the answer's line time only.
-#include "link/statusrecord.h"
-#include "link/qtserialport.h"
 #include "link/chargerlink.h"
+#include "link/qtserialport.h"
+#include "link/statusrecord.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,16 +7,17 @@
 // the start three times and reports that time as its own.
 //
 // Needs build/bin/velmara-charger-sim (VELMARA_BIN_DIR or beside this program).
-#include "data/session.h"
-#include "ui/mainwindow/channelwindowfactory.h"
-#include "data/databases.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
-#include "data/settingsstore.h"
-#include "ui/mainwindow/mainwindow.h"
 #include "base/widgets/modal.h"
+#include "bench_folder.h"
+#include "data/databases.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "ui/mainwindow/channelwindowfactory.h"
+#include "ui/mainwindow/mainwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,6 +47,7 @@ public:
 
 QString g_simBinary;
 QString g_linkPath;
+Session* g_session = nullptr; // the benchmark program's one session
 
 // The largest gap between the ticks of a 10 ms timer.
 class StallWatch {
@@ -136,7 +138,7 @@ void runCase(benchmark::State& state, const Case& c) {
         for (const QByteArray& cmd : c.beforeStart)
             sim.command(cmd);
         runFor(100);
-        auto window = std::make_unique<MainWindow>(*currentSession());
+        auto window = std::make_unique<MainWindow>(*g_session);
         installChannelWindows(*window);
         StallWatch watch;
         QElapsedTimer load;
@@ -196,21 +198,6 @@ BENCHMARK(BM_Stall_StartupChargerOff)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-bool prepareFolder(const QString& linkPath) {
-    if (!openMasterDatabase() || !openUserDatabase())
-        return false;
-    currentSession()->settings().setRecordset(
-        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    setSetting("FirstStartup", "NO");
-    setSetting("UsedCharger", "QMT4");
-    setSetting("ComPort", "1");
-    setSetting("ComDevice1", linkPath);
-    for (int i = 1; i <= 4; ++i)
-        setSetting(QString("Akku%1Visible").arg(i), "YES");
-    closeDatabases();
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -228,10 +215,11 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     g_linkPath = QDir(dir.path()).filePath("charger");
     Session session{ProgramFolder(dir.path())};
+    g_session = &session;
     NoBoxes boxes;
-    setMessageService(&boxes);
-    setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
-    if (!prepareFolder(g_linkPath)) {
+    session.prompter().setMessageService(&boxes);
+    session.prompter().setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
+    if (!bench::prepareFolder(session, g_linkPath)) {
         std::fprintf(stderr, "cannot prepare the program folder\n");
         return 1;
     }

@@ -1,15 +1,16 @@
 // Start-up of the main window: from load() (databases, settings, texts, link,
 // channel windows; the logo is not part of it) to the window's first paint.
 // Both database files exist already, as on every start after the first.
-#include "data/session.h"
-#include "data/databases.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
-#include "data/settingsstore.h"
-#include "ui/mainwindow/mainwindow.h"
 #include "base/widgets/modal.h"
+#include "bench_folder.h"
+#include "data/databases.h"
+#include "data/session.h"
+#include "data/settingsstore.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "ui/mainwindow/mainwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,28 +55,17 @@ protected:
 
 QString g_ptySlave;
 
-bool prepareFolder() {
+bool prepareFolder(Session& session) {
     int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
         return false;
     g_ptySlave = QString::fromLocal8Bit(ptsname(master)); // master stays open for the run
-    if (!openMasterDatabase() || !openUserDatabase())
-        return false;
-    currentSession()->settings().setRecordset(
-        masterDatabase()->openRecordset("SELECT * FROM Optionen"));
-    setSetting("FirstStartup", "NO");
-    setSetting("UsedCharger", "QMT4");
-    setSetting("ComPort", "1");
-    setSetting("ComDevice1", g_ptySlave);
-    for (int i = 1; i <= 4; ++i)
-        setSetting(QString("Akku%1Visible").arg(i), "YES");
-    closeDatabases();
-    return true;
+    return bench::prepareFolder(session, g_ptySlave);
 }
 
-void BM_StartupToFirstPaint(benchmark::State& state) {
+void BM_StartupToFirstPaint(benchmark::State& state, Session* session) {
     for (auto _ : state) {
-        MainWindow window(*currentSession());
+        MainWindow window(*session);
         PaintWatch watch;
         window.installEventFilter(&watch);
         QElapsedTimer clock;
@@ -96,7 +86,6 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
         window.endProgram();
     }
 }
-BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
@@ -107,12 +96,16 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     Session session{ProgramFolder(dir.path())};
     NoBoxes boxes;
-    setMessageService(&boxes);
-    setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
-    if (!prepareFolder()) {
+    session.prompter().setMessageService(&boxes);
+    session.prompter().setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
+    if (!prepareFolder(session)) {
         std::fprintf(stderr, "cannot prepare the program folder\n");
         return 1;
     }
+    benchmark::RegisterBenchmark("BM_StartupToFirstPaint", BM_StartupToFirstPaint, &session)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -11,8 +11,9 @@ class CaptureModelTest : public BatteriesTest {
 public:
     // The dialog's model on the fake channel, or without one for managing batteries.
     std::unique_ptr<CaptureModel> model(bool onChannel = true) {
-        auto m = std::make_unique<CaptureModel>(*store, usage, onChannel ? &channel : nullptr,
-                                                testText, showMessage);
+        auto m =
+            std::make_unique<CaptureModel>(*store, usage, onChannel ? &channel : nullptr, testText,
+                                           [this](const Message& m) { return prompter.show(m); });
         m->seriesDeleted = [this](qint32 id) { deletedSeries << id; };
         return m;
     }
@@ -31,6 +32,7 @@ public:
 
     FakeChannel channel;
     FakeUsage usage;
+    GuardedPrompter prompter;
     QList<qint32> deletedSeries;
 };
 
@@ -105,7 +107,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
     {
         SCOPED_TRACE("declined: everything stays");
         const auto ids = queue("Queued", 1, &battery);
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0726", MsgAnswer::No);
         EXPECT_FALSE(model()->initialize());
         EXPECT_TRUE(channel.queued);
@@ -118,7 +120,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         SCOPED_TRACE("the queued first series takes its new battery along");
         const qint32 values = rows("SELECT COUNT(*) FROM MessWerte");
         const auto ids = queue("Fresh", 1, &battery);
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0726", MsgAnswer::Yes);
         auto m = opened();
         EXPECT_FALSE(store->battery(battery));
@@ -134,7 +136,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
     {
         SCOPED_TRACE("a later queued series goes alone");
         const auto ids = queue("Older", 3, &battery);
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0726", MsgAnswer::Yes);
         auto m = opened();
         EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
@@ -149,7 +151,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
 TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
     insertBattery("Pack");
     auto m = opened();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0554").expect("0552");
     EXPECT_FALSE(m->acceptNewBatteryName("    "));
     EXPECT_FALSE(m->acceptNewBatteryName(" Pack "));
@@ -164,7 +166,7 @@ TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
 TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
     channel.running = true;
     auto m = opened();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0750", MsgAnswer::Yes);
     ASSERT_TRUE(m->addNewBattery(" D'Artagnan ", "", "first"));
     const auto battery = store->batteries().value(0);
@@ -188,7 +190,7 @@ TEST_F(CaptureModelTest, AFileThatRefusesTheBatteryStartsNoRecording) {
     ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON Akkus "
                               "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;"));
     auto m = opened();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("disk says no");
     EXPECT_FALSE(m->addNewBattery("Pack", "", ""));
     EXPECT_EQ(boxes.shown.value(0).icon, MsgIcon::Critical);
@@ -221,7 +223,7 @@ TEST_F(CaptureModelTest, TakingOverValuesIsAskedOnlyForAnImmediateStart) {
         auto m = opened();
         if (c.chooseNext)
             m->setImmediate(false);
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         if (c.asked)
             boxes.expect("0750", c.answer);
         ASSERT_TRUE(m->addNewBattery(QString("B%1").arg(++n), "", ""));
@@ -256,7 +258,7 @@ TEST_F(CaptureModelTest, NoNewSeriesForABatteryRecordedElsewhere) {
     insertSeries(battery, 1);
     usage.answers = {3};
     auto m = opened();
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0748");
     EXPECT_FALSE(m->newSeriesAllowed());
     EXPECT_EQ(boxes.shown[0].text, "<0748> 3 <0749>");
@@ -281,7 +283,7 @@ TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Three", 3, &battery);
     auto m = opened(false);
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0744", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSeries(ids[1]));
     EXPECT_EQ(boxes.shown[0].text, "<0744>\n\nvalues 2\n\n<0742>");
@@ -299,7 +301,7 @@ TEST_F(CaptureModelTest, DeletionIsRefusedOrDeclinedWithoutChange) {
     {
         SCOPED_TRACE("in use");
         usage.answers = {1};
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0752").expect("0752");
         EXPECT_FALSE(m->deleteSeries(ids[0]));
         EXPECT_FALSE(m->deleteSelectedBattery());
@@ -308,7 +310,7 @@ TEST_F(CaptureModelTest, DeletionIsRefusedOrDeclinedWithoutChange) {
     {
         SCOPED_TRACE("declined");
         usage.answers = {0};
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0744", MsgAnswer::No).expect("0740", MsgAnswer::No);
         EXPECT_FALSE(m->deleteSeries(ids[0]));
         EXPECT_FALSE(m->deleteSelectedBattery());
@@ -316,7 +318,7 @@ TEST_F(CaptureModelTest, DeletionIsRefusedOrDeclinedWithoutChange) {
     {
         SCOPED_TRACE("taken up while the question was open");
         usage.answers = {0, 2};
-        ScriptedMessages boxes;
+        ScriptedMessages boxes(prompter);
         boxes.expect("0744", MsgAnswer::Yes).expect("0746");
         EXPECT_FALSE(m->deleteSeries(ids[0]));
         EXPECT_EQ(boxes.shown[1].text, "<0746> 2 <0747>");
@@ -342,7 +344,7 @@ TEST_F(CaptureModelTest, DeletingTheOnlySeriesDeletesTheBatteryAfterItsOwnQuesti
     auto m = opened(false);
     ASSERT_EQ(m->selectedBatteryId(), first);
     m->selectBattery(battery);
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0744", MsgAnswer::Yes).expect("0740", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSeries(ids[0]));
     EXPECT_EQ(boxes.shown[1].text, "<0740>\n\nseries 1 values 2\n\n<0742>");
@@ -359,7 +361,7 @@ TEST_F(CaptureModelTest, DeletingABatteryNamesWhatIsLost) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("O'Hara", 3, &battery);
     auto m = opened(false);
-    ScriptedMessages boxes;
+    ScriptedMessages boxes(prompter);
     boxes.expect("0740", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSelectedBattery());
     EXPECT_EQ(boxes.shown[0].text, "<0740>\n\nseries 3 values 6\n\n<0742>");

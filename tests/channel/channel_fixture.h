@@ -92,8 +92,9 @@ public:
     }
 
     ChannelController& make(const QString& code) {
-        channels.push_back(std::make_unique<ChannelController>(
-            session(), *ChannelCode::fromText(code), link.get(), host, display, [this] { return now; }));
+        channels.push_back(
+            std::make_unique<ChannelController>(session(), *ChannelCode::fromText(code), link.get(),
+                                                host, display, [this] { return now; }));
         channels.back()->load(false);
         return *channels.back();
     }

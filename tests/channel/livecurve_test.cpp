@@ -13,8 +13,8 @@ class LiveCurveWindow : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window() {
         queueIdle("001");
-        auto w = std::make_unique<ChannelWindow>(session(), ChannelCode(1), link.get(), host, nullptr, false,
-                                                 [this] { return now; });
+        auto w = std::make_unique<ChannelWindow>(session(), ChannelCode(1), link.get(), host,
+                                                 nullptr, false, [this] { return now; });
         w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
         return w;
     }

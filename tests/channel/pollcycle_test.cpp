@@ -373,7 +373,6 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
     EXPECT_EQ(values("TempMessWerte"), stored);
     EXPECT_NE(display[F::Strom], "2.000 A");
     EXPECT_EQ(c.program().batteryType, ProgramRecord::BadAnswer);
-
 }
 
 // A file that does not take values (full disk, write-protected): the values

@@ -82,6 +82,7 @@ TEST_F(DiagramWhilePolling, NoPollIsMissedWhileAMillionValuesLoad) {
     ASSERT_TRUE(channel->measurementRunning()) << display[ChannelField::Status].toStdString();
 
     DiagramContext context;
+    context.prompter = &folder.session().prompter();
     context.user = &user();
     ASSERT_TRUE(loadDiagramPointsRows(*folder.session().master(), &context.diagramPoints));
     QMap<QString, QString> settings;

@@ -85,9 +85,8 @@ protected:
     }
     // A channel on the simulator, loaded and through its first requests.
     ChannelController& addChannel(const QString& code, ChannelDisplay& display) {
-        channels.push_back(
-            std::make_unique<ChannelController>(folder.session(), *ChannelCode::fromText(code),
-                                                link, host, display));
+        channels.push_back(std::make_unique<ChannelController>(
+            folder.session(), *ChannelCode::fromText(code), link, host, display));
         channels.back()->load(false);
         settle(*channels.back());
         return *channels.back();

@@ -34,7 +34,7 @@ protected:
         ChannelController& channel = addChannel("001", display);
         EXPECT_TRUE(sendProgram("001,P,A02,M03,Z06,F1,W30,L02000,E01000,V07200,D06000"));
         QCoro::waitFor(channel.resetForNewProgram());
-        const ChannelTest::Series created = ChannelTest::newSeries();
+        const ChannelTest::Series created = ChannelTest::newSeries(*folder.session().user());
         QCoro::waitFor(channel.startRecording(created.akku, created.id, false, true));
         EXPECT_TRUE(channel.isRecording());
         bool ran = false;

@@ -1,5 +1,6 @@
 // The editor's buttons over a scripted line and the delivered user file. The
 // editor shows no boxes: the questions it asks are answered from a script here.
+#include "link/chargermodel.h"
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtransfer.h"
@@ -23,7 +24,7 @@ public:
         sent << channel + ",W";
         co_return running;
     }
-    QStringList good = AllChannels;
+    QStringList good = allChannelCodes();
     QStringList sent;
     QString running;
 };
@@ -86,7 +87,7 @@ TEST_F(EditorSession, SendClosesOnlyAfterAMatchingEcho) {
     EXPECT_TRUE(reset.isEmpty());
 
     script({{"0980", MsgAnswer::Ok}});
-    line.good = AllChannels;
+    line.good = allChannelCodes();
     EXPECT_TRUE(QCoro::waitFor(editor->send()));
     EXPECT_EQ(reset, QStringList({"002"}));
     EXPECT_EQ(asked.at(0).buttons, MsgButtons::OkCancel);

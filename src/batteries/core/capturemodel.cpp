@@ -1,6 +1,7 @@
 #include "batteries/core/capturemodel.h"
 
 #include "batteries/core/capturechannel.h"
+#include "link/chargermodel.h"
 
 namespace velmara {
 
@@ -12,9 +13,7 @@ const QString kTwoBreaks = QStringLiteral("\n\n");
 } // namespace
 
 int channelNumberOfAnswer(const QString& answer) {
-    static const QStringList codes = {QStringLiteral("001"), QStringLiteral("002"),
-                                      QStringLiteral("003"), QStringLiteral("004")};
-    return int(codes.indexOf(answer)) + 1;
+    return ChannelCode::fromText(answer).value_or(ChannelCode()).number();
 }
 
 int CallbackBatteryUsage::channelUsing(qint32 batteryId) {

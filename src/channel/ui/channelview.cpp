@@ -3,7 +3,6 @@
 #include "data/textstore.h"
 #include "link/chargermodel.h"
 
-
 namespace velmara {
 
 ChannelView::~ChannelView() = default;

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QWidget>
 
-
 namespace velmara {
 
 class ChannelView {

@@ -524,7 +524,7 @@ void ChannelWindow::openProgram() {
     };
     context.programChangedFromOutside = &channel.programChangedFromOutside;
     channel.beginProgramDialog();
-    openProgramEditor(this, context);
+    openProgramEditor(this, m_session, context);
     channel.endProgramDialog();
 }
 

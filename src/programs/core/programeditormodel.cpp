@@ -76,8 +76,7 @@ void ProgramEditorModel::initFromProgram() {
                   Box::ChargeCurrent, Box::DischargeCurrent})
         m_text[int(b)] = threeDecimals(0);
     m_chargeRate = m_dischargeRate = -1;
-    if (p.batteryType == ProgramRecord::BadAnswer ||
-        p.batteryType == ProgramRecord::NoAnswer ||
+    if (p.batteryType == ProgramRecord::BadAnswer || p.batteryType == ProgramRecord::NoAnswer ||
         p.batteryType == ProgramRecord::ChannelFault)
         return;
 

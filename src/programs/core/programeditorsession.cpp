@@ -1,5 +1,6 @@
 #include "programs/core/programeditorsession.h"
 
+#include "link/chargermodel.h"
 #include "link/programrecord.h"
 #include "programs/core/programeditormodel.h"
 #include "programs/core/programlibrary.h"
@@ -94,7 +95,7 @@ QCoro::Task<bool> ProgramEditorSession::sendToAll() {
     // The texts are built before the first one goes out: the fields cannot
     // change while the transfer runs, and the model is left alone meanwhile.
     QHash<QString, QString> texts;
-    for (const QString& ch : AllChannels)
+    for (const QString& ch : allChannelCodes())
         texts.insert(ch, buildProgramString(m_model, ch, m_options));
     const std::function<QString(const QString&)> textFor = [texts](const QString& ch) {
         return texts.value(ch);

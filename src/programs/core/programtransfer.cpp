@@ -1,6 +1,7 @@
 #include "programs/core/programtransfer.h"
 
 #include "link/chargerlink.h"
+#include "link/chargermodel.h"
 #include "programs/core/programtext.h"
 
 namespace velmara {
@@ -38,7 +39,7 @@ QCoro::Task<SendAllResult>
 sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& channel)>& textFor,
                   bool extensionAvailable) {
     SendAllResult result;
-    for (const QString& channel : AllChannels) {
+    for (const QString& channel : allChannelCodes()) {
         const QString text = textFor(channel);
         const bool sent = co_await sendProgramText(line, text, extensionAvailable);
         if (!sent) {

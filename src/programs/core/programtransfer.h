@@ -50,9 +50,6 @@ struct SendAllResult {
     bool ok() const { return failed.isEmpty(); }
 };
 
-inline const QStringList AllChannels = {QStringLiteral("001"), QStringLiteral("002"),
-                                        QStringLiteral("003"), QStringLiteral("004")};
-
 // Sends the text built for each channel to channels 1 to 4 in order and stops
 // at the first channel that refuses it three times.
 QCoro::Task<SendAllResult>

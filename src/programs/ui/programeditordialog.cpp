@@ -2,6 +2,7 @@
 
 #include "base/widgets/modal.h"
 #include "data/session.h"
+#include "link/chargermodel.h"
 #include "programs/ui/choiceonly.h"
 #include "programs/ui/editorboxes.h"
 #include "programs/ui/extendedmodedialog.h"
@@ -32,10 +33,9 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
                                          QWidget* parent)
     : QDialog(parent), m_session(session), m_setup(std::move(setup)) {
     setObjectName(QStringLiteral("dlgVelmaraProgram"));
-    static const QStringList channels = AllChannels;
-    const int number = channels.indexOf(m_setup.channel);
+    const int number = ChannelCode::fromText(m_setup.channel).value_or(ChannelCode()).number();
     const QString title = session.text(QStringLiteral("0900"));
-    setWindowTitle(number >= 0 ? title + QStringLiteral(" %1").arg(number + 1) : title);
+    setWindowTitle(number > 0 ? title + QStringLiteral(" %1").arg(number) : title);
 
     m_model = std::make_unique<ProgramEditorModel>(m_setup.reference, m_setup.locale);
     m_library = std::make_unique<ProgramLibrary>(m_setup.user);

@@ -66,9 +66,9 @@ ChannelViewFactory channelWindowFactory() {
         if (!main)
             return nullptr;
         auto host = std::make_unique<MainWindowChannelHost>(main);
-        auto* window = new ChannelWindow(main->session(),
-                                         ChannelCode::fromText(code).value_or(ChannelCode()),
-                                         main->comLink(), *host, host.get());
+        auto* window =
+            new ChannelWindow(main->session(), ChannelCode::fromText(code).value_or(ChannelCode()),
+                              main->comLink(), *host, host.get());
         window->adoptHost(std::move(host));
         return window;
     };

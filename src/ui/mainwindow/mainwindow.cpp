@@ -290,6 +290,7 @@ QString MainWindow::askPdfPath() {
 void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
                              const QImage& diagram, bool diagramOnly, bool toPdf) {
     PrintContext context;
+    context.prompter = &m_session.prompter();
     context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.programReference = [session = &m_session] {
@@ -457,6 +458,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     if (m_batteriesContext)
         return m_batteriesContext;
     auto context = std::make_shared<BatteriesContext>();
+    context->prompter = &m_session.prompter();
     context->user = m_session.user();
     if (Database* master = m_session.master())
         context->references = loadReferenceTexts(*master, m_session.setting("UsedCharger"),
@@ -506,9 +508,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
     };
     context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
         if (self && program)
-            openUsedProgram(self, *program, self->m_session.master(),
-                            self->m_session.setting("UsedCharger"),
-                            self->m_session.texts().languageKey());
+            openUsedProgram(self, self->m_session, *program);
     };
     m_batteriesContext = context;
     return m_batteriesContext;
@@ -525,6 +525,7 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     m_diagramCaller = caller;
     m_diagramProgram = std::move(program);
     DiagramContext context;
+    context.prompter = &m_session.prompter();
     context.user = m_session.user();
     if (Database* master = m_session.master())
         loadDiagramPointsRows(*master, &context.diagramPoints);
@@ -615,6 +616,7 @@ void MainWindow::onImportCsv() {
 
 ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
+    context.prompter = &m_session.prompter();
     context.user = m_session.user();
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
     QPointer<MainWindow> self(this);
@@ -688,6 +690,7 @@ void MainWindow::onSubTitle() {
 void MainWindow::onPrintSettings() {
     PrintSettingsDialog dialog(
         [session = &m_session](const QString& key) { return session->text(key); },
+        m_session.prompter(),
         [session = &m_session](const QString& key) { return session->setting(key); },
         [session = &m_session](const QString& key, const QString& value) {
             session->setSetting(key, value);
@@ -716,16 +719,16 @@ void MainWindow::onCompact() {
 }
 
 void MainWindow::onComPort() {
-    runComPortDialog(false, [this] { return reopenSerialLink(); });
+    runComPortDialog(m_session, false, [this] { return reopenSerialLink(); });
 }
 
 void MainWindow::onLanguage() {
-    if (runLanguageDialog())
+    if (runLanguageDialog(m_session))
         endProgram();
 }
 
 void MainWindow::onCharger() {
-    if (runChargerDialog())
+    if (runChargerDialog(m_session))
         endProgram();
 }
 
@@ -743,7 +746,7 @@ void MainWindow::onHelpContents() {
 }
 
 void MainWindow::onInfo() {
-    showInfoWindow(this);
+    showInfoWindow(m_session, this);
 }
 
 } // namespace velmara

@@ -122,7 +122,7 @@ StartupOutcome MainWindow::load() {
 
     if (settings.isYes("FirstStartup")) {
         m_trace << "firststart";
-        if (!runFirstStartChain())
+        if (!runFirstStartChain(m_session))
             return fail();
         settings.setSetting("FirstStartup", "NO");
     }
@@ -204,8 +204,8 @@ bool MainWindow::generateSerialConnection() {
     try {
         if (reopenSerialLink())
             return true;
-        showPortOpenFailure();
-        return runComPortDialog(true, [this] { return reopenSerialLink(); });
+        showPortOpenFailure(m_session);
+        return runComPortDialog(m_session, true, [this] { return reopenSerialLink(); });
     } catch (const std::exception& e) {
         Message where;
         where.text = QStringLiteral("errhandler von generate serial connection");
