@@ -1,10 +1,8 @@
 #pragma once
-// The delivered files of a fresh program folder, opened directly (no program-wide
-// stores), and helpers that put batteries, series and values into the user file.
+// The delivered files of a fresh program folder, opened as the start-up does, and
+// helpers that put batteries, series and values into the user file.
 #include "batteries/core/batterystore.h"
-#include "data/databases.h"
-#include "storage/database.h"
-#include "support/temp_folder.h"
+#include "support/program_files.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +16,9 @@ namespace velmara::test {
 class BatteriesTest : public ::testing::Test {
 public:
     void SetUp() override {
-        QString error;
-        ASSERT_TRUE(createMissingDatabaseFiles(m_folder.folder(), &error)) << error.toStdString();
-        user = Database::open(m_folder.path() + "/Daten/veluser.mdb", connectString(), &error);
-        ASSERT_TRUE(user) << error.toStdString();
-        master = Database::open(m_folder.path() + "/Daten/velmara.mdb", connectString(), &error);
-        ASSERT_TRUE(master) << error.toStdString();
+        ASSERT_TRUE(openProgramFiles(session(), "de"));
+        user = session().user();
+        master = session().master();
         store = std::make_unique<BatteryStore>(
             *user, [] { return QDateTime(QDate(2026, 3, 1), QTime(10, 30, 0)); });
     }
@@ -61,12 +56,10 @@ public:
     int rows(const QString& sql) { return user->scalar(sql).toInt(); }
     Session& session() { return m_folder.session(); }
 
-    std::unique_ptr<Database> user;
-    std::unique_ptr<Database> master;
+    TempProgramFolder m_folder; // first made, last gone
+    Database* user = nullptr;
+    Database* master = nullptr;
     std::unique_ptr<BatteryStore> store;
-
-private:
-    TempProgramFolder m_folder;
 };
 
 // Texts for the tests: every key reads "<key>", a few carry their arguments.

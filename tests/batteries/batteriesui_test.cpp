@@ -44,7 +44,7 @@ public:
     void SetUp() override {
         BatteriesTest::SetUp();
         auto ctx = std::make_shared<BatteriesContext>();
-        ctx->user = user.get();
+        ctx->user = user;
         ctx->text = testText;
         ctx->prompter = &session().prompter();
         ctx->log = [this](const QString& s, const QString& e) { log << s << e; };

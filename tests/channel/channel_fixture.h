@@ -3,16 +3,11 @@
 // fresh program folder, a settable clock and in-memory screen and main window.
 #include "base/core/formatting.h"
 #include "channel/core/channelcontroller.h"
-#include "data/databases.h"
-#include "data/settingsstore.h"
-#include "data/textstore.h"
 #include "link/chargerlink.h"
 #include "link/fakeserialport.h"
 #include "link/turnqueue.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 #include "support/program_files.h"
-#include "support/temp_folder.h"
+#include "support/user_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -71,12 +66,32 @@ public:
     std::shared_ptr<TurnQueue> turn; // null: each channel takes turns only with itself
 };
 
+struct StoredValue {
+    qint32 series;
+    bool endValue;
+    QString text;
+    // Seconds since the start of the recording: the fourth field of both kinds.
+    qint64 seconds() const { return text.section(';', 3, 3).toLongLong(); }
+};
+
+// The rows of a value table (of one series, or all) in storing order.
+inline std::vector<StoredValue> storedValues(Database& user, const QString& table,
+                                             qint32 series = -1) {
+    std::vector<StoredValue> out;
+    auto rs = user.openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        if (series < 0 || rs->value("MessReiheID").toInt() == series)
+            out.push_back({rs->value("MessReiheID").toInt(), rs->value("EW").toInt() != 0,
+                           rs->text("MessWertString")});
+    return out;
+}
+
 inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1";
 
-class ChannelTest : public ::testing::Test {
+class ChannelTest : public ProgramFilesTest {
 public:
     void SetUp() override {
-        ASSERT_TRUE(openProgramFiles(session(), "de"));
+        ASSERT_NO_FATAL_FAILURE(ProgramFilesTest::SetUp());
         ASSERT_TRUE(session().openRecordsets());
         clock = std::make_shared<FakeLinkClock>();
         auto p = std::make_unique<FakeSerialPort>(clock);
@@ -88,7 +103,7 @@ public:
     void TearDown() override {
         channels.clear();
         link.reset();
-        session().closeFiles();
+        ProgramFilesTest::TearDown();
     }
 
     ChannelController& make(const QString& code) {
@@ -139,44 +154,22 @@ public:
 
     // The value texts of a table (of one series), in storing order; end values
     // are marked "EW ".
-    Session& session() { return folder.session(); }
-    QString text(const QString& key) { return session().text(key); }
-    Database& user() { return *session().user(); }
-
     QStringList values(const QString& table, qint32 series = -1) {
         QStringList out;
-        auto rs = user().openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
-        for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-            if (series < 0 || rs->value("MessReiheID").toInt() == series)
-                out << (rs->value("EW").toInt() ? "EW " : "") + rs->text("MessWertString");
+        for (const StoredValue& v : storedValues(user(), table, series))
+            out << (v.endValue ? "EW " : "") + v.text;
         return out;
     }
     int endValueId() {
         return user().scalar("SELECT MAX(MessWertId) FROM TempMessWerte WHERE EW=1").toInt();
     }
-    // A battery with one series.
-    struct Series {
-        qint32 akku, id;
-    };
-    static Series newSeries(Database& user) {
-        user.execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack A')");
-        const qint32 akku = user.scalar("SELECT MAX(AkkuId) FROM Akkus").toInt();
-        user.execute(QString("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (%1, 1)").arg(akku));
-        return {akku, user.scalar("SELECT MAX(MessReiheID) FROM MessReihen").toInt()};
-    }
-    Series newSeries() { return newSeries(user()); }
-    static QString seriesText(Database& user, qint32 series, const QString& column) {
-        return user
-            .scalar(
-                QString("SELECT %1 FROM MessReihen WHERE MessReiheID=%2").arg(column).arg(series))
-            .toString();
-    }
+    using Series = NewSeries;
+    Series newSeries() { return test::newSeries(user()); }
     QString seriesText(qint32 series, const QString& column) {
-        return seriesText(user(), series, column);
+        return test::seriesText(user(), series, column);
     }
 
 protected:
-    TempProgramFolder folder;
     std::shared_ptr<FakeLinkClock> clock;
     FakeSerialPort* port = nullptr;
     std::unique_ptr<ChargerLink> link;

@@ -281,6 +281,20 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
     EXPECT_FALSE(display.stale) << "the fault has ended";
 }
 
+// A program started at the charger's keys may be reported in place of the next
+// status answer: the channel shows it without asking for it.
+TEST_F(PollCycle, AProgramInPlaceOfAStatusIsShown) {
+    ChannelController& c = idle();
+    ASSERT_EQ(display[F::Mode], "Entladen");
+    const int before = requests();
+    answer("001,P,A02,M01,Z06,F1,W30,L01200,E00800,V07200,D06000,G1");
+    c.tick();
+    EXPECT_EQ(bodies().mid(before), QList<QByteArray>{"001,M"});
+    EXPECT_EQ(display[F::Mode], "Laden");
+    EXPECT_EQ(display[F::AkkuTyp], "NiMH");
+    EXPECT_EQ(c.program().chargeCurrentMa, 1200);
+}
+
 // A program set at the charger's keys starts a run without telling the
 // computer: the run's first tick is followed by a program request.
 TEST_F(PollCycle, ANewRunReadsTheProgramAgain) {

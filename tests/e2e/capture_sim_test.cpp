@@ -90,9 +90,9 @@ TEST_F(CaptureDuringCharge, NewBatteryTakesOverTheRunSoFar) {
     EXPECT_GE(seconds[size_t(shownBefore.size()) - 1], 1) << "taken-over values keep their time";
 
     // The program that ran, and its device mode, are the series'.
-    const QString program = ChannelTest::seriesText(user(), series, "Programm");
+    const QString program = seriesText(user(), series, "Programm");
     EXPECT_TRUE(program.startsWith("001,P,A02,M04,Z06")) << program.toStdString();
-    EXPECT_EQ(ChannelTest::seriesText(user(), series, "Mode"), "Laden-Entladen-Laden");
+    EXPECT_EQ(seriesText(user(), series, "Mode"), "Laden-Entladen-Laden");
 
     // The stored-series window lists the end values the channel window listed.
     ASSERT_EQ(display.laden.size(), 2);

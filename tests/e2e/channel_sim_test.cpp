@@ -29,7 +29,7 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
         ASSERT_TRUE(sendProgram(code + ",P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000"))
             << code.toStdString();
         QCoro::waitFor(channels[size_t(i)]->resetForNewProgram());
-        const ChannelTest::Series created = ChannelTest::newSeries(user());
+        const NewSeries created = newSeries(user());
         series[i] = created.id;
         QCoro::waitFor(channels[size_t(i)]->startRecording(created.akku, series[i], false, true));
         ASSERT_TRUE(channels[size_t(i)]->isRecording());

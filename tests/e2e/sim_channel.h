@@ -44,36 +44,16 @@ inline QString shownForm(const QString& valueString) {
            "|" + formatAmpereHourString(f.value(0).toInt());
 }
 
-struct StoredValue {
-    qint32 series;
-    bool endValue;
-    QString text;
-    // Seconds since the start of the recording: the fourth field of both kinds.
-    qint64 seconds() const { return text.section(';', 3, 3).toLongLong(); }
-};
-
-// The rows of a value table (of one series, or all) in storing order.
-inline std::vector<StoredValue> storedValues(Database& user, const QString& table,
-                                             qint32 series = -1) {
-    std::vector<StoredValue> out;
-    auto rs = user.openRecordset("SELECT * FROM " + table + " ORDER BY MessWertId");
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        if (series < 0 || rs->value("MessReiheID").toInt() == series)
-            out.push_back({rs->value("MessReiheID").toInt(), rs->value("EW").toInt() != 0,
-                           rs->text("MessWertString")});
-    return out;
-}
-
 // The simulator started with simulatorArguments() on the files of a fresh
 // program folder; skipped when the simulator is not built.
-class SimChannelTest : public ::testing::Test {
+class SimChannelTest : public ProgramFilesTest {
 protected:
     virtual QStringList simulatorArguments() const = 0;
     void SetUp() override {
         if (!charger.available())
             GTEST_SKIP() << charger.error().toStdString();
-        ASSERT_TRUE(openProgramFiles(folder.session(), "de"));
-        ASSERT_TRUE(folder.session().openRecordsets());
+        ASSERT_NO_FATAL_FAILURE(ProgramFilesTest::SetUp());
+        ASSERT_TRUE(session().openRecordsets());
         ASSERT_TRUE(charger.start(folder.path(), simulatorArguments()))
             << charger.error().toStdString();
         link = charger.link();
@@ -81,12 +61,12 @@ protected:
     void TearDown() override {
         channels.clear();
         charger.stop();
-        folder.session().closeFiles();
+        ProgramFilesTest::TearDown();
     }
     // A channel on the simulator, loaded and through its first requests.
     ChannelController& addChannel(const QString& code, ChannelDisplay& display) {
         channels.push_back(std::make_unique<ChannelController>(
-            folder.session(), *ChannelCode::fromText(code), link, host, display));
+            session(), *ChannelCode::fromText(code), link, host, display));
         channels.back()->load(false);
         settle(*channels.back());
         return *channels.back();
@@ -110,10 +90,6 @@ protected:
         return false;
     }
 
-    Database& user() { return *folder.session().user(); }
-    QString text(const QString& key) { return folder.session().text(key); }
-
-    TempProgramFolder folder;
     SimulatedCharger charger;
     ChargerLink* link = nullptr;
     FakeHost host;

@@ -38,7 +38,7 @@ public:
     }
     ExchangeContext context(QString answer) {
         ExchangeContext c;
-        c.user = user.get();
+        c.user = user;
         c.text = [](const QString& key) -> QString {
             if (key == "2234")
                 return "line %1";

@@ -1,6 +1,6 @@
 // Channel events told once each, through a fake desktop notifier.
 #include "notify/channelevents.h"
-#include "notify/desktopnotifier.h"
+#include "support/fake_notifier.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +10,6 @@
 
 namespace velmara::test {
 namespace {
-
-class FakeNotifier : public DesktopNotifier {
-public:
-    bool notify(const QString& title, const QString& body) override {
-        sent << title + " | " + body;
-        return true;
-    }
-    QStringList sent;
-};
 
 QString texts(const QString& key) {
     if (key == "2200")
@@ -37,13 +28,14 @@ constexpr qint16 S = 2, W = 11, None = -2, Bad = -1;
 
 // Runs the polls through a watcher and the notifications; what was sent.
 QStringList sentFor(const std::vector<Poll>& polls, QString setting = "YES") {
-    FakeNotifier notifier;
+    QStringList sent;
+    FakeNotifier notifier(&sent);
     ChannelNotifications notifications(notifier, texts, [&] { return setting; });
     ChannelEventWatcher watcher("003");
     for (const Poll& p : polls)
         if (const auto event = watcher.observe(p.kind, p.state, p.fault))
             notifications.tell(*event);
-    return notifier.sent;
+    return sent;
 }
 
 TEST(ChannelEvents, EachEndAndFaultIsToldOnce) {

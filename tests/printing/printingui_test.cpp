@@ -171,8 +171,13 @@ TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
     EXPECT_FALSE(text->find("Programframe").has_value());
 }
 
-// The program block comes from the used-program view over the delivered lists.
+// The program block comes from the used-program view over the delivered lists,
+// its numbers written (and let through the view's input filters) in the user's locale.
 TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    struct RestoreLocale {
+        ~RestoreLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    } restore;
     test::TempProgramFolder folder;
     ASSERT_TRUE(test::openProgramFiles(folder.session(), "en"));
     const ProgramReference reference =
@@ -187,11 +192,11 @@ TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
     program.selfDischargeInterval = 12;
     program.selfDischargeIntervalUnit = 2;
     const ProgramBlockData p =
-        readProgramBlock(program, reference, programViewContext(folder.session()), QLocale::c());
+        readProgramBlock(program, reference, programViewContext(folder.session()), QLocale());
     EXPECT_TRUE(p.optAkkuTyp);
     EXPECT_EQ(p.cboAkkuType, "NiMH");
     EXPECT_EQ(p.cboZellenzahl, "4");
-    EXPECT_EQ(p.txtLadestrom, "0.500");
+    EXPECT_EQ(p.txtLadestrom, "0,500");
     EXPECT_EQ(p.cboGeraeteModi, "Charge");
     EXPECT_FALSE(p.cboModeZyklusVisible);
     EXPECT_TRUE(p.chkSelbstentladung);

@@ -6,7 +6,6 @@
 #include "programs/core/programoptions.h"
 #include "programs/core/programreference.h"
 #include "support/program_files.h"
-#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,17 +21,16 @@ namespace velmara::test {
 
 inline const QLocale kGerman(QLocale::German, QLocale::Germany);
 
-class ProgramsTest : public ::testing::Test {
+class ProgramsTest : public ProgramFilesTest {
 public:
     void SetUp() override {
-        ASSERT_TRUE(openProgramFiles(session(), "de"));
+        ASSERT_NO_FATAL_FAILURE(ProgramFilesTest::SetUp());
         useCharger("QMT4");
     }
     void TearDown() override {
         model.reset();
-        session().closeFiles();
+        ProgramFilesTest::TearDown();
     }
-    Session& session() { return folder.session(); }
     void useCharger(const QString& charger, const QString& language = "de") {
         model.reset();
         QString error;
@@ -51,7 +49,6 @@ public:
     }
 
 protected:
-    TempProgramFolder folder;
     ProgramReference ref;
     std::unique_ptr<ProgramEditorModel> model;
 };

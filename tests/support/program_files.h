@@ -8,6 +8,9 @@
 #include "data/textstore.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
 
 namespace velmara::test {
 
@@ -16,5 +19,17 @@ inline bool openProgramFiles(Session& session, const QString& language = QString
     return session.openMaster().ok && session.openUser().ok &&
            session.openStores(nullptr, language);
 }
+
+// A fresh program folder whose files are open with German texts; closed at the end.
+class ProgramFilesTest : public ::testing::Test {
+public:
+    void SetUp() override { ASSERT_TRUE(openProgramFiles(session(), "de")); }
+    void TearDown() override { session().closeFiles(); }
+    Session& session() { return folder.session(); }
+    Database& user() { return *session().user(); }
+    QString text(const QString& key) { return session().text(key); }
+
+    TempProgramFolder folder;
+};
 
 } // namespace velmara::test
