@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -30,11 +29,7 @@ class ExchangeFlowTest : public BatteriesTest {
 public:
     void SetUp() override {
         BatteriesTest::SetUp();
-        folder =
-            qEnvironmentVariable("VELMARA_TEST_TMP", "/tmp") + "/flows-" +
-            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        QDir(folder).removeRecursively();
-        QDir().mkpath(folder);
+        folder = m_folder.path(); // the program folder's own: gone after the test
     }
     ExchangeContext context(QString answer) {
         ExchangeContext c;

@@ -4,8 +4,8 @@
 #include "exchange/core/seriesexchange.h"
 #include "storage/recordset.h"
 
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace velmara::test {
 namespace {
@@ -130,8 +130,8 @@ TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
 }
 
 TEST(WriteFileAtomically, ReplacesTheFileOrLeavesItAlone) {
-    const QString folder = qEnvironmentVariable("VELMARA_TEST_TMP", "/tmp") + "/atomic";
-    QDir().mkpath(folder);
+    const QTemporaryDir dir(testTempRoot() + "/atomic-XXXXXX");
+    const QString folder = dir.path();
     const QString path = folder + "/out.csv";
     ASSERT_TRUE(writeFileAtomically(path, "old"));
     ASSERT_TRUE(writeFileAtomically(path, "new"));
