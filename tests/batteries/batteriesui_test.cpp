@@ -5,6 +5,7 @@
 #include "batteries/ui/storedserieswindow.h"
 #include "batteries_fixture.h"
 #include "capture_fakes.h"
+#include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 
@@ -21,14 +22,8 @@
 namespace velmara::test {
 namespace {
 
-template <class W> W* find(QWidget* parent, const char* name) {
-    W* w = parent->findChild<W*>(QLatin1String(name));
-    EXPECT_TRUE(w) << name;
-    return w;
-}
-
 void click(QWidget* parent, const char* name) {
-    if (auto* b = find<QPushButton>(parent, name))
+    if (auto* b = child<QPushButton>(parent, name))
         b->click();
 }
 
@@ -71,11 +66,11 @@ TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
     CaptureDialog dialog(context, usage, &channel);
     ASSERT_TRUE(dialog.initializeDialog());
     EXPECT_EQ(dialog.objectName(), "dlgMesswerteErfassen");
-    EXPECT_FALSE(find<QRadioButton>(&dialog, "optSofort")->isEnabled());
-    EXPECT_TRUE(find<QRadioButton>(&dialog, "optNaechster")->isChecked());
-    EXPECT_FALSE(find<QPushButton>(&dialog, "cmdKeineErfassung")->isEnabled());
-    EXPECT_TRUE(find<QPushButton>(&dialog, "cmdAkkuLoeschen")->isHidden());
-    auto* grid = find<QTableWidget>(&dialog, "dbGrid");
+    EXPECT_FALSE(child<QRadioButton>(&dialog, "optSofort")->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(&dialog, "optNaechster")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(&dialog, "cmdKeineErfassung")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(&dialog, "cmdAkkuLoeschen")->isHidden());
+    auto* grid = child<QTableWidget>(&dialog, "dbGrid");
     EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4"}));
 
     ScriptedDialogs dialogs(session().prompter());
@@ -87,8 +82,8 @@ TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
     EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4", "5"}));
     EXPECT_EQ(column(grid, 1).last(), "fifth");
     EXPECT_EQ(channel.started.size(), 1u);
-    EXPECT_EQ(find<QPushButton>(&dialog, "cmdCancel")->text(), "<0100>");
-    EXPECT_FALSE(find<QPushButton>(&dialog, "cmdNeuerAkku")->isEnabled());
+    EXPECT_EQ(child<QPushButton>(&dialog, "cmdCancel")->text(), "<0100>");
+    EXPECT_FALSE(child<QPushButton>(&dialog, "cmdNeuerAkku")->isEnabled());
 }
 
 TEST_F(BatteriesUiTest, GridShowsLongModesWhole) {
@@ -100,7 +95,7 @@ TEST_F(BatteriesUiTest, GridShowsLongModesWhole) {
     ASSERT_TRUE(dialog.initializeDialog());
     dialog.show();
     QCoreApplication::processEvents();
-    auto* grid = find<QTableWidget>(&dialog, "dbGrid");
+    auto* grid = child<QTableWidget>(&dialog, "dbGrid");
     ASSERT_EQ(column(grid, 2), QStringList{mode});
     EXPECT_FALSE(grid->wordWrap());
     EXPECT_GE(grid->columnWidth(2), grid->fontMetrics().horizontalAdvance(mode));
@@ -124,7 +119,7 @@ TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
         return d->result();
     });
     click(&dialog, "cmdNeuerAkku");
-    EXPECT_EQ(find<QComboBox>(&dialog, "cboAkkus")->currentText(), "Mc'Pack");
+    EXPECT_EQ(child<QComboBox>(&dialog, "cboAkkus")->currentText(), "Mc'Pack");
     EXPECT_EQ(channel.headings.value(0), QStringList({"Mc'Pack", "erste", "1"}));
 }
 
@@ -133,9 +128,9 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     const auto ids = batteryWithSeries("Pack", 3, &battery);
     QDialog* dialog = openManagementDialog(usage, context, nullptr);
     ASSERT_TRUE(dialog);
-    auto* grid = find<QTableWidget>(dialog, "dbGrid");
-    EXPECT_FALSE(find<QPushButton>(dialog, "cmdMessReiheLoeschen")->isHidden());
-    EXPECT_TRUE(find<QPushButton>(dialog, "cmdNeuerAkku")->isHidden());
+    auto* grid = child<QTableWidget>(dialog, "dbGrid");
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdMessReiheLoeschen")->isHidden());
+    EXPECT_TRUE(child<QPushButton>(dialog, "cmdNeuerAkku")->isHidden());
     grid->selectRow(1);
     click(dialog, "cmdMessReiheAnzeigen");
     auto* capture = static_cast<CaptureDialog*>(dialog);
@@ -143,7 +138,7 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     StoredSeriesWindow* window = capture->seriesWindows().first();
     EXPECT_EQ(window->seriesId(), ids[1]);
     EXPECT_EQ(window->findChild<QGroupBox*>("frameAkkumesswerte")->title(), "<0818> - Pack / 2");
-    EXPECT_EQ(find<QLineEdit>(window, "txtNennKapazitaet")->text(), "---");
+    EXPECT_EQ(child<QLineEdit>(window, "txtNennKapazitaet")->text(), "---");
     EXPECT_EQ(log.size(), 2);
 
     ScriptedMessages boxes(session());
@@ -175,15 +170,15 @@ TEST_F(BatteriesUiTest, StoredSeriesWindowListsEndValuesAndOpensOneDiagramAtATim
     StoredSeriesWindow* window =
         openStoredSeriesWindow({series, "Pack", "1", "a remark"}, context, nullptr);
     ASSERT_TRUE(window);
-    auto* laden = find<QListWidget>(window, "lstEndwertLaden");
+    auto* laden = child<QListWidget>(window, "lstEndwertLaden");
     ASSERT_EQ(laden->count(), 2);
     EXPECT_EQ(laden->item(0)->text(), "---");
-    EXPECT_EQ(find<QListWidget>(window, "lstEndwertEntladen")->count(), 1);
-    EXPECT_FALSE(find<QLineEdit>(window, "txtAkkuzustand")->isHidden());
-    EXPECT_EQ(find<QLineEdit>(window, "txtAkkuzustand")->text(), "<0847> (95%)");
-    EXPECT_TRUE(find<QLineEdit>(window, "txtSelbstentladung")->isHidden());
-    EXPECT_EQ(find<QLineEdit>(window, "txtBemerkung")->text(), "a remark");
-    EXPECT_FALSE(find<QPushButton>(window, "cmdDruck")->isEnabled()); // no report hook
+    EXPECT_EQ(child<QListWidget>(window, "lstEndwertEntladen")->count(), 1);
+    EXPECT_FALSE(child<QLineEdit>(window, "txtAkkuzustand")->isHidden());
+    EXPECT_EQ(child<QLineEdit>(window, "txtAkkuzustand")->text(), "<0847> (95%)");
+    EXPECT_TRUE(child<QLineEdit>(window, "txtSelbstentladung")->isHidden());
+    EXPECT_EQ(child<QLineEdit>(window, "txtBemerkung")->text(), "a remark");
+    EXPECT_FALSE(child<QPushButton>(window, "cmdDruck")->isEnabled()); // no report hook
 
     emit laden->itemDoubleClicked(laden->item(1));
     emit laden->itemDoubleClicked(laden->item(0));

@@ -2,6 +2,7 @@
 #include "channel_fixture.h"
 
 #include "channel/ui/channelwindow.h"
+#include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 #include "ui/mainwindow/channelwindowfactory.h"
@@ -27,11 +28,6 @@ protected:
         return std::make_unique<ChannelWindow>(session(), *ChannelCode::fromText(code), link.get(),
                                                host, nullptr, false, [this] { return now; });
     }
-    template <class T> T* find(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
-    }
 };
 
 TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
@@ -40,58 +36,59 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     w->show();
     EXPECT_EQ(w->objectName(), "frmKanal3");
     EXPECT_EQ(w->windowTitle(), text("0798"));
-    EXPECT_EQ(find<QLabel>(*w, "lblSelbstentladung")->text(), text("0850"));
-    EXPECT_TRUE(find<QPushButton>(*w, "cmdProgram")->isEnabled());
+    EXPECT_EQ(child<QLabel>(w.get(), "lblSelbstentladung")->text(), text("0850"));
+    EXPECT_TRUE(child<QPushButton>(w.get(), "cmdProgram")->isEnabled());
     for (const char* name : {"cmdMesswert", "cmdDruck", "cmdDiagramme"})
-        EXPECT_FALSE(find<QPushButton>(*w, name)->isEnabled()) << name;
+        EXPECT_FALSE(child<QPushButton>(w.get(), name)->isEnabled()) << name;
     for (const char* name :
          {"lblAkkuzustand", "txtAkkuzustand", "lblSelbstentladung", "txtSelbstentladung"})
-        EXPECT_FALSE(find<QWidget>(*w, name)->isVisible()) << name;
+        EXPECT_FALSE(child<QWidget>(w.get(), name)->isVisible()) << name;
     // The lines are fixed columns: the lists ask for a fixed-pitch font (which font
     // the machine resolves that to is its own business).
     for (const char* name : {"lstEndwertLaden", "lstEndwertEntladen"}) {
-        const QFont font = find<QListWidget>(*w, name)->font();
+        const QFont font = child<QListWidget>(w.get(), name)->font();
         EXPECT_TRUE(font.fixedPitch()) << name;
         EXPECT_EQ(font.styleHint(), QFont::TypeWriter) << name;
     }
-    EXPECT_EQ(find<QLineEdit>(*w, "txtStatus")->text(), text("6010"));
-    EXPECT_EQ(find<QLineEdit>(*w, "txtAkkuTyp")->text(), text("0912"));
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtStatus")->text(), text("6010"));
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtAkkuTyp")->text(), text("0912"));
 
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
-    EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.234 V");
-    EXPECT_EQ(find<QLineEdit>(*w, "txtStrom")->text(), "1.500 A");
-    EXPECT_EQ(find<QLineEdit>(*w, "txtKapazitaet")->text(), "0.350 Ah");
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtSpannung")->text(), "7.234 V");
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtStrom")->text(), "1.500 A");
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtKapazitaet")->text(), "0.350 Ah");
 
     // A fault greys the values it froze; its text shows from the start, all
     // of it in the tool tip.
-    auto* status = find<QLineEdit>(*w, "txtStatus");
+    auto* status = child<QLineEdit>(w.get(), "txtStatus");
     poll(w->controller(), "003,M,SQV");
     EXPECT_EQ(status->text(), text("0874"));
     EXPECT_EQ(status->cursorPosition(), 0);
     EXPECT_EQ(status->toolTip(), text("0874"));
     for (const char* name : {"txtSpannung", "txtStrom", "txtKapazitaet"}) {
-        EXPECT_FALSE(find<QLineEdit>(*w, name)->isEnabled()) << name;
-        EXPECT_FALSE(find<QLineEdit>(*w, name)->text().isEmpty()) << name;
+        EXPECT_FALSE(child<QLineEdit>(w.get(), name)->isEnabled()) << name;
+        EXPECT_FALSE(child<QLineEdit>(w.get(), name)->text().isEmpty()) << name;
     }
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
-    EXPECT_TRUE(find<QLineEdit>(*w, "txtSpannung")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>(w.get(), "txtSpannung")->isEnabled());
 
     poll(w->controller(), "003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
-    auto* laden = find<QListWidget>(*w, "lstEndwertLaden");
+    auto* laden = child<QListWidget>(w.get(), "lstEndwertLaden");
     ASSERT_EQ(laden->count(), 1);
-    ASSERT_EQ(find<QListWidget>(*w, "lstEndwertEntladen")->count(), 1);
+    ASSERT_EQ(child<QListWidget>(w.get(), "lstEndwertEntladen")->count(), 1);
     EXPECT_EQ(laden->item(0)->text(), " 1.      1.000     8.400    90");
     EXPECT_GT(laden->item(0)->data(Qt::UserRole).toInt(), 0);
-    EXPECT_FALSE(find<QLineEdit>(*w, "txtAkkuzustand")->isVisible())
+    EXPECT_FALSE(child<QLineEdit>(w.get(), "txtAkkuzustand")->isVisible())
         << "the last end value carries no verdict";
 
     w->controller().flashingTick();
-    EXPECT_TRUE(find<QGroupBox>(*w, "frameStatus")->styleSheet().contains("255, 0, 0"));
+    EXPECT_TRUE(child<QGroupBox>(w.get(), "frameStatus")->styleSheet().contains("255, 0, 0"));
 
     w->close();
     EXPECT_FALSE(w->isVisible());
     poll(w->controller(), "003,M,SL,L01500,V07240,K00360");
-    EXPECT_EQ(find<QLineEdit>(*w, "txtSpannung")->text(), "7.240 V") << "hidden, still polling";
+    EXPECT_EQ(child<QLineEdit>(w.get(), "txtSpannung")->text(), "7.240 V")
+        << "hidden, still polling";
 }
 
 TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
@@ -135,12 +132,12 @@ TEST_F(ChannelWindowTest, NarrowWindowShowsItsButtonsAndScrollsToTheRest) {
     auto w = window("002");
     w->resize(340, 700);
     w->show();
-    auto* scroll = find<QScrollArea>(*w, "scrollKanal");
+    auto* scroll = child<QScrollArea>(w.get(), "scrollKanal");
     EXPECT_EQ(w->channelLayout(), ChannelLayout::Column);
     EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
     const QRect visible = scroll->viewport()->rect();
     for (const char* name : {"cmdProgram", "cmdMesswert", "cmdDiagramme", "cmdDruck"}) {
-        auto* b = find<QPushButton>(*w, name);
+        auto* b = child<QPushButton>(w.get(), name);
         EXPECT_TRUE(visible.contains(inViewport(scroll, b))) << name;
         EXPECT_GE(b->width(), b->minimumSizeHint().width()) << name << ": caption cut";
     }
@@ -148,7 +145,7 @@ TEST_F(ChannelWindowTest, NarrowWindowShowsItsButtonsAndScrollsToTheRest) {
     w->resize(340, 220);
     QCoreApplication::processEvents();
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
-    auto* last = find<QWidget>(*w, "txtBemerkung");
+    auto* last = child<QWidget>(w.get(), "txtBemerkung");
     EXPECT_FALSE(scroll->viewport()->rect().intersects(inViewport(scroll, last)));
     scroll->ensureWidgetVisible(last);
     EXPECT_TRUE(scroll->viewport()->rect().contains(inViewport(scroll, last)));
@@ -163,20 +160,20 @@ TEST_F(ChannelWindowTest, LowWideWindowShowsStateAndValuesSideBySide) {
     w->show();
     QCoreApplication::processEvents();
     ASSERT_EQ(w->channelLayout(), ChannelLayout::Row);
-    auto* scroll = find<QScrollArea>(*w, "scrollKanal");
+    auto* scroll = child<QScrollArea>(w.get(), "scrollKanal");
     const QRect visible = scroll->viewport()->rect();
     for (const char* name : {"txtStatus", "txtStrom", "txtSpannung", "txtKapazitaet"})
-        EXPECT_TRUE(visible.contains(inViewport(scroll, find<QWidget>(*w, name)))) << name;
+        EXPECT_TRUE(visible.contains(inViewport(scroll, child<QWidget>(w.get(), name)))) << name;
     for (const char* name : {"lstEndwertLaden", "lstEndwertEntladen"})
-        EXPECT_LT(inViewport(scroll, find<QWidget>(*w, name)).top(), visible.bottom())
+        EXPECT_LT(inViewport(scroll, child<QWidget>(w.get(), name)).top(), visible.bottom())
             << name << " starts below the visible part";
 
     // Back to a narrow window: everything under each other again.
     w->resize(340, 700);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->channelLayout(), ChannelLayout::Column);
-    EXPECT_GT(inViewport(scroll, find<QWidget>(*w, "lstEndwertLaden")).top(),
-              inViewport(scroll, find<QWidget>(*w, "txtStatus")).bottom());
+    EXPECT_GT(inViewport(scroll, child<QWidget>(w.get(), "lstEndwertLaden")).top(),
+              inViewport(scroll, child<QWidget>(w.get(), "txtStatus")).bottom());
 }
 
 // The heading line stands over the value columns: the same character columns,
@@ -193,8 +190,8 @@ TEST_F(ChannelWindowTest, EndValueHeadingsStandOverTheirColumns) {
         QCoreApplication::processEvents();
         for (auto [list, heading] : {std::pair{"lstEndwertLaden", "lblLadenKopf"},
                                      std::pair{"lstEndwertEntladen", "lblEntladenKopf"}}) {
-            auto* l = find<QListWidget>(*w, list);
-            auto* h = find<QLabel>(*w, heading);
+            auto* l = child<QListWidget>(w.get(), list);
+            auto* h = child<QLabel>(w.get(), heading);
             ASSERT_GT(l->count(), 0);
             for (int i = 0; i < l->count(); ++i)
                 EXPECT_EQ(wordEnds(h->text()), wordEnds(l->item(i)->text()))
@@ -214,8 +211,8 @@ TEST_F(ChannelWindowTest, EndValueHeadingsStandOverTheirColumns) {
         }
     }
     // The single headings are still there by name for the report.
-    EXPECT_EQ(find<QLabel>(*w, "lblLadenAh")->text(), text("0836"));
-    EXPECT_EQ(find<QLabel>(*w, "lblEntladenMin")->text(), text("0840"));
+    EXPECT_EQ(child<QLabel>(w.get(), "lblLadenAh")->text(), text("0836"));
+    EXPECT_EQ(child<QLabel>(w.get(), "lblEntladenMin")->text(), text("0840"));
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
@@ -257,7 +254,7 @@ TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
         dischargeCurrent = d->findChild<QLineEdit*>("txtEntladestrom")->text();
         return int(QDialog::Rejected);
     });
-    find<QPushButton>(*w, "cmdProgram")->click();
+    child<QPushButton>(w.get(), "cmdProgram")->click();
     EXPECT_EQ(chargeCurrent, QLocale().toString(1.5, 'f', 3));
     EXPECT_EQ(dischargeCurrent, QLocale().toString(0.7, 'f', 3));
     EXPECT_TRUE(forwarding);

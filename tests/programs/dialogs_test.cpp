@@ -9,6 +9,7 @@
 #include "programs/ui/programeditordialog.h"
 #include "programs/ui/usedprogramdialog.h"
 #include "programs_fixture.h"
+#include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 
@@ -43,12 +44,6 @@ public:
     bool hold = false;
     std::coroutine_handle<> held;
 };
-
-template <class T> T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
 
 bool shown(QWidget* dialog, const char* name) {
     QWidget* w = child<QWidget>(dialog, name);

@@ -5,6 +5,7 @@
 #include "data/textstore.h"
 #include "link/chargerlink.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "ui/mainwindow/startlogo.h"
 
 #include <QAbstractButton>
@@ -27,9 +28,7 @@ namespace velmara::test {
 namespace {
 
 template <class T = QAction> T* entry(MainWindow& w, const QString& name) {
-    T* a = w.findChild<T*>(name);
-    EXPECT_NE(a, nullptr) << name.toStdString();
-    return a;
+    return child<T>(&w, name);
 }
 QLabel* panel(MainWindow& w, const QString& name) {
     return entry<QLabel>(w, name);

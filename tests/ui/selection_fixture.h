@@ -4,6 +4,7 @@
 #include "data/session.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
@@ -56,13 +57,6 @@ protected:
 
     TempProgramFolder folder;
 };
-
-template <class T> T* child(QDialog* dialog, const char* name) {
-    T* widget = dialog->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << "no control " << name << " in "
-                               << qPrintable(dialog->objectName());
-    return widget;
-}
 
 inline QString text(QDialog* dialog, const char* labelName) {
     QLabel* label = child<QLabel>(dialog, labelName);
