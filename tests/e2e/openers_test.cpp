@@ -94,8 +94,6 @@ TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsIts
         diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
     }
     EXPECT_GT(QFileInfo(pdf).size(), 0);
-    // The printer keeps the orientation the user chose.
-    EXPECT_EQ(window->printer()->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
