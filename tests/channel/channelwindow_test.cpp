@@ -5,6 +5,7 @@
 #include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
+#include "support/word_ends.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -109,15 +110,6 @@ TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
     boxes.expect("0876");
     poll(w->controller(), "001,M,SQR");
     EXPECT_EQ(boxes.shown.size(), 3);
-}
-
-// One past the last character of each word of a line.
-QList<qsizetype> wordEnds(const QString& line) {
-    QList<qsizetype> ends;
-    static const QRegularExpression word(QStringLiteral("\\S+"));
-    for (auto it = word.globalMatch(line); it.hasNext();)
-        ends << it.next().capturedEnd();
-    return ends;
 }
 
 // Where a control lies in the visible part of the window's scrolled pane.

@@ -1,6 +1,7 @@
 // The lines of the end-value lists and the heading that stands over their columns.
 #include "data/endvaluelines.h"
 #include "link/endvaluerecord.h"
+#include "support/word_ends.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,6 @@
 
 namespace velmara::test {
 namespace {
-
-// One past the last character of each word of a line.
-QList<qsizetype> wordEnds(const QString& line) {
-    QList<qsizetype> ends;
-    static const QRegularExpression word(QStringLiteral("\\S+"));
-    for (auto it = word.globalMatch(line); it.hasNext();)
-        ends << it.next().capturedEnd();
-    return ends;
-}
 
 EndValueRecord endValue(qint32 mah, qint32 mv, qint32 minutes) {
     EndValueRecord e;

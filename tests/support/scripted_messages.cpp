@@ -22,9 +22,7 @@ UnscriptedMessagesFail::~UnscriptedMessagesFail() {
 MsgAnswer UnscriptedMessagesFail::show(const Message& m) {
     ADD_FAILURE() << "unscripted message box: key '" << m.key.toStdString() << "' text '"
                   << m.text.toStdString() << "'";
-    return m.buttons == MsgButtons::Ok
-               ? MsgAnswer::Ok
-               : (m.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel);
+    return safeAnswer(m.buttons);
 }
 
 void UnscriptedMessagesFail::notify(const QString& id, const Message& m) {

@@ -4,6 +4,18 @@
 
 namespace velmara {
 
+MsgAnswer safeAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
 Prompter::Prompter() = default;
 Prompter::~Prompter() = default;
 
@@ -22,15 +34,7 @@ MsgAnswer Prompter::show(const Message& message) {
     if (m_service)
         return m_service->show(message);
     std::fprintf(stderr, "velmara: %s\n", qPrintable(message.text));
-    switch (message.buttons) {
-    case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-        return MsgAnswer::No;
-    }
-    return MsgAnswer::Ok;
+    return safeAnswer(message.buttons);
 }
 
 void Prompter::notify(const QString& id, const Message& message) {

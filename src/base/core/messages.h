@@ -22,6 +22,9 @@ struct Message {
     QString key; // text key of the main text ("1090"), empty for fixed texts
 };
 
+// The answer that changes nothing: Ok for an OK box, Cancel / No for a question.
+MsgAnswer safeAnswer(MsgButtons buttons);
+
 class MessageService {
 public:
     virtual ~MessageService() = default;

@@ -509,10 +509,6 @@ void ChannelWindow::openProgram() {
     context.channel = m_code;
     context.program = &channel.program();
     context.link = m_link;
-    context.master = m_session.master();
-    context.user = m_session.user();
-    context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
-    context.language = m_session.texts().languageKey();
     context.resetChannels = [this](const QStringList& codes) {
         for (const QString& code : codes) {
             ChannelWindow* window = this;

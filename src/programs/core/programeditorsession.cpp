@@ -40,17 +40,7 @@ private:
 
 MsgAnswer ProgramEditorSession::askUser(const QString& textKey, const QString& titleKey,
                                         MsgIcon icon, MsgButtons buttons) {
-    if (ask)
-        return ask(EditorQuestion{textKey, titleKey, icon, buttons});
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Cancel;
-    case MsgButtons::YesNo:
-        return MsgAnswer::No;
-    }
-    return MsgAnswer::Cancel;
+    return ask ? ask(EditorQuestion{textKey, titleKey, icon, buttons}) : safeAnswer(buttons);
 }
 
 bool ProgramEditorSession::checkBeforeTransfer() {

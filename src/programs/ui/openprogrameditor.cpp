@@ -16,12 +16,13 @@ int openProgramEditor(QWidget* parent, Session& session, const ChannelProgramCon
     setup.channel = context.channel;
     if (context.program)
         setup.program = *context.program;
-    const QString charger =
-        context.setting ? context.setting(QStringLiteral("UsedCharger")) : QString();
-    setup.reference = loadProgramReference(context.master, charger, context.language);
-    setup.options = context.setting ? loadProgramOptions(context.setting) : ProgramOptions{};
+    setup.reference =
+        loadProgramReference(session.master(), session.setting(QStringLiteral("UsedCharger")),
+                             session.texts().languageKey());
+    setup.options =
+        loadProgramOptions([&session](const QString& key) { return session.setting(key); });
     setup.line = &line;
-    setup.user = context.user;
+    setup.user = session.user();
     setup.resetChannels = context.resetChannels;
     setup.locale = context.locale;
 

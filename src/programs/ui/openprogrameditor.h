@@ -13,7 +13,6 @@ class QWidget;
 
 namespace velmara {
 
-class Database;
 class Session;
 class ChargerLink;
 
@@ -21,11 +20,7 @@ struct ChannelProgramContext {
     QString channel;                        // "001" .. "004"
     const ProgramRecord* program = nullptr; // the channel's program (copied)
     ChargerLink* link = nullptr;
-    Database* master = nullptr;
-    Database* user = nullptr;
-    SettingLookup setting; // UsedCharger and the program options
-    QString language;      // names of types and modes
-    QLocale locale;        // numbers in the boxes
+    QLocale locale; // numbers in the boxes
     // resetForNewProgram of these channels' windows, in the order given.
     std::function<void(const QStringList& channels)> resetChannels;
     // Set while the editor is open (cleared when it closes): a program the
@@ -33,7 +28,9 @@ struct ChannelProgramContext {
     std::function<void(const ProgramRecord&)>* programChangedFromOutside = nullptr;
 };
 
-// Runs the program editor modally; QDialog::Accepted after a successful send.
+// Runs the program editor modally; QDialog::Accepted after a successful send. The
+// session gives the files, the charger family, the program options and the text
+// language.
 int openProgramEditor(QWidget* parent, Session& session, const ChannelProgramContext& context);
 
 // Shows a stored series' program read-only, with the names of the session's
