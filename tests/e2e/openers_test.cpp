@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -113,8 +114,9 @@ TEST_F(Openers, DiagramRequestsShareTheOneSubWindowOfTheMainArea) {
         ASSERT_NE(diagram, nullptr);
         auto* now = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
         ASSERT_NE(now, nullptr);
-        if (sub)
+        if (sub) {
             EXPECT_EQ(now, sub.data());
+        }
         sub = now;
         EXPECT_TRUE(sub->isVisible());
         EXPECT_EQ(window->mdiArea()->currentSubWindow(), sub.data());
@@ -157,7 +159,7 @@ TEST_F(Openers, DiagramReportKeepsWhatItsClosedCallerShowed) {
     const std::optional<PdfText> text = readPdfWords(pdf);
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->find("Nord")) << "the series' heading";
-    EXPECT_TRUE(text->find("NiMH")) << "the program's battery type";
+    EXPECT_TRUE(text->find("NiMH,")) << "the program's battery type";
 }
 
 TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
