@@ -873,6 +873,15 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('3108', 'de', 'Selbstentladungstest'),
  ('3108', 'en', 'Self-discharge test');
 
+-- Diagrams and printing: the head-height bound, the time axis, saved pictures
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4500', 'de', 'Die Höhe der Kopfzeile muss zwischen 0 und 10 cm liegen, damit der Bericht auf eine Seite passt.'),
+ ('4500', 'en', 'The header height must be between 0 and 10 cm so that the report fits on one page.'),
+ ('4501', 'de', 'Minuten'),
+ ('4501', 'en', 'minutes'),
+ ('4502', 'de', 'Das Diagramm wurde gespeichert in: %1'),
+ ('4502', 'en', 'The diagram was saved to: %1');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

@@ -101,9 +101,14 @@ TEST(DiagramAxesTest, UncheckingAllCurvesLeavesTheYAxis) {
     m.checkCurrent(30000);
     DiagramAxes axes;
     axes.loadSeries(m);
+    // Beside the voltage the current gets the right axis; the left stays on the volts.
     EXPECT_TRUE(axes.setCurveChecked(Curve::Current, true));
-    EXPECT_EQ(axes.yAxis(), (YAxis{0, 32, 4})); // 0..31 grows to 32
+    EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 6}));
+    EXPECT_EQ(axes.secondYAxis(), (YAxis{0, 32, 4})); // 0..31 grows to 32
+    // Alone, the current has the one axis again.
     EXPECT_TRUE(axes.setCurveChecked(Curve::Voltage, false));
+    EXPECT_EQ(axes.yAxis(), (YAxis{0, 32, 4}));
+    EXPECT_EQ(axes.secondYAxis(), std::nullopt);
     EXPECT_TRUE(axes.setCurveChecked(Curve::Current, false));
     EXPECT_EQ(axes.checked(), (CurveSwitches{false, false, false}));
     EXPECT_EQ(axes.yAxis(), (YAxis{0, 32, 4}));

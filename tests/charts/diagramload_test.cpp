@@ -115,6 +115,8 @@ protected:
         for (int m = 0; m < 15; ++m) {
             if (m == 5)
                 endA = m_files.addValue(true, series, true, "2;1000;1400;300;300");
+            if (m == 8) // damaged: not listed, so it bounds no phase
+                m_files.addValue(true, series, true, "2;x");
             if (m == 11)
                 endB = m_files.addValue(true, series, true, "3;900;1100;660;360;F;80");
             m_files.addValue(true, series, false, ordinary(m, 1200 + m));

@@ -1,9 +1,10 @@
 // The diagram window and its options dialog on the offscreen platform: opening,
 // reuse, too few values, database failures, check boxes, options, zoom, saving,
 // printing switch and the layout of a tiny window.
+#include "../printing/pdfwords.h"
 #include "charts/ui/diagramchart.h"
+#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramoptionsdialog.h"
-#include "charts/ui/opendiagram.h"
 #include "series_db.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -54,8 +57,9 @@ protected:
     // Opens the diagram and waits for the outcome.
     bool open(qint32 series, qint32 endValue = 0) {
         std::optional<bool> outcome;
-        openDiagram(m_context, DiagramRequest{false, series, endValue}, m_window, {},
-                    [&](bool shown) { outcome = shown; });
+        m_opener.open(m_context, DiagramRequest{false, series, endValue},
+                      [&](bool shown) { outcome = shown; });
+        m_window = m_opener.window();
         EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
         return outcome.value_or(false);
     }
@@ -67,6 +71,7 @@ protected:
     test::UnscriptedMessagesFail m_noBoxes{m_prompter};
     test::ScriptedDialogs m_noDialogs{m_prompter};
     DiagramContext m_context;
+    DiagramOpener m_opener;
     QPointer<DiagramWindow> m_window;
     qint32 m_series = 0;
 };
@@ -89,17 +94,27 @@ TEST_F(DiagramWindowTest, ShowsTheVoltageCurveOfANewSeries) {
     // 1.000 .. 1.009 V: axis 1 to 2 with 5 divisions; X fitted to minutes 0 .. 9.
     EXPECT_EQ(chart->yAxis->range(), QCPRange(1, 2));
     EXPECT_EQ(chart->xAxis->range(), QCPRange(0, 9));
+    EXPECT_EQ(chart->xAxis->label(), "#4501");
+    EXPECT_FALSE(chart->yAxis2->visible());
     EXPECT_TRUE(chart->xAxis->grid()->visible());
     EXPECT_FALSE(chart->minLineOf(Curve::Voltage)->visible());
 
-    // The boxes reach the chart: checking the current curve widens the axis over
-    // both curves (0 .. 0.018 A), unchecking the voltage hides its curve.
+    // The boxes reach the chart: beside the voltage the current (0 .. 0.018 A) gets
+    // the right axis and a line in the legend; alone it has the one axis again.
     box("chkStrom")->setChecked(true);
     EXPECT_TRUE(chart->isCurveVisible(Curve::Current));
-    EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 2));
+    EXPECT_EQ(chart->yAxis->range(), QCPRange(1, 2));
+    EXPECT_TRUE(chart->yAxis2->visible());
+    EXPECT_EQ(chart->yAxis2->range(), QCPRange(0, 1));
+    EXPECT_EQ(chart->graphOf(Curve::Current)->valueAxis(), chart->yAxis2);
+    ASSERT_EQ(chart->legend->itemCount(), 2);
+    EXPECT_TRUE(chart->legend->hasItemWithPlottable(chart->graphOf(Curve::Current)));
+    EXPECT_EQ(chart->graphOf(Curve::Current)->name(), "#2114 (A)");
     box("chkSpannung")->setChecked(false);
     EXPECT_FALSE(chart->isCurveVisible(Curve::Voltage));
     EXPECT_EQ(chart->yAxis->range(), QCPRange(0, 1));
+    EXPECT_FALSE(chart->yAxis2->visible());
+    EXPECT_EQ(chart->legend->itemCount(), 1);
 }
 
 TEST_F(DiagramWindowTest, TooFewValuesShowAMessageAndNoWindow) {
@@ -141,18 +156,20 @@ TEST_F(DiagramWindowTest, ANewerOpeningOrClosingEndsTheOneStillLoading) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 100));
     m_context.chunkRows = 10;
     QList<bool> outcomes;
-    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
-                [&](bool shown) { outcomes << shown; });
+    m_opener.open(m_context, DiagramRequest{false, m_series, 0},
+                  [&](bool shown) { outcomes << shown; });
+    m_window = m_opener.window();
     DiagramWindow* first = m_window;
     QCoreApplication::processEvents(); // one chunk
-    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
-                [&](bool shown) { outcomes << shown; });
-    EXPECT_EQ(m_window.data(), first);
+    m_opener.open(m_context, DiagramRequest{false, m_series, 0},
+                  [&](bool shown) { outcomes << shown; });
+    EXPECT_EQ(outcomes, (QList<bool>{false})); // told at once that it was replaced
+    EXPECT_EQ(m_opener.window(), first);
     ASSERT_TRUE(QTest::qWaitFor([&] { return outcomes.size() == 2; }, 10000));
     EXPECT_EQ(outcomes, (QList<bool>{false, true}));
 
-    openDiagram(m_context, DiagramRequest{false, m_series, 0}, m_window, {},
-                [&](bool shown) { outcomes << shown; });
+    m_opener.open(m_context, DiagramRequest{false, m_series, 0},
+                  [&](bool shown) { outcomes << shown; });
     m_window->close();
     EXPECT_EQ(outcomes, (QList<bool>{false, true, false}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
@@ -233,16 +250,34 @@ TEST_F(DiagramWindowTest, ZoomDrawsEveryStoredValueAndResetReturns) {
     EXPECT_EQ(chart->xAxis->range(), QCPRange(0, 2995));
 }
 
+// A typed name gets its suffix; the PDF is one A4 page in landscape with the
+// title; each save says where the file went.
 TEST_F(DiagramWindowTest, SavesPngAndPdf) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
     QTemporaryDir dir(test::testTempRoot() + "/save-XXXXXX");
     QString path;
     m_context.askSavePath = [&](const QString&) { return path; };
+    m_context.text = [](const QString& k) { return "#" + k + (k == "4502" ? " %1" : ""); };
     ASSERT_TRUE(open(m_series));
-    for (const char* name : {"chart.png", "chart.pdf"}) {
-        path = dir.filePath(name);
-        m_window->saveChart(path.endsWith(".pdf"));
-        EXPECT_GT(QFileInfo(path).size(), 0) << name;
+    m_window->setTitle("Zelle Nord / 3");
+    for (bool pdf : {false, true}) {
+        path = dir.filePath("chart");
+        test::ScriptedMessages told(m_prompter);
+        told.expect("4502");
+        m_window->saveChart(pdf);
+        const QString written = path + (pdf ? ".pdf" : ".png");
+        EXPECT_GT(QFileInfo(written).size(), 0) << written.toStdString();
+        ASSERT_EQ(told.shown.size(), 1);
+        EXPECT_TRUE(told.shown[0].text.contains(written)) << told.shown[0].text.toStdString();
+    }
+    if (test::havePdfToText()) {
+        const auto text = test::readPdfWords(dir.filePath("chart.pdf"));
+        ASSERT_TRUE(text);
+        ASSERT_EQ(text->pages.size(), 1);
+        EXPECT_NEAR(text->pages[0].width(), 842, 1); // A4 landscape, points
+        EXPECT_NEAR(text->pages[0].height(), 595, 1);
+        EXPECT_TRUE(text->find("Nord"));
+        EXPECT_TRUE(text->find("(V)")) << "the legend";
     }
     test::ScriptedMessages messages(m_prompter);
     messages.expect("2178");
@@ -254,7 +289,8 @@ TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
     QList<bool> printed;
     m_context.print = [&](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool) {
-        EXPECT_FALSE(picture.isNull());
+        // The chart alone, without the boxes, read-out and buttons above it.
+        EXPECT_EQ(picture.size(), m_window->chart()->size());
         printed << diagramOnly;
     };
     ASSERT_TRUE(open(m_series));
@@ -288,8 +324,35 @@ TEST_F(DiagramWindowTest, BoxesAndButtonsSitInsideTheViewFrameAndATinyWindowKeep
     m_window->resize(20, 10);
     QCoreApplication::processEvents();
     EXPECT_EQ(m_window->chart()->height(), 0);
-    m_window->findChild<QPushButton*>("cmdOk")->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_window.isNull(); }, 5000));
+}
+
+// A diagram in a main window's area: the remembered size (bounded by the area),
+// and OK closes the sub-window with it.
+TEST_F(DiagramWindowTest, SubWindowTakesTheRememberedSizeAndOkClosesIt) {
+    const QSize area(1200, 700), minimum(640, 420);
+    EXPECT_EQ(diagramWindowSize("", area, minimum), area);
+    EXPECT_EQ(diagramWindowSize("junk", area, minimum), area);
+    EXPECT_EQ(diagramWindowSize("900x600", area, minimum), QSize(900, 600));
+    EXPECT_EQ(diagramWindowSize("100x5000", area, minimum), QSize(640, 700));
+    EXPECT_EQ(diagramWindowSize("", QSize(500, 300), minimum), QSize(500, 300));
+
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    QMdiArea mdi;
+    mdi.resize(1000, 700);
+    mdi.show();
+    DiagramOpener opener(&mdi);
+    m_settings["DiagramWindowSize"] = "800x500";
+    std::optional<bool> shown;
+    opener.open(m_context, DiagramRequest{false, m_series, 0}, [&](bool ok) { shown = ok; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.has_value(); }, 10000));
+    QPointer<QMdiSubWindow> sub = opener.subWindow();
+    ASSERT_TRUE(sub);
+    EXPECT_EQ(sub->size(), QSize(800, 500));
+    sub->resize(700, 450);
+    opener.window()->findChild<QPushButton*>("cmdOk")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sub.isNull(); }, 5000));
+    EXPECT_TRUE(mdi.subWindowList().isEmpty());
+    EXPECT_EQ(m_settings["DiagramWindowSize"], "700x450");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // temporary series inside the main window's area.
 #include "../ui/mainwindow_fixture.h"
 
+#include "../printing/pdfwords.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
@@ -21,8 +22,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
@@ -52,6 +55,25 @@ protected:
         window->printer()->setPageSize(QPageSize(QPageSize::A4));
         return pdf;
     }
+    // n ordinary values of a series in the table.
+    void addValues(const char* table, qint32 series, int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(session().user()->execute(
+                QString("INSERT INTO %1 (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)")
+                    .arg(table),
+                {series, QString("%1;%2;1000;%3").arg(10 * i).arg(7000 + 10 * i).arg(30 * i)}));
+    }
+    // A battery's stored series with a program and twelve values, in its window.
+    StoredSeriesWindow* openStoredSeries(const QString& battery) {
+        const qint32 series = newSeries(*session().user(), battery,
+                                        "001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,")
+                                  .id;
+        addValues("MessWerte", series, 12);
+        StoredSeriesWindow* stored =
+            openStoredSeriesWindow({series, battery, "1", ""}, window->batteriesContext(), nullptr);
+        stored->reload();
+        return stored;
+    }
     std::unique_ptr<MainWindow> window;
     ChannelWindow* channel = nullptr;
 };
@@ -70,30 +92,74 @@ TEST_F(Openers, CaptureAndManagementDialogsOpen) {
     management->close();
 }
 
-TEST_F(Openers, DiagramOfTheTemporarySeriesOpensInTheMainWindowsAreaAndPrintsItsPage) {
-    const qint32 series = channel->controller().tempSeriesId();
-    for (int i = 0; i < 12; ++i)
-        ASSERT_TRUE(session().user()->execute(
-            "INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)",
-            {series, QString("%1;%2;1000;%3").arg(10 * i).arg(7000 + 10 * i).arg(30 * i)}));
-    auto* open = channel->findChild<QPushButton*>("cmdDiagramme");
-    open->click();
-    EXPECT_TRUE(channel->controller().isDiagramBusy());
-    open->click(); // a second click while the first loads does nothing
-    QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
-    DiagramWindow* diagram = window->diagramWindow();
-    ASSERT_NE(diagram, nullptr);
-    auto* sub = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
-    ASSERT_NE(sub, nullptr);
-    EXPECT_TRUE(sub->isVisible());
+// Two requests within one load (a stored series, then the channel) share the one
+// diagram sub-window, which fills the main window's area; the replaced request's
+// busy flag drops when it is replaced, not before; OK closes the sub-window.
+TEST_F(Openers, DiagramRequestsShareTheOneSubWindowOfTheMainArea) {
+    addValues("TempMessWerte", channel->controller().tempSeriesId(), 12);
+    StoredSeriesWindow* stored = openStoredSeries("Pack B");
+    auto* fromStored = stored->findChild<QPushButton*>("cmdDiagramme");
+    auto* fromChannel = channel->findChild<QPushButton*>("cmdDiagramme");
+    QPointer<QMdiSubWindow> sub;
+    for (int round = 0; round < 2; ++round) { // a new window, then the shown one reused
+        SCOPED_TRACE(round);
+        fromStored->click();
+        EXPECT_TRUE(stored->diagramBusy());
+        fromChannel->click(); // replaces the stored series' load
+        EXPECT_FALSE(stored->diagramBusy());
+        EXPECT_TRUE(channel->controller().isDiagramBusy());
+        fromChannel->click(); // a second click while it loads does nothing
+        QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
+        DiagramWindow* diagram = window->diagramWindow();
+        ASSERT_NE(diagram, nullptr);
+        auto* now = qobject_cast<QMdiSubWindow*>(diagram->parentWidget());
+        ASSERT_NE(now, nullptr);
+        if (sub) {
+            EXPECT_EQ(now, sub.data());
+        }
+        sub = now;
+        EXPECT_TRUE(sub->isVisible());
+        EXPECT_EQ(window->mdiArea()->currentSubWindow(), sub.data());
+        EXPECT_EQ(sub->geometry(), window->mdiArea()->viewport()->rect());
+    }
 
     const QString pdf = printToPdf("diagram.pdf");
     {
         ScriptedDialogs dialogs(session().prompter()); // the diagram page asks for no remark
         dialogs.accept("commonDialogMain");
-        diagram->findChild<QPushButton*>("cmdPrintDiagram")->click();
+        window->diagramWindow()->findChild<QPushButton*>("cmdPrintDiagram")->click();
     }
     EXPECT_GT(QFileInfo(pdf).size(), 0);
+
+    window->diagramWindow()->findChild<QPushButton*>("cmdOk")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(sub.isNull(), 5000);
+    stored->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The diagram's report still shows the series after its window was closed.
+TEST_F(Openers, DiagramReportKeepsWhatItsClosedCallerShowed) {
+    if (!havePdfToText())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
+    StoredSeriesWindow* stored = openStoredSeries("Zelle Nord");
+    stored->findChild<QPushButton*>("cmdDiagramme")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!stored->diagramBusy(), 5000);
+    stored->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(window->diagramWindow(), nullptr);
+    const QString pdf = QDir(folder.path()).filePath("closed-caller.pdf");
+    {
+        ScriptedDialogs dialogs(session().prompter());
+        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
+            qobject_cast<QFileDialog*>(d)->selectFile(pdf);
+            return int(QDialog::Accepted);
+        });
+        window->diagramWindow()->printReport(false, true);
+    }
+    const std::optional<PdfText> text = readPdfWords(pdf);
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->find("Nord")) << "the series' heading";
+    EXPECT_TRUE(text->find("NiMH,")) << "the program's battery type";
 }
 
 TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {

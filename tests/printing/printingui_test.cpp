@@ -212,10 +212,10 @@ TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
         const char* message; // empty: stored and closed
         const char* storedHeight;
     };
-    const Case cases[] = {{"2,5", true, "", "2,5"},
-                          {"", false, "9032", "3"},
-                          {"zwei", true, "9031", "3"},
-                          {"2.5", false, "9031", "3"}};
+    const Case cases[] = {{"2,5", true, "", "2,5"},    {"", false, "9032", "3"},
+                          {"zwei", true, "9031", "3"}, {"2.5", false, "9031", "3"},
+                          {"25", false, "4500", "3"},  {"-1", false, "4500", "3"},
+                          {"10", false, "", "10"}};
     test::GuardedPrompter prompter;
     for (const Case& c : cases) {
         QMap<QString, QString> settings{{"HeadArea", "3"}, {"PrintDate", "yes"}};

@@ -366,7 +366,7 @@ TEST(ReportTexts, SettingsAreReadStrictly) {
         {"YES", "2,5", german, true, 2.5},  {"yes", "2.5", QLocale::c(), false, 2.5},
         {"Yes", " 3 ", german, false, 3},   {"YES ", "2.5", german, false, 2.5},
         {"NO", "abc", german, false, 0},    {"", "-1", QLocale::c(), false, 0},
-        {"YES", "", QLocale::c(), true, 0},
+        {"YES", "", QLocale::c(), true, 0}, {"NO", "25", german, false, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.date << "|" << c.head);

@@ -24,9 +24,10 @@ struct StoredSeriesHooks {
     std::function<void(QWidget* window)> activated;
     std::function<void(QWidget* window)> closed;
     // The diagram of the series: endValueId 0 draws the whole series, otherwise
-    // the stretch that ends at that end value.
+    // the stretch that ends at that end value. finished is called once when the
+    // opening has ended (shown, failed or replaced by a newer one).
     std::function<void(QWidget* window, qint32 seriesId, qint32 endValueId,
-                       std::shared_ptr<ProgramRecord> program)>
+                       std::shared_ptr<ProgramRecord> program, std::function<void()> finished)>
         diagram;
     // The channel report of the window, without a diagram.
     std::function<void(QWidget* window, std::shared_ptr<ProgramRecord> program)> print;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -198,10 +199,11 @@ void StoredSeriesWindow::openDiagram(qint32 endValueId) {
     if (m_diagramBusy || !m_context->hooks.diagram)
         return;
     m_diagramBusy = true;
-    m_busyHeldByLoader = false;
-    m_context->hooks.diagram(this, m_source.seriesId, endValueId, m_view.program);
-    if (!m_busyHeldByLoader)
-        m_diagramBusy = false;
+    QPointer<StoredSeriesWindow> self(this);
+    m_context->hooks.diagram(this, m_source.seriesId, endValueId, m_view.program, [self] {
+        if (self)
+            self->m_diagramBusy = false;
+    });
 }
 
 void StoredSeriesWindow::onListDoubleClick(QListWidgetItem* item) {

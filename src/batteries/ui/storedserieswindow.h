@@ -31,13 +31,8 @@ public:
     void reload();
     // The program of the last read (batteryType -3: none).
     std::shared_ptr<ProgramRecord> program() const { return m_view.program; }
-    // While a diagram of this window loads, no second one is opened. The flag is
-    // up while the diagram hook runs; a hook whose load goes on after it returns
-    // raises it itself and lowers it when the load has ended.
-    void setDiagramBusy(bool busy) {
-        m_diagramBusy = busy;
-        m_busyHeldByLoader = busy;
-    }
+    // While a diagram of this window loads, no second one is opened: the flag is
+    // up from the request until the hook reports the opening finished.
     bool diagramBusy() const { return m_diagramBusy; }
 
 protected:
@@ -54,7 +49,6 @@ private:
     std::shared_ptr<const BatteriesContext> m_context;
     StoredSeriesView m_view;
     bool m_diagramBusy = false;
-    bool m_busyHeldByLoader = false;
     bool m_closing = false;
 
     QGroupBox* m_frameMesswerte = nullptr;

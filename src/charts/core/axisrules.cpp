@@ -156,4 +156,19 @@ XAxis refreshXRange(const AxisRange& range) {
     return axis;
 }
 
+bool hasSecondYAxis(const CurveSwitches& on) {
+    return on[size_t(Curve::Voltage)] &&
+           (on[size_t(Curve::Current)] || on[size_t(Curve::Capacity)]);
+}
+
+CurveSwitches leftAxisCurves(const CurveSwitches& on) {
+    return hasSecondYAxis(on) ? CurveSwitches{true, false, false} : on;
+}
+
+YAxis secondYAxis(const CurveSwitches& on, const MinMaxValues& m) {
+    CurveSwitches right = on;
+    right[size_t(Curve::Voltage)] = false;
+    return refreshYRange(AxisRange{}, right, m, YAxis{});
+}
+
 } // namespace velmara

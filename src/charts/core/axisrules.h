@@ -54,6 +54,15 @@ YAxis adjustYDivisions(YAxis axis);
 YAxis refreshYRange(const AxisRange& range, const CurveSwitches& on, const MinMaxValues& m,
                     const YAxis& current);
 
+// The second Y axis (right): with the voltage curve on, the current and capacity
+// curves that are on get an automatic axis of their own, because on the volt axis
+// they would lie flat; the left axis then follows the voltage alone. Without the
+// voltage curve, or with neither of the two on, there is none (one axis as before).
+bool hasSecondYAxis(const CurveSwitches& on);
+YAxis secondYAxis(const CurveSwitches& on, const MinMaxValues& m);
+// The curves the left axis is computed over.
+CurveSwitches leftAxisCurves(const CurveSwitches& on);
+
 // Automatic: the chart scales itself; manual: the range's minimum and maximum.
 XAxis refreshXRange(const AxisRange& range);
 

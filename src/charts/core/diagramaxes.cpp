@@ -26,7 +26,10 @@ void DiagramAxes::refreshXYRanges(const AxisRange& yRange, const AxisRange& xRan
 }
 
 void DiagramAxes::refreshRanges() {
-    m_yAxis = refreshYRange(m_yRange, m_checked, m_minMax, m_yAxis);
+    m_yAxis = refreshYRange(m_yRange, leftAxisCurves(m_checked), m_minMax, m_yAxis);
+    m_secondYAxis = hasSecondYAxis(m_checked)
+                        ? std::optional<YAxis>(velmara::secondYAxis(m_checked, m_minMax))
+                        : std::nullopt;
     m_xAxis = refreshXRange(m_xRange);
 }
 

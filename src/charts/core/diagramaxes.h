@@ -5,6 +5,8 @@
 // reused window keeps ranges and boxes while a new series is loaded.
 #include "charts/core/axisrules.h"
 
+#include <optional>
+
 namespace velmara {
 
 class DiagramAxes {
@@ -30,6 +32,8 @@ public:
     const MinMaxValues& minMax() const { return m_minMax; }
     const YAxis& yAxis() const { return m_yAxis; }
     const XAxis& xAxis() const { return m_xAxis; }
+    // The right axis of current and capacity beside the voltage (hasSecondYAxis).
+    const std::optional<YAxis>& secondYAxis() const { return m_secondYAxis; }
 
 private:
     CurveSwitches m_checked = {false, false, false}; // a new window starts with no box checked
@@ -38,6 +42,7 @@ private:
     MinMaxValues m_minMax;
     YAxis m_yAxis;
     XAxis m_xAxis;
+    std::optional<YAxis> m_secondYAxis;
 };
 
 } // namespace velmara

@@ -1,5 +1,6 @@
 #include "charts/core/valueselection.h"
 
+#include "data/valuestrings.h"
 #include "storage/database.h"
 #include "storage/sqlitevalue.h"
 
@@ -39,6 +40,42 @@ bool queryOne(Database& db, const QString& sql, std::initializer_list<qint64> pa
     return true;
 }
 
+// The nearest end value before `before` whose stored text decodes as an end value.
+bool previousReadableEndValue(Database& db, const QString& table, qint64 series, qint64 before,
+                              bool* found, qint64* id, QString* error) {
+    storage::Statement stmt;
+    QString failure;
+    if (!stmt.prepare(db.handle(),
+                      QStringLiteral("SELECT MessWertId, MessWertString FROM %1 WHERE "
+                                     "MessReiheID = ?1 AND EW <> 0 AND MessWertId < ?2 "
+                                     "ORDER BY MessWertId DESC")
+                          .arg(table),
+                      &failure)) {
+        if (error)
+            *error = failure;
+        return false;
+    }
+    sqlite3_bind_int64(stmt.get(), 1, series);
+    sqlite3_bind_int64(stmt.get(), 2, before);
+    *found = false;
+    int rc = SQLITE_ROW;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
+        const QString value = text ? QString::fromUtf8(text) : QString();
+        if (parseValueString(value, true).bValid) {
+            *found = true;
+            *id = sqlite3_column_int64(stmt.get(), 0);
+            return true;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        if (error)
+            *error = storage::engineError(db.handle());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool selectValues(Database& user, const DiagramRequest& request, ValueSelection* selection,
@@ -73,14 +110,11 @@ bool selectValues(Database& user, const DiagramRequest& request, ValueSelection*
         return true;
     }
     // The end value before it bounds the stretch from below; searching backwards
-    // from the chosen one reads one phase, not the whole series.
+    // from the chosen one reads one phase, not the whole series. An end value whose
+    // text is damaged is not listed, so it does not bound a phase either.
     bool hasPrevious = false;
     qint64 previous = 0;
-    if (!queryOne(user,
-                  QStringLiteral("SELECT MessWertId FROM %1 WHERE MessReiheID = ?1 AND EW <> 0 "
-                                 "AND MessWertId < ?2 ORDER BY MessWertId DESC LIMIT 1")
-                      .arg(table),
-                  {series, end}, &hasPrevious, &previous, error))
+    if (!previousReadableEndValue(user, table, series, end, &hasPrevious, &previous, error))
         return false;
     if (hasPrevious)
         selection->afterId = previous;

@@ -2,6 +2,8 @@
 
 #include "base/core/formatting.h"
 
+#include <QPdfWriter>
+
 #include <algorithm>
 
 namespace velmara {
@@ -52,12 +54,18 @@ DiagramChart::DiagramChart(QWidget* parent) : QCustomPlot(parent) {
     m_graphs[size_t(Curve::Current)]->setVisible(false);
     m_graphs[size_t(Curve::Capacity)]->setVisible(false);
 
-    xAxis->setLabel(QStringLiteral("Minuten"));
-    QSharedPointer<QCPAxisTickerFixed> yTicker(new QCPAxisTickerFixed);
-    yTicker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
-    yAxis->setTicker(yTicker);
+    xAxis->setLabel(QStringLiteral("min"));
+    for (QCPAxis* axis : {yAxis, yAxis2}) {
+        QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
+        ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+        axis->setTicker(ticker);
+    }
     for (QCPAxis* axis : {xAxis, yAxis})
         axis->grid()->setPen(QPen(QColor(140, 140, 140), 0, Qt::DotLine));
+    setCurveNames(QStringLiteral("U"), QStringLiteral("I"), QStringLiteral("C"));
+    legend->setVisible(true);
+    legend->setBrush(QColor(255, 255, 255, 220));
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
 
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     axisRect()->setRangeDrag(Qt::Horizontal);
@@ -96,7 +104,50 @@ void DiagramChart::placeMinMaxLines() {
 
 void DiagramChart::setCurveVisible(Curve c, bool visible) {
     m_graphs[size_t(c)]->setVisible(visible);
+    updateLegend();
     applySwitches(m_switches);
+}
+
+void DiagramChart::setCurveNames(const QString& voltage, const QString& current,
+                                 const QString& capacity) {
+    m_graphs[size_t(Curve::Voltage)]->setName(voltage + QStringLiteral(" (V)"));
+    m_graphs[size_t(Curve::Current)]->setName(current + QStringLiteral(" (A)"));
+    m_graphs[size_t(Curve::Capacity)]->setName(capacity + QStringLiteral(" (Ah)"));
+    updateLegend();
+}
+
+// The legend lists the curves shown, with their units.
+void DiagramChart::updateLegend() {
+    for (QCPGraph* g : m_graphs) {
+        if (g->visible())
+            g->addToLegend();
+        else
+            g->removeFromLegend();
+    }
+}
+
+void DiagramChart::setTitle(const QString& title) {
+    if (title.isEmpty()) {
+        if (m_title) {
+            plotLayout()->remove(m_title);
+            plotLayout()->simplify();
+            m_title = nullptr;
+        }
+        return;
+    }
+    if (!m_title) {
+        plotLayout()->insertRow(0);
+        QFont font = this->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        m_title = new QCPTextElement(this, title, font);
+        plotLayout()->addElement(0, 0, m_title);
+    }
+    m_title->setText(title);
+}
+
+QString DiagramChart::title() const {
+    return m_title ? m_title->text() : QString();
 }
 
 bool DiagramChart::isCurveVisible(Curve c) const {
@@ -117,20 +168,44 @@ void DiagramChart::applySwitches(const DiagramSwitches& switches) {
     replot(QCustomPlot::rpQueuedReplot);
 }
 
-void DiagramChart::applyAxes(const YAxis& y, const XAxis& x) {
+void DiagramChart::applyAxis(QCPAxis* axis, const YAxis& y) {
+    axis->setRange(y.min, y.max);
+    if (auto* ticker = fixedTicker(axis)) {
+        const double span = y.max - y.min;
+        const int divisions = y.divisions > 0 ? y.divisions : 5;
+        ticker->setTickStep(span > 0 ? span / divisions : 1.0);
+        ticker->setTickOrigin(y.min);
+    }
+}
+
+void DiagramChart::applyAxes(const YAxis& y, const XAxis& x, const std::optional<YAxis>& y2) {
     m_y = y;
     m_x = x;
+    m_y2 = y2;
     m_settingRange = true;
     if (m_zoomed) {
         m_zoomed = false;
         showPoints(m_thinned);
     }
-    yAxis->setRange(y.min, y.max);
-    if (auto* ticker = fixedTicker(yAxis)) {
-        const double span = y.max - y.min;
-        const int divisions = y.divisions > 0 ? y.divisions : 5;
-        ticker->setTickStep(span > 0 ? span / divisions : 1.0);
-        ticker->setTickOrigin(y.min);
+    applyAxis(yAxis, y);
+    // Current and capacity move to the right axis beside the voltage.
+    QCPAxis* side = y2 ? yAxis2 : yAxis;
+    yAxis2->setVisible(bool(y2));
+    if (y2)
+        applyAxis(yAxis2, *y2);
+    // Each axis names the units of the curves it carries.
+    static const char* const units[] = {"V", "A", "Ah"};
+    QStringList left, right;
+    for (Curve c : kCurves)
+        if (isCurveVisible(c))
+            (y2 && c != Curve::Voltage ? right : left) << QLatin1String(units[size_t(c)]);
+    yAxis->setLabel(left.join(QStringLiteral(" / ")));
+    yAxis2->setLabel(right.join(QStringLiteral(" / ")));
+    for (Curve c : {Curve::Current, Curve::Capacity}) {
+        m_graphs[size_t(c)]->setValueAxis(side);
+        for (auto* line : {m_minLines[size_t(c)], m_maxLines[size_t(c)]})
+            for (auto* p : {line->point1, line->point2})
+                p->setAxes(xAxis, side);
     }
     if (x.automatic)
         fitXToData();
@@ -161,7 +236,7 @@ void DiagramChart::fitXToData() {
 }
 
 void DiagramChart::resetView() {
-    applyAxes(m_y, m_x);
+    applyAxes(m_y, m_x, m_y2);
 }
 
 void DiagramChart::onUserRangeChange(const QCPRange& range) {
@@ -200,8 +275,22 @@ bool DiagramChart::saveChartPng(const QString& path) {
     return !path.isEmpty() && savePng(path);
 }
 
+// One A4 page in landscape with the chart filling it inside the margins.
 bool DiagramChart::saveChartPdf(const QString& path) {
-    return !path.isEmpty() && savePdf(path);
+    if (path.isEmpty())
+        return false;
+    QPdfWriter writer(path);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    writer.setResolution(96); // the chart's fonts and pens at their screen size
+    writer.setCreator(QStringLiteral("velmara"));
+    writer.setTitle(title());
+    QCPPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
+    toPainter(&painter, page.width(), page.height());
+    return painter.end();
 }
 
 } // namespace velmara

@@ -9,6 +9,7 @@
 
 #include <qcustomplot.h>
 
+#include <optional>
 #include <vector>
 
 namespace velmara {
@@ -26,7 +27,13 @@ public:
     void setCurveVisible(Curve c, bool visible);
     bool isCurveVisible(Curve c) const;
     void applySwitches(const DiagramSwitches& switches); // min/max lines and grids
-    void applyAxes(const YAxis& y, const XAxis& x);
+    // y2: the right axis of current and capacity beside the voltage, or none.
+    void applyAxes(const YAxis& y, const XAxis& x, const std::optional<YAxis>& y2 = {});
+    // The legend's names of the curves ("Spannung" ...); the unit is added.
+    void setCurveNames(const QString& voltage, const QString& current, const QString& capacity);
+    // A title above the chart, for saved pictures (empty: none).
+    void setTitle(const QString& title);
+    QString title() const;
 
     // Back to the axes of the last applyAxes and the thinned points.
     void resetView();
@@ -56,8 +63,13 @@ private:
     std::vector<SeriesSample> m_values;
     PlotData m_thinned;
     DiagramSwitches m_switches;
+    void applyAxis(QCPAxis* axis, const YAxis& y);
+    void updateLegend();
+
     YAxis m_y;
     XAxis m_x;
+    std::optional<YAxis> m_y2;
+    QCPTextElement* m_title = nullptr;
     bool m_zoomed = false;
     bool m_settingRange = false;
     std::array<QCPGraph*, 3> m_graphs{};

@@ -7,10 +7,13 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -18,6 +21,14 @@
 namespace velmara {
 
 namespace {
+
+// A typed name without a suffix gets the picture's one.
+QString withPictureSuffix(const QString& path, bool pdf) {
+    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("png");
+    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
 
 // Twips (1/1440 inch) of the window's layout in pixels of this screen.
 int twips(const QWidget* w, int t) {
@@ -77,7 +88,7 @@ void DiagramWindow::buildControls() {
     connect(m_cmdEinstellungen, &QPushButton::clicked, this, &DiagramWindow::openOptions);
     connect(m_cmdPrint, &QPushButton::clicked, this, [this] { printReport(false); });
     connect(m_cmdPrintDiagram, &QPushButton::clicked, this, [this] { printReport(true); });
-    connect(m_cmdOk, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_cmdOk, &QPushButton::clicked, this, &DiagramWindow::closeWindow);
 
     m_lblCursor = new QLabel(m_frmAnsicht);
     m_lblCursor->setObjectName(QStringLiteral("lblCursor"));
@@ -120,6 +131,17 @@ void DiagramWindow::applyCaptions() {
     m_lblLoading->setText(c.tr(QStringLiteral("2102")));
     m_cmdPrintDiagram->setText(c.tr(QStringLiteral("2124")));
     m_cmdEinstellungen->setText(c.tr(QStringLiteral("2168")));
+    m_chart->xAxis->setLabel(c.tr(QStringLiteral("4501")));
+    m_chart->setCurveNames(c.tr(QStringLiteral("2112")), c.tr(QStringLiteral("2114")),
+                           c.tr(QStringLiteral("2116")));
+}
+
+void DiagramWindow::closeWindow() {
+    // Inside the main window's area the sub-window goes with it, no empty frame stays.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
 }
 
 QCheckBox* DiagramWindow::boxOf(Curve c) const {
@@ -215,7 +237,7 @@ void DiagramWindow::syncBoxesAndChart() {
         boxOf(c)->setChecked(m_axes.isChecked(c));
         m_chart->setCurveVisible(c, m_axes.isChecked(c));
     }
-    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis());
+    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis(), m_axes.secondYAxis());
 }
 
 void DiagramWindow::onCurveBox(Curve c, bool checked) {
@@ -234,7 +256,7 @@ void DiagramWindow::refreshGrids() {
 
 void DiagramWindow::refreshXYRanges(const AxisRange& yAx, const AxisRange& xAx) {
     m_axes.refreshXYRanges(yAx, xAx);
-    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis());
+    m_chart->applyAxes(m_axes.yAxis(), m_axes.xAxis(), m_axes.secondYAxis());
 }
 
 // --- buttons --------------------------------------------------------------------------------
@@ -251,11 +273,9 @@ void DiagramWindow::printReport(bool diagramOnly, bool toPdf) {
     if (!printingEnabled(m_context.settings.get ? m_context.settings.get(settingkeys::PrintingLook)
                                                 : QString()))
         return;
-    m_frmButtons->setVisible(false);
-    repaint();
-    const QPixmap picture = grab();
+    // The chart alone: the check boxes, the read-out and the buttons stay on screen.
+    const QPixmap picture = m_chart->grab();
     m_printPicture->setPixmap(picture);
-    m_frmButtons->setVisible(true);
     if (m_context.print)
         m_context.print(this, picture, diagramOnly, toPdf);
 }
@@ -263,13 +283,27 @@ void DiagramWindow::printReport(bool diagramOnly, bool toPdf) {
 void DiagramWindow::saveChart(bool pdf) {
     if (!m_context.askSavePath)
         return;
-    const QString path =
+    QString path =
         m_context.askSavePath(pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("PNG (*.png)"));
     if (path.isEmpty())
         return;
+    path = withPictureSuffix(path, pdf);
+    // The picture carries the title and the legend.
+    m_chart->setTitle(m_title);
     const bool ok = pdf ? m_chart->saveChartPdf(path) : m_chart->saveChartPng(path);
-    if (!ok)
+    m_chart->setTitle(QString());
+    m_chart->replot(QCustomPlot::rpQueuedReplot);
+    if (!ok) {
         m_context.tell(QStringLiteral("2178"), QStringLiteral("0410"), MsgIcon::Exclamation);
+        return;
+    }
+    Message m;
+    m.key = QStringLiteral("4502");
+    m.text = m_context.tr(m.key).arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    m.title = m_context.tr(QStringLiteral("2100"));
+    m.icon = MsgIcon::Information;
+    if (m_context.prompter)
+        m_context.prompter->show(m);
 }
 
 // --- window ---------------------------------------------------------------------------------

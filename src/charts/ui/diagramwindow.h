@@ -46,6 +46,10 @@ public:
     void openOptions();
     void printReport(bool diagramOnly, bool toPdf = false);
     void saveChart(bool pdf);
+    // OK: closes the window, and the main window's sub-window it lives in.
+    void closeWindow();
+    // The title of saved pictures: what the diagram shows (battery and series, or channel).
+    void setTitle(const QString& title) { m_title = title; }
 
 Q_SIGNALS:
     void loadFinished(bool ok);
@@ -72,6 +76,7 @@ private:
     DiagramAxes m_axes;
     std::unique_ptr<DiagramLoad> m_load;
     quint64 m_generation = 0;
+    QString m_title;
 
     QGroupBox* m_frmAnsicht = nullptr;
     QFrame* m_frmCheckBoxes = nullptr;

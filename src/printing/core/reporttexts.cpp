@@ -1,5 +1,6 @@
 #include "printing/core/reporttexts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmara {
@@ -65,7 +66,7 @@ ReportSettings readReportSettings(const SettingLookup& setting, const QLocale& l
     double cm = withoutGroups(locale).toDouble(head, &ok);
     if (!ok)
         cm = QLocale::c().toDouble(head, &ok);
-    s.headAreaCm = (ok && std::isfinite(cm) && cm > 0) ? cm : 0.0;
+    s.headAreaCm = (ok && std::isfinite(cm) && cm > 0) ? std::min(cm, kMaxHeadAreaCm) : 0.0;
     s.printDate = setting(reportkeys::PrintDate) == QLatin1String("YES");
     s.subTitle = setting(reportkeys::PrintingSubTitle);
     return s;
@@ -76,7 +77,9 @@ HeadAreaCheck checkHeadAreaText(const QString& text, const QLocale& locale) {
         return HeadAreaCheck::Missing;
     bool ok = false;
     const double v = withoutGroups(locale).toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(v) ? HeadAreaCheck::Ok : HeadAreaCheck::NotANumber;
+    if (!ok || !std::isfinite(v))
+        return HeadAreaCheck::NotANumber;
+    return v < 0 || v > kMaxHeadAreaCm ? HeadAreaCheck::OutOfRange : HeadAreaCheck::Ok;
 }
 
 bool windowHasProgram(const ReportWindowData& window) {

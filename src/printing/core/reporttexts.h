@@ -22,11 +22,14 @@ QString formatPrintDate(const QDateTime& when, const QLocale& locale);
 QStringList remarkLines(const QString& remark);
 
 // HeadArea (centimetres, in the locale or else with a point), PrintDate (exactly
-// "YES") and PrintingSubTitle. A head height that is no number, or negative, is 0.
+// "YES") and PrintingSubTitle. A head height that is no number, or negative, is 0;
+// one above kMaxHeadAreaCm (stored before the dialog bounded it) is that maximum.
 ReportSettings readReportSettings(const SettingLookup& setting, const QLocale& locale);
 
-// The head height typed into the print settings.
-enum class HeadAreaCheck { Ok, Missing, NotANumber };
+// The head height typed into the print settings: 0 to kMaxHeadAreaCm centimetres,
+// so the report always fits on its one page.
+inline constexpr double kMaxHeadAreaCm = 10;
+enum class HeadAreaCheck { Ok, Missing, NotANumber, OutOfRange };
 HeadAreaCheck checkHeadAreaText(const QString& text, const QLocale& locale);
 
 // The report shows the program block only when the window names a battery type.

@@ -112,6 +112,8 @@ void PrintSettingsDialog::accept() {
         tell("9032");
     else if (check == HeadAreaCheck::NotANumber)
         tell("9031");
+    else if (check == HeadAreaCheck::OutOfRange)
+        tell("4500");
     else if (m_set)
         m_set(reportkeys::HeadArea, m_height->text());
     if (m_set)

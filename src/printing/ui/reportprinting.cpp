@@ -37,11 +37,16 @@ void tellNotPrinted(const PrintContext& c, const PrintResult& result) {
     c.prompter->show(m);
 }
 
+ReportWindowData callerWindow(const ReportRequest& request) {
+    if (!request.callerForm && request.windowData)
+        return *request.windowData;
+    return readReportWindow(request.callerForm);
+}
+
 PrintResult printOn(QPagedPaintDevice& device, const PrintContext& context,
                     const ReportRequest& request, const QString& remark) {
     if (request.diagramOnly)
-        return printDiagramPage(device, readReportWindow(request.callerForm).windowCaption,
-                                request.diagram);
+        return printDiagramPage(device, callerWindow(request).windowCaption, request.diagram);
     // The paper is checked before the used-program view is built.
     if (!isA4(device))
         return {PrintOutcome::NotA4, device.pageLayout().pageSize().name()};
@@ -53,7 +58,7 @@ PrintResult printOn(QPagedPaintDevice& device, const PrintContext& context,
 ChannelReportInput buildReportInput(const PrintContext& context, const ReportRequest& request,
                                     const QString& remark) {
     ChannelReportInput in;
-    in.window = readReportWindow(request.callerForm);
+    in.window = callerWindow(request);
     if (windowHasProgram(in.window) && request.program) {
         Prompter unused; // the view is read unseen and asks nothing
         const ProgramViewContext view{

@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+#include <optional>
+
 class QPrinter;
 class QWidget;
 
@@ -31,6 +33,8 @@ struct PrintContext {
 
 struct ReportRequest {
     const QWidget* callerForm = nullptr; // the channel or stored-series window
+    // Without a callerForm: its controls as read earlier (the window is gone).
+    std::optional<ReportWindowData> windowData;
     const ProgramRecord* program = nullptr;
     QImage diagram;           // the captured diagram window; null: none
     bool diagramOnly = false; // the diagram page instead of the report

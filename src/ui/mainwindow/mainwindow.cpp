@@ -8,8 +8,8 @@
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
+#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
-#include "charts/ui/opendiagram.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
 #include "data/session.h"
@@ -24,6 +24,7 @@
 #include "notify/dbusnotifier.h"
 #include "printing/ui/printdialogs.h"
 #include "printing/ui/reportprinting.h"
+#include "printing/ui/windowreader.h"
 #include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
@@ -36,6 +37,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -70,6 +72,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdi);
+    m_diagramOpener = new DiagramOpener(m_mdi, this);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (sub)
             activeWindow = sub->widget();
@@ -288,7 +291,8 @@ QString MainWindow::askPdfPath() {
 }
 
 void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
-                             const QImage& diagram, bool diagramOnly, bool toPdf) {
+                             const QImage& diagram, bool diagramOnly, bool toPdf,
+                             const ReportWindowData* callerData) {
     PrintContext context;
     context.prompter = &m_session.prompter();
     context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
@@ -302,6 +306,8 @@ void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program
     context.dialogParent = this;
     ReportRequest request;
     request.callerForm = caller;
+    if (!caller && callerData)
+        request.windowData = *callerData;
     request.program = program;
     request.diagram = diagram;
     request.diagramOnly = diagramOnly;
@@ -501,10 +507,20 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
             self->printReport(window, program.get(), QImage(), false, true);
     };
     context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
-                                    std::shared_ptr<ProgramRecord> program) {
-        if (self)
-            self->openDiagram(false, seriesId, endValueId, {}, window,
-                              [program] { return program.get(); });
+                                    std::shared_ptr<ProgramRecord> program,
+                                    std::function<void()> finished) {
+        if (!self) {
+            if (finished)
+                finished();
+            return;
+        }
+        self->openDiagram(
+            false, seriesId, endValueId,
+            [finished](bool) {
+                if (finished)
+                    finished();
+            },
+            window, [program] { return program.get(); });
     };
     context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
         if (self && program)
@@ -515,7 +531,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
 }
 
 DiagramWindow* MainWindow::diagramWindow() const {
-    return m_diagram.data();
+    return m_diagramOpener->window();
 }
 
 void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
@@ -523,6 +539,7 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
                              std::function<const ProgramRecord*()> program) {
     // Every opening names the window and program its report prints.
     m_diagramCaller = caller;
+    m_diagramCallerData = readReportWindow(caller);
     m_diagramProgram = std::move(program);
     DiagramContext context;
     context.prompter = &m_session.prompter();
@@ -532,7 +549,7 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     context.settings = {
         [session = &m_session](const QString& key) { return session->setting(key); },
         [session = &m_session](const QString& key, const QString& value) {
-            session->setSetting(key, value);
+            session->settings().setOrAddSetting(key, value);
         }};
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.log = [session = &m_session](const QString& entry) {
@@ -560,7 +577,12 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
         if (!self)
             return;
         const ProgramRecord* program = self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
-        self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf);
+        // A caller still open is read as it stands now; one that was closed as it
+        // stood when the diagram was opened.
+        if (self->m_diagramCaller)
+            self->m_diagramCallerData = readReportWindow(self->m_diagramCaller);
+        self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf,
+                          &self->m_diagramCallerData);
     };
     context.askSavePath = [self, prompter = &m_session.prompter()](const QString& filter) {
         QFileDialog dialog(self, QString(), QString(), filter);
@@ -574,32 +596,18 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     request.tempCreated = temporary;
     request.seriesId = seriesId;
     request.endValueId = endValueId;
-    const bool known = !m_diagram.isNull();
-    velmara::openDiagram(
-        context, request, m_diagram,
-        [self, known](DiagramWindow* window) {
-            if (!self)
-                return;
-            QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
-            if (!sub && !known) {
-                sub = self->m_mdi->addSubWindow(window);
-                sub->setAttribute(Qt::WA_DeleteOnClose);
-            }
-            if (sub) {
-                sub->show();
-                self->m_mdi->setActiveSubWindow(sub);
-            } else {
-                window->show();
-            }
-        },
-        [self, done](bool shown) {
-            // A reused window whose new load failed leaves no empty frame behind.
-            if (!shown && self && self->m_diagram)
-                if (auto* sub = qobject_cast<QMdiSubWindow*>(self->m_diagram->parentWidget()))
-                    sub->close();
-            if (done)
-                done(shown);
-        });
+    // Saved pictures are titled with what the caller shows (battery and series,
+    // or the channel and the day).
+    QString title = caller ? caller->windowTitle() : QString();
+    if (temporary)
+        title +=
+            QStringLiteral(", ") + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    m_diagramOpener->open(context, request, [done](bool shown) {
+        if (done)
+            done(shown);
+    });
+    if (DiagramWindow* window = m_diagramOpener->window())
+        window->setTitle(title);
 }
 
 void MainWindow::onManageMeasurements() {

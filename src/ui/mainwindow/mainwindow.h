@@ -2,6 +2,7 @@
 // The main window: the MDI frame of the program, its start-up sequence, menus,
 // status bar and the orderly end. It owns the serial link and the channel windows.
 #include "data/session.h"
+#include "printing/core/reportdata.h"
 #include "ui/mainwindow/placeholderview.h"
 #include "ui/mainwindow/shellrules.h"
 
@@ -29,6 +30,7 @@ namespace velmara {
 
 class BatteryUsage;
 class ProgramRecord;
+class DiagramOpener;
 class DiagramWindow;
 class TurnQueue;
 class ChargerLink;
@@ -128,9 +130,10 @@ public:
     // The channel report of a window (a channel or stored-series window) with its
     // program; diagram: the captured diagram window printed below it, or with
     // diagramOnly alone on a landscape page. toPdf: into a PDF file.
+    // callerData: what the report shows of a caller that is gone.
     void printReport(const QWidget* caller, const ProgramRecord* program,
-                     const QImage& diagram = QImage(), bool diagramOnly = false,
-                     bool toPdf = false);
+                     const QImage& diagram = QImage(), bool diagramOnly = false, bool toPdf = false,
+                     const ReportWindowData* callerData = nullptr);
     // The printer of the print entries, kept between prints.
     QPrinter* printer();
 
@@ -225,9 +228,12 @@ private:
     QPointer<QWidget> m_printItemWindow;
     PrintAction m_printItemAction;
     // The window that opened the diagram, and its program.
+    // What the report needs of the caller is kept, so the report still prints
+    // after the caller was closed.
     QPointer<QWidget> m_diagramCaller;
+    ReportWindowData m_diagramCallerData;
     std::function<const ProgramRecord*()> m_diagramProgram;
-    QPointer<DiagramWindow> m_diagram;
+    DiagramOpener* m_diagramOpener = nullptr;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<ChannelNotifications> m_notifications;

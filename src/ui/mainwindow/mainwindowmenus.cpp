@@ -9,8 +9,8 @@
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
+#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
-#include "charts/ui/opendiagram.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
 #include "data/session.h"
@@ -102,13 +102,13 @@ void MainWindow::createMenus() {
     for (QAction* a : {m_exportPng, m_exportPdf}) {
         const bool pdf = a == m_exportPdf;
         connect(a, &QAction::triggered, this, [this, pdf] {
-            if (m_diagram)
-                m_diagram->saveChart(pdf);
+            if (DiagramWindow* diagram = diagramWindow())
+                diagram->saveChart(pdf);
         });
     }
     connect(datei, &QMenu::aboutToShow, this, [this] {
-        m_exportPng->setEnabled(!m_diagram.isNull());
-        m_exportPdf->setEnabled(!m_diagram.isNull());
+        m_exportPng->setEnabled(diagramWindow() != nullptr);
+        m_exportPdf->setEnabled(diagramWindow() != nullptr);
     });
     datei->addSeparator();
     connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
