@@ -882,6 +882,27 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4502', 'de', 'Das Diagramm wurde gespeichert in: %1'),
  ('4502', 'en', 'The diagram was saved to: %1');
 
+-- Series exchange: refused files, left-out values, import progress; desktop notifications
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4204', 'de', 'Die Datei ist nicht in UTF-8 geschrieben (Zeile %1). Speichern Sie sie als CSV in UTF-8 und importieren Sie sie erneut. Es wurde nichts gespeichert.'),
+ ('4204', 'en', 'The file is not written in UTF-8 (line %1). Save it as CSV in UTF-8 and import it again. Nothing was stored.'),
+ ('4206', 'de', 'Das Datum in Zeile %1 ist kein Datum mit Uhrzeit (JJJJ-MM-TTThh:mm:ss). Es wurde nichts gespeichert.'),
+ ('4206', 'en', 'The date in line %1 is not a date and time (YYYY-MM-DDThh:mm:ss). Nothing was stored.'),
+ ('4208', 'de', 'Ein Text in Zeile %1 enthält ein Steuerzeichen. Es wurde nichts gespeichert.'),
+ ('4208', 'en', 'A text in line %1 holds a control character. Nothing was stored.'),
+ ('4210', 'de', 'Die Datei ist %1 MB groß. velmara importiert Messreihen-Dateien bis %2 MB. Es wurde nichts gespeichert.'),
+ ('4210', 'en', 'The file is %1 MB large. velmara imports series files of up to %2 MB. Nothing was stored.'),
+ ('4212', 'de', '%1 gespeicherte Messwerte der Messreihe %2 sind nicht lesbar und fehlen in der Datei. Trotzdem exportieren?'),
+ ('4212', 'en', '%1 stored values of series %2 cannot be read and would be missing from the file. Export without them?'),
+ ('4214', 'de', 'Auf diesem Desktop antwortet kein Benachrichtigungsdienst: Benachrichtigungen können nicht angezeigt werden.'),
+ ('4214', 'en', 'No notification service answers on this desktop: notifications cannot be shown.'),
+ ('4216', 'de', 'Fehler:'),
+ ('4216', 'en', 'Fault:'),
+ ('4220', 'de', 'Die Datei wird gelesen...'),
+ ('4220', 'en', 'Reading the file...'),
+ ('4222', 'de', 'Die Messreihe wird gespeichert...'),
+ ('4222', 'en', 'Storing the series...');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

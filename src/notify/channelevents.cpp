@@ -76,10 +76,22 @@ void ChannelNotifications::tell(const ChannelEvent& event) {
         return;
     const int channel = event.channelCode.toInt();
     const QString title = m_text(QStringLiteral("2200")).arg(channel);
-    const QString body = m_text(event.kind == ChannelEvent::Kind::Ended ? QStringLiteral("2202")
-                                                                        : QStringLiteral("2204"))
-                             .arg(m_text(eventStateKey(event)));
-    m_notifier.notify(title, body);
+    const bool fault = event.kind == ChannelEvent::Kind::Fault;
+    QString state = m_text(eventStateKey(event));
+    // Most fault texts begin with "Fault:", which the sentence around them says already.
+    const QString faultWord = m_text(QStringLiteral("4216"));
+    if (fault && state.startsWith(faultWord))
+        state = state.mid(faultWord.size()).trimmed();
+    const QString body = m_text(fault ? QStringLiteral("2204") : QStringLiteral("2202")).arg(state);
+    m_notifier.notify(
+        title, body, fault ? DesktopNotifier::Urgency::Critical : DesktopNotifier::Urgency::Normal);
+}
+
+bool ChannelNotifications::switchedOnWithoutService() {
+    if (m_toldNoService || m_notifier.available())
+        return false;
+    m_toldNoService = true;
+    return true;
 }
 
 } // namespace velmara

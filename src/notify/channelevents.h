@@ -50,10 +50,14 @@ public:
     using TextLookup = std::function<QString(const QString& key)>;
     using SettingLookup = std::function<QString()>;
     ChannelNotifications(DesktopNotifier& notifier, TextLookup text, SettingLookup setting);
-    // Title "velmara: Kanal n", body: what happened.
+    // Title "velmara: Kanal n", body: what happened; faults are critical.
     void tell(const ChannelEvent& event);
+    // The user switched notifications on: true the first time that no
+    // notification service answers (the caller says so), false otherwise.
+    bool switchedOnWithoutService();
 
 private:
+    bool m_toldNoService = false;
     DesktopNotifier& m_notifier;
     TextLookup m_text;
     SettingLookup m_setting;

@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -13,23 +12,33 @@ const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 } // namespace
 
+QDBusMessage notificationCall(const QString& title, const QString& body,
+                              DesktopNotifier::Urgency urgency) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+    QVariantMap hints;
+    hints.insert(QStringLiteral("urgency"),
+                 QVariant::fromValue(uchar(urgency == DesktopNotifier::Urgency::Critical ? 2 : 1)));
+    call << QStringLiteral("velmara") << quint32(0) << QString() << title << body << QStringList()
+         << hints << qint32(-1);
+    return call;
+}
+
 bool DBusNotifier::available() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface())
         return false;
-    return bus.interface()->isServiceRegistered(kService).value();
+    if (bus.interface()->isServiceRegistered(kService).value())
+        return true;
+    return bus.interface()->activatableServiceNames().value().contains(kService);
 }
 
-bool DBusNotifier::notify(const QString& title, const QString& body) {
+bool DBusNotifier::notify(const QString& title, const QString& body, Urgency urgency) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    call << QStringLiteral("velmara") << quint32(0) << QString() << title << body << QStringList()
-         << QVariantMap() << qint32(-1);
     // The poll does not wait for the desktop: the answer is not awaited.
-    return bus.send(call);
+    return bus.send(notificationCall(title, body, urgency));
 }
 
 } // namespace velmara

@@ -39,7 +39,15 @@ TEST(DbTool, InitGetSetAndErrors) {
     EXPECT_TRUE(missing.err.contains("no setting NoSuchKey"));
     EXPECT_NE(run({"--folder", dir, "set", "NoSuchKey", "1"}).status, 0);
     EXPECT_NE(run({"--folder", dir + "/nowhere", "get", "FirstStartup"}).status, 0);
-    EXPECT_NE(run({"--folder", dir, "frobnicate"}).status, 0);
+    // Unknown commands and options: status 2, the usage on the error stream only.
+    for (const QStringList& args : {QStringList{"--folder", dir, "frobnicate"},
+                                    QStringList{"--folder", dir, "frobnicate", "--help"},
+                                    QStringList{"-x", "--folder", dir, "get", "FirstStartup"}}) {
+        const ToolRun unknown = run(args);
+        EXPECT_EQ(unknown.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(unknown.out.isEmpty());
+        EXPECT_TRUE(unknown.err.contains("usage:"));
+    }
 
     QFile master(dir + "/Daten/velmara.mdb");
     ASSERT_TRUE(master.open(QIODevice::WriteOnly | QIODevice::Truncate));

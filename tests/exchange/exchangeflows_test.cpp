@@ -1,6 +1,7 @@
 // Datei > Exportieren / Importieren: dialogs, file pickers and messages around the
 // CSV files, answered by scripts.
 #include "batteries/batteries_fixture.h"
+#include "exchange/core/seriesimport.h"
 #include "exchange/ui/seriesexchangeflows.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
@@ -19,6 +20,11 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The progress dialog runs as in the program: it reads, stores and closes itself.
+int runIt(QDialog* d) {
+    return d->exec();
+}
+
 void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -35,8 +41,12 @@ public:
         ExchangeContext c;
         c.user = user;
         c.text = [](const QString& key) -> QString {
-            if (key == "2234")
-                return "line %1";
+            if (QStringList{"2234", "4204", "4206", "4208"}.contains(key))
+                return key + " line %1";
+            if (key == "4210")
+                return "%1 MB of %2 MB";
+            if (key == "4212")
+                return "%1 values of series %2";
             if (key == "2244")
                 return "series %1 of %2";
             return testText(key);
@@ -66,7 +76,8 @@ TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
         EXPECT_TRUE(runSeriesExport(context(folder + "/one.csv"), nullptr));
     }
     EXPECT_EQ(requests, QStringList{"Pack_1 - 2.csv"});
-    EXPECT_TRUE(readAll(folder + "/one.csv").startsWith("velmara series;1\nBattery;Pack/1\n"));
+    EXPECT_TRUE(
+        readAll(folder + "/one.csv").startsWith("\xEF\xBB\xBFvelmara series;1\nBattery;Pack/1\n"));
     EXPECT_TRUE(readAll(folder + "/one.csv").contains("\nSeries;2\n"));
 
     ScriptedDialogs dialogs(session().prompter());
@@ -75,9 +86,28 @@ TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
         d->findChild<QComboBox*>("cboTrennzeichen")->setCurrentIndex(2); // comma
         return int(QDialog::Accepted);
     });
-    EXPECT_TRUE(runSeriesExport(context(folder), nullptr));
+    ExchangeContext german = context(folder);
+    german.language = "de"; // the header block in the program's language
+    EXPECT_TRUE(runSeriesExport(german, nullptr));
     for (const char* name : {"/Pack_1 - 1.csv", "/Pack_1 - 2.csv"})
-        EXPECT_TRUE(readAll(folder + name).startsWith("velmara series,1\n")) << name;
+        EXPECT_TRUE(
+            readAll(folder + name).startsWith("\xEF\xBB\xBFvelmara Messreihe,1\nAkku,Pack/1\n"))
+            << name;
+}
+
+TEST_F(ExchangeFlowTest, ExportSaysHowManyValuesCannotBeRead) {
+    const qint32 series = batteryWithSeries("Pack", 1).first();
+    insertValue(series, false, "damaged");
+    insertValue(series, false, "1;2;x;4");
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        ScriptedDialogs dialogs(session().prompter());
+        dialogs.accept("dlgExport");
+        ScriptedMessages messages(session());
+        messages.expect("4212", answer);
+        EXPECT_EQ(runSeriesExport(context(folder + "/s.csv"), nullptr), answer == MsgAnswer::Yes);
+        EXPECT_EQ(messages.shown[0].text, "2 values of series 1");
+        EXPECT_EQ(QFile::exists(folder + "/s.csv"), answer == MsgAnswer::Yes);
+    }
 }
 
 TEST_F(ExchangeFlowTest, ExportToAnUnwritablePlaceSaysSo) {
@@ -89,21 +119,51 @@ TEST_F(ExchangeFlowTest, ExportToAnUnwritablePlaceSaysSo) {
     EXPECT_FALSE(runSeriesExport(context(folder + "/missing/x.csv"), nullptr));
 }
 
-TEST_F(ExchangeFlowTest, MalformedFileIsRefusedWithTheUserFileUntouched) {
+// Each refusal names its reason and line; the user file stays as it was.
+TEST_F(ExchangeFlowTest, RefusedFilesSayWhyWithTheUserFileUntouched) {
     batteryWithTwoSeries();
+    const QByteArray head = "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\nDate;\n"
+                            "Remark;\nProgram;\nMode;\nTime [s];Time [min];Voltage [V];"
+                            "Current [A];Capacity [Ah];End value;Duration [s];Battery state;"
+                            "Percent;Self-discharge [mAh]\n0;0,00;1,234;1,500;0,000;;;;;\n";
     const QString csv = folder + "/bad.csv";
-    writeAll(csv, "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\nDate;\nRemark;\n"
-                  "Program;\nMode;\nTime [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
-                  "End value;Duration [s];Battery state;Percent;Self-discharge [mAh]\n"
-                  "0;0,00;1,234;1,500;0,000;;;;;\n"
-                  "5;0,08;oops;1,500;0,000;;;;;\n");
     const QByteArray before = readAll(user->path());
     ASSERT_FALSE(before.isEmpty());
-    ScriptedMessages messages(session());
-    messages.expect("2234");
+    const struct {
+        QByteArray bytes;
+        const char* key;
+        QString text;
+        bool inValues = false; // found while the values are read, after the target is chosen
+    } cases[] = {
+        {head + "5;0,08;oops;1,500;0,000;;;;;\n", "2234", "2234 line 11", true},
+        {QByteArray(head).replace("Battery;A", "Battery;\xC4"), "4204", "4204 line 2"},
+        {QByteArray(head).replace("Date;", "Date;1.3.2026"), "4206", "4206 line 5"},
+        {QByteArray(head).replace("Battery;A", QByteArray("Battery;\0A", 10)), "4208",
+         "4208 line 2"},
+        {QByteArray(), "4210", "65 MB of 64 MB"}, // a file beyond the largest
+    };
+    for (const auto& c : cases) {
+        writeAll(csv, c.bytes);
+        if (c.bytes.isEmpty())
+            QFile::resize(csv, kLargestSeriesFile + 1);
+        ScriptedDialogs dialogs(session().prompter());
+        if (c.inValues)
+            dialogs.accept("dlgImport").expect("dlgImportProgress", runIt);
+        ScriptedMessages messages(session());
+        messages.expect(c.key);
+        EXPECT_FALSE(runSeriesImport(context(csv), nullptr));
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text, c.text);
+    }
+    // Cancelled while the file is read: no message, nothing stored.
+    writeAll(csv, head);
+    ScriptedDialogs dialogs(session().prompter());
+    dialogs.accept("dlgImport").expect("dlgImportProgress", [](QDialog* d) {
+        d->show();
+        d->reject();
+        return d->result();
+    });
     EXPECT_FALSE(runSeriesImport(context(csv), nullptr));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.contains("11")) << messages.shown[0].text.toStdString();
     EXPECT_EQ(readAll(user->path()), before);
 }
 
@@ -117,7 +177,7 @@ TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
     }
     {
         ScriptedDialogs dialogs(session().prompter());
-        dialogs.accept("dlgImport"); // offers "Pack/1", which exists
+        dialogs.accept("dlgImport").expect("dlgImportProgress", runIt); // offers "Pack/1"
         ScriptedMessages messages(session());
         messages.expect("2244");
         EXPECT_TRUE(runSeriesImport(context(folder + "/s.csv"), nullptr));
@@ -135,11 +195,14 @@ TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
         EXPECT_FALSE(runSeriesImport(context(folder + "/s.csv"), nullptr));
     }
     ScriptedDialogs dialogs(session().prompter());
-    dialogs.expect("dlgImport", [](QDialog* d) {
-        d->findChild<QRadioButton*>("optNeuerAkku")->setChecked(true);
-        d->findChild<QLineEdit*>("txtName")->setText("Copy");
-        return int(QDialog::Accepted);
-    });
+    dialogs
+        .expect("dlgImport",
+                [](QDialog* d) {
+                    d->findChild<QRadioButton*>("optNeuerAkku")->setChecked(true);
+                    d->findChild<QLineEdit*>("txtName")->setText("Copy");
+                    return int(QDialog::Accepted);
+                })
+        .expect("dlgImportProgress", runIt);
     ScriptedMessages messages(session());
     messages.expect("2244");
     EXPECT_TRUE(runSeriesImport(context(folder + "/s.csv"), nullptr));

@@ -36,7 +36,7 @@ SeriesFile knownSeries() {
     s.remark = "first\nrun";
     s.program = "001,3,4,1500";
     s.mode = "Laden";
-    s.values << ordinary(0, 1234, 1500, 0) << ordinary(89, 1300, 1500, 37)
+    s.values << ordinary(0, 1234, 1500, 0) << ordinary(89, 1300, -1500, 37)
              << ordinary(91, 1301, 1499, 38) << ordinary(3600, 7140, 1500, 1250);
     LoadedMeasurementValue charged = endValue(2, 7200, 1452, 2100, 7100);
     charged.hasBatteryCondition = true;
@@ -45,12 +45,16 @@ SeriesFile knownSeries() {
     LoadedMeasurementValue discharged = endValue(3, 9000, 1000, 1900, 1800);
     discharged.hasSelfDischarge = true;
     discharged.selfDischarge = 0;
-    s.values << charged << discharged;
+    LoadedMeasurementValue asReported = endValue(-1, 9100, 1000, 1900, 100); // kind as reported
+    asReported.hasSelfDischarge = true;
+    asReported.selfDischarge = -1;
+    s.values << charged << discharged << asReported;
     return s;
 }
 
 TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
-    const QByteArray semicolon = "velmara series;1\n"
+    const QByteArray semicolon = "\xEF\xBB\xBF" // UTF-8 byte-order mark
+                                 "velmara series;1\n"
                                  "Battery;\"Eneloop; AA\"\n"
                                  "Battery remark;\"bought \"\"2025\"\" in K\xC3\xB6ln\"\n" // UTF-8
                                  "Series;2\n"
@@ -62,23 +66,31 @@ TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
                                  "End value;Duration [s];Battery state;Percent;"
                                  "Self-discharge [mAh]\n"
                                  "0;0,00;1,234;1,500;0,000;;;;;\n"
-                                 "89;1,48;1,300;1,500;0,037;;;;;\n"
+                                 "89;1,48;1,300;-1,500;0,037;;;;;\n"
                                  "91;1,52;1,301;1,499;0,038;;;;;\n"
                                  "3600;60,00;7,140;1,500;1,250;;;;;\n"
                                  "7200;120,00;1,452;;2,100;2;7100;F;80;\n"
-                                 "9000;150,00;1,000;;1,900;3;1800;;;0\n";
+                                 "9000;150,00;1,000;;1,900;3;1800;;;0\n"
+                                 "9100;151,67;1,000;;1,900;-1;100;;;-1\n";
     EXPECT_EQ(writeSeriesCsv(knownSeries(), {u';', u','}), semicolon);
 
     const QByteArray comma = writeSeriesCsv(knownSeries(), {u',', u'.'});
-    EXPECT_TRUE(comma.startsWith("velmara series,1\nBattery,Eneloop; AA\n"));
+    EXPECT_TRUE(comma.startsWith("\xEF\xBB\xBFvelmara series,1\nBattery,Eneloop; AA\n"));
     EXPECT_TRUE(comma.contains("\nProgram,\"001,3,4,1500\"\n"));
     EXPECT_TRUE(comma.contains("\n7200,120.00,1.452,,2.100,2,7100,F,80,\n"));
+
+    const QByteArray german = writeSeriesCsv(knownSeries(), {u';', u',', CsvLanguage::German});
+    EXPECT_TRUE(german.startsWith("\xEF\xBB\xBFvelmara Messreihe;1\nAkku;\"Eneloop; AA\"\n"));
+    EXPECT_TRUE(
+        german.contains("\nZeit [s];Zeit [min];Spannung [V];Strom [A];Kapazit\xC3\xA4t [Ah];"
+                        "Endwert;Dauer [s];Akkuzustand;Prozent;Selbstentladung [mAh]\n"));
 }
 
 TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
     const SeriesFile s = knownSeries();
-    for (const CsvFormat format : {CsvFormat{u';', u','}, CsvFormat{u',', u'.'},
-                                   CsvFormat{u'\t', u','}, CsvFormat{u';', u'.'}}) {
+    for (const CsvFormat format :
+         {CsvFormat{u';', u','}, CsvFormat{u',', u'.'}, CsvFormat{u'\t', u','},
+          CsvFormat{u';', u'.'}, CsvFormat{u';', u',', CsvLanguage::German}}) {
         const QByteArray bytes = writeSeriesCsv(s, format);
         const CsvReadResult read = readSeriesCsv(bytes);
         ASSERT_TRUE(read.series) << bytes.toStdString();
@@ -86,10 +98,41 @@ TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
         EXPECT_EQ(read.series->remark, "first\nrun");
         EXPECT_EQ(read.series->batteryRemark, QStringLiteral("bought \"2025\" in Köln"));
         EXPECT_EQ(read.series->seriesNumber, 2);
-        ASSERT_EQ(read.series->values.size(), 6);
+        ASSERT_EQ(read.series->values.size(), 7);
         EXPECT_EQ(valueStringOf(read.series->values[3]), "1250;7140;1500;3600");
         EXPECT_EQ(valueStringOf(read.series->values[4]), "2;2100;1452;7200;7100;F;80");
         EXPECT_EQ(valueStringOf(read.series->values[5]), "3;1900;1000;9000;1800;0");
+        EXPECT_EQ(valueStringOf(read.series->values[6]), "-1;1900;1000;9100;100;-1");
+    }
+}
+
+// A text a spreadsheet would evaluate is written behind an apostrophe and read
+// back exactly; so is a text that begins with an apostrophe itself.
+TEST(SeriesCsv, FormulaTextsAreNeutralisedAndReadBackExactly) {
+    const struct {
+        QString text;
+        QByteArray cell;
+    } cases[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+49 171", "'+49 171"},
+        {"-5 C", "'-5 C"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tcmd", "'\tcmd"},
+        {"\rcmd", "\"'\rcmd\""},
+        {"'kept", "''kept"},
+        {"a=b", "a=b"},
+    };
+    for (const auto& c : cases) {
+        SeriesFile s = knownSeries();
+        s.batteryName = s.remark = s.program = s.mode = c.text;
+        const QByteArray bytes = writeSeriesCsv(s, {u';', u','});
+        EXPECT_TRUE(bytes.contains("\nRemark;" + c.cell + "\n")) << bytes.toStdString();
+        const CsvReadResult read = readSeriesCsv(bytes);
+        ASSERT_TRUE(read.series) << c.cell.toStdString();
+        EXPECT_EQ(read.series->batteryName, c.text);
+        EXPECT_EQ(read.series->remark, c.text);
+        EXPECT_EQ(read.series->program, c.text);
+        EXPECT_EQ(read.series->mode, c.text);
     }
 }
 
@@ -100,13 +143,32 @@ const char* const kHead = "velmara series;1\nBattery;A\nBattery remark;\nSeries;
                           "End value;Duration [s];Battery state;Percent;"
                           "Self-discharge [mAh]\n";
 
-TEST(SeriesCsv, AcceptsWhatSpreadsheetsAddAndNegativeValues) {
-    const QByteArray head = QByteArray(kHead).replace("\n", "\r\n");
-    const CsvReadResult read =
-        readSeriesCsv("\xEF\xBB\xBF" + head + "5;0,08;1,2;-0,5;0;;;;;\r\n\r\n\r\n");
-    ASSERT_TRUE(read.series);
-    ASSERT_EQ(read.series->values.size(), 1);
-    EXPECT_EQ(valueStringOf(read.series->values[0]), "0;1200;-500;5");
+// Files as spreadsheets save them again: with or without the byte-order mark,
+// CRLF, short rows padded with empty fields, blank rows at the end.
+TEST(SeriesCsv, ReadsWhatSpreadsheetsSaveAgain) {
+    QByteArray padded;
+    for (const QByteArray& line : QByteArray(kHead).split('\n'))
+        if (!line.isEmpty())
+            padded += line + QByteArray(9 - line.count(';'), ';') + "\r\n";
+    const QByteArray german = "velmara Messreihe;1\nAkku;A\nAkku-Bemerkung;\nMessreihe;1\n"
+                              "Datum;2026-03-01T10:30\nBemerkung;\nProgramm;\nMode;\n"
+                              "Zeit [s];Zeit [min];Spannung [V];Strom [A];Kapazit\xC3\xA4t [Ah];"
+                              "Endwert;Dauer [s];Akkuzustand;Prozent;Selbstentladung [mAh]\n";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"mark, CRLF, blank lines", "\xEF\xBB\xBF" + QByteArray(kHead).replace("\n", "\r\n") +
+                                        "5;0,08;1,2;-0,5;0;;;;;\r\n\r\n\r\n"},
+        {"padded rows", padded + "5;0,08;1,2;-0,5;0;;;;;\r\n;;;;;;;;;\r\n"},
+        {"German header block", german + "5;0,08;1,2;-0,5;0;;;;;"},
+    };
+    for (const auto& c : cases) {
+        const CsvReadResult read = readSeriesCsv(c.bytes);
+        ASSERT_TRUE(read.series) << c.what << " refused in line " << read.refusal.line;
+        ASSERT_EQ(read.series->values.size(), 1) << c.what;
+        EXPECT_EQ(valueStringOf(read.series->values[0]), "0;1200;-500;5") << c.what;
+    }
 }
 
 TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
@@ -125,7 +187,16 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
         {"latin-1",
          "velmara series;1\nBattery;Gr\xF6\xDF"
          "e\n",
-         R::NotUtf8, 0},
+         R::NotUtf8, 2},
+        {"utf-16", QByteArray("\xFF\xFEv\0e\0l\0", 8), R::NotUtf8, 1},
+        {"German and English mixed",
+         QByteArray(head).replace("velmara series", "velmara Messreihe"), R::BadHeader, 2},
+        {"date of a spreadsheet", QByteArray(head).replace("Date;", "Date;01.03.2026 10:30"),
+         R::BadDate, 5},
+        {"NUL in the name", QByteArray(head).replace("Battery;A", QByteArray("Battery;A\0B", 11)),
+         R::ControlCharacter, 2},
+        {"escape in the remark", QByteArray(head).replace("Remark;", "Remark;\x1b[2J"),
+         R::ControlCharacter, 6},
         {"header cut short", "velmara series;1\nBattery;A\n", R::BadHeader, 3},
         {"header key renamed", QByteArray(head).replace("Mode;", "Modus;"), R::BadHeader, 8},
         {"series number", QByteArray(head).replace("Series;1", "Series;x"), R::BadHeader, 4},
@@ -143,7 +214,7 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
         {"state letter", head + "0;0;1;;0;2;5;t;80;\n", R::BadRow, 10},
         {"percent without state", head + "0;0;1;;0;2;5;;80;\n", R::BadRow, 10},
         {"state without percent", head + "0;0;1;;0;2;5;T;;\n", R::BadRow, 10},
-        {"self-discharge -1", head + "0;0;1;;0;3;5;;;-1\n", R::BadRow, 10},
+        {"kind beyond 16 bits", head + "0;0;1;;0;32768;5;;;\n", R::BadRow, 10},
         {"second row", head + "0;0;1;1;0;;;;;\n1;0;x;1;0;;;;;\n", R::BadRow, 11},
         {"blank line between", head + "0;0;1;1;0;;;;;\n\n1;0;1;1;0;;;;;\n", R::BadRow, 11},
         {"open quote", head + "\"0;0;1;1;0;;;;;\n", R::BadRow, 10},

@@ -2,8 +2,10 @@
 // new series, the round trip, and imports the file refuses.
 #include "batteries/batteries_fixture.h"
 #include "exchange/core/seriesexchange.h"
+#include "exchange/core/seriesimport.h"
 #include "storage/recordset.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -24,6 +26,7 @@ public:
         insertValue(series, true, "2;2100;1452;7200;7100;T;95");
         insertValue(series, false, "garbage");
         insertValue(series, true, "3;1900;1000;9000;1800;12");
+        insertValue(series, true, "-1;1900;1000;9100;100"); // a kind as the charger reported it
         return series;
     }
     QByteArray exported(qint32 series) {
@@ -48,7 +51,7 @@ TEST_F(SeriesExchangeTest, ExportsStoredSeriesByteForByteLeavingDamagedValuesOut
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->damaged, 1);
     EXPECT_EQ(writeSeriesCsv(loaded->file, {u';', u','}),
-              QByteArray("velmara series;1\n"
+              QByteArray("\xEF\xBB\xBFvelmara series;1\n"
                          "Battery;Eneloop 'AA'\n"
                          "Battery remark;\n"
                          "Series;1\n"
@@ -61,7 +64,8 @@ TEST_F(SeriesExchangeTest, ExportsStoredSeriesByteForByteLeavingDamagedValuesOut
                          "0;0,00;1,234;1,500;0,000;;;;;\n"
                          "3600;60,00;7,140;1,500;1,250;;;;;\n"
                          "7200;120,00;1,452;;2,100;2;7100;T;95;\n"
-                         "9000;150,00;1,000;;1,900;3;1800;;;12\n"));
+                         "9000;150,00;1,000;;1,900;3;1800;;;12\n"
+                         "9100;151,67;1,000;;1,900;-1;100;;;\n"));
     EXPECT_FALSE(loadSeriesFile(*user, series + 100));
 }
 
@@ -80,7 +84,8 @@ TEST_F(SeriesExchangeTest, ImportedSeriesKeepsItsValuesAndExportsAsTheSameFile) 
     ASSERT_TRUE(next);
     EXPECT_EQ(next->number, 2);
     const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
-                               "1:2;2100;1452;7200;7100;T;95", "1:3;1900;1000;9000;1800;12"};
+                               "1:2;2100;1452;7200;7100;T;95", "1:3;1900;1000;9000;1800;12",
+                               "1:-1;1900;1000;9100;100"};
     EXPECT_EQ(storedValues(next->seriesId), expected);
     EXPECT_EQ(user->scalar("SELECT Datum || '|' || Programm || '|' || Mode || '|' || bemerkung "
                            "FROM MessReihen WHERE MessReiheID = ?",
@@ -127,6 +132,48 @@ TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), batteries);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), seriesCount);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
+}
+
+// A file read a portion at a time is kept outside the user file until it is
+// stored: a file refused in its last line, or dropped half-way, leaves nothing.
+TEST_F(SeriesExchangeTest, PortionsReadLeaveNothingUntilStored) {
+    const qint32 series = knownSeries();
+    const QByteArray file = exported(series);
+    const int values = rows("SELECT COUNT(*) FROM MessWerte");
+    const auto readInPortions = [&](const QByteArray& bytes, SeriesImport& import) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_TRUE(import.open(buffer)) << import.error().toStdString();
+        SeriesImport::Status status = SeriesImport::Status::More;
+        while (status == SeriesImport::Status::More)
+            status = import.readSome(1);
+        return status;
+    };
+    {
+        SeriesImport refused(*user);
+        EXPECT_EQ(readInPortions(file + "1;0;x;1;0;;;;;\n", refused),
+                  SeriesImport::Status::Refused);
+        EXPECT_EQ(refused.refusal().line, 15);
+        EXPECT_EQ(refused.valuesRead(), 5);
+    }
+    {
+        SeriesImport dropped(*user);
+        QBuffer buffer;
+        buffer.setData(file);
+        buffer.open(QIODevice::ReadOnly);
+        ASSERT_TRUE(dropped.open(buffer));
+        EXPECT_EQ(dropped.readSome(2), SeriesImport::Status::More);
+    }
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
+
+    SeriesImport import(*user);
+    ASSERT_EQ(readInPortions(file, import), SeriesImport::Status::Done);
+    ImportTarget fresh;
+    fresh.newBatteryName = "Fresh";
+    const auto stored = import.store(*store, fresh);
+    ASSERT_TRUE(stored) << import.error().toStdString();
+    EXPECT_EQ(exported(stored->seriesId), QByteArray(file).replace("Eneloop 'AA'", "Fresh"));
 }
 
 TEST(WriteFileAtomically, ReplacesTheFileOrLeavesItAlone) {

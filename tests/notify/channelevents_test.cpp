@@ -1,5 +1,6 @@
 // Channel events told once each, through a fake desktop notifier.
 #include "notify/channelevents.h"
+#include "notify/dbusnotifier.h"
 #include "support/fake_notifier.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,10 @@ QString texts(const QString& key) {
         return "Beendet: %1";
     if (key == "2204")
         return "Fehler: %1";
+    if (key == "4216")
+        return "Fault:";
+    if (key == "0874")
+        return "Fault: voltage too high";
     return "<" + key + ">";
 }
 
@@ -41,8 +46,10 @@ QStringList sentFor(const std::vector<Poll>& polls, QString setting = "YES") {
 TEST(ChannelEvents, EachEndAndFaultIsToldOnce) {
     const QString ended = "velmara: Kanal 3 | Beendet: <6018>";
     const QString trickle = "velmara: Kanal 3 | Beendet: <6016>";
-    const QString noBattery = "velmara: Kanal 3 | Fehler: <0878>";
-    const QString overheated = "velmara: Kanal 3 | Fehler: <0880>";
+    // Faults are critical (" !"); the word "Fault:" of a fault text is not said twice.
+    const QString noBattery = "velmara: Kanal 3 | Fehler: <0878> !";
+    const QString overheated = "velmara: Kanal 3 | Fehler: <0880> !";
+    const QString tooHigh = "velmara: Kanal 3 | Fehler: voltage too high !";
     const struct {
         const char* what;
         std::vector<Poll> polls;
@@ -77,6 +84,7 @@ TEST(ChannelEvents, EachEndAndFaultIsToldOnce) {
          {{S, 1, 0}, {S, 7, 2}, {S, 1, 0}, {S, 7, 2}},
          {noBattery, noBattery}},
         {"an empty channel at the start is no event", {{S, 7, 2}, {S, 7, 2}}, {}},
+        {"a fault text that says fault", {{S, 2, 0}, {S, 7, 5}}, {tooHigh}},
         {"idle after charging (stopped at the charger) is no end", {{S, 2, 0}, {S, 1, 0}}, {}},
     };
     for (const auto& c : cases)
@@ -89,6 +97,28 @@ TEST(ChannelEvents, SettingSwitchesThemOff) {
     EXPECT_EQ(sentFor(polls, "no").size(), 0);
     EXPECT_EQ(sentFor(polls, "YES").size(), 1);
     EXPECT_EQ(sentFor(polls, "").size(), 1); // a master file without the row
+}
+
+TEST(ChannelEvents, SwitchingOnWithoutAServiceIsToldOnce) {
+    QStringList sent;
+    for (const bool service : {false, true}) {
+        FakeNotifier notifier(&sent, service);
+        ChannelNotifications notifications(notifier, texts, [] { return QString("YES"); });
+        EXPECT_EQ(notifications.switchedOnWithoutService(), !service);
+        EXPECT_FALSE(notifications.switchedOnWithoutService());
+    }
+}
+
+TEST(ChannelEvents, TheDesktopCallCarriesTheUrgency) {
+    for (const auto urgency :
+         {DesktopNotifier::Urgency::Normal, DesktopNotifier::Urgency::Critical}) {
+        const QList<QVariant> args = notificationCall("t", "b", urgency).arguments();
+        ASSERT_EQ(args.size(), 8);
+        EXPECT_EQ(args[3].toString() + args[4].toString(), "tb");
+        const QVariant level = args[6].toMap().value("urgency");
+        EXPECT_EQ(level.metaType(), QMetaType::fromType<uchar>());
+        EXPECT_EQ(level.toInt(), urgency == DesktopNotifier::Urgency::Critical ? 2 : 1);
+    }
 }
 
 TEST(ChannelEvents, EveryFaultCodeHasItsText) {

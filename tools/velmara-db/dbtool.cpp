@@ -36,14 +36,24 @@ bool findKey(Recordset& rs, const QString& key) {
 int runDbTool(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString folderPath;
     QStringList rest;
+    bool help = false;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == "--folder" && i + 1 < args.size())
             folderPath = args[++i];
-        else if (args[i] == "--help" || args[i] == "-h") {
-            out << kUsage;
-            return 0;
-        } else
+        else if (args[i] == "--help" || args[i] == "-h")
+            help = true;
+        else
             rest << args[i];
+    }
+    // An unknown command or option is an error, also beside --help: scripts see it.
+    static const QStringList commands{"init", "get", "set"};
+    if (!rest.isEmpty() && !commands.contains(rest.first())) {
+        err << "velmara-db: unknown command " << rest.first() << "\n" << kUsage;
+        return 2;
+    }
+    if (help) {
+        out << kUsage;
+        return 0;
     }
     if (folderPath.isEmpty() || rest.isEmpty()) {
         err << kUsage;

@@ -1,7 +1,8 @@
 #include "exchange/core/seriescsv.h"
 
-#include <QRegularExpression>
-#include <QStringDecoder>
+#include <QBuffer>
+#include <QDateTime>
+#include <QIODevice>
 
 #include <limits>
 
@@ -9,15 +10,30 @@ namespace velmara {
 
 namespace {
 
-const QString kMagic = QStringLiteral("velmara series");
 const QString kVersion = QStringLiteral("1");
-const char* const kHeaderKeys[] = {"Battery", "Battery remark", "Series", "Date",
-                                   "Remark",  "Program",        "Mode"};
-constexpr int kHeaderCount = int(std::size(kHeaderKeys));
-const char* const kColumns[] = {
-    "Time [s]",  "Time [min]",   "Voltage [V]",   "Current [A]", "Capacity [Ah]",
-    "End value", "Duration [s]", "Battery state", "Percent",     "Self-discharge [mAh]"};
-constexpr int kColumnCount = int(std::size(kColumns));
+constexpr int kHeaderCount = 7;
+constexpr int kColumnCount = 10;
+
+// The words of the header block and row in one language.
+struct Vocabulary {
+    QString magic;
+    QString header[kHeaderCount];
+    QString columns[kColumnCount];
+};
+
+const Vocabulary& vocabulary(bool german) {
+    static const Vocabulary english{
+        QStringLiteral("velmara series"),
+        {"Battery", "Battery remark", "Series", "Date", "Remark", "Program", "Mode"},
+        {"Time [s]", "Time [min]", "Voltage [V]", "Current [A]", "Capacity [Ah]", "End value",
+         "Duration [s]", "Battery state", "Percent", "Self-discharge [mAh]"}};
+    static const Vocabulary deutsch{
+        QStringLiteral("velmara Messreihe"),
+        {"Akku", "Akku-Bemerkung", "Messreihe", "Datum", "Bemerkung", "Programm", "Mode"},
+        {"Zeit [s]", "Zeit [min]", "Spannung [V]", "Strom [A]", QString::fromUtf8("Kapazität [Ah]"),
+         "Endwert", "Dauer [s]", "Akkuzustand", "Prozent", "Selbstentladung [mAh]"}};
+    return german ? deutsch : english;
+}
 
 // value / 10^decimals written with exactly `decimals` digits after the mark.
 QString fixed(qint64 value, int decimals, QChar mark) {
@@ -40,6 +56,26 @@ QString minutes(qint32 seconds, QChar mark) {
     return fixed(rounded, 2, mark);
 }
 
+// A text cell a spreadsheet would evaluate goes behind an apostrophe; a text
+// that begins with one gets a second, so the reader can always remove one.
+QString neutralised(const QString& text) {
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r'").contains(text[0]))
+        return u'\'' + text;
+    return text;
+}
+
+QString restored(const QString& text) {
+    return text.startsWith(u'\'') ? text.mid(1) : text;
+}
+
+// Control characters other than tab and line breaks have no place in a text.
+bool hasControlCharacter(const QString& text) {
+    for (const QChar c : text)
+        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c.unicode() == 0x7f)
+            return true;
+    return false;
+}
+
 QString quoted(const QString& field, QChar separator) {
     if (!field.contains(separator) && !field.contains(u'"') && !field.contains(u'\n') &&
         !field.contains(u'\r'))
@@ -57,31 +93,14 @@ QString row(const QStringList& fields, QChar separator) {
     return out.join(separator) + u'\n';
 }
 
-// One record of the file with the line it starts on.
-struct Record {
-    QStringList fields;
-    int line = 0;
-};
-
-// Splits the text into records; false on a quote that is never closed or text
-// after a closing quote.
-bool splitRecords(const QString& text, QChar separator, QVector<Record>* records) {
-    Record current{{}, 1};
+// Splits one record (without its line end) into fields; false on a quote that
+// is never closed or text after a closing quote.
+bool splitFields(const QString& text, QChar separator, QStringList* fields) {
     QString field;
-    int line = 1;
-    int i = 0;
-    const int n = int(text.size());
-    bool fieldStarted = false;
-    auto endRecord = [&] {
-        current.fields << field;
-        records->append(current);
-        current = Record{{}, line};
-        field.clear();
-        fieldStarted = false;
-    };
-    while (i < n) {
-        const QChar c = text[i];
-        if (c == u'"' && !fieldStarted && field.isEmpty()) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (true) {
+        if (i < n && text[i] == u'"') {
             ++i;
             bool closed = false;
             while (i < n) {
@@ -95,36 +114,34 @@ bool splitRecords(const QString& text, QChar separator, QVector<Record>* records
                     ++i;
                     break;
                 }
-                if (text[i] == u'\n')
-                    ++line;
                 field += text[i++];
             }
-            if (!closed)
+            if (!closed || (i < n && text[i] != separator))
                 return false;
-            fieldStarted = true;
-            if (i < n && text[i] != separator && text[i] != u'\n' && text[i] != u'\r')
-                return false;
-            continue;
-        }
-        if (c == separator) {
-            current.fields << field;
-            field.clear();
-            fieldStarted = false;
-            ++i;
-        } else if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
-            ++i;
-        } else if (c == u'\n') {
-            ++line;
-            endRecord();
-            ++i;
         } else {
-            field += c;
-            fieldStarted = true;
-            ++i;
+            const qsizetype end = text.indexOf(separator, i);
+            const qsizetype stop = end < 0 ? n : end;
+            field = text.mid(i, stop - i);
+            i = stop;
         }
+        *fields << field;
+        field.clear();
+        if (i >= n)
+            return true;
+        ++i; // the separator
     }
-    if (fieldStarted || !current.fields.isEmpty())
-        endRecord();
+}
+
+// Spreadsheets pad short rows with empty fields up to the widest row.
+void dropPadding(QStringList* fields, int wanted) {
+    while (fields->size() > wanted && fields->last().isEmpty())
+        fields->removeLast();
+}
+
+bool isBlank(const QStringList& fields) {
+    for (const QString& f : fields)
+        if (!f.isEmpty())
+            return false;
     return true;
 }
 
@@ -152,7 +169,9 @@ bool parseInt(const QString& text, qint32* out) {
 // A decimal number with at most `decimals` digits after a "." or "," read as an
 // exact whole number of 10^-decimals units.
 bool parseFixed(const QString& text, int decimals, qint32* out) {
-    const qsizetype mark = text.indexOf(QRegularExpression(QStringLiteral("[.,]")));
+    qsizetype mark = text.indexOf(u'.');
+    if (mark < 0)
+        mark = text.indexOf(u',');
     QString whole = mark < 0 ? text : text.left(mark);
     QString fraction = mark < 0 ? QString() : text.mid(mark + 1);
     if (mark >= 0 && (fraction.isEmpty() || fraction.size() > decimals))
@@ -195,7 +214,7 @@ bool parseValueRow(const QStringList& f, LoadedMeasurementValue* v) {
     }
     v->isEndValue = true;
     qint32 kind = 0;
-    if (!f[3].isEmpty() || !parseInt(f[5], &kind) || kind < 0 || kind > 32767 ||
+    if (!f[3].isEmpty() || !parseInt(f[5], &kind) || kind < -32768 || kind > 32767 ||
         !parseInt(f[6], &v->cycleSeconds))
         return false;
     v->endValueType = qint16(kind);
@@ -211,18 +230,11 @@ bool parseValueRow(const QStringList& f, LoadedMeasurementValue* v) {
         return false;
     }
     if (!f[9].isEmpty()) {
-        // -1 stands for "no result" in the user file and is never stored.
-        if (!parseInt(f[9], &v->selfDischarge) || v->selfDischarge == -1)
+        if (!parseInt(f[9], &v->selfDischarge))
             return false;
         v->hasSelfDischarge = true;
     }
     return true;
-}
-
-CsvReadResult refuse(CsvRefusal::Reason reason, int line) {
-    CsvReadResult result;
-    result.refusal = {reason, line};
-    return result;
 }
 
 } // namespace
@@ -246,17 +258,18 @@ CsvFormat csvFormatFor(SeparatorChoice choice, const QLocale& locale) {
 QByteArray writeSeriesCsv(const SeriesFile& series, const CsvFormat& format) {
     const QChar sep = format.separator;
     const QChar mark = format.decimal;
-    QString text = row({kMagic, kVersion}, sep);
-    const QString header[kHeaderCount] = {
-        series.batteryName, series.batteryRemark, QString::number(series.seriesNumber),
-        series.created,     series.remark,        series.program,
-        series.mode};
+    const Vocabulary& words = vocabulary(format.language == CsvLanguage::German);
+    QString text = row({words.magic, kVersion}, sep);
+    const QString header[kHeaderCount] = {neutralised(series.batteryName),
+                                          neutralised(series.batteryRemark),
+                                          QString::number(series.seriesNumber),
+                                          neutralised(series.created),
+                                          neutralised(series.remark),
+                                          neutralised(series.program),
+                                          neutralised(series.mode)};
     for (int i = 0; i < kHeaderCount; ++i)
-        text += row({QString::fromLatin1(kHeaderKeys[i]), header[i]}, sep);
-    QStringList columns;
-    for (const char* c : kColumns)
-        columns << QString::fromLatin1(c);
-    text += row(columns, sep);
+        text += row({words.header[i], header[i]}, sep);
+    text += row(QStringList(std::begin(words.columns), std::end(words.columns)), sep);
     for (const LoadedMeasurementValue& v : series.values) {
         QStringList f;
         f << QString::number(v.elapsedSeconds) << minutes(v.elapsedSeconds, mark)
@@ -276,70 +289,165 @@ QByteArray writeSeriesCsv(const SeriesFile& series, const CsvFormat& format) {
         }
         text += row(f, sep);
     }
-    return text.toUtf8();
+    // The mark tells a spreadsheet opened by a double-click that the file is UTF-8.
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+bool SeriesCsvReader::refuse(CsvRefusal::Reason reason, int line) {
+    m_refusal = {reason, line};
+    return false;
+}
+
+SeriesCsvReader::Next SeriesCsvReader::nextRecord(Record* record) {
+    QString text;
+    qsizetype quotes = 0;
+    bool any = false;
+    record->line = m_line + 1;
+    // A quoted field may hold line breaks: a record ends at a line end outside quotes.
+    while (!any || quotes % 2 != 0) {
+        if (m_device.atEnd()) {
+            if (!any)
+                return Next::End;
+            refuse(CsvRefusal::Reason::BadRow, record->line);
+            return Next::Refused;
+        }
+        QByteArray bytes = m_device.readLine();
+        ++m_line;
+        if (m_line == 1 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        const QString part = m_decoder.decode(bytes);
+        if (m_decoder.hasError()) {
+            refuse(CsvRefusal::Reason::NotUtf8, m_line);
+            return Next::Refused;
+        }
+        any = true;
+        quotes += part.count(u'"');
+        text += part;
+    }
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    if (text.endsWith(u'\r'))
+        text.chop(1);
+    if (m_line == 1) {
+        for (const bool german : {false, true}) {
+            const QString& magic = vocabulary(german).magic;
+            if (text.startsWith(magic) && text.size() > magic.size()) {
+                m_german = german;
+                m_separator = text[magic.size()];
+            }
+        }
+        if (m_separator != u';' && m_separator != u',' && m_separator != u'\t') {
+            refuse(CsvRefusal::Reason::NotSeriesFile, 1);
+            return Next::Refused;
+        }
+    }
+    record->fields.clear();
+    if (!splitFields(text, m_separator, &record->fields)) {
+        refuse(CsvRefusal::Reason::BadRow, record->line);
+        return Next::Refused;
+    }
+    return Next::Record;
+}
+
+bool SeriesCsvReader::readHead() {
+    Record r;
+    const Next first = nextRecord(&r);
+    if (first == Next::End)
+        return refuse(CsvRefusal::Reason::NotSeriesFile, 1);
+    if (first == Next::Refused)
+        return false;
+    const Vocabulary& words = vocabulary(m_german);
+    dropPadding(&r.fields, 2);
+    if (r.fields != QStringList{words.magic, kVersion})
+        return refuse(CsvRefusal::Reason::NotSeriesFile, 1);
+
+    QString header[kHeaderCount];
+    int lines[kHeaderCount] = {};
+    for (int i = 0; i < kHeaderCount; ++i) {
+        const Next next = nextRecord(&r);
+        if (next == Next::Refused)
+            return false;
+        if (next == Next::End)
+            return refuse(CsvRefusal::Reason::BadHeader, m_line + 1);
+        dropPadding(&r.fields, 2);
+        if (r.fields.size() != 2 || r.fields[0] != words.header[i])
+            return refuse(CsvRefusal::Reason::BadHeader, r.line);
+        if (hasControlCharacter(r.fields[1]))
+            return refuse(CsvRefusal::Reason::ControlCharacter, r.line);
+        header[i] = restored(r.fields[1]);
+        lines[i] = r.line;
+    }
+    m_head.batteryName = header[0];
+    m_head.batteryRemark = header[1];
+    qint32 number = 0;
+    if (!parseInt(header[2], &number) || number < 1)
+        return refuse(CsvRefusal::Reason::BadHeader, lines[2]);
+    m_head.seriesNumber = number;
+    // An empty date is the time of the import; any other is a date and time.
+    if (!header[3].isEmpty() && !QDateTime::fromString(header[3], Qt::ISODate).isValid())
+        return refuse(CsvRefusal::Reason::BadDate, lines[3]);
+    m_head.created = header[3];
+    m_head.remark = header[4];
+    m_head.program = header[5];
+    m_head.mode = header[6];
+
+    const Next columns = nextRecord(&r);
+    if (columns == Next::Refused)
+        return false;
+    dropPadding(&r.fields, kColumnCount);
+    if (columns == Next::End ||
+        r.fields != QStringList(std::begin(words.columns), std::end(words.columns)))
+        return refuse(CsvRefusal::Reason::BadHeader, columns == Next::End ? m_line + 1 : r.line);
+    return true;
+}
+
+SeriesCsvReader::Status SeriesCsvReader::readValues(int maxValues,
+                                                    QVector<LoadedMeasurementValue>* out) {
+    Record r;
+    for (int n = 0; n < maxValues;) {
+        const Next next = nextRecord(&r);
+        if (next == Next::Refused)
+            return Status::Refused;
+        if (next == Next::End)
+            return Status::Done;
+        // Blank lines at the end, as spreadsheets leave them, are no values.
+        if (isBlank(r.fields)) {
+            if (m_blankSince == 0)
+                m_blankSince = r.line;
+            continue;
+        }
+        if (m_blankSince != 0) {
+            refuse(CsvRefusal::Reason::BadRow, m_blankSince);
+            return Status::Refused;
+        }
+        dropPadding(&r.fields, kColumnCount);
+        LoadedMeasurementValue v;
+        if (!parseValueRow(r.fields, &v)) {
+            refuse(CsvRefusal::Reason::BadRow, r.line);
+            return Status::Refused;
+        }
+        out->append(v);
+        ++n;
+    }
+    return Status::More;
 }
 
 CsvReadResult readSeriesCsv(const QByteArray& bytes) {
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(data);
-    if (decoder.hasError())
-        return refuse(CsvRefusal::Reason::NotUtf8, 0);
-    if (!text.startsWith(kMagic) || text.size() <= kMagic.size())
-        return refuse(CsvRefusal::Reason::NotSeriesFile, 1);
-    const QChar sep = text[kMagic.size()];
-    if (sep != u';' && sep != u',' && sep != u'\t')
-        return refuse(CsvRefusal::Reason::NotSeriesFile, 1);
-
-    QVector<Record> records;
-    if (!splitRecords(text, sep, &records))
-        return refuse(CsvRefusal::Reason::BadRow, records.isEmpty() ? 1 : records.last().line + 1);
-    if (records.isEmpty() || records[0].fields != QStringList{kMagic, kVersion})
-        return refuse(CsvRefusal::Reason::NotSeriesFile, 1);
-
-    SeriesFile series;
-    QString header[kHeaderCount];
-    for (int i = 0; i < kHeaderCount; ++i) {
-        const int at = i + 1;
-        if (at >= records.size())
-            return refuse(CsvRefusal::Reason::BadHeader, records.last().line + 1);
-        const Record& r = records[at];
-        if (r.fields.size() != 2 || r.fields[0] != QString::fromLatin1(kHeaderKeys[i]))
-            return refuse(CsvRefusal::Reason::BadHeader, r.line);
-        header[i] = r.fields[1];
-    }
-    series.batteryName = header[0];
-    series.batteryRemark = header[1];
-    qint32 number = 0;
-    if (!parseInt(header[2], &number) || number < 1)
-        return refuse(CsvRefusal::Reason::BadHeader, records[3].line);
-    series.seriesNumber = number;
-    series.created = header[3];
-    series.remark = header[4];
-    series.program = header[5];
-    series.mode = header[6];
-
-    const int columnsAt = kHeaderCount + 1;
-    if (columnsAt >= records.size())
-        return refuse(CsvRefusal::Reason::BadHeader, records.last().line + 1);
-    QStringList columns;
-    for (const char* c : kColumns)
-        columns << QString::fromLatin1(c);
-    if (records[columnsAt].fields != columns)
-        return refuse(CsvRefusal::Reason::BadHeader, records[columnsAt].line);
-
-    // Blank lines at the end, as spreadsheets leave them, are no values.
-    while (records.size() > columnsAt + 1 && records.last().fields == QStringList{QString()})
-        records.removeLast();
-    for (int i = columnsAt + 1; i < records.size(); ++i) {
-        LoadedMeasurementValue v;
-        if (!parseValueRow(records[i].fields, &v))
-            return refuse(CsvRefusal::Reason::BadRow, records[i].line);
-        series.values.append(v);
-    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    SeriesCsvReader reader(buffer);
     CsvReadResult result;
+    if (!reader.readHead()) {
+        result.refusal = reader.refusal();
+        return result;
+    }
+    SeriesFile series = reader.head();
+    if (reader.readValues(std::numeric_limits<int>::max(), &series.values) !=
+        SeriesCsvReader::Status::Done) {
+        result.refusal = reader.refusal();
+        return result;
+    }
     result.series = std::move(series);
     return result;
 }

@@ -1,9 +1,10 @@
 #include "exchange/core/seriesexchange.h"
 
 #include "batteries/core/batterystore.h"
+#include "data/valuestrings.h"
+#include "exchange/core/seriesimport.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "data/valuestrings.h"
 
 #include <QSaveFile>
 
@@ -66,54 +67,12 @@ std::optional<LoadedSeries> loadSeriesFile(Database& user, qint32 seriesId, QStr
 std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
                                                const ImportTarget& target, const SeriesFile& series,
                                                QString* error) {
-    ImportedSeries imported;
-    QString failure;
-    const bool ok = user.transaction([&] {
-        if (target.batteryId < 0) {
-            const auto created =
-                store.createBattery(target.newBatteryName, target.newBatteryRemark, series.remark);
-            if (!created) {
-                failure = store.lastError();
-                return false;
-            }
-            imported = {created->batteryId, created->seriesId, created->number};
-        } else {
-            const auto created = store.addSeries(target.batteryId, series.remark);
-            if (!created) {
-                failure = store.lastError();
-                return false;
-            }
-            imported = {created->batteryId, created->seriesId, created->number};
-        }
-        // The file's date stands; a file without one keeps the time of the import.
-        const QString sql =
-            series.created.isEmpty()
-                ? QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ? WHERE "
-                                 "MessReiheID = ?")
-                : QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ?, Datum = ? WHERE "
-                                 "MessReiheID = ?");
-        QVariantList params{series.program, series.mode};
-        if (!series.created.isEmpty())
-            params << series.created;
-        params << imported.seriesId;
-        if (!user.execute(sql, params)) {
-            failure = user.lastError();
-            return false;
-        }
-        for (const LoadedMeasurementValue& v : series.values) {
-            if (!user.execute(QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
-                                             "MessWertString) VALUES (?, ?, ?)"),
-                              {imported.seriesId, v.isEndValue ? 1 : 0, valueStringOf(v)})) {
-                failure = user.lastError();
-                return false;
-            }
-        }
-        return true;
-    });
-    if (!ok) {
-        setError(error, failure.isEmpty() ? user.lastError() : failure);
-        return std::nullopt;
-    }
+    SeriesImport import(user);
+    std::optional<ImportedSeries> imported;
+    if (import.open(series) && import.add(series.values))
+        imported = import.store(store, target);
+    if (!imported)
+        setError(error, import.error());
     return imported;
 }
 

@@ -24,7 +24,8 @@ struct ExchangeContext {
     Database* user = nullptr; // the user file
     std::function<QString(const QString& key)> text;
     std::function<QString(const PathRequest& request)> askPath;
-    QLocale locale; // the separator and decimal mark of "as set in the system"
+    QLocale locale;   // the separator and decimal mark of "as set in the system"
+    QString language; // the program's language ("de", "en"): the words of a written file
     // Runs the dialogs and shows the messages; without one nothing is exchanged.
     Prompter* prompter = nullptr;
 };

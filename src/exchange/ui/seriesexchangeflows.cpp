@@ -4,8 +4,10 @@
 #include "base/widgets/modal.h"
 #include "batteries/core/batterystore.h"
 #include "exchange/core/seriesexchange.h"
+#include "exchange/core/seriesimport.h"
 #include "exchange/ui/seriesexportdialog.h"
 #include "exchange/ui/seriesimportdialog.h"
+#include "exchange/ui/seriesimportprogress.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,10 +26,46 @@ void tell(const ExchangeContext& context, const QString& key, const QString& tex
     context.prompter->show(m);
 }
 
-bool writeOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat& format,
-              const QString& path) {
+// Refused files: what was wrong and in which line.
+void tellRefusal(const ExchangeContext& context, const CsvRefusal& refusal) {
+    QString key = QStringLiteral("2234");
+    switch (refusal.reason) {
+    case CsvRefusal::Reason::NotUtf8:
+        key = QStringLiteral("4204");
+        break;
+    case CsvRefusal::Reason::BadDate:
+        key = QStringLiteral("4206");
+        break;
+    case CsvRefusal::Reason::ControlCharacter:
+        key = QStringLiteral("4208");
+        break;
+    default:
+        break;
+    }
+    tell(context, key, context.text(key).arg(refusal.line), MsgIcon::Critical);
+}
+
+// Reads a series and writes its file; values that cannot be read are left out
+// only when the user agrees to it, told how many they are.
+bool exportOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat& format,
+               const QString& path) {
     const auto loaded = loadSeriesFile(*context.user, seriesId);
-    return loaded && writeFileAtomically(path, writeSeriesCsv(loaded->file, format));
+    if (loaded && loaded->damaged > 0) {
+        Message m;
+        m.key = QStringLiteral("4212");
+        m.text = context.text(m.key).arg(loaded->damaged).arg(loaded->file.seriesNumber);
+        m.title = context.text(QStringLiteral("0001"));
+        m.icon = MsgIcon::Question;
+        m.buttons = MsgButtons::YesNo;
+        if (context.prompter->show(m) != MsgAnswer::Yes)
+            return false;
+    }
+    if (!loaded || !writeFileAtomically(path, writeSeriesCsv(loaded->file, format))) {
+        tell(context, QStringLiteral("2228"), context.text(QStringLiteral("2228")),
+             MsgIcon::Critical);
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -44,34 +82,29 @@ bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
              MsgIcon::Information);
         return false;
     }
-    const CsvFormat format = csvFormatFor(dialog.separator(), context.locale);
+    CsvFormat format = csvFormatFor(dialog.separator(), context.locale);
+    if (context.language == QStringLiteral("de"))
+        format.language = CsvLanguage::German;
+    QStringList paths;
     if (!dialog.allOfBattery()) {
         const auto row = store.seriesById(chosen.first());
         PathRequest request{PathRequest::Kind::SaveFile, kCsvFilter,
                             seriesFileName(dialog.batteryName(), row ? row->number : 1)};
-        const QString path = context.askPath(request);
-        if (path.isEmpty())
-            return false;
-        if (!writeOne(context, chosen.first(), format, path)) {
-            tell(context, QStringLiteral("2228"), context.text(QStringLiteral("2228")),
-                 MsgIcon::Critical);
-            return false;
+        paths << context.askPath(request);
+    } else {
+        const QString folder = context.askPath({PathRequest::Kind::Folder, QString(), QString()});
+        for (const qint32 id : chosen) {
+            const auto row = store.seriesById(id);
+            if (!folder.isEmpty())
+                paths << QDir(folder).filePath(
+                    seriesFileName(dialog.batteryName(), row ? row->number : int(id)));
         }
-        return true;
     }
-    const QString folder = context.askPath({PathRequest::Kind::Folder, QString(), QString()});
-    if (folder.isEmpty())
+    if (paths.isEmpty() || paths.first().isEmpty())
         return false;
-    for (const qint32 id : chosen) {
-        const auto row = store.seriesById(id);
-        const QString path = QDir(folder).filePath(
-            seriesFileName(dialog.batteryName(), row ? row->number : int(id)));
-        if (!row || !writeOne(context, id, format, path)) {
-            tell(context, QStringLiteral("2228"), context.text(QStringLiteral("2228")),
-                 MsgIcon::Critical);
+    for (int i = 0; i < paths.size(); ++i)
+        if (!exportOne(context, chosen[i], format, paths[i]))
             return false;
-        }
-    }
     return true;
 }
 
@@ -82,31 +115,58 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
     if (path.isEmpty())
         return false;
     QFile file(path);
-    // An exported series of a long run is a few MB; a file far beyond is no such series.
-    constexpr qint64 kLargest = qint64(256) * 1024 * 1024;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargest) {
+    if (!file.open(QIODevice::ReadOnly)) {
         tell(context, QStringLiteral("2236"), context.text(QStringLiteral("2236")),
              MsgIcon::Critical);
         return false;
     }
-    const CsvReadResult read = readSeriesCsv(file.readAll());
-    if (!read.series) {
-        tell(context, QStringLiteral("2234"),
-             context.text(QStringLiteral("2234")).arg(read.refusal.line), MsgIcon::Critical);
+    if (file.size() > kLargestSeriesFile) {
+        const auto mb = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
+        tell(context, QStringLiteral("4210"),
+             context.text(QStringLiteral("4210")).arg(mb(file.size()), mb(kLargestSeriesFile)),
+             MsgIcon::Critical);
+        return false;
+    }
+    SeriesImport import(*context.user);
+    if (!import.open(file)) {
+        if (import.error().isEmpty())
+            tellRefusal(context, import.refusal());
+        else
+            tell(context, QStringLiteral("2242"), context.text(QStringLiteral("2242")),
+                 MsgIcon::Critical);
         return false;
     }
     BatteryStore store(*context.user);
-    SeriesImportDialog dialog(store, read.series->batteryName, context.text, parent);
+    SeriesImportDialog dialog(store, import.head().batteryName, context.text, parent);
     if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;
     ImportTarget target = dialog.target();
-    target.newBatteryRemark = read.series->batteryRemark; // a new battery keeps its remark
+    target.newBatteryRemark = import.head().batteryRemark; // a new battery keeps its remark
     if (target.batteryId < 0 && store.checkName(target.newBatteryName) != NameCheck::Free) {
         tell(context, QStringLiteral("2246"), context.text(QStringLiteral("2246")),
              MsgIcon::Exclamation);
         return false;
     }
-    const auto imported = importSeriesFile(*context.user, store, target, *read.series);
+    std::optional<ImportedSeries> imported;
+    SeriesImportProgress progress(
+        import, [&file] { return file.pos(); }, file.size(),
+        [&] {
+            imported = import.store(store, target);
+            return imported.has_value();
+        },
+        context.text, parent);
+    execModal(*context.prompter, &progress);
+    switch (progress.outcome()) {
+    case SeriesImportProgress::Outcome::Cancelled:
+    case SeriesImportProgress::Outcome::Running:
+        return false;
+    case SeriesImportProgress::Outcome::Refused:
+        tellRefusal(context, import.refusal());
+        return false;
+    case SeriesImportProgress::Outcome::Failed:
+    case SeriesImportProgress::Outcome::Read:
+        break;
+    }
     if (!imported) {
         tell(context, QStringLiteral("2242"), context.text(QStringLiteral("2242")),
              MsgIcon::Critical);

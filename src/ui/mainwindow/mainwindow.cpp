@@ -627,6 +627,7 @@ ExchangeContext MainWindow::exchangeContext() {
     context.prompter = &m_session.prompter();
     context.user = m_session.user();
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
+    context.language = m_session.texts().languageKey();
     QPointer<MainWindow> self(this);
     context.askPath = [self, prompter = &m_session.prompter()](const PathRequest& request) {
         QFileDialog dialog(self, QString(), QString(), request.filter);
@@ -658,19 +659,25 @@ void MainWindow::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
     m_notifier = std::move(notifier);
 }
 
-void MainWindow::tellChannelEvent(const ChannelEvent& event) {
+ChannelNotifications& MainWindow::notifications() {
     if (!m_notifier)
         m_notifier = std::make_unique<DBusNotifier>();
     if (!m_notifications)
         m_notifications = std::make_unique<ChannelNotifications>(
             *m_notifier, [session = &m_session](const QString& key) { return session->text(key); },
             [session = &m_session] { return session->setting(QStringLiteral("Notifications")); });
-    m_notifications->tell(event);
+    return *m_notifications;
+}
+
+void MainWindow::tellChannelEvent(const ChannelEvent& event) {
+    notifications().tell(event);
 }
 
 void MainWindow::onNotificationsToggled(bool on) {
     m_session.settings().setOrAddSetting(QStringLiteral("Notifications"),
                                          on ? QStringLiteral("YES") : QStringLiteral("NO"));
+    if (on && notifications().switchedOnWithoutService())
+        showKeyed(m_session, QStringLiteral("4214"), QStringLiteral("0001"), MsgIcon::Information);
 }
 
 void MainWindow::onConfigurePrinter() {

@@ -194,6 +194,8 @@ private:
     void onFileSave();
     void onImportCsv();
     void onNotificationsToggled(bool on);
+    // The notifications of channel events, made at first use.
+    ChannelNotifications& notifications();
     void onConfigurePrinter();
     void onPrint(bool toPdf);
     void onSubTitle();
