@@ -1,5 +1,8 @@
 #include "charts/ui/opendiagram.h"
 
+#include "base/widgets/placewindow.h"
+
+#include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -16,6 +19,8 @@ QWidget* showLoadingMessage(const DiagramContext& context) {
     label->setObjectName(QStringLiteral("lblMeldung"));
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(label);
+    // Over the window the user works in, not in a corner of the screen.
+    placeWindow(box, QApplication::activeWindow());
     box->show();
     return box;
 }
