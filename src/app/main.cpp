@@ -1,4 +1,5 @@
 // velmara: the logo, then the main window and its start-up sequence.
+#include "app/uicommands.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
 #include "base/core/startupmessages.h"
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
     velmara::Session session(folder.folder);
     velmara::installWidgetMessageService(session.prompter());
 
+    velmara::startUiCommands(&app);
     velmara::StartLogo logo;
     QObject::connect(&logo, &velmara::StartLogo::finished, &app, [&] {
         main = std::make_unique<velmara::MainWindow>(session);

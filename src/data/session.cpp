@@ -1,4 +1,5 @@
 #include "data/session.h"
+#include "data/deliveredtexts.h"
 
 #include "data/schema.h"
 #include "link/chargerlink.h"
@@ -66,6 +67,14 @@ FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& pa
         m_log.writeEntry(QDir::toNativeSeparators(path));
         for (const QString& problem : result.damage)
             m_log.writeEntry(problem);
+    }
+    // A master file made by an earlier velmara gets the texts delivered since.
+    if (master && result.damage.isEmpty()) {
+        const TextUpdate texts = bringTextsUpToDate(*db);
+        if (!texts.error.isEmpty()) {
+            m_log.writeSignature(QStringLiteral("Delivered texts not written"));
+            m_log.writeEntry(texts.error);
+        }
     }
     into = std::move(db);
     result.ok = true;

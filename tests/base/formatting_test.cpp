@@ -1,3 +1,4 @@
+#include "base/core/dateformat.h"
 #include "base/core/formatting.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,13 @@ TEST(Formatting, ThousandthsShowThreeDecimalsWithTheLocaleSeparatorAndNoGrouping
         EXPECT_EQ(formatAmpereString(c.value, de), QString(c.de) + " A");
         EXPECT_EQ(formatAmpereHourString(c.value, en), QString(c.en) + " Ah");
     }
+}
+
+TEST(Formatting, OneDateFormatPerLanguage) {
+    const QDateTime when(QDate(2026, 12, 7), QTime(9, 5));
+    EXPECT_EQ(formatDateTime(when, "de"), "07.12.2026 09:05");
+    EXPECT_EQ(formatDateTime(when, "en"), "2026-12-07 09:05");
+    EXPECT_EQ(formatDateTime(when, "de", false), "07.12.2026");
 }
 
 TEST(Formatting, ThreeDecimalsRewritesTypedNumbers) {

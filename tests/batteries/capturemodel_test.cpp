@@ -283,6 +283,8 @@ TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
     qint32 battery = -1;
     const auto ids = batteryWithSeries("Three", 3, &battery);
     auto m = opened(false);
+    EXPECT_EQ(m->title(), "<4600>");
+    EXPECT_EQ(m->controls().cancelKey, "1614") << "closing, not cancelling";
     ScriptedMessages boxes(prompter);
     boxes.expect("0744", MsgAnswer::Yes);
     ASSERT_TRUE(m->deleteSeries(ids[1]));

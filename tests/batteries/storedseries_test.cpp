@@ -59,6 +59,10 @@ TEST_F(StoredSeriesTest, ProgramFieldsShowTheStoredProgram) {
     EXPECT_TRUE(log.isEmpty());
     // The texts are those of the language asked for; another has none.
     EXPECT_TRUE(loadReferenceTexts(*master, "QMT4", "xx").modes.isEmpty());
+    // A mode stored under its name of another language reads in this one.
+    EXPECT_EQ(loadReferenceTexts(*master, "QMT4", "en").modeName("Entladen-Laden"),
+              "Discharge-charge");
+    EXPECT_EQ(texts.modeName("no such mode"), "no such mode");
 }
 
 TEST_F(StoredSeriesTest, EmptyProgramShowsDashesAndLogsOnEveryRead) {

@@ -1,5 +1,6 @@
 #include "base/core/errorlog.h"
 #include "data/databases.h"
+#include "data/deliveredtexts.h"
 #include "data/schema.h"
 #include "data/session.h"
 #include "storage/database.h"
@@ -279,4 +280,33 @@ TEST(DatabaseFiles, AFileLockedByAnotherProgramIsFatalWithoutHanging) {
     tmp.session().closeFiles();
     EXPECT_EQ(digest(tmp.folder().userPath()), before);
     EXPECT_TRUE(other->execute("ROLLBACK"));
+}
+
+// A master file from an earlier velmara: a delivered text it lacks is added, a
+// text delivered earlier and mended since is mended, one the user wrote stays.
+TEST(DatabaseFiles, DeliveredTextsReachAnExistingMasterFile) {
+    TempProgramFolder tmp;
+    ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
+    {
+        auto db = Database::open(tmp.folder().masterPath(), connectString());
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->execute("DELETE FROM NLSResources WHERE ResourceID = '0952'"));
+        ASSERT_TRUE(db->execute("UPDATE NLSResources SET ResourceText = 'ohne last' WHERE "
+                                "ResourceID = '7024' AND SprachCode = 'de'"));
+        ASSERT_TRUE(db->execute("UPDATE NLSResources SET ResourceText = 'Eigener Text' WHERE "
+                                "ResourceID = '7044' AND SprachCode = 'de'"));
+    }
+    ASSERT_TRUE(mendedTexts().contains(textRowId("7024", "de"), "ohne last"));
+    ASSERT_TRUE(tmp.session().openMaster().ok);
+    Database& master = *tmp.session().master();
+    auto text = [&](const char* key, const char* language) {
+        return master
+            .scalar("SELECT ResourceText FROM NLSResources WHERE ResourceID = ? AND SprachCode = ?",
+                    {key, language})
+            .toString();
+    };
+    EXPECT_EQ(text("0952", "en"), "Fetch program from charger");
+    EXPECT_EQ(text("7024", "de"), "ohne Last");
+    EXPECT_EQ(text("7044", "de"), "Eigener Text");
+    EXPECT_EQ(master.scalar("SELECT COUNT(*) FROM NLSResources").toInt(), deliveredTexts().size());
 }

@@ -84,7 +84,7 @@ public:
 
 TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
     auto d = editor();
-    EXPECT_EQ(d->windowTitle(), "Akkuprogramm - Kanal 3");
+    EXPECT_EQ(d->windowTitle(), "velmara - Akkuprogramm - Kanal 3");
     child<QAbstractButton>(d.get(), "optVorgSpannung")->click();
     child<QCheckBox>(d.get(), "chkSollKapazitaet")->setChecked(true);
     auto* modes = child<QComboBox>(d.get(), "cboGeraeteModi");

@@ -19,6 +19,7 @@ TEST(SystemInfo, SummarisesProcessorAndMemoryFromProcTexts) {
     EXPECT_EQ(cpuSummary("processor\t: 0\nHardware\t: BCM2835\n"), "");
     EXPECT_EQ(memorySummary("MemFree:  1000 kB\nMemTotal:       16303648 kB\n"), "15.5 GiB");
     EXPECT_EQ(memorySummary("MemFree:  1000 kB\n"), "");
+    EXPECT_EQ(memorySummary("MemTotal: 16303648 kB\n", QLocale("de")), "15,5 GiB");
 }
 
 class InfoWindowTest : public SelectionFixture {};

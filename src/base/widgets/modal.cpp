@@ -1,6 +1,7 @@
 #include "base/widgets/modal.h"
 
 #include "base/core/messages.h"
+#include "base/widgets/placewindow.h"
 
 #include <QApplication>
 #include <QHash>
@@ -77,6 +78,8 @@ private:
 int execModal(Prompter& prompter, QDialog* dialog) {
     if (prompter.modalHandler())
         return prompter.modalHandler()(dialog);
+    // Every dialog opens at the size its contents and title need, over its window.
+    placeWindow(dialog, dialog->parentWidget());
     return dialog->exec();
 }
 

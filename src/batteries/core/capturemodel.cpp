@@ -94,7 +94,9 @@ bool CaptureModel::initialize() {
     m_selected = m_batteries.isEmpty() ? -1 : m_batteries.first().id;
 
     if (isManagement()) {
-        m_title = m_text(kTitleCapture);
+        // Managing is not capturing: its own title, and a close button that cancels nothing.
+        m_title = m_text(QStringLiteral("4600"));
+        m_controls.cancelKey = QStringLiteral("1614");
         m_controls.captureVisible = false;
         m_controls.managementVisible = true;
         m_actualBattery = -1;

@@ -19,7 +19,21 @@ ReferenceTexts loadReferenceTexts(Database& master, const QString& usedCharger,
         for (modes->moveFirst(); !modes->isEOF(); modes->moveNext())
             texts.modes.insert(modes->text(QStringLiteral("ModusNr")).trimmed(),
                                modes->text(QStringLiteral("ResourceText")));
+    auto names = master.openRecordset(
+        QStringLiteral("SELECT GeraeteModi.ModusNr, NLSResources.ResourceText FROM GeraeteModi, "
+                       "NLSResources WHERE GeraeteModi.SprachId = NLSResources.ResourceID"));
+    if (names->isValid())
+        for (names->moveFirst(); !names->isEOF(); names->moveNext())
+            texts.modeNames.insert(names->text(QStringLiteral("ResourceText")).trimmed(),
+                                   names->text(QStringLiteral("ModusNr")).trimmed());
     return texts;
+}
+
+QString ReferenceTexts::modeName(const QString& stored) const {
+    const auto number = modeNames.constFind(stored.trimmed());
+    if (number == modeNames.constEnd())
+        return stored;
+    return modes.value(*number, stored);
 }
 
 } // namespace velmara

@@ -9,8 +9,14 @@ namespace velmara {
 class Database;
 
 struct ReferenceTexts {
-    QHash<int, QString> batteryTypes; // Nr -> name
-    QHash<QString, QString> modes;    // ModusNr as text -> name
+    QHash<int, QString> batteryTypes;  // Nr -> name
+    QHash<QString, QString> modes;     // ModusNr as text -> name
+    QHash<QString, QString> modeNames; // a mode's name in any language -> ModusNr
+
+    // A series stores its mode as the name it had in the language of its
+    // recording: the name in the current language when the mode is known, else
+    // the stored text itself.
+    QString modeName(const QString& stored) const;
 };
 
 // Reads the usable battery types of the charger family and all device modes in

@@ -41,6 +41,7 @@ struct BatteriesContext {
     Database* user = nullptr;     // the user file
     ReferenceTexts references;    // battery type and mode names (loadReferenceTexts)
     TextLookup text;              // text of a key in the current language
+    QString language;             // the current language ("de", "en"): dates in its format
     LogFunction log;              // error-log entries (signature, entry)
     Prompter* prompter = nullptr; // boxes and modal dialogs; without one no dialog opens
     AskFunction ask;              // message boxes (default: the prompter's)

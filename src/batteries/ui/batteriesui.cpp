@@ -1,6 +1,7 @@
 #include "batteries/ui/batteriesui.h"
 
 #include "base/widgets/modal.h"
+#include "base/widgets/placewindow.h"
 #include "batteries/ui/capturedialog.h"
 #include "batteries/ui/storedserieswindow.h"
 
@@ -24,6 +25,7 @@ QDialog* openManagementDialog(std::shared_ptr<BatteryUsage> usage,
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setModal(false);
     dialog->initializeDialog();
+    placeWindow(dialog, parent);
     dialog->show();
     return dialog;
 }
@@ -35,6 +37,7 @@ StoredSeriesWindow* openStoredSeriesWindow(const StoredSeriesSource& source,
         return nullptr;
     auto* window = new StoredSeriesWindow(source, std::move(context), owner);
     window->reload();
+    placeWindow(window, owner);
     window->show();
     return window;
 }

@@ -1,12 +1,18 @@
 #include "batteries/ui/batteryhistorywindow.h"
 
+#include "base/core/dateformat.h"
 #include "base/core/formatting.h"
+#include "base/widgets/placewindow.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
+
+#include <algorithm>
 
 namespace velmara {
 
@@ -19,6 +25,19 @@ const QColor kDischargeColor(0, 0, 255);
 const QColor kChargeColor(110, 150, 255);
 const QColor kNominalColor(90, 90, 90);
 
+// Date ticks at least a day apart, so that no date repeats along the axis.
+class DayTicker : public QCPAxisTickerDateTime {
+protected:
+    double getTickStep(const QCPRange& range) override {
+        constexpr double kDay = 24 * 3600;
+        const double step = QCPAxisTickerDateTime::getTickStep(range);
+        if (step >= kDay)
+            return step;
+        mDateStrategy = dsUniformTimeInDay;
+        return kDay;
+    }
+};
+
 QString ah(const std::optional<qint32>& mah) {
     return mah ? formatAmpereHourString(*mah) : QStringLiteral("---");
 }
@@ -26,9 +45,12 @@ QString ah(const std::optional<qint32>& mah) {
 
 BatteryHistoryWindow::BatteryHistoryWindow(Database& user, qint32 batteryId,
                                            std::function<QString(const QString&)> text,
-                                           QWidget* parent)
-    : QWidget(parent, Qt::Window), m_user(user), m_batteryId(batteryId), m_text(std::move(text)) {
+                                           QWidget* parent, const QString& language)
+    : QWidget(parent, Qt::Window), m_user(user), m_batteryId(batteryId), m_text(std::move(text)),
+      m_language(language) {
     setObjectName(QStringLiteral("frmAkkuVerlauf"));
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     auto* top = new QVBoxLayout(this);
     auto* split = new QSplitter(Qt::Vertical, this);
     m_table = new QTableWidget(0, kColumns, split);
@@ -46,7 +68,6 @@ BatteryHistoryWindow::BatteryHistoryWindow(Database& user, qint32 batteryId,
     split->addWidget(m_table);
     split->addWidget(m_chart);
     top->addWidget(split);
-    resize(720, 560);
     reload();
 }
 
@@ -58,14 +79,13 @@ void BatteryHistoryWindow::reload() {
 }
 
 void BatteryHistoryWindow::fillTable() {
-    const QLocale locale;
     m_table->setRowCount(int(m_history.series.size()));
     for (int r = 0; r < m_history.series.size(); ++r) {
         const SeriesHistory& s = m_history.series[r];
         const auto percent = percentOfNominal(s);
         const QString cells[kColumns] = {
             QString::number(s.number),
-            s.created.isValid() ? locale.toString(s.created, QLocale::ShortFormat) : QString(),
+            s.created.isValid() ? formatDateTime(s.created, m_language) : QString(),
             s.remark,
             ah(s.chargedMah),
             ah(s.dischargedMah),
@@ -79,6 +99,14 @@ void BatteryHistoryWindow::fillTable() {
         }
     }
     m_table->resizeColumnsToContents();
+    // Every column in full and room for a remark: the table asks for that width,
+    // and the window opens wide enough for it (placeWindow).
+    constexpr int kRemarkWidth = 220;
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kColumns; ++c)
+        width += c == ColRemark ? std::max(kRemarkWidth, m_table->columnWidth(c))
+                                : m_table->columnWidth(c);
+    m_table->setMinimumWidth(width);
 }
 
 void BatteryHistoryWindow::fillChart() {
@@ -87,8 +115,8 @@ void BatteryHistoryWindow::fillChart() {
     m_chart->legend->setVisible(true);
     // Capacities fade downwards: the legend keeps out of their way at the bottom.
     m_chart->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
+    auto ticker = QSharedPointer<DayTicker>::create();
+    ticker->setDateTimeFormat(dateFormat(m_language, false));
     m_chart->xAxis->setTicker(ticker);
     m_chart->yAxis->setLabel(QStringLiteral("Ah"));
 
@@ -144,9 +172,11 @@ void BatteryHistoryWindow::fillChart() {
 
 BatteryHistoryWindow* openBatteryHistoryWindow(Database& user, qint32 batteryId,
                                                std::function<QString(const QString&)> text,
-                                               QWidget* parent) {
-    auto* window = new BatteryHistoryWindow(user, batteryId, std::move(text), parent);
+                                               QWidget* parent, const QString& language) {
+    auto* window = new BatteryHistoryWindow(user, batteryId, std::move(text), parent, language);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(window->minimumSizeHint().width(), 560);
+    placeWindow(window, parent);
     window->show();
     return window;
 }

@@ -18,8 +18,10 @@ class Database;
 class BatteryHistoryWindow : public QWidget {
     Q_OBJECT
 public:
+    // language: the program's language, which decides the date format.
     BatteryHistoryWindow(Database& user, qint32 batteryId,
-                         std::function<QString(const QString&)> text, QWidget* parent = nullptr);
+                         std::function<QString(const QString&)> text, QWidget* parent = nullptr,
+                         const QString& language = QString());
 
     // Reads the history anew and fills table and chart.
     void reload();
@@ -34,14 +36,17 @@ private:
     Database& m_user;
     qint32 m_batteryId;
     std::function<QString(const QString&)> m_text;
+    QString m_language;
     BatteryHistory m_history;
     QTableWidget* m_table = nullptr;
     QCustomPlot* m_chart = nullptr;
 };
 
 // Opens the window of one battery as a top-level window owned by parent.
+// Esc closes it.
 BatteryHistoryWindow* openBatteryHistoryWindow(Database& user, qint32 batteryId,
                                                std::function<QString(const QString&)> text,
-                                               QWidget* parent);
+                                               QWidget* parent,
+                                               const QString& language = QString());
 
 } // namespace velmara

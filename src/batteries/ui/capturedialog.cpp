@@ -1,6 +1,8 @@
 #include "batteries/ui/capturedialog.h"
 
+#include "base/core/dateformat.h"
 #include "base/widgets/modal.h"
+#include "base/widgets/placewindow.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteryhistorywindow.h"
 #include "batteries/ui/newbatterydialog.h"
@@ -73,6 +75,8 @@ void CaptureDialog::build() {
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // The series' key is the grid's own business, not the user's.
+    m_grid->setColumnHidden(ColId, true);
     // Number, mode, date and id keep their whole text on one line; the remark takes the rest.
     m_grid->setWordWrap(false);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -168,12 +172,12 @@ void CaptureDialog::fillBatteries() {
 void CaptureDialog::fillSeries() {
     const QVector<SeriesRow>& rows = m_model->series();
     m_grid->setRowCount(int(rows.size()));
-    const QLocale locale;
     for (int r = 0; r < rows.size(); ++r) {
         const SeriesRow& s = rows[r];
         const QString date =
-            s.created.isValid() ? locale.toString(s.created, QLocale::ShortFormat) : s.createdText;
-        const QStringList cells = {QString::number(s.number), s.remark, s.mode, date,
+            s.created.isValid() ? formatDateTime(s.created, m_context->language) : s.createdText;
+        const QStringList cells = {QString::number(s.number), s.remark,
+                                   m_context->references.modeName(s.mode), date,
                                    QString::number(s.id)};
         for (int c = 0; c < ColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
@@ -238,8 +242,10 @@ void CaptureDialog::onShowSeries() {
     source.seriesNumber = m_grid->item(row, ColNumber)->text();
     source.remark = m_grid->item(row, ColRemark)->text();
     auto* window = new StoredSeriesWindow(source, m_context, this);
+    const int alreadyOpen = int(seriesWindows().size());
     m_windows.append(window);
     window->reload();
+    placeWindow(window, this, alreadyOpen);
     window->show();
 }
 
@@ -259,7 +265,7 @@ void CaptureDialog::onDeleteBattery() {
 void CaptureDialog::onHistory() {
     if (m_model->selectedBattery() && m_context->user)
         openBatteryHistoryWindow(*m_context->user, m_model->selectedBatteryId(), m_context->text,
-                                 this);
+                                 this, m_context->language);
 }
 
 void CaptureDialog::closeWindowsOf(qint32 seriesId) {

@@ -37,6 +37,9 @@ StoredSeriesWindow::StoredSeriesWindow(const StoredSeriesSource& source,
     m_view.program = std::make_shared<ProgramRecord>();
     m_view.endValues = std::make_shared<EndValueList>();
     build();
+    // Room for a few end values without filling a small screen; the opener
+    // places it (placeWindow), never below what its layout needs.
+    resize(sizeHint().boundedTo(QSize(560, 620)));
 }
 
 StoredSeriesWindow::~StoredSeriesWindow() = default;
@@ -98,7 +101,9 @@ void StoredSeriesWindow::build() {
         auto* list = new QListWidget(m_frameMesswerte);
         list->setObjectName(QLatin1String(name));
         list->setFont(fixed);
-        list->setMinimumHeight(60);
+        // A line of 30 characters in full, and a few lines of it.
+        list->setMinimumSize(QFontMetrics(fixed).horizontalAdvance(QString(34, QLatin1Char('0'))),
+                             QFontMetrics(fixed).lineSpacing() * 4 + 2 * list->frameWidth());
         mv->addWidget(list, 1);
         connect(list, &QListWidget::itemDoubleClicked, this,
                 &StoredSeriesWindow::onListDoubleClick);
@@ -140,7 +145,6 @@ void StoredSeriesWindow::build() {
         if (m_context->hooks.showProgram)
             m_context->hooks.showProgram(m_view.program);
     });
-    setMinimumSize(320, 480);
 }
 
 void StoredSeriesWindow::reload() {
@@ -163,7 +167,8 @@ void StoredSeriesWindow::reload() {
 }
 
 void StoredSeriesWindow::display(const StoredSeriesView& view) {
-    setWindowTitle(view.heading);
+    // Top-level windows read "velmara - what they show".
+    setWindowTitle(m_context->text(QStringLiteral("0001")) + QStringLiteral(" - ") + view.heading);
     m_frameMesswerte->setTitle(view.heading);
     m_type->setText(view.batteryType);
     m_mode->setText(view.mode);

@@ -1,5 +1,7 @@
 #include "charts/ui/diagramopener.h"
 
+#include "base/widgets/placewindow.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,9 +29,7 @@ QWidget* showLoadingMessage(const DiagramContext& context, QWidget* over) {
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(24, 16, 24, 16);
     layout->addWidget(label);
-    box->adjustSize();
-    if (over)
-        box->move(over->geometry().center() - box->rect().center());
+    placeWindow(box, over);
     box->show();
     return box;
 }

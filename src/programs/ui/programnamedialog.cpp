@@ -4,6 +4,7 @@
 #include "data/session.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,7 +24,14 @@ ProgramNameDialog::ProgramNameDialog(const QStringList& storedNames, Session& se
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("txtSave"));
     m_name->setMaxLength(255);
+    // The list of stored programs and the name box, each under its caption.
+    auto* namesCaption = new QLabel(session.text(QStringLiteral("0973")), this);
+    namesCaption->setBuddy(m_names);
+    auto* nameCaption = new QLabel(session.text(QStringLiteral("0510")), this);
+    nameCaption->setBuddy(m_name);
+    layout->addWidget(namesCaption);
     layout->addWidget(m_names);
+    layout->addWidget(nameCaption);
     layout->addWidget(m_name);
 
     auto* buttons = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "base/widgets/modal.h"
 #include "data/session.h"
+#include "data/textstore.h"
 #include "ui/dialogs/systeminfo.h"
 
 #include <QHBoxLayout>
@@ -62,7 +63,9 @@ void InfoWindow::showSystemInfo() {
         return;
     // No tool (or it would not start): what the program itself can tell.
     Message m;
-    m.text = systemSummary([this](const QString& key) { return m_session.text(key); });
+    // Numbers with the decimal mark of the program's language ("23,5 GiB").
+    m.text = systemSummary([this](const QString& key) { return m_session.text(key); },
+                           QLocale(m_session.texts().languageKey()));
     m.title = m_session.text(QStringLiteral("1612"));
     m.icon = MsgIcon::Information;
     m_session.prompter().show(m);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/languagedialog.h"
 
 #include "base/widgets/modal.h"
+#include "base/widgets/placewindow.h"
 #include "data/session.h"
 #include "ui/dialogs/dialogparts.h"
 #include "ui/dialogs/selection.h"
@@ -12,13 +13,6 @@
 #include <algorithm>
 
 namespace velmara {
-
-int minimumWidthForTitle(const QWidget& window) {
-    constexpr int kTitleBarButtons = 160; // icon, minimise, close and margins
-    constexpr int kNarrowest = 320;
-    return std::max(kNarrowest, window.fontMetrics().horizontalAdvance(window.windowTitle()) +
-                                    kTitleBarButtons);
-}
 
 LanguageDialog::LanguageDialog(Session& session, Form form, QWidget* parent)
     : QDialog(parent), m_session(session), m_form(form) {

@@ -35,9 +35,6 @@ private:
     QPushButton* m_cancel = nullptr;
 };
 
-// The narrowest width that shows the window's title in full.
-int minimumWidthForTitle(const QWidget& window);
-
 // The menu entry "Sprache": true when a new language was stored and the caller
 // must end the program.
 bool runLanguageDialog(Session& session);

@@ -73,13 +73,14 @@ QString cpuSummary(const QString& cpuinfo) {
     return count > 1 ? QStringLiteral("%1 \u00d7 %2").arg(model).arg(count) : model;
 }
 
-QString memorySummary(const QString& meminfo) {
+QString memorySummary(const QString& meminfo, const QLocale& locale) {
     for (const QString& line : meminfo.split(QLatin1Char('\n'))) {
         if (fieldName(line) != QLatin1String("MemTotal"))
             continue;
         bool ok = false;
         const double kib = fieldValue(line).section(QLatin1Char(' '), 0, 0).toDouble(&ok);
-        return ok ? QStringLiteral("%1 GiB").arg(kib / (1024.0 * 1024.0), 0, 'f', 1) : QString();
+        return ok ? locale.toString(kib / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" GiB")
+                  : QString();
     }
     return {};
 }
@@ -91,7 +92,7 @@ QString labelledLine(const QString& label, const QString& value) {
     return head + QLatin1Char(' ') + value.trimmed();
 }
 
-QString systemSummary(const std::function<QString(const QString&)>& label) {
+QString systemSummary(const std::function<QString(const QString&)>& label, const QLocale& locale) {
     const QString lines[][2] = {
         {QStringLiteral("1616"), QSysInfo::prettyProductName()},
         {QStringLiteral("1618"), QSysInfo::kernelType() + QLatin1Char(' ') +
@@ -99,7 +100,7 @@ QString systemSummary(const std::function<QString(const QString&)>& label) {
                                      QSysInfo::currentCpuArchitecture()},
         {QStringLiteral("1620"), QSysInfo::machineHostName()},
         {QStringLiteral("1622"), cpuSummary(readText(QStringLiteral("/proc/cpuinfo")))},
-        {QStringLiteral("1624"), memorySummary(readText(QStringLiteral("/proc/meminfo")))},
+        {QStringLiteral("1624"), memorySummary(readText(QStringLiteral("/proc/meminfo")), locale)},
     };
     QStringList out;
     for (const auto& [key, value] : lines)

@@ -2,6 +2,7 @@
 #include "ui/mainwindow/mainwindownotices.h"
 
 #include "base/core/errorlog.h"
+#include "base/core/manualpath.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
 #include "base/widgets/modal.h"
@@ -438,6 +439,11 @@ void MainWindow::tile(Qt::Orientation stacking) {
     }
 }
 
+void MainWindow::minimiseAll() {
+    for (QMdiSubWindow* sub : visibleSubWindows())
+        sub->showMinimized();
+}
+
 void MainWindow::arrangeIcons() {
     const QRect area = m_mdi->viewport()->rect();
     int x = area.left();
@@ -470,6 +476,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
         context->references = loadReferenceTexts(*master, m_session.setting("UsedCharger"),
                                                  m_session.setting("UsedLanguage"));
     context->text = [session = &m_session](const QString& key) { return session->text(key); };
+    context->language = m_session.texts().languageKey();
     context->log = [session = &m_session](const QString& signature, const QString& entry) {
         session->log().writeSignature(signature);
         session->log().writeEntry(entry);
@@ -680,7 +687,7 @@ void MainWindow::onNotificationsToggled(bool on) {
         showKeyed(m_session, QStringLiteral("4214"), QStringLiteral("0001"), MsgIcon::Information);
 }
 
-void MainWindow::onConfigurePrinter() {
+void MainWindow::onPageSetup() {
     QPageSetupDialog dialog(printer(), this);
     dialog.setObjectName(QStringLiteral("commonDialogMain"));
     execModal(m_session.prompter(), &dialog);
@@ -748,7 +755,9 @@ void MainWindow::onCharger() {
 }
 
 void MainWindow::onHelpContents() {
-    const QString manual = findManual(QCoreApplication::applicationDirPath(), m_session.folder());
+    const QString manual = findManualInLanguage(QCoreApplication::applicationDirPath(),
+                                                m_session.folder(),
+                                                m_session.texts().languageKey());
     if (m_openUrl(QUrl::fromLocalFile(manual)))
         return;
     // No browser or viewer: tell the user where the manual is.

@@ -156,6 +156,7 @@ public:
     void tileStacked();    // one above the other ("Übereinander")
     void tileSideBySide(); // side by side ("Nebeneinander")
     void arrangeIcons();
+    void minimiseAll(); // "Alle Fenster verkleinern"
 
     // How the help file is opened (tests replace it).
     // The opener answers false when nothing could show the file.
@@ -175,7 +176,6 @@ private:
     void createStatusbar();
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& key);
     QMenu* addMenu(QMenu* parentMenu, const char* name, const QString& caption, const QString& key);
-    void notImplemented();
 
     bool openSettings();
     bool openResources();
@@ -196,7 +196,7 @@ private:
     void onNotificationsToggled(bool on);
     // The notifications of channel events, made at first use.
     ChannelNotifications& notifications();
-    void onConfigurePrinter();
+    void onPageSetup();
     void onPrint(bool toPdf);
     void onSubTitle();
     void onPrintSettings();

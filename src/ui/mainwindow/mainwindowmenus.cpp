@@ -78,20 +78,12 @@ QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& capt
     return action;
 }
 
-void MainWindow::notImplemented() {
-    showKeyed(m_session, QStringLiteral("1136"), QStringLiteral("0410"), MsgIcon::Information);
-}
-
 void MainWindow::createMenus() {
     menuBar()->setObjectName(QStringLiteral("menuBar"));
-    auto later = [this] { notImplemented(); };
 
     QMenu* datei = addMenu(nullptr, "mnuDatei", "&Datei", "1000");
+    // Series come in as CSV files; files of the earlier versions are not read.
     QMenu* import = addMenu(datei, "mnuDateiImport", "Importieren", "1002");
-    // Files of the earlier versions cannot be read yet: the entries stay off
-    // rather than ask for a file and ignore it.
-    addEntry(import, "mnuDateiImportVelmara10", "velmara 1.0 Datei...", "1004")->setEnabled(false);
-    addEntry(import, "mnuDateiImportVelmara20", "velmara 2.0 Datei...", "1006")->setEnabled(false);
     connect(addEntry(import, "mnuDateiImportCsv", "CSV-Datei...", "2232"), &QAction::triggered,
             this, &MainWindow::onImportCsv);
     connect(addEntry(datei, "mnuDateiExport", "Exportieren", "1008"), &QAction::triggered, this,
@@ -111,10 +103,10 @@ void MainWindow::createMenus() {
         m_exportPdf->setEnabled(diagramWindow() != nullptr);
     });
     datei->addSeparator();
+    // Paper, orientation and margins of the printer the print entries use; the
+    // printer itself is chosen when printing.
     connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
-            &QAction::triggered, this, later);
-    connect(addEntry(datei, "mnuDateiConfigurePrinter", "Drucker einrichten...", "1012"),
-            &QAction::triggered, this, &MainWindow::onConfigurePrinter);
+            &QAction::triggered, this, &MainWindow::onPageSetup);
     connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
             [this] { onPrint(false); });
     connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
@@ -125,12 +117,8 @@ void MainWindow::createMenus() {
     connect(quit, &QAction::triggered, this, [this] { close(); });
 
     QMenu* bearbeiten = addMenu(nullptr, "mnuBearbeiten", "&Bearbeiten", "1020");
-    // The management form of the capture dialog arrives with the battery dialogs.
     connect(addEntry(bearbeiten, "mnuBearbeitenMesswerteVerwalten", "Messwerte verwalten", "1022"),
             &QAction::triggered, this, &MainWindow::onManageMeasurements);
-    connect(addEntry(bearbeiten, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
-            &QAction::triggered, this,
-            [this] { showKeyed(m_session, "1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
     bearbeiten->addSeparator();
     connect(addEntry(bearbeiten, "mnuBearbeitenDBKomprimieren", "Datenbank komprimieren", "1026"),
             &QAction::triggered, this, &MainWindow::onCompact);
@@ -162,7 +150,8 @@ void MainWindow::createMenus() {
     connect(addEntry(einstellungen, "mnuEinstellungenLadegeraet", QString::fromUtf8("Ladegerät"),
                      "1055"),
             &QAction::triggered, this, &MainWindow::onCharger);
-    connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Optionen", "1056"),
+    // Named after what it opens: the sub-title of the printouts.
+    connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Untertitel der Ausdrucke", "1056"),
             &QAction::triggered, this, &MainWindow::onSubTitle);
     connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
             &QAction::triggered, this, &MainWindow::onPrintSettings);
@@ -185,15 +174,15 @@ void MainWindow::createMenus() {
             &QAction::triggered, this, &MainWindow::arrangeIcons);
     connect(
         addEntry(fenster, "mnuFensterAlleFensterVerkleinern", "Alle Fenster verkleinern", "1070"),
-        &QAction::triggered, this, later);
+        &QAction::triggered, this, &MainWindow::minimiseAll);
 
     QMenu* help = addMenu(nullptr, "mnuHelp", "?", "1080");
     QAction* manual = addEntry(help, "mnuHelpInhalt", "Inhalt", "1082");
     manual->setShortcut(QKeySequence::HelpContents);
     connect(manual, &QAction::triggered, this, &MainWindow::onHelpContents);
-    connect(addEntry(help, "mnuHelpIndex", "Index", "1084"), &QAction::triggered, this, later);
-    connect(addEntry(help, "mnuHelpWeb", "Nordwerk Online", "1086"), &QAction::triggered, this,
-            later);
+    connect(addEntry(help, "mnuBearbeitenInfoDiagramm", "Info Diagramm anzeigen", "1024"),
+            &QAction::triggered, this,
+            [this] { showKeyed(m_session, "1100", "0410", MsgIcon::Information, MsgButtons::Ok); });
     help->addSeparator();
     connect(addEntry(help, "mnuHelpInfo", "&Info", "1088"), &QAction::triggered, this,
             &MainWindow::onInfo);
