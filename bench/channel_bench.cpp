@@ -26,7 +26,8 @@ public:
     void setText(ChannelField f, const QString& t) override { texts[int(f)] = t; }
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField, bool) override {}
-    void setStatusFrameRed(bool) override {}
+    void setHeartbeat(bool) override {}
+    void setFaultState(bool) override {}
     void setEndValueLines(const QList<EndValueDisplayLine>&,
                           const QList<EndValueDisplayLine>&) override {}
     void setStorageWarning(const QString&) override {}
@@ -40,7 +41,7 @@ public:
     bool chargerMissing() const override { return false; }
     void setChargerMissing(bool) override {}
     qint32 newTempSeriesId() override { return next++; }
-    void setStatusbarText(const QString&, const QString&) override {}
+    void setStatusbarText(const QString&, const QString&, bool) override {}
     void setValuesWaiting(const QString&, int, const QString&) override {}
     qint32 next = 1;
 };

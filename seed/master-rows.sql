@@ -908,6 +908,17 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4600', 'de', 'velmara - Akkus und Messreihen verwalten'),
  ('4600', 'en', 'velmara - Manage batteries and series');
 
+-- Recording across the end of the program: the quit question and the offer to go on
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4400', 'de', 'Auf diesen Kanälen läuft eine Messerfassung:'),
+ ('4400', 'en', 'These channels are recording:'),
+ ('4401', 'de', '%1: Akku „%2“, Messreihe %3'),
+ ('4401', 'en', '%1: battery "%2", series %3'),
+ ('4402', 'de', '%1 führt noch dasselbe Programm aus wie beim Beenden von velmara, als Messreihe %3 des Akkus „%2“ aufgezeichnet wurde. Soll die Messerfassung diese Messreihe fortsetzen?'),
+ ('4402', 'en', '%1 still runs the same program as when velmara ended, while series %3 of battery "%2" was being recorded. Continue recording this series?'),
+ ('4403', 'de', 'Wenn velmara endet, werden diese Messreihen nicht mehr aufgezeichnet. Möchten Sie velmara trotzdem beenden?'),
+ ('4403', 'en', 'When velmara ends, these series are no longer recorded. Do you want to quit velmara anyway?');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

@@ -134,6 +134,20 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         EXPECT_EQ(deletedSeries, QList<qint32>({ids[0]}));
     }
     {
+        SCOPED_TRACE("the recording began while the question was open: nothing goes");
+        const auto ids = queue("Began", 1, &battery);
+        auto m = std::make_unique<CaptureModel>(*store, usage, &channel, testText,
+                                                [this](const Message&) {
+                                                    channel.queued = false;
+                                                    channel.recording = true;
+                                                    return MsgAnswer::Yes;
+                                                });
+        EXPECT_FALSE(m->initialize());
+        EXPECT_TRUE(store->seriesById(ids[0]));
+        EXPECT_EQ(channel.series, ids[0]);
+        EXPECT_TRUE(channel.recording);
+    }
+    {
         SCOPED_TRACE("a later queued series goes alone");
         const auto ids = queue("Older", 3, &battery);
         ScriptedMessages boxes(prompter);

@@ -23,7 +23,8 @@ public:
     void setText(ChannelField f, const QString& t) override { texts[int(f)] = t; }
     QString text(ChannelField f) const override { return texts.value(int(f)); }
     void setVisible(ChannelField f, bool v) override { visible[int(f)] = v; }
-    void setStatusFrameRed(bool r) override { red = r; }
+    void setHeartbeat(bool l) override { lit = l; }
+    void setFaultState(bool f) override { faultState = f; }
     void setEndValueLines(const QList<EndValueDisplayLine>& l,
                           const QList<EndValueDisplayLine>& e) override {
         laden = l;
@@ -40,7 +41,8 @@ public:
 
     QHash<int, QString> texts;
     QHash<int, bool> visible;
-    bool red = false;
+    bool lit = false;
+    bool faultState = false;
     bool stale = false;
     qint16 faultCode = 0;
     Message fault; // the box of the fault last reported
@@ -53,7 +55,10 @@ public:
     bool chargerMissing() const override { return noQmt; }
     void setChargerMissing(bool v) override { noQmt = v; }
     qint32 newTempSeriesId() override { return nextId++; }
-    void setStatusbarText(const QString& code, const QString& t) override { panels[code] = t; }
+    void setStatusbarText(const QString& code, const QString& t, bool fault) override {
+        panels[code] = t;
+        faultPanels[code] = fault;
+    }
     void setValuesWaiting(const QString& code, int n, const QString&) override {
         waiting[code] = n;
     }
@@ -63,6 +68,7 @@ public:
     std::map<QString, int> waiting;
     qint32 nextId = 1;
     std::map<QString, QString> panels;
+    std::map<QString, bool> faultPanels;
     std::shared_ptr<TurnQueue> turn; // null: each channel takes turns only with itself
 };
 

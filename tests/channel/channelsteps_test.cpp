@@ -95,6 +95,27 @@ TEST_F(ChannelSteps, ARecordingStartWaitsForTheRunningTick) {
     EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
 }
 
+// While the first value's program is asked, the queued recording is already
+// the running one: the capture dialog must not offer to drop its series.
+TEST_F(ChannelSteps, AQueuedRecordingIsNeverSeenHalfStarted) {
+    ChannelController& c = idle();
+    const Series s = newSeries();
+    answer(kProgram1);
+    c.startRecording(s.akku, s.id, true, false);
+    port->holdWaits(true);
+    slowAnswer("001,M,SL,L01500,V07200,K00010");
+    slowAnswer(kProgram1);
+    c.tick();
+    port->releaseWait(); // the status is in; the series' program is asked
+    ASSERT_TRUE(port->waitHeld());
+    EXPECT_TRUE(c.isRecording());
+    EXPECT_FALSE(c.isRecordingQueued());
+    c.dropQueuedRecording();
+    EXPECT_EQ(c.seriesId(), s.id);
+    releaseAll();
+    EXPECT_EQ(values("MessWerte", s.id), QStringList{"10;7200;1500;0"});
+}
+
 TEST_F(ChannelSteps, AChannelThatGoesAwayWhileItWaitsIsLeftAlone) {
     host.turn = std::make_shared<TurnQueue>();
     queueIdle("001");

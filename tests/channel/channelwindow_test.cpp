@@ -70,8 +70,15 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
         EXPECT_FALSE(child<QLineEdit>(w.get(), name)->isEnabled()) << name;
         EXPECT_FALSE(child<QLineEdit>(w.get(), name)->text().isEmpty()) << name;
     }
+    // It is drawn as a fault, all of it readable in place of the state box.
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_TRUE(child<QWidget>(w.get(), "frameFehler")->isVisible());
+    EXPECT_EQ(child<QLabel>(w.get(), "frameFehlerText")->text(), text("0874"));
+    EXPECT_TRUE(child<QLabel>(w.get(), "frameFehlerText")->wordWrap());
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
     EXPECT_TRUE(child<QLineEdit>(w.get(), "txtSpannung")->isEnabled());
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_FALSE(child<QWidget>(w.get(), "frameFehler")->isVisible());
 
     poll(w->controller(), "003,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000");
     auto* laden = child<QListWidget>(w.get(), "lstEndwertLaden");
@@ -82,8 +89,11 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndHidesOnClose) {
     EXPECT_FALSE(child<QLineEdit>(w.get(), "txtAkkuzustand")->isVisible())
         << "the last end value carries no verdict";
 
+    // The heartbeat flashes, but never in red, the colour of faults.
     w->controller().flashingTick();
-    EXPECT_TRUE(child<QGroupBox>(w.get(), "frameStatus")->styleSheet().contains("255, 0, 0"));
+    const QString beat = child<QGroupBox>(w.get(), "frameStatus")->styleSheet();
+    EXPECT_TRUE(beat.contains("color")) << beat.toStdString();
+    EXPECT_FALSE(beat.contains("255, 0, 0") || beat.contains("#ff0000")) << beat.toStdString();
 
     w->close();
     EXPECT_FALSE(w->isVisible());
@@ -124,6 +134,7 @@ TEST_F(ChannelWindowTest, NarrowWindowShowsItsButtonsAndScrollsToTheRest) {
     auto w = window("002");
     w->resize(340, 700);
     w->show();
+    QCoreApplication::processEvents();
     auto* scroll = child<QScrollArea>(w.get(), "scrollKanal");
     EXPECT_EQ(w->channelLayout(), ChannelLayout::Column);
     EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";

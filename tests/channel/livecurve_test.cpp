@@ -4,6 +4,8 @@
 #include "channel/ui/channelwindow.h"
 #include "charts/ui/livecurvechart.h"
 
+#include <QCoreApplication>
+#include <QScrollArea>
 #include <QToolButton>
 
 namespace velmara::test {
@@ -29,8 +31,24 @@ TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
     EXPECT_FALSE(curve->isVisible()) << "collapsed at first";
     auto* toggle = w->findChild<QToolButton*>("cmdKurve");
     ASSERT_NE(toggle, nullptr);
-    toggle->click();
-    EXPECT_TRUE(curve->isVisible());
+    // The curve takes the room the window has free, the window keeps its size,
+    // and the time axis is in view (scrolled to where the window is too low).
+    auto* view = w->findChild<QScrollArea*>("scrollKanal")->viewport();
+    for (const int height : {1100, 420, 700}) {
+        SCOPED_TRACE(height);
+        w->resize(400, height);
+        toggle->click();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(curve->isVisible());
+        EXPECT_EQ(w->height(), height);
+        const QRect chart(curve->mapTo(view, QPoint(0, 0)), curve->size());
+        EXPECT_TRUE(view->rect().contains(chart.bottomLeft())) << "the time axis is out of view";
+        if (height == 1100) {
+            EXPECT_LT(view->rect().bottom() - chart.bottom(), 30) << "room left empty";
+        }
+        if (height != 700)
+            toggle->click();
+    }
 
     charge(w->controller(), 100);
     charge(w->controller(), 110);

@@ -60,7 +60,7 @@ TEST_F(PollCycle, ChargingShowsTheLiveValuesAndStoresThem) {
     EXPECT_TRUE(c.measurementRunning());
     EXPECT_TRUE(c.isFlashing());
     c.flashingTick();
-    EXPECT_TRUE(display.red);
+    EXPECT_TRUE(display.lit);
 
     later(3);
     poll(c, "001,M,SE,E00800,V06900,K00100");
@@ -99,7 +99,7 @@ TEST_F(PollCycle, FinishedClearsTheValuesStopsFlashingAndBeginsANewSeries) {
     EXPECT_EQ(display[F::Akkuzustand], text("0870"));
     EXPECT_EQ(live(), QStringList({"", "", ""}));
     EXPECT_FALSE(c.isFlashing());
-    EXPECT_FALSE(display.red);
+    EXPECT_FALSE(display.lit);
     EXPECT_FALSE(c.measurementRunning());
     EXPECT_EQ(c.tempSeriesId(), 2);
     EXPECT_EQ(c.previousTempSeriesId(), 1);
@@ -263,6 +263,7 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
         poll(c, "001,M," + QByteArray(k.letters));
         EXPECT_EQ(display[F::Status], text(k.key));
         EXPECT_EQ(host.panels["001"], text(k.key));
+        EXPECT_TRUE(display.faultState && host.faultPanels["001"]);
         EXPECT_TRUE(display.stale);
         EXPECT_EQ(live(), QStringList({"7.234 V", "1.500 A", "0.350 Ah"}));
         if (k.boxKey) {
@@ -279,6 +280,7 @@ TEST_F(PollCycle, EachFaultIsShownAsTheChannelsState) {
     }
     poll(c, "001,M,SA");
     EXPECT_FALSE(display.stale) << "the fault has ended";
+    EXPECT_FALSE(display.faultState || host.faultPanels["001"]);
 }
 
 // A program started at the charger's keys may be reported in place of the next

@@ -2,6 +2,10 @@
 // program, and the end of a recording.
 #include "channel_fixture.h"
 
+#include "channel/core/recordingmark.h"
+#include "data/session.h"
+#include "support/scripted_messages.h"
+
 namespace velmara::test {
 namespace {
 
@@ -28,6 +32,69 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
                                                       "300;7200;1500;6", "EW 2;900;8400;9;90"}));
     EXPECT_EQ(seriesText(s.id, "Programm"), QString(kProgram1) + ",");
     EXPECT_EQ(seriesText(s.id, "Mode"), "Entladen");
+    // Kept on disk for a restart while it runs.
+    const auto mark = readRecordingMark(session().settings(), 1);
+    ASSERT_TRUE(mark);
+    EXPECT_EQ(mark->seriesId, s.id);
+    EXPECT_EQ(mark->start, c.recordingStart());
+}
+
+// The series recorded when the program ended goes on after a restart only
+// while the charger runs the same process, and only when the user wants it.
+TEST_F(Recording, ARestartOffersToContinueTheSeriesOfTheSameProcess) {
+    using S = ChargerState;
+    const Series s = newSeries();
+    const QDateTime start = now.addSecs(-600);
+    const RecordingMark mark{s.akku, s.id, QString(kProgram1) + ",", start};
+    const struct {
+        const char* what;
+        S state;
+        QString program;
+        bool exists = true;
+        QDateTime start;
+        bool continues;
+    } cases[] = {
+        {"charging, same program", S::Charging, kProgram1, true, start, true},
+        {"discharging", S::Discharging, QString(kProgram1) + ",", true, start, true},
+        {"pausing within its program", S::Waiting, kProgram1, true, start, true},
+        {"idle", S::Idle, kProgram1, true, start, false},
+        {"finished", S::Finished, kProgram1, true, start, false},
+        {"stopped by a fault", S::Fault, kProgram1, true, start, false},
+        {"another program", S::Charging, "001,P,A05,M03,Z06,F1,W30,L01000,E00500,V08400,D06000,G1",
+         true, start, false},
+        {"series deleted", S::Charging, kProgram1, false, start, false},
+        {"started later than now", S::Charging, kProgram1, true, now.addSecs(60), false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        RecordingMark m = mark;
+        m.start = k.start;
+        EXPECT_EQ(continuesRecording(m, k.program, k.state, k.exists, now), k.continues);
+        EXPECT_EQ(decodeRecordingMark(encodeRecordingMark(m))->start, m.start);
+    }
+
+    for (const MsgAnswer reply : {MsgAnswer::Yes, MsgAnswer::No}) {
+        SCOPED_TRACE(reply == MsgAnswer::Yes ? "yes" : "no");
+        writeRecordingMark(session().settings(), 1, mark);
+        ScriptedMessages boxes(session());
+        boxes.expect("4402", reply);
+        answer(kProgram1);
+        answer("001,D");
+        answer("001,M,SL,L01500,V07200,K00010");
+        ChannelController& c = make("001");
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(c.isRecording(), reply == MsgAnswer::Yes);
+        if (reply == MsgAnswer::No) {
+            EXPECT_FALSE(readRecordingMark(session().settings(), 1)) << "as without a recording";
+            continue;
+        }
+        EXPECT_EQ(c.seriesId(), s.id);
+        EXPECT_EQ(display[F::MesswerteHeading], text("0818") + " - Pack A / 1");
+        charge(c, 20); // the seconds go on from the series' start
+        EXPECT_EQ(values("MessWerte", s.id), QStringList{"20;7200;1500;600"});
+        poll(c, "001,M,SF"); // ended normally: nothing to offer next time
+        EXPECT_FALSE(readRecordingMark(session().settings(), 1));
+    }
 }
 
 TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {

@@ -42,7 +42,9 @@ public:
         *m_asked << "used" + m_code;
         return usedIds.contains(id);
     }
+    std::pair<qint32, qint32> recordedSeries() const override { return recorded; }
     QList<qint32> usedIds;
+    std::pair<qint32, qint32> recorded{-1, -1};
 
 private:
     QString m_code;

@@ -1,5 +1,6 @@
 #include "mainwindow_fixture.h"
 
+#include "batteries/core/batterystore.h"
 #include "data/databases.h"
 #include "data/settingsstore.h"
 #include "data/textstore.h"
@@ -278,6 +279,9 @@ TEST_F(MainWindowTest, ClosedChannelWindowsHideAndComeBackFromMenuOrPanel) {
     QTest::mouseDClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
     EXPECT_TRUE(sub->isVisible());
     EXPECT_TRUE(w->isChannelChecked("002"));
+    sub->showMinimized();
+    QTest::mouseDClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
+    EXPECT_FALSE(sub->isMinimized());
 }
 
 TEST_F(MainWindowTest, TilingSharesTheAreaAmongTheShownWindowsOnly) {
@@ -342,26 +346,39 @@ TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
     struct Case {
         QString charger;
         MsgAnswer answer;
-        QStringList stored; // Akku1Visible to Akku4Visible afterwards
+        QStringList stored;      // Akku1Visible to Akku4Visible afterwards
+        bool recording3 = false; // channel 3 records series 1 of "Pack A"
     };
     const Case cases[] = {
         {"QMT4", MsgAnswer::No, {"YES", "YES", "YES", "YES"}},
         {"QMT4", MsgAnswer::Yes, {"YES", "NO", "YES", "YES"}},
         // One channel: only its own key is written, channel 2's "YES" stays.
         {"QMT1", MsgAnswer::Yes, {"NO", "YES", "YES", "YES"}},
+        // The question names what stops being recorded.
+        {"QMT4", MsgAnswer::No, {"YES", "YES", "YES", "YES"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.charger.toStdString());
         freshFolder();
         auto w = start({{"UsedCharger", c.charger}});
         w->channelSubWindow(c.charger == "QMT4" ? "002" : "001")->close();
+        if (c.recording3) {
+            const auto made = BatteryStore(*session().user()).createBattery("Pack A", "", "");
+            ASSERT_TRUE(made);
+            dynamic_cast<RecordingChannelView*>(w->channelView("003"))->recorded = {made->batteryId,
+                                                                                    made->seriesId};
+        }
         QSignalSpy ended(w.get(), &MainWindow::programEnded);
         const bool yes = c.answer == MsgAnswer::Yes;
         {
             ScriptedMessages boxes(session());
-            boxes.expect("1090", c.answer);
+            boxes.expect(c.recording3 ? "4400" : "1090", c.answer);
             EXPECT_EQ(w->close(), yes);
             EXPECT_EQ(boxes.shown.first().buttons, MsgButtons::YesNo);
+            if (c.recording3) {
+                EXPECT_TRUE(boxes.shown.first().text.contains(
+                    session().text("4401").arg(session().text("0798"), "Pack A", "1")));
+            }
         }
         EXPECT_EQ(ended.count(), yes ? 1 : 0);
         EXPECT_EQ(w->isVisible(), !yes);

@@ -153,6 +153,10 @@ bool CaptureModel::cancelQueuedSeries() {
     if (ask(m_text(QStringLiteral("0726")), QStringLiteral("0726"), kTitleInfo, MsgIcon::Question,
             MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
+    // The channel polls while the question is open: a recording that has begun
+    // meanwhile keeps its series.
+    if (!m_channel->isQueued() || m_channel->seriesId() != m_actualSeries)
+        return false;
     const auto queued = m_store.seriesById(m_actualSeries);
     if (!queued)
         return true; // nothing stored any more for the queued recording

@@ -1,5 +1,6 @@
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channelstep.h"
+#include "channel/core/recordingmark.h"
 #include "channel/core/statedisplay.h"
 #include "data/endvaluelines.h"
 #include "data/settingsstore.h"
@@ -10,6 +11,7 @@
 #include "data/session.h"
 #include "link/chargerlink.h"
 #include "link/turnqueue.h"
+#include "storage/database.h"
 #include "storage/recordset.h"
 
 namespace velmara {
@@ -92,6 +94,7 @@ QCoro::Task<> ChannelController::readProgram() {
     if (!*alive)
         co_return;
     m_program->parse(answer, true);
+    m_programAnswer = answer;
     showProgram(*m_program);
 }
 
@@ -182,9 +185,14 @@ QCoro::Task<> ChannelController::initChannel() {
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
-    if (step.runs())
+    {
+        const Step step(turn, alive, &m_stepsActive, granted);
+        if (!step.runs())
+            co_return;
         co_await runInit();
+    }
+    if (*alive)
+        co_await offerResume(); // asks outside the turn: the other channels go on
 }
 
 QCoro::Task<> ChannelController::runInit() {
@@ -242,11 +250,69 @@ QCoro::Task<> ChannelController::tick() {
     m_tickActive = true;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
+    {
+        const Step step(turn, alive, &m_stepsActive, granted);
+        if (step.runs())
+            co_await runTick();
+    }
+    if (!*alive)
+        co_return;
+    m_tickActive = false;
+    if (!m_resumeChecked)
+        co_await offerResume(); // the charger was silent at the start
+}
+
+// After a restart: the channel's first state answer tells whether the charger
+// still runs the process whose series was recorded when the program ended. The
+// user decides whether that series goes on; otherwise the channel starts as
+// without a recording.
+QCoro::Task<> ChannelController::offerResume() {
+    const qint16 kind = m_status->answerType;
+    if (m_resumeChecked ||
+        (kind != StatusRecord::Status && kind != StatusRecord::StatusWithoutValues))
+        co_return;
+    m_resumeChecked = true;
+    const std::optional<RecordingMark> mark = m_recorder.storedMark();
+    if (!mark || m_recorder.isRecording() || m_recorder.isQueued())
+        co_return;
+    Database* db = m_session.user();
+    const QString where = QStringLiteral(" FROM MessReihen WHERE MessReiheID=%1 AND AkkuId=%2")
+                              .arg(mark->seriesId)
+                              .arg(mark->batteryId);
+    const bool exists = db && db->scalar(QStringLiteral("SELECT COUNT(*)") + where).toInt() == 1;
+    if (!continuesRecording(*mark, m_programAnswer, m_status->state(), exists,
+                            m_recorder.currentTime())) {
+        m_recorder.forgetStoredMark(true);
+        co_return;
+    }
+    const QString battery =
+        db->scalar(
+              QStringLiteral("SELECT AkkuName FROM Akkus WHERE AkkuId=%1").arg(mark->batteryId))
+            .toString();
+    const QString number = db->scalar(QStringLiteral("SELECT Nummer") + where).toString();
+    const QString remark = db->scalar(QStringLiteral("SELECT bemerkung") + where).toString();
+    Message question;
+    question.key = QStringLiteral("4402");
+    question.text = m_session.text(question.key).arg(channelCaption(), battery, number);
+    question.title = m_session.text(QStringLiteral("0410"));
+    question.icon = MsgIcon::Question;
+    question.buttons = MsgButtons::YesNo;
+    const auto alive = m_alive;
+    const MsgAnswer answer = m_session.prompter().show(question);
+    if (!*alive)
+        co_return;
+    if (answer != MsgAnswer::Yes || m_recorder.isRecording() || m_recorder.isQueued()) {
+        m_recorder.forgetStoredMark(true);
+        co_return;
+    }
+    const auto turn = m_turn;
+    ++m_stepsActive;
+    const bool granted = co_await turn->acquire();
     const Step step(turn, alive, &m_stepsActive, granted);
-    if (step.runs())
-        co_await runTick();
-    if (*alive)
-        m_tickActive = false;
+    if (!step.runs())
+        co_return;
+    m_recorder.resume(*mark);
+    setValuesFrameHeading(battery, remark, number);
 }
 
 QCoro::Task<> ChannelController::runTick() {
@@ -346,10 +412,11 @@ QString ChannelController::headingWithoutRecording() const {
            m_session.text(QStringLiteral("0820"));
 }
 
-void ChannelController::showState(const QString& key) {
+void ChannelController::showState(const QString& key, bool fault) {
     const QString text = m_session.text(key);
     m_display.setText(ChannelField::Status, text);
-    m_host.setStatusbarText(m_code.text(), text);
+    m_display.setFaultState(fault);
+    m_host.setStatusbarText(m_code.text(), text, fault);
 }
 
 void ChannelController::clearLiveValues() {
@@ -416,7 +483,7 @@ void ChannelController::showStatus(StatusRecord& status) {
         stateDisplayOf(status.answerType, status.state(), status.fault());
     if (!row)
         return;
-    showState(QString::fromLatin1(row->stateKey));
+    showState(QString::fromLatin1(row->stateKey), row->fault);
     switch (row->values) {
     case StateDisplay::Values::Show:
         showLiveValues(status);
@@ -515,14 +582,14 @@ void ChannelController::setFlashing(bool on) {
             m_flashingTimer.start();
     } else {
         m_flashingTimer.stop();
-        m_red = false;
-        m_display.setStatusFrameRed(false);
+        m_lit = false;
+        m_display.setHeartbeat(false);
     }
 }
 
 void ChannelController::flashingTick() {
-    m_red = !m_red;
-    m_display.setStatusFrameRed(m_red);
+    m_lit = !m_lit;
+    m_display.setHeartbeat(m_lit);
 }
 
 // ---------------------------------------------------------------- openings from the window

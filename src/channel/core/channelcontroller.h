@@ -133,13 +133,12 @@ public:
     int pollInterval() const { return m_pollTimer.interval(); }
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
-    bool statusFrameRed() const { return m_red; }
     // Fault code whose message box has been shown in the current fault
     // episode; 0 when none.
 
 private:
     void newStatusRecord();
-    void showState(const QString& key);
+    void showState(const QString& key, bool fault = false);
     void clearLiveValues();
     void showNoAnswer();
     void showLiveValues(const StatusRecord& status);
@@ -158,6 +157,7 @@ private:
     QCoro::Task<QString> requestEndValues();
     QCoro::Task<QString> requestProgram();
     QCoro::Task<> readProgram();
+    QCoro::Task<> offerResume();
     QCoro::Task<> readEndValues(bool emptyFirst);
     void writeEndValueToTemp(const std::shared_ptr<EndValueRecord>& endValue);
 
@@ -175,7 +175,7 @@ private:
 
     QTimer m_pollTimer;
     QTimer m_flashingTimer;
-    bool m_red = false;
+    bool m_lit = false; // the heartbeat's flash
 
     bool m_endValuesAvailable = false;
     bool m_measurementRunning = false;
@@ -185,6 +185,10 @@ private:
     // A new run has begun: the program is read again on the next tick.
     bool m_programUnknown = false;
     bool m_headingResetPending = false;
+    // The program text of the last program answer, and whether the first
+    // state after the start has been compared with the series recorded then.
+    QString m_programAnswer;
+    bool m_resumeChecked = false;
     // Checked after every await: false once the controller is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::shared_ptr<TurnQueue> m_turn;

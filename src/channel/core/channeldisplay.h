@@ -42,8 +42,11 @@ public:
     virtual void setText(ChannelField field, const QString& text) = 0;
     virtual QString text(ChannelField field) const = 0;
     virtual void setVisible(ChannelField field, bool visible) = 0;
-    // Caption colour of frameStatus: red, or the button-text colour.
-    virtual void setStatusFrameRed(bool red) = 0;
+    // The heartbeat of the status frame while the charger answers: its caption
+    // lit in turn with every flash (never in the fault colour), or steady.
+    virtual void setHeartbeat(bool lit) = 0;
+    // The state just shown is a fault of the channel (drawn as a fault), or not.
+    virtual void setFaultState(bool fault) = 0;
     // Refills lstEndwertLaden and lstEndwertEntladen.
     virtual void setEndValueLines(const QList<EndValueDisplayLine>& laden,
                                   const QList<EndValueDisplayLine>& entladen) = 0;
@@ -70,8 +73,8 @@ public:
     virtual void setChargerMissing(bool value) = 0;
     // 1, 2, 3, ... per run, shared by all channels.
     virtual qint32 newTempSeriesId() = 0;
-    // The channel's panel in the status bar.
-    virtual void setStatusbarText(const QString& channelCode, const QString& text) = 0;
+    // The channel's panel in the status bar; fault: the text is a fault state.
+    virtual void setStatusbarText(const QString& channelCode, const QString& text, bool fault) = 0;
     // How many of the channel's values wait in memory because the file does not
     // take them (0: all are on disk again), and why the last write failed.
     virtual void setValuesWaiting(const QString& channelCode, int waiting,

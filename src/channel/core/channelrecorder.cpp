@@ -138,6 +138,7 @@ QCoro::Task<> ChannelRecorder::writeValue(const StatusRecord& status,
         if (!*alive)
             co_return;
         m_programWritten = true;
+        storeMark();
     }
     m_queued = false;
 }
@@ -163,6 +164,7 @@ QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32
     series->moveFirst();
     if (!series->findFirstEqual(QStringLiteral("MessReiheID"), seriesId))
         co_return false;
+    m_seriesProgram = answer;
     series->edit();
     series->setValue(QStringLiteral("Programm"), answer);
     series->setValue(QStringLiteral("Mode"), modeTextOf(program));
@@ -183,18 +185,63 @@ QString ChannelRecorder::modeTextOf(const ProgramRecord& program) const {
     return modes->text(QStringLiteral("ResourceText"));
 }
 
+// The queued recording becomes the running one in one step: whoever asks in
+// between (the capture dialog, while the series' program is asked from the
+// charger) never sees a channel that is queued and recording at once.
 void ChannelRecorder::startQueued() {
-    if (m_queued)
-        m_recording = true;
+    if (!m_queued)
+        return;
+    m_recording = true;
+    m_queued = false;
+}
+
+void ChannelRecorder::stop() {
+    m_recording = false;
+    forgetStoredMark();
 }
 
 void ChannelRecorder::end() {
     m_recording = false;
     m_queued = false;
     m_seriesId = -1;
+    forgetStoredMark();
+}
+
+void ChannelRecorder::storeMark() {
+    if (!m_recording || m_seriesId <= 0 || m_seriesProgram.isEmpty())
+        return;
+    writeRecordingMark(m_session.settings(), channelNumber(),
+                       {m_batteryId, m_seriesId, m_seriesProgram, m_recordingStart});
+    m_markStored = true;
+}
+
+std::optional<RecordingMark> ChannelRecorder::storedMark() const {
+    return readRecordingMark(m_session.settings(), channelNumber());
+}
+
+// Asked on every state that ends a process: the file is written only when
+// there is a mark.
+void ChannelRecorder::forgetStoredMark(bool always) {
+    if (!m_markStored && !always)
+        return;
+    clearRecordingMark(m_session.settings(), channelNumber());
+    m_markStored = false;
+}
+
+void ChannelRecorder::resume(const RecordingMark& mark) {
+    m_batteryId = mark.batteryId;
+    m_seriesId = mark.seriesId;
+    m_recordingStart = mark.start;
+    m_seriesProgram = mark.program;
+    m_recording = true;
+    m_queued = false;
+    m_programWritten = true; // the series has its program
+    m_markStored = true;     // still on disk
 }
 
 void ChannelRecorder::dropQueued() {
+    if (!m_queued)
+        return; // it has begun meanwhile: the series is recorded
     m_queued = false;
     m_seriesId = -1;
 }
@@ -207,11 +254,13 @@ QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued,
     m_queued = queued;
     m_recording = !queued;
     m_programWritten = false;
+    m_seriesProgram.clear(); // known once the charger has told it for this series
     if (!withTemp) {
         co_await writeProgramToSeries(m_batteryId, m_seriesId);
         if (!*alive)
             co_return;
         m_recordingStart = now();
+        storeMark();
         co_return;
     }
     // After a finished process whose end values have arrived, the poll has
@@ -227,6 +276,7 @@ QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued,
     if (!*alive)
         co_return;
     m_programWritten = true;
+    storeMark();
     // Values still waiting in memory belong to the series that moves.
     retryWaitingValues();
     Database* db = m_session.user();

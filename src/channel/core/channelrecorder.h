@@ -4,6 +4,7 @@
 // recorded, also to that series. End values go with them. The poll cycle hands
 // the readings over; the recorder decides what becomes a row.
 #include "channel/core/channeldisplay.h"
+#include "channel/core/recordingmark.h"
 #include "channel/core/valuewriter.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace velmara {
 
@@ -56,9 +58,19 @@ public:
                         bool endValuesAvailable, bool measurementRunning);
     // A new process begins: a queued recording starts.
     void startQueued();
-    void stop() { m_recording = false; }
+    void stop();
     void end();
     void dropQueued();
+    // Continues the series of a mark (the charger still runs its process): the
+    // values go on with the seconds counted from the mark's start.
+    void resume(const RecordingMark& mark);
+    // The series this channel recorded when the program last ended (nothing
+    // when the recording had ended normally), and forgetting it.
+    std::optional<RecordingMark> storedMark() const;
+    // always: also a mark this run did not write (one from before the start).
+    void forgetStoredMark(bool always = false);
+    // The time of the value texts.
+    QDateTime currentTime() const { return now(); }
     bool releaseBattery(qint32 batteryId);
     bool isBatteryUsed(qint32 batteryId) const;
     // Stores the program the channel runs (asked from the charger) with the series.
@@ -89,6 +101,9 @@ private:
                ValueWriter::StoredCallback onStored = {});
     void reportWaitingValues();
     QDateTime now() const;
+    int channelNumber() const { return m_code.toInt(); }
+    // The running recording is kept on disk until it ends normally.
+    void storeMark();
 
     Session& m_session;
     QString m_code;
@@ -107,6 +122,8 @@ private:
     bool m_tempSeriesUsed = false;
     QDateTime m_tempSeriesStart;
     QDateTime m_recordingStart;
+    QString m_seriesProgram; // the program text last stored with the series
+    bool m_markStored = false;
     ValueWriter m_writer;
     int m_reportedWaiting = 0;
     // Checked after every await: false once the recorder is gone.

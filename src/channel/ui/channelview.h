@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <utility>
+
 namespace velmara {
 
 class ChannelView {
@@ -19,6 +21,9 @@ public:
     virtual bool releaseBattery(qint32 id) = 0;
     // True when the channel records or queues the battery.
     virtual bool isBatteryUsed(qint32 id) = 0;
+    // The series whose values the channel stores now (its battery and series
+    // ids); -1, -1 while it records none.
+    virtual std::pair<qint32, qint32> recordedSeries() const { return {-1, -1}; }
 };
 
 // The caption text key of a channel window: "0800" for channel 1, "0799",

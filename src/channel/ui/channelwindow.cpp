@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -64,6 +66,60 @@ void fitEndValueList(QListWidget* list) {
         text = std::max(text, metrics.horizontalAdvance(list->item(i)->text()));
     const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     list->setMinimumWidth(text + 2 * endValueTextOffset(list) + bar);
+}
+
+// A label wrapped to the width its layout gives it. It does not ask the layout
+// for a height for its width: that would size the whole scrolled pane by the
+// preferred heights of all controls instead of the room the window has.
+class WrappedLabel : public QLabel {
+public:
+    explicit WrappedLabel(QWidget* parent) : QLabel(parent) { setWordWrap(true); }
+    bool hasHeightForWidth() const override { return false; }
+    QSize minimumSizeHint() const override {
+        const int w = std::max(width(), 80);
+        return {80, heightForWidth(w)};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        if (event->oldSize().width() != width())
+            updateGeometry();
+    }
+};
+
+// The colour of a fault wherever the window shows one.
+const QColor kFaultColour(190, 0, 0);
+
+// A fault's sign: the critical icon beside the fault's text, wrapped so that
+// all of it is read; hidden until a fault is shown.
+// inLayout: the sign stands in a layout (wrapped to the width it is given),
+// else it is placed by hand over another control.
+QWidget* faultSign(QWidget* parent, const char* name, QLabel** text, bool inLayout) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName(QLatin1String(name));
+    auto* row = new QHBoxLayout(pane);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* icon = new QLabel(pane);
+    const int size = pane->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    icon->setPixmap(pane->style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(size, size));
+    icon->setAlignment(Qt::AlignTop);
+    row->addWidget(icon);
+    if (inLayout) {
+        *text = new WrappedLabel(pane);
+    } else {
+        *text = new QLabel(pane);
+        (*text)->setWordWrap(true);
+    }
+    (*text)->setObjectName(QLatin1String(name) + QStringLiteral("Text"));
+    (*text)->setTextFormat(Qt::PlainText);
+    (*text)->setStyleSheet(
+        QStringLiteral("color: %1; font-weight: bold;").arg(kFaultColour.name()));
+    (*text)->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    row->addWidget(*text, 1);
+    pane->hide();
+    return pane;
 }
 
 } // namespace
@@ -179,6 +235,7 @@ void ChannelWindow::buildControls() {
         {label(m_frameStatus, "lblKapazitaet", "0828"),
          m_boxes[int(ChannelField::Kapazitaet)] = readOnlyBox(m_frameStatus, "txtKapazitaet")}};
     m_boxes[int(ChannelField::Status)] = readOnlyBox(m_frameStatus, "txtStatus");
+    m_faultPane = faultSign(m_frameStatus, "frameFehler", &m_faultText, true);
     auto* sg = m_statusGrid;
     sg->setColumnStretch(1, 1);
 
@@ -210,7 +267,9 @@ void ChannelWindow::buildControls() {
         block.list = new QListWidget(m_frameAkkumesswerte);
         block.list->setObjectName(QLatin1String(list));
         block.list->setFont(fixed);
-        block.list->setMinimumHeight(60);
+        // Two lines; the list takes more where the window has room.
+        block.list->setMinimumHeight(2 * QFontMetrics(fixed).lineSpacing() +
+                                     2 * block.list->frameWidth() + 4);
         // The list grows to its longest line instead of scrolling sideways, so
         // the heading line above it always stands over its columns.
         block.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -246,7 +305,8 @@ void ChannelWindow::buildControls() {
 
     // The live curve, under the values; collapsed it costs the poll nothing but
     // keeping the values.
-    m_curveToggle = new QToolButton(m_content);
+    // Its switch sits under the buttons, where every window shows it.
+    m_curveToggle = new QToolButton(m_buttons);
     m_curveToggle->setObjectName(QStringLiteral("cmdKurve"));
     m_curveToggle->setCheckable(true);
     m_curveToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -255,7 +315,11 @@ void ChannelWindow::buildControls() {
     m_live = new LiveCurveChart(m_content);
     m_live->setMinimumHeight(kLiveCurveHeight);
     m_live->hide();
+    m_curveFault = faultSign(m_live, "lblKurveFehler", &m_curveFaultText, false);
+    m_curveFault->setAutoFillBackground(true);
+    m_curveFault->move(8, 4);
     connect(m_curveToggle, &QToolButton::toggled, this, &ChannelWindow::showLiveCurve);
+    m_buttonGrid->addWidget(m_curveToggle, 2, 0, 1, 2, Qt::AlignLeft);
 
     arrange(ChannelLayout::Column);
     m_scroll->setWidget(m_content);
@@ -271,10 +335,9 @@ void ChannelWindow::buildControls() {
 void ChannelWindow::arrange(ChannelLayout layout) {
     m_layout = layout;
     const bool row = layout == ChannelLayout::Row;
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_buttons), static_cast<QWidget*>(m_lblNotStored),
-          static_cast<QWidget*>(m_frameProgram), static_cast<QWidget*>(m_frameAkkumesswerte),
-          static_cast<QWidget*>(m_curveToggle), static_cast<QWidget*>(m_live)})
+    for (QWidget* w : {static_cast<QWidget*>(m_buttons), static_cast<QWidget*>(m_lblNotStored),
+                       static_cast<QWidget*>(m_frameProgram),
+                       static_cast<QWidget*>(m_frameAkkumesswerte), static_cast<QWidget*>(m_live)})
         m_top->removeWidget(w);
     for (int i = 0; i < 6; ++i)
         m_top->setRowStretch(i, 0);
@@ -285,27 +348,23 @@ void ChannelWindow::arrange(ChannelLayout layout) {
         m_top->addWidget(m_buttons, 1, 0);
         m_top->addWidget(m_frameProgram, 2, 0);
         m_top->addWidget(m_frameAkkumesswerte, 1, 1, 3, 1);
-        m_top->addWidget(m_curveToggle, 4, 0, 1, 2);
-        m_top->addWidget(m_live, 5, 0, 1, 2);
+        m_top->addWidget(m_live, kCurveRow, 0, 1, 2);
         m_top->setColumnStretch(1, 1);
-        m_top->setRowStretch(3, 1);
-        m_top->setRowStretch(5, 1);
     } else {
         m_top->addWidget(m_buttons, 0, 0);
         m_top->addWidget(m_lblNotStored, 1, 0);
         m_top->addWidget(m_frameProgram, 2, 0);
         m_top->addWidget(m_frameAkkumesswerte, 3, 0);
-        m_top->addWidget(m_curveToggle, 4, 0);
-        m_top->addWidget(m_live, 5, 0);
+        m_top->addWidget(m_live, kCurveRow, 0);
         m_top->setColumnStretch(0, 1);
-        m_top->setRowStretch(3, 1);
-        m_top->setRowStretch(5, 1);
     }
+    shareHeight();
 
     // In a low window every line of height counts: the values two by two, the
     // state beside the capacity, and narrower margins.
     QWidget* state = box(ChannelField::Status);
     m_statusGrid->removeWidget(state);
+    m_statusGrid->removeWidget(m_faultPane);
     for (const auto& [l, value] : m_statusRows) {
         m_statusGrid->removeWidget(l);
         m_statusGrid->removeWidget(value);
@@ -320,10 +379,12 @@ void ChannelWindow::arrange(ChannelLayout layout) {
         m_statusGrid->addWidget(m_statusRows[i].first, r, c);
         m_statusGrid->addWidget(m_statusRows[i].second, r, c + 1);
     }
-    if (row)
-        m_statusGrid->addWidget(state, 1, 2, 1, 2);
-    else
-        m_statusGrid->addWidget(state, int(m_statusRows.size()), 0, 1, 2);
+    for (QWidget* w : {state, m_faultPane}) {
+        if (row)
+            m_statusGrid->addWidget(w, 1, 2, 1, 2);
+        else
+            m_statusGrid->addWidget(w, int(m_statusRows.size()), 0, 1, 2);
+    }
     m_statusGrid->setColumnStretch(1, 1);
     m_statusGrid->setColumnStretch(3, row ? 1 : 0);
     m_statusGrid->setRowStretch(row ? 2 : int(m_statusRows.size()) + 1, 1);
@@ -370,6 +431,18 @@ void ChannelWindow::arrange(ChannelLayout layout) {
     }
 }
 
+// The room the window has beyond what its controls need: the open curve takes
+// all of it, else the values (their lists) do. An empty row that stretched
+// would leave the room blank.
+void ChannelWindow::shareHeight() {
+    const bool curve = !m_live->isHidden();
+    m_top->setRowStretch(kValuesRow, curve ? 0 : 1);
+    m_top->setRowStretch(kCurveRow, curve ? 1 : 0);
+    // With the curve open the lists keep a few lines and leave the rest to it.
+    for (QListWidget* list : {m_lstLaden, m_lstEntladen})
+        list->setMaximumHeight(curve ? 2 * list->minimumHeight() : QWIDGETSIZE_MAX);
+}
+
 ChannelLayout ChannelWindow::layoutFor(QSize size) const {
     // Low and wide enough for the row: the narrow form would show little more
     // than the buttons and the program.
@@ -386,6 +459,13 @@ void ChannelWindow::resizeEvent(QResizeEvent* event) {
     const ChannelLayout wanted = layoutFor(event->size());
     if (wanted != m_layout)
         arrange(wanted);
+    if (m_fault) {
+        QPointer<ChannelWindow> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self)
+                self->placeCurveFault(); // once the layout has given the curve its width
+        });
+    }
 }
 
 void ChannelWindow::showLiveCurve(bool show) {
@@ -394,11 +474,33 @@ void ChannelWindow::showLiveCurve(bool show) {
     m_curveToggle->setChecked(show);
     m_curveToggle->setArrowType(show ? Qt::DownArrow : Qt::RightArrow);
     m_live->setVisible(show);
-    // The MDI frame grows and shrinks with the pane, the values keep their room.
-    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    frame->resize(frame->width(), frame->height() + (show ? kLiveCurveHeight : -kLiveCurveHeight));
-    if (show)
+    shareHeight();
+    // The curve takes the room the window has free. Where that is too little,
+    // the sub-window grows into the free part of the main area below it, never
+    // past its edge; what still does not fit scrolls, and the curve with its
+    // time axis is scrolled into view.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (show) {
+        m_content->layout()->activate();
+        const int missing = m_content->minimumSizeHint().height() - m_scroll->viewport()->height();
+        if (sub && sub->parentWidget() && missing > 0 && !sub->isMaximized()) {
+            const int below = sub->parentWidget()->height() - (sub->geometry().bottom() + 1);
+            m_grownBy = std::max(0, std::min(missing, below));
+            sub->resize(sub->width(), sub->height() + m_grownBy);
+        }
+        QPointer<ChannelWindow> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self && !self->m_live->isHidden()) {
+                self->m_scroll->ensureWidgetVisible(self->m_live, 0, 0);
+                self->placeCurveFault();
+            }
+        });
         m_live->replot(QCustomPlot::rpQueuedReplot);
+    } else if (m_grownBy > 0) {
+        if (sub && !sub->isMaximized())
+            sub->resize(sub->width(), sub->height() - m_grownBy);
+        m_grownBy = 0;
+    }
 }
 
 void ChannelWindow::polled(const StatusRecord& status) {
@@ -480,10 +582,33 @@ void ChannelWindow::setVisible(ChannelField field, bool visible) {
         e->setVisible(visible);
 }
 
-void ChannelWindow::setStatusFrameRed(bool red) {
-    m_frameStatus->setStyleSheet(red ? QStringLiteral("QGroupBox#frameStatus::title { color: "
-                                                      "rgb(255, 0, 0); }")
+// The heartbeat lights the caption in the highlight colour: red belongs to faults.
+void ChannelWindow::setHeartbeat(bool lit) {
+    m_frameStatus->setStyleSheet(lit ? QStringLiteral("QGroupBox#frameStatus::title { color: %1; }")
+                                           .arg(palette().color(QPalette::Highlight).name())
                                      : QString());
+}
+
+// A fault takes the state box's place with its sign and its whole text, and
+// marks the live curve; the box keeps the text for whoever reads it.
+void ChannelWindow::setFaultState(bool fault) {
+    m_fault = fault;
+    const QString state = text(ChannelField::Status);
+    m_faultText->setText(state);
+    m_curveFaultText->setText(state);
+    box(ChannelField::Status)->setVisible(!fault);
+    m_faultPane->setVisible(fault);
+    m_curveFault->setVisible(fault);
+    placeCurveFault();
+}
+
+// The fault's sign over the top of the curve, as wide as the curve.
+void ChannelWindow::placeCurveFault() {
+    if (m_curveFault->isHidden())
+        return;
+    const int width = std::max(80, m_live->width() - 16);
+    const int height = m_curveFault->heightForWidth(width);
+    m_curveFault->setGeometry(8, 4, width, height > 0 ? height : m_curveFault->sizeHint().height());
 }
 
 void ChannelWindow::setEndValueLines(const QList<EndValueDisplayLine>& laden,

@@ -64,13 +64,19 @@ public:
     QString channelCode() const override { return m_code; }
     bool releaseBattery(qint32 id) override { return m_controller->releaseBattery(id); }
     bool isBatteryUsed(qint32 id) override { return m_controller->isBatteryUsed(id); }
+    std::pair<qint32, qint32> recordedSeries() const override {
+        if (!m_controller->isRecording())
+            return {-1, -1};
+        return {m_controller->batteryId(), m_controller->seriesId()};
+    }
 
     // ChannelDisplay
     void setText(ChannelField field, const QString& text) override;
     QString text(ChannelField field) const override;
     void setVisible(ChannelField field, bool visible) override;
     using QWidget::setVisible;
-    void setStatusFrameRed(bool red) override;
+    void setHeartbeat(bool lit) override;
+    void setFaultState(bool fault) override;
     void setEndValueLines(const QList<EndValueDisplayLine>& laden,
                           const QList<EndValueDisplayLine>& entladen) override;
     void setStorageWarning(const QString& text) override;
@@ -102,6 +108,8 @@ private:
     QPushButton* button(QWidget* parent, const char* name, const char* key);
     void arrange(ChannelLayout layout);
     ChannelLayout layoutFor(QSize size) const;
+    void shareHeight();
+    void placeCurveFault();
     void startDiagram(qint32 series, qint32 endValueId);
     void setCaptions();
     QLineEdit* box(ChannelField field) const;
@@ -132,6 +140,13 @@ private:
     QLabel* m_lblAkkuzustand = nullptr;
     QLabel* m_lblSelbstentladung = nullptr;
     QLabel* m_lblNotStored = nullptr;
+    // A fault: the state told in full (wrapped, with its sign) in place of the
+    // state box, and marked on the live curve.
+    QWidget* m_faultPane = nullptr;
+    QLabel* m_faultText = nullptr;
+    QWidget* m_curveFault = nullptr;
+    QLabel* m_curveFaultText = nullptr;
+    bool m_fault = false;
     qint16 m_faultShown = 0; // the fault whose box this episode has shown
     QListWidget* m_lstLaden = nullptr;
     QListWidget* m_lstEntladen = nullptr;
@@ -140,7 +155,10 @@ private:
     ChannelEventWatcher m_events;
     QToolButton* m_curveToggle = nullptr;
     LiveCurveChart* m_live = nullptr;
-    static constexpr int kLiveCurveHeight = 180;
+    int m_grownBy = 0; // how much the open curve made the sub-window grow
+    static constexpr int kLiveCurveHeight = 160;
+    static constexpr int kValuesRow = 3;
+    static constexpr int kCurveRow = 4;
 };
 
 } // namespace velmara

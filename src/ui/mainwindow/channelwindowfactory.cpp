@@ -19,9 +19,9 @@ public:
             m_main->chargerMissing = value;
     }
     qint32 newTempSeriesId() override { return m_main ? m_main->newTempSeriesId() : -1; }
-    void setStatusbarText(const QString& channelCode, const QString& text) override {
+    void setStatusbarText(const QString& channelCode, const QString& text, bool fault) override {
         if (m_main)
-            m_main->setStatusbarText(channelCode, text);
+            m_main->setStatusbarText(channelCode, text, fault);
     }
     void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) override {
         if (m_main)

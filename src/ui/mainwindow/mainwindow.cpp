@@ -6,6 +6,7 @@
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
 #include "base/widgets/modal.h"
+#include "batteries/core/batterystore.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
@@ -53,6 +54,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -128,6 +130,10 @@ void MainWindow::optimizeStatusbar() {
     }
 }
 
+namespace {
+constexpr int kPanelMinWidth = 140; // a channel's state panel in the status bar
+} // namespace
+
 void MainWindow::createStatusbar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("stbFirstStatusbar"));
@@ -141,11 +147,19 @@ void MainWindow::createStatusbar() {
         auto* text = new QLabel(bar);
         text->setObjectName(QStringLiteral("Kanal%1Text").arg(i + 1));
         text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        text->setMinimumWidth(140);
+        text->setMinimumWidth(kPanelMinWidth);
+        // A fault's sign in front of the state text, shown only for a fault.
+        auto* sign = new QLabel(bar);
+        sign->setObjectName(QStringLiteral("Kanal%1Fehler").arg(i + 1));
+        const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
+        sign->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(size, size));
+        sign->hide();
         bar->addWidget(label);
+        bar->addWidget(sign);
         bar->addWidget(text, 1);
         m_channels[size_t(i)].panelLabel = label;
         m_channels[size_t(i)].panelText = text;
+        m_channels[size_t(i)].panelFault = sign;
     }
     m_storageMark = new QLabel(bar);
     m_storageMark->setObjectName(QStringLiteral("lblNichtGespeichert"));
@@ -184,12 +198,26 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const
     }
 }
 
-void MainWindow::setStatusbarText(const QString& channelCode, const QString& text) {
+void MainWindow::setStatusbarText(const QString& channelCode, const QString& text, bool fault) {
     const int i = indexOf(channelCode);
     if (i < 0)
         return;
-    m_channels[size_t(i)].panelText->setText(text);
-    m_channels[size_t(i)].panelText->setToolTip(text); // a long fault text may not fit the panel
+    Channel& channel = m_channels[size_t(i)];
+    channel.panelText->setText(text);
+    channel.panelText->setToolTip(text); // a long fault text may not fit the panel
+    // A fault stands out: its sign and the fault colour.
+    channel.panelText->setStyleSheet(
+        fault ? QStringLiteral("color: rgb(190, 0, 0); font-weight: bold;") : QString());
+    channel.panelFault->setVisible(fault && !channel.panelText->isHidden());
+    // A fault's panel asks for the width of its whole text, up to half the bar;
+    // the other panels give way.
+    QFont font = channel.panelText->font();
+    font.setBold(true);
+    const int whole = QFontMetrics(font).horizontalAdvance(text) + 12;
+    channel.panelText->setMinimumWidth(
+        fault
+            ? std::clamp(whole, kPanelMinWidth, std::max(kPanelMinWidth, statusBar()->width() / 2))
+            : kPanelMinWidth);
 }
 
 // ---------------------------------------------------------------- channels
@@ -222,7 +250,11 @@ void MainWindow::toggleChannel(const QString& channelCode) {
         return;
     if (!isChannelChecked(channelCode))
         setChannelChecked(channelCode, true);
-    sub->show();
+    // A minimised window comes back at its size, not as an icon.
+    if (sub->isMinimized())
+        sub->showNormal();
+    else
+        sub->show();
     m_mdi->setActiveSubWindow(sub);
     sub->raise();
 }
@@ -364,8 +396,7 @@ void MainWindow::endProgram() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_ended && !m_forceClose) {
-        if (showKeyed(m_session, "1090", "0410", MsgIcon::Question, MsgButtons::YesNo) !=
-            MsgAnswer::Yes) {
+        if (!confirmQuit()) {
             event->ignore();
             return;
         }
@@ -373,6 +404,36 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     releaseProgram();
     event->accept();
+}
+
+bool MainWindow::confirmQuit() {
+    QStringList recorded;
+    Database* user = m_session.user();
+    for (const QString& code : loadedChannelCodes(m_session.setting("UsedCharger"))) {
+        const ChannelView* view = channelView(code);
+        const auto [batteryId, seriesId] =
+            view ? view->recordedSeries() : std::pair<qint32, qint32>{-1, -1};
+        if (seriesId < 0 || !user)
+            continue;
+        BatteryStore store(*user);
+        const auto battery = store.battery(batteryId);
+        const auto series = store.seriesById(seriesId);
+        recorded << m_session.text(QStringLiteral("4401"))
+                        .arg(m_session.text(channelCaptionKey(code)),
+                             battery ? battery->name : QString::number(batteryId),
+                             series ? QString::number(series->number) : QString::number(seriesId));
+    }
+    if (recorded.isEmpty())
+        return showKeyed(m_session, "1090", "0410", MsgIcon::Question, MsgButtons::YesNo) ==
+               MsgAnswer::Yes;
+    Message m;
+    m.key = QStringLiteral("4400");
+    m.text = m_session.text(m.key) + QStringLiteral("\n\n") + recorded.join(QLatin1Char('\n')) +
+             QStringLiteral("\n\n") + m_session.text(QStringLiteral("4403"));
+    m.title = m_session.text(QStringLiteral("0410"));
+    m.icon = MsgIcon::Question;
+    m.buttons = MsgButtons::YesNo;
+    return m_session.prompter().show(m) == MsgAnswer::Yes;
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -72,7 +72,7 @@ public:
     QString isBatteryUsed(qint32 akkuId);
 
     // Writes the state text of a channel into its status-bar panel.
-    void setStatusbarText(const QString& channelCode, const QString& text);
+    void setStatusbarText(const QString& channelCode, const QString& text, bool fault = false);
     // Values of a channel wait in memory because the user file does not take
     // them: one notice per episode and a mark in the status bar while it lasts.
     void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason);
@@ -168,6 +168,9 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The quit question; while channels record, it names each battery and
+    // series that stops being recorded. True: the user wants to quit.
+    bool confirmQuit();
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -222,6 +225,7 @@ private:
         QAction* menuEntry = nullptr; // "Kanal n" in the menu Fenster
         QLabel* panelLabel = nullptr; // the channel's name in the status bar
         QLabel* panelText = nullptr;  // its state text in the status bar
+        QLabel* panelFault = nullptr; // the sign before a fault's text
         int waitingValues = 0;        // values that wait for the user file
     };
     std::array<Channel, 4> m_channels;
