@@ -168,8 +168,9 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const
     m_storageMark->setVisible(total > 0);
     // The notice is shown again when the reason changes (the file is writable
     // again, but its -shm file is not).
-    const bool newReason = total > 0 && reason != m_waitingReason;
-    m_waitingReason = total > 0 ? reason : QString();
+    const bool newReason = waiting > 0 && !reason.isEmpty() && reason != m_waitingReason;
+    if (total == 0 || newReason)
+        m_waitingReason = total > 0 ? reason : QString();
     if ((before == 0 && total > 0) || (newReason && before > 0)) {
         Message m;
         m.key = QStringLiteral("1122");
