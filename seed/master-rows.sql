@@ -919,6 +919,11 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4403', 'de', 'Wenn velmara endet, werden diese Messreihen nicht mehr aufgezeichnet. Möchten Sie velmara trotzdem beenden?'),
  ('4403', 'en', 'When velmara ends, these series are no longer recorded. Do you want to quit velmara anyway?');
 
+-- Ending the program while measured values wait for the user file
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4300', 'de', '%1 Messwerte konnten noch nicht in die Datenbankdatei geschrieben werden und warten im Speicher. Wenn velmara jetzt beendet wird, gehen sie verloren. Trotzdem beenden?'),
+ ('4300', 'en', '%1 measured values could not be written to the database file yet and wait in memory. If velmara ends now, they are lost. End anyway?');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

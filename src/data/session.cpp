@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
 #include <cstdio>
 
@@ -42,6 +44,13 @@ FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& pa
     FileOpening result;
     result.path = path;
     into.reset();
+    // A file of 0 bytes would open as an empty database and be filled with empty
+    // tables: the data it held would be gone without a word.
+    if (const QFileInfo info(path); info.exists() && info.isFile() && info.size() == 0) {
+        result.emptyFile = true;
+        result.reason = QStringLiteral("%1 is empty (0 bytes)").arg(path);
+        return result;
+    }
     const QVector<SchemaStep> steps = master ? masterSchemaSteps() : userSchemaSteps();
     const QString rows = master ? masterSeedRows() : QString();
     if (!QDir().mkpath(m_folder.dataDir())) {
@@ -79,6 +88,52 @@ FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& pa
     into = std::move(db);
     result.ok = true;
     return result;
+}
+
+FolderLock Session::lockDataFolder() {
+    FolderLock result;
+    if (m_folderLock && m_folderLock->isLocked())
+        return result.ok = true, result;
+    QDir().mkpath(m_folder.dataDir());
+    m_folderLock =
+        std::make_unique<QLockFile>(m_folder.dataDir() + QStringLiteral("/velmara.lock"));
+    // A lock is stale only when its program no longer runs, never by its age:
+    // a program may run for weeks.
+    m_folderLock->setStaleLockTime(0);
+    if (m_folderLock->tryLock(0))
+        return result.ok = true, result;
+    if (m_folderLock->error() == QLockFile::LockFailedError) {
+        QString app;
+        m_folderLock->getLockInfo(&result.pid, &result.host, &app);
+        m_folderLock.reset();
+        return result;
+    }
+    // No lock file can be made (a write-protected folder): nothing can be
+    // written there either, so the program goes on.
+    result.ok = true;
+    result.reason = QStringLiteral("cannot create the lock file in %1").arg(m_folder.dataDir());
+    m_log.writeSignature(QStringLiteral("Data folder not locked"));
+    m_log.writeEntry(result.reason);
+    m_folderLock.reset();
+    return result;
+}
+
+QString Session::asideName(const QString& path, const QDateTime& when) {
+    return path + when.toString(QStringLiteral("'.damaged-'yyyyMMdd-hhmmss"));
+}
+
+bool Session::setFileAside(const QString& path, const QString& keptAs, QString* error) {
+    if (QFileInfo::exists(keptAs) || !QFile::rename(path, keptAs)) {
+        if (error)
+            *error = QStringLiteral("cannot rename %1 to %2").arg(path, keptAs);
+        return false;
+    }
+    for (const QString& companion : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (QFileInfo::exists(path + companion))
+            QFile::rename(path + companion, keptAs + companion);
+    m_log.writeSignature(QStringLiteral("Damaged database file set aside"));
+    m_log.writeEntry(QStringLiteral("%1 -> %2").arg(path, keptAs));
+    return true;
 }
 
 FileOpening Session::openMaster() {

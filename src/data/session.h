@@ -12,9 +12,12 @@
 #include "data/settingsstore.h"
 #include "data/textstore.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <memory>
+
+class QLockFile;
 
 namespace velmara {
 
@@ -27,6 +30,15 @@ struct FileOpening {
     QString reason;     // why it failed (empty on success)
     QStringList damage; // what the engine's quick check found in an opened file
     QString path;
+    bool emptyFile = false; // the file exists with 0 bytes: damaged, nothing was touched
+};
+
+// How taking the data folder for this program went.
+struct FolderLock {
+    bool ok = false;
+    qint64 pid = 0; // the program that holds the folder (when !ok)
+    QString host;
+    QString reason; // why no lock could be taken, if one could not (the program goes on)
 };
 
 // How compacting the user file went.
@@ -62,11 +74,21 @@ public:
     Database* master() const { return m_master.get(); }
     Database* user() const { return m_user.get(); }
 
+    // One program per data folder: takes the lock file Daten/velmara.lock, held
+    // until the session ends. A lock left by a program that no longer runs is
+    // taken over. Not ok (with the holder) while another program holds it.
+    FolderLock lockDataFolder();
+
     // Creates Daten/ and a missing file from the delivered content, opens the
     // file, brings its schema up to date and runs the quick check. A file the
     // check finds damaged is open; its findings are written to the log.
     FileOpening openMaster();
     FileOpening openUser();
+    // Where a damaged file is kept: its name followed by ".damaged-<date>-<time>".
+    static QString asideName(const QString& path, const QDateTime& when);
+    // Renames a damaged file (and its -wal and -shm) to keptAs, so that a new
+    // one can be made in its place. False with the reason when that fails.
+    bool setFileAside(const QString& path, const QString& keptAs, QString* error);
     // The settings and text stores on the master file; language "" takes the
     // setting UsedLanguage. False with the reason when a table cannot be read.
     bool openStores(QString* error = nullptr, const QString& language = QString());
@@ -101,6 +123,7 @@ private:
     TextStore m_texts;
     SharedRecordsets m_recordsets;
     std::unique_ptr<ChargerLink> m_link;
+    std::unique_ptr<QLockFile> m_folderLock;
 };
 
 // A box through the session's prompter whose text and title are text keys,

@@ -27,6 +27,11 @@ ChargerLink::~ChargerLink() {
     endAllRequests();
 }
 
+void ChargerLink::setLog(ErrorLog* log) {
+    for (LogEpisode* episode : {&m_faultEpisode, &m_silenceEpisode, &m_garbledEpisode})
+        episode->setLog(log);
+}
+
 void ChargerLink::endAllRequests() {
     m_ending = true;
     if (m_line.held()) {
@@ -130,6 +135,7 @@ QCoro::Task<QString> ChargerLink::request(QString body) {
     }
     m_faultInRequest = false;
     m_requestAborted = false;
+    const QString asked = body;
     QString message = std::move(body);
     writeFrame(message);
     const QString answer = co_await waitForAnswer();
@@ -141,6 +147,8 @@ QCoro::Task<QString> ChargerLink::request(QString body) {
         m_faultReported = false; // the line works again: the next fault is news
         Q_EMIT lineRecovered();
     }
+    if (!aborted && !m_faultInRequest && !m_ending)
+        logAnswer(asked, answer);
     if (aborted && m_switchingPort)
         m_lineLeftToSwitch = true; // reopenPort hands the line on over the new port
     else
@@ -227,6 +235,7 @@ QString ChargerLink::unwrapAnswer(const QString& collected) {
 }
 
 void ChargerLink::serialFault() {
+    const bool firstInRequest = !m_faultInRequest;
     m_faultInRequest = true;
     const SerialError e = m_port->error();
     const QString description = m_port->errorString();
@@ -236,10 +245,30 @@ void ChargerLink::serialFault() {
         m_port->close();
         m_portLost = true;
     }
+    if (firstInRequest)
+        m_faultEpisode.occurred(QStringLiteral("%1: %2 - %3")
+                                    .arg(m_port->devicePath())
+                                    .arg(static_cast<int>(e))
+                                    .arg(description));
     if (m_faultReported)
         return;
     m_faultReported = true;
     Q_EMIT lineFault(static_cast<int>(e), description, m_portLost);
+}
+
+// A request answered without a serial fault ends an outage; silence and
+// answers that are no frame are episodes of their own.
+void ChargerLink::logAnswer(const QString& asked, const QString& answer) {
+    m_faultEpisode.end(QStringLiteral("the line works again"));
+    if (answer.isEmpty()) {
+        m_silenceEpisode.occurred(QStringLiteral("no answer to %1").arg(asked));
+        return;
+    }
+    m_silenceEpisode.end(QStringLiteral("the charger answers again"));
+    if (answer == QLatin1String("-1"))
+        m_garbledEpisode.occurred(QStringLiteral("the answer to %1 is no frame").arg(asked));
+    else
+        m_garbledEpisode.end(QStringLiteral("the answers can be read again"));
 }
 
 } // namespace velmara

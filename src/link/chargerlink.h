@@ -3,6 +3,7 @@
 // the answer frame and hands back its payload. Strictly request/answer; one
 // request at a time on the line. Requests are awaited: while one waits for its
 // answer the event loop runs, and further requests wait their turn in order.
+#include "base/core/errorlog.h"
 #include "link/chargermodel.h"
 #include "link/serialport.h"
 #include "link/turnqueue.h"
@@ -64,6 +65,10 @@ public:
     // the program.
     void endAllRequests();
 
+    // Where outages, silence and unreadable answers are logged (once when they
+    // begin, once when they end); the log outlives the link.
+    void setLog(ErrorLog* log);
+
     qint16 portNumber() const { return m_portNumber; }
     SerialPort& port() { return *m_port; }
     // A request is on the line or waits for it.
@@ -91,6 +96,7 @@ private:
     bool writeFrame(QString& message);
     QCoro::Task<QString> waitForAnswer();
     void serialFault();
+    void logAnswer(const QString& asked, const QString& answer);
 
     std::unique_ptr<SerialPort> m_port;
     std::shared_ptr<LinkClock> m_clock;
@@ -106,6 +112,9 @@ private:
     bool m_lineLeftToSwitch = false;   // ... and that request has left the line to it
     SerialPort* m_waitingOn = nullptr; // the port the request on the line waits on
     std::vector<std::unique_ptr<SerialPort>> m_retired; // ports replaced under a waiting request
+    LogEpisode m_faultEpisode{nullptr, QStringLiteral("Serial line fault")};
+    LogEpisode m_silenceEpisode{nullptr, QStringLiteral("Charger does not answer")};
+    LogEpisode m_garbledEpisode{nullptr, QStringLiteral("Unreadable answers")};
 };
 
 } // namespace velmara

@@ -5,12 +5,16 @@
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlcipher/sqlite3.h>
 
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmara {
 
@@ -102,6 +106,9 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& con
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     auto failOpen = [&](const QString& what) {
         QString text = QStringLiteral("Cannot open %1: %2").arg(path, what);
+        const QStringList blocked = unwritableFiles(path);
+        if (!blocked.isEmpty())
+            text += QStringLiteral("; cannot write %1").arg(blocked.join(QStringLiteral(", ")));
         sqlite3_close_v2(db);
         if (!existed && QFileInfo(path).exists() && QFileInfo(path).size() == 0)
             QFile::remove(path);
@@ -170,17 +177,71 @@ bool Database::isReadOnly() const {
     return m_db && sqlite3_db_readonly(m_db, "main") == 1;
 }
 
-bool Database::reopenIfWritable() {
-    if (!m_db || !isReadOnly())
-        return m_db != nullptr;
-    if (m_scopeDepth > 0 || !QFileInfo(m_path).isWritable())
+bool Database::canWrite(QString* why) {
+    auto refuse = [&](const QString& reason) {
+        if (why)
+            *why = reason;
         return false;
-    QString error;
-    std::unique_ptr<Database> fresh = open(m_path, m_connect, &error, true);
-    if (!fresh || fresh->isReadOnly()) {
-        m_lastError = fresh ? QStringLiteral("the file is still write-protected") : error;
+    };
+    if (!m_db)
+        return refuse(QStringLiteral("The database is closed."));
+    if (isReadOnly())
+        return refuse(QStringLiteral("%1 is open read-only").arg(m_path));
+    if (!sqlite3_get_autocommit(m_db))
+        return true; // inside a transaction of its own: it has written or will find out
+    if (sqlite3_exec(m_db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(m_db);
+        // Another writer holds the lock: the file itself takes writes.
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return true;
+        return refuse(engineError(m_db));
+    }
+    sqlite3_exec(m_db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    return true;
+}
+
+QStringList Database::unwritableFiles(const QString& path) {
+    QStringList out;
+    for (const QString& name :
+         {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+        const QByteArray encoded = QFile::encodeName(name);
+        struct stat st {};
+        if (::stat(encoded.constData(), &st) != 0 || ::access(encoded.constData(), W_OK) == 0)
+            continue;
+        out << QStringLiteral("%1 (mode %2, owner %3)")
+                   .arg(name, QStringLiteral("0%1").arg(st.st_mode & 07777, 3, 8, QLatin1Char('0')),
+                        QFileInfo(name).owner());
+    }
+    return out;
+}
+
+bool Database::reopenIfWritable() {
+    if (!m_db)
+        return false;
+    QString why;
+    if (canWrite(&why))
+        return true;
+    const QStringList blocked = unwritableFiles(m_path);
+    if (!blocked.isEmpty()) {
+        m_lastError = QStringLiteral("cannot write %1").arg(blocked.join(QStringLiteral(", ")));
         return false;
     }
+    // The files look writable. Opening derives the key anew, which takes a
+    // moment: after a new connection that could not write either, wait a while.
+    static constexpr qint64 kReopenPauseMs = 10000;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_scopeDepth > 0 || (m_lastReopenMs >= 0 && now - m_lastReopenMs < kReopenPauseMs)) {
+        m_lastError = why;
+        return false;
+    }
+    QString error;
+    std::unique_ptr<Database> fresh = open(m_path, m_connect, &error, true);
+    if (!fresh || !fresh->canWrite(&error)) {
+        m_lastReopenMs = now;
+        m_lastError = error;
+        return false;
+    }
+    m_lastReopenMs = -1;
     // Record sets prepare their statements on the handle each time they run.
     sqlite3_close_v2(m_db);
     m_db = std::exchange(fresh->m_db, nullptr);

@@ -56,10 +56,21 @@ public:
     void close();
     bool isOpen() const { return m_db != nullptr; }
     // A file that was write-protected when it was opened is read on a read-only
-    // connection, which stays so. Once the file can be written again, this opens
-    // it anew (record sets stay attached); true when the connection can write.
+    // connection, which stays so.
     bool isReadOnly() const;
+    // Whether the connection takes a write now (it briefly takes the write lock
+    // to find out). A connection can be read-only without isReadOnly(): the main
+    // file was writable at its opening, its -wal or -shm file was not. False with
+    // the reason in *why.
+    bool canWrite(QString* why = nullptr);
+    // A connection that cannot write is opened anew once the files can be
+    // written again (record sets stay attached); a new connection replaces the
+    // old one only when it can write. True when the connection can write; else
+    // false with the reason (naming a file that cannot be written) in lastError().
     bool reopenIfWritable();
+    // The file and its -wal and -shm companions that exist and that this process
+    // cannot write, each as "path (mode 0444, owner name)".
+    static QStringList unwritableFiles(const QString& path);
     const QString& path() const { return m_path; }
     const QString& lastError() const { return m_lastError; }
 
@@ -95,6 +106,7 @@ private:
     bool m_scopeFailed = false; // a statement failed inside the innermost transaction
     int m_savepoints = 0;       // savepoints named so far (each gets a name of its own)
     QVector<Recordset*> m_recordsets;
+    qint64 m_lastReopenMs = -1; // when the last new connection could not write
 };
 
 // Translates the program's dialect into SQLite's: DELETE * FROM -> DELETE FROM,

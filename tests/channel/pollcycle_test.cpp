@@ -3,6 +3,8 @@
 
 #include "support/scripted_messages.h"
 
+#include <QFile>
+
 namespace velmara::test {
 namespace {
 
@@ -393,8 +395,11 @@ TEST_F(PollCycle, AnswersOfAnotherChannelAreNeitherShownNorStored) {
 
 // A file that does not take values (full disk, write-protected): the values
 // wait in memory, the user is told and sees a mark; once the file takes
-// writes again they are written in the order they were taken.
+// writes again they are written in the order they were taken. The log tells
+// when the waiting began and when it ended, not every value.
 TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
+    const QString logPath = folder.folder().logPath();
+    session().log().open(logPath);
     ChannelController& c = idle();
     ASSERT_TRUE(user().execute("CREATE TRIGGER full BEFORE INSERT ON TempMessWerte "
                                "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
@@ -416,6 +421,13 @@ TEST_F(PollCycle, ValuesTheFileRefusesWaitAndAreWrittenInOrderLater) {
     EXPECT_EQ(c.valuesWaiting(), 0);
     EXPECT_EQ(host.waiting["001"], 0);
     EXPECT_EQ(display.storageWarning, "");
+    session().log().release();
+    QFile logFile(logPath);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QString log = QString::fromUtf8(logFile.readAll());
+    EXPECT_EQ(log.count("LogType: "), 2) << log.toStdString();
+    EXPECT_EQ(log.count("begins: channel 001: value 10;"), 1);
+    EXPECT_EQ(log.count(" s, 2 in all: channel 001: every waiting value is written, 0 lost"), 1);
 }
 
 // After the charger was silent the lists are read anew: an end value the

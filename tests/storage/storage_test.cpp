@@ -6,14 +6,20 @@
 #include "storage/sqlitevalue.h"
 #include "support/temp_folder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
+
+#include <unistd.h>
 
 using namespace velmara;
 
@@ -661,4 +667,66 @@ TEST(StorageErrors, WantOfSpaceIsNamedWhateverTheEngineCallsIt) {
         SCOPED_TRACE(c.message);
         EXPECT_EQ(storage::describeEngineFailure(c.message, c.code, c.systemErrno), c.shown);
     }
+}
+
+namespace {
+
+// As root every file can be written: the body runs in a child process under
+// an ordinary user. True where the caller is to run the body itself.
+bool runsAsOrdinaryUser() {
+    if (::geteuid() != 0)
+        return true;
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (setpriv.isEmpty())
+        return false;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(setpriv,
+                {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                 QCoreApplication::applicationFilePath(),
+                 QString("--gtest_filter=%1.%2").arg(info->test_suite_name(), info->name())});
+    EXPECT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << "the test failed as user nobody";
+    return false;
+}
+
+} // namespace
+
+// A file write-protected while it was opened gives a read-only connection, and
+// its -wal and -shm files inherit the protection. Unprotecting the file alone
+// does not make a new connection write: it replaces the old one only once it
+// can, and until then the file that blocks is named.
+TEST(WriteProtectedFile, ConnectionIsOpenedAnewOnlyOnceEveryFileTakesWrites) {
+    if (!runsAsOrdinaryUser())
+        return;
+    QTemporaryDir dir(QDir::tempPath() + "/velmara-protected-XXXXXX");
+    const QString path = dir.filePath("veluser.mdb");
+    const auto ro = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto rw = ro | QFile::WriteOwner;
+    {
+        auto db = Database::open(path, kConnect, nullptr, false);
+        ASSERT_TRUE(db && db->execute("CREATE TABLE t (x INTEGER); INSERT INTO t VALUES (1);"));
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, ro));
+    QString error;
+    auto db = Database::open(path, kConnect, &error, true);
+    ASSERT_TRUE(db) << error.toStdString();
+    EXPECT_FALSE(db->execute("INSERT INTO t VALUES (2)"));
+    EXPECT_FALSE(db->reopenIfWritable());
+    EXPECT_TRUE(db->lastError().contains(path + " (mode 0444")) << db->lastError().toStdString();
+
+    ASSERT_TRUE(QFile::setPermissions(path, rw));
+    ASSERT_FALSE(QFileInfo(path + "-shm").isWritable()) << "the -shm file took the file's mode";
+    EXPECT_FALSE(db->reopenIfWritable());
+    EXPECT_TRUE(db->lastError().contains(path + "-shm (mode 0444"))
+        << db->lastError().toStdString();
+    EXPECT_FALSE(db->canWrite());
+
+    for (const char* companion : {"-wal", "-shm"})
+        QFile::setPermissions(path + companion, rw);
+    EXPECT_TRUE(db->reopenIfWritable()) << db->lastError().toStdString();
+    EXPECT_TRUE(db->execute("INSERT INTO t VALUES (2)")) << db->lastError().toStdString();
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM t").toInt(), 2);
 }

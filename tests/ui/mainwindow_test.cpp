@@ -13,12 +13,15 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,9 +38,9 @@ QLabel* panel(MainWindow& w, const QString& name) {
     return entry<QLabel>(w, name);
 }
 
-const QStringList kFullStart{"log",        "master",     "user",      "settings", "resources",
-                             "tempvalues", "recordsets", "extension", "texts",    "link",
-                             "channels",   "visibility", "show"};
+const QStringList kFullStart{"lock",      "log",        "master",     "user",      "settings",
+                             "resources", "tempvalues", "recordsets", "extension", "texts",
+                             "link",      "channels",   "visibility", "show"};
 
 TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     auto w = start();
@@ -135,6 +138,67 @@ TEST_F(MainWindowTest, UnusableFilesEndTheProgramWithOneReadableBox) {
         EXPECT_EQ(w->comLink(), nullptr);
         ASSERT_EQ(boxes.shown.size(), 1);
         EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+    }
+}
+
+// One program per data folder: a second one ends before it opens or changes
+// anything; a lock left by a program that was killed is taken over.
+TEST_F(MainWindowTest, ASecondProgramOnTheDataFolderEndsWithoutTouchingIt) {
+    for (bool holderRuns : {true, false}) {
+        SCOPED_TRACE(holderRuns);
+        freshFolder();
+        prepare();
+        const QString lockPath = current().folder().dataDir() + "/velmara.lock";
+        QLockFile holder(lockPath);
+        ASSERT_TRUE(holder.tryLock(0));
+        if (!holderRuns) {
+            QFile file(lockPath);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            QList<QByteArray> lines = file.readAll().split('\n');
+            file.close();
+            holder.unlock();
+            QProcess gone;
+            gone.start("true");
+            ASSERT_TRUE(gone.waitForStarted());
+            lines[0] = QByteArray::number(gone.processId());
+            gone.waitForFinished();
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(lines.join('\n'));
+        }
+        const QString logPath = current().folder().logPath();
+        QFile::remove(logPath);
+        ScriptedMessages boxes(session());
+        if (holderRuns)
+            boxes.expect(QString::number(QCoreApplication::applicationPid()));
+        auto w = makeWindow();
+        EXPECT_EQ(w->load(), holderRuns ? StartupOutcome::EndProgram : StartupOutcome::Running);
+        if (holderRuns) {
+            EXPECT_EQ(w->startupTrace(), QStringList{"lock"});
+            EXPECT_TRUE(boxes.shown.value(0).text.contains(current().folder().dataDir()));
+            EXPECT_FALSE(QFile::exists(logPath)) << "not even the log is touched";
+        }
+    }
+}
+
+// A user file of 0 bytes lost its data: a new one takes its place only when
+// the user agrees, and the damaged one is kept under another name.
+TEST_F(MainWindowTest, AnEmptyUserFileIsReplacedOnlyWhenTheUserAgrees) {
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        freshFolder();
+        prepare();
+        const QString path = current().folder().userPath();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.close();
+        ScriptedMessages boxes(session());
+        boxes.expect(QDir::toNativeSeparators(path) + " ", answer);
+        auto w = makeWindow();
+        const bool yes = answer == MsgAnswer::Yes;
+        EXPECT_EQ(w->load(), yes ? StartupOutcome::Running : StartupOutcome::EndProgram);
+        const QStringList kept =
+            QDir(current().folder().dataDir()).entryList({"veluser.mdb.damaged-*"});
+        EXPECT_EQ(kept.size(), yes ? 1 : 0);
+        EXPECT_EQ(QFileInfo(path).size() > 0, yes) << "No leaves the file as it was";
     }
 }
 
@@ -512,6 +576,10 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
     EXPECT_EQ(mark->text(), session().text("1124").arg(3));
     EXPECT_FALSE(mark->isHidden());
+    // Ending now would lose them: the user hears how many first; No keeps running.
+    boxes.expect("4300", MsgAnswer::No);
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(boxes.shown.last().text, session().text("4300").arg(3));
     w->setValuesWaiting("001", 0, "");
     EXPECT_FALSE(mark->isHidden());
     w->setValuesWaiting("003", 0, "");

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <utility>
+
 namespace velmara {
 
 void ErrorLog::open(const QString& path) {
@@ -36,6 +38,30 @@ void ErrorLog::writeSignature(const QString& logType) {
 
 void ErrorLog::writeEntry(const QString& entry) {
     writeLine(entry);
+}
+
+void LogEpisode::occurred(const QString& detail) {
+    if (m_count++ > 0)
+        return;
+    m_began = QDateTime::currentDateTime();
+    if (!m_log)
+        return;
+    m_log->writeSignature(m_logType);
+    m_log->writeEntry(QStringLiteral("begins: ") + detail);
+}
+
+void LogEpisode::end(const QString& note) {
+    if (m_count == 0)
+        return;
+    const int count = std::exchange(m_count, 0);
+    if (!m_log)
+        return;
+    const qint64 seconds = m_began.secsTo(QDateTime::currentDateTime());
+    m_log->writeSignature(m_logType);
+    m_log->writeEntry(QStringLiteral("ends after %1 s, %2 in all%3")
+                          .arg(seconds)
+                          .arg(count)
+                          .arg(note.isEmpty() ? QString() : QStringLiteral(": ") + note));
 }
 
 } // namespace velmara

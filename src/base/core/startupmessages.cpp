@@ -41,6 +41,20 @@ const Text kUnusableFolder{
     "velmara nicht arbeiten und wird jetzt beendet.",
     "The data folder %1 cannot be used: %2.\n\nvelmara cannot work without its database files "
     "and closes now."};
+const Text kAlreadyRunning{
+    "velmara läuft bereits mit dem Datenordner %1 (%2). Zwei Programme an denselben Dateien "
+    "würden sich gegenseitig die Daten zerstören; dieses wird jetzt beendet, ohne etwas zu "
+    "verändern.",
+    "velmara already runs with the data folder %1 (%2). Two programs on the same files would "
+    "destroy each other's data, so this one closes now without changing anything."};
+const Text kEmptyFile{
+    "Die Datenbankdatei %1 ist leer (%2 Bytes) und damit beschädigt: ihre Daten können nicht "
+    "gelesen werden.\n\nMit einer neuen, leeren Datei beginnen? Die beschädigte Datei wird "
+    "als %3 aufbewahrt. Mit \"Nein\" wird velmara beendet und die Datei bleibt, wie sie ist.",
+    "The database file %1 is empty (%2 bytes) and so damaged: its data cannot be read.\n\n"
+    "Start with a new, empty file? The damaged file is kept as %3. \"No\" closes velmara and "
+    "leaves the file as it is."};
+const Text kHolder{"Prozess %1 auf %2", "process %1 on %2"};
 const Text kReason{"Grund: %1", "Reason: %1"};
 
 QString pick(const Text& text, const QString& language) {
@@ -97,6 +111,29 @@ Message missingTableMessage(const QString& language, MissingTable table,
 Message unusableFolderMessage(const QString& language, const ProgramFolder::Choice& choice) {
     const QString folder = QDir::toNativeSeparators(choice.folder.dataDir());
     return critical(language, pick(kUnusableFolder, language).arg(folder, choice.problem), {});
+}
+
+Message alreadyRunningMessage(const QString& language, const QString& dataFolder,
+                              const QString& holder) {
+    return critical(
+        language, pick(kAlreadyRunning, language).arg(QDir::toNativeSeparators(dataFolder), holder),
+        {});
+}
+
+QString lockHolderText(const QString& language, qint64 pid, const QString& host) {
+    return pick(kHolder, language).arg(pid).arg(host);
+}
+
+Message emptyFileQuestion(const QString& language, const QString& path, qint64 size,
+                          const QString& keptAs) {
+    Message m = critical(language,
+                         pick(kEmptyFile, language)
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(size)
+                             .arg(QDir::toNativeSeparators(keptAs)),
+                         {});
+    m.buttons = MsgButtons::YesNo;
+    return m;
 }
 
 } // namespace velmara

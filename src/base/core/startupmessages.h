@@ -30,4 +30,14 @@ Message missingTableMessage(const QString& language, MissingTable table,
 // The chosen data folder cannot be created or written: its path and the reason.
 Message unusableFolderMessage(const QString& language, const ProgramFolder::Choice& choice);
 
+// Another velmara works with the same data folder (holder: which process, where).
+Message alreadyRunningMessage(const QString& language, const QString& dataFolder,
+                              const QString& holder);
+// "process 4711 on host" in the language.
+QString lockHolderText(const QString& language, qint64 pid, const QString& host);
+// A database file of 0 bytes: damaged, its data gone. Yes starts a new file and
+// keeps the damaged one under keptAs; No ends the program.
+Message emptyFileQuestion(const QString& language, const QString& path, qint64 size,
+                          const QString& keptAs);
+
 } // namespace velmara

@@ -19,10 +19,13 @@ ChannelRecorder::ChannelRecorder(Session& session, QString code, ChannelHost& ho
           SharedRecordsets& sets = session.recordsets();
           return table == ValueWriter::Table::Temporary ? sets.tempMessWerte.get()
                                                         : sets.messWerte.get();
-      }) {}
+      }),
+      m_refusedValues(&session.log(), QStringLiteral("Values not stored")) {}
 
 ChannelRecorder::~ChannelRecorder() {
     *m_alive = false;
+    m_refusedValues.end(QStringLiteral("%1 values that waited are lost at the end of the program")
+                            .arg(m_writer.waiting()));
 }
 
 QDateTime ChannelRecorder::now() const {
@@ -39,16 +42,13 @@ void ChannelRecorder::reset() {
 // takes writes again. The user hears of values that wait (once per episode).
 void ChannelRecorder::write(ValueWriter::Table table, qint32 seriesId, bool endValue,
                             const QString& text, ValueWriter::StoredCallback onStored) {
-    const quint64 droppedBefore = m_writer.dropped();
     if (!m_writer.write(table, seriesId, endValue, text, std::move(onStored))) {
-        m_session.writeLog(
-            QStringLiteral("Recording"),
-            {QStringLiteral("channel %1: value %2 of series %3 %4: %5")
-                 .arg(m_code, text, QString::number(seriesId),
-                      m_writer.dropped() != droppedBefore
-                          ? QStringLiteral("lost, the memory for waiting values is full")
-                          : QStringLiteral("waits in memory"),
-                      m_writer.lastError())});
+        if (!m_refusedValues.isGoing())
+            m_droppedBefore = m_writer.dropped();
+        m_refusedValues.occurred(
+            QStringLiteral("channel %1: value %2 of series %3 waits in "
+                           "memory: %4")
+                .arg(m_code, text, QString::number(seriesId), m_writer.lastError()));
     }
     reportWaitingValues();
 }
@@ -70,9 +70,19 @@ void ChannelRecorder::reportWaitingValues() {
     if (waiting == m_reportedWaiting)
         return;
     m_reportedWaiting = waiting;
+    if (waiting == 0)
+        m_refusedValues.end(QStringLiteral("channel %1: every waiting value is written, %2 lost "
+                                           "because the memory for waiting values was full")
+                                .arg(m_code)
+                                .arg(m_writer.dropped() - m_droppedBefore));
     m_display.setStorageWarning(waiting == 0 ? QString()
                                              : m_session.text(QStringLiteral("1124")).arg(waiting));
-    m_host.setValuesWaiting(m_code, waiting, m_writer.lastError());
+    QString reason = m_writer.lastError();
+    // A file that cannot be written is named, with its mode, so that the user can fix it.
+    if (const Database* db = m_session.user(); db && waiting > 0)
+        if (const QStringList blocked = Database::unwritableFiles(db->path()); !blocked.isEmpty())
+            reason = QStringLiteral("cannot write %1").arg(blocked.join(QStringLiteral(", ")));
+    m_host.setValuesWaiting(m_code, waiting, reason);
 }
 
 void ChannelRecorder::writeTempValue(const StatusRecord& status) {

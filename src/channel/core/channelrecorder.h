@@ -3,6 +3,7 @@
 // channel goes to its temporary series (always on); while a battery's series is
 // recorded, also to that series. End values go with them. The poll cycle hands
 // the readings over; the recorder decides what becomes a row.
+#include "base/core/errorlog.h"
 #include "channel/core/channeldisplay.h"
 #include "channel/core/recordingmark.h"
 #include "channel/core/valuewriter.h"
@@ -126,6 +127,10 @@ private:
     bool m_markStored = false;
     ValueWriter m_writer;
     int m_reportedWaiting = 0;
+    // Values the file refused go into the log once when they begin to wait and
+    // once when the last is written (not once per value onto a full disk).
+    LogEpisode m_refusedValues;
+    quint64 m_droppedBefore = 0; // values lost before the episode going on
     // Checked after every await: false once the recorder is gone.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

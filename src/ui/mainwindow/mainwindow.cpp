@@ -184,7 +184,12 @@ void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const
     const int total = valuesWaiting();
     m_storageMark->setText(total > 0 ? m_session.text("1124").arg(total) : QString());
     m_storageMark->setVisible(total > 0);
-    if (before == 0 && total > 0) {
+    // The notice is shown again when the reason changes (the file is writable
+    // again, but its -shm file is not).
+    const bool newReason = waiting > 0 && !reason.isEmpty() && reason != m_waitingReason;
+    if (total == 0 || newReason)
+        m_waitingReason = total > 0 ? reason : QString();
+    if ((before == 0 && total > 0) || (newReason && before > 0)) {
         Message m;
         m.key = QStringLiteral("1122");
         m.text = m_session.text(m.key) +
@@ -394,9 +399,24 @@ void MainWindow::endProgram() {
         releaseProgram();
 }
 
+// Values that wait for the user file (full disk, write protection) are lost
+// when the program ends: the user hears how many and decides. True to end.
+bool MainWindow::confirmLosingWaitingValues() {
+    const int waiting = valuesWaiting();
+    if (waiting == 0)
+        return true;
+    Message m;
+    m.key = QStringLiteral("4300");
+    m.text = m_session.text(m.key).arg(waiting);
+    m.title = m_session.text(QStringLiteral("0120"));
+    m.icon = MsgIcon::Exclamation;
+    m.buttons = MsgButtons::YesNo;
+    return m_session.prompter().show(m) == MsgAnswer::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_ended && !m_forceClose) {
-        if (!confirmQuit()) {
+        if (!confirmLosingWaitingValues() || !confirmQuit()) {
             event->ignore();
             return;
         }

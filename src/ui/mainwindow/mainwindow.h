@@ -55,7 +55,7 @@ public:
     // runs; EndProgram: a fatal error or a cancelled dialog ended it (the
     // program-wide objects are released already).
     StartupOutcome load();
-    // The steps that load() went through, in order ("log", "master", "user",
+    // The steps that load() went through, in order ("lock", "log", "master", "user",
     // "settings", "resources", "firststart", "tempvalues", "recordsets",
     // "extension", "texts", "link", "channels", "visibility", "show").
     const QStringList& startupTrace() const { return m_trace; }
@@ -180,6 +180,9 @@ private:
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& key);
     QMenu* addMenu(QMenu* parentMenu, const char* name, const QString& caption, const QString& key);
 
+    // A user file (master given) or master file of 0 bytes: asks, sets it aside.
+    bool replaceEmptyFile(Database* master);
+    bool confirmLosingWaitingValues();
     bool openSettings();
     bool openResources();
     bool generateSerialConnection();
@@ -230,6 +233,7 @@ private:
     };
     std::array<Channel, 4> m_channels;
     QLabel* m_storageMark = nullptr;
+    QString m_waitingReason;                 // why values wait, as the notice last said
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
     QPointer<QWidget> m_printItemWindow;
     PrintAction m_printItemAction;

@@ -38,9 +38,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -86,6 +88,22 @@ void showDamage(Prompter& prompter, Database* master, const FileOpening& opening
 
 } // namespace
 
+// A file of 0 bytes lost its data: the user decides whether a new one takes its
+// place; the damaged one is kept under another name. True when it was set aside.
+bool MainWindow::replaceEmptyFile(Database* master) {
+    const QString path = master ? m_session.folder().userPath() : m_session.folder().masterPath();
+    const QString keptAs = Session::asideName(path, QDateTime::currentDateTime());
+    const QString language = messageLanguage(master);
+    if (m_session.prompter().show(
+            emptyFileQuestion(language, path, QFileInfo(path).size(), keptAs)) != MsgAnswer::Yes)
+        return false;
+    QString error;
+    if (m_session.setFileAside(path, keptAs, &error))
+        return true;
+    m_session.prompter().show(fileFailureMessage(language, QFileInfo(path).fileName(), error));
+    return false;
+}
+
 StartupOutcome MainWindow::load() {
     auto fail = [this] {
         releaseProgram();
@@ -93,11 +111,25 @@ StartupOutcome MainWindow::load() {
     };
     SettingsStore& settings = m_session.settings();
 
+    // One program per data folder, before anything in it is opened or changed.
+    m_trace << "lock";
+    if (const FolderLock lock = m_session.lockDataFolder(); !lock.ok) {
+        const QString language = messageLanguage(nullptr);
+        m_session.prompter().show(alreadyRunningMessage(
+            language, m_session.folder().dataDir(), lockHolderText(language, lock.pid, lock.host)));
+        return fail();
+    }
+
     m_trace << "log";
     m_session.log().open(m_session.folder().logPath());
 
     m_trace << "master";
-    const FileOpening master = m_session.openMaster();
+    FileOpening master = m_session.openMaster();
+    if (master.emptyFile) {
+        if (!replaceEmptyFile(nullptr))
+            return fail();
+        master = m_session.openMaster();
+    }
     if (!master.ok) {
         m_session.prompter().show(fileFailureMessage(messageLanguage(nullptr),
                                                      QStringLiteral("velmara.mdb"), master.reason));
@@ -105,7 +137,12 @@ StartupOutcome MainWindow::load() {
     }
     showDamage(m_session.prompter(), m_session.master(), master);
     m_trace << "user";
-    const FileOpening user = m_session.openUser();
+    FileOpening user = m_session.openUser();
+    if (user.emptyFile) {
+        if (!replaceEmptyFile(m_session.master()))
+            return fail();
+        user = m_session.openUser();
+    }
     if (!user.ok) {
         m_session.prompter().show(fileFailureMessage(messageLanguage(m_session.master()),
                                                      QStringLiteral("veluser.mdb"), user.reason));
@@ -225,6 +262,7 @@ bool MainWindow::reopenSerialLink() {
     m_session.setLink(
         std::make_unique<ChargerLink>(std::move(serial), nullptr, qint16(port.number)));
     ChargerLink* link = m_session.link();
+    link->setLog(&m_session.log());
     connect(link, &ChargerLink::lineFault, this, &MainWindow::onLineFault);
     connect(link, &ChargerLink::lineRecovered, this, &MainWindow::onLineRecovered);
     return link->openComPort();
