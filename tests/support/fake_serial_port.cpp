@@ -1,4 +1,4 @@
-#include "link/fakeserialport.h"
+#include "support/fake_serial_port.h"
 
 #include "link/resumelater.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// An in-memory serial port on a fake clock, for tests. Answers are queued per
+// An in-memory serial port on a fake clock. Answers are queued per
 // request: each write takes the next queued answer and schedules its pieces on
 // the fake clock; a wait moves the clock forward instead of sleeping, so every
 // request completes without suspending.
