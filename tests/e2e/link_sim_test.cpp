@@ -65,9 +65,9 @@ TEST_F(LinkOnSim, LineSettingsAndALateAnswerThatIsNotTakenForTheNextOne) {
 }
 
 // While channel 1 stays silent the event loop keeps running, and a request
-// made meanwhile waits its turn and gets its own answer.
+// made meanwhile waits its turn and gets its own answer, in pieces.
 TEST_F(LinkOnSim, TheEventLoopRunsWhileARequestWaitsAndTheNextWaitsItsTurn) {
-    command("silent 1");
+    command("silent 1\nsplit 1"); // the next answer comes in pieces
     auto silent = link->getStatus(ChannelCode(1));
     auto queued = link->getStatus(ChannelCode(2));
     ASSERT_FALSE(silent.isReady());
