@@ -67,8 +67,9 @@ TEST(SimCharger, AnswersEachKindTheProgramReads) {
     sim::Charger charger{sim::ChargerOptions{}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.request);
-        if (*r.command)
+        if (*r.command) {
             ASSERT_TRUE(charger.command(r.command).ok) << r.command;
+        }
         const std::string got = ask(charger, r.request);
         if (r.answer.back() == '*')
             EXPECT_EQ(got.substr(0, r.answer.size() - 1), r.answer.substr(0, r.answer.size() - 1));
