@@ -98,8 +98,8 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
 }
 
-// SIGTERM while a message waits on the screen (here: the data folder cannot be
-// used) ends the start with a failure.
+// SIGTERM while a message waits on the screen before the start-up sequence
+// (here: the data folder cannot be used) ends the start with a failure.
 TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
     ProgramCopy program;
     ASSERT_TRUE(program.make());
@@ -123,4 +123,30 @@ TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
     EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmara.exitCode(), 1);
     EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
+}
+
+// During the sequence the request waits, and the dialogs are closed as if cancelled.
+TEST(ProgramProcess, SigtermDuringTheFirstStartDialogsEndsTheStartWithAFailure) {
+    ProgramCopy program;
+    ASSERT_TRUE(program.make());
+    QProcess velmara;
+    velmara.setProcessEnvironment(program.environment());
+    velmara.start(program.exe(), {});
+    ASSERT_TRUE(velmara.waitForStarted());
+    // The start-up sequence has begun when the log is there; the first-start
+    // dialogs wait for an answer from then on.
+    QDeadlineTimer deadline(60000);
+    while (!QFileInfo::exists(program.folder().logPath()) && !deadline.hasExpired() &&
+           velmara.state() == QProcess::Running)
+        velmara.waitForFinished(100);
+    ASSERT_TRUE(QFileInfo::exists(program.folder().logPath()));
+
+    velmara.terminate();
+    ASSERT_TRUE(finishes(velmara, 30)) << "a dialog still waits";
+    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmara.exitCode(), 1);
+    auto db = Database::open(program.folder().masterPath(), connectString(), nullptr, true);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT [value] FROM Optionen WHERE [key] = 'FirstStartup'").toString(),
+              "YES");
 }
