@@ -7,9 +7,9 @@
 #include "data/settingsstore.h"
 #include "data/textstore.h"
 #include "link/chargerlink.h"
-#include "link/fakeserialport.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "support/fake_serial_port.h"
 
 #include <benchmark/benchmark.h>
 

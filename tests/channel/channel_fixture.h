@@ -4,8 +4,8 @@
 #include "base/core/formatting.h"
 #include "channel/core/channelcontroller.h"
 #include "link/chargerlink.h"
-#include "link/fakeserialport.h"
 #include "link/turnqueue.h"
+#include "support/fake_serial_port.h"
 #include "support/program_files.h"
 #include "support/user_rows.h"
 

@@ -61,22 +61,6 @@ TEST_F(ChannelSim, FourChargesAreRecordedCompletely) {
                   displays[i].shownWhileRecording.join("\n").toStdString())
             << "every value shown while recording is stored, in order";
     }
-    // The temporary table holds every shown value too, in order per series.
-    QStringList allTemp, allShown;
-    std::map<qint32, qint64> last;
-    for (const StoredValue& v : storedValues(user(), "TempMessWerte")) {
-        if (last.count(v.series)) {
-            EXPECT_GE(v.seconds(), last[v.series]) << v.text.toStdString();
-        }
-        last[v.series] = v.seconds();
-        if (!v.endValue)
-            allTemp << shownForm(v.text);
-    }
-    for (const auto& d : displays)
-        allShown << d.shown;
-    allTemp.sort();
-    allShown.sort();
-    EXPECT_EQ(allTemp.join("\n").toStdString(), allShown.join("\n").toStdString());
 }
 
 } // namespace

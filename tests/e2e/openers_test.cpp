@@ -1,6 +1,5 @@
-// The windows the channel windows and the main window open: the capture dialog
-// of a channel, the management dialog, and the diagram of a channel's
-// temporary series inside the main window's area.
+// The one diagram window inside the main window's area, asked for by a stored
+// series and a channel within one load, and its report after its caller closed.
 #include "../ui/mainwindow_fixture.h"
 
 #include "../printing/pdfwords.h"
@@ -9,22 +8,18 @@
 #include "channel/ui/channelwindow.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
-#include "data/settingsstore.h"
 #include "storage/database.h"
 #include "support/scripted_dialogs.h"
 #include "support/user_rows.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
@@ -77,20 +72,6 @@ protected:
     std::unique_ptr<MainWindow> window;
     ChannelWindow* channel = nullptr;
 };
-
-TEST_F(Openers, CaptureAndManagementDialogsOpen) {
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.reject("dlgMesswerteErfassen");
-        channel->findChild<QPushButton*>("cmdMesswert")->click();
-    }
-    window->findChild<QAction*>("mnuBearbeitenMesswerteVerwalten")->trigger();
-    auto* management = window->findChild<QDialog*>("dlgMesswerteErfassen");
-    ASSERT_NE(management, nullptr);
-    EXPECT_TRUE(management->isVisible());
-    EXPECT_FALSE(management->isModal());
-    management->close();
-}
 
 // Two requests within one load (a stored series, then the channel) share the one
 // diagram sub-window, which fills the main window's area; the replaced request's
@@ -160,96 +141,6 @@ TEST_F(Openers, DiagramReportKeepsWhatItsClosedCallerShowed) {
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->find("Nord")) << "the series' heading";
     EXPECT_TRUE(text->find("NiMH,")) << "the program's battery type";
-}
-
-TEST_F(Openers, ChannelReportIsPrintedAfterTheRemarkAndThePrintDialog) {
-    const QString pdf = printToPdf("channel-report.pdf");
-    auto* print = channel->findChild<QPushButton*>("cmdDruck");
-    ASSERT_TRUE(print->isEnabled());
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.expect("dlgBemerkung", [](QDialog* d) {
-            d->findChild<QPlainTextEdit*>("txtBemerkung")->setPlainText("Zelle 3 warm");
-            return int(QDialog::Accepted);
-        });
-        dialogs.accept("commonDialogMain");
-        print->click();
-    }
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
-}
-
-// While the channel window is active, "Als PDF exportieren..." writes its report.
-TEST_F(Openers, PrintEntriesFollowTheActiveChannelWindow) {
-    auto* exportPdf = window->findChild<QAction*>("mnuDateiExportPdf");
-    auto* printEntry = window->findChild<QAction*>("mnuDateiPrint");
-    window->checkAndSetPrintItem(false);
-    EXPECT_FALSE(exportPdf->isEnabled());
-    QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(window->channelSubWindow("001"), &activate);
-    EXPECT_EQ(window->printItemWindow(), channel);
-    EXPECT_TRUE(exportPdf->isEnabled());
-    EXPECT_TRUE(printEntry->isEnabled());
-
-    const QString pdf = QDir(folder.path()).filePath("exported.pdf");
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
-            auto* files = qobject_cast<QFileDialog*>(d);
-            EXPECT_NE(files, nullptr);
-            files->selectFile(pdf);
-            return int(QDialog::Accepted);
-        });
-        exportPdf->trigger();
-    }
-    EXPECT_GT(QFileInfo(pdf).size(), 0);
-}
-
-TEST_F(Openers, StoredSeriesWindowExportsItsReport) {
-    const qint32 series = newSeries(*session().user(), "Pack B",
-                                    "001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,")
-                              .id;
-    StoredSeriesWindow* stored =
-        openStoredSeriesWindow({series, "Pack B", "1", ""}, window->batteriesContext(), nullptr);
-    ASSERT_NE(stored, nullptr);
-    stored->reload();
-    EXPECT_TRUE(stored->findChild<QPushButton*>("cmdDruck")->isEnabled());
-    const QString pdf = QDir(folder.path()).filePath("stored.pdf");
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
-            qobject_cast<QFileDialog*>(d)->selectFile(pdf);
-            return int(QDialog::Accepted);
-        });
-        stored->findChild<QPushButton*>("cmdPdf")->click();
-    }
-    EXPECT_GT(QFileInfo(pdf).size(), 0);
-    stored->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-TEST_F(Openers, SubTitleAndPrintSettingsAreStoredFromTheirMenus) {
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.expect("dlgSubTitle", [](QDialog* d) {
-            d->findChild<QLineEdit*>("txtSubTitle")->setText("Werkstatt Nord");
-            d->accept();
-            return d->result();
-        });
-        window->findChild<QAction*>("mnuEinstellungenOptionen")->trigger();
-    }
-    EXPECT_EQ(session().setting("PrintingSubTitle"), "Werkstatt Nord");
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.expect("dlgPrintSettings", [](QDialog* d) {
-            d->findChild<QLineEdit*>("txtHeigth")->setText("1.5");
-            d->accept();
-            return d->result();
-        });
-        window->findChild<QAction*>("mnuPrintsettings")->trigger();
-    }
-    EXPECT_EQ(session().setting("HeadArea"), "1.5");
 }
 
 } // namespace

@@ -98,52 +98,47 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
 }
 
-TEST(ProgramProcess, AnUnusableDatenFolderEndsTheStartWithAFailure) {
-    ProgramCopy program;
-    ASSERT_TRUE(program.make());
-    // Daten is a link to a drive that is not mounted.
-    ASSERT_TRUE(QFile::link(program.dir.filePath("unmounted/Daten"), program.folder().dataDir()));
+// SIGTERM before the start-up sequence, while a message waits on the screen
+// (the data folder cannot be used), and during it, while the first-start
+// dialogs wait (they are closed as if cancelled): the start ends with a failure.
+TEST(ProgramProcess, SigtermDuringTheStartEndsItWithAFailure) {
+    for (bool unusableFolder : {true, false}) {
+        SCOPED_TRACE(unusableFolder ? "unusable Daten folder" : "first-start dialogs");
+        ProgramCopy program;
+        ASSERT_TRUE(program.make());
+        QProcess velmara;
+        velmara.setProcessEnvironment(program.environment());
+        if (unusableFolder) {
+            // Daten is a link to a drive that is not mounted.
+            ASSERT_TRUE(
+                QFile::link(program.dir.filePath("unmounted/Daten"), program.folder().dataDir()));
+            // SIGTERM is held back until the program takes it over.
+            velmara.setChildProcessModifier([] {
+                sigset_t set;
+                sigemptyset(&set);
+                sigaddset(&set, SIGTERM);
+                sigprocmask(SIG_BLOCK, &set, nullptr);
+            });
+        }
+        velmara.start(program.exe(), {});
+        ASSERT_TRUE(velmara.waitForStarted());
+        // The sequence has begun when the log is there; the dialogs wait from then on.
+        QDeadlineTimer deadline(60000);
+        while (!unusableFolder && !QFileInfo::exists(program.folder().logPath()) &&
+               !deadline.hasExpired() && velmara.state() == QProcess::Running)
+            velmara.waitForFinished(100);
 
-    QProcess velmara;
-    velmara.setProcessEnvironment(program.environment());
-    // SIGTERM is held back until the program takes it over; then it closes the
-    // message on the screen.
-    velmara.setChildProcessModifier([] {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGTERM);
-        sigprocmask(SIG_BLOCK, &set, nullptr);
-    });
-    velmara.start(program.exe(), {});
-    ASSERT_TRUE(velmara.waitForStarted());
-    velmara.terminate();
-    ASSERT_TRUE(finishes(velmara, 30)) << "still running, at work on another folder";
-    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(velmara.exitCode(), 1);
-    EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
-}
-
-TEST(ProgramProcess, SigtermDuringTheFirstStartDialogsEndsTheStartWithAFailure) {
-    ProgramCopy program;
-    ASSERT_TRUE(program.make());
-    QProcess velmara;
-    velmara.setProcessEnvironment(program.environment());
-    velmara.start(program.exe(), {});
-    ASSERT_TRUE(velmara.waitForStarted());
-    // The start-up sequence has begun when the log is there; the first-start
-    // dialogs wait for an answer from then on.
-    QDeadlineTimer deadline(60000);
-    while (!QFileInfo::exists(program.folder().logPath()) && !deadline.hasExpired() &&
-           velmara.state() == QProcess::Running)
-        velmara.waitForFinished(100);
-    ASSERT_TRUE(QFileInfo::exists(program.folder().logPath()));
-
-    velmara.terminate();
-    ASSERT_TRUE(finishes(velmara, 30)) << "a dialog still waits";
-    EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(velmara.exitCode(), 1);
-    auto db = Database::open(program.folder().masterPath(), connectString(), nullptr, true);
-    ASSERT_TRUE(db);
-    EXPECT_EQ(db->scalar("SELECT [value] FROM Optionen WHERE [key] = 'FirstStartup'").toString(),
-              "YES");
+        velmara.terminate();
+        ASSERT_TRUE(finishes(velmara, 30)) << "still running, or a dialog still waits";
+        EXPECT_EQ(velmara.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(velmara.exitCode(), 1);
+        EXPECT_FALSE(QFileInfo::exists(program.dir.filePath("home")));
+        if (!unusableFolder) {
+            auto db = Database::open(program.folder().masterPath(), connectString(), nullptr, true);
+            ASSERT_TRUE(db);
+            EXPECT_EQ(
+                db->scalar("SELECT [value] FROM Optionen WHERE [key] = 'FirstStartup'").toString(),
+                "YES");
+        }
+    }
 }

@@ -22,57 +22,45 @@ constexpr qint64 kBudgetMs = 3000;
 const std::string kAlphabet = std::string("0123456789,;-+ ") + "\x14\x03\x12\r\n" +
                               "ADEFGHKLMNOPQRSTUVWXYZ" + "acdgklmps" + "\x7f\x80\xb2\xff";
 
-struct Mutator {
-    std::mt19937 rng;
-
-    size_t below(size_t n) {
-        return n == 0 ? 0 : std::uniform_int_distribution<size_t>(0, n - 1)(rng);
-    }
-    char byte() { return below(4) == 0 ? char(below(256)) : kAlphabet[below(kAlphabet.size())]; }
-    std::string random() {
-        std::string s(below(48), '\0');
-        for (char& c : s)
-            c = byte();
-        return s;
-    }
-    std::string mutate(std::string s, const std::vector<std::string>& seeds) {
-        for (int edits = 1 + int(below(4)); edits > 0; --edits) {
+// The seeds as they are, then random bytes, or a seed with a few edits: bytes
+// put in, a stretch or the rest cut out, the tail of another seed spliced on, a
+// long run of digits.
+void run(const Target& target, const std::vector<std::string>& seeds, unsigned seed) {
+    std::mt19937 rng(seed);
+    auto below = [&](size_t n) {
+        return n ? std::uniform_int_distribution<size_t>(0, n - 1)(rng) : 0;
+    };
+    auto byte = [&] { return below(4) ? kAlphabet[below(kAlphabet.size())] : char(below(256)); };
+    QElapsedTimer timer;
+    timer.start();
+    int done = 0;
+    for (; done < kInputs && ((done & 1023) != 0 || timer.elapsed() < kBudgetMs); ++done) {
+        const bool asIs = done < int(seeds.size()), random = !asIs && done % 3 == 0;
+        std::string s = seeds[asIs ? size_t(done) : below(seeds.size())];
+        if (random) {
+            s.assign(below(48), '\0');
+            for (char& c : s)
+                c = byte();
+        }
+        for (int edits = asIs || random ? 0 : 1 + int(below(4)); edits > 0; --edits) {
             const size_t at = below(s.size() + 1);
-            switch (below(5)) {
-            case 0: // insert bytes, which also stands in for replacing one
+            const std::string& other = seeds[below(seeds.size())];
+            switch (below(4)) {
+            case 0:
                 s.insert(at, std::string(1 + below(3), byte()));
                 break;
-            case 1: // delete a stretch
-                s.erase(at, below(6));
+            case 1: // a stretch, or the whole rest
+                s.erase(at, below(2) ? below(6) : std::string::npos);
                 break;
-            case 2: { // splice with another seed
-                const std::string& other = seeds[below(seeds.size())];
+            case 2:
                 s = s.substr(0, at) + other.substr(below(other.size() + 1));
                 break;
-            }
-            case 3: // a huge number
+            case 3:
                 s.insert(at, std::string(6 + below(30), char('0' + below(10))));
-                break;
-            case 4: // cut
-                s.resize(at);
                 break;
             }
         }
-        return s;
-    }
-};
-
-void run(const Target& target, const std::vector<std::string>& seeds, unsigned seed) {
-    Mutator m{std::mt19937(seed)};
-    QElapsedTimer timer;
-    timer.start();
-    for (const std::string& s : seeds)
         target(reinterpret_cast<const uint8_t*>(s.data()), s.size());
-    int done = 0;
-    for (; done < kInputs && ((done & 1023) != 0 || timer.elapsed() < kBudgetMs); ++done) {
-        const std::string in =
-            (done % 3 == 0) ? m.random() : m.mutate(seeds[m.below(seeds.size())], seeds);
-        target(reinterpret_cast<const uint8_t*>(in.data()), in.size());
     }
     EXPECT_GT(done, 1000);
 }

@@ -1,6 +1,6 @@
 #include "fuzz_targets.h"
-#include "link/fakeserialport.h"
 #include "link/chargerlink.h"
+#include "support/fake_serial_port.h"
 
 namespace velmara::fuzz {
 

@@ -21,9 +21,8 @@ TEST(ChannelCodeTest, ReadsOnlyTheFourCodesOfTheLine) {
         QString text;
         int number; // 0: no channel
     } cases[] = {
-        {"001", 1}, {"002", 2}, {"003", 3}, {"004", 4},  {"000", 0},  {"005", 0},
-        {"009", 0}, {"01", 0},  {"1", 0},   {"0001", 0}, {" 001", 0}, {"001 ", 0},
-        {"", 0},    {"00/", 0}, {"00:", 0}, {"O01", 0},  {"-01", 0},  {QString::fromUtf8("00١"), 0},
+        {"001", 1}, {"004", 4},  {"000", 0}, {"005", 0},
+        {"01", 0},  {" 001", 0}, {"O01", 0}, {QString::fromUtf8("00١"), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -32,19 +31,8 @@ TEST(ChannelCodeTest, ReadsOnlyTheFourCodesOfTheLine) {
         if (code) {
             EXPECT_EQ(code->number(), c.number);
             EXPECT_EQ(code->text(), c.text); // written back exactly as read
-            EXPECT_EQ(QString(*code), c.text);
         }
     }
-}
-
-TEST(ChannelCodeTest, NumbersOutsideOneToFourNameNoChannel) {
-    for (int n : {0, -1, 5}) {
-        EXPECT_EQ(ChannelCode(n), ChannelCode()) << n;
-        EXPECT_EQ(ChannelCode(n).text(), "") << n;
-    }
-    EXPECT_FALSE(ChannelCode().isValid());
-    EXPECT_LT(ChannelCode(1), ChannelCode(4));
-    EXPECT_NE(ChannelCode(1), ChannelCode());
 }
 
 // ---------------------------------------------------------------- status record
@@ -63,8 +51,6 @@ const StatusCase kStatusCases[] = {
     {"-1", -1, 99, 99, 111, 222, 333, "004"},
     {"  001,M,SA,  ", 2, 1, 0, 111, 222, 333, "001"},
     {"001,M,SA,X3,", 2, 1, 10, 111, 222, 333, "001"},
-    {"001,M,SF,X2,", 2, 5, 11, 111, 222, 333, "001"},
-    {"001,M,SA,X9,", 2, 1, 0, 111, 222, 333, "001"},
     {"001,M,SW,", 2, 6, 0, 111, 222, 333, "001"},
     {"002,M,SL,L01500,V07234,K00350,", 2, 2, 0, 1500, 7234, 350, "002"},
     {"002,M,SE,E00800,V06900,K01200,", 2, 3, 0, 800, 6900, 1200, "002"},
@@ -74,16 +60,9 @@ const StatusCase kStatusCases[] = {
     {"003,M,SL,X01500,V07234,K00350,", -1, 2, 0, 111, 7234, 350, "003"},
     {"001,M,SL,L01500,V07234,K0035\xb3,", -1, 2, 0, 1500, 7234, 333, "001"},
     {"001,M,SL,L123456,V07234,K00350,", 2, 2, 0, 23456, 7234, 350, "001"},
-    // Each fault letter has its own number; stored files and notifications rely on them.
+    // Faults: one letter or Q and one (the letters' texts: pollcycle_test).
     {"003,M,SP,", 2, 7, 1, 111, 222, 333, "003"},
-    {"003,M,SK,", 2, 7, 2, 111, 222, 333, "003"},
-    {"003,M,SG,", 2, 7, 3, 111, 222, 333, "003"},
     {"003,M,SQT,", 2, 7, 4, 111, 222, 333, "003"},
-    {"003,M,SQV,", 2, 7, 5, 111, 222, 333, "003"},
-    {"003,M,SQR,", 2, 7, 6, 111, 222, 333, "003"},
-    {"003,M,SQU,", 2, 7, 7, 111, 222, 333, "003"},
-    {"003,M,SQP,", 2, 7, 8, 111, 222, 333, "003"},
-    {"003,M,SQS,", 2, 7, 9, 111, 222, 333, "003"},
     {"003,M,SZ,", -1, 99, 99, 111, 222, 333, "003"},
     {"007,M,SA,", 2, 1, 0, 111, 222, 333, "004"},
     {"001,X,SA,", -1, 99, 99, 111, 222, 333, "001"},
@@ -111,33 +90,6 @@ TEST(CommunicationResultsTest, ParsesEveryKindOfAnswer) {
         EXPECT_EQ(r.voltageMv, c.spannung);
         EXPECT_EQ(r.capacityMah, c.kapazitaet);
         EXPECT_EQ(r.channelCode.text(), QString::fromLatin1(c.kanal));
-    }
-}
-
-TEST(CommunicationResultsTest, ProgramAndEndValueAnswersAreHandedOn) {
-    StatusRecord r;
-    r.answerType = 2;
-    std::shared_ptr<ProgramRecord> program;
-    std::shared_ptr<EndValueList> list;
-    QObject::connect(&r, &StatusRecord::programReceived,
-                     [&](std::shared_ptr<ProgramRecord> p) { program = p; });
-    QObject::connect(&r, &StatusRecord::endValuesReceived,
-                     [&](std::shared_ptr<EndValueList> l) { list = l; });
-    QString text = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
-    r.parse(text);
-    ASSERT_TRUE(program);
-    EXPECT_EQ(r.answerType, 2); // a program answer keeps the kind
-    EXPECT_EQ(program->batteryType, 5);
-
-    for (auto [answer, count] : {std::pair{"001,D,SL,K01000,T90,V08400,SE,K00950,T75,V06000,", 2},
-                                 std::pair{"001,D,SL,K01000,T90,V08400,SE,", 0}}) {
-        SCOPED_TRACE(answer);
-        list.reset();
-        text = answer;
-        r.parse(text);
-        EXPECT_EQ(r.answerType, 3);
-        ASSERT_TRUE(list); // a damaged list is passed on empty
-        EXPECT_EQ(list->size(), count);
     }
 }
 
@@ -189,8 +141,6 @@ TEST(CommunicationProgramTest, ParsesProgramAnswersAndStoredPrograms) {
         {"001,P,A5,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", true, "001 A-1 "},
         {kStd + ",", true, "001 A-1 "},                     // without G: the empty last field fails
         {kStd + ",S1,C0,B0,H1,N100,R4,", true, "001 A-1 "}, // R straight after N
-        {kStd + ",S1,C0,B0,H1,N100,G2,", true, "001 A-1 "}, // G without R
-        {kStd + ",Gx,", true, "001 A-1 "},
         {"001,P,A05,M02,Z06,F1,W30,L99999999999999999999,E00500,V08400,D06000,G1,", true,
          "001 A5 M2 Z6 P-3 F1 W30 K-3 L99999 E500 "},
         // The first bad field (W missing) stops the parse, keeping what came before.
@@ -207,8 +157,6 @@ TEST(CommunicationProgramTest, ParsesProgramAnswersAndStoredPrograms) {
          "001 " + kStdOut + " G2 R4 S1 C0 B0 H1 N100 O0 Q1 U0"},
         {"002,P,A01,M01,Z10,P080,F0,W30,K02000,L01000,E01000,V14000,D10000,YD007,G1,", true,
          "002 A1 M1 Z10 P80 F0 W30 K2000 L1000 E1000 V14000 D10000 Y7 y1 G1 R77"},
-        {"002,P,A01,M01,Z10,F0,W30,L01000,E01000,V14000,D10000,YH012,G1,", true,
-         "002 A1 M1 Z10 P-3 F0 W30 K-3 L1000 E1000 V14000 D10000 Y12 y2 G1 R77"},
         {"002,P,A01,M01,Z10,F0,W30,L01000,E01000,V14000,D10000,YX005,G1,", true,
          "002 A1 M1 Z10 P-3 F0 W30 K-3 L1000 E1000 V14000 D10000 Y5 y77 G1 R77"},
     };
@@ -235,14 +183,10 @@ TEST(EntwertListTest, SplitsEndValueAnswers) {
         {"001,D,SL,K01000,T90,V08400,X0,SE,K00950,T75,V06000,",
          "001 2 K1000 T90 V8400 Y-1 X0 P0 | 001 3 K950 T75 V6000 Y-1 X- P0"},
         {"009,D,SL,K01000,P080,V08400,", " -1 K1000 T0 V8400 Y-1 X- P0"},
-        {"001,D,SX,K01000,T1,V08400,", "001 0 K1000 T1 V8400 Y-1 X- P0"},
         {"001,D,SL,K01000,T99999999999,V08400,", "FAIL"},
-        {"001,D,SL,K01000,T90,V0840\xb2,", "FAIL"},
         {"001,D,SL,K01000,T90,V08400,Y00001,X1,Pabc,", "FAIL"},
         // Verdicts and percentages the charger never sends are refused, not stored.
         {"002,D,SE,K00950,T75,V06000,X7,P999,", "FAIL"},
-        {"002,D,SE,K00950,T75,V06000,X,", "FAIL"},
-        {"002,D,SE,K00950,T75,V06000,X11,", "FAIL"},
         {"002,D,SE,K00950,T75,V06000,X1,P1234,", "FAIL"},
         {"002,D,SE,K00950,T75,V06000,X1,P95,", "FAIL"},
         {"002,D,SE,K00950,T75,V06000,X0,P999,", "002 3 K950 T75 V6000 Y-1 X0 P999"},
@@ -275,12 +219,8 @@ TEST(EntwertListTest, PositionsOutsideTheListGiveNoRecord) {
     EXPECT_EQ(list.last(), nullptr);
     list.append(nullptr);
     EXPECT_TRUE(list.isEmpty());
-    const auto a = std::make_shared<EndValueRecord>(), b = std::make_shared<EndValueRecord>();
-    list.append(a);
-    list.append(b);
-    EXPECT_EQ(list.first(), a);
-    EXPECT_EQ(list.last(), b);
-    for (qsizetype i : {-1, 2})
+    list.append(std::make_shared<EndValueRecord>());
+    for (qsizetype i : {-1, 1})
         EXPECT_EQ(list.at(i), nullptr) << i;
 }
 

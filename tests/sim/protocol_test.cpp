@@ -1,3 +1,6 @@
+// The simulator keeps the charger's side of the line: the frames, the kinds of
+// answer the program reads, and the control commands the end-to-end tests use.
+#include "charger.h"
 #include "protocol.h"
 
 #include <gtest/gtest.h>
@@ -19,76 +22,81 @@ TEST(SimFrames, ReaderJoinsPiecesSkipsNoiseAndDropsBrokenFrames) {
     std::string stream = "xx\r" + sim::frameRequest("001,M") + sim::frameRequest("002,D") +
                          "\x12,001,M\x03\r" + "\x12,002" + sim::frameRequest("003,W");
     std::vector<std::string> bodies;
-    for (char c : stream) { // one byte at a time, as a slow line delivers them
-        for (std::string& b : reader.feed(std::string(1, c))) {
+    for (char c : stream) // one byte at a time, as a slow line delivers them
+        for (std::string& b : reader.feed(std::string(1, c)))
             bodies.push_back(b);
-        }
-    }
     EXPECT_EQ(bodies, (std::vector<std::string>{"001,M", "002,D", "003,W"}));
-    EXPECT_TRUE(reader.pending().empty());
-    EXPECT_EQ(sim::fixed(-3, 3), "000");
-    EXPECT_EQ(sim::fixed(123456, 5), "99999");
 }
 
-const char* const kPlain = "001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400";
-
-TEST(SimProgramText, ReadsEveryField) {
-    auto p = sim::parseProgram("002,P,A01,M08,Z10,P080,F3,W07,K02000,L01000,E00900,V12000,"
-                               "D10000,YD007,S0,C1,B1,H0,N150,O1,Q0,U1",
-                               sim::Model::FourChannel);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(std::vector<int>({p->channel, p->type, p->mode, p->cells, p->percent.value_or(-1),
-                                p->cycles, p->repeat, p->capacityMah.value_or(-1), p->chargeMa,
-                                p->dischargeMa, p->chargeMv, p->dischargeMv, p->endShare}),
-              std::vector<int>({2, 1, 8, 10, 80, 3, 7, 2000, 1000, 900, 12000, 10000, 150}));
-    EXPECT_EQ(p->selfDischargeHours, 7 * 24);
-    EXPECT_TRUE(p->extended && p->locked && p->withoutLoad && p->switches);
-    EXPECT_EQ(p->o + p->q + p->u, 2);
-
-    auto plain = sim::parseProgram(kPlain, sim::Model::FourChannel);
-    ASSERT_TRUE(plain);
-    EXPECT_FALSE(plain->hasTarget());
-    EXPECT_FALSE(plain->selfDischargeHours);
-    EXPECT_FALSE(plain->extended);
-    EXPECT_EQ(plain->endShare, 100);
+// The payload of the answer frame, "(silent)" or "(bad frame)".
+std::string ask(sim::Charger& charger, const std::string& body) {
+    std::string bytes;
+    for (const sim::Reply& r : charger.receive(sim::frameRequest(body)))
+        bytes += r.bytes();
+    if (bytes.empty())
+        return "(silent)";
+    if (bytes.size() < 4 || bytes.substr(0, 2) != "\x14," ||
+        bytes.substr(bytes.size() - 2) != ",\x03")
+        return "(bad frame)";
+    return bytes.substr(2, bytes.size() - 4);
 }
 
-TEST(SimProgramText, ChecksLayoutAndRanges) {
-    constexpr auto Q4 = sim::Model::FourChannel;
-    constexpr auto Q1 = sim::Model::OneChannel;
+const std::string kNiMH6 = "001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400";
+
+// Each row runs on the charger the rows before it left behind.
+TEST(SimCharger, AnswersEachKindTheProgramReads) {
     const struct {
-        const char* text;
-        sim::Model model;
-        bool accepted;
-    } cases[] = {
-        {kPlain, Q4, true},
-        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100", Q4, true},
-        // cells: NiMH 24 on four channels, 30 on one; LiPo 7 / 10
-        {"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q4, false},
-        {"001,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", Q1, true},
-        {"001,P,A06,M01,Z08,F0,W30,L01000,E00500,V29600,D24000", Q4, false},
-        // currents: 50 to 5000 mA on four channels, up to 10000 on one
-        {"001,P,A02,M01,Z06,F0,W30,L00049,E00500,V07200,D05400", Q4, false},
-        {"001,P,A02,M01,Z06,F0,W30,L06000,E00500,V07200,D05400", Q1, true},
-        {"001,P,A02,M01,Z06,F0,W30,L01000,E10001,V07200,D05400", Q1, false},
-        {"001,P,A05,M01,Z06,F0,W30,L01000,E00500,V60001,D05400", Q4, false},
-        // type 0 (none chosen), mode 0
-        {"001,P,A00,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        {"001,P,A02,M00,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        // layout: W missing, short field, trailing field, P without K, cut extensions, channel
-        {"001,P,A02,M01,Z06,F0,L01000,E00500,V07200,D05400", Q4, false},
-        {"001,P,A02,M01,Z06,F0,W30,L1000,E00500,V07200,D05400", Q4, false},
-        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,G1", Q4, false},
-        {"001,P,A02,M01,Z06,P080,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
-        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1", Q4, false},
-        {"001,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400,S1,C0,B0,H1,N100,O1", Q4, false},
-        {"005,P,A02,M01,Z06,F0,W30,L01000,E00500,V07200,D05400", Q4, false},
+        const char* command; // a control command first, or ""
+        std::string request;
+        std::string answer; // "prefix*" matches the start
+    } rows[] = {
+        {"", "004,M", "004,M,SA"},
+        {"", "002,D", "002,D"},
+        {"", "001,X", "(silent)"},
+        {"", kNiMH6, kNiMH6 + ",G1"},
+        {"", "001,W", kNiMH6 + ",G1"},
+        {"", "002,P,A02,M01,Z25,F0,W30,L01000,E00500,V30000,D22500", "002,M,SA"}, // refused
+        {"", "001,P,A99", "001,M,SL,*"}, // refused while running: the live status
+        {"remove 2", "002,M", "002,M,SK"},
+        {"", "002,P,A06,M01,Z03,F0,W30,L01000,E01000,V11100,D09000", "002,M,SK"},
+        {"insert 2 LiPo 3 2200 40", "002,M", "002,M,SA"},
+        {"fault 3 SG", "003,P,A03,M01,Z06,F0,W30,L01000,E01000,V12000,D10800", "003,M,SG"},
+        {"silent all", "001,M", "(silent)"},
+        {"talk all", "003,M", "003,M,SG"},
     };
-    for (const auto& c : cases) {
-        std::string why;
-        EXPECT_EQ(sim::parseProgram(c.text, c.model, &why).has_value(), c.accepted)
-            << c.text << " " << why;
+    sim::Charger charger{sim::ChargerOptions{}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.request);
+        if (*r.command) {
+            ASSERT_TRUE(charger.command(r.command).ok) << r.command;
+        }
+        const std::string got = ask(charger, r.request);
+        if (r.answer.back() == '*')
+            EXPECT_EQ(got.substr(0, r.answer.size() - 1), r.answer.substr(0, r.answer.size() - 1));
+        else
+            EXPECT_EQ(got, r.answer);
     }
+
+    sim::ChargerOptions one;
+    one.model = sim::Model::OneChannel;
+    sim::Charger single(one);
+    EXPECT_EQ(ask(single, "002,M"), "(silent)");
+}
+
+TEST(SimCharger, EndValuesReplaceTheNextStatusAnswerOnce) {
+    sim::ChargerOptions options;
+    options.batteries = {sim::BatteryParams{sim::Chemistry::NiMH, 6, 2000, 95}, std::nullopt,
+                         std::nullopt, std::nullopt};
+    sim::Charger charger(options);
+    ASSERT_EQ(ask(charger, kNiMH6), kNiMH6 + ",G1");
+    for (int i = 0; i < 120 && charger.channel(1).endValues().empty(); ++i)
+        charger.advance(30);
+    const std::string first = ask(charger, "001,M");
+    EXPECT_EQ(first.substr(0, 9), "001,D,SL,") << first;
+    EXPECT_EQ(ask(charger, "001,M").substr(0, 9), "001,M,SM,");
+    EXPECT_EQ(ask(charger, "001,D"), first);
+    ASSERT_EQ(ask(charger, kNiMH6), kNiMH6 + ",G2");
+    EXPECT_EQ(ask(charger, "001,D"), "001,D") << "a new program clears the end values";
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// An in-memory serial port on a fake clock, for tests. Answers are queued per
+// An in-memory serial port on a fake clock. Answers are queued per
 // request: each write takes the next queued answer and schedules its pieces on
 // the fake clock; a wait moves the clock forward instead of sleeping, so every
 // request completes without suspending.
@@ -42,13 +42,7 @@ public:
         queueAnswer({{bytes, delayMs}});
     }
     void queueSilence() { queueAnswer(QList<Piece>{}); }
-    // Bytes that are in the receive buffer now, unasked.
-    void arriveNow(const QByteArray& bytes);
 
-    // Faults: the next write / the next read or wait fails with this error.
-    void failNextWrite(SerialError e, const QString& text = "write failed");
-    void failNextRead(SerialError e, const QString& text = "read failed");
-    void setOpenSucceeds(bool ok) { m_openSucceeds = ok; }
     // The device goes away (reads and writes fail with a resource error, the path
     // is gone) or comes back (the path exists again; the port stays closed).
     void unplug();
@@ -79,8 +73,6 @@ public:
     QList<int> waits; // msecs of every waitForReadyRead
     int readCalls = 0;
     int openCalls = 0;
-    int discarded = 0;               // bytes thrown away by discardInput
-    QByteArray waitingBytes() const; // arrived, not yet read
 
 private:
     struct Arrival {
@@ -97,13 +89,8 @@ private:
     bool m_open = false;
     bool m_present = true;
     bool m_unplugged = false;
-    bool m_openSucceeds = true;
     SerialError m_error = SerialError::NoError;
     QString m_errorText;
-    SerialError m_nextWriteError = SerialError::NoError;
-    QString m_nextWriteText;
-    SerialError m_nextReadError = SerialError::NoError;
-    QString m_nextReadText;
     bool m_holdWaits = false;
     std::coroutine_handle<> m_heldWait;
 };

@@ -1,4 +1,4 @@
-#include "link/fakeserialport.h"
+#include "support/fake_serial_port.h"
 
 #include "link/resumelater.h"
 
@@ -14,20 +14,6 @@ void FakeSerialPort::queueAnswer(const QList<Piece>& pieces) {
     m_answers.push_back(pieces);
 }
 
-void FakeSerialPort::arriveNow(const QByteArray& bytes) {
-    m_incoming.push_front({m_clock->nowMs(), bytes});
-}
-
-void FakeSerialPort::failNextWrite(SerialError e, const QString& text) {
-    m_nextWriteError = e;
-    m_nextWriteText = text;
-}
-
-void FakeSerialPort::failNextRead(SerialError e, const QString& text) {
-    m_nextReadError = e;
-    m_nextReadText = text;
-}
-
 void FakeSerialPort::unplug() {
     m_unplugged = true;
     m_present = false;
@@ -40,7 +26,7 @@ void FakeSerialPort::plugIn() {
 bool FakeSerialPort::open() {
     ++openCalls;
     clearError();
-    if (!m_present || !m_openSucceeds) {
+    if (!m_present) {
         setError(SerialError::DeviceNotFound, "No such file or directory");
         return false;
     }
@@ -79,11 +65,6 @@ bool FakeSerialPort::checkIo() {
 bool FakeSerialPort::write(const QByteArray& data) {
     if (!checkIo())
         return false;
-    if (m_nextWriteError != SerialError::NoError) {
-        setError(m_nextWriteError, m_nextWriteText);
-        m_nextWriteError = SerialError::NoError;
-        return false;
-    }
     writes.append(data);
     if (m_answers.empty())
         return true;
@@ -102,11 +83,6 @@ QByteArray FakeSerialPort::readAll() {
     ++readCalls;
     if (!checkIo())
         return {};
-    if (m_nextReadError != SerialError::NoError) {
-        setError(m_nextReadError, m_nextReadText);
-        m_nextReadError = SerialError::NoError;
-        return {};
-    }
     QByteArray out;
     while (!m_incoming.empty() && m_incoming.front().atMs <= m_clock->nowMs()) {
         out += m_incoming.front().bytes;
@@ -119,11 +95,6 @@ bool FakeSerialPort::waitForReadyRead(int msecs) {
     waits.append(msecs);
     if (!checkIo())
         return false;
-    if (m_nextReadError != SerialError::NoError) {
-        setError(m_nextReadError, m_nextReadText);
-        m_nextReadError = SerialError::NoError;
-        return false;
-    }
     const qint64 now = m_clock->nowMs();
     if (!m_incoming.empty() && m_incoming.front().atMs <= now + std::max(msecs, 0)) {
         m_clock->setNow(std::max(now, m_incoming.front().atMs));
@@ -150,17 +121,8 @@ void FakeSerialPort::releaseWait() {
 void FakeSerialPort::discardInput() {
     const qint64 now = m_clock->nowMs();
     while (!m_incoming.empty() && m_incoming.front().atMs <= now) {
-        discarded += m_incoming.front().bytes.size();
         m_incoming.pop_front();
     }
-}
-
-QByteArray FakeSerialPort::waitingBytes() const {
-    QByteArray out;
-    for (const Arrival& a : m_incoming)
-        if (a.atMs <= m_clock->nowMs())
-            out += a.bytes;
-    return out;
 }
 
 } // namespace velmara
