@@ -1,7 +1,7 @@
 #pragma once
 // The serial line to the charger as the link sees it: open, close, write one
 // request, take what is waiting, await more. The program uses the QSerialPort
-// implementation (qtserialport.h); tests use the in-memory fake (fakeserialport.h).
+// implementation (qtserialport.h); tests use an in-memory fake (tests/support/fake_serial_port.h).
 #include <QByteArray>
 #include <QCoro/QCoroTask>
 #include <QString>
