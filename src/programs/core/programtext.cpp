@@ -18,8 +18,17 @@ qint64 thousandths(double value) {
     return std::llround(value * 1000.0);
 }
 
+// A value that does not fit its field (a box the mode hides is not checked
+// against its limits) travels as 0.
+qint64 fitted(qint64 value, int width) {
+    qint64 limit = 1;
+    for (int i = 0; i < width; ++i)
+        limit *= 10;
+    return value >= 0 && value < limit ? value : 0;
+}
+
 QString field(char tag, qint64 value, int width) {
-    return QStringLiteral(",") + QLatin1Char(tag) + digits(value, width);
+    return QStringLiteral(",") + QLatin1Char(tag) + digits(fitted(value, width), width);
 }
 
 QString flag(const char* tag, bool one) {
@@ -55,9 +64,9 @@ QString buildProgramString(const ProgramEditorModel& model, const QString& chann
     if (model.targetCapacity())
         s += field('K', thousandths(model.value(Box::Capacity)), 5);
 
-    const qint64 charge = thousandths(model.value(Box::ChargeCurrent));
+    const qint64 charge = fitted(thousandths(model.value(Box::ChargeCurrent)), 5);
     s += field('L', charge != 0 ? charge : options.defaultChargeCurrent, 5);
-    const qint64 discharge = thousandths(model.value(Box::DischargeCurrent));
+    const qint64 discharge = fitted(thousandths(model.value(Box::DischargeCurrent)), 5);
     s += field('E', discharge != 0 ? discharge : options.defaultDischargeCurrent, 5);
 
     qint64 voltage = 0;
@@ -72,12 +81,12 @@ QString buildProgramString(const ProgramEditorModel& model, const QString& chann
         voltage = thousandths(model.value(Box::ChargeEndVoltage));
     }
     s += field('V', voltage, 5);
-    const qint64 dischargeEnd = thousandths(model.value(Box::DischargeEndVoltage));
+    const qint64 dischargeEnd = fitted(thousandths(model.value(Box::DischargeEndVoltage)), 5);
     s += field('D', dischargeEnd != 0 ? dischargeEnd : options.defaultDischargeEndVoltage, 5);
 
     if (model.selfDischargeActive())
         s += (model.selfDischargeHours() ? QStringLiteral(",YH") : QStringLiteral(",YD")) +
-             digits(qint64(model.value(Box::SelfDischarge)), 3);
+             digits(fitted(qint64(model.value(Box::SelfDischarge)), 3), 3);
 
     if (options.extensionAvailable) {
         const ProgramRecord& p = model.program();
