@@ -38,9 +38,9 @@ TEST_F(ProgramText, PresetVoltagesWithDefaults) {
     model->setText(Box::Period, "7");
     EXPECT_EQ(build("001"), "001,P,A05,M01,Z06,F0,W07,L00500,E01000,V14400,D01000");
 
-    // Mode 1 hides the discharge current: its value goes as it is, or as 0
-    // (and so as the default) where it does not fit the field.
-    for (auto [text, field] : {std::pair{"0,01", ",E00010,"}, {"123", ",E00500,"}}) {
+    // Mode 1 hides the discharge current: its value goes as it is while it
+    // lies within its limits, else as 0 (and so as the default).
+    for (auto [text, field] : {std::pair{"0,06", ",E00060,"}, {"0,01", ",E00500,"}}) {
         model->setText(Box::DischargeCurrent, text);
         EXPECT_TRUE(build().contains(field)) << build().toStdString();
     }

@@ -405,23 +405,39 @@ CheckResult ProgramEditorModel::checkRequiredValues() const {
     return std::nullopt;
 }
 
-CheckResult ProgramEditorModel::checkLimits() const {
-    // Only the boxes the mode shows: the charger ignores the others for this
-    // mode, and a hidden box cannot be corrected.
+bool ProgramEditorModel::isShown(Box box) const {
     const FieldVisibility v = visibility();
-    const std::pair<Box, bool> boxes[] = {
-        {Box::ChargeCurrent, v.chargeCurrent},
-        {Box::DischargeCurrent, v.dischargeCurrent},
-        {Box::ChargeEndVoltage, v.chargeEndVoltage},
-        {Box::DischargeEndVoltage, v.dischargeEndVoltage},
-        {Box::Period, v.period},
-        {Box::Capacity, v.capacity},
-        {Box::Percent, v.capacity},
-        {Box::SelfDischarge, v.selfDischargeDetails},
-    };
-    for (const auto& [box, shown] : boxes)
-        if (shown)
-            if (CheckResult r = limitCheck(box))
+    switch (box) {
+    case Box::ChargeEndVoltage:
+        return v.chargeEndVoltage;
+    case Box::DischargeEndVoltage:
+        return v.dischargeEndVoltage;
+    case Box::ChargeCurrent:
+        return v.chargeCurrent;
+    case Box::DischargeCurrent:
+        return v.dischargeCurrent;
+    case Box::Capacity:
+    case Box::Percent:
+        return v.capacity;
+    case Box::Period:
+        return v.period;
+    case Box::SelfDischarge:
+        return v.selfDischargeDetails;
+    }
+    return false;
+}
+
+double ProgramEditorModel::sentValue(Box box) const {
+    if (isShown(box) || !limitCheck(box))
+        return value(box);
+    return 0;
+}
+
+CheckResult ProgramEditorModel::checkLimits() const {
+    // Only the boxes the mode shows: a hidden box cannot be corrected.
+    for (int i = 0; i < BoxCount; ++i)
+        if (isShown(Box(i)))
+            if (CheckResult r = limitCheck(Box(i)))
                 return r;
     return std::nullopt;
 }

@@ -97,6 +97,11 @@ public:
     // The box's value: volts, amperes, ampere-hours or a whole number; an empty
     // or unreadable text counts as 0.
     double value(Box box) const;
+    // The value the program text takes from the box. A box the mode hides
+    // (the charger does not use it in this mode) gives its value only while it
+    // lies within its limits row, else 0: the field's default or "not set".
+    double sentValue(Box box) const;
+    bool isShown(Box box) const;
     // The check when the box is left; decimal boxes are re-formatted "###0.000".
     CheckResult leaveBox(Box box);
 
