@@ -924,6 +924,21 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4300', 'de', '%1 Messwerte konnten noch nicht in die Datenbankdatei geschrieben werden und warten im Speicher. Wenn velmara jetzt beendet wird, gehen sie verloren. Trotzdem beenden?'),
  ('4300', 'en', '%1 measured values could not be written to the database file yet and wait in memory. If velmara ends now, they are lost. End anyway?');
 
+-- Program editor: transfer progress, failed delete, missing mode
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4100', 'de', 'Das Programm wird vom Ladegerät geholt: Versuch %1 von %2 ...'),
+ ('4100', 'en', 'Fetching the program from the charger: attempt %1 of %2 ...'),
+ ('4101', 'de', 'Das Programm wird an Kanal %1 gesendet: Versuch %2 von %3 ...'),
+ ('4101', 'en', 'Sending the program to channel %1: attempt %2 of %3 ...'),
+ ('4102', 'de', 'Wird abgebrochen, sobald das Ladegerät geantwortet hat ...'),
+ ('4102', 'en', 'Cancelling as soon as the charger has answered ...'),
+ ('4103', 'de', 'Übertragung abgebrochen.'),
+ ('4103', 'en', 'Transfer cancelled.'),
+ ('4104', 'de', 'Das gespeicherte Programm konnte nicht gelöscht werden.'),
+ ('4104', 'en', 'The stored program could not be deleted.'),
+ ('4105', 'de', 'Bitte wählen Sie einen Mode.'),
+ ('4105', 'en', 'Please choose a mode.');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

@@ -49,7 +49,8 @@ TEST_F(ProgramTransfer, SentProgramComesBackFieldForField) {
     ASSERT_FALSE(model.checkBeforeTransfer().has_value());
     const ProgramOptions options;
     const QString text = buildProgramString(model, "002", options);
-    ASSERT_TRUE(QCoro::waitFor(sendProgramText(*line, text, options.extensionAvailable)))
+    ASSERT_EQ(QCoro::waitFor(sendProgramText(*line, text, options.extensionAvailable)),
+              SendOutcome::Accepted)
         << text.toStdString();
 
     const FetchResult fetched = QCoro::waitFor(fetchProgram(*line, "002"));

@@ -38,7 +38,12 @@ public:
             co_await ResumeLater{held};
         co_return body + ",G1,";
     }
-    QCoro::Task<QString> getProgram(const QString&) override { co_return QString(); }
+    QCoro::Task<QString> getProgram(const QString& channel) override {
+        sent << channel + ",W";
+        if (hold) // a silent charger: the wait ends without an answer
+            co_await ResumeLater{held};
+        co_return QString();
+    }
     void release() { std::exchange(held, {}).resume(); }
     QStringList sent;
     bool hold = false;
@@ -85,6 +90,8 @@ public:
 TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
     auto d = editor();
     EXPECT_EQ(d->windowTitle(), "velmara - Akkuprogramm - Kanal 3");
+    // Until a mode is chosen the current boxes stay.
+    EXPECT_TRUE(shown(d.get(), "txtLadestrom") && shown(d.get(), "txtEntladestrom"));
     child<QAbstractButton>(d.get(), "optVorgSpannung")->click();
     child<QCheckBox>(d.get(), "chkSollKapazitaet")->setChecked(true);
     auto* modes = child<QComboBox>(d.get(), "cboGeraeteModi");
@@ -125,8 +132,9 @@ TEST_F(Dialogs, EveryDeviceModeShowsTheFieldsOfItsFlags) {
     EXPECT_EQ(modes->currentIndex(), before);
 }
 
-// A send waits for the charger's echo: meanwhile the editor cannot be closed;
-// afterwards the channel starts anew and the editor closes.
+// A send waits for the charger's echo: meanwhile only Cancel works, and it
+// cannot take back a program the charger has taken: the channel starts anew
+// and the editor closes.
 TEST_F(Dialogs, SendWaitsForTheChargerResetsTheChannelAndCloses) {
     auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
     EXPECT_EQ(child<QLineEdit>(d.get(), "txtLadestrom")->text(), "1,000");
@@ -137,21 +145,43 @@ TEST_F(Dialogs, SendWaitsForTheChargerResetsTheChannelAndCloses) {
     boxes.expect("0980", MsgAnswer::Ok);
     child<QAbstractButton>(d.get(), "cmdSendButton")->click();
     ASSERT_TRUE(line.held);
-    for (const char* name :
-         {"cmdCancelButton", "cmdSendButton", "cmdProgrammHolen", "txtLadestrom"})
+    for (const char* name : {"cmdSendButton", "cmdProgrammHolen", "txtLadestrom"})
         EXPECT_FALSE(child<QWidget>(d.get(), name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QWidget>(d.get(), "cmdCancelButton")->isEnabled());
+    auto* progress = child<QLabel>(d.get(), "lblTransfer");
+    EXPECT_EQ(progress->text(), "Das Programm wird an Kanal 3 gesendet: Versuch 1 von 3 ...");
     EXPECT_EQ(d->cursor().shape(), Qt::BusyCursor);
     QTest::keyClick(d.get(), Qt::Key_Escape);
-    d->reject();
     EXPECT_FALSE(d->close());
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->result(), 0); // neither taken nor cancelled yet
+    EXPECT_TRUE(progress->text().startsWith("Wird abgebrochen"));
 
     line.release();
     EXPECT_EQ(line.sent, QStringList({"003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000"}));
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(reset, QStringList({"003"}));
-    EXPECT_TRUE(child<QWidget>(d.get(), "cmdCancelButton")->isEnabled());
+}
+
+// Cancel while a silent charger is asked: no further attempt, no message, the
+// editor stays open with its program and says the transfer was cancelled.
+TEST_F(Dialogs, CancelEndsAFetchAfterTheRequestOnTheLine) {
+    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000");
+    d->show();
+    line.hold = true;
+    child<QAbstractButton>(d.get(), "cmdProgrammHolen")->click();
+    ASSERT_TRUE(line.held);
+    auto* progress = child<QLabel>(d.get(), "lblTransfer");
+    EXPECT_EQ(progress->text(), "Das Programm wird vom Ladegerät geholt: Versuch 1 von 3 ...");
+    child<QAbstractButton>(d.get(), "cmdCancelButton")->click();
+    EXPECT_TRUE(d->isVisible());
+    line.release();
+    EXPECT_EQ(line.sent, QStringList({"003,W"}));
+    EXPECT_EQ(progress->text(), "Übertragung abgebrochen.");
+    EXPECT_TRUE(child<QWidget>(d.get(), "cmdProgrammHolen")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>(d.get(), "txtLadestrom")->text(), "1,000");
+    child<QAbstractButton>(d.get(), "cmdCancelButton")->click();
+    EXPECT_EQ(d->result(), QDialog::Rejected);
 }
 
 TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {
@@ -191,10 +221,11 @@ TEST_F(Dialogs, AFailedSaveIsToldAndLogged) {
     EXPECT_TRUE(log.readAll().contains("Programme: ")) << "the reason is logged";
 }
 
+// A program without extended fields starts from DefaultLadeende (10 %).
 TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
     auto plain = editor();
     EXPECT_FALSE(shown(plain.get(), "cmdExtendedModus"));
-    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H0,N100", true);
+    auto d = editor("003,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000", true);
     ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgErweiterterProgrammiermodus", [](QDialog* e) {
         EXPECT_EQ(child<QLineEdit>(e, "txtLadeende")->text(), "10");
@@ -249,6 +280,11 @@ TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
     EXPECT_TRUE(shown(&plain, "txtZeitraum"));
     for (const char* absent : {"cboAkkuProgram", "cmdSendButton", "cmdSaveAsButton"})
         EXPECT_EQ(plain.findChild<QWidget*>(absent), nullptr) << absent;
+    // Nothing here can be kept: no field takes input.
+    for (QLineEdit* e : plain.findChildren<QLineEdit*>())
+        EXPECT_TRUE(e->isReadOnly()) << e->objectName().toStdString();
+    for (const char* name : {"cboGeraeteModi", "optAkkuTyp", "chkSollKapazitaet"})
+        EXPECT_FALSE(child<QWidget>(&plain, name)->isEnabled()) << name;
 
     UsedProgramDialog ext(
         parsed("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100"), ref,

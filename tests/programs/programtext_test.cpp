@@ -37,6 +37,13 @@ TEST_F(ProgramText, PresetVoltagesWithDefaults) {
     model->setText(Box::DischargeEndVoltage, "");
     model->setText(Box::Period, "7");
     EXPECT_EQ(build("001"), "001,P,A05,M01,Z06,F0,W07,L00500,E01000,V14400,D01000");
+
+    // Mode 1 hides the discharge current: its value goes as it is while it
+    // lies within its limits, else as 0 (and so as the default).
+    for (auto [text, field] : {std::pair{"0,06", ",E00060,"}, {"0,01", ",E00500,"}}) {
+        model->setText(Box::DischargeCurrent, text);
+        EXPECT_TRUE(build().contains(field)) << build().toStdString();
+    }
 }
 
 TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
@@ -139,12 +146,12 @@ TEST(LineTransfer, ThreeBadEchoesEndTheSend) {
     const QString text = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
     ScriptedLine bad;
     bad.answers = {text + "1,G1,", "", "001,M,SK,", "echo"};
-    EXPECT_FALSE(QCoro::waitFor(sendProgramText(bad, text, false)));
+    EXPECT_EQ(QCoro::waitFor(sendProgramText(bad, text, false)), SendOutcome::Refused);
     EXPECT_EQ(bad.sent.size(), 3);
 
     ScriptedLine second;
     second.answers = {"-1", "echo"};
-    EXPECT_TRUE(QCoro::waitFor(sendProgramText(second, text, false)));
+    EXPECT_EQ(QCoro::waitFor(sendProgramText(second, text, false)), SendOutcome::Accepted);
     EXPECT_EQ(second.sent.size(), 2);
 }
 
@@ -157,6 +164,30 @@ TEST(LineTransfer, SendToAllStopsAtTheChannelThatRefuses) {
     EXPECT_EQ(r.failed, "003");
     EXPECT_EQ(line.sent, QStringList({"001,P,A05", "002,P,A05", "002,P,A05", "003,P,A05",
                                       "003,P,A05", "003,P,A05"}));
+}
+
+// A stop asked while a request is out ends the transfer before the next one.
+TEST(LineTransfer, AStopEndsTheTransferBetweenRequests) {
+    QStringList attempts;
+    TransferWatch watch;
+    watch.attempt = [&](const QString& ch, int n) { attempts << ch + "/" + QString::number(n); };
+    watch.stop = [&] { return attempts.size() == 2; };
+
+    ScriptedLine silent;
+    EXPECT_EQ(QCoro::waitFor(fetchProgram(silent, "002", watch)).outcome, FetchResult::Stopped);
+    EXPECT_EQ(attempts, QStringList({"002/1", "002/2"}));
+    EXPECT_EQ(silent.sent.size(), 2);
+
+    attempts.clear();
+    ScriptedLine line;
+    line.answers = {"echo", "echo"};
+    const SendAllResult r = QCoro::waitFor(sendToAllChannels(
+        line, [](const QString& ch) { return ch + ",P,A05"; }, false, watch));
+    EXPECT_TRUE(r.stopped);
+    EXPECT_FALSE(r.ok());
+    // The request out when the stop came still counts.
+    EXPECT_EQ(r.accepted, QStringList({"001", "002"}));
+    EXPECT_EQ(attempts, QStringList({"001/1", "002/1"}));
 }
 
 TEST(LineTransfer, FetchTriesThreeTimes) {

@@ -130,6 +130,7 @@ TEST_F(EditorSession, FetchShowsTheRunningProgramOrSaysWhy) {
     EXPECT_EQ(model->deviceModeNumber(), 2);
     EXPECT_EQ(model->text(Box::DischargeEndVoltage), "6,000");
     EXPECT_FALSE(model->deleteEnabled());
+    EXPECT_EQ(model->program().endOfCharge, 100); // DefaultLadeende: the charger sent none
 
     script({{"0993", MsgAnswer::Ok}, {"0974", MsgAnswer::Ok}});
     line.running = "002,M,SK,";
@@ -170,15 +171,27 @@ TEST_F(EditorSession, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
     EXPECT_FALSE(model->deleteEnabled());
 }
 
-TEST_F(EditorSession, AFailedSaveHandsOverTheReason) {
+TEST_F(EditorSession, AFailedSaveOrDeleteHandsOverTheReason) {
     QString reason;
     editor->saveFailed = [&](const QString& r) { reason = r; };
+    editor->deleteFailed = [&](const QString& r) { reason = "delete: " + r; };
     editor->askProgramName = [] { return QString("x"); };
-    ASSERT_TRUE(session().user()->execute("CREATE TRIGGER refuse BEFORE INSERT ON Programme "
-                                          "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const qint64 id = library->save("y", "002,P,A05", [] { return true; }).id;
+    for (const char* when : {"INSERT", "DELETE"})
+        ASSERT_TRUE(session().user()->execute(QString("CREATE TRIGGER refuse%1 BEFORE %1 ON "
+                                                      "Programme BEGIN SELECT RAISE(ABORT, "
+                                                      "'refused'); END")
+                                                  .arg(when)));
     EXPECT_FALSE(editor->saveAs());
     EXPECT_TRUE(reason.contains("refused")) << reason.toStdString();
     EXPECT_EQ(model->storedProgramId(), -1);
+
+    model->setStoredProgramId(id);
+    script({{"0994", MsgAnswer::Yes}});
+    EXPECT_FALSE(editor->deleteSelected());
+    EXPECT_TRUE(reason.startsWith("delete: ") && reason.contains("refused"))
+        << reason.toStdString();
+    EXPECT_TRUE(model->deleteEnabled()); // still there: can be tried again
 }
 
 TEST_F(EditorSession, AReportedProgramIsShownOnlyOnYes) {
@@ -188,6 +201,7 @@ TEST_F(EditorSession, AReportedProgramIsShownOnlyOnYes) {
     EXPECT_EQ(model->deviceModeNumber(), 1);
     EXPECT_TRUE(editor->programChangedFromOutside(reported));
     EXPECT_EQ(model->deviceModeNumber(), 2);
+    EXPECT_EQ(model->program().endOfCharge, 100);
 }
 
 // A stored program without its own end of charge starts from DefaultLadeende.

@@ -188,11 +188,13 @@ void ProgramEditorModel::setNominalFromCells() {
 }
 
 void ProgramEditorModel::pickCellCount(const QString& text) {
+    clearProgramSelection();
     m_cellCount = text;
     setNominalFromCells();
 }
 
 void ProgramEditorModel::pickNominalVoltage(const QString& text) {
+    clearProgramSelection();
     m_nominalVoltage = text;
     const double perCell = cellVoltageOfType();
     bool ok = false;
@@ -329,6 +331,11 @@ void ProgramEditorModel::setSelfDischarge(bool on) {
         m_hours = false;
 }
 
+void ProgramEditorModel::chooseCycleCode(int sendCode) {
+    clearProgramSelection();
+    m_cycleCode = sendCode;
+}
+
 void ProgramEditorModel::chooseSelfDischargeHours(bool hours) {
     clearProgramSelection();
     m_hours = hours;
@@ -344,6 +351,8 @@ FieldVisibility ProgramEditorModel::visibility() const {
     v.batteryLists = m_definition == BatteryDefinition::BatteryType;
     v.chargeEndVoltage = preset && m_chargeEndNeeded;
     v.dischargeEndVoltage = preset && m_dischargeEndNeeded;
+    // Until a mode is applied the current boxes stay as the editor opened them: shown.
+    v.chargeCurrent = v.dischargeCurrent = true;
     if (m_mode) {
         v.chargeCurrent = m_mode->chargeCurrent;
         v.dischargeCurrent = m_mode->dischargeCurrent;
@@ -390,21 +399,46 @@ CheckResult ProgramEditorModel::checkRequiredValues() const {
         return message("0999", "txtKapazitaetAh");
     if (v.selfDischargeDetails && value(Box::SelfDischarge) <= 0)
         return message("0995", "txtSelbstentladungsZeitraum");
+    // The charger knows no program without a mode.
+    if (!m_mode)
+        return message("4105", "cboGeraeteModi");
     return std::nullopt;
 }
 
+bool ProgramEditorModel::isShown(Box box) const {
+    const FieldVisibility v = visibility();
+    switch (box) {
+    case Box::ChargeEndVoltage:
+        return v.chargeEndVoltage;
+    case Box::DischargeEndVoltage:
+        return v.dischargeEndVoltage;
+    case Box::ChargeCurrent:
+        return v.chargeCurrent;
+    case Box::DischargeCurrent:
+        return v.dischargeCurrent;
+    case Box::Capacity:
+    case Box::Percent:
+        return v.capacity;
+    case Box::Period:
+        return v.period;
+    case Box::SelfDischarge:
+        return v.selfDischargeDetails;
+    }
+    return false;
+}
+
+double ProgramEditorModel::sentValue(Box box) const {
+    if (isShown(box) || !limitCheck(box))
+        return value(box);
+    return 0;
+}
+
 CheckResult ProgramEditorModel::checkLimits() const {
-    QVector<Box> sent = {Box::ChargeCurrent, Box::DischargeCurrent, Box::DischargeEndVoltage,
-                         Box::Period};
-    if (m_definition == BatteryDefinition::PresetVoltages)
-        sent << Box::ChargeEndVoltage;
-    if (m_targetCapacity)
-        sent << Box::Capacity << Box::Percent;
-    if (selfDischargeActive())
-        sent << Box::SelfDischarge;
-    for (Box b : sent)
-        if (CheckResult r = limitCheck(b))
-            return r;
+    // Only the boxes the mode shows: a hidden box cannot be corrected.
+    for (int i = 0; i < BoxCount; ++i)
+        if (isShown(Box(i)))
+            if (CheckResult r = limitCheck(Box(i)))
+                return r;
     return std::nullopt;
 }
 

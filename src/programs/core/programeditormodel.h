@@ -88,7 +88,7 @@ public:
     bool chargeEndVoltageNeeded() const { return m_chargeEndNeeded; }
     bool dischargeEndVoltageNeeded() const { return m_dischargeEndNeeded; }
     int cycleCode() const { return m_cycleCode; }
-    void chooseCycleCode(int sendCode) { m_cycleCode = sendCode; }
+    void chooseCycleCode(int sendCode);
 
     // --- number boxes ---
     const QString& text(Box box) const { return m_text[int(box)]; }
@@ -97,6 +97,11 @@ public:
     // The box's value: volts, amperes, ampere-hours or a whole number; an empty
     // or unreadable text counts as 0.
     double value(Box box) const;
+    // The value the program text takes from the box. A box the mode hides
+    // (the charger does not use it in this mode) gives its value only while it
+    // lies within its limits row, else 0: the field's default or "not set".
+    double sentValue(Box box) const;
+    bool isShown(Box box) const;
     // The check when the box is left; decimal boxes are re-formatted "###0.000".
     CheckResult leaveBox(Box box);
 
@@ -119,6 +124,8 @@ public:
     bool selfDischargeActive() const;
 
     // --- library selection ---
+    // Every edit of the battery definition, the mode, the cycles or a rate
+    // clears it: the fields no longer show the stored program.
     qint64 storedProgramId() const { return m_storedId; } // -1: none
     void setStoredProgramId(qint64 id) { m_storedId = id; }
     void clearProgramSelection() { m_storedId = -1; }
@@ -129,8 +136,8 @@ public:
     // --- checks before a program leaves the editor ---
     CheckResult checkBatteryDefinition() const;
     CheckResult checkRequiredValues() const;
-    // Every value that the program text takes from a box lies within its
-    // limits row (0 and empty excepted: they stand for defaults or "not set").
+    // Every value of a box the mode shows lies within its limits row (0 and
+    // empty excepted: they stand for defaults or "not set").
     CheckResult checkLimits() const;
     CheckResult checkBeforeTransfer() const;
 

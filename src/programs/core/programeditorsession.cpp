@@ -11,6 +11,21 @@
 
 namespace velmara {
 
+QString transferProgressText(const TransferProgress& progress, const TextLookup& text) {
+    const int number = ChannelCode::fromText(progress.channel).value_or(ChannelCode()).number();
+    switch (progress.step) {
+    case TransferProgress::Fetching:
+        return text(QStringLiteral("4100")).arg(progress.attempt).arg(TransferAttempts);
+    case TransferProgress::Sending:
+        return text(QStringLiteral("4101")).arg(number).arg(progress.attempt).arg(TransferAttempts);
+    case TransferProgress::Stopping:
+        return text(QStringLiteral("4102"));
+    case TransferProgress::Stopped:
+        return text(QStringLiteral("4103"));
+    }
+    return QString();
+}
+
 ProgramEditorSession::ProgramEditorSession(ProgramEditorModel& model, const ProgramOptions& options,
                                            ProgramLine* line, ProgramLibrary* library)
     : m_model(model), m_options(options), m_line(line), m_library(library) {}
@@ -23,6 +38,7 @@ ProgramEditorSession::~ProgramEditorSession() {
 class ProgramEditorSession::Transfer {
 public:
     explicit Transfer(ProgramEditorSession& s) : m_session(s), m_alive(s.m_alive) {
+        m_session.m_stopAsked = false;
         if (m_session.m_transfers++ == 0 && m_session.transferStateChanged)
             m_session.transferStateChanged(true);
     }
@@ -41,6 +57,30 @@ private:
 MsgAnswer ProgramEditorSession::askUser(const QString& textKey, const QString& titleKey,
                                         MsgIcon icon, MsgButtons buttons) {
     return ask ? ask(EditorQuestion{textKey, titleKey, icon, buttons}) : safeAnswer(buttons);
+}
+
+void ProgramEditorSession::report(TransferProgress::Step step, const QString& channel,
+                                  int attempt) {
+    if (transferProgress)
+        transferProgress(TransferProgress{step, channel, attempt});
+}
+
+TransferWatch ProgramEditorSession::watch(TransferProgress::Step step) {
+    TransferWatch w;
+    // A session gone while the charger answered stops the transfer.
+    w.attempt = [this, alive = m_alive, step](const QString& ch, int attempt) {
+        if (*alive)
+            report(step, ch, attempt);
+    };
+    w.stop = [this, alive = m_alive] { return !*alive || m_stopAsked; };
+    return w;
+}
+
+void ProgramEditorSession::stopTransfer() {
+    if (m_transfers == 0 || m_stopAsked)
+        return;
+    m_stopAsked = true;
+    report(TransferProgress::Stopping);
 }
 
 bool ProgramEditorSession::checkBeforeTransfer() {
@@ -65,10 +105,15 @@ QCoro::Task<bool> ProgramEditorSession::send() {
     const auto alive = m_alive;
     const Transfer transfer(*this);
     const QString text = buildProgramString(m_model, channel, m_options);
-    const bool sent = co_await sendProgramText(*m_line, text, m_options.extensionAvailable);
+    const SendOutcome sent = co_await sendProgramText(*m_line, text, m_options.extensionAvailable,
+                                                      watch(TransferProgress::Sending));
     if (!*alive)
         co_return false;
-    if (!sent) {
+    if (sent == SendOutcome::Stopped) {
+        report(TransferProgress::Stopped);
+        co_return false;
+    }
+    if (sent == SendOutcome::Refused) {
         askUser(QStringLiteral("0976"));
         co_return false;
     }
@@ -90,13 +135,17 @@ QCoro::Task<bool> ProgramEditorSession::sendToAll() {
     const std::function<QString(const QString&)> textFor = [texts](const QString& ch) {
         return texts.value(ch);
     };
-    const SendAllResult r =
-        co_await sendToAllChannels(*m_line, textFor, m_options.extensionAvailable);
+    const SendAllResult r = co_await sendToAllChannels(
+        *m_line, textFor, m_options.extensionAvailable, watch(TransferProgress::Sending));
     if (!*alive)
         co_return false;
     // The channels that took the program run it now, whether or not the others did.
     if (resetChannels && !r.accepted.isEmpty())
         resetChannels(r.accepted);
+    if (r.stopped) {
+        report(TransferProgress::Stopped);
+        co_return false;
+    }
     if (!r.ok()) {
         askUser(QStringLiteral("0976"));
         co_return false;
@@ -109,10 +158,14 @@ QCoro::Task<bool> ProgramEditorSession::fetch() {
         co_return false;
     const auto alive = m_alive;
     const Transfer transfer(*this);
-    const FetchResult r = co_await fetchProgram(*m_line, channel);
+    const FetchResult r =
+        co_await fetchProgram(*m_line, channel, watch(TransferProgress::Fetching));
     if (!*alive)
         co_return false;
     switch (r.outcome) {
+    case FetchResult::Stopped:
+        report(TransferProgress::Stopped);
+        co_return false;
     case FetchResult::NoAnswer:
         askUser(r.messageKey());
         co_return false;
@@ -122,10 +175,16 @@ QCoro::Task<bool> ProgramEditorSession::fetch() {
     case FetchResult::Fetched:
         break;
     }
-    m_model.setProgram(r.program);
-    m_model.initFromProgram();
+    showProgram(r.program);
     m_model.clearProgramSelection();
     co_return true;
+}
+
+void ProgramEditorSession::showProgram(ProgramRecord program) {
+    if (!program.extendedReceived)
+        program.endOfCharge = m_options.defaultEndOfCharge;
+    m_model.setProgram(program);
+    m_model.initFromProgram();
 }
 
 bool ProgramEditorSession::loadStored(qint64 id) {
@@ -138,11 +197,10 @@ bool ProgramEditorSession::loadStored(qint64 id) {
         m_model.clearProgramSelection();
         return false;
     }
-    ProgramRecord p(m_options.defaultEndOfCharge);
+    ProgramRecord p;
     QString text = stored.text;
     p.parse(text, false);
-    m_model.setProgram(p);
-    m_model.initFromProgram();
+    showProgram(p);
     m_model.setStoredProgramId(id);
     return true;
 }
@@ -151,8 +209,7 @@ bool ProgramEditorSession::programChangedFromOutside(const ProgramRecord& report
     if (askUser(QStringLiteral("0996"), QString(), MsgIcon::None, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return false;
-    m_model.setProgram(reported);
-    m_model.initFromProgram();
+    showProgram(reported);
     return true;
 }
 
@@ -190,9 +247,17 @@ bool ProgramEditorSession::deleteSelected() {
     if (askUser(QStringLiteral("0994"), QStringLiteral("0110"), MsgIcon::None, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return false;
-    const bool removed = m_library->remove(id);
-    m_model.clearProgramSelection();
-    return removed;
+    if (m_library->remove(id)) {
+        m_model.clearProgramSelection();
+        return true;
+    }
+    // A program that is gone is no longer selected; one that stays can be tried again.
+    const QString reason = m_library->lastError();
+    if (reason.isEmpty())
+        m_model.clearProgramSelection();
+    if (deleteFailed)
+        deleteFailed(reason);
+    return false;
 }
 
 } // namespace velmara

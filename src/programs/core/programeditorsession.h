@@ -6,6 +6,7 @@
 #include "base/core/messages.h"
 #include "programs/core/editormessage.h"
 #include "programs/core/programoptions.h"
+#include "programs/core/programtransfer.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>
@@ -16,7 +17,6 @@
 
 namespace velmara {
 
-class ProgramRecord;
 class ProgramEditorModel;
 class ProgramLibrary;
 class ProgramLine;
@@ -28,6 +28,21 @@ struct EditorQuestion {
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
 };
+
+// What a transfer is doing, for the line the editor shows meanwhile.
+struct TransferProgress {
+    enum Step {
+        Fetching, // a request for the channel's program is out or waits for the line
+        Sending,  // a program text is out or waits for the line
+        Stopping, // stop asked: the transfer ends when the request out now is answered
+        Stopped,  // the transfer ended on the user's request
+    } step = Fetching;
+    QString channel; // "001" .. "004"
+    int attempt = 0; // 1 .. TransferAttempts
+};
+
+// The line's text: "Sending the program to channel 3: attempt 2 of 3 ...".
+QString transferProgressText(const TransferProgress& progress, const TextLookup& text);
 
 class ProgramEditorSession {
 public:
@@ -49,6 +64,11 @@ public:
     std::function<MsgAnswer(const EditorQuestion& question)> ask;
     // The library could not store the program: the engine's reason.
     std::function<void(const QString& reason)> saveFailed;
+    // The library could not delete the program: the engine's reason ("" when
+    // the program was no longer there).
+    std::function<void(const QString& reason)> deleteFailed;
+    // Each step of a transfer, from the first request to a stop.
+    std::function<void(const TransferProgress& progress)> transferProgress;
 
     ProgramEditorSession(const ProgramEditorSession&) = delete;
     ProgramEditorSession& operator=(const ProgramEditorSession&) = delete;
@@ -64,6 +84,13 @@ public:
     bool transferring() const { return m_transfers > 0; }
     // Called when a transfer starts (true) and when it has ended (false).
     std::function<void(bool busy)> transferStateChanged;
+    // Ends the running transfer before its next request; the request on the
+    // line now is answered first (a send it brings through still counts).
+    void stopTransfer();
+
+    // Shows a record in the model. A record without an extended block starts
+    // from the default end of charge (the charger sent none).
+    void showProgram(ProgramRecord program);
     bool loadStored(qint64 id);
     bool programChangedFromOutside(const ProgramRecord& reported);
 
@@ -79,6 +106,8 @@ private:
     MsgAnswer askUser(const QString& textKey, const QString& titleKey = QString(),
                       MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
     bool confirmSend();
+    TransferWatch watch(TransferProgress::Step step);
+    void report(TransferProgress::Step step, const QString& channel = QString(), int attempt = 0);
 
     ProgramEditorModel& m_model;
     ProgramOptions m_options;
@@ -86,6 +115,7 @@ private:
     ProgramLibrary* m_library;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     int m_transfers = 0;
+    bool m_stopAsked = false;
 };
 
 } // namespace velmara

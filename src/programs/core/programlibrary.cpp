@@ -3,9 +3,13 @@
 #include "storage/database.h"
 #include "storage/recordset.h"
 
+#include <QCollator>
+
+#include <algorithm>
+
 namespace velmara {
 
-ProgramLibrary::ProgramLibrary(Database* user) {
+ProgramLibrary::ProgramLibrary(Database* user, const QLocale& language) : m_language(language) {
     if (user)
         m_rs = user->openRecordset(QStringLiteral("SELECT * FROM Programme ORDER BY Bez"));
 }
@@ -24,6 +28,12 @@ QVector<StoredProgram> ProgramLibrary::programs() const {
     for (m_rs->moveFirst(); !m_rs->isEOF(); m_rs->moveNext())
         out.append(
             {m_rs->value("ProgrammID").toLongLong(), m_rs->text("Bez"), m_rs->text("Daten")});
+    QCollator collator(m_language);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true); // "Pack 2" before "Pack 10"
+    std::stable_sort(out.begin(), out.end(), [&](const StoredProgram& a, const StoredProgram& b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
     return out;
 }
 
@@ -89,8 +99,11 @@ ProgramLibrary::SaveResult ProgramLibrary::save(const QString& name, const QStri
 }
 
 bool ProgramLibrary::remove(qint64 id) {
-    if (!isValid())
+    m_error.clear();
+    if (!isValid()) {
+        m_error = m_rs ? m_rs->error() : QStringLiteral("no user database");
         return false;
+    }
     m_rs->requery();
     if (!m_rs->findFirstEqual(QStringLiteral("ProgrammID"), id))
         return false;

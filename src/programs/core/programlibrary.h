@@ -2,6 +2,7 @@
 // The named programs of the user file (table Programme): list, load, store
 // under a name (new or overwriting), delete. Names are compared as the file
 // compares them (without regard to case) and never pasted into a query.
+#include <QLocale>
 #include <QString>
 #include <QVector>
 
@@ -21,11 +22,13 @@ struct StoredProgram {
 
 class ProgramLibrary {
 public:
-    explicit ProgramLibrary(Database* user);
+    // Names are listed in the order of the language given.
+    explicit ProgramLibrary(Database* user, const QLocale& language = QLocale());
     ~ProgramLibrary();
 
     bool isValid() const;
-    // All programs by name.
+    // All programs by name as a reader orders them: without regard to case,
+    // an accented letter beside its plain one.
     QVector<StoredProgram> programs() const;
     // The program with this id; id -1 when there is none.
     StoredProgram byId(qint64 id) const;
@@ -42,6 +45,7 @@ public:
     // decides: false keeps the stored program.
     SaveResult save(const QString& name, const QString& text,
                     const std::function<bool()>& confirmOverwrite);
+    // False with lastError() "" when the program is no longer there.
     bool remove(qint64 id);
 
     const QString& lastError() const { return m_error; }
@@ -49,6 +53,7 @@ public:
 private:
     bool findName(const QString& name) const;
     std::unique_ptr<Recordset> m_rs; // SELECT * FROM Programme ORDER BY Bez
+    QLocale m_language;
     mutable QString m_error;
 };
 

@@ -18,8 +18,16 @@ qint64 thousandths(double value) {
     return std::llround(value * 1000.0);
 }
 
+// A value that does not fit its field travels as 0.
+qint64 fitted(qint64 value, int width) {
+    qint64 limit = 1;
+    for (int i = 0; i < width; ++i)
+        limit *= 10;
+    return value >= 0 && value < limit ? value : 0;
+}
+
 QString field(char tag, qint64 value, int width) {
-    return QStringLiteral(",") + QLatin1Char(tag) + digits(value, width);
+    return QStringLiteral(",") + QLatin1Char(tag) + digits(fitted(value, width), width);
 }
 
 QString flag(const char* tag, bool one) {
@@ -51,13 +59,13 @@ QString buildProgramString(const ProgramEditorModel& model, const QString& chann
     s += field('F', model.cycleCode(), 1);
     s += model.text(Box::Period).trimmed().isEmpty()
              ? QStringLiteral(",W30")
-             : field('W', qint64(model.value(Box::Period)), 2);
+             : field('W', qint64(model.sentValue(Box::Period)), 2);
     if (model.targetCapacity())
         s += field('K', thousandths(model.value(Box::Capacity)), 5);
 
-    const qint64 charge = thousandths(model.value(Box::ChargeCurrent));
+    const qint64 charge = fitted(thousandths(model.sentValue(Box::ChargeCurrent)), 5);
     s += field('L', charge != 0 ? charge : options.defaultChargeCurrent, 5);
-    const qint64 discharge = thousandths(model.value(Box::DischargeCurrent));
+    const qint64 discharge = fitted(thousandths(model.sentValue(Box::DischargeCurrent)), 5);
     s += field('E', discharge != 0 ? discharge : options.defaultDischargeCurrent, 5);
 
     qint64 voltage = 0;
@@ -69,15 +77,15 @@ QString buildProgramString(const ProgramEditorModel& model, const QString& chann
         if (ok)
             voltage = std::llround(volts * 1000.0f);
     } else if (def == BatteryDefinition::PresetVoltages) {
-        voltage = thousandths(model.value(Box::ChargeEndVoltage));
+        voltage = thousandths(model.sentValue(Box::ChargeEndVoltage));
     }
     s += field('V', voltage, 5);
-    const qint64 dischargeEnd = thousandths(model.value(Box::DischargeEndVoltage));
+    const qint64 dischargeEnd = fitted(thousandths(model.sentValue(Box::DischargeEndVoltage)), 5);
     s += field('D', dischargeEnd != 0 ? dischargeEnd : options.defaultDischargeEndVoltage, 5);
 
     if (model.selfDischargeActive())
         s += (model.selfDischargeHours() ? QStringLiteral(",YH") : QStringLiteral(",YD")) +
-             digits(qint64(model.value(Box::SelfDischarge)), 3);
+             digits(fitted(qint64(model.value(Box::SelfDischarge)), 3), 3);
 
     if (options.extensionAvailable) {
         const ProgramRecord& p = model.program();

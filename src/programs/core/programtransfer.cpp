@@ -26,23 +26,33 @@ QCoro::Task<QString> LinkProgramLine::getProgram(const QString& channel) {
                   : noLine();
 }
 
-QCoro::Task<bool> sendProgramText(ProgramLine& line, const QString& text, bool extensionAvailable) {
-    for (int attempt = 0; attempt < TransferAttempts; ++attempt) {
+QCoro::Task<SendOutcome> sendProgramText(ProgramLine& line, const QString& text,
+                                         bool extensionAvailable, TransferWatch watch) {
+    const QString channel = text.left(3);
+    for (int attempt = 1; attempt <= TransferAttempts; ++attempt) {
+        if (watch.stopped())
+            co_return SendOutcome::Stopped;
+        if (watch.attempt)
+            watch.attempt(channel, attempt);
         const QString echo = co_await line.sendProgram(text);
         if (echoMatches(text, echo, extensionAvailable))
-            co_return true;
+            co_return SendOutcome::Accepted;
     }
-    co_return false;
+    co_return SendOutcome::Refused;
 }
 
 QCoro::Task<SendAllResult>
 sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& channel)>& textFor,
-                  bool extensionAvailable) {
+                  bool extensionAvailable, TransferWatch watch) {
     SendAllResult result;
     for (const QString& channel : allChannelCodes()) {
         const QString text = textFor(channel);
-        const bool sent = co_await sendProgramText(line, text, extensionAvailable);
-        if (!sent) {
+        const SendOutcome sent = co_await sendProgramText(line, text, extensionAvailable, watch);
+        if (sent == SendOutcome::Stopped) {
+            result.stopped = true;
+            break;
+        }
+        if (sent == SendOutcome::Refused) {
             result.failed = channel;
             break;
         }
@@ -54,6 +64,7 @@ sendToAllChannels(ProgramLine& line, const std::function<QString(const QString& 
 QString FetchResult::messageKey() const {
     switch (outcome) {
     case Fetched:
+    case Stopped:
         return QString();
     case NoAnswer:
         return QStringLiteral("0974");
@@ -63,9 +74,16 @@ QString FetchResult::messageKey() const {
     return QString();
 }
 
-QCoro::Task<FetchResult> fetchProgram(ProgramLine& line, const QString& channel) {
+QCoro::Task<FetchResult> fetchProgram(ProgramLine& line, const QString& channel,
+                                      TransferWatch watch) {
     FetchResult result;
-    for (int attempt = 0; attempt < TransferAttempts; ++attempt) {
+    for (int attempt = 1; attempt <= TransferAttempts; ++attempt) {
+        if (watch.stopped()) {
+            result.outcome = FetchResult::Stopped;
+            co_return result;
+        }
+        if (watch.attempt)
+            watch.attempt(channel, attempt);
         QString answer = co_await line.getProgram(channel);
         result.program.parse(answer, true);
         const qint16 type = result.program.batteryType;

@@ -38,12 +38,18 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
     setWindowTitle(number > 0 ? title + QStringLiteral(" %1").arg(number) : title);
 
     m_model = std::make_unique<ProgramEditorModel>(m_setup.reference, m_setup.locale);
-    m_library = std::make_unique<ProgramLibrary>(m_setup.user);
+    m_library =
+        std::make_unique<ProgramLibrary>(m_setup.user, QLocale(session.texts().languageKey()));
     m_editor = std::make_unique<ProgramEditorSession>(*m_model, m_setup.options, m_setup.line,
                                                       m_library.get());
     m_editor->channel = m_setup.channel;
     m_editor->resetChannels = m_setup.resetChannels;
     m_editor->transferStateChanged = [this](bool busy) { showTransferring(busy); };
+    m_editor->transferProgress = [this](const TransferProgress& p) {
+        m_stopped = p.step == TransferProgress::Stopped;
+        m_progress->setText(
+            transferProgressText(p, [this](const QString& key) { return m_session.text(key); }));
+    };
     m_editor->askProgramName = [this] {
         QStringList names;
         for (const StoredProgram& p : m_library->programs())
@@ -60,6 +66,17 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
         m_session.log().writeEntry(QStringLiteral("Programme: ") + reason);
         Message box;
         box.text = QStringLiteral("Fehler");
+        box.icon = MsgIcon::Critical;
+        m_session.prompter().show(box);
+    };
+    m_editor->deleteFailed = [this](const QString& reason) {
+        if (!reason.isEmpty())
+            m_session.log().writeEntry(QStringLiteral("Programme: ") + reason);
+        Message box;
+        box.key = QStringLiteral("4104");
+        box.text = m_session.text(box.key);
+        if (!reason.isEmpty())
+            box.text += QStringLiteral("\n\n") + reason;
         box.icon = MsgIcon::Critical;
         m_session.prompter().show(box);
     };
@@ -86,6 +103,13 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
     m_editor->focusControl = [this](const QString& name) { m_fields->focusControl(name); };
     connect(m_fields, &ProgramFieldsWidget::edited, this, &ProgramEditorDialog::refresh);
 
+    // What a transfer is doing; empty while none runs.
+    m_progress = new QLabel(this);
+    m_progress->setObjectName(QStringLiteral("lblTransfer"));
+    m_progress->setWordWrap(true);
+    m_progress->setMinimumHeight(m_progress->fontMetrics().height());
+    layout->addWidget(m_progress);
+
     auto* actions = new QHBoxLayout;
     auto* extended = button(this, session, "cmdExtendedModus", "0903");
     auto* fetch = button(this, session, "cmdProgrammHolen", "0952");
@@ -102,6 +126,8 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
     sendAll->setVisible(m_setup.options.sendAllVisible);
     extended->setVisible(m_setup.options.extensionAvailable);
 
+    m_cancel = cancel;
+    // While a transfer runs, Cancel stops it (Esc and the close button too).
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The transfers wait their turn on the line; the dialog learns their end.
     const auto closeWhenDone = [this](bool close) {
@@ -120,8 +146,8 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
         refresh();
     });
     connect(m_delete, &QPushButton::clicked, this, [this] {
-        if (m_editor->deleteSelected())
-            fillLibraryList();
+        m_editor->deleteSelected();
+        fillLibraryList(); // also when it failed: the program may be gone
         refresh();
     });
     connect(extended, &QPushButton::clicked, this, &ProgramEditorDialog::openExtended);
@@ -131,8 +157,7 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
     });
 
     fillLibraryList();
-    m_model->setProgram(m_setup.program);
-    m_model->initFromProgram();
+    m_editor->showProgram(m_setup.program);
     refresh();
 }
 
@@ -160,23 +185,32 @@ void ProgramEditorDialog::openExtended() {
 void ProgramEditorDialog::showTransferring(bool busy) {
     const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* w : controls)
-        w->setEnabled(!busy);
+        w->setEnabled(!busy || w == m_cancel || w == m_progress);
     if (busy) {
+        m_stopped = false;
+        m_progress->clear();
         setCursor(Qt::BusyCursor);
+        m_cancel->setCursor(Qt::ArrowCursor);
     } else {
         unsetCursor();
+        m_cancel->unsetCursor();
+        if (!m_stopped) // a stopped transfer says so until the next one
+            m_progress->clear();
         refresh(); // the delete button's state
     }
 }
 
 void ProgramEditorDialog::reject() {
-    if (m_editor->transferring())
+    if (m_editor->transferring()) {
+        m_editor->stopTransfer();
         return;
+    }
     QDialog::reject();
 }
 
 void ProgramEditorDialog::closeEvent(QCloseEvent* event) {
     if (m_editor->transferring()) {
+        m_editor->stopTransfer();
         event->ignore();
         return;
     }

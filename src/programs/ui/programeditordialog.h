@@ -16,6 +16,7 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace velmara {
@@ -45,8 +46,9 @@ public:
     // The charger reports another program on the channel while the editor is open.
     void programChangedFromOutside(const ProgramRecord& reported);
 
-    // While a transfer awaits the charger the dialog cannot be closed (Esc,
-    // close button, Cancel): it shows a busy cursor and its controls are off.
+    // While a transfer awaits the charger the dialog stays open and its controls
+    // are off but Cancel: Cancel, Esc and the close button stop the transfer
+    // once the request on the line is answered, and the dialog stays open.
     void reject() override;
 
 protected:
@@ -66,6 +68,9 @@ private:
     ProgramFieldsWidget* m_fields;
     QComboBox* m_stored;
     QPushButton* m_delete;
+    QPushButton* m_cancel;
+    QLabel* m_progress; // what a transfer is doing
+    bool m_stopped = false;
 };
 
 } // namespace velmara

@@ -4,6 +4,7 @@
 #include "programs/ui/choiceonly.h"
 #include "programs/ui/editorboxes.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -272,7 +273,7 @@ void ProgramFieldsWidget::connectControls() {
 }
 
 void ProgramFieldsWidget::boxLeft(Box b) {
-    if (m_refreshing)
+    if (m_refreshing || m_readOnly)
         return;
     const CheckResult r = m_model.leaveBox(b);
     refresh();
@@ -287,8 +288,19 @@ QString ProgramFieldsWidget::key(const char* textKey) const {
 }
 
 void ProgramFieldsWidget::focusControl(const QString& objectName) {
-    if (auto* w = findChild<QWidget*>(objectName))
+    auto* w = findChild<QWidget*>(objectName);
+    if (w && w->isVisibleTo(this))
         w->setFocus();
+}
+
+void ProgramFieldsWidget::setReadOnly() {
+    m_readOnly = true;
+    for (QLineEdit* e : m_boxes)
+        e->setReadOnly(true);
+    for (QComboBox* c : findChildren<QComboBox*>())
+        c->setEnabled(false);
+    for (QAbstractButton* b : findChildren<QAbstractButton*>())
+        b->setEnabled(false);
 }
 
 void ProgramFieldsWidget::refresh() {

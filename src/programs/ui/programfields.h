@@ -28,8 +28,11 @@ public:
     // Shows the model's state in the controls.
     void refresh();
     QLineEdit* box(Box b) const { return m_boxes[int(b)]; }
-    // Gives the control of this objectName the focus (after a failed check).
+    // Gives the control of this objectName the focus (after a failed check);
+    // a control the user cannot see keeps out of it.
     void focusControl(const QString& objectName);
+    // Shows the program only: nothing takes input, no field is checked.
+    void setReadOnly();
 
 Q_SIGNALS:
     // The user changed a field (the model has taken it).
@@ -51,6 +54,7 @@ private:
     ProgramEditorModel& m_model;
     ProgramViewContext m_view;
     bool m_refreshing = false;
+    bool m_readOnly = false;
     std::array<QLineEdit*, BoxCount> m_boxes{};
 
     QRadioButton *m_optType, *m_optPreset;

@@ -22,6 +22,8 @@ UsedProgramDialog::UsedProgramDialog(const ProgramRecord& program,
 
     auto* layout = new QVBoxLayout(this);
     m_fields = new ProgramFieldsWidget(*m_model, m_view, this);
+    // Nothing shown here can be kept: the fields only show the program.
+    m_fields->setReadOnly();
     layout->addWidget(m_fields);
     auto* buttons = new QHBoxLayout;
     m_extended = new QPushButton(view.text(QStringLiteral("0903")), this);
