@@ -7,8 +7,8 @@
 #include "charts/core/plotdata.h"
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/diagramcontext.h"
+#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
-#include "charts/ui/opendiagram.h"
 #include "data/schema.h"
 #include "series_db.h"
 #include "storage/sqlitevalue.h"
@@ -201,7 +201,7 @@ void BM_OpenDiagramWindowBesideAPoll(benchmark::State& state) {
     context.text = [](const QString& key) { return key; };
     qint64 longestHold = 0;
     for (auto _ : state) {
-        QPointer<DiagramWindow> window;
+        DiagramOpener opener; // a window of its own, as no main area is given
         QElapsedTimer clock;
         clock.start();
         qint64 lastBeat = 0, held = 0;
@@ -213,14 +213,13 @@ void BM_OpenDiagramWindowBesideAPoll(benchmark::State& state) {
         });
         poll.start();
         std::optional<bool> shown;
-        openDiagram(context, DiagramRequest{false, series, 0}, window, {},
-                    [&](bool ok) { shown = ok; });
+        opener.open(context, DiagramRequest{false, series, 0}, [&](bool ok) { shown = ok; });
         while (!shown)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         held = std::max(held, clock.elapsed() - lastBeat);
         poll.stop();
         longestHold = std::max(longestHold, held);
-        delete window.data();
+        delete opener.window();
         if (!*shown) {
             state.SkipWithError("the diagram did not open");
             break;
