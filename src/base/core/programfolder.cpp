@@ -75,8 +75,13 @@ ProgramFolder::Choice ProgramFolder::resolve(const QString& executableDir, const
 
 QString ProgramFolder::preferredRoot(const QString& executableDir, const QString& homeBase,
                                      uint userId) {
-    if (!executableDir.isEmpty() && keepsFilesBeside(executableDir, userId))
-        return QDir(executableDir).absolutePath();
+    if (!executableDir.isEmpty() && keepsFilesBeside(executableDir, userId)) {
+        const QString root = QDir(executableDir).absolutePath();
+        const QFileInfo folder(root);
+        if (present(QFileInfo(ProgramFolder(root).dataDir())) ||
+            (folder.isDir() && folder.isWritable()))
+            return root;
+    }
     return homeBase + QStringLiteral("/velmara");
 }
 

@@ -21,7 +21,7 @@ public:
     // start on another folder, where the user's batteries and series would seem
     // lost.
     static Choice resolve(const QString& executableDir, const QString& homeBase, uint userId);
-    // The folder resolve tries first, without making anything.
+    // The folder resolve chooses, found without making anything.
     static QString preferredRoot(const QString& executableDir, const QString& homeBase,
                                  uint userId);
     // $XDG_DATA_HOME, default ~/.local/share.
