@@ -92,9 +92,9 @@ TEST(Install, TheInstalledProgramWritesNothingBesideItselfForRootOrAnyoneElse) {
         run(QStringLiteral(VELMARA_CMAKE_COMMAND),
             {"--install", QDir(bin).filePath(".."), "--prefix", prefix.path()}, &code);
     ASSERT_EQ(code, 0) << out.toStdString();
-    const QFile::Permissions open =
+    const QFile::Permissions everyone =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(prefix.path(), open));
+    ASSERT_TRUE(QFile::setPermissions(prefix.path(), everyone));
     const QDir installed(prefix.filePath("bin"));
     const QStringList programs = installed.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
@@ -105,7 +105,7 @@ TEST(Install, TheInstalledProgramWritesNothingBesideItselfForRootOrAnyoneElse) {
         SCOPED_TRACE(user.isEmpty() ? "the prefix's owner" : "nobody");
         QTemporaryDir home;
         ASSERT_TRUE(home.isValid());
-        ASSERT_TRUE(QFile::setPermissions(home.path(), open | QFile::WriteOther));
+        ASSERT_TRUE(QFile::setPermissions(home.path(), everyone | QFile::WriteOther));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.remove("XDG_DATA_HOME");
