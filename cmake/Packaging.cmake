@@ -35,6 +35,9 @@ endforeach()
 install(FILES packaging/debian/copyright ${velmara_gz_dir}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velmara)
 
+install(FILES packaging/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+        RENAME velmara)
+
 set(CPACK_PACKAGE_NAME velmara)
 set(CPACK_PACKAGE_VENDOR "velmara developers")
 set(CPACK_PACKAGE_CONTACT "velmara developers <maintainers@velmara.org>")
