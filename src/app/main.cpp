@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -62,15 +63,19 @@ bool answerCommandLine(int argc, char** argv, int* exitCode) {
             return *exitCode = 0, true;
         }
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::printf(
-                "usage: velmara [--version] [--help]\n\n"
-                "%s runs a computer-controlled battery charger with one or four channels\n"
-                "over a serial port. Its settings live in its database files, which it\n"
-                "keeps in Daten/ beside the program when that folder can be used, else\n"
-                "in $XDG_DATA_HOME/velmara.\n\n"
-                "The manual: %s\n",
-                kVersion,
-                qPrintable(velmara::findManual(executableDir(argv[0]), velmara::ProgramFolder())));
+            const QString exeDir = executableDir(argv[0]);
+            const velmara::ProgramFolder folder(velmara::ProgramFolder::preferredRoot(
+                exeDir, velmara::ProgramFolder::homeBase(), ::geteuid()));
+            std::printf("usage: velmara [--version] [--help]\n\n"
+                        "%s runs a computer-controlled battery charger with one or four channels\n"
+                        "over a serial port. Its settings and measurements live in database files\n"
+                        "in Daten/ of its data folder, its error log in error.log there. An\n"
+                        "installed program keeps them in $XDG_DATA_HOME/velmara (by default\n"
+                        "~/.local/share/velmara); a build or a copy of your own, beside itself.\n\n"
+                        "The data folder: %s\n"
+                        "The manual: %s\n",
+                        kVersion, qPrintable(folder.root()),
+                        qPrintable(velmara::findManual(exeDir, folder)));
             return *exitCode = 0, true;
         }
     }
@@ -120,7 +125,7 @@ int main(int argc, char** argv) {
     });
 
     const velmara::ProgramFolder::Choice folder = velmara::ProgramFolder::resolve(
-        QCoreApplication::applicationDirPath(), velmara::ProgramFolder::homeBase());
+        QCoreApplication::applicationDirPath(), velmara::ProgramFolder::homeBase(), ::geteuid());
     if (!folder.problem.isEmpty()) {
         // No session without a folder; the box has a prompter of its own. No
         // master file to read the language from: the system's language decides.

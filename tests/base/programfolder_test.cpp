@@ -34,11 +34,19 @@ TEST(ProgramFolder, ChoosesTheExecutablesFolderOrHomeAndRefusesAnUnusableDaten) 
     const struct Case {
         const char* name;
         std::function<void(const Folders&)> prepare;
-        bool atHome;         // the folder chosen is the home folder
-        const char* problem; // part of the reason, "" when the folder is usable
+        bool atHome;               // the folder chosen is the home folder
+        const char* problem;       // part of the reason, "" when the folder is usable
+        bool othersFolder = false; // the program folder belongs to another user
     } cases[] = {
         {"no Daten yet: made beside the program", [](const Folders&) {}, false, ""},
         {"Daten there", [](const Folders& f) { QDir().mkpath(f.exeData()); }, false, ""},
+        {"installed (share/velmara beside bin), even with a Daten left there: home",
+         [](const Folders& f) {
+             QDir().mkpath(f.tmp.path() + "/share/velmara");
+             QDir().mkpath(f.exeData());
+         },
+         true, ""},
+        {"program folder of another user: home", [](const Folders&) {}, true, "", true},
         {"program folder cannot hold a Daten folder: home",
          [](const Folders& f) {
              QDir().rmdir(f.exe());
@@ -65,8 +73,10 @@ TEST(ProgramFolder, ChoosesTheExecutablesFolderOrHomeAndRefusesAnUnusableDaten) 
         Folders f;
         QDir().mkpath(f.exe());
         c.prepare(f);
-        const ProgramFolder::Choice choice = ProgramFolder::resolve(f.exe(), f.home());
+        const uint user = c.othersFolder ? ::geteuid() + 1 : ::geteuid();
+        const ProgramFolder::Choice choice = ProgramFolder::resolve(f.exe(), f.home(), user);
         EXPECT_EQ(choice.folder.root(), c.atHome ? f.homeRoot() : f.exe());
+        EXPECT_EQ(ProgramFolder::preferredRoot(f.exe(), f.home(), user), choice.folder.root());
         EXPECT_TRUE(choice.problem.contains(c.problem)) << choice.problem.toStdString();
         EXPECT_EQ(choice.problem.isEmpty(), QString(c.problem).isEmpty());
         if (choice.problem.isEmpty()) {
@@ -79,6 +89,11 @@ TEST(ProgramFolder, ChoosesTheExecutablesFolderOrHomeAndRefusesAnUnusableDaten) 
     }
 }
 
+TEST(ProgramFolder, NeverKeepsFilesBesideAProgramInTheSystemsFolders) {
+    for (const char* dir : {"/usr/bin", "/usr/local/bin"})
+        EXPECT_FALSE(keepsFilesBeside(dir, QFileInfo(dir).ownerId())) << dir;
+}
+
 TEST(ProgramFolder, AReadOnlyDatenIsReportedNotReplaced) {
     Folders f;
     ASSERT_TRUE(QDir().mkpath(f.exeData()));
@@ -87,7 +102,7 @@ TEST(ProgramFolder, AReadOnlyDatenIsReportedNotReplaced) {
         QFile::setPermissions(f.exeData(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         GTEST_SKIP() << "this user writes into read-only folders";
     }
-    const ProgramFolder::Choice choice = ProgramFolder::resolve(f.exe(), f.home());
+    const ProgramFolder::Choice choice = ProgramFolder::resolve(f.exe(), f.home(), ::geteuid());
     QFile::setPermissions(f.exeData(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(choice.folder.root(), f.exe());
     EXPECT_TRUE(choice.problem.contains("read-only")) << choice.problem.toStdString();

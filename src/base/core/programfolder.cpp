@@ -23,7 +23,23 @@ bool take(const QString& root, QString* problem) {
     }
     return QDir().mkpath(dataDir);
 }
+
+bool below(const QString& path, const QString& folder) {
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
 } // namespace
+
+bool keepsFilesBeside(const QString& executableDir, uint userId) {
+    const QFileInfo info(executableDir);
+    const QString path =
+        info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    for (const char* system : {"/usr", "/bin", "/sbin", "/opt"})
+        if (below(path, QLatin1String(system)))
+            return false;
+    if (QFileInfo(path + QStringLiteral("/../share/velmara")).isDir())
+        return false;
+    return info.ownerId() == userId;
+}
 
 QString dataFolderProblem(const QString& dataDir) {
     const QFileInfo info(dataDir);
@@ -40,10 +56,10 @@ QString dataFolderProblem(const QString& dataDir) {
     return QString();
 }
 
-ProgramFolder::Choice ProgramFolder::resolve(const QString& executableDir,
-                                             const QString& homeBase) {
+ProgramFolder::Choice ProgramFolder::resolve(const QString& executableDir, const QString& homeBase,
+                                             uint userId) {
     Choice choice;
-    if (!executableDir.isEmpty()) {
+    if (!executableDir.isEmpty() && keepsFilesBeside(executableDir, userId)) {
         const QString root = QDir(executableDir).absolutePath();
         if (take(root, &choice.problem)) {
             choice.folder = ProgramFolder(root);
@@ -55,6 +71,18 @@ ProgramFolder::Choice ProgramFolder::resolve(const QString& executableDir,
     if (!take(root, &choice.problem) && choice.problem.isEmpty())
         choice.problem = QStringLiteral("it cannot be created");
     return choice;
+}
+
+QString ProgramFolder::preferredRoot(const QString& executableDir, const QString& homeBase,
+                                     uint userId) {
+    if (!executableDir.isEmpty() && keepsFilesBeside(executableDir, userId)) {
+        const QString root = QDir(executableDir).absolutePath();
+        const QFileInfo folder(root);
+        if (present(QFileInfo(ProgramFolder(root).dataDir())) ||
+            (folder.isDir() && folder.isWritable()))
+            return root;
+    }
+    return homeBase + QStringLiteral("/velmara");
 }
 
 QString ProgramFolder::homeBase() {

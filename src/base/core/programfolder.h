@@ -13,12 +13,17 @@ public:
     // folder can be used; otherwise it names the Daten folder and why it cannot.
     struct Choice;
 
-    // The folder of the executable when a Daten folder exists there or can be
-    // created; otherwise homeBase/velmara. A Daten folder that exists but cannot
-    // be used (not a folder, a link to nothing, not readable or not writable) is
-    // a problem of its own: the program must not quietly start on another folder,
-    // where the user's batteries and series would seem lost.
-    static Choice resolve(const QString& executableDir, const QString& homeBase);
+    // The folder of the executable when the program keeps its files beside
+    // itself there (keepsFilesBeside, for userId) and a Daten folder exists
+    // there or can be created; otherwise homeBase/velmara. A Daten folder that
+    // exists but cannot be used (not a folder, a link to nothing, not readable
+    // or not writable) is a problem of its own: the program must not quietly
+    // start on another folder, where the user's batteries and series would seem
+    // lost.
+    static Choice resolve(const QString& executableDir, const QString& homeBase, uint userId);
+    // The folder resolve chooses, found without making anything.
+    static QString preferredRoot(const QString& executableDir, const QString& homeBase,
+                                 uint userId);
     // $XDG_DATA_HOME, default ~/.local/share.
     static QString homeBase();
 
@@ -38,6 +43,13 @@ struct ProgramFolder::Choice {
     ProgramFolder folder;
     QString problem;
 };
+
+// Whether the program in executableDir, run by userId, keeps its files beside
+// itself: only a build or a copy that belongs to that user. An installed
+// program never does: below the system's folders (/usr, /bin, /sbin, /opt), in
+// a tree with its shared files in ../share/velmara, or in a folder of another
+// user; so one run as root leaves nothing there that locks out everybody else.
+bool keepsFilesBeside(const QString& executableDir, uint userId);
 
 // Why an existing Daten folder cannot be used, or "" when it can.
 QString dataFolderProblem(const QString& dataDir);
