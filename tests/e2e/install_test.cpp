@@ -30,16 +30,24 @@ QString run(const QString& program, const QStringList& args, int* exitCode) {
     return QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
 }
 
-TEST(Install, EverythingLandsUnderThePrefixAndTheProgramFindsItsManual) {
+// cmake --install of the build into a fresh prefix; its output when it fails.
+::testing::AssertionResult installInto(const QTemporaryDir& prefix) {
     const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
-    ASSERT_FALSE(bin.isEmpty());
-    QTemporaryDir prefix;
-    ASSERT_TRUE(prefix.isValid());
+    if (bin.isEmpty() || !prefix.isValid())
+        return ::testing::AssertionFailure() << "no build folder or no prefix";
     int code = 0;
     const QString out =
         run(QStringLiteral(VELMARA_CMAKE_COMMAND),
             {"--install", QDir(bin).filePath(".."), "--prefix", prefix.path()}, &code);
-    ASSERT_EQ(code, 0) << out.toStdString();
+    if (code != 0)
+        return ::testing::AssertionFailure() << out.toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Install, EverythingLandsUnderThePrefixAndTheProgramFindsItsManual) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(installInto(prefix));
+    int code = 0;
 
     const QDir root(prefix.path());
     for (const char* file :
@@ -84,14 +92,8 @@ TEST(Install, EverythingLandsUnderThePrefixAndTheProgramFindsItsManual) {
 // that is root, by nobody: the program makes its data folder at home and
 // nothing beside itself.
 TEST(Install, TheInstalledProgramWritesNothingBesideItselfForRootOrAnyoneElse) {
-    const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
     QTemporaryDir prefix;
-    ASSERT_TRUE(prefix.isValid());
-    int code = 0;
-    const QString out =
-        run(QStringLiteral(VELMARA_CMAKE_COMMAND),
-            {"--install", QDir(bin).filePath(".."), "--prefix", prefix.path()}, &code);
-    ASSERT_EQ(code, 0) << out.toStdString();
+    ASSERT_TRUE(installInto(prefix));
     const QFile::Permissions everyone =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     ASSERT_TRUE(QFile::setPermissions(prefix.path(), everyone));
