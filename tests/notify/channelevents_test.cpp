@@ -82,16 +82,6 @@ TEST(ChannelEvents, SettingSwitchesThemOff) {
     EXPECT_EQ(sentFor(polls, "").size(), 1); // a master file without the row
 }
 
-TEST(ChannelEvents, SwitchingOnWithoutAServiceIsToldOnce) {
-    QStringList sent;
-    for (const bool service : {false, true}) {
-        FakeNotifier notifier(&sent, service);
-        ChannelNotifications notifications(notifier, texts, [] { return QString("YES"); });
-        EXPECT_EQ(notifications.switchedOnWithoutService(), !service);
-        EXPECT_FALSE(notifications.switchedOnWithoutService());
-    }
-}
-
 TEST(ChannelEvents, TheDesktopCallCarriesTheUrgency) {
     for (const auto urgency :
          {DesktopNotifier::Urgency::Normal, DesktopNotifier::Urgency::Critical}) {

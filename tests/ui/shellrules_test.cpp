@@ -27,10 +27,6 @@ TEST(ShellRules, ChargerModelDecidesChannelsPanelsAndExtension) {
     }
 }
 
-TEST(ShellRules, CaptionJoinsNameEditionAndVersion) {
-    EXPECT_EQ(mainCaption("velmara", "Ladeprogramm", 3, 0, 12), "velmara - Ladeprogramm 3.0.12");
-}
-
 // Stacked or side by side: each tile starts where the one before ended, the last
 // ends in the area's corner, all full width (height).
 TEST(ShellRules, TilesCoverTheAreaInOrder) {
