@@ -22,8 +22,8 @@ class FakeDisplay : public ChannelDisplay {
 public:
     void setText(ChannelField f, const QString& t) override { texts[int(f)] = t; }
     QString text(ChannelField f) const override { return texts.value(int(f)); }
-    void setVisible(ChannelField f, bool v) override { visible[int(f)] = v; }
-    void setHeartbeat(bool l) override { lit = l; }
+    void setVisible(ChannelField, bool) override {}
+    void setHeartbeat(bool) override {}
     void setFaultState(bool f) override { faultState = f; }
     void setEndValueLines(const QList<EndValueDisplayLine>& l,
                           const QList<EndValueDisplayLine>& e) override {
@@ -32,19 +32,12 @@ public:
     }
     void setStorageWarning(const QString& t) override { storageWarning = t; }
     void setValuesStale(bool s) override { stale = s; }
-    void reportFault(qint16 code, const Message& box) override {
-        faultCode = code;
-        fault = box;
-    }
+    void reportFault(qint16, const Message& box) override { fault = box; }
     QString operator[](ChannelField f) const { return text(f); }
-    bool isVisible(ChannelField f) const { return visible.value(int(f), true); }
 
     QHash<int, QString> texts;
-    QHash<int, bool> visible;
-    bool lit = false;
     bool faultState = false;
     bool stale = false;
-    qint16 faultCode = 0;
     Message fault; // the box of the fault last reported
     QList<EndValueDisplayLine> laden, entladen;
     QString storageWarning;
