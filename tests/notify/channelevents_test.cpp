@@ -1,6 +1,5 @@
 // Channel events told once each, through a fake desktop notifier.
 #include "notify/channelevents.h"
-#include "notify/dbusnotifier.h"
 #include "support/fake_notifier.h"
 
 #include <gtest/gtest.h>
@@ -80,18 +79,6 @@ TEST(ChannelEvents, SettingSwitchesThemOff) {
     const std::vector<Poll> polls{{S, 2, 0}, {S, 5, 0}};
     EXPECT_EQ(sentFor(polls, "no").size(), 0);
     EXPECT_EQ(sentFor(polls, "").size(), 1); // a master file without the row
-}
-
-TEST(ChannelEvents, TheDesktopCallCarriesTheUrgency) {
-    for (const auto urgency :
-         {DesktopNotifier::Urgency::Normal, DesktopNotifier::Urgency::Critical}) {
-        const QList<QVariant> args = notificationCall("t", "b", urgency).arguments();
-        ASSERT_EQ(args.size(), 8);
-        EXPECT_EQ(args[3].toString() + args[4].toString(), "tb");
-        const QVariant level = args[6].toMap().value("urgency");
-        EXPECT_EQ(level.metaType(), QMetaType::fromType<uchar>());
-        EXPECT_EQ(level.toInt(), urgency == DesktopNotifier::Urgency::Critical ? 2 : 1);
-    }
 }
 
 } // namespace
