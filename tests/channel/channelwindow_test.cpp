@@ -54,6 +54,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndPollsOnWhenClosed) {
     ASSERT_EQ(laden->count(), 1);
     EXPECT_EQ(child<QListWidget>(w.get(), "lstEndwertEntladen")->count(), 1);
     EXPECT_GT(laden->item(0)->data(Qt::UserRole).toInt(), 0);
+    EXPECT_TRUE(laden->font().fixedPitch()) << "the lines are fixed columns";
 
     w->close();
     poll(w->controller(), "003,M,SL,L01500,V07240,K00360");

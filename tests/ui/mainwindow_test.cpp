@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgr
 // the settings can still be read. Without them the system's language decides,
 // so only the file name is sure.
 TEST_F(MainWindowTest, UnusableFilesEndTheProgramWithOneReadableBox) {
-    enum class Fault { DamagedFile, DropTable };
+    enum class Fault { DamagedFile, FolderInPlace, DropTable };
     struct Case {
         const char* name;
         Fault fault;
@@ -93,10 +93,13 @@ TEST_F(MainWindowTest, UnusableFilesEndTheProgramWithOneReadableBox) {
     };
     const Case cases[] = {
         {"damaged master", Fault::DamagedFile, "velmara.mdb", "de", "velmara.mdb", "master"},
+        {"master cannot be created", Fault::FolderInPlace, "velmara.mdb", "en", "velmara.mdb",
+         "master"},
         {"damaged user file, German", Fault::DamagedFile, "veluser.mdb", "de",
          "Die Datenbankdatei veluser.mdb konnte nicht ge\u00f6ffnet werden.", "user"},
         {"no texts, English", Fault::DropTable, "NLSResources", "en",
          "The texts of velmara were not found in the database file", "resources"},
+        {"no settings", Fault::DropTable, "Optionen", "en", "velmara.mdb", "settings"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,9 +111,12 @@ TEST_F(MainWindowTest, UnusableFilesEndTheProgramWithOneReadableBox) {
             session().closeFiles();
         } else {
             const QString path = QDir(current().folder().dataDir()).filePath(c.what);
+            QFile::remove(path);
             QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(QByteArray(4096, 'x'));
+            if (c.fault == Fault::FolderInPlace)
+                QDir().mkpath(path);
+            else if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(4096, 'x'));
         }
         ScriptedMessages boxes(session());
         boxes.expect(QString::fromUtf8(c.expected));
