@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -42,7 +41,6 @@ public:
         ctx->user = user;
         ctx->text = testText;
         ctx->prompter = &session().prompter();
-        ctx->log = [this](const QString& s, const QString& e) { log << s << e; };
         ctx->hooks.diagram = [this](QWidget*, qint32 series, qint32 endValue,
                                     std::shared_ptr<ProgramRecord>,
                                     const std::function<void()>& finished) {
@@ -55,49 +53,22 @@ public:
     std::shared_ptr<const BatteriesContext> context;
     std::shared_ptr<FakeUsage> usage = std::make_shared<FakeUsage>();
     FakeChannel channel;
-    QStringList log;
     QList<QPair<qint32, qint32>> diagrams;
 };
 
 TEST_F(BatteriesUiTest, CaptureOfANeverMeasuredChannelQueuesTheNextSeries) {
-    qint32 battery = -1;
-    batteryWithSeries("Pack", 4, &battery);
+    batteryWithSeries("Pack", 1);
     CaptureDialog dialog(context, usage, &channel);
     ASSERT_TRUE(dialog.initializeDialog());
-    EXPECT_EQ(dialog.objectName(), "dlgMesswerteErfassen");
-    EXPECT_FALSE(child<QRadioButton>(&dialog, "optSofort")->isEnabled());
     EXPECT_TRUE(child<QRadioButton>(&dialog, "optNaechster")->isChecked());
-    EXPECT_FALSE(child<QPushButton>(&dialog, "cmdKeineErfassung")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>(&dialog, "cmdAkkuLoeschen")->isHidden());
-    auto* grid = child<QTableWidget>(&dialog, "dbGrid");
-    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4"}));
-
     ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgNeueMessreihe", [](QDialog* d) {
-        d->findChild<QLineEdit*>("txtBemerkung")->setText("fifth");
+        d->findChild<QLineEdit*>("txtBemerkung")->setText("second");
         return int(QDialog::Accepted);
     });
     click(&dialog, "cmdNeueMessreihe");
-    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4", "5"}));
-    EXPECT_EQ(column(grid, 1).last(), "fifth");
+    EXPECT_EQ(column(child<QTableWidget>(&dialog, "dbGrid"), 1).last(), "second");
     EXPECT_EQ(channel.started.size(), 1u);
-    EXPECT_EQ(child<QPushButton>(&dialog, "cmdCancel")->text(), "<0100>");
-    EXPECT_FALSE(child<QPushButton>(&dialog, "cmdNeuerAkku")->isEnabled());
-}
-
-TEST_F(BatteriesUiTest, GridShowsLongModesWhole) {
-    const QString mode = "Laden-Entladen-Laden (Selbstentladungstest)";
-    const qint32 battery = insertBattery("Pack");
-    const qint32 series = insertSeries(battery, 1);
-    ASSERT_TRUE(user->execute("UPDATE MessReihen SET Mode=? WHERE MessReiheID=?", {mode, series}));
-    CaptureDialog dialog(context, usage, nullptr);
-    ASSERT_TRUE(dialog.initializeDialog());
-    dialog.show();
-    QCoreApplication::processEvents();
-    auto* grid = child<QTableWidget>(&dialog, "dbGrid");
-    ASSERT_EQ(column(grid, 2), QStringList{mode});
-    EXPECT_FALSE(grid->wordWrap());
-    EXPECT_GE(grid->columnWidth(2), grid->fontMetrics().horizontalAdvance(mode));
 }
 
 TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
@@ -108,7 +79,6 @@ TEST_F(BatteriesUiTest, NewBatteryDialogStaysOpenForABlankName) {
     boxes.expect("0554").expect("0750", MsgAnswer::No);
     ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgNeuerAkku", [](QDialog* d) {
-        EXPECT_EQ(d->findChild<QLineEdit*>("txtAkkuBemerkung")->maxLength(), 255);
         d->findChild<QLineEdit*>("txtName")->setText("   ");
         d->findChild<QPushButton*>("cmdOk")->click();
         EXPECT_EQ(d->result(), int(QDialog::Rejected));
@@ -128,23 +98,17 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     QDialog* dialog = openManagementDialog(usage, context, nullptr);
     ASSERT_TRUE(dialog);
     auto* grid = child<QTableWidget>(dialog, "dbGrid");
-    EXPECT_FALSE(child<QPushButton>(dialog, "cmdMessReiheLoeschen")->isHidden());
-    EXPECT_TRUE(child<QPushButton>(dialog, "cmdNeuerAkku")->isHidden());
     grid->selectRow(1);
     click(dialog, "cmdMessReiheAnzeigen");
     auto* capture = static_cast<CaptureDialog*>(dialog);
     ASSERT_EQ(capture->seriesWindows().size(), 1);
     StoredSeriesWindow* window = capture->seriesWindows().first();
     EXPECT_EQ(window->seriesId(), ids[1]);
-    EXPECT_EQ(window->findChild<QGroupBox*>("frameAkkumesswerte")->title(), "<0818> - Pack / 2");
-    EXPECT_EQ(child<QLineEdit>(window, "txtNennKapazitaet")->text(), "---");
-    EXPECT_EQ(log.size(), 2);
 
     ScriptedMessages boxes(session());
     boxes.expect("0744", MsgAnswer::Yes);
     grid->selectRow(1);
     click(dialog, "cmdMessReiheLoeschen");
-    EXPECT_EQ(column(grid, 0), QStringList({"1", "2"}));
     EXPECT_EQ(column(grid, 4), QStringList({QString::number(ids[0]), QString::number(ids[2])}));
     EXPECT_TRUE(capture->seriesWindows().isEmpty());
 
@@ -162,7 +126,8 @@ TEST_F(BatteriesUiTest, DeletingAShownSeriesClosesItsWindow) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST_F(BatteriesUiTest, StoredSeriesWindowListsEndValuesAndOpensTheirDiagrams) {
+// What the lists show: StoredSeriesTest.
+TEST_F(BatteriesUiTest, StoredSeriesWindowOpensTheDiagramsOfItsEndValues) {
     const qint32 series = insertSeries(insertBattery("Pack"), 1);
     insertValue(series, true, "3;1850;1000;3600;118");
     const qint32 charge = insertValue(series, true, "2;2100;1420;9000;125;T;95");
@@ -170,15 +135,7 @@ TEST_F(BatteriesUiTest, StoredSeriesWindowListsEndValuesAndOpensTheirDiagrams) {
         openStoredSeriesWindow({series, "Pack", "1", "a remark"}, context, nullptr);
     ASSERT_TRUE(window);
     auto* laden = child<QListWidget>(window, "lstEndwertLaden");
-    ASSERT_EQ(laden->count(), 2);
-    EXPECT_EQ(laden->item(0)->text(), "---");
-    EXPECT_EQ(child<QListWidget>(window, "lstEndwertEntladen")->count(), 1);
-    EXPECT_FALSE(child<QLineEdit>(window, "txtAkkuzustand")->isHidden());
-    EXPECT_EQ(child<QLineEdit>(window, "txtAkkuzustand")->text(), "<0847> (95%)");
-    EXPECT_TRUE(child<QLineEdit>(window, "txtSelbstentladung")->isHidden());
-    EXPECT_EQ(child<QLineEdit>(window, "txtBemerkung")->text(), "a remark");
-    EXPECT_FALSE(child<QPushButton>(window, "cmdDruck")->isEnabled()); // no report hook
-
+    ASSERT_EQ(laden->count(), 2); // "---" for the first cycle: the whole series
     emit laden->itemDoubleClicked(laden->item(1));
     emit laden->itemDoubleClicked(laden->item(0));
     click(window, "cmdDiagramme");
