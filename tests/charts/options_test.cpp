@@ -13,26 +13,14 @@ namespace {
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
-DiagramOptionsForm manualX(const QString& from, const QString& to) {
+// A form with typed X and Y ranges; nullptr leaves the axis automatic.
+DiagramOptionsForm form(const char* xFrom, const char* xTo, const char* yFrom = nullptr,
+                        const char* yTo = nullptr) {
     DiagramOptionsForm f;
-    f.xAutomatic = false;
-    f.xFrom = from;
-    f.xTo = to;
-    return f;
-}
-
-DiagramOptionsForm manualY(const QString& from, const QString& to) {
-    DiagramOptionsForm f;
-    f.yAutomatic = false;
-    f.yFrom = from;
-    f.yTo = to;
-    return f;
-}
-
-DiagramOptionsForm manualXY(const QString& xFrom, const QString& xTo, const QString& yFrom,
-                            const QString& yTo) {
-    DiagramOptionsForm f = manualX(xFrom, xTo);
-    f.yAutomatic = false;
+    f.xAutomatic = !xFrom;
+    f.yAutomatic = !yFrom;
+    f.xFrom = xFrom;
+    f.xTo = xTo;
     f.yFrom = yFrom;
     f.yTo = yTo;
     return f;
@@ -45,22 +33,22 @@ TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
         OptionsField focus;
     } cases[] = {
         {DiagramOptionsForm{}, "", OptionsField::None},
-        {manualX("10", "10"), "2160", OptionsField::XTo},
-        {manualX("10", "5"), "2160", OptionsField::XTo},
-        {manualX("-5", "30"), "2166", OptionsField::XFrom},
-        {manualX("-50", "-30"), "2166", OptionsField::XFrom},
-        {manualX("0", "30"), "", OptionsField::None},
-        {manualX("  ", "30"), "2164", OptionsField::XFrom},
-        {manualX("1", ""), "2164", OptionsField::XTo},
-        {manualX("-", "3"), "2164", OptionsField::XFrom}, // no number at all
-        {manualY("-2", "2"), "", OptionsField::None},
-        {manualY("", "2"), "2164", OptionsField::YFrom},
-        {manualY("1", "   "), "2164", OptionsField::YTo},
-        {manualY("2", "2"), "2162", OptionsField::YTo},
-        {manualY("3", "-1"), "2162", OptionsField::YTo},
+        {form("10", "10"), "2160", OptionsField::XTo},
+        {form("10", "5"), "2160", OptionsField::XTo},
+        {form("-5", "30"), "2166", OptionsField::XFrom},
+        {form("-50", "-30"), "2166", OptionsField::XFrom},
+        {form("0", "30"), "", OptionsField::None},
+        {form("  ", "30"), "2164", OptionsField::XFrom},
+        {form("1", ""), "2164", OptionsField::XTo},
+        {form("-", "3"), "2164", OptionsField::XFrom}, // no number at all
+        {form(nullptr, nullptr, "-2", "2"), "", OptionsField::None},
+        {form(nullptr, nullptr, "", "2"), "2164", OptionsField::YFrom},
+        {form(nullptr, nullptr, "1", "   "), "2164", OptionsField::YTo},
+        {form(nullptr, nullptr, "2", "2"), "2162", OptionsField::YTo},
+        {form(nullptr, nullptr, "3", "-1"), "2162", OptionsField::YTo},
         // X is checked before Y.
-        {manualXY("5", "1", "", ""), "2160", OptionsField::XTo},
-        {manualXY("5", "9", "", ""), "2164", OptionsField::YFrom},
+        {form("5", "1", "", ""), "2160", OptionsField::XTo},
+        {form("5", "9", "", ""), "2164", OptionsField::YFrom},
     };
     for (const auto& c : cases) {
         const OptionsCheck check = validateOptions(c.form, kEnglish);
@@ -71,7 +59,7 @@ TEST(DiagramOptionsTest, ValidationGivesKeyAndFocus) {
 }
 
 TEST(DiagramOptionsTest, NumbersAreReadInTheUsersLocale) {
-    const DiagramOptionsForm f = manualXY("0,5", "12,25", "-1,5", "2,");
+    const DiagramOptionsForm f = form("0,5", "12,25", "-1,5", "2,");
     ASSERT_TRUE(validateOptions(f, kGerman).ok());
     const OptionsResult r = optionsRanges(f, kGerman);
     EXPECT_EQ(r.xRange, (AxisRange{false, 0.5, 12.25}));
