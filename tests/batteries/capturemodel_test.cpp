@@ -1,7 +1,6 @@
 // The capture dialog's logic against a fake channel and fake channel set.
 #include "batteries/core/capturemodel.h"
 #include "batteries_fixture.h"
-#include "capture_fakes.h"
 #include "support/scripted_messages.h"
 
 namespace velmara::test {
@@ -156,16 +155,6 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         EXPECT_FALSE(channel.queued);
         EXPECT_TRUE(m->controls().newSeriesEnabled);
     }
-}
-
-TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
-    insertBattery("Pack");
-    auto m = opened();
-    ScriptedMessages boxes(prompter);
-    boxes.expect("0554").expect("0552");
-    EXPECT_FALSE(m->acceptNewBatteryName("    "));
-    EXPECT_FALSE(m->acceptNewBatteryName(" Pack "));
-    EXPECT_TRUE(m->acceptNewBatteryName("pack"));
 }
 
 TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
