@@ -1,6 +1,6 @@
 // The diagram window and its options dialog on the offscreen platform: opening,
-// too few values, database failures, check boxes, options, zoom, saving, the
-// printing switch and a tiny window.
+// too few values, database failures, check boxes, options, zoom, saving and the
+// printing switch.
 #include "../printing/pdfwords.h"
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/diagramopener.h"
@@ -236,24 +236,6 @@ TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
     m_settings["PrintingLook"] = "2";
     m_window->findChild<QPushButton*>("cmdPrint")->click();
     EXPECT_EQ(printed, (QList<bool>{true, false}));
-}
-
-TEST_F(DiagramWindowTest, ATinyWindowKeepsNoChart) {
-    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
-    ASSERT_TRUE(open(m_series));
-    m_window->resize(20, 10);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(m_window->chart()->height(), 0);
-}
-
-// The size a diagram takes in the main window's area: the remembered one, bounded
-// by the area. Sharing the sub-window: Openers (e2e).
-TEST(DiagramWindowSize, RememberedSizeBoundedByTheArea) {
-    const QSize area(1200, 700), minimum(640, 420);
-    EXPECT_EQ(diagramWindowSize("junk", area, minimum), area);
-    EXPECT_EQ(diagramWindowSize("900x600", area, minimum), QSize(900, 600));
-    EXPECT_EQ(diagramWindowSize("100x5000", area, minimum), QSize(640, 700));
-    EXPECT_EQ(diagramWindowSize("", QSize(500, 300), minimum), QSize(500, 300));
 }
 
 } // namespace

@@ -44,15 +44,6 @@ TEST(ThinningTest, StepAndPointsFollowTheRows) {
     }
 }
 
-TEST(ThinningTest, PointCountRoundsHalvesToEven) {
-    const struct {
-        qint64 n, k, r;
-    } cases[] = {{7, 2, 4}, {9, 2, 4}, {5, 2, 2}, {11, 2, 6}, {10, 4, 2}, {14, 4, 4},
-                 {3, 5, 1}, {1, 1, 1}, {0, 3, 0}, {4, 3, 1},  {5, 3, 2}};
-    for (const auto& c : cases)
-        EXPECT_EQ(plottedPointCount(c.n, c.k), c.r) << c.n << "/" << c.k;
-}
-
 TEST(ThinningTest, MissingOrBrokenRowsPlotEveryValue) {
     EXPECT_EQ(plottingStep({}, 1000000), 1);
     EXPECT_EQ(plottingStep({{1, 10, 0}}, 5), 1);
