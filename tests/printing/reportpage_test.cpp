@@ -39,18 +39,11 @@ ChannelReportInput baseInput() {
     w.lblAkkutyp = "Typelabel";
     w.lblMode = "Modelabel";
     w.lblNennkapazitaet = "Capacitylabel";
-    w.lblMesswerteNachLaden = "Afterchargeheading";
     w.lblMesswerteNachEntladen = "Afterdischargeheading";
-    w.lblLadenNr = "Cnr";
     w.lblLadenAh = "Cah";
     w.lblLadenVolt = "Cvolt";
-    w.lblLadenMin = "Cmin";
-    w.lblEntladenNr = "Dnr";
-    w.lblEntladenAh = "Dah";
-    w.lblEntladenVolt = "Dvolt";
     w.lblEntladenMin = "Dmin";
     w.lblAkkuzustand = "Conditionlabel";
-    w.lblSelbstentladung = "Selfdischargelabel";
     w.lblBemerkungen = "Remarkslabel";
     w.txtAkkuTyp = "NiMH";
     w.txtAkkuzustand = "Conditionvalue";
@@ -59,14 +52,9 @@ ChannelReportInput baseInput() {
     ProgramBlockData p;
     p.optAkkuTyp = true;
     p.cboAkkuType = "Typename";
-    p.lblZellenzahl = "Cells";
-    p.cboZellenzahl = "4";
-    p.lblNennSpannung = "Nominal";
     p.cboNennSpannung = "4,8";
     p.cboGeraeteModi = "Modename";
     p.txtKapazitaetAh = "2,000";
-    p.txtLadestrom = "0,500";
-    p.txtEntladestrom = "1,000";
     in.program = p;
     return in;
 }
