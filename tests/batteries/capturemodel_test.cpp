@@ -56,7 +56,6 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
         EXPECT_EQ(m->controls().immediate, c.immediate);
         EXPECT_EQ(m->controls().immediateEnabled, c.immediateEnabled);
         EXPECT_EQ(m->controls().nextEnabled, c.nextEnabled);
-        EXPECT_EQ(m->controls().frameEnabled, c.nextEnabled);
         EXPECT_EQ(m->controls().endEnabled, c.endEnabled);
         EXPECT_EQ(channel.recording, c.recordingAfter);
     }

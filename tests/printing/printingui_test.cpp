@@ -1,6 +1,6 @@
 // Printing from a window: the remark dialog, the print dialog and the PDF file,
-// the messages for other paper, the controls read by name, the used-program
-// view, and the sub-title and print settings dialogs.
+// the messages for other paper, the used-program view, and the print settings
+// dialog.
 #include "pdfwords.h"
 #include "printing/core/reporttexts.h"
 #include "printing/ui/printdialogs.h"
@@ -204,19 +204,6 @@ TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
         EXPECT_EQ(dialog.result(), *c.message ? QDialog::Rejected : QDialog::Accepted) << c.height;
         EXPECT_EQ(settings["HeadArea"], c.storedHeight) << c.height;
         EXPECT_EQ(settings["PrintDate"], c.checked ? "YES" : "NO") << c.height;
-    }
-}
-
-TEST(SubTitleDialogTest, OkStoresCancelKeeps) {
-    QMap<QString, QString> settings{{"PrintingSubTitle", "Old"}};
-    for (bool ok : {false, true}) {
-        SubTitleDialog dialog([](const QString& k) { return k; },
-                              [&](const QString& k) { return settings[k]; },
-                              [&](const QString& k, const QString& v) { settings[k] = v; });
-        EXPECT_EQ(dialog.findChild<QLineEdit*>("txtSubTitle")->text(), "Old");
-        dialog.findChild<QLineEdit*>("txtSubTitle")->setText("Workshop Nord");
-        ok ? dialog.accept() : dialog.reject();
-        EXPECT_EQ(settings["PrintingSubTitle"], ok ? "Workshop Nord" : "Old");
     }
 }
 

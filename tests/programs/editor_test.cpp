@@ -77,18 +77,6 @@ TEST_F(Editor, EditsLeaveTheStoredProgram) {
     }
 }
 
-// Which fields each device mode shows: Dialogs.DeviceModesShowTheFieldsOfTheirFlags.
-TEST_F(Editor, TargetCapacityAndBatteryTypeDecideRateAndEndVoltageFields) {
-    model->chooseBatteryDefinition(BatteryDefinition::PresetVoltages);
-    model->chooseDeviceMode(4);
-    model->setTargetCapacity(true);
-    FieldVisibility v = model->visibility();
-    EXPECT_TRUE(v.chargeRate && v.capacity && v.chargeEndVoltage);
-    model->chooseBatteryDefinition(BatteryDefinition::BatteryType);
-    v = model->visibility();
-    EXPECT_TRUE(v.batteryLists && !v.chargeEndVoltage);
-}
-
 TEST_F(Editor, LeavingABoxChecksItsLimitsRow) {
     struct Case {
         Box box;
