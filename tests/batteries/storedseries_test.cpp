@@ -64,19 +64,6 @@ TEST_F(StoredSeriesTest, ProgramFieldsShowTheStoredProgram) {
               "Discharge-charge");
 }
 
-TEST_F(StoredSeriesTest, EmptyProgramShowsDashesAndLogsOnEveryRead) {
-    const qint32 series = insertSeries(insertBattery("Pack"), 1, "   ");
-    for (int i = 1; i <= 2; ++i) {
-        const auto view = read(series);
-        EXPECT_EQ(view.program->batteryType, ProgramRecord::Absent);
-        EXPECT_EQ(view.batteryType, "");
-        EXPECT_EQ(view.mode, "");
-        EXPECT_EQ(view.nominalCapacity, "---");
-        EXPECT_EQ(log.size(), 2 * i);
-    }
-    EXPECT_TRUE(log.at(1).contains(QString::number(series)));
-}
-
 TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     const qint32 series = insertSeries(insertBattery("Pack"), 1);
     insertValue(series, false, "10;1200;500;3");

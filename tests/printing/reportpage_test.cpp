@@ -316,11 +316,9 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
     };
     const Case cases[] = {
         {"Conditioning", false, false, "Conditioning - 3 cycles"},
-        {"Formieren", false, false, "Formieren - 3 cycles"},
         {"Conditioning", true, false, "Conditioning, 3 cycles"},
         {"Conditioning ", false, false, "Conditioning "},
         {"Charge", false, true, "Charge, 12 h"},
-        {"Charge", false, false, "Charge"},
     };
     for (const Case& c : cases) {
         ProgramBlockData p;

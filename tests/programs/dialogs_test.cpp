@@ -1,10 +1,7 @@
-// The program dialogs on the delivered files: the fields each device mode
-// shows, the buttons of the editor, the name dialog, and the extended and
-// used-program views.
+// The program editor on the delivered files: the fields each device mode
+// shows, its buttons, the name dialog and the extended settings.
 #include "data/session.h"
-#include "programs/ui/editorboxes.h"
 #include "programs/ui/programeditordialog.h"
-#include "programs/ui/usedprogramdialog.h"
 #include "programs_fixture.h"
 #include "support/controls.h"
 #include "support/scripted_dialogs.h"
@@ -181,27 +178,6 @@ TEST_F(Dialogs, ExtendedSettingsChosenInTheEditorTravelWithTheProgram) {
     ASSERT_EQ(line.sent.size(), 1);
     EXPECT_TRUE(line.sent.at(0).endsWith(",D06000,S1,C1,B0,H0,N250,O0,Q0,U0"))
         << line.sent.at(0).toStdString();
-}
-
-// The choices of the extended view: Extended.ChoicesRoundTripThroughTheRecord.
-TEST_F(Dialogs, UsedProgramOffersTheExtendedViewOnlyWhenTheProgramHadIt) {
-    UsedProgramDialog plain(parsed("001,P,A05,M06,Z06,F1,W14,L01000,E00500,V08400,D06000"), ref,
-                            programViewContext(session()), kGerman);
-    EXPECT_FALSE(shown(&plain, "cmdExtendedModus"));
-    EXPECT_EQ(child<QLineEdit>(&plain, "txtZeitraum")->text(), "14");
-    EXPECT_TRUE(child<QLineEdit>(&plain, "txtZeitraum")->isReadOnly());
-
-    UsedProgramDialog ext(
-        parsed("001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,S1,C0,B0,H1,N100"), ref,
-        programViewContext(session()), kGerman);
-    ScriptedDialogs dialogs(session().prompter());
-    dialogs.expect("dlgErweiterterProgrammiermodus", [](QDialog* e) {
-        EXPECT_FALSE(shown(e, "cmdOk"));
-        EXPECT_TRUE(child<QLineEdit>(e, "txtLadeende")->isReadOnly());
-        EXPECT_TRUE(child<QAbstractButton>(e, "optLiIonMode2")->isChecked());
-        return int(QDialog::Rejected);
-    });
-    child<QAbstractButton>(&ext, "cmdExtendedModus")->click();
 }
 
 } // namespace

@@ -61,22 +61,6 @@ TEST_F(Editor, RateTimesCapacityWritesTheCurrent) {
     EXPECT_EQ(model->text(Box::DischargeCurrent), "0,990");
 }
 
-// After any of these edits the fields no longer show the stored program.
-TEST_F(Editor, EditsLeaveTheStoredProgram) {
-    const std::function<void(ProgramEditorModel&)> edits[] = {
-        [](auto& m) { m.chooseBatteryType(2); },
-        [](auto& m) { m.pickCellCount("4"); },
-        [](auto& m) { m.chooseDeviceMode(3); },
-        [](auto& m) { m.chooseChargeRate(1); },
-    };
-    model->chooseBatteryType(2);
-    for (const auto& edit : edits) {
-        model->setStoredProgramId(7);
-        edit(*model);
-        EXPECT_FALSE(model->deleteEnabled()) << &edit - edits;
-    }
-}
-
 TEST_F(Editor, LeavingABoxChecksItsLimitsRow) {
     struct Case {
         Box box;
@@ -197,20 +181,6 @@ TEST_F(Transfer, HiddenFieldsAreNotRequired) {
     model->setSelfDischarge(true); // its box is hidden in this mode
     EXPECT_EQ(failure(), "");
     EXPECT_FALSE(model->selfDischargeActive());
-}
-
-TEST_F(Editor, RecordWithoutProgramLeavesZeroBoxes) {
-    for (qint16 type : {-1, -2, -4}) {
-        ProgramRecord p;
-        p.batteryType = type;
-        p.deviceMode = 3;
-        model->setProgram(p);
-        model->initFromProgram();
-        EXPECT_EQ(model->text(Box::ChargeCurrent), "0,000");
-        EXPECT_EQ(model->text(Box::Capacity), "0,000");
-        EXPECT_EQ(model->batteryDefinition(), BatteryDefinition::None);
-        EXPECT_EQ(model->deviceModeNumber(), -1);
-    }
 }
 
 } // namespace
