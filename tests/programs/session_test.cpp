@@ -26,7 +26,6 @@ public:
         editor->focusControl = [this](const QString& name) { focus = name; };
         editor->showCheck = [this](const EditorMessage& m) { checks.push_back(m); };
         editor->ask = [this](const EditorQuestion& q) {
-            asked.push_back(q);
             EXPECT_FALSE(answers.empty()) << "unexpected box " << q.textKey.toStdString();
             if (answers.empty())
                 return MsgAnswer::Cancel;
@@ -57,7 +56,6 @@ public:
     QStringList reset;
     QString focus;
     std::vector<EditorMessage> checks;
-    std::vector<EditorQuestion> asked;
     std::deque<std::pair<QString, MsgAnswer>> answers;
 };
 
