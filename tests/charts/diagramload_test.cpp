@@ -1,6 +1,6 @@
 // Loading a diagram from the user file: which values are chosen (whole series,
 // one phase up to an end value, temporary or permanent table), too few values,
-// thinning, damaged texts, chunked reading and database failures.
+// damaged texts, chunked reading and database failures.
 #include "charts/core/diagramload.h"
 #include "series_db.h"
 #include "support/temp_folder.h"
