@@ -1,8 +1,7 @@
 // The diagram's rules without widgets: the axes (divisions by span, the automatic
 // Y range over the checked curves, manual ranges, what a reused window keeps),
 // thinning by the DiagramPoints rows with the zoomed-in stretch, and the options
-// form (validation with its text keys and focus, the ranges handed back,
-// PrintingLook).
+// form (validation with its text keys and focus, the ranges handed back).
 #include "charts/core/diagramaxes.h"
 #include "charts/core/diagramoptions.h"
 #include "charts/core/plotdata.h"
@@ -309,16 +308,6 @@ TEST(DiagramOptionsTest, FormShowsStoredRangesAsShortDecimals) {
     EXPECT_EQ(f.yFrom, "-0,25");
     EXPECT_EQ(f.yTo, "2");
     EXPECT_EQ(f.switches, sw);
-}
-
-TEST(DiagramOptionsTest, PrintingLookOneEnablesPrinting) {
-    const struct {
-        const char* value;
-        bool enabled;
-    } cases[] = {{"1", true}, {" 1 ", true}, {"2", false},
-                 {"", false}, {"11", false}, {"1.0", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(printingEnabled(QString::fromLatin1(c.value)), c.enabled) << c.value;
 }
 
 } // namespace

@@ -332,13 +332,6 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
     }
 }
 
-TEST(ReportTexts, RemarkLines) {
-    EXPECT_EQ(remarkLines("A\r\nB"), QStringList({"A", "B"}));
-    EXPECT_EQ(remarkLines("A\nB\rC"), QStringList({"A", "B", "C"}));
-    EXPECT_EQ(remarkLines(" \r\n  "), QStringList());
-    EXPECT_EQ(remarkLines("A\r\n\r\nB"), QStringList({"A", "", "B"}));
-}
-
 // The date only for exactly "YES"; the head height in the user's locale, else as 0.
 TEST(ReportTexts, SettingsAreReadStrictly) {
     const QLocale german(QLocale::German, QLocale::Germany);
