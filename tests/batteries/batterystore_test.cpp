@@ -71,17 +71,6 @@ TEST_F(BatteryStoreTest, ARefusedSeriesLeavesNoBatteryWithoutSeries) {
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), 0);
 }
 
-TEST_F(BatteryStoreTest, BatteriesAreListedByNameIgnoringLetterCase) {
-    insertBattery("beta");
-    insertBattery("Alpha");
-    insertBattery("alpha");
-    insertBattery("Gamma");
-    QStringList names;
-    for (const BatteryRow& b : store->batteries())
-        names << b.name;
-    EXPECT_EQ(names, QStringList({"Alpha", "alpha", "beta", "Gamma"}));
-}
-
 TEST_F(BatteryStoreTest, NewSeriesIsNumberedAfterTheHighest) {
     qint32 battery = -1;
     batteryWithSeries("Four", 4, &battery);

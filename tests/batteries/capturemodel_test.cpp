@@ -1,7 +1,6 @@
 // The capture dialog's logic against a fake channel and fake channel set.
 #include "batteries/core/capturemodel.h"
 #include "batteries_fixture.h"
-#include "capture_fakes.h"
 #include "support/scripted_messages.h"
 
 namespace velmara::test {
@@ -57,20 +56,15 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
         EXPECT_EQ(m->controls().immediate, c.immediate);
         EXPECT_EQ(m->controls().immediateEnabled, c.immediateEnabled);
         EXPECT_EQ(m->controls().nextEnabled, c.nextEnabled);
-        EXPECT_EQ(m->controls().frameEnabled, c.nextEnabled);
         EXPECT_EQ(m->controls().endEnabled, c.endEnabled);
         EXPECT_EQ(channel.recording, c.recordingAfter);
-        EXPECT_TRUE(m->controls().captureVisible);
-        EXPECT_FALSE(m->controls().managementVisible);
     }
 }
 
-TEST_F(CaptureModelTest, TitleNamesTheChannelAndTheChannelsBatteryIsChosen) {
+TEST_F(CaptureModelTest, TheChannelsBatteryIsChosen) {
     insertBattery("Alpha");
     const qint32 beta = insertBattery("Beta");
-    channel.code = "004";
     auto m = opened();
-    EXPECT_EQ(m->title(), "<0700> - <0701> 4");
     EXPECT_EQ(m->selectedBattery()->name, "Alpha"); // the first by name
 
     channel.battery = beta;
@@ -162,21 +156,6 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
     }
 }
 
-TEST_F(CaptureModelTest, NewBatteryNamesAreCheckedWithTheirMessages) {
-    insertBattery("Pack");
-    auto m = opened();
-    ScriptedMessages boxes(prompter);
-    boxes.expect("0554").expect("0552");
-    EXPECT_FALSE(m->acceptNewBatteryName("    "));
-    EXPECT_FALSE(m->acceptNewBatteryName(" Pack "));
-    EXPECT_TRUE(m->acceptNewBatteryName("pack"));
-    EXPECT_TRUE(m->acceptNewBatteryName("Pack's twin"));
-    ASSERT_EQ(boxes.shown.size(), 2);
-    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(boxes.shown[0].title, "<0550>");
-    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Information);
-}
-
 TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
     channel.running = true;
     auto m = opened();
@@ -191,11 +170,6 @@ TEST_F(CaptureModelTest, NewBatteryStartsItsFirstSeriesAndLocksTheChoice) {
               std::vector<FakeChannel::Start>({{battery.id, series[0].id, false, true}}));
     EXPECT_EQ(channel.headings, QList<QStringList>({{"D'Artagnan", "first", "1"}}));
     EXPECT_EQ(m->selectedBatteryId(), battery.id);
-    EXPECT_EQ(m->controls().cancelKey, "0100");
-    for (bool enabled :
-         {m->controls().newBatteryEnabled, m->controls().newSeriesEnabled, m->controls().endEnabled,
-          m->controls().frameEnabled, m->controls().immediateEnabled, m->controls().nextEnabled})
-        EXPECT_FALSE(enabled);
     EXPECT_FALSE(m->addNewSeries("second")); // one choice per opening
     EXPECT_EQ(channel.started.size(), 1u);
 }
@@ -207,7 +181,6 @@ TEST_F(CaptureModelTest, AFileThatRefusesTheBatteryStartsNoRecording) {
     ScriptedMessages boxes(prompter);
     boxes.expect("disk says no");
     EXPECT_FALSE(m->addNewBattery("Pack", "", ""));
-    EXPECT_EQ(boxes.shown.value(0).icon, MsgIcon::Critical);
     EXPECT_TRUE(channel.started.empty());
     EXPECT_TRUE(m->controls().newBatteryEnabled); // the user may try again
 }
@@ -244,27 +217,18 @@ TEST_F(CaptureModelTest, TakingOverValuesIsAskedOnlyForAnImmediateStart) {
         ASSERT_EQ(channel.started.size(), 1u);
         EXPECT_EQ(channel.started[0].queued, c.queued);
         EXPECT_EQ(channel.started[0].withTemp, c.withTemp);
-        if (c.asked) {
-            ASSERT_EQ(boxes.shown.size(), 1);
-            EXPECT_EQ(boxes.shown[0].title, "<0700>");
-            EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
-        }
     }
 }
 
-TEST_F(CaptureModelTest, NewSeriesAfterNumberFourIsFiveInTheHeading) {
-    qint32 battery = -1;
-    batteryWithSeries("Four's", 4, &battery);
+// Its number: BatteryStoreTest.NewSeriesIsNumberedAfterTheHighest.
+TEST_F(CaptureModelTest, NewSeriesIsRecordedAndHeadsTheChannel) {
+    batteryWithSeries("One's", 1);
     auto m = opened(); // never measured: queued, no question
-    ASSERT_EQ(m->selectedBatteryId(), battery);
-    ASSERT_TRUE(m->newSeriesAllowed());
-    ASSERT_TRUE(m->addNewSeries("fifth"));
-    EXPECT_EQ(numbers(*m), QVector<int>({1, 2, 3, 4, 5}));
+    ASSERT_TRUE(m->addNewSeries("second"));
     ASSERT_EQ(channel.started.size(), 1u);
     EXPECT_EQ(channel.started[0].series, m->series().last().id);
     EXPECT_TRUE(channel.started[0].queued);
-    ASSERT_EQ(channel.headings.size(), 1);
-    EXPECT_EQ(channel.headings[0], QStringList({"Four's", "fifth", "5"}));
+    EXPECT_EQ(channel.headings, QList<QStringList>({{"One's", "second", "2"}}));
 }
 
 TEST_F(CaptureModelTest, NoNewSeriesForABatteryRecordedElsewhere) {
@@ -287,105 +251,72 @@ TEST_F(CaptureModelTest, EndingTheCaptureResetsTheHeadingAndLocks) {
     m->endCapture();
     EXPECT_EQ(channel.ended, 1);
     EXPECT_EQ(channel.headings, QList<QStringList>({{"", "", ""}}));
-    EXPECT_EQ(m->controls().cancelKey, "0100");
     EXPECT_FALSE(m->controls().endEnabled);
 }
 
 // --- management mode
 
-TEST_F(CaptureModelTest, DeletingSeriesTwoOfThreeRenumbersTheThird) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Three", 3, &battery);
-    auto m = opened(false);
-    EXPECT_EQ(m->title(), "<4600>");
-    EXPECT_EQ(m->controls().cancelKey, "1614") << "closing, not cancelling";
-    ScriptedMessages boxes(prompter);
-    boxes.expect("0744", MsgAnswer::Yes);
-    ASSERT_TRUE(m->deleteSeries(ids[1]));
-    EXPECT_EQ(boxes.shown[0].text, "<0744>\n\nvalues 2\n\n<0742>");
-    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
-    EXPECT_EQ(m->series().last().id, ids[2]);
-    EXPECT_EQ(deletedSeries, QList<qint32>({ids[1]}));
-    EXPECT_TRUE(usage.released.isEmpty());
-}
-
-TEST_F(CaptureModelTest, DeletionIsRefusedOrDeclinedWithoutChange) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Busy", 2, &battery);
-    auto m = opened(false);
-    {
-        SCOPED_TRACE("in use");
-        usage.answers = {1};
+// The battery's series and values themselves: BatteryStoreTest.
+TEST_F(CaptureModelTest, DeletionAsksAndTakesOnlyWhatWasConfirmed) {
+    constexpr int kBattery = -1, kForeign = -2;
+    constexpr MsgAnswer Y = MsgAnswer::Yes, N = MsgAnswer::No, Ok = MsgAnswer::Ok;
+    const struct {
+        const char* what;
+        int count;  // series of the chosen battery
+        int target; // the series deleted (0-based), or kBattery, kForeign
+        std::deque<int> usage;
+        // The boxes by text key or by what they say of the loss.
+        std::vector<std::pair<const char*, MsgAnswer>> boxes;
+        int left; // series left; 0: the battery is gone
+    } cases[] = {
+        {"second of three", 3, 1, {0}, {{"values 2", Y}}, 2},
+        {"the battery", 3, kBattery, {0}, {{"series 3 values 6", Y}}, 0},
+        {"the only series", 1, 0, {0}, {{"values 2", Y}, {"series 1 values 2", Y}}, 0},
+        {"series in use", 2, 0, {1}, {{"0752", Ok}}, 2},
+        {"battery in use", 2, kBattery, {1}, {{"0752", Ok}}, 2},
+        {"series declined", 2, 0, {0}, {{"0744", N}}, 2},
+        {"battery declined", 2, kBattery, {0}, {{"0740", N}}, 2},
+        {"series taken up while asked", 2, 0, {0, 2}, {{"0744", Y}, {"<0746> 2 <0747>", Ok}}, 2},
+        {"battery taken up while asked", 2, kBattery, {0, 4}, {{"0740", Y}, {"0746", Ok}}, 2},
+        {"a series of another battery", 2, kForeign, {0}, {}, 2},
+    };
+    insertBattery("A first"); // chosen when the dialog opens
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        qint32 battery = -1;
+        const auto ids = batteryWithSeries(QString("B%1").arg(++n), c.count, &battery);
+        const auto foreign = batteryWithSeries(QString("F%1").arg(n), 1);
+        usage = FakeUsage();
+        usage.answers = c.usage;
+        deletedSeries.clear();
+        auto m = opened(false);
+        m->selectBattery(battery);
         ScriptedMessages boxes(prompter);
-        boxes.expect("0752").expect("0752");
-        EXPECT_FALSE(m->deleteSeries(ids[0]));
-        EXPECT_FALSE(m->deleteSelectedBattery());
-        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Information);
+        for (const auto& [box, answer] : c.boxes)
+            boxes.expect(box, answer);
+        const bool done = c.target == kBattery   ? m->deleteSelectedBattery()
+                          : c.target == kForeign ? m->deleteSeries(foreign[0])
+                                                 : m->deleteSeries(ids[c.target]);
+        EXPECT_EQ(done, c.left < c.count);
+        QVector<int> after;
+        for (int i = 1; i <= c.left; ++i)
+            after << i;
+        EXPECT_EQ(numbers(*m), after);
+        EXPECT_EQ(store->series(battery).size(), c.left);
+        const bool batteryGone = c.left == 0;
+        EXPECT_EQ(bool(store->battery(battery)), !batteryGone);
+        EXPECT_EQ(m->selectedBatteryId(), batteryGone ? -1 : battery);
+        EXPECT_EQ(usage.released, batteryGone ? QList<qint32>{battery} : QList<qint32>{});
+        QList<qint32> gone;
+        if (batteryGone)
+            gone = QList<qint32>(ids.begin(), ids.end());
+        else if (done)
+            gone = {ids[c.target]};
+        EXPECT_EQ(deletedSeries, gone);
+        for (qint32 id : gone)
+            EXPECT_FALSE(store->seriesById(id));
     }
-    {
-        SCOPED_TRACE("declined");
-        usage.answers = {0};
-        ScriptedMessages boxes(prompter);
-        boxes.expect("0744", MsgAnswer::No).expect("0740", MsgAnswer::No);
-        EXPECT_FALSE(m->deleteSeries(ids[0]));
-        EXPECT_FALSE(m->deleteSelectedBattery());
-    }
-    {
-        SCOPED_TRACE("taken up while the question was open");
-        usage.answers = {0, 2};
-        ScriptedMessages boxes(prompter);
-        boxes.expect("0744", MsgAnswer::Yes).expect("0746");
-        EXPECT_FALSE(m->deleteSeries(ids[0]));
-        EXPECT_EQ(boxes.shown[1].text, "<0746> 2 <0747>");
-        usage.answers = {0, 4};
-        boxes.expect("0740", MsgAnswer::Yes).expect("0746");
-        EXPECT_FALSE(m->deleteSelectedBattery());
-    }
-    {
-        SCOPED_TRACE("a series of another battery");
-        const auto foreign = batteryWithSeries("Zulu", 2);
-        EXPECT_FALSE(m->deleteSeries(foreign[0]));
-    }
-    EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
-    EXPECT_TRUE(store->battery(battery));
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), 8);
-    EXPECT_TRUE(deletedSeries.isEmpty());
-}
-
-TEST_F(CaptureModelTest, DeletingTheOnlySeriesDeletesTheBatteryAfterItsOwnQuestion) {
-    const qint32 first = insertBattery("Alpha");
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Only", 1, &battery);
-    auto m = opened(false);
-    ASSERT_EQ(m->selectedBatteryId(), first);
-    m->selectBattery(battery);
-    ScriptedMessages boxes(prompter);
-    boxes.expect("0744", MsgAnswer::Yes).expect("0740", MsgAnswer::Yes);
-    ASSERT_TRUE(m->deleteSeries(ids[0]));
-    EXPECT_EQ(boxes.shown[1].text, "<0740>\n\nseries 1 values 2\n\n<0742>");
-    EXPECT_FALSE(store->battery(battery));
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), 0);
-    EXPECT_EQ(m->selectedBatteryId(), -1);
-    EXPECT_TRUE(m->series().isEmpty());
-    EXPECT_EQ(m->batteries().size(), 1);
-    EXPECT_EQ(usage.released, QList<qint32>({battery}));
-    EXPECT_EQ(deletedSeries, QList<qint32>({ids[0]}));
-}
-
-TEST_F(CaptureModelTest, DeletingABatteryNamesWhatIsLost) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("O'Hara", 3, &battery);
-    auto m = opened(false);
-    ScriptedMessages boxes(prompter);
-    boxes.expect("0740", MsgAnswer::Yes);
-    ASSERT_TRUE(m->deleteSelectedBattery());
-    EXPECT_EQ(boxes.shown[0].text, "<0740>\n\nseries 3 values 6\n\n<0742>");
-    EXPECT_TRUE(m->batteries().isEmpty());
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), 0);
-    EXPECT_EQ(deletedSeries, QList<qint32>(ids.begin(), ids.end()));
-    EXPECT_EQ(usage.released, QList<qint32>({battery}));
-    EXPECT_FALSE(m->deleteSelectedBattery()); // nothing chosen any more
 }
 
 TEST(ChannelAnswer, MainWindowAnswersBecomeChannelNumbers) {

@@ -1,6 +1,6 @@
 // Loading a diagram from the user file: which values are chosen (whole series,
 // one phase up to an end value, temporary or permanent table), too few values,
-// thinning, damaged texts, chunked reading and database failures.
+// damaged texts, chunked reading and database failures.
 #include "charts/core/diagramload.h"
 #include "series_db.h"
 #include "support/temp_folder.h"
@@ -52,13 +52,10 @@ TEST(SeriesDecodeTest, OrdinaryTexts) {
         {"1;2;3;4;extra;fields", true, {4, 2, 3, 1}},
         {"007;8;9;10", true, {10, 8, 9, 7}},
         {"1;2;3", false, {}},
-        {"1;2;3;", false, {}},
         {"1;2;x;4", false, {}},
         {"1;2;3;2147483648", false, {}},
         {"1; 2;3;4", false, {}},
         {"+1;2;3;4", false, {}},
-        {"-;2;3;4", false, {}},
-        {"1;2;3;4x", false, {}},
         {"", false, {}},
     };
     for (const auto& c : cases) {
@@ -86,22 +83,6 @@ TEST_F(DiagramLoadTest, FourValuesAreTooFewFiveAreADiagram) {
         // The other table holds nothing of this series.
         EXPECT_EQ(load(!temporary, series, 0), DiagramLoad::State::TooFewValues);
     }
-}
-
-// The step of the rows (thinning_test.cpp) applies to a stored series; minima and
-// maxima come from the plotted points: the first and the last plotted value.
-TEST_F(DiagramLoadTest, LongSeriesAreThinnedByTheRows) {
-    const qint32 series = m_files.addSeries();
-    ASSERT_TRUE(m_files.addRamp(false, series, 1001));
-    std::unique_ptr<DiagramLoad> l;
-    ASSERT_EQ(load(false, series, 0, &l), DiagramLoad::State::Ready);
-    EXPECT_EQ(l->stepK(), 5);
-    EXPECT_EQ(l->values().size(), 1001);
-    for (Curve curve : kCurves)
-        EXPECT_EQ(l->plot().curve(curve).x.size(), 200);
-    EXPECT_EQ(l->plot().minMax.minVoltage, 1000);
-    EXPECT_EQ(l->plot().minMax.maxVoltage, 1000 + 995);
-    EXPECT_EQ(l->plot().minMax.maxCapacity, 3 * 995);
 }
 
 class EndValueTest : public DiagramLoadTest {

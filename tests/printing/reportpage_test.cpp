@@ -39,18 +39,11 @@ ChannelReportInput baseInput() {
     w.lblAkkutyp = "Typelabel";
     w.lblMode = "Modelabel";
     w.lblNennkapazitaet = "Capacitylabel";
-    w.lblMesswerteNachLaden = "Afterchargeheading";
     w.lblMesswerteNachEntladen = "Afterdischargeheading";
-    w.lblLadenNr = "Cnr";
     w.lblLadenAh = "Cah";
     w.lblLadenVolt = "Cvolt";
-    w.lblLadenMin = "Cmin";
-    w.lblEntladenNr = "Dnr";
-    w.lblEntladenAh = "Dah";
-    w.lblEntladenVolt = "Dvolt";
     w.lblEntladenMin = "Dmin";
     w.lblAkkuzustand = "Conditionlabel";
-    w.lblSelbstentladung = "Selfdischargelabel";
     w.lblBemerkungen = "Remarkslabel";
     w.txtAkkuTyp = "NiMH";
     w.txtAkkuzustand = "Conditionvalue";
@@ -59,14 +52,9 @@ ChannelReportInput baseInput() {
     ProgramBlockData p;
     p.optAkkuTyp = true;
     p.cboAkkuType = "Typename";
-    p.lblZellenzahl = "Cells";
-    p.cboZellenzahl = "4";
-    p.lblNennSpannung = "Nominal";
     p.cboNennSpannung = "4,8";
     p.cboGeraeteModi = "Modename";
     p.txtKapazitaetAh = "2,000";
-    p.txtLadestrom = "0,500";
-    p.txtEntladestrom = "1,000";
     in.program = p;
     return in;
 }
@@ -328,11 +316,9 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
     };
     const Case cases[] = {
         {"Conditioning", false, false, "Conditioning - 3 cycles"},
-        {"Formieren", false, false, "Formieren - 3 cycles"},
         {"Conditioning", true, false, "Conditioning, 3 cycles"},
         {"Conditioning ", false, false, "Conditioning "},
         {"Charge", false, true, "Charge, 12 h"},
-        {"Charge", false, false, "Charge"},
     };
     for (const Case& c : cases) {
         ProgramBlockData p;
@@ -344,13 +330,6 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
         p.txtZeitraumVisible = c.periodShown;
         EXPECT_EQ(buildModeLine(p), c.line) << c.mode;
     }
-}
-
-TEST(ReportTexts, RemarkLines) {
-    EXPECT_EQ(remarkLines("A\r\nB"), QStringList({"A", "B"}));
-    EXPECT_EQ(remarkLines("A\nB\rC"), QStringList({"A", "B", "C"}));
-    EXPECT_EQ(remarkLines(" \r\n  "), QStringList());
-    EXPECT_EQ(remarkLines("A\r\n\r\nB"), QStringList({"A", "", "B"}));
 }
 
 // The date only for exactly "YES"; the head height in the user's locale, else as 0.

