@@ -17,12 +17,6 @@ TEST(WindowPlacement, AtLeastTheMinimumInsideTheScreenOverTheParent) {
         QRect expected;
     };
     const Case cases[] = {
-        {"centred over the parent",
-         {400, 300},
-         {200, 100},
-         {0, 0, 1366, 740},
-         0,
-         {483, 220, 400, 300}},
         {"below its minimum: grows",
          {320, 512},
          {560, 640},
@@ -35,12 +29,6 @@ TEST(WindowPlacement, AtLeastTheMinimumInsideTheScreenOverTheParent) {
          {},
          0,
          {323, 30, 720, 706}},
-        {"parent near the right edge: pushed inside",
-         {600, 400},
-         {},
-         {1000, 500, 300, 200},
-         0,
-         {762, 336, 600, 400}},
         {"second of its kind: one step down and right",
          {400, 300},
          {},

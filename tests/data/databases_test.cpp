@@ -146,14 +146,6 @@ TEST(DatabaseFiles, FatalPathsLeaveTheFilesAsTheyWere) {
              return nullptr;
          },
          true, "wrong password, or the file is damaged"},
-        {"master keyed with another password",
-         [](const ProgramFolder& f) {
-             QFile::remove(f.masterPath());
-             auto db = Database::open(f.masterPath(), "MS Access;PWD=other", nullptr, false);
-             EXPECT_TRUE(db && db->execute("CREATE TABLE Optionen (key TEXT, value TEXT)"));
-             return nullptr;
-         },
-         true, "wrong password"},
         {"Daten is a file: nothing can be made",
          [](const ProgramFolder& f) {
              QDir(f.dataDir()).removeRecursively();
