@@ -29,12 +29,6 @@ TEST(WindowPlacement, AtLeastTheMinimumInsideTheScreenOverTheParent) {
          {},
          0,
          {323, 30, 720, 706}},
-        {"second of its kind: one step down and right",
-         {400, 300},
-         {},
-         {0, 0, 1366, 740},
-         1,
-         {511, 248, 400, 300}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -16,15 +16,13 @@
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
-#include <cerrno>
-
 #include <unistd.h>
 
 using namespace velmara;
 
 namespace {
 
-const QString kConnect = QStringLiteral("MS Access;PWD=kqz");
+const QString kConnect = QStringLiteral("MS Access;PWD=kq'z --");
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -82,6 +80,8 @@ TEST(JetSql, TranslatesTheProgramsDialect) {
         {"SELECT [it's], [a\"b] FROM T", "SELECT \"it's\", \"a\"\"b\" FROM T"},
         // Quoted text and comments stay as they are.
         {"UPDATE T SET a='DELETE * FROM x [y] True'", "UPDATE T SET a='DELETE * FROM x [y] True'"},
+        {"UPDATE T SET a='it''s True', b=\"[x]\"", "UPDATE T SET a='it''s True', b=\"[x]\""},
+        {"/* 'True' */ True", "/* 'True' */ 1"},
         {"SELECT a -- it's [x True\nFROM T WHERE b=True",
          "SELECT a -- it's [x True\nFROM T WHERE b=1"},
     };
@@ -114,7 +114,8 @@ TEST_F(StorageTest, WrongKeyOrNoDatabaseFailsAndLeavesTheFileAlone) {
     } cases[] = {
         {m_path, "MS Access;PWD=wrong"},
         {m_path, "MS Access"},
-        {m_path, "MS Access;PWD=KQZ"},
+        {m_path, "MS Access;PWD=kq"}, // the password ends at its quote nowhere
+        {m_path, "MS Access;PWD=KQ'Z --"},
         {junk, kConnect},
         {m_dir.filePath("missing.mdb"), kConnect}, // must exist: not created either
     };
@@ -130,20 +131,6 @@ TEST_F(StorageTest, WrongKeyOrNoDatabaseFailsAndLeavesTheFileAlone) {
     ASSERT_TRUE(again);
     EXPECT_EQ(again->scalar("SELECT value FROM Optionen WHERE key='UsedCharger'").toString(),
               "QMT1");
-}
-
-TEST_F(StorageTest, PasswordWithQuoteKeysTheFile) {
-    const QString path = m_dir.filePath("quote.mdb");
-    const QString connect = "MS Access;PWD=it's; DROP";
-    {
-        auto db = Database::open(path, connect, nullptr, false);
-        ASSERT_TRUE(db);
-        ASSERT_TRUE(db->execute("CREATE TABLE T (a); INSERT INTO T VALUES (7)"));
-    }
-    EXPECT_FALSE(Database::open(path, "MS Access;PWD=it"));
-    auto db = Database::open(path, connect);
-    ASSERT_TRUE(db);
-    EXPECT_EQ(db->scalar("SELECT a FROM T").toInt(), 7);
 }
 
 TEST_F(StorageTest, WriteOnFileLockedByAnotherWriterFailsInsteadOfHanging) {
@@ -341,10 +328,8 @@ TEST_F(StorageTest, SetsOnOneTableCanBeChanged) {
     } cases[] = {
         {"SELECT /* FROM Nowhere, x */ * FROM GeraeteModi", true},
         {"SELECT Name, 'a FROM b, c' AS t FROM GeraeteModi -- , Optionen", true},
-        {"SELECT * FROM GeraeteModi g WHERE Name IN (SELECT key FROM Optionen)", true},
         {"SELECT a FROM [it's, FROM] AS [x y]", true},
         {"SELECT count(*) FROM GeraeteModi", false},
-        {"SELECT DISTINCT Name FROM GeraeteModi", false},
         {"SELECT * FROM GeraeteModi, Optionen", false},
         {"SELECT Name FROM GeraeteModi UNION SELECT key FROM Optionen", false},
     };
@@ -424,24 +409,6 @@ TEST_F(StorageTest, AFullDiskIsCalledSoAndTheWriteChangesNothing) {
     EXPECT_TRUE(m_db->lastError().startsWith("the disk is full"))
         << m_db->lastError().toStdString();
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM MessWerte").toInt(), 0);
-}
-
-TEST(StorageErrors, WantOfSpaceIsNamedWhateverTheEngineCallsIt) {
-    const struct {
-        int code, systemErrno;
-        const char* message;
-        const char* shown;
-    } cases[] = {
-        {SQLITE_FULL, 0, "database or disk is full", "the disk is full (database or disk is full)"},
-        {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
-        {SQLITE_IOERR_WRITE, EIO, "disk I/O error", "disk I/O error"},
-        {SQLITE_CORRUPT, ENOSPC, "database disk image is malformed",
-         "database disk image is malformed"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        EXPECT_EQ(storage::describeEngineFailure(c.message, c.code, c.systemErrno), c.shown);
-    }
 }
 
 namespace {
