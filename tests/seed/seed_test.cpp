@@ -210,38 +210,6 @@ TEST_F(SeedTest, LimitRowsExistAndFitTheWireFields) {
     }
 }
 
-// The diagram takes the step of the first row (in ID order) whose threshold is
-// at least the number of values, else of the last row.
-TEST_F(SeedTest, DiagramThinningKeepsAboutAThousandPointsUpToTenMillionValues) {
-    std::vector<std::pair<double, double>> table;
-    for (const QStringList& r : rows("SELECT Schwellwert, xteWert FROM DiagramPoints ORDER BY ID"))
-        table.emplace_back(number(r[0]), number(r[1]));
-    ASSERT_FALSE(table.empty());
-    ASSERT_GE(table.back().first, 1e7);
-    const auto step = [&](double n) {
-        for (const auto& [threshold, xte] : table)
-            if (threshold >= n)
-                return xte;
-        return table.back().second;
-    };
-    std::vector<double> sweep;
-    for (const auto& [threshold, xte] : table)
-        sweep.insert(sweep.end(), {threshold, threshold + 1});
-    for (double n = 5; n <= 1e7; n *= 1.01)
-        sweep.push_back(std::floor(n));
-    for (double n : sweep) {
-        if (n > 1e7)
-            continue;
-        const double points = n / step(n);
-        EXPECT_LE(points, 1100.0) << n << " values";
-        if (n <= 500) {
-            EXPECT_EQ(step(n), 1) << n << " values: short series are drawn completely";
-        } else if (n >= 1000) {
-            EXPECT_GE(points, 400.0) << n << " values give a coarse diagram";
-        }
-    }
-}
-
 // A setting without its row is never stored; the defaults replace a zero in a
 // sent program, so they must pass both families' checks.
 TEST_F(SeedTest, SettingsHoldEveryKeyWithDefaultsThatAgreeWithTheTables) {
