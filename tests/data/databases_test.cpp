@@ -226,21 +226,6 @@ TEST(SharedQueries, RecordSetsReadTheChosenColumnsAndLanguage) {
     EXPECT_GT(session.recordsets().formierModi->recordCount(), 0);
 }
 
-TEST(UserFile, DeletingABatteryTakesItsSeriesAndValues) {
-    OpenFolder f;
-    Database& db = *f.session.user();
-    ASSERT_TRUE(db.execute("INSERT INTO Akkus (AkkuName) VALUES ('A'), ('B')"));
-    ASSERT_TRUE(
-        db.execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1), (1, 2), (2, 1)"));
-    ASSERT_TRUE(db.execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES "
-                           "(1, False, '1;2;3;0'), (2, True, '2;1;1;1;1'), (3, False, '5;5;5;5')"));
-    ASSERT_TRUE(db.execute("DELETE * FROM Akkus WHERE AkkuId = 1"));
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessReihen").toInt(), 1);
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 1);
-    ASSERT_TRUE(db.execute("DELETE FROM MessReihen WHERE MessReiheID = 3"));
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM MessWerte").toInt(), 0);
-}
-
 // A master file from an earlier velmara: a delivered text it lacks is added, a
 // text delivered earlier and mended since is mended, one the user wrote stays.
 TEST(DatabaseFiles, DeliveredTextsReachAnExistingMasterFile) {
