@@ -90,15 +90,6 @@ bool ChargerLink::isComPortOpen() const {
     return m_port->isOpen();
 }
 
-bool ChargerLink::sendString(QString& strMessage) {
-    if (m_ending || !m_line.tryAcquire())
-        return false;
-    m_faultInRequest = false;
-    const bool ok = writeFrame(strMessage);
-    m_line.release();
-    return ok;
-}
-
 QCoro::Task<QString> ChargerLink::getStatus(ChannelCode channel) {
     return channelRequest(channel, 'M');
 }

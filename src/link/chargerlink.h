@@ -45,11 +45,6 @@ public:
     // on over the new port. True when the port is open.
     bool reopenPort(std::unique_ptr<SerialPort> port, qint16 portNumber = 0);
 
-    // Frames the body as DC2 "," body "," ETX CR and writes it in one write; the
-    // argument receives the framed text. False when nothing was written (also
-    // while a request has the line).
-    bool sendString(QString& strMessage);
-
     // The requests. Each answers with the payload followed by its closing ",",
     // "" when nothing came within the wait, "-1" for a malformed frame. A request
     // made while the line is taken waits its turn behind the ones before it.

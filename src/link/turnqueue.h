@@ -43,14 +43,6 @@ public:
 
     Awaiter acquire() { return Awaiter(*this); }
 
-    // Takes the turn when it is free; false when it is held or others wait.
-    bool tryAcquire() {
-        if (m_held || !m_waiting.empty())
-            return false;
-        m_held = true;
-        return true;
-    }
-
     // Hands the turn to the next in line (resumed at once) or frees it.
     void release() {
         if (m_waiting.empty()) {

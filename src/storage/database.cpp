@@ -1,7 +1,6 @@
 #include "storage/database.h"
 
 #include "storage/jetlexer.h"
-#include "storage/likepattern.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
 
@@ -24,46 +23,6 @@ using storage::Statement;
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
-
-QString argText(sqlite3_value* v) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return QString::fromUtf8(text, sqlite3_value_bytes(v));
-}
-
-void deletePattern(void* p) {
-    delete static_cast<storage::LikePattern*>(p);
-}
-
-// x LIKE y [ESCAPE z] calls like(y, x [, z]). Replaces the engine's own so that letter case is
-// ignored beyond ASCII (Ä matches ä) as the program expects.
-void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-    }
-    const QString text = argText(argv[1]);
-    if (argc == 2) {
-        if (auto* cached = static_cast<storage::LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
-            sqlite3_result_int(ctx, cached->matches(text) ? 1 : 0);
-            return;
-        }
-        auto* pattern =
-            new storage::LikePattern(argText(argv[0]), storage::LikePattern::Dialect::Sql);
-        sqlite3_result_int(ctx, pattern->matches(text) ? 1 : 0);
-        sqlite3_set_auxdata(ctx, 0, pattern, deletePattern);
-        return;
-    }
-    const QString escape = argText(argv[2]);
-    if (escape.size() != 1) {
-        sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-        return;
-    }
-    const storage::LikePattern pattern(argText(argv[0]), storage::LikePattern::Dialect::Sql,
-                                       escape.at(0));
-    sqlite3_result_int(ctx, pattern.matches(text) ? 1 : 0);
-}
 
 // Statements that cannot run inside a transaction of ours (or manage one themselves).
 bool runsOutsideTransaction(const QString& sql) {
@@ -146,11 +105,6 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& con
                      "PRAGMA synchronous = FULL;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
         return failOpen(engineError(db));
-    for (int args : {2, 3}) {
-        if (sqlite3_create_function(db, "like", args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    likeFunction, nullptr, nullptr) != SQLITE_OK)
-            return failOpen(engineError(db));
-    }
 
     std::unique_ptr<Database> result(new Database);
     result->m_db = db;

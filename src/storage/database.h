@@ -1,6 +1,6 @@
 #pragma once
 // The storage layer: the record-set vocabulary the program speaks (add, edit,
-// update, delete, move, find, bookmark, execute) over SQLCipher files.
+// update, delete, move, find, execute) over SQLCipher files.
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -33,7 +33,7 @@ public:
                                           QString* error = nullptr, bool mustExist = true);
 
     // Executes one or more statements written in the program's dialect
-    // (DELETE * FROM, True/False, [names], Like). False with lastError() on failure;
+    // (DELETE * FROM, True/False, [names]). False with lastError() on failure;
     // a failing statement changes nothing.
     bool execute(const QString& sql);
     // One statement with ? marks bound to params in order (user text never goes
@@ -110,8 +110,7 @@ private:
 };
 
 // Translates the program's dialect into SQLite's: DELETE * FROM -> DELETE FROM,
-// True/False -> 1/0, [name] -> "name", Jet wildcards * and ? in Like patterns.
-// Text inside quotes is left alone (apart from the Like pattern wildcards).
+// True/False -> 1/0, [name] -> "name". Text inside quotes is left alone.
 QString translateJetSql(const QString& sql);
 
 } // namespace velmara

@@ -123,22 +123,6 @@ QVector<JetToken> lexJet(const QString& s) {
     return tokens;
 }
 
-QVector<JetToken> significantTokens(const QVector<JetToken>& tokens) {
-    QVector<JetToken> out;
-    out.reserve(tokens.size());
-    for (const JetToken& t : tokens)
-        if (!t.isBlankOrComment())
-            out.append(t);
-    return out;
-}
-
-const JetToken* firstUnclosed(const QVector<JetToken>& tokens) {
-    for (const JetToken& t : tokens)
-        if (!t.closed)
-            return &t;
-    return nullptr;
-}
-
 QString jetStringLiteral(const QString& text) {
     QString quoted = text;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));

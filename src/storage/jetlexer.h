@@ -1,5 +1,5 @@
 #pragma once
-// The one scanner of statement and criteria texts: splits them into words,
+// The one scanner of statement texts: splits them into words,
 // [bracketed names], quoted literals, numbers, operators, blanks and comments,
 // so that quotes, brackets and comments mean the same everywhere in storage.
 #include <QString>
@@ -41,13 +41,7 @@ struct JetToken {
 // literal, name or comment runs to the end with closed false.
 QVector<JetToken> lexJet(const QString& text);
 
-// The tokens without blanks and comments.
-QVector<JetToken> significantTokens(const QVector<JetToken>& tokens);
-
-// The first token the text ends inside (closed false), or nullptr.
-const JetToken* firstUnclosed(const QVector<JetToken>& tokens);
-
-// text as a single-quoted literal of a statement or criterion: it's -> 'it''s'.
+// text as a single-quoted literal of a statement: it's -> 'it''s'.
 // The only place where quotes are escaped; values better go in as bound parameters.
 QString jetStringLiteral(const QString& text);
 

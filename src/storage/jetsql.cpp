@@ -14,18 +14,6 @@ bool isNameToken(const JetToken& t) {
     return t.is(JetToken::Word) || t.is(JetToken::BracketName);
 }
 
-// A literal right after Like: Jet wildcards become the engine's, the result single-quoted.
-QString likeLiteral(const QString& pattern) {
-    QString native = pattern;
-    for (QChar& c : native) {
-        if (c == QLatin1Char('*'))
-            c = QLatin1Char('%');
-        else if (c == QLatin1Char('?'))
-            c = QLatin1Char('_');
-    }
-    return storage::jetStringLiteral(native);
-}
-
 // "DELETE * FROM" or "DELETE T.* FROM" with DELETE at index del: the index of FROM, or -1.
 int deleteStarFrom(const QVector<JetToken>& t, int del) {
     int k = del + 1;
@@ -47,19 +35,12 @@ QString translateJetSql(const QString& sql) {
     const QVector<JetToken> tokens = storage::lexJet(sql);
     QString out;
     out.reserve(sql.size() + 16);
-    bool afterLike = false;
     for (int i = 0; i < tokens.size(); ++i) {
         const JetToken& t = tokens.at(i);
         const QStringView raw = QStringView(sql).mid(t.start, t.end - t.start);
-        if (t.isBlankOrComment()) {
-            out += raw; // Like and its pattern may stand apart
-            continue;
-        }
-        const bool likePattern = afterLike;
-        afterLike = false;
-        if (t.isQuoted()) {
-            // An unclosed literal stays as written, for the engine to refuse.
-            out += likePattern && t.closed ? likeLiteral(t.value) : raw.toString();
+        if (t.isBlankOrComment() || t.isQuoted()) {
+            // Text in quotes stays as written (an unclosed literal for the engine to refuse).
+            out += raw;
         } else if (t.is(JetToken::BracketName) && t.closed) {
             out += storage::quoteIdentifier(t.value);
         } else if (t.is(JetToken::Word)) {
@@ -79,7 +60,6 @@ QString translateJetSql(const QString& sql) {
                 }
             } else {
                 out += raw;
-                afterLike = t.isWord(QLatin1String("LIKE"));
             }
         } else {
             out += raw;

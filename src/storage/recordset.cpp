@@ -1,11 +1,12 @@
 #include "storage/recordset.h"
 
-#include "storage/criteria.h"
 #include "storage/database.h"
 #include "storage/jetlexer.h"
 #include "storage/sqlitevalue.h"
 
 #include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
 
 namespace velmara {
 
@@ -144,6 +145,43 @@ bool singleTable(const QString& sql, SingleTable* out) {
 
 QString fold(const QString& name) {
     return name.toCaseFolded();
+}
+
+bool asNumber(const QVariant& v, double* number) {
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Double:
+    case QMetaType::Bool:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        *number = v.toDouble();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool textAsNumber(const QVariant& v, double* number) {
+    bool ok = false;
+    const QString text = v.toString().trimmed();
+    *number = text.toDouble(&ok);
+    return ok && !text.isEmpty();
+}
+
+// A field equals a wanted value as numbers when one is a number and the other
+// one is or reads as a number, else as texts without regard to letter case.
+bool fieldEquals(const QVariant& field, const QVariant& wanted) {
+    if (field.isNull() || wanted.isNull())
+        return false;
+    double x = 0, y = 0;
+    const bool wantedIsText = wanted.typeId() == QMetaType::QString;
+    if (asNumber(field, &x) && (wantedIsText ? textAsNumber(wanted, &y) : asNumber(wanted, &y)))
+        return x == y;
+    if (!wantedIsText && asNumber(wanted, &y) && field.typeId() == QMetaType::QString &&
+        textAsNumber(field, &x))
+        return x == y;
+    return QString::compare(field.toString(), wanted.toString(), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -349,17 +387,6 @@ void Recordset::moveFirst() {
     m_pos = m_rows.isEmpty() ? -1 : 0;
 }
 
-void Recordset::moveLast() {
-    if (!alive())
-        return;
-    cancelUpdate();
-    // Rows added through this set are the last rows: no need to read the others.
-    if (m_loaded || m_rows.isEmpty())
-        ensureLoaded();
-    m_onDeleted = false;
-    m_pos = int(m_rows.size()) - 1;
-}
-
 void Recordset::moveNext() {
     if (!alive())
         return;
@@ -369,45 +396,6 @@ void Recordset::moveNext() {
         m_onDeleted = false; // m_pos already is the row after the deleted one
     else if (m_pos < m_rows.size())
         ++m_pos;
-}
-
-void Recordset::movePrevious() {
-    if (!alive())
-        return;
-    cancelUpdate();
-    ensureLoaded();
-    m_onDeleted = false;
-    if (m_pos >= 0)
-        --m_pos;
-}
-
-bool Recordset::find(const QString& criteria, int from) {
-    m_noMatch = true;
-    if (!alive())
-        return false;
-    if (!m_criteria || criteria != m_criteriaText) {
-        QString error;
-        auto parsed = storage::Criteria::parse(
-            criteria, [this](const QString& name) { return columnIndex(name); }, &error);
-        if (!parsed)
-            return failOp(error);
-        m_criteria = std::move(parsed);
-        m_criteriaText = criteria;
-    }
-    return scan(*m_criteria, from);
-}
-
-bool Recordset::scan(const storage::Criteria& criteria, int from) {
-    m_noMatch = true;
-    for (int i = std::max(from, 0); i < m_rows.size(); ++i) {
-        if (criteria.matches(m_rows.at(i).values)) {
-            m_pos = i;
-            m_onDeleted = false;
-            m_noMatch = false;
-            return true;
-        }
-    }
-    return false;
 }
 
 bool Recordset::findFirstEqual(const QString& field, const QVariant& value) {
@@ -429,27 +417,20 @@ bool Recordset::findFirstEqual(const QVector<std::pair<QString, QVariant>>& fiel
     if (columnValues.isEmpty())
         return failOp(QStringLiteral("No field to find by."));
     ensureLoaded();
-    return scan(*storage::Criteria::allEqual(columnValues), 0);
-}
-
-bool Recordset::findFirst(const QString& criteria) {
-    if (!alive()) {
-        m_noMatch = true;
-        return false;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QVariantList& row = m_rows.at(i).values;
+        const bool all = std::all_of(columnValues.cbegin(), columnValues.cend(),
+                                     [&row](const std::pair<int, QVariant>& wanted) {
+                                         return fieldEquals(row.value(wanted.first), wanted.second);
+                                     });
+        if (all) {
+            m_pos = i;
+            m_onDeleted = false;
+            m_noMatch = false;
+            return true;
+        }
     }
-    cancelUpdate();
-    ensureLoaded();
-    return find(criteria, 0);
-}
-
-bool Recordset::findNext(const QString& criteria) {
-    if (!alive()) {
-        m_noMatch = true;
-        return false;
-    }
-    cancelUpdate();
-    ensureLoaded();
-    return find(criteria, m_onDeleted ? m_pos : m_pos + 1);
+    return false;
 }
 
 QVariant Recordset::value(const QString& field) const {
@@ -646,34 +627,6 @@ bool Recordset::remove() {
     m_rows.remove(m_pos);
     m_onDeleted = true;
     m_lastError.clear();
-    return true;
-}
-
-QVariant Recordset::bookmark() const {
-    if (!alive())
-        return QVariant();
-    if (!hasCurrent())
-        ensureLoaded();
-    return hasCurrent() ? QVariant(m_rows.at(m_pos).key) : QVariant();
-}
-
-bool Recordset::setBookmark(const QVariant& bookmark) {
-    if (!alive())
-        return false;
-    bool ok = false;
-    const qint64 key = bookmark.toLongLong(&ok);
-    if (!ok || !bookmark.isValid())
-        return failOp(QStringLiteral("Invalid bookmark."));
-    cancelUpdate();
-    int index = indexOfKey(key);
-    if (index < 0 && !m_loaded) {
-        ensureLoaded();
-        index = indexOfKey(key);
-    }
-    if (index < 0)
-        return failOp(QStringLiteral("No row with bookmark %1.").arg(key));
-    m_pos = index;
-    m_onDeleted = false;
     return true;
 }
 

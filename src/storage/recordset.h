@@ -1,6 +1,6 @@
 #pragma once
 // An updatable record set on one query (a DAO dynaset): rows in query order, a
-// current row, add/edit/update/delete, move, find by a criteria text, bookmarks.
+// current row, add/edit/update/delete, move forward, find by field and value.
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -13,9 +13,6 @@
 namespace velmara {
 
 class Database;
-namespace storage {
-class Criteria;
-}
 
 class Recordset {
 public:
@@ -40,22 +37,16 @@ public:
     bool isBOF() const;                        // before the first row (or no rows)
     int recordCount() const;
     void moveFirst();
-    void moveLast();
     void moveNext();
-    void movePrevious();
 
-    // Criteria in the program's dialect: "[Nr]=5", "key Like 'X'",
-    // "ResourceID = '0800' AND SprachCode = 'de'", "[ModusNr]='6'", "MessReiheID=12".
-    // findFirst searches from the first row, findNext from the row after the current one.
-    // On no match the current row stays where it was and noMatch() is true.
-    bool findFirst(const QString& criteria);
-    bool findNext(const QString& criteria);
-    bool noMatch() const { return m_noMatch; }
-    // findFirst on "field = value" (or several such, all of them) with the values
-    // taken as they are: never read as criteria text, so quotes, wildcards and
+    // Moves to the first row whose field equals value (or whose fields equal all
+    // the values). The values are taken as they are: quotes, wildcards and
     // brackets in them match only themselves. Texts compare without regard to
-    // letter case; a text that reads as a number equals that number, as a quoted
-    // literal does ("[ModusNr]='6'").
+    // letter case; a text that reads as a number equals that number ("6" finds
+    // ModusNr 6), two texts compare as texts ("0800" is not "800"); a null value
+    // equals nothing. On no match the current row stays where it was and
+    // noMatch() is true.
+    bool noMatch() const { return m_noMatch; }
     bool findFirstEqual(const QString& field, const QVariant& value);
     bool findFirstEqual(const QVector<std::pair<QString, QVariant>>& fieldValues);
 
@@ -76,10 +67,8 @@ public:
     bool remove();
     bool isEditing() const { return m_editMode != EditMode::None; }
 
-    // Bookmark of the row written last by update() (its key); setBookmark moves there.
+    // The key of the row written last by update().
     QVariant lastModified() const { return m_lastModified; }
-    QVariant bookmark() const;
-    bool setBookmark(const QVariant& bookmark);
 
     // Reads the rows anew (rows added by others become visible).
     void requery();
@@ -104,8 +93,6 @@ private:
     bool hasCurrent() const;
     int columnIndex(const QString& field) const;
     int indexOfKey(qint64 key) const;
-    bool find(const QString& criteria, int from);
-    bool scan(const storage::Criteria& criteria, int from);
     bool readRow(qint64 key, Row* row) const;
     QString writableColumn(const QString& field);
     void detachDatabase();
@@ -132,8 +119,6 @@ private:
     EditMode m_editMode = EditMode::None;
     QVector<Pending> m_pending;
     QVariant m_lastModified;
-    QString m_criteriaText;
-    std::shared_ptr<const storage::Criteria> m_criteria;
     friend class Database;
 };
 

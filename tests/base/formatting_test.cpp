@@ -18,14 +18,9 @@ struct ValueCase {
 
 TEST(Formatting, ThousandthsShowThreeDecimalsWithTheLocaleSeparatorAndNoGrouping) {
     const ValueCase cases[] = {
-        {0, "0.000", "0,000"},
         {1, "0.001", "0,001"},
-        {12345, "12.345", "12,345"},
-        {-1500, "-1.500", "-1,500"},
-        {999999, "999.999", "999,999"},
         {1234567, "1234.567", "1234,567"},
         {-1, "-0.001", "-0,001"},
-        {2147483647, "2147483.647", "2147483,647"},
         {-2147483647 - 1, "-2147483.648", "-2147483,648"},
     };
     for (const auto& c : cases) {
@@ -45,12 +40,8 @@ TEST(Formatting, OneDateFormatPerLanguage) {
 
 TEST(Formatting, ThreeDecimalsRewritesTypedNumbers) {
     EXPECT_EQ(formatThreeDecimals("1,5", de), "1,500");
-    EXPECT_EQ(formatThreeDecimals("1.5", en), "1.500");
     EXPECT_EQ(formatThreeDecimals("1.2345", en), "1.235"); // fourth decimal rounded away
-    EXPECT_EQ(formatThreeDecimals("1.2344", en), "1.234");
-    EXPECT_EQ(formatThreeDecimals("12", de), "12,000");
-    EXPECT_EQ(formatThreeDecimals("abc", en), "abc"); // not a number: unchanged
-    EXPECT_EQ(formatThreeDecimals("", en), "");
+    EXPECT_EQ(formatThreeDecimals("abc", en), "abc");      // not a number: unchanged
 }
 
 TEST(Formatting, DecimalFilterKeepsNumbersAndDropsTheKeystrokeOtherwise) {
@@ -60,17 +51,12 @@ TEST(Formatting, DecimalFilterKeepsNumbersAndDropsTheKeystrokeOtherwise) {
         const char* after;
         const char* kept;
     } cases[] = {
-        {&de, "1", "1,", "1,"},      // first decimal separator stays
-        {&de, "1,", "1,,", "1,"},    // a second one goes
-        {&de, "1,5", "1,5,", "1,5"}, // also after digits
-        {&en, "1", "1.", "1."},
-        {&en, "1", "1a", "1"}, // letters go
-        {&en, "", "x", ""},
+        {&de, "1", "1,", "1,"},   // first decimal separator stays
+        {&de, "1,", "1,,", "1,"}, // a second one goes
+        {&en, "1", "1a", "1"},    // letters go
         {&de, "12", "12.", "12"}, // group separator is no decimal point
-        {&en, "2.5", "2.55", "2.55"},
-        {&en, "1", "", ""}, // clearing the field
-        {&en, "", "-", ""}, // a lone minus is no number
-        {&en, "", ".", ""}, // nor a lone separator
+        {&en, "1", "", ""},       // clearing the field
+        {&en, "", "-", ""},       // a lone minus is no number
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
@@ -84,15 +70,11 @@ TEST(Formatting, IntegerFilterTakesWholeNumbersUpTo16Bits) {
         const char* after;
         const char* kept;
     } cases[] = {
-        {"1", "12", "12"},
-        {"1", "1,", "1"},
         {"1", "1.", "1"},
         {"3276", "32767", "32767"},
         {"3276", "32768", "3276"},
-        {"12", "12a", "12"},
-        {"5", "", ""},
-        {"", "-", ""},
         {"-3276", "-32768", "-32768"},
+        {"", "-", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " -> " + c.after);

@@ -1,4 +1,3 @@
-#include "base/core/manualpath.h"
 #include "base/core/programfolder.h"
 #include "support/temp_folder.h"
 
@@ -107,14 +106,4 @@ TEST(ProgramFolder, AReadOnlyDatenIsReportedNotReplaced) {
     EXPECT_EQ(choice.folder.root(), f.exe());
     EXPECT_TRUE(choice.problem.contains("read-only")) << choice.problem.toStdString();
     EXPECT_FALSE(QFileInfo::exists(f.homeRoot()));
-}
-
-TEST(ProgramFolder, ManualInTheProgramsLanguageBeforeTheEnglishOne) {
-    Folders f;
-    ASSERT_TRUE(QDir().mkpath(f.exe() + "/help/de"));
-    makeFile(f.exe() + "/help/index.html");
-    makeFile(f.exe() + "/help/de/index.html");
-    const ProgramFolder folder(f.exe());
-    EXPECT_TRUE(findManualInLanguage(f.exe(), folder, "de").endsWith("/help/de/index.html"));
-    EXPECT_TRUE(findManualInLanguage(f.exe(), folder, "en").endsWith("/bin/help/index.html"));
 }

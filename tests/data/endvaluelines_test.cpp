@@ -35,15 +35,6 @@ TEST(EndValueHeadingTest, HeadingsEndWhereTheirValuesEnd) {
     }
 }
 
-TEST(EndValueHeadingTest, OverlongHeadingsKeepAllTheirCharactersApart) {
-    // A translation longer than its column: nothing is cut, the words stay apart.
-    const QString heading =
-        endValueHeadingLine(QStringLiteral("Number"), QStringLiteral("Capacity in Ah"),
-                            QStringLiteral("Voltage"), QStringLiteral("Minutes"));
-    EXPECT_EQ(heading.simplified(), "Number Capacity in Ah Voltage Minutes");
-    EXPECT_EQ(endValueHeadingLine(" Nr ", "Ah", "Volt", "Min").simplified(), "Nr Ah Volt Min");
-}
-
 } // namespace
 TEST(EndValueLines, FixedColumns) {
     const struct {

@@ -74,11 +74,6 @@ TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
                                  "9100;151,67;1,000;;1,900;-1;100;;;-1\n";
     EXPECT_EQ(writeSeriesCsv(knownSeries(), {u';', u','}), semicolon);
 
-    const QByteArray comma = writeSeriesCsv(knownSeries(), {u',', u'.'});
-    EXPECT_TRUE(comma.startsWith("\xEF\xBB\xBFvelmara series,1\nBattery,Eneloop; AA\n"));
-    EXPECT_TRUE(comma.contains("\nProgram,\"001,3,4,1500\"\n"));
-    EXPECT_TRUE(comma.contains("\n7200,120.00,1.452,,2.100,2,7100,F,80,\n"));
-
     const QByteArray german = writeSeriesCsv(knownSeries(), {u';', u',', CsvLanguage::German});
     EXPECT_TRUE(german.startsWith("\xEF\xBB\xBFvelmara Messreihe;1\nAkku;\"Eneloop; AA\"\n"));
     EXPECT_TRUE(
@@ -183,12 +178,10 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
         {"empty", "", R::NotSeriesFile, 1},
         {"plain csv", "a;b;c\n1;2;3\n", R::NotSeriesFile, 1},
         {"other version", "velmara series;2\n", R::NotSeriesFile, 1},
-        {"odd separator", "velmara series|1\n", R::NotSeriesFile, 1},
         {"latin-1",
          "velmara series;1\nBattery;Gr\xF6\xDF"
          "e\n",
          R::NotUtf8, 2},
-        {"utf-16", QByteArray("\xFF\xFEv\0e\0l\0", 8), R::NotUtf8, 1},
         {"German and English mixed",
          QByteArray(head).replace("velmara series", "velmara Messreihe"), R::BadHeader, 2},
         {"date of a spreadsheet", QByteArray(head).replace("Date;", "Date;01.03.2026 10:30"),
@@ -200,25 +193,21 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
         {"header cut short", "velmara series;1\nBattery;A\n", R::BadHeader, 3},
         {"header key renamed", QByteArray(head).replace("Mode;", "Modus;"), R::BadHeader, 8},
         {"series number", QByteArray(head).replace("Series;1", "Series;x"), R::BadHeader, 4},
-        {"series zero", QByteArray(head).replace("Series;1", "Series;0"), R::BadHeader, 4},
         {"column renamed", QByteArray(head).replace("Percent", "Prozent"), R::BadHeader, 9},
         {"no column row", QByteArray(head).left(head.indexOf("Time [s]")), R::BadHeader, 9},
         {"too few fields", head + "0;0;1;1;0;;;;\n", R::BadRow, 10},
         {"four decimals", head + "0;0;1,2345;1;0;;;;;\n", R::BadRow, 10},
         {"not a number", head + "0;0;1;abc;0;;;;;\n", R::BadRow, 10},
         {"beyond 32 bits", head + "99999999999;0;1;1;0;;;;;\n", R::BadRow, 10},
-        {"voltage beyond 32 bits", head + "0;0;2147484;1;0;;;;;\n", R::BadRow, 10},
         {"ordinary with duration", head + "0;0;1;1;0;;5;;;\n", R::BadRow, 10},
         {"end value with current", head + "0;0;1;1;0;2;5;;;\n", R::BadRow, 10},
         {"end value without duration", head + "0;0;1;;0;2;;;;\n", R::BadRow, 10},
         {"state letter", head + "0;0;1;;0;2;5;t;80;\n", R::BadRow, 10},
         {"percent without state", head + "0;0;1;;0;2;5;;80;\n", R::BadRow, 10},
-        {"state without percent", head + "0;0;1;;0;2;5;T;;\n", R::BadRow, 10},
         {"kind beyond 16 bits", head + "0;0;1;;0;32768;5;;;\n", R::BadRow, 10},
         {"second row", head + "0;0;1;1;0;;;;;\n1;0;x;1;0;;;;;\n", R::BadRow, 11},
         {"blank line between", head + "0;0;1;1;0;;;;;\n\n1;0;1;1;0;;;;;\n", R::BadRow, 11},
         {"open quote", head + "\"0;0;1;1;0;;;;;\n", R::BadRow, 10},
-        {"text after quote", head + "\"0\"x;0;1;1;0;;;;;\n", R::BadRow, 10},
     };
     for (const auto& c : cases) {
         const CsvReadResult read = readSeriesCsv(c.bytes);
@@ -238,7 +227,6 @@ TEST(SeriesCsv, FormatOfEachSeparatorChoice) {
     } cases[] = {
         {SeparatorChoice::Locale, german, u';', u','},
         {SeparatorChoice::Locale, english, u',', u'.'},
-        {SeparatorChoice::Semicolon, english, u';', u'.'},
         {SeparatorChoice::Comma, german, u',', u'.'},
         {SeparatorChoice::Tab, german, u'\t', u','},
     };

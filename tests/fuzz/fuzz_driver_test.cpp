@@ -87,9 +87,6 @@ TEST(FuzzTest, EveryTargetOnItsSeedsAndMutations) {
         {answerFrame,
          {"\x05\x14,001,M,SA,\x03", "\x02\x14,002,M,SL,L01500,V07234,K00350,\x03\r",
           "\x01  \x14,001,M ,SA,\x03  ", "\x03\x14,\x03", "\x06\x03\x14,"}},
-        {jetText,
-         {"[Nr]=5 AND key Like 'it''s*' OR NOT (Name Is Null)", "DELETE T.* FROM [T x] -- c\n",
-          "SELECT \"a\"\"b\", `c`, 1.5e-3 /* ' */ FROM T WHERE a<>True", "key = 'open"}},
     };
     unsigned seed = 0;
     for (const auto& t : targets) {

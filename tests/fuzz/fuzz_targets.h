@@ -16,7 +16,6 @@ int programString(const uint8_t* data, size_t size);
 int endValueAnswer(const uint8_t* data, size_t size);
 int valueString(const uint8_t* data, size_t size);
 int answerFrame(const uint8_t* data, size_t size);
-int jetText(const uint8_t* data, size_t size);
 
 inline QString latin1(const uint8_t* data, size_t size) {
     return QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));

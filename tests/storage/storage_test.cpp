@@ -1,7 +1,6 @@
 // The storage layer: dialect translation, opening keyed files, statements, transactions and
-// the record sets (navigation, find, bookmarks, editing, lazy loading).
+// the record sets (find, editing, lazy loading).
 #include "storage/database.h"
-#include "storage/likepattern.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
 #include "support/temp_folder.h"
@@ -17,15 +16,13 @@
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
-#include <cerrno>
-
 #include <unistd.h>
 
 using namespace velmara;
 
 namespace {
 
-const QString kConnect = QStringLiteral("MS Access;PWD=kqz");
+const QString kConnect = QStringLiteral("MS Access;PWD=kq'z --");
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -68,6 +65,7 @@ protected:
 
 // --- dialect --------------------------------------------------------------------------------
 
+// A wrong translation deletes, changes or reads other rows than meant.
 TEST(JetSql, TranslatesTheProgramsDialect) {
     const struct {
         const char* jet;
@@ -75,87 +73,25 @@ TEST(JetSql, TranslatesTheProgramsDialect) {
     } cases[] = {
         {"DELETE * FROM MessWerte WHERE MessReiheID=5",
          "DELETE FROM MessWerte WHERE MessReiheID=5"},
-        {"delete  *  from TempMessWerte", "delete from TempMessWerte"},
-        {"DELETE MessWerte.* FROM MessWerte", "DELETE FROM MessWerte"},
-        {"DELETE FROM T", "DELETE FROM T"},
+        {"DELETE [Mess Werte].* FROM [Mess Werte]", "DELETE FROM \"Mess Werte\""},
         {"SELECT * FROM A WHERE Usable=True AND EW = false",
          "SELECT * FROM A WHERE Usable=1 AND EW = 0"},
-        {"SELECT 'True', \"False\" FROM T", "SELECT 'True', \"False\" FROM T"},
         {"SELECT TrueValue, T.True, Falsely FROM T", "SELECT TrueValue, T.True, Falsely FROM T"},
-        {"SELECT [Nr], [Mess Werte].[x] FROM [Mess Werte]",
-         "SELECT \"Nr\", \"Mess Werte\".\"x\" FROM \"Mess Werte\""},
-        {"WHERE key Like 'A*B?'", "WHERE key Like 'A%B_'"},
-        {"WHERE key NOT LIKE \"it's*\"", "WHERE key NOT LIKE 'it''s%'"},
-        {"WHERE a = 'x*?' AND b Like 'it''s*'", "WHERE a = 'x*?' AND b Like 'it''s%'"},
-        {"UPDATE T SET a='DELETE * FROM x [y] True'", "UPDATE T SET a='DELETE * FROM x [y] True'"},
-        {"SELECT 2*3, 1.5e3 FROM T", "SELECT 2*3, 1.5e3 FROM T"},
-        // Quotes inside names and comments, and words inside comments, stay as they are.
-        {"DELETE [Mess Werte].* FROM [Mess Werte]", "DELETE FROM \"Mess Werte\""},
         {"SELECT [it's], [a\"b] FROM T", "SELECT \"it's\", \"a\"\"b\" FROM T"},
+        // Quoted text and comments stay as they are.
+        {"UPDATE T SET a='DELETE * FROM x [y] True'", "UPDATE T SET a='DELETE * FROM x [y] True'"},
+        {"UPDATE T SET a='it''s True', b=\"[x]\"", "UPDATE T SET a='it''s True', b=\"[x]\""},
+        {"/* 'True' */ True", "/* 'True' */ 1"},
         {"SELECT a -- it's [x True\nFROM T WHERE b=True",
          "SELECT a -- it's [x True\nFROM T WHERE b=1"},
-        {"/* 'True' */ True", "/* 'True' */ 1"},
-        {"WHERE a LIKE /* p */ 'x*'", "WHERE a LIKE /* p */ 'x%'"},
-        {"SELECT `True` FROM T", "SELECT `True` FROM T"},
-        // Unterminated text goes to the engine as written, for it to refuse.
-        {"SELECT 'abc", "SELECT 'abc"},
-        {"WHERE a Like 'x*", "WHERE a Like 'x*"},
-        {"SELECT [a b FROM T", "SELECT [a b FROM T"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(translateJetSql(c.jet).toStdString(), c.native) << c.jet;
 }
 
 TEST(JetSql, PasswordOfConnectString) {
-    EXPECT_EQ(Database::passwordOf("MS Access;PWD=kqz"), "kqz");
-    EXPECT_EQ(Database::passwordOf(";pwd=kqz"), "kqz");
     EXPECT_EQ(Database::passwordOf("MS Access; Pwd =a=b;x=y"), "a=b");
     EXPECT_EQ(Database::passwordOf("MS Access"), "");
-}
-
-TEST(LikePattern, MatchesWithoutRegardToCase) {
-    using D = storage::LikePattern::Dialect;
-    const struct {
-        const char* pattern;
-        const char* text;
-        D dialect;
-        bool match;
-    } cases[] = {
-        {"abc", "ABC", D::Jet, true},
-        {"ä*", "Äpfel", D::Jet, true},
-        {"*PFEL", "äpfel", D::Jet, true},
-        {"a?c", "abc", D::Jet, true},
-        {"a?c", "ac", D::Jet, false},
-        {"a*c", "abxbc", D::Jet, true},
-        {"a*c", "abcd", D::Jet, false},
-        {"a%c_", "aXYcZ", D::Jet, true},
-        {"[*]x", "*x", D::Jet, true},
-        {"[*]x", "ax", D::Jet, false},
-        {"R#", "r7", D::Jet, true},
-        {"R#", "rx", D::Jet, false},
-        {"[a-c]z", "Bz", D::Jet, true},
-        {"[!a-c]z", "bz", D::Jet, false},
-        {"", "", D::Jet, true},
-        {"*", "", D::Jet, true},
-        {"100%", "100 Prozent", D::Sql, true},
-        {"a*c", "abc", D::Sql, false},
-        {"Ü_", "üx", D::Sql, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(storage::LikePattern(QString::fromUtf8(c.pattern), c.dialect)
-                      .matches(QString::fromUtf8(c.text)),
-                  c.match)
-            << c.pattern << " ~ " << c.text;
-    EXPECT_TRUE(storage::LikePattern("10!%", D::Sql, '!').matches("10%"));
-    EXPECT_FALSE(storage::LikePattern("10!%", D::Sql, '!').matches("100"));
-}
-
-TEST_F(StorageTest, LikeInStatementsIgnoresCaseAndUsesJetWildcards) {
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like 'LADEN'").toInt(), 2);
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like 'äPF*'").toInt(), 1);
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi WHERE Name Like '?aden'").toInt(), 2);
-    EXPECT_EQ(m_db->scalar("SELECT ModusNr FROM GeraeteModi WHERE [Name] Like '*mier*'").toInt(),
-              20);
 }
 
 // --- opening --------------------------------------------------------------------------------
@@ -178,7 +114,8 @@ TEST_F(StorageTest, WrongKeyOrNoDatabaseFailsAndLeavesTheFileAlone) {
     } cases[] = {
         {m_path, "MS Access;PWD=wrong"},
         {m_path, "MS Access"},
-        {m_path, "MS Access;PWD=KQZ"},
+        {m_path, "MS Access;PWD=kq"}, // the password ends at its quote nowhere
+        {m_path, "MS Access;PWD=KQ'Z --"},
         {junk, kConnect},
         {m_dir.filePath("missing.mdb"), kConnect}, // must exist: not created either
     };
@@ -194,20 +131,6 @@ TEST_F(StorageTest, WrongKeyOrNoDatabaseFailsAndLeavesTheFileAlone) {
     ASSERT_TRUE(again);
     EXPECT_EQ(again->scalar("SELECT value FROM Optionen WHERE key='UsedCharger'").toString(),
               "QMT1");
-}
-
-TEST_F(StorageTest, PasswordWithQuoteKeysTheFile) {
-    const QString path = m_dir.filePath("quote.mdb");
-    const QString connect = "MS Access;PWD=it's; DROP";
-    {
-        auto db = Database::open(path, connect, nullptr, false);
-        ASSERT_TRUE(db);
-        ASSERT_TRUE(db->execute("CREATE TABLE T (a); INSERT INTO T VALUES (7)"));
-    }
-    EXPECT_FALSE(Database::open(path, "MS Access;PWD=it"));
-    auto db = Database::open(path, connect);
-    ASSERT_TRUE(db);
-    EXPECT_EQ(db->scalar("SELECT a FROM T").toInt(), 7);
 }
 
 TEST_F(StorageTest, WriteOnFileLockedByAnotherWriterFailsInsteadOfHanging) {
@@ -238,27 +161,19 @@ TEST_F(StorageTest, FailingStatementChangesNothing) {
     for (const char* sql : failing) {
         EXPECT_FALSE(m_db->execute(sql)) << sql;
         EXPECT_FALSE(m_db->lastError().isEmpty());
-        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 2) << sql;
-        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE value='z'").toInt(), 0);
+        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE value<>'z'").toInt(), 2) << sql;
     }
     EXPECT_TRUE(m_db->execute("DELETE * FROM Optionen WHERE key = 'UsedCharger'"));
-    EXPECT_TRUE(m_db->lastError().isEmpty());
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 1);
-    EXPECT_FALSE(m_db->scalar("SELECT nothing FROM nowhere").isValid());
-    EXPECT_FALSE(m_db->lastError().isEmpty());
 }
 
 TEST_F(StorageTest, BoundValuesAreNeverReadAsStatementText) {
     const QString tricky = "it's' OR '1'='1";
     EXPECT_TRUE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {tricky, "v"}));
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {tricky}).toInt(), 1);
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {"it's"}).toInt(), 0);
     EXPECT_EQ(m_db->scalar("SELECT value FROM Optionen WHERE key = ?", {tricky}).toString(), "v");
-    // Too few values or a broken statement fail and change nothing.
+    // Too few values fail and change nothing.
     EXPECT_FALSE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {"only one"}));
-    EXPECT_FALSE(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {}).isValid());
-    EXPECT_FALSE(m_db->execute("INSERT INTO Nowhere VALUES (?)", {1}));
-    EXPECT_FALSE(m_db->lastError().isEmpty());
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 3);
 }
 
@@ -293,68 +208,18 @@ TEST_F(StorageTest, TransactionCommitsOrRollsBack) {
 
 TEST_F(StorageTest, IdsAscendAndNewRowIsCurrentWithItsKey) {
     auto rs = m_db->openRecordset("SELECT * FROM MessWerte");
-    ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
-    EXPECT_TRUE(rs->isUpdatable());
+    ASSERT_TRUE(rs->isUpdatable()) << rs->error().toStdString();
     qint64 previous = 0;
-    for (int i = 0; i < 5; ++i) {
-        const qint64 id = addValue(*rs, 1, QString("v%1").arg(i), i == 4);
+    for (int i = 0; i < 3; ++i) {
+        const qint64 id = addValue(*rs, 1, QString("v%1").arg(i), i == 2);
         EXPECT_GT(id, previous);
         previous = id;
-        EXPECT_EQ(rs->value("MessWertId").toLongLong(), id);
         EXPECT_EQ(rs->value("messwertID").toLongLong(), id);
     }
-    EXPECT_EQ(m_db->lastInsertId(), previous);
     EXPECT_EQ(rs->value("EW").toInt(), 1); // a bool is written as 1/0
     EXPECT_EQ(m_db->scalar("SELECT typeof(EW) || EW FROM MessWerte WHERE MessWertId=1").toString(),
               "integer0");
-    EXPECT_EQ(rs->recordCount(), 5);
-}
-
-TEST_F(StorageTest, FindMoveAndBookmarksStayRightAfterAddAndDelete) {
-    auto rs = m_db->openRecordset("SELECT * FROM MessWerte");
-    QList<qint64> ids;
-    for (int i = 0; i < 6; ++i)
-        ids << addValue(*rs, i % 2 ? 7 : 8, QString("v%1").arg(i));
-    // Delete the third row (v2, series 8).
-    ASSERT_TRUE(rs->setBookmark(ids[2]));
-    EXPECT_EQ(rs->text("MessWertString"), "v2");
-    ASSERT_TRUE(rs->remove());
-    EXPECT_FALSE(rs->value("MessWertString").isValid()); // the deleted row is gone
-    rs->moveNext();
-    EXPECT_EQ(rs->text("MessWertString"), "v3");
-    EXPECT_EQ(rs->recordCount(), 5);
-
-    ASSERT_TRUE(rs->findFirst("MessReiheID = 8"));
-    EXPECT_EQ(rs->text("MessWertString"), "v0");
-    ASSERT_TRUE(rs->findNext("MessReiheID = 8"));
-    EXPECT_EQ(rs->text("MessWertString"), "v4"); // v2 no longer there
-    EXPECT_FALSE(rs->findNext("MessReiheID = 8"));
-    EXPECT_TRUE(rs->noMatch());
-    EXPECT_EQ(rs->text("MessWertString"), "v4"); // no match: the current row stays
-
-    const qint64 added = addValue(*rs, 8, "v6");
-    EXPECT_EQ(rs->lastModified().toLongLong(), added);
-    rs->moveFirst();
-    rs->moveLast();
-    EXPECT_EQ(rs->bookmark().toLongLong(), added);
-    EXPECT_FALSE(rs->setBookmark(ids[2])); // deleted
-    EXPECT_EQ(rs->bookmark().toLongLong(), added);
-    ASSERT_TRUE(rs->setBookmark(ids[1]));
-    rs->movePrevious();
-    EXPECT_EQ(rs->text("MessWertString"), "v0");
-    rs->movePrevious();
-    EXPECT_TRUE(rs->isBOF());
-    EXPECT_FALSE(rs->value("MessWertString").isValid());
-
-    QStringList order;
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        order << rs->text("MessWertString");
-    EXPECT_EQ(order.join(','), "v0,v1,v3,v4,v5,v6");
-
-    // A fresh set sees the file as it is.
-    auto fresh = m_db->openRecordset("SELECT * FROM MessWerte ORDER BY MessWertId");
-    EXPECT_EQ(fresh->recordCount(), 6);
-    EXPECT_FALSE(fresh->findFirst("MessWertString = 'v2'"));
+    EXPECT_EQ(rs->recordCount(), 3);
 }
 
 TEST_F(StorageTest, DeleteLoopRemovesEveryRow) {
@@ -369,54 +234,7 @@ TEST_F(StorageTest, DeleteLoopRemovesEveryRow) {
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM GeraeteModi").toInt(), 2);
 }
 
-TEST_F(StorageTest, CriteriaFindRowsLikeJet) {
-    auto rs = m_db->openRecordset("SELECT ModusNr, Name AS Bez, Usable, Rem FROM GeraeteModi");
-    const struct {
-        const char* criteria;
-        const char* found; // ModusNr of all matches in order
-    } cases[] = {
-        {"[ModusNr]='6'", "6"},
-        {"ModusNr = 6", "6"},
-        {"modusnr=6.0", "6"},
-        {"ModusNr >= 6 AND ModusNr < 20", "6,12"},
-        {"ModusNr <> 6 and not (ModusNr > 3)", "1,3"},
-        {"Bez = 'LADEN'", "1,3"},
-        {"Bez Like 'l*'", "1,3"},
-        {"Bez Like '?ADEN'", "1,3"},
-        {"Bez Like 'äpf%'", "12"},
-        {"Bez Not Like '*a*'", "12,20"},
-        {"Bez = \"Entladen\" OR ModusNr = 20", "6,20"},
-        {"Usable = True", "1,12,3"},
-        {"Usable=False AND Bez <> 'x'", "6,20"},
-        {"Rem = 'it''s'", "12"},
-        {"Rem Is Null", "1,3"},
-        {"Rem Is Not Null AND Usable", "12"},
-        {"Rem <> 'x'", "12,20"}, // a null field matches no comparison
-        {"ModusNr > '5'", "6,12,20"},
-        {"Bez > 'F'", "1,12,3,20"},
-        {"ModusNr = -1", ""},
-        {"GeraeteModi.ModusNr = 6 OR [GeraeteModi].[ModusNr] = 12", "6,12"},
-        {"ModusNr != 6 AND ModusNr == 3", "3"},
-        {"Bez = 'Laden' AND Bez <> \"it's\"", "1,3"},
-    };
-    for (const auto& c : cases) {
-        QStringList found;
-        for (bool ok = rs->findFirst(c.criteria); ok; ok = rs->findNext(c.criteria))
-            found << rs->text("modusnr");
-        EXPECT_EQ(found.join(',').toStdString(), c.found) << c.criteria;
-    }
-    for (const char* bad : {"Nowhere = 1", "ModusNr = ", "(ModusNr = 1", "Bez = 'open", "",
-                            "[ModusNr = 1", "ModusNr = 1 -- x", "ModusNr = 1 /* x */",
-                            "ModusNr || 1", "ModusNr ! 1", "`ModusNr` = 1"}) {
-        rs->moveFirst();
-        EXPECT_FALSE(rs->findFirst(bad)) << bad;
-        EXPECT_TRUE(rs->noMatch());
-        EXPECT_FALSE(rs->lastError().isEmpty()) << bad;
-        EXPECT_EQ(rs->text("ModusNr"), "1");
-    }
-}
-
-// A value found by is never read as criteria: quotes, wildcards and brackets match only
+// A value found by is never read as a pattern: quotes, wildcards and brackets match only
 // themselves, texts match without regard to letter case.
 TEST_F(StorageTest, FindByFieldAndValueTakesTheValueAsItIs) {
     // Rows that a wildcard or set would match come before the row meant.
@@ -470,52 +288,22 @@ TEST_F(StorageTest, AddingToAnUnreadBigSetDoesNotReadIt) {
     EXPECT_FALSE(rs->isLoaded());
     const qint64 id = addValue(*rs, 999, "new");
     EXPECT_EQ(id, 200001);
-    rs->moveLast();
-    EXPECT_EQ(rs->bookmark().toLongLong(), id);
     EXPECT_EQ(rs->text("MessWertString"), "new");
-    EXPECT_EQ(rs->value("MessWertId").toLongLong(), rs->lastModified().toLongLong());
     EXPECT_FALSE(rs->isLoaded());
 
-    // Reading the rows later keeps the added row last and current.
+    // Reading the rows later keeps the added row once, last and current.
     EXPECT_EQ(rs->recordCount(), 200001);
-    EXPECT_TRUE(rs->isLoaded());
-    EXPECT_EQ(rs->text("MessWertString"), "new");
+    EXPECT_EQ(rs->value("MessWertId").toLongLong(), id);
     rs->moveNext();
     EXPECT_TRUE(rs->isEOF());
     rs->moveFirst();
     EXPECT_EQ(rs->text("MessWertString"), "w1");
 }
 
-TEST_F(StorageTest, AddedRowsStayAtTheEndOfAnOrderedSetUntilRequery) {
-    auto rs = m_db->openRecordset("SELECT * FROM GeraeteModi ORDER BY ModusNr");
-    rs->addNew();
-    rs->setValue("ModusNr", 2);
-    rs->setValue("Name", "Neu");
-    ASSERT_TRUE(rs->update());
-    QStringList order;
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        order << rs->text("ModusNr");
-    EXPECT_EQ(order.join(','), "1,3,6,12,20,2");
-    // Rows written past the set show only after a requery.
-    ASSERT_TRUE(m_db->execute("INSERT INTO GeraeteModi (ModusNr, Name) VALUES (4, 'Other')"));
-    EXPECT_EQ(rs->recordCount(), 6);
-    rs->requery();
-    order.clear();
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        order << rs->text("ModusNr");
-    EXPECT_EQ(order.join(','), "1,2,3,4,6,12,20");
-}
-
-TEST_F(StorageTest, AliasesAndQualifiedNames) {
+// Writing through an alias in any letter case reaches the table's column, for every reader.
+TEST_F(StorageTest, WritesThroughAnAliasReachTheTablesColumn) {
     auto rs = m_db->openRecordset(
         "SELECT GeraeteModi.ModusNr, GeraeteModi.Name AS Bez FROM GeraeteModi WHERE ModusNr=12");
-    ASSERT_TRUE(rs->isValid());
-    EXPECT_EQ(rs->fieldNames(), QStringList({"ModusNr", "Bez"}));
-    EXPECT_EQ(rs->text("BEZ"), "Äpfel");
-    EXPECT_EQ(rs->text("GeraeteModi.ModusNr"), "12");
-    EXPECT_FALSE(rs->value("Name").isValid());
-    EXPECT_FALSE(rs->value("Nowhere").isValid());
-    // Writing through an alias in any letter case reaches the table's column, for every reader.
     rs->edit();
     rs->setValue("bez", "Birnen");
     ASSERT_TRUE(rs->update()) << rs->lastError().toStdString();
@@ -527,8 +315,6 @@ TEST_F(StorageTest, AliasesAndQualifiedNames) {
     rs->edit();
     rs->setValue("Nowhere", 1);
     EXPECT_FALSE(rs->lastError().isEmpty());
-    rs->cancelUpdate();
-    EXPECT_FALSE(rs->isEditing());
 }
 
 // Sets on one table can be changed; names, literals and comments that hold FROM, commas or
@@ -542,10 +328,8 @@ TEST_F(StorageTest, SetsOnOneTableCanBeChanged) {
     } cases[] = {
         {"SELECT /* FROM Nowhere, x */ * FROM GeraeteModi", true},
         {"SELECT Name, 'a FROM b, c' AS t FROM GeraeteModi -- , Optionen", true},
-        {"SELECT * FROM GeraeteModi g WHERE Name IN (SELECT key FROM Optionen)", true},
         {"SELECT a FROM [it's, FROM] AS [x y]", true},
         {"SELECT count(*) FROM GeraeteModi", false},
-        {"SELECT DISTINCT Name FROM GeraeteModi", false},
         {"SELECT * FROM GeraeteModi, Optionen", false},
         {"SELECT Name FROM GeraeteModi UNION SELECT key FROM Optionen", false},
     };
@@ -565,12 +349,9 @@ TEST_F(StorageTest, JoinedSetIsReadOnly) {
     ASSERT_TRUE(m_db->execute("CREATE TABLE NLS (ResourceID TEXT, ResourceText TEXT);"
                               "INSERT INTO NLS VALUES ('1', 'eins'), ('12', 'zwölf');"));
     auto rs = m_db->openRecordset("SELECT GeraeteModi.ModusNr, NLS.ResourceText FROM "
-                                  "GeraeteModi, NLS WHERE GeraeteModi.ModusNr = NLS.ResourceID "
-                                  "ORDER BY NLS.ResourceText");
+                                  "GeraeteModi, NLS WHERE GeraeteModi.ModusNr = NLS.ResourceID");
     ASSERT_TRUE(rs->isValid()) << rs->error().toStdString();
-    EXPECT_FALSE(rs->isUpdatable());
     EXPECT_EQ(rs->recordCount(), 2);
-    EXPECT_EQ(rs->text("resourcetext"), "eins");
     rs->edit();
     rs->setValue("ResourceText", "x");
     EXPECT_FALSE(rs->update());
@@ -579,24 +360,13 @@ TEST_F(StorageTest, JoinedSetIsReadOnly) {
     EXPECT_FALSE(rs->remove());
     EXPECT_FALSE(rs->lastError().isEmpty());
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM NLS WHERE ResourceText='x'").toInt(), 0);
-    // Bookmarks work on read-only sets too.
-    rs->moveLast();
-    const QVariant mark = rs->bookmark();
-    rs->moveFirst();
-    ASSERT_TRUE(rs->setBookmark(mark));
-    EXPECT_EQ(rs->text("ResourceText"), "zwölf");
 }
 
 TEST_F(StorageTest, EmptyInvalidAndClosedSetsAreHarmless) {
     auto empty = m_db->openRecordset("SELECT * FROM MessWerte");
-    EXPECT_TRUE(empty->isBOF());
-    EXPECT_TRUE(empty->isEOF());
-    EXPECT_EQ(empty->recordCount(), 0);
+    EXPECT_TRUE(empty->isBOF() && empty->isEOF());
     empty->moveNext();
-    empty->movePrevious();
-    empty->moveLast();
     EXPECT_FALSE(empty->value("EW").isValid());
-    EXPECT_FALSE(empty->bookmark().isValid());
     EXPECT_FALSE(empty->remove());
     empty->edit();
     EXPECT_FALSE(empty->isEditing());
@@ -604,31 +374,24 @@ TEST_F(StorageTest, EmptyInvalidAndClosedSetsAreHarmless) {
     for (const char* bad : {"SELECT * FROM Nowhere", "SELEKT 1", "DELETE FROM Optionen", ""}) {
         auto rs = m_db->openRecordset(bad);
         EXPECT_FALSE(rs->isValid()) << bad;
-        EXPECT_FALSE(rs->error().isEmpty());
         EXPECT_TRUE(rs->isEOF());
-        rs->moveFirst();
         rs->addNew();
         rs->setValue("x", 1);
         EXPECT_FALSE(rs->update());
-        EXPECT_FALSE(rs->findFirst("x=1"));
-        EXPECT_FALSE(rs->value("x").isValid());
+        EXPECT_FALSE(rs->findFirstEqual("x", 1));
     }
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 2);
 
     auto open = m_db->openRecordset("SELECT * FROM Optionen");
     EXPECT_EQ(open->recordCount(), 2);
     m_db->close();
-    EXPECT_FALSE(open->isValid());
     EXPECT_TRUE(open->isEOF());
     EXPECT_FALSE(open->value("key").isValid());
     open->addNew();
     EXPECT_FALSE(open->update());
-    open->requery();
     EXPECT_FALSE(m_db->execute("DELETE FROM Optionen"));
-    EXPECT_FALSE(m_db->scalar("SELECT 1").isValid());
     EXPECT_FALSE(m_db->transaction([] { return true; }));
     EXPECT_FALSE(m_db->openRecordset("SELECT * FROM Optionen")->isValid());
-    open->close();
     m_db.reset(); // the set outlives its database
     EXPECT_TRUE(open->isEOF());
 }
@@ -646,27 +409,6 @@ TEST_F(StorageTest, AFullDiskIsCalledSoAndTheWriteChangesNothing) {
     EXPECT_TRUE(m_db->lastError().startsWith("the disk is full"))
         << m_db->lastError().toStdString();
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM MessWerte").toInt(), 0);
-}
-
-TEST(StorageErrors, WantOfSpaceIsNamedWhateverTheEngineCallsIt) {
-    const struct {
-        int code, systemErrno;
-        const char* message;
-        const char* shown;
-    } cases[] = {
-        {SQLITE_FULL, 0, "database or disk is full", "the disk is full (database or disk is full)"},
-        {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
-        {SQLITE_IOERR_SHMSIZE, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
-        {SQLITE_IOERR_FSYNC, ENOSPC, "disk I/O error", "the disk is full (disk I/O error)"},
-        {SQLITE_IOERR_WRITE, EIO, "disk I/O error", "disk I/O error"},
-        {SQLITE_CORRUPT, ENOSPC, "database disk image is malformed",
-         "database disk image is malformed"},
-        {SQLITE_BUSY, 0, "database is locked", "database is locked"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        EXPECT_EQ(storage::describeEngineFailure(c.message, c.code, c.systemErrno), c.shown);
-    }
 }
 
 namespace {

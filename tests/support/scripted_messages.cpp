@@ -45,19 +45,12 @@ ScriptedMessages& ScriptedMessages::expect(const QString& keyOrText, MsgAnswer a
     return *this;
 }
 
-void ScriptedMessages::answerAllWith(MsgAnswer answer) {
-    m_answerAll = true;
-    m_allAnswer = answer;
-}
-
 static bool fits(const Message& m, const QString& keyOrText) {
     return (!m.key.isEmpty() && m.key == keyOrText) || m.text.contains(keyOrText);
 }
 
 MsgAnswer ScriptedMessages::show(const Message& m) {
     shown.append(m);
-    if (m_answerAll)
-        return m_allAnswer;
     if (m_queue.empty()) {
         ADD_FAILURE() << "unexpected message box: key '" << m.key.toStdString() << "' text '"
                       << m.text.toStdString() << "'";
@@ -78,8 +71,7 @@ void ScriptedMessages::notify(const QString& id, const Message& m) {
 }
 
 void ScriptedMessages::withdraw(const QString& id) {
-    if (openNotices.removeAll(id) > 0)
-        withdrawn.append(id);
+    openNotices.removeAll(id);
 }
 
 int ScriptedMessages::count(const QString& keyOrText) const {

@@ -48,17 +48,14 @@ public:
     // The next box must carry this text key (or, for fixed texts, contain this
     // text); it is answered with the answer given.
     ScriptedMessages& expect(const QString& keyOrText, MsgAnswer answer = MsgAnswer::Ok);
-    // Any box is answered with this, without expectation (for soak tests).
-    void answerAllWith(MsgAnswer answer);
     MsgAnswer show(const Message& m) override;
     // A notice is matched against the expectations like a box (its answer is
-    // not used); withdrawing it is recorded.
+    // not used); a withdrawn one leaves openNotices.
     void notify(const QString& id, const Message& m) override;
     void withdraw(const QString& id) override;
 
     QList<Message> shown;
     QStringList openNotices; // ids of notices shown and not withdrawn
-    QStringList withdrawn;
     int count(const QString& keyOrText) const;
 
 private:
@@ -69,8 +66,6 @@ private:
     std::deque<Expectation> m_queue;
     Prompter& m_prompter;
     MessageService* m_previous;
-    bool m_answerAll = false;
-    MsgAnswer m_allAnswer = MsgAnswer::Ok;
 };
 
 } // namespace velmara::test
