@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndPollsOnWhenClosed) {
-    queueIdle("003");
+    queueStart("003");
     auto w = window("003");
     w->show();
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
@@ -62,7 +62,7 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndPollsOnWhenClosed) {
 }
 
 TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
-    queueIdle("001");
+    queueStart("001");
     auto w = window("001");
     ScriptedMessages boxes(session());
     boxes.expect("0880");
@@ -86,7 +86,7 @@ QRect inViewport(QScrollArea* scroll, QWidget* w) {
 // A quarter of a small screen: every button shows in full, and a window lower
 // than its content scrolls to the rest instead of cutting it off.
 TEST_F(ChannelWindowTest, NarrowWindowShowsItsButtonsAndScrollsToTheRest) {
-    queueIdle("002");
+    queueStart("002");
     auto w = window("002");
     w->resize(340, 700);
     w->show();
@@ -130,9 +130,7 @@ TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
 // The program button opens the editor on the program the channel runs; while
 // it is open, programs the charger reports go to the editor.
 TEST_F(ChannelWindowTest, ProgramButtonOpensTheEditorOnTheChannelsProgram) {
-    answer("003,P,A05,M02,Z06,F1,W30,L01500,E00700,V08400,D06000,G1");
-    answer("003,D");
-    answer("003,M,SA");
+    queueStart("003", "D", "M,SA", "003,P,A05,M02,Z06,F1,W30,L01500,E00700,V08400,D06000,G1");
     auto w = window("003");
     ScriptedDialogs dialogs(session().prompter());
     QString chargeCurrent;

@@ -13,7 +13,7 @@ namespace {
 class LiveCurveWindow : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window() {
-        queueIdle("001");
+        queueStart("001");
         auto w = std::make_unique<ChannelWindow>(session(), ChannelCode(1), link.get(), host,
                                                  nullptr, false, [this] { return now; });
         w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
