@@ -39,9 +39,6 @@ TEST(Install, TheInstalledProgramFindsItsManualAndWritesNothingBesideItself) {
     QTemporaryDir prefix;
     ASSERT_TRUE(installInto(prefix));
     const QDir root(prefix.path());
-    for (const char* file : {"share/applications/velmara.desktop", "share/man/man1/velmara.1.gz",
-                             "share/doc/velmara/copyright"})
-        EXPECT_TRUE(QFileInfo::exists(root.filePath(file))) << file;
     const QString manual =
         QFileInfo(root.filePath("share/velmara/help/index.html")).canonicalFilePath();
     ASSERT_FALSE(manual.isEmpty());
