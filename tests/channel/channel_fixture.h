@@ -89,6 +89,7 @@ inline const QByteArray kProgram1 = "001,P,A05,M02,Z06,F1,W30,L01000,E00500,V084
 
 class ChannelTest : public ProgramFilesTest {
 public:
+    using Series = NewSeries;
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(ProgramFilesTest::SetUp());
         ASSERT_TRUE(session().openRecordsets());
@@ -112,15 +113,27 @@ public:
         channels.back()->load(false);
         return *channels.back();
     }
-    // The answers a channel reads when it starts: program, no end values, idle.
-    void queueIdle(const QByteArray& code = "001") {
-        answer(code + kProgram1.mid(3));
-        answer(code + ",D");
-        answer(code + ",M,SA");
+    // The answers a channel reads when it starts: program, end values, state
+    // (each without the channel code).
+    void queueStart(const QByteArray& code = "001", const QByteArray& endValues = "D",
+                    const QByteArray& state = "M,SA", const QByteArray& program = kProgram1) {
+        answer(code + program.mid(3));
+        answer(code + "," + endValues);
+        answer(code + "," + state);
     }
     ChannelController& idle() {
-        queueIdle();
+        queueStart();
         return make("001");
+    }
+    // A new series recorded on the channel, now, with the next program or taking
+    // over the values so far (its program is answered with kProgram1).
+    enum class Start { Now, Queued, TakingOver };
+    Series record(ChannelController& c, Start start = Start::Now) {
+        const Series s = newSeries();
+        answer(kProgram1);
+        QCoro::waitFor(
+            c.startRecording(s.akku, s.id, start == Start::Queued, start == Start::TakingOver));
+        return s;
     }
     // One tick answered with this status. A channel that asks for its program
     // first (a new run has begun) is told kProgram1.
@@ -162,7 +175,6 @@ public:
     int endValueId() {
         return user().scalar("SELECT MAX(MessWertId) FROM TempMessWerte WHERE EW=1").toInt();
     }
-    using Series = NewSeries;
     Series newSeries() { return test::newSeries(user()); }
     QString seriesText(qint32 series, const QString& column) {
         return test::seriesText(user(), series, column);

@@ -62,9 +62,9 @@ TEST_F(ChannelSteps, ChannelsStartOneAfterTheOtherAndTheOthersHeedChannelOne) {
 
 TEST_F(ChannelSteps, TicksOfTwoChannelsDoNotInterleave) {
     host.turn = std::make_shared<TurnQueue>();
-    queueIdle("001");
+    queueStart("001");
     ChannelController& c1 = make("001");
-    queueIdle("002");
+    queueStart("002");
     ChannelController& c2 = make("002");
     port->writes.clear();
     port->holdWaits(true);
@@ -99,9 +99,7 @@ TEST_F(ChannelSteps, ARecordingStartWaitsForTheRunningTick) {
 // the running one: the capture dialog must not offer to drop its series.
 TEST_F(ChannelSteps, AQueuedRecordingIsNeverSeenHalfStarted) {
     ChannelController& c = idle();
-    const Series s = newSeries();
-    answer(kProgram1);
-    c.startRecording(s.akku, s.id, true, false);
+    const Series s = record(c, Start::Queued);
     port->holdWaits(true);
     slowAnswer("001,M,SL,L01500,V07200,K00010");
     slowAnswer(kProgram1);
@@ -118,9 +116,9 @@ TEST_F(ChannelSteps, AQueuedRecordingIsNeverSeenHalfStarted) {
 
 TEST_F(ChannelSteps, AChannelThatGoesAwayWhileItWaitsIsLeftAlone) {
     host.turn = std::make_shared<TurnQueue>();
-    queueIdle("001");
+    queueStart("001");
     make("001");
-    queueIdle("002");
+    queueStart("002");
     make("002");
     port->holdWaits(true);
     slowAnswer("001,M,SL,L01500,V07200,K00350");

@@ -13,7 +13,7 @@ namespace {
 class LiveCurveWindow : public ChannelTest {
 protected:
     std::unique_ptr<ChannelWindow> window() {
-        queueIdle("001");
+        queueStart("001");
         auto w = std::make_unique<ChannelWindow>(session(), ChannelCode(1), link.get(), host,
                                                  nullptr, false, [this] { return now; });
         w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
@@ -35,12 +35,9 @@ TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
     charge(w->controller(), 110);
     poll(w->controller(), "001,M,SE,E00900,V06900,K00020");
     ASSERT_EQ(curve->pointCount(), 3);
-    const auto& samples = curve->curve().samples();
-    EXPECT_EQ(samples[1].seconds, 3);
-    EXPECT_EQ(samples[2].seconds, 6);
-    EXPECT_EQ(samples[2].millivolt, 6900);
-    EXPECT_EQ(samples[2].milliampere, 900);
-    EXPECT_EQ(samples[2].milliampereHours, 20);
+    const auto& last = curve->curve().samples()[2];
+    EXPECT_EQ(std::tuple(last.seconds, last.millivolt, last.milliampere, last.milliampereHours),
+              std::tuple(6, 6900, 900, 20));
 
     // Trickle ends the process; the next charge is a new temporary series.
     poll(w->controller(), "001,M,SM");

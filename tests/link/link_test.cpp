@@ -177,18 +177,6 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
     }
 }
 
-// What the link told its owner about the line.
-struct LineEvents {
-    explicit LineEvents(ChargerLink& link) {
-        QObject::connect(&link, &ChargerLink::lineFault, [this](int, const QString&, bool lost) {
-            events << (lost ? "lost" : "fault");
-        });
-        QObject::connect(&link, &ChargerLink::lineRecovered, [this] { events << "recovered"; });
-    }
-    QStringList take() { return std::exchange(events, {}); }
-    QStringList events;
-};
-
 // The log hears of an outage, of silence and of answers that are no frame
 // once when each begins and once when it ends, not once per request.
 TEST(LinkFaultTest, OutagesSilenceAndUnreadableAnswersAreLoggedOncePerEpisode) {
@@ -226,27 +214,30 @@ TEST(LinkFaultTest, OutagesSilenceAndUnreadableAnswersAreLoggedOncePerEpisode) {
 
 TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {
     Rig rig;
-    LineEvents line(*rig.link);
+    QStringList line; // what the link told its owner
+    QObject::connect(rig.link.get(), &ChargerLink::lineFault,
+                     [&](int, const QString&, bool lost) { line << (lost ? "lost" : "fault"); });
+    QObject::connect(rig.link.get(), &ChargerLink::lineRecovered, [&] { line << "recovered"; });
     rig.port->unplug();
     EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
     const int opensWhileGone = rig.port->openCalls;
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(2))), "");
-    EXPECT_EQ(line.take(), QStringList{"lost"});
+    EXPECT_EQ(std::exchange(line, {}), QStringList{"lost"});
     EXPECT_EQ(rig.port->openCalls, opensWhileGone); // no open while the path is gone
 
     rig.port->plugIn();
     rig.port->queueAnswer(DC4 + ",001,M,SA," + ETX, 10);
     EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "001,M,SA,");
     EXPECT_TRUE(rig.link->isComPortOpen());
-    EXPECT_EQ(line.take(), QStringList{"recovered"});
+    EXPECT_EQ(std::exchange(line, {}), QStringList{"recovered"});
 
     // Closed on purpose: no reopening behind the user's back.
     rig.link->closeComPort();
     EXPECT_EQ(answer(rig.link->getStatus(ChannelCode(1))), "");
     EXPECT_FALSE(rig.link->isComPortOpen());
-    EXPECT_EQ(line.take().size(), 1);
+    EXPECT_EQ(line.size(), 1);
 }
 
 // A new port chosen while a request waits: that request ends without an

@@ -67,7 +67,6 @@ TEST(ChannelEvents, EachEndAndFaultIsToldOnce) {
         {"fault kept over many polls, then another fault",
          {{S, 2, 0}, {S, 7, 3}, {S, 7, 3}, {None, 0, 0}, {S, 7, 3}, {S, 7, 2}},
          {overheated, noBattery}},
-        {"an empty channel at the start is no event", {{S, 7, 2}, {S, 7, 2}}, {}},
         {"a fault text that says fault", {{S, 2, 0}, {S, 7, 5}}, {tooHigh}},
         {"idle after charging (stopped at the charger) is no end", {{S, 2, 0}, {S, 1, 0}}, {}},
     };

@@ -86,20 +86,5 @@ TEST_F(ComPortDialogs, RefusesAnIncompleteChoiceAndRetriesAFailedReopen) {
     EXPECT_EQ(setting("ComDevice1"), "/dev/ttyUSB0");
 }
 
-TEST(PortProblems, ThePathDecidesTheReason) {
-    const struct {
-        bool exists, readWrite;
-        PortProblem problem;
-    } cases[] = {{false, false, PortProblem::Missing},
-                 {true, false, PortProblem::NoPermission},
-                 {true, true, PortProblem::Busy}};
-    for (const auto& c : cases) {
-        const PortAccess access{[&](const QString&) { return c.exists; },
-                                [&](const QString&) { return c.readWrite; }};
-        EXPECT_EQ(diagnosePort("/dev/ttyUSB0", access), c.problem);
-    }
-    EXPECT_EQ(diagnosePort(" ", systemPortAccess()), PortProblem::Missing);
-}
-
 } // namespace
 } // namespace velmara::test

@@ -43,7 +43,6 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
         });
         if (cancelAt > 0)
             dialogs.expect("dlgFirstCharger", [&](QDialog* d) {
-                EXPECT_EQ(text(d, "lblLadegeraet"), "Charger:");
                 EXPECT_EQ(chosen(d, "cboLadegeraet"), "QMT4");
                 pick(d, "cboLadegeraet", "QMT1");
                 return answer(d);
