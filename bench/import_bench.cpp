@@ -102,11 +102,13 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     QElapsedTimer tick;
     qint64 last = 0, longestGap = 0, longestWhileReading = 0, readMs = 0, storeMs = 0;
+    int longGaps = 0, longGapsWhileReading = 0; // over 100 ms
     QTimer timer;
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         const qint64 now = tick.elapsed();
         longestGap = std::max(longestGap, now - last);
+        longGaps += now - last > 100 ? 1 : 0;
         last = now;
     });
     clock.start();
@@ -129,6 +131,8 @@ int main(int argc, char** argv) {
         readMs = clock.elapsed();
         longestWhileReading = std::max(longestGap, tick.elapsed() - last);
         longestGap = 0;
+        longGapsWhileReading = longGaps;
+        longGaps = 0;
     });
     progress.exec();
     const qint64 totalMs = clock.elapsed();
@@ -147,5 +151,7 @@ int main(int argc, char** argv) {
                 rssBefore);
     std::printf("longest event-loop gap %lld ms while reading, %lld ms while storing\n",
                 longestWhileReading, longestWhileStoring);
+    std::printf("gaps over 100 ms       %d while reading, %d while storing\n", longGapsWhileReading,
+                longGaps);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "batteries/core/batterystore.h"
 #include "data/unfinishedimports.h"
+#include "storage/backgroundcheckpoint.h"
 #include "storage/database.h"
 #include "storage/sqlitevalue.h"
 
@@ -15,7 +16,8 @@
 namespace velmara {
 
 namespace {
-// In the connection's temporary database: never written into the user file.
+// In the connection's temporary database (in memory): never written into the
+// user file.
 const QString kTable = QStringLiteral("temp.velmara_import");
 constexpr int kAll = std::numeric_limits<int>::max();
 } // namespace
@@ -29,6 +31,7 @@ SeriesImport::SeriesImport(Database& user) : m_user(user) {}
 SeriesImport::~SeriesImport() {
     if (m_hiddenSeries >= 0)
         removeUnfinishedImports(m_user, m_hiddenSeries);
+    holdSyncs(false);
     drop();
 }
 
@@ -43,7 +46,10 @@ void SeriesImport::drop() {
 bool SeriesImport::prepare() {
     drop();
     m_count = 0;
-    if (!m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable) ||
+    // Pages of the table are not overwritten when it goes: it is in memory,
+    // and overwriting them would hold the event loop for half a second.
+    if (!m_user.execute(QStringLiteral("PRAGMA temp.secure_delete = 0")) ||
+        !m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable) ||
         !m_user.execute(QStringLiteral("CREATE TABLE ") + kTable +
                         QStringLiteral(" (n INTEGER PRIMARY KEY, EW INTEGER NOT NULL, "
                                        "MessWertString TEXT NOT NULL)"))) {
@@ -167,7 +173,40 @@ bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
     m_batteryId = battery;
     m_hiddenSeries = series;
     m_stored = 0;
+    holdSyncs(true);
     return true;
+}
+
+// A slice waits for no disk: its commit does not sync (a sync would hold the
+// event loop for as long as the disk takes; the next value the recorder
+// writes syncs it, and a slice lost to a power failure only leaves a hidden
+// series to be removed), and the log is carried into the file on a thread of
+// its own, not inside a commit. The slice that shows the series syncs.
+void SeriesImport::holdSyncs(bool hold) {
+    if (hold == m_holding)
+        return;
+    m_holding = hold;
+    if (hold) {
+        m_autoCheckpoint = m_user.scalar(QStringLiteral("PRAGMA wal_autocheckpoint")).toInt();
+        m_synchronous = m_user.scalar(QStringLiteral("PRAGMA synchronous")).toInt();
+        m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
+        m_checkpoints = std::make_unique<BackgroundCheckpoint>(m_user.path(), m_user.connect());
+        return;
+    }
+    m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(m_autoCheckpoint));
+    m_checkpoints->request(); // what the last slices left in the log
+}
+
+// One transaction of the import, synced only when durable.
+bool SeriesImport::inSlice(const std::function<bool()>& work, bool durable) {
+    if (!durable)
+        m_user.execute(QStringLiteral("PRAGMA synchronous = 1"));
+    const bool ok = m_user.transaction(work);
+    if (!durable)
+        m_user.execute(QStringLiteral("PRAGMA synchronous = %1").arg(m_synchronous));
+    if (ok && m_checkpoints)
+        m_checkpoints->request();
+    return ok;
 }
 
 SeriesImport::Status SeriesImport::storeSome(int maxValues) {
@@ -180,29 +219,33 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
     const qint64 upTo = std::min(m_count, m_stored + std::max(1, maxValues));
     const bool last = upTo == m_count;
     int number = 0;
-    const bool ok = m_user.transaction([&] {
-        if (upTo > m_stored &&
-            !m_user.execute(QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
-                                           "MessWertString) SELECT ?, EW, MessWertString FROM ") +
-                                kTable + QStringLiteral(" WHERE n > ? AND n <= ? ORDER BY n"),
-                            {m_hiddenSeries, m_stored, upTo}))
-            return false;
-        if (!last)
-            return true;
-        // Numbered after whatever series the battery got meanwhile, and shown
-        // in the same step as its last values.
-        const QVariant highest = m_user.scalar(
-            QStringLiteral("SELECT COALESCE(MAX(Nummer), 0) FROM MessReihen WHERE AkkuId = ?"),
-            {m_batteryId});
-        if (!highest.isValid())
-            return false;
-        number = highest.toInt() + 1;
-        return m_user.execute(QStringLiteral("UPDATE MessReihen SET Nummer = ? WHERE "
-                                             "MessReiheID = ?"),
-                              {number, m_hiddenSeries}) &&
-               m_user.execute(QStringLiteral("DELETE FROM ImportMessReihen WHERE MessReiheID = ?"),
-                              {m_hiddenSeries});
-    });
+    const bool ok = inSlice(
+        [&] {
+            if (upTo > m_stored &&
+                !m_user.execute(
+                    QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
+                                   "MessWertString) SELECT ?, EW, MessWertString FROM ") +
+                        kTable + QStringLiteral(" WHERE n > ? AND n <= ? ORDER BY n"),
+                    {m_hiddenSeries, m_stored, upTo}))
+                return false;
+            if (!last)
+                return true;
+            // Numbered after whatever series the battery got meanwhile, and shown
+            // in the same step as its last values.
+            const QVariant highest = m_user.scalar(
+                QStringLiteral("SELECT COALESCE(MAX(Nummer), 0) FROM MessReihen WHERE AkkuId = ?"),
+                {m_batteryId});
+            if (!highest.isValid())
+                return false;
+            number = highest.toInt() + 1;
+            return m_user.execute(QStringLiteral("UPDATE MessReihen SET Nummer = ? WHERE "
+                                                 "MessReiheID = ?"),
+                                  {number, m_hiddenSeries}) &&
+                   m_user.execute(
+                       QStringLiteral("DELETE FROM ImportMessReihen WHERE MessReiheID = ?"),
+                       {m_hiddenSeries});
+        },
+        last);
     if (!ok) {
         m_error = m_user.lastError();
         return Status::Failed;
@@ -212,21 +255,27 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
         return Status::More;
     m_imported = ImportedSeries{m_batteryId, m_hiddenSeries, number};
     m_hiddenSeries = -1;
-    drop();
-    return Status::Done;
+    holdSyncs(false);
+    return Status::Done; // the table read goes with the import, not in this turn
 }
 
 SeriesImport::Status SeriesImport::discardSome(int maxValues) {
     if (m_hiddenSeries < 0) {
+        holdSyncs(false);
         drop();
         return Status::Done;
     }
     if (m_stored > 0) {
         const qint64 n = std::min<qint64>(m_stored, std::max(1, maxValues));
-        if (!m_user.execute(QStringLiteral("DELETE FROM MessWerte WHERE MessWertId IN (SELECT "
-                                           "MessWertId FROM MessWerte WHERE MessReiheID = ? "
-                                           "LIMIT ?)"),
-                            {m_hiddenSeries, n})) {
+        const bool ok = inSlice(
+            [&] {
+                return m_user.execute(
+                    QStringLiteral("DELETE FROM MessWerte WHERE MessWertId IN (SELECT MessWertId "
+                                   "FROM MessWerte WHERE MessReiheID = ? LIMIT ?)"),
+                    {m_hiddenSeries, n});
+            },
+            false);
+        if (!ok) {
             m_error = m_user.lastError();
             return Status::Failed;
         }
@@ -240,6 +289,7 @@ SeriesImport::Status SeriesImport::discardSome(int maxValues) {
         return Status::Failed;
     }
     m_hiddenSeries = -1;
+    holdSyncs(false);
     drop();
     return Status::Done;
 }

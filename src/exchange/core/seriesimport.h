@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,7 @@ class QIODevice;
 
 namespace velmara {
 
+class BackgroundCheckpoint;
 class BatteryStore;
 class Database;
 
@@ -80,6 +82,8 @@ public:
 private:
     bool prepare();
     void drop();
+    void holdSyncs(bool hold);
+    bool inSlice(const std::function<bool()>& work, bool durable);
 
     Database& m_user;
     std::unique_ptr<SeriesCsvReader> m_reader;
@@ -94,13 +98,18 @@ private:
     qint32 m_batteryId = -1;
     qint64 m_stored = 0;
     std::optional<ImportedSeries> m_imported;
+    // The connection's own settings while the import holds them.
+    bool m_holding = false;
+    int m_autoCheckpoint = 1000;
+    int m_synchronous = 2;
+    std::unique_ptr<BackgroundCheckpoint> m_checkpoints;
 };
 
 // The size of the next slice, so that a slice takes about targetMs: from the
 // size and the time of the last one, at most doubling, within [min, max].
 struct SliceSize {
     int next(int last, qint64 elapsedMs) const;
-    qint64 targetMs = 30;
+    qint64 targetMs = 15;
     int min = 500;
     int max = 50000;
 };

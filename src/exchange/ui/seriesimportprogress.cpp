@@ -16,7 +16,7 @@ namespace velmara {
 
 namespace {
 // A portion takes about this long, so the event loop is never held much longer.
-constexpr qint64 kPortionMs = 20;
+constexpr qint64 kPortionMs = 10;
 constexpr int kValuesPerStep = 256;
 
 int permille(qint64 part, qint64 whole) {
