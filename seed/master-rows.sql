@@ -939,6 +939,11 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4105', 'de', 'Bitte wählen Sie einen Mode.'),
  ('4105', 'en', 'Please choose a mode.');
 
+-- Import of a series file: cancelling while the series is stored
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4800', 'de', 'Der Import wird abgebrochen: die schon gespeicherten Messwerte werden wieder entfernt...'),
+ ('4800', 'en', 'Cancelling the import: the values stored so far are being removed...');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

@@ -26,7 +26,8 @@ const QVector<SchemaStep>& masterSchemaSteps() {
 }
 
 const QVector<SchemaStep>& userSchemaSteps() {
-    static const QVector<SchemaStep> steps{{1, resourceText("user-schema.sql")}};
+    static const QVector<SchemaStep> steps{{1, resourceText("user-schema.sql")},
+                                           {2, resourceText("user-schema-2.sql")}};
     return steps;
 }
 

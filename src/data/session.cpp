@@ -2,6 +2,7 @@
 #include "data/deliveredtexts.h"
 
 #include "data/schema.h"
+#include "data/unfinishedimports.h"
 #include "link/chargerlink.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -83,6 +84,15 @@ FileOpening Session::openFile(std::unique_ptr<Database>& into, const QString& pa
         if (!texts.error.isEmpty()) {
             m_log.writeSignature(QStringLiteral("Delivered texts not written"));
             m_log.writeEntry(texts.error);
+        }
+    }
+    // An import cut off by the end of the program leaves a series nobody sees.
+    if (!master && result.damage.isEmpty()) {
+        QString error;
+        const int removed = removeUnfinishedImports(*db, -1, &error);
+        if (removed != 0) {
+            m_log.writeSignature(QStringLiteral("Unfinished import removed"));
+            m_log.writeEntry(removed > 0 ? QStringLiteral("%1 series").arg(removed) : error);
         }
     }
     into = std::move(db);

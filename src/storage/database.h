@@ -72,6 +72,8 @@ public:
     // cannot write, each as "path (mode 0444, owner name)".
     static QStringList unwritableFiles(const QString& path);
     const QString& path() const { return m_path; }
+    // The connect string the file was opened with (for another connection to it).
+    const QString& connect() const { return m_connect; }
     const QString& lastError() const { return m_lastError; }
 
     // The key of the last row inserted on this connection.

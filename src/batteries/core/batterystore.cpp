@@ -31,7 +31,10 @@ bool BatteryStore::run(const QString& sql, const QVariantList& params) {
 
 QVector<BatteryRow> BatteryStore::batteries() {
     QVector<BatteryRow> rows;
-    auto rs = m_db.openRecordset(QStringLiteral("SELECT AkkuId, AkkuName, bemerkung FROM Akkus"));
+    // A battery made by an import that is still running is not there yet.
+    auto rs = m_db.openRecordset(
+        QStringLiteral("SELECT AkkuId, AkkuName, bemerkung FROM Akkus WHERE AkkuId NOT IN "
+                       "(SELECT NeuerAkku FROM ImportMessReihen WHERE NeuerAkku IS NOT NULL)"));
     if (!rs->isValid()) {
         m_error = rs->error();
         return rows;
@@ -57,12 +60,15 @@ std::optional<BatteryRow> BatteryStore::battery(qint32 batteryId) {
 }
 
 namespace {
+// A series being imported is not there until its last value is.
 QVector<SeriesRow> readSeries(Database& db, const QString& where, QString* error) {
     QVector<SeriesRow> rows;
     auto rs = db.openRecordset(
         QStringLiteral(
             "SELECT MessReiheID, AkkuId, Nummer, bemerkung, Mode, Datum FROM MessReihen ") +
-        where + QStringLiteral(" ORDER BY Nummer ASC, MessReiheID ASC"));
+        where +
+        QStringLiteral(" AND MessReiheID NOT IN (SELECT MessReiheID FROM ImportMessReihen) "
+                       "ORDER BY Nummer ASC, MessReiheID ASC"));
     if (!rs->isValid()) {
         *error = rs->error();
         return rows;

@@ -74,11 +74,12 @@ public:
     bool deleteBattery(qint32 batteryId);
 
     const QString& lastError() const { return m_error; }
+    // The creation time of a new series.
+    QDateTime now() const;
 
 private:
     int count(const QString& sql, const QVariantList& params);
     bool run(const QString& sql, const QVariantList& params);
-    QDateTime now() const;
 
     Database& m_db;
     Clock m_clock;

@@ -1,18 +1,25 @@
 #include "exchange/core/seriesimport.h"
 
 #include "batteries/core/batterystore.h"
+#include "data/unfinishedimports.h"
+#include "storage/backgroundcheckpoint.h"
 #include "storage/database.h"
 #include "storage/sqlitevalue.h"
 
 #include <QIODevice>
+
+#include <algorithm>
+#include <limits>
 
 #include <sqlcipher/sqlite3.h>
 
 namespace velmara {
 
 namespace {
-// In the connection's temporary database: never written into the user file.
+// In the connection's temporary database (in memory): never written into the
+// user file.
 const QString kTable = QStringLiteral("temp.velmara_import");
+constexpr int kAll = std::numeric_limits<int>::max();
 } // namespace
 
 struct SeriesImport::Insert {
@@ -22,26 +29,34 @@ struct SeriesImport::Insert {
 SeriesImport::SeriesImport(Database& user) : m_user(user) {}
 
 SeriesImport::~SeriesImport() {
+    if (m_hiddenSeries >= 0)
+        removeUnfinishedImports(m_user, m_hiddenSeries);
+    holdSyncs(false);
     drop();
 }
 
 void SeriesImport::drop() {
-    if (!m_insert)
-        return;
     m_insert.reset(); // a prepared statement would keep the table
+    if (!m_haveTable)
+        return;
+    m_haveTable = false;
     m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable);
 }
 
 bool SeriesImport::prepare() {
     drop();
     m_count = 0;
-    if (!m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable) ||
+    // Pages of the table are not overwritten when it goes: it is in memory,
+    // and overwriting them would hold the event loop for half a second.
+    if (!m_user.execute(QStringLiteral("PRAGMA temp.secure_delete = 0")) ||
+        !m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable) ||
         !m_user.execute(QStringLiteral("CREATE TABLE ") + kTable +
                         QStringLiteral(" (n INTEGER PRIMARY KEY, EW INTEGER NOT NULL, "
                                        "MessWertString TEXT NOT NULL)"))) {
         m_error = m_user.lastError();
         return false;
     }
+    m_haveTable = true;
     m_insert = std::make_unique<Insert>();
     if (!m_insert->statement.prepare(m_user.handle(),
                                      QStringLiteral("INSERT INTO ") + kTable +
@@ -108,53 +123,195 @@ const CsvRefusal& SeriesImport::refusal() const {
     return m_reader ? m_reader->refusal() : none;
 }
 
-std::optional<ImportedSeries> SeriesImport::store(BatteryStore& store, const ImportTarget& target) {
-    if (!m_insert) {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("Nothing was read.");
-        return std::nullopt;
+bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
+    if (!m_haveTable || m_hiddenSeries >= 0 || m_imported) {
+        m_error = QStringLiteral("Nothing was read.");
+        return false;
     }
-    m_insert.reset(); // no statement may stay open on the table being moved
-    ImportedSeries imported;
-    QString failure;
-    const SeriesFile& series = m_head;
+    m_insert.reset(); // the reading is over
+    m_error.clear();
+    const bool newBattery = target.batteryId < 0;
+    if (newBattery && store.checkName(target.newBatteryName) != NameCheck::Free) {
+        m_error = store.lastError().isEmpty()
+                      ? QStringLiteral("The battery name is blank or taken.")
+                      : store.lastError();
+        return false;
+    }
+    qint32 battery = target.batteryId;
+    qint32 series = -1;
     const bool ok = m_user.transaction([&] {
-        const auto created =
-            target.batteryId < 0
-                ? store.createBattery(target.newBatteryName, target.newBatteryRemark, series.remark)
-                : store.addSeries(target.batteryId, series.remark);
-        if (!created) {
-            failure = store.lastError();
+        if (newBattery) {
+            if (!m_user.execute(QStringLiteral("INSERT INTO Akkus (AkkuName, bemerkung) "
+                                               "VALUES (?, ?)"),
+                                {target.newBatteryName.trimmed(), target.newBatteryRemark}))
+                return false;
+            battery = qint32(m_user.lastInsertId());
+        } else if (m_user
+                       .scalar(QStringLiteral("SELECT COUNT(*) FROM Akkus WHERE AkkuId = ?"),
+                               {battery})
+                       .toInt() != 1) {
+            m_error = QStringLiteral("Battery %1 does not exist.").arg(battery);
             return false;
         }
-        imported = {created->batteryId, created->seriesId, created->number};
         // The file's date stands; a file without one keeps the time of the import.
-        const QString sql =
-            series.created.isEmpty()
-                ? QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ? WHERE "
-                                 "MessReiheID = ?")
-                : QStringLiteral("UPDATE MessReihen SET Programm = ?, Mode = ?, Datum = ? WHERE "
-                                 "MessReiheID = ?");
-        QVariantList params{series.program, series.mode};
-        if (!series.created.isEmpty())
-            params << series.created;
-        params << imported.seriesId;
-        if (!m_user.execute(sql, params) ||
-            !m_user.execute(QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
-                                           "MessWertString) SELECT ?, EW, MessWertString FROM ") +
-                                kTable + QStringLiteral(" ORDER BY n"),
-                            {imported.seriesId})) {
-            failure = m_user.lastError();
+        const QVariant created =
+            m_head.created.isEmpty() ? QVariant(store.now()) : QVariant(m_head.created);
+        if (!m_user.execute(QStringLiteral("INSERT INTO MessReihen (AkkuId, Nummer, bemerkung, "
+                                           "Datum, Programm, Mode) VALUES (?, NULL, ?, ?, ?, ?)"),
+                            {battery, m_head.remark, created, m_head.program, m_head.mode}))
             return false;
-        }
-        return true;
+        series = qint32(m_user.lastInsertId());
+        return m_user.execute(QStringLiteral("INSERT INTO ImportMessReihen (MessReiheID, "
+                                             "NeuerAkku) VALUES (?, ?)"),
+                              {series, newBattery ? QVariant(battery) : QVariant()});
     });
-    m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable);
     if (!ok) {
-        m_error = failure.isEmpty() ? m_user.lastError() : failure;
-        return std::nullopt;
+        if (m_error.isEmpty())
+            m_error = m_user.lastError();
+        return false;
     }
-    return imported;
+    m_batteryId = battery;
+    m_hiddenSeries = series;
+    m_stored = 0;
+    holdSyncs(true);
+    return true;
+}
+
+// A slice waits for no disk: its commit does not sync (a sync would hold the
+// event loop for as long as the disk takes; the next value the recorder
+// writes syncs it, and a slice lost to a power failure only leaves a hidden
+// series to be removed), and the log is carried into the file on a thread of
+// its own, not inside a commit. The slice that shows the series syncs.
+void SeriesImport::holdSyncs(bool hold) {
+    if (hold == m_holding)
+        return;
+    m_holding = hold;
+    if (hold) {
+        m_autoCheckpoint = m_user.scalar(QStringLiteral("PRAGMA wal_autocheckpoint")).toInt();
+        m_synchronous = m_user.scalar(QStringLiteral("PRAGMA synchronous")).toInt();
+        m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
+        m_checkpoints = std::make_unique<BackgroundCheckpoint>(m_user.path(), m_user.connect());
+        return;
+    }
+    m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(m_autoCheckpoint));
+    m_checkpoints->request(); // what the last slices left in the log
+}
+
+// One transaction of the import, synced only when durable.
+bool SeriesImport::inSlice(const std::function<bool()>& work, bool durable) {
+    if (!durable)
+        m_user.execute(QStringLiteral("PRAGMA synchronous = 1"));
+    const bool ok = m_user.transaction(work);
+    if (!durable)
+        m_user.execute(QStringLiteral("PRAGMA synchronous = %1").arg(m_synchronous));
+    if (ok && m_checkpoints)
+        m_checkpoints->request();
+    return ok;
+}
+
+SeriesImport::Status SeriesImport::storeSome(int maxValues) {
+    if (m_imported)
+        return Status::Done;
+    if (m_hiddenSeries < 0 || !m_haveTable) {
+        m_error = QStringLiteral("Nothing is being stored.");
+        return Status::Failed;
+    }
+    const qint64 upTo = std::min(m_count, m_stored + std::max(1, maxValues));
+    const bool last = upTo == m_count;
+    int number = 0;
+    const bool ok = inSlice(
+        [&] {
+            if (upTo > m_stored &&
+                !m_user.execute(
+                    QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
+                                   "MessWertString) SELECT ?, EW, MessWertString FROM ") +
+                        kTable + QStringLiteral(" WHERE n > ? AND n <= ? ORDER BY n"),
+                    {m_hiddenSeries, m_stored, upTo}))
+                return false;
+            if (!last)
+                return true;
+            // Numbered after whatever series the battery got meanwhile, and shown
+            // in the same step as its last values.
+            const QVariant highest = m_user.scalar(
+                QStringLiteral("SELECT COALESCE(MAX(Nummer), 0) FROM MessReihen WHERE AkkuId = ?"),
+                {m_batteryId});
+            if (!highest.isValid())
+                return false;
+            number = highest.toInt() + 1;
+            return m_user.execute(QStringLiteral("UPDATE MessReihen SET Nummer = ? WHERE "
+                                                 "MessReiheID = ?"),
+                                  {number, m_hiddenSeries}) &&
+                   m_user.execute(
+                       QStringLiteral("DELETE FROM ImportMessReihen WHERE MessReiheID = ?"),
+                       {m_hiddenSeries});
+        },
+        last);
+    if (!ok) {
+        m_error = m_user.lastError();
+        return Status::Failed;
+    }
+    m_stored = upTo;
+    if (!last)
+        return Status::More;
+    m_imported = ImportedSeries{m_batteryId, m_hiddenSeries, number};
+    m_hiddenSeries = -1;
+    holdSyncs(false);
+    return Status::Done; // the table read goes with the import, not in this turn
+}
+
+SeriesImport::Status SeriesImport::discardSome(int maxValues) {
+    if (m_hiddenSeries < 0) {
+        holdSyncs(false);
+        drop();
+        return Status::Done;
+    }
+    if (m_stored > 0) {
+        const qint64 n = std::min<qint64>(m_stored, std::max(1, maxValues));
+        const bool ok = inSlice(
+            [&] {
+                return m_user.execute(
+                    QStringLiteral("DELETE FROM MessWerte WHERE MessWertId IN (SELECT MessWertId "
+                                   "FROM MessWerte WHERE MessReiheID = ? LIMIT ?)"),
+                    {m_hiddenSeries, n});
+            },
+            false);
+        if (!ok) {
+            m_error = m_user.lastError();
+            return Status::Failed;
+        }
+        m_stored -= n;
+        return Status::More;
+    }
+    // Whatever is left (the values too, should more be there than counted).
+    QString error;
+    if (removeUnfinishedImports(m_user, m_hiddenSeries, &error) < 0) {
+        m_error = error;
+        return Status::Failed;
+    }
+    m_hiddenSeries = -1;
+    holdSyncs(false);
+    drop();
+    return Status::Done;
+}
+
+std::optional<ImportedSeries> SeriesImport::store(BatteryStore& store, const ImportTarget& target) {
+    if (!beginStore(store, target))
+        return std::nullopt;
+    Status status = Status::More;
+    while (status == Status::More)
+        status = storeSome(kAll);
+    if (status == Status::Done)
+        return m_imported;
+    const QString failure = m_error;
+    while (discardSome(kAll) == Status::More) {
+    }
+    m_error = failure;
+    return std::nullopt;
+}
+
+int SliceSize::next(int last, qint64 elapsedMs) const {
+    const qint64 scaled = qint64(last) * targetMs / std::max<qint64>(1, elapsedMs);
+    return int(std::clamp<qint64>(std::min<qint64>(scaled, qint64(last) * 2), min, max));
 }
 
 } // namespace velmara

@@ -1,14 +1,21 @@
 #pragma once
-// An import of a series file that never holds the file whole: the values are
-// read a portion at a time (the caller lets the event loop run in between) into
-// a table of the connection's own that is not part of the user file, then moved
-// into a new series in one transaction. Until then the user file is untouched,
-// so a refused file or a cancelled import leaves it as it was.
+// An import of a series file that never holds the file whole and never holds
+// the event loop long. The values are read a portion at a time into a table of
+// the connection's own that is not part of the user file; a refused file leaves
+// the user file untouched. Then they move into the user file a slice at a time,
+// each slice one short transaction (the caller lets the event loop run between
+// them, so the channels record meanwhile and their values are never part of an
+// import's transaction), under a new series that no list shows: the slice that
+// moves the last values numbers it as the battery's next series and shows it,
+// complete. A cancelled or failed import takes its values out again a slice at
+// a time; one cut off by the end of the program is removed when the user file
+// is opened next (data/unfinishedimports.h).
 #include "exchange/core/seriescsv.h"
 #include "exchange/core/seriesexchange.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,6 +23,7 @@ class QIODevice;
 
 namespace velmara {
 
+class BackgroundCheckpoint;
 class BatteryStore;
 class Database;
 
@@ -28,7 +36,9 @@ public:
     enum class Status { More, Done, Refused, Failed };
 
     explicit SeriesImport(Database& user);
-    ~SeriesImport(); // drops what was read and not stored
+    // Drops what was read, and removes from the user file what was stored of a
+    // series not finished (all at once).
+    ~SeriesImport();
     SeriesImport(const SeriesImport&) = delete;
     SeriesImport& operator=(const SeriesImport&) = delete;
 
@@ -45,9 +55,25 @@ public:
     bool add(const QVector<LoadedMeasurementValue>& values);
     qint64 valuesRead() const { return m_count; }
 
-    // Stores what was read as the target battery's next series, in one
-    // transaction; nullopt (error() set) when the battery does not exist, the
-    // new name is not free or the file refuses.
+    // Makes the hidden series (and the new battery) the values go into; false
+    // (error() set) when the battery does not exist or the new name is not free.
+    bool beginStore(BatteryStore& store, const ImportTarget& target);
+    // Moves up to maxValues further values into it in one transaction; Done
+    // when the series is complete and shown (stored()). After Failed the
+    // series stays hidden until discardSome() has removed it.
+    Status storeSome(int maxValues);
+    qint64 valuesStored() const { return m_stored; }
+    // Takes out up to maxValues of the values stored so far in one
+    // transaction: Done when nothing of the import is left in the user file;
+    // Failed when the file refuses (the hidden series then goes when the file
+    // is opened next).
+    Status discardSome(int maxValues);
+    const std::optional<ImportedSeries>& stored() const { return m_imported; }
+
+    // Stores what was read as the target battery's next series at once (for a
+    // series held in memory); nullopt (error() set) when the battery does not
+    // exist, the new name is not free or the file refuses, and then nothing is
+    // left of it in the user file.
     std::optional<ImportedSeries> store(BatteryStore& store, const ImportTarget& target);
 
     const CsvRefusal& refusal() const;
@@ -56,15 +82,36 @@ public:
 private:
     bool prepare();
     void drop();
+    void holdSyncs(bool hold);
+    bool inSlice(const std::function<bool()>& work, bool durable);
 
     Database& m_user;
     std::unique_ptr<SeriesCsvReader> m_reader;
     SeriesFile m_head;
     struct Insert;
     std::unique_ptr<Insert> m_insert;
+    bool m_haveTable = false;
     qint64 m_count = 0;
     QString m_error;
     QVector<LoadedMeasurementValue> m_portion;
+    qint32 m_hiddenSeries = -1; // the series being stored, until it is shown
+    qint32 m_batteryId = -1;
+    qint64 m_stored = 0;
+    std::optional<ImportedSeries> m_imported;
+    // The connection's own settings while the import holds them.
+    bool m_holding = false;
+    int m_autoCheckpoint = 1000;
+    int m_synchronous = 2;
+    std::unique_ptr<BackgroundCheckpoint> m_checkpoints;
+};
+
+// The size of the next slice, so that a slice takes about targetMs: from the
+// size and the time of the last one, at most doubling, within [min, max].
+struct SliceSize {
+    int next(int last, qint64 elapsedMs) const;
+    qint64 targetMs = 15;
+    int min = 500;
+    int max = 50000;
 };
 
 } // namespace velmara

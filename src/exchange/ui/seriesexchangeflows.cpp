@@ -147,14 +147,9 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
              MsgIcon::Exclamation);
         return false;
     }
-    std::optional<ImportedSeries> imported;
     SeriesImportProgress progress(
         import, [&file] { return file.pos(); }, file.size(),
-        [&] {
-            imported = import.store(store, target);
-            return imported.has_value();
-        },
-        context.text, parent);
+        [&] { return import.beginStore(store, target); }, context.text, parent);
     execModal(*context.prompter, &progress);
     switch (progress.outcome()) {
     case SeriesImportProgress::Outcome::Cancelled:
@@ -164,9 +159,10 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
         tellRefusal(context, import.refusal());
         return false;
     case SeriesImportProgress::Outcome::Failed:
-    case SeriesImportProgress::Outcome::Read:
+    case SeriesImportProgress::Outcome::Stored:
         break;
     }
+    const std::optional<ImportedSeries>& imported = import.stored();
     if (!imported) {
         tell(context, QStringLiteral("2242"), context.text(QStringLiteral("2242")),
              MsgIcon::Critical);
