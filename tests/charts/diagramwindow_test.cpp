@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
@@ -353,6 +354,29 @@ TEST_F(DiagramWindowTest, SubWindowTakesTheRememberedSizeAndOkClosesIt) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return sub.isNull(); }, 5000));
     EXPECT_TRUE(mdi.subWindowList().isEmpty());
     EXPECT_EQ(m_settings["DiagramWindowSize"], "700x450");
+}
+
+// Asked for from a window of its own (a stored series over the management
+// dialog, which stays above the main window), the diagram opens as a window of
+// its own in front with the focus; asked for from inside the area, it goes back.
+TEST_F(DiagramWindowTest, FromAWindowOfItsOwnTheDiagramOpensInFront) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    QMdiArea mdi;
+    mdi.resize(1000, 700);
+    mdi.show();
+    QDialog dialog(&mdi);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    DiagramOpener opener(&mdi);
+    int shown = 0;
+    opener.open(
+        m_context, DiagramRequest{false, m_series, 0}, [&](bool ok) { shown += ok; }, &dialog);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, 10000));
+    EXPECT_EQ(opener.subWindow(), nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(opener.window()));
+    opener.open(m_context, DiagramRequest{false, m_series, 0}, [&](bool ok) { shown += ok; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 2; }, 10000));
+    EXPECT_NE(opener.subWindow(), nullptr);
 }
 
 } // namespace

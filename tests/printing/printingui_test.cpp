@@ -168,6 +168,18 @@ TEST_F(PrintingUi, DiagramPageAsksNoRemark) {
     EXPECT_FALSE(text->find("Programframe").has_value());
 }
 
+// The print date in the program's language, whatever the system's locale says.
+TEST_F(PrintingUi, PrintDateInTheProgramsLanguage) {
+    m_settings["PrintDate"] = "YES";
+    m_context.locale = QLocale(QLocale::German, QLocale::Germany);
+    m_context.now = [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5)); };
+    for (const auto& [language, date] :
+         {std::pair{"de", "06.12.2026 09:05"}, std::pair{"en", "2026-12-06 09:05"}}) {
+        m_context.language = language;
+        EXPECT_EQ(buildReportInput(m_context, m_request, {}).printDate, date) << language;
+    }
+}
+
 // The program block comes from the used-program view over the delivered lists,
 // its numbers written (and let through the view's input filters) in the user's locale.
 TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {

@@ -44,10 +44,6 @@ QString buildModeLine(const ProgramBlockData& p) {
     return mode;
 }
 
-QString formatPrintDate(const QDateTime& when, const QLocale& locale) {
-    return locale.toString(when, QStringLiteral("dd. MMMM yyyy   hh:mm"));
-}
-
 QStringList remarkLines(const QString& remark) {
     if (remark.trimmed().isEmpty())
         return {};

@@ -1,5 +1,6 @@
 #include "printing/ui/reportprinting.h"
 
+#include "base/core/dateformat.h"
 #include "base/core/messages.h"
 #include "base/widgets/modal.h"
 #include "printing/core/reportprint.h"
@@ -74,8 +75,8 @@ ChannelReportInput buildReportInput(const PrintContext& context, const ReportReq
     in.chargeCurrentLabel = keyText(context, QStringLiteral("0860"));
     in.dischargeCurrentLabel = keyText(context, QStringLiteral("0862"));
     if (in.settings.printDate)
-        in.printDate = formatPrintDate(context.now ? context.now() : QDateTime::currentDateTime(),
-                                       context.locale);
+        in.printDate = formatDateTime(context.now ? context.now() : QDateTime::currentDateTime(),
+                                      context.language);
     in.remark = remark;
     in.diagram = request.diagram;
     return in;
