@@ -1,6 +1,7 @@
 #include "charts/ui/diagramopener.h"
 
 #include "base/widgets/placewindow.h"
+#include "base/widgets/subwindowactivation.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -135,6 +136,12 @@ void DiagramOpener::showInArea(DiagramWindow* window) {
         sub->setObjectName(QStringLiteral("subDiagramm"));
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this);
+        // While it is the area's active window, the main window's print entries print it.
+        QPointer<DiagramWindow> target(window);
+        watchSubWindowActivation(sub, [target] {
+            if (target && target->context().printItemChanged)
+                target->context().printItemChanged(target, true);
+        });
         const QRect area = m_area->viewport()->rect();
         const QSize size =
             diagramWindowSize(m_settings.get ? m_settings.get(kDiagramWindowSizeKey) : QString(),
