@@ -314,6 +314,24 @@ TEST(ReportLayout, DiagramSitsFifteenMillimetresBelowTheLastLine) {
     EXPECT_GT(image->rect.height(), 100 * 56.7);
 }
 
+// The print date at 40 mm, or 3 mm after a heading that reaches further.
+TEST(ReportLayout, PrintDateStandsClearOfTheProgramHeading) {
+    ChannelReportInput in = baseInput();
+    in.printDate = "2026-12-06 09:05";
+    for (const auto& [heading, xMm] :
+         {std::pair{"Program", 40.0},
+          std::pair{"Battery program, long", 2 + 21 * 100 / 56.7 + 3}}) {
+        in.window.frameAkkuprogramm = heading;
+        const PrintedReport report =
+            layoutChannelReport(in, PageGeometry{11000, 16000}, fixedWidth);
+        const auto& items = report.pages.at(0).items;
+        const auto date = std::find_if(items.begin(), items.end(),
+                                       [&](const PageItem& i) { return i.text == in.printDate; });
+        ASSERT_NE(date, items.end());
+        EXPECT_NEAR(date->at.x(), xMm * 56.7, 1e-6) << heading;
+    }
+}
+
 // --- texts ----------------------------------------------------------------------------------
 
 TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
