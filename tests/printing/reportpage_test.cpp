@@ -150,13 +150,6 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     EXPECT_TRUE(text.find("4,8").has_value());
 }
 
-TEST_F(ReportPdf, DateStandsBesideTheProgramFrame) {
-    ChannelReportInput in = baseInput();
-    in.printDate = "06.12.2026 09:05";
-    const PdfText dated = print(in, "dated");
-    expectAt(dated, "06.12.2026", 40, 18);
-}
-
 TEST_F(ReportPdf, EmptyBatteryTypePrintsTheLabelsOnly) {
     ChannelReportInput in = baseInput();
     in.window.txtAkkuTyp = "  ";
@@ -314,7 +307,7 @@ TEST(ReportLayout, DiagramSitsFifteenMillimetresBelowTheLastLine) {
     EXPECT_GT(image->rect.height(), 100 * 56.7);
 }
 
-// The print date at 40 mm, or 3 mm after a heading that reaches further.
+// The print date at (40 mm, 18 mm), or 3 mm after a heading that reaches further.
 TEST(ReportLayout, PrintDateStandsClearOfTheProgramHeading) {
     ChannelReportInput in = baseInput();
     in.printDate = "2026-12-06 09:05";
@@ -329,6 +322,7 @@ TEST(ReportLayout, PrintDateStandsClearOfTheProgramHeading) {
                                        [&](const PageItem& i) { return i.text == in.printDate; });
         ASSERT_NE(date, items.end());
         EXPECT_NEAR(date->at.x(), xMm * 56.7, 1e-6) << heading;
+        EXPECT_NEAR(date->at.y(), 18 * 56.7, 1e-6);
     }
 }
 
