@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QTableWidget>
 #include <QTimer>
@@ -59,6 +60,8 @@ void run(const QString& line) {
     } else if (command == QLatin1String("settext")) {
         if (auto* edit = find<QLineEdit>(name))
             edit->setText(rest);
+        else if (auto* text = find<QPlainTextEdit>(name))
+            text->setPlainText(rest);
     } else if (command == QLatin1String("select") || command == QLatin1String("activate")) {
         const int row = rest.toInt();
         if (auto* table = find<QTableWidget>(name))

@@ -5,7 +5,7 @@
 // Off otherwise.
 //
 //   click NAME            clicks the button or triggers the menu entry NAME
-//   settext NAME TEXT     puts TEXT into the line edit NAME
+//   settext NAME TEXT     puts TEXT into the line or text edit NAME
 //   select NAME ROW       selects row ROW of the table, list or drop-down list NAME
 //   activate NAME ROW     double-clicks row ROW of the list NAME
 //   answer yes|no|ok      answers the message box in front

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
@@ -236,6 +237,48 @@ TEST_F(DiagramWindowTest, PrintButtonsFollowPrintingLook) {
     m_settings["PrintingLook"] = "2";
     m_window->findChild<QPushButton*>("cmdPrint")->click();
     EXPECT_EQ(printed, (QList<bool>{true, false}));
+}
+
+// Asked for from a window of its own (a stored series over the management
+// dialog, which stays above the main window), the diagram opens as a window of
+// its own in front with the focus; asked for from inside the area, it goes back.
+// Wherever it is, it takes the print entries when it becomes the active window,
+// and only then.
+TEST_F(DiagramWindowTest, FromAWindowOfItsOwnTheDiagramOpensInFront) {
+    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
+    int claims = 0;
+    m_context.printItemChanged = [&](DiagramWindow*, bool active) { claims += active; };
+    QMdiArea mdi;
+    mdi.resize(1000, 700);
+    mdi.show();
+    QDialog dialog(&mdi);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    DiagramOpener opener(&mdi);
+    int shown = 0;
+    opener.open(
+        m_context, DiagramRequest{false, m_series, 0}, [&](bool ok) { shown += ok; }, &dialog);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, 10000));
+    EXPECT_EQ(opener.subWindow(), nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(opener.window()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return claims > 0; }, 2000));
+
+    claims = 0;
+    opener.open(m_context, DiagramRequest{false, m_series, 0}, [&](bool ok) { shown += ok; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 2; }, 10000));
+    ASSERT_NE(opener.subWindow(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return claims > 0; }, 2000));
+
+    // Another sub-window active: the main window activated again leaves the entries.
+    QMdiSubWindow* other = mdi.addSubWindow(new QWidget);
+    other->show();
+    mdi.setActiveSubWindow(other);
+    claims = 0;
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    mdi.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&mdi));
+    EXPECT_EQ(claims, 0);
 }
 
 } // namespace

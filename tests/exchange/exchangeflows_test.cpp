@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 
 namespace velmara::test {
@@ -80,8 +81,12 @@ TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
         readAll(folder + "/one.csv").startsWith("\xEF\xBB\xBFvelmara series;1\nBattery;Pack/1\n"));
     EXPECT_TRUE(readAll(folder + "/one.csv").contains("\nSeries;2\n"));
 
+    ASSERT_TRUE(user->execute("UPDATE MessReihen SET Datum = '2026-12-07T09:05:00'"));
     ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgExport", [](QDialog* d) {
+        // The series' dates in the program's language.
+        EXPECT_EQ(d->findChild<QListWidget*>("lstMessreihen")->item(0)->text(),
+                  "1  07.12.2026 09:05  remark 1");
         d->findChild<QCheckBox*>("chkAlle")->setChecked(true);
         d->findChild<QComboBox*>("cboTrennzeichen")->setCurrentIndex(2); // comma
         return int(QDialog::Accepted);

@@ -147,6 +147,18 @@ TEST_F(PrintingUi, APageNotProducedIsToldOnce) {
     EXPECT_TRUE(messages.shown.at(0).text.contains("missing-folder"));
 }
 
+// The print date names the month in the program's language, whatever the system's locale says.
+TEST_F(PrintingUi, PrintDateInTheProgramsLanguage) {
+    m_settings["PrintDate"] = "YES";
+    m_context.locale = QLocale(QLocale::German, QLocale::Germany);
+    m_context.now = [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5)); };
+    for (const auto& [language, date] : {std::pair{"de", "06. Dezember 2026   09:05"},
+                                         std::pair{"en", "06. December 2026   09:05"}}) {
+        m_context.language = language;
+        EXPECT_EQ(buildReportInput(m_context, m_request, {}).printDate, date) << language;
+    }
+}
+
 // The program block comes from the used-program view over the delivered lists,
 // its numbers written (and let through the view's input filters) in the user's locale.
 TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {

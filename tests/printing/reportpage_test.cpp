@@ -138,16 +138,6 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     EXPECT_TRUE(text.find("4,8").has_value());
 }
 
-TEST_F(ReportPdf, DateStandsBesideTheProgramFrame) {
-    ChannelReportInput in = baseInput();
-    in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)),
-                                   QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(in.printDate, "06. Dezember 2026   09:05");
-    const PdfText dated = print(in, "dated");
-    expectAt(dated, "06.", 40, 18);
-    EXPECT_TRUE(dated.find("Dezember").has_value());
-}
-
 TEST_F(ReportPdf, EmptyBatteryTypePrintsTheLabelsOnly) {
     ChannelReportInput in = baseInput();
     in.window.txtAkkuTyp = "  ";
@@ -303,6 +293,25 @@ TEST(ReportLayout, DiagramSitsFifteenMillimetresBelowTheLastLine) {
     const PageItem* image = findItem(report.pages[1], PageItem::Kind::Image);
     ASSERT_NE(image, nullptr);
     EXPECT_GT(image->rect.height(), 100 * 56.7);
+}
+
+// The print date at (40 mm, 18 mm), or 3 mm after a heading that reaches further.
+TEST(ReportLayout, PrintDateStandsClearOfTheProgramHeading) {
+    ChannelReportInput in = baseInput();
+    in.printDate = "2026-12-06 09:05";
+    for (const auto& [heading, xMm] :
+         {std::pair{"Program", 40.0},
+          std::pair{"Battery program, long", 2 + 21 * 100 / 56.7 + 3}}) {
+        in.window.frameAkkuprogramm = heading;
+        const PrintedReport report =
+            layoutChannelReport(in, PageGeometry{11000, 16000}, fixedWidth);
+        const auto& items = report.pages.at(0).items;
+        const auto date = std::find_if(items.begin(), items.end(),
+                                       [&](const PageItem& i) { return i.text == in.printDate; });
+        ASSERT_NE(date, items.end());
+        EXPECT_NEAR(date->at.x(), xMm * 56.7, 1e-6) << heading;
+        EXPECT_NEAR(date->at.y(), 18 * 56.7, 1e-6);
+    }
 }
 
 // --- texts ----------------------------------------------------------------------------------

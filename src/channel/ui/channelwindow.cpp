@@ -1,5 +1,6 @@
 #include "channel/ui/channelwindow.h"
 
+#include "base/widgets/subwindowactivation.h"
 #include "batteries/ui/batteriesui.h"
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
@@ -728,23 +729,19 @@ void ChannelWindow::closeEvent(QCloseEvent* event) {
 
 void ChannelWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    QObject* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (sub && sub != m_watchedSub) {
-        sub->installEventFilter(this);
         m_watchedSub = sub;
-    }
-}
-
-bool ChannelWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_watchedSub && event->type() == QEvent::WindowActivate && m_main) {
         // While this window is active, the main window's print entries print its report.
         QPointer<ChannelWindow> self(this);
-        m_main->windowActivated(this, [self](bool toPdf) {
-            if (self)
-                self->printReportTo(toPdf);
+        watchSubWindowActivation(sub, [self] {
+            if (self && self->m_main)
+                self->m_main->windowActivated(self, [self](bool toPdf) {
+                    if (self)
+                        self->printReportTo(toPdf);
+                });
         });
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace velmara

@@ -1,12 +1,14 @@
 #include "charts/ui/diagramopener.h"
 
 #include "base/widgets/placewindow.h"
+#include "base/widgets/subwindowactivation.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -19,9 +21,9 @@ namespace {
 // Below this a diagram shows neither its controls nor a readable chart.
 const QSize kMinimumDiagramSize(640, 420);
 
-// dlgDiagrammLadeMeldung: a small window over the main window that says the diagram is loading.
-QWidget* showLoadingMessage(const DiagramContext& context, QWidget* over) {
-    auto* box = new QWidget(over, Qt::Tool | Qt::WindowStaysOnTopHint);
+// dlgDiagrammLadeMeldung: a small window over the asking window that says the diagram is loading.
+QWidget* showLoadingMessage(const DiagramContext& context, QWidget* owner, const QWidget* over) {
+    auto* box = new QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint);
     box->setObjectName(QStringLiteral("dlgDiagrammLadeMeldung"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     auto* label = new QLabel(context.tr(QStringLiteral("2102")), box);
@@ -74,17 +76,20 @@ QMdiSubWindow* DiagramOpener::subWindow() const {
 }
 
 void DiagramOpener::open(const DiagramContext& context, const DiagramRequest& request,
-                         std::function<void(bool shown)> done) {
+                         std::function<void(bool shown)> done, const QWidget* from) {
     m_settings = context.settings;
+    QWidget* main = m_area ? m_area->window() : nullptr;
+    m_onItsOwn = !m_area || (from && from->window() != main);
     // The opening still loading is replaced: it learns that it ended, and its
     // window and sub-window stay for this one.
     if (m_current)
         std::exchange(m_current, nullptr)->finish(false);
     auto opening = std::make_shared<Opening>();
     opening->done = std::move(done);
-    opening->message = showLoadingMessage(context, m_area ? m_area->window() : nullptr);
+    opening->message = showLoadingMessage(context, main, from ? from->window() : main);
     if (!m_window) {
         m_window = new DiagramWindow(context);
+        m_placed = false;
         connect(m_window, &DiagramWindow::loadFinished, this, [this](bool ok) {
             std::shared_ptr<Opening> finished = std::exchange(m_current, nullptr);
             DiagramWindow* w = m_window;
@@ -115,18 +120,28 @@ void DiagramOpener::open(const DiagramContext& context, const DiagramRequest& re
 void DiagramOpener::show(DiagramWindow* window) {
     if (!window)
         return;
-    if (!m_area) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-        return;
-    }
+    if (m_onItsOwn)
+        showOnItsOwn(window);
+    else
+        showInArea(window);
+    window->setFocus();
+}
+
+void DiagramOpener::showInArea(DiagramWindow* window) {
     QMdiSubWindow* sub = subWindow();
     if (!sub) {
+        window->removeEventFilter(this);
+        m_placed = false;
         sub = m_area->addSubWindow(window);
         sub->setObjectName(QStringLiteral("subDiagramm"));
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this);
+        // While it is the area's active window, the main window's print entries print it.
+        QPointer<DiagramWindow> target(window);
+        watchSubWindowActivation(sub, [target] {
+            if (target && target->context().printItemChanged)
+                target->context().printItemChanged(target, true);
+        });
         const QRect area = m_area->viewport()->rect();
         const QSize size =
             diagramWindowSize(m_settings.get ? m_settings.get(kDiagramWindowSizeKey) : QString(),
@@ -141,19 +156,54 @@ void DiagramOpener::show(DiagramWindow* window) {
         main->raise();
         main->activateWindow();
     }
-    window->setFocus();
+}
+
+void DiagramOpener::showOnItsOwn(DiagramWindow* window) {
+    if (QMdiSubWindow* sub = subWindow()) {
+        // The window leaves the area; its empty frame goes.
+        rememberSize();
+        sub->removeEventFilter(this);
+        sub->setWidget(nullptr);
+        sub->close();
+    }
+    QWidget* main = m_area ? m_area->window() : nullptr;
+    if (!m_placed || !window->isWindow() || window->parentWidget() != main) {
+        // Over the main window, in the size it would have in the area.
+        window->setParent(main, Qt::Window);
+        window->installEventFilter(this);
+        QSize space = m_area ? m_area->viewport()->size() : QSize();
+        if (space.isEmpty())
+            if (const QScreen* screen = window->screen())
+                space = screen->availableSize();
+        window->resize(
+            diagramWindowSize(m_settings.get ? m_settings.get(kDiagramWindowSizeKey) : QString(),
+                              space, kMinimumDiagramSize));
+        placeWindow(window, main);
+        m_placed = true;
+    }
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QWidget* DiagramOpener::frame() const {
+    if (QMdiSubWindow* sub = subWindow())
+        return sub;
+    return m_window && m_window->isWindow() ? m_window.data() : nullptr;
 }
 
 void DiagramOpener::rememberSize() {
-    QMdiSubWindow* sub = subWindow();
-    if (!sub || !m_settings.set || sub->isMaximized() || sub->isMinimized())
+    QWidget* sized = frame();
+    if (!sized || !m_settings.set || sized->isMaximized() || sized->isMinimized())
         return;
     m_settings.set(kDiagramWindowSizeKey,
-                   QStringLiteral("%1x%2").arg(sub->width()).arg(sub->height()));
+                   QStringLiteral("%1x%2").arg(sized->width()).arg(sized->height()));
 }
 
 bool DiagramOpener::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == subWindow())
+    if (event->type() == QEvent::Close && watched && watched == frame())
         rememberSize();
     return QObject::eventFilter(watched, event);
 }

@@ -4,7 +4,13 @@
 // window's area it lives in, its size (remembered in the setting
 // DiagramWindowSize), showing it in front with the focus, or closing it when its
 // load fails. A newer opening replaces the load still running inside the same
-// window and sub-window; the replaced opening only learns that it ended.
+// window; the replaced opening only learns that it ended.
+//
+// A diagram asked for from a window inside the main window's area (a channel)
+// opens in that area. One asked for from a window of its own (a stored series of
+// the management dialog) opens as a window of its own over the main window: the
+// dialog and its windows always stay above the main window, so in the area it
+// would open unseen behind them.
 #include "charts/ui/diagramwindow.h"
 
 #include <QObject>
@@ -34,9 +40,10 @@ public:
     ~DiagramOpener() override;
 
     // Starts an opening. done (optional) learns once whether the diagram was shown;
-    // false also when a newer opening or closing the window ended this one.
+    // false also when a newer opening or closing the window ended this one. from:
+    // the window that asks (null: as from inside the area).
     void open(const DiagramContext& context, const DiagramRequest& request,
-              std::function<void(bool shown)> done = {});
+              std::function<void(bool shown)> done = {}, const QWidget* from = nullptr);
 
     DiagramWindow* window() const { return m_window.data(); }
     QMdiSubWindow* subWindow() const;
@@ -47,12 +54,17 @@ protected:
 private:
     struct Opening;
     void show(DiagramWindow* window);
+    void showInArea(DiagramWindow* window);
+    void showOnItsOwn(DiagramWindow* window);
+    QWidget* frame() const; // what the user sizes: the sub-window or the own window
     void rememberSize();
 
     QPointer<QMdiArea> m_area;
     QPointer<DiagramWindow> m_window;
     SettingsAccess m_settings;
     std::shared_ptr<Opening> m_current;
+    bool m_onItsOwn = false; // where the latest opening shows the window
+    bool m_placed = false;   // the own window has its size and place
 };
 
 } // namespace velmara

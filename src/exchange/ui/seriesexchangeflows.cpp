@@ -73,7 +73,7 @@ bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
     if (!context.user || !context.prompter)
         return false;
     BatteryStore store(*context.user);
-    SeriesExportDialog dialog(store, context.text, parent);
+    SeriesExportDialog dialog(store, context.text, context.language, parent);
     if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;
     const QVector<qint32> chosen = dialog.chosenSeries();

@@ -1,5 +1,6 @@
 #include "exchange/ui/seriesexportdialog.h"
 
+#include "base/core/dateformat.h"
 #include "base/widgets/dialogrow.h"
 
 #include <QCheckBox>
@@ -14,8 +15,8 @@ namespace velmara {
 
 SeriesExportDialog::SeriesExportDialog(BatteryStore& store,
                                        const std::function<QString(const QString&)>& text,
-                                       QWidget* parent)
-    : QDialog(parent), m_store(store) {
+                                       const QString& language, QWidget* parent)
+    : QDialog(parent), m_store(store), m_language(language) {
     setObjectName(QStringLiteral("dlgExport"));
     setWindowTitle(text(QStringLiteral("2210")));
     auto* top = new QVBoxLayout(this);
@@ -50,7 +51,7 @@ void SeriesExportDialog::fillSeries() {
     for (const SeriesRow& s : m_series) {
         QString line = QString::number(s.number);
         if (s.created.isValid())
-            line += QStringLiteral("  ") + s.created.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+            line += QStringLiteral("  ") + formatDateTime(s.created, m_language);
         if (!s.remark.isEmpty())
             line += QStringLiteral("  ") + s.remark;
         auto* item = new QListWidgetItem(line, m_list);

@@ -17,8 +17,9 @@ namespace velmara {
 class SeriesExportDialog : public QDialog {
     Q_OBJECT
 public:
+    // language: the program's ("de", "en"), for the series' dates.
     SeriesExportDialog(BatteryStore& store, const std::function<QString(const QString&)>& text,
-                       QWidget* parent = nullptr);
+                       const QString& language, QWidget* parent = nullptr);
 
     // The chosen series (all of the battery when "all" is checked), empty when none.
     QVector<qint32> chosenSeries() const;
@@ -30,6 +31,7 @@ private:
     void fillSeries();
 
     BatteryStore& m_store;
+    QString m_language;
     QVector<BatteryRow> m_batteries;
     QVector<SeriesRow> m_series;
     QComboBox* m_battery = nullptr;

@@ -55,6 +55,9 @@ public:
     bool fits(double yMm, double heightMm = kLineMm) const {
         return mmToTwips(yMm + heightMm) <= m_frameBottom;
     }
+    double widthMm(const QString& text, const ReportFont& font) const {
+        return m_width ? m_width(text, font) / kTwipsPerMm : 0;
+    }
     // Text lines of a value printed from x mm to the frame's right edge.
     QStringList wrapped(const QString& value, double xMm) const {
         const double room = m_frameWidth - mmToTwips(xMm) - mmToTwips(2);
@@ -91,8 +94,11 @@ private:
 void programBlock(ReportWriter& w, const ChannelReportInput& in) {
     const ReportWindowData& win = in.window;
     w.text(2, 18, win.frameAkkuprogramm, kCaptionFont);
-    if (!in.printDate.isEmpty())
-        w.text(40, 18, in.printDate, kDateFont);
+    if (!in.printDate.isEmpty()) {
+        // Beside the heading; after it when the heading (in another language) reaches further.
+        const double headingEnd = 2 + w.widthMm(win.frameAkkuprogramm, kCaptionFont);
+        w.text(std::max(40.0, headingEnd + 3), 18, in.printDate, kDateFont);
+    }
     w.text(2, 25, win.lblAkkutyp, kLabelFont);
     w.text(2, 29, win.lblMode, kLabelFont);
     w.text(2, 33, win.lblNennkapazitaet, kLabelFont);

@@ -44,7 +44,8 @@ QString buildModeLine(const ProgramBlockData& p) {
     return mode;
 }
 
-QString formatPrintDate(const QDateTime& when, const QLocale& locale) {
+QString formatPrintDate(const QDateTime& when, const QString& language) {
+    const QLocale locale(language == QLatin1String("de") ? QLocale::German : QLocale::English);
     return locale.toString(when, QStringLiteral("dd. MMMM yyyy   hh:mm"));
 }
 

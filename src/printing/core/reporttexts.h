@@ -1,7 +1,7 @@
 #pragma once
 // The texts of a channel report that are put together from several controls or
-// settings: the battery and mode lines, the print date, the remark lines, and
-// the head height of the print settings.
+// settings: the battery and mode lines, the print date, the remark lines, and the head height
+// of the print settings.
 #include "printing/core/reportdata.h"
 
 namespace velmara {
@@ -14,8 +14,8 @@ QString buildModeText(const ProgramBlockData& p);
 // The mode line: the forming mode ("Formieren" / "Conditioning") also names its cycle.
 QString buildModeLine(const ProgramBlockData& p);
 
-// "06. Dezember 2026   14:05" in the locale's month names.
-QString formatPrintDate(const QDateTime& when, const QLocale& locale);
+// "06. Dezember 2026   14:05": the month named in the program's language ("de", "en").
+QString formatPrintDate(const QDateTime& when, const QString& language);
 
 // The remark as printed lines: CR LF, LF and CR each end a line; a remark of
 // blanks only gives no lines.

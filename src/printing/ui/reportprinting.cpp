@@ -75,7 +75,7 @@ ChannelReportInput buildReportInput(const PrintContext& context, const ReportReq
     in.dischargeCurrentLabel = keyText(context, QStringLiteral("0862"));
     if (in.settings.printDate)
         in.printDate = formatPrintDate(context.now ? context.now() : QDateTime::currentDateTime(),
-                                       context.locale);
+                                       context.language);
     in.remark = remark;
     in.diagram = request.diagram;
     return in;

@@ -22,6 +22,7 @@ struct PrintContext {
     std::function<QString(const QString& key)> text;    // texts by key
     std::function<ProgramReference()> programReference; // lists of the used-program view
     QLocale locale;
+    QString language;               // the program's language ("de", "en"): the print date
     std::function<QDateTime()> now; // default: the present time
     QPrinter* printer = nullptr;    // kept by the caller between prints
     // A PDF file to write to; empty: cancelled.

@@ -1,6 +1,7 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
 
+#include "base/core/dateformat.h"
 #include "base/core/errorlog.h"
 #include "base/core/manualpath.h"
 #include "base/core/messages.h"
@@ -39,7 +40,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDate>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -339,6 +340,7 @@ void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program
         return loadProgramReference(session->master(), session->setting("UsedCharger"),
                                     session->texts().languageKey());
     };
+    context.language = m_session.texts().languageKey();
     context.printer = printer();
     context.askPdfPath = [this] { return askPdfPath(); };
     context.dialogParent = this;
@@ -688,12 +690,15 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     // or the channel and the day).
     QString title = caller ? caller->windowTitle() : QString();
     if (temporary)
-        title +=
-            QStringLiteral(", ") + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-    m_diagramOpener->open(context, request, [done](bool shown) {
-        if (done)
-            done(shown);
-    });
+        title += QStringLiteral(", ") + formatDateTime(QDateTime::currentDateTime(),
+                                                       m_session.texts().languageKey(), false);
+    m_diagramOpener->open(
+        context, request,
+        [done](bool shown) {
+            if (done)
+                done(shown);
+        },
+        caller);
     if (DiagramWindow* window = m_diagramOpener->window())
         window->setTitle(title);
 }
@@ -836,9 +841,9 @@ void MainWindow::onCharger() {
 }
 
 void MainWindow::onHelpContents() {
-    const QString manual = findManualInLanguage(QCoreApplication::applicationDirPath(),
-                                                m_session.folder(),
-                                                m_session.texts().languageKey());
+    const QString manual =
+        findManualInLanguage(QCoreApplication::applicationDirPath(), m_session.folder(),
+                             m_session.texts().languageKey());
     if (m_openUrl(QUrl::fromLocalFile(manual)))
         return;
     // No browser or viewer: tell the user where the manual is.
