@@ -7,6 +7,7 @@
 #include "storage/recordset.h"
 #include "support/program_files.h"
 #include "support/temp_folder.h"
+#include "support/user_rows.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -88,17 +89,7 @@ TEST(DatabaseFiles, ADamagedPageInAFileThatOpensIsReported) {
     ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder()));
     {
         auto db = Database::open(tmp.folder().userPath(), connectString(), nullptr, true);
-        ASSERT_TRUE(db);
-        ASSERT_TRUE(db->execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack')"));
-        ASSERT_TRUE(db->execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"));
-        ASSERT_TRUE(db->transaction([&] {
-            for (int i = 0; i < 3000; ++i)
-                if (!db->execute(QString("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
-                                         "VALUES (1, False, '%1;7000;1500;%1')")
-                                     .arg(i)))
-                    return false;
-            return true;
-        }));
+        ASSERT_TRUE(db && test::insertValues(*db, test::newSeries(*db).id, 3000));
     }
     // Sound files open without a word.
     ASSERT_TRUE(test::openProgramFiles(tmp.session()));

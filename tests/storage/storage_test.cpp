@@ -152,29 +152,28 @@ TEST_F(StorageTest, WriteOnFileLockedByAnotherWriterFailsInsteadOfHanging) {
 
 // --- statements and transactions -------------------------------------------------------------
 
-TEST_F(StorageTest, FailingStatementChangesNothing) {
-    const char* failing[] = {
-        "INSERT INTO Optionen VALUES ('x', '1'); INSERT INTO Nowhere VALUES (1)",
-        "DELETE * FROM Optionen; SELEKT 1",
-        "UPDATE Optionen SET value='z'; INSERT INTO Optionen VALUES (1, 2, 3)",
-    };
-    for (const char* sql : failing) {
-        EXPECT_FALSE(m_db->execute(sql)) << sql;
-        EXPECT_FALSE(m_db->lastError().isEmpty());
-        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE value<>'z'").toInt(), 2) << sql;
-    }
-    EXPECT_TRUE(m_db->execute("DELETE * FROM Optionen WHERE key = 'UsedCharger'"));
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 1);
-}
-
-TEST_F(StorageTest, BoundValuesAreNeverReadAsStatementText) {
+// Bound values are never read as statement text; a failing statement changes nothing.
+TEST_F(StorageTest, BoundValuesStayValuesAndFailingStatementsChangeNothing) {
     const QString tricky = "it's' OR '1'='1";
     EXPECT_TRUE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {tricky, "v"}));
     EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE key = ?", {"it's"}).toInt(), 0);
     EXPECT_EQ(m_db->scalar("SELECT value FROM Optionen WHERE key = ?", {tricky}).toString(), "v");
-    // Too few values fail and change nothing.
-    EXPECT_FALSE(m_db->execute("INSERT INTO Optionen VALUES (?, ?)", {"only one"}));
-    EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen").toInt(), 3);
+    const struct {
+        const char* sql;
+        QVariantList values;
+    } failing[] = {
+        {"INSERT INTO Optionen VALUES ('x', '1'); INSERT INTO Nowhere VALUES (1)", {}},
+        {"DELETE * FROM Optionen; SELEKT 1", {}},
+        {"UPDATE Optionen SET value='z'; INSERT INTO Optionen VALUES (1, 2, 3)", {}},
+        {"INSERT INTO Optionen VALUES (?, ?)", {"too few values"}},
+    };
+    for (const auto& c : failing) {
+        EXPECT_FALSE(c.values.isEmpty() ? m_db->execute(c.sql) : m_db->execute(c.sql, c.values))
+            << c.sql;
+        EXPECT_FALSE(m_db->lastError().isEmpty());
+        EXPECT_EQ(m_db->scalar("SELECT count(*) FROM Optionen WHERE value<>'z'").toInt(), 3)
+            << c.sql;
+    }
 }
 
 TEST_F(StorageTest, TransactionCommitsOrRollsBack) {
