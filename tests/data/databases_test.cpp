@@ -43,17 +43,15 @@ TEST(DatabaseFiles, FirstStartCreatesBothFilesAndNeverTouchesExistingOnes) {
     ASSERT_TRUE(QFile::exists(tmp.folder().masterPath()));
     ASSERT_TRUE(QFile::exists(tmp.folder().userPath()));
     EXPECT_FALSE(QFile::exists(tmp.folder().masterPath() + ".new"));
-    const QByteArray master = digest(tmp.folder().masterPath());
-    const QByteArray user = digest(tmp.folder().userPath());
+    const QByteArray both = digest(tmp.folder().masterPath()) + digest(tmp.folder().userPath());
     ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder(), &err));
-    EXPECT_EQ(digest(tmp.folder().masterPath()), master);
-    EXPECT_EQ(digest(tmp.folder().userPath()), user);
+    EXPECT_EQ(digest(tmp.folder().masterPath()) + digest(tmp.folder().userPath()), both);
 
     // A removed user file is made again, the master file stays as it is.
     QFile::remove(tmp.folder().userPath());
     ASSERT_TRUE(createMissingDatabaseFiles(tmp.folder(), &err));
     EXPECT_TRUE(QFile::exists(tmp.folder().userPath()));
-    EXPECT_EQ(digest(tmp.folder().masterPath()), master);
+    EXPECT_TRUE(both.startsWith(digest(tmp.folder().masterPath())));
 }
 
 TEST(DatabaseFiles, OpeningCreatesFromTheDeliveredContent) {

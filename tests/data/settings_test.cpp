@@ -1,7 +1,6 @@
 #include "data/databases.h"
 #include "data/session.h"
 #include "data/settingsstore.h"
-#include "data/textstore.h"
 #include "link/programrecord.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -17,7 +16,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(session.openMaster().ok);
         session.settings().setRecordset(session.master()->openRecordset("SELECT * FROM Optionen"));
-        session.texts().setRecordset(session.master()->openRecordset("SELECT * FROM NLSResources"));
     }
     int optionRows() { return session.master()->scalar("SELECT COUNT(*) FROM Optionen").toInt(); }
     test::TempProgramFolder tmp;
@@ -58,14 +56,6 @@ TEST_F(SettingsAndTexts, AbsentKeysAreNeverAddedAndOnlyTheExactWordYesCounts) {
         session.setSetting("PrintDate", v);
         EXPECT_EQ(session.settingIsYes("PrintDate"), QString(v) == "YES") << v;
     }
-}
-
-TEST_F(SettingsAndTexts, TextsFollowTheLanguageAndFallBackToTheKey) {
-    session.texts().setLanguageKey("de");
-    const QString de = session.text("0800");
-    session.texts().setLanguageKey("en");
-    EXPECT_NE(session.text("0800"), de);
-    EXPECT_EQ(session.text("08'00"), "08'00"); // unknown, with a quote: the key itself
 }
 
 TEST_F(SettingsAndTexts, NewProgramRecordsStartFromTheDefaultEndOfCharge) {

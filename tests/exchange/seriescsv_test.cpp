@@ -183,23 +183,16 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
 }
 
 TEST(SeriesCsv, FormatOfEachSeparatorChoice) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const struct {
-        SeparatorChoice choice;
-        const QLocale& locale;
-        QChar separator, decimal;
-    } cases[] = {
-        {SeparatorChoice::Locale, german, u';', u','},
-        {SeparatorChoice::Locale, english, u',', u'.'},
-        {SeparatorChoice::Comma, german, u',', u'.'},
-        {SeparatorChoice::Tab, german, u'\t', u','},
+    const QLocale de(QLocale::German, QLocale::Germany);
+    const auto format = [](SeparatorChoice choice, const QLocale& locale) {
+        const CsvFormat f = csvFormatFor(choice, locale);
+        return QString(f.separator) + f.decimal;
     };
-    for (const auto& c : cases) {
-        const CsvFormat f = csvFormatFor(c.choice, c.locale);
-        EXPECT_EQ(f.separator, c.separator);
-        EXPECT_EQ(f.decimal, c.decimal);
-    }
+    EXPECT_EQ(format(SeparatorChoice::Locale, de), ";,");
+    EXPECT_EQ(format(SeparatorChoice::Locale, QLocale(QLocale::English, QLocale::UnitedStates)),
+              ",.");
+    EXPECT_EQ(format(SeparatorChoice::Comma, de), ",.");
+    EXPECT_EQ(format(SeparatorChoice::Tab, de), "\t,");
 }
 
 TEST(SeriesCsv, FileNamesHoldNoPathCharacters) {
