@@ -28,11 +28,7 @@ QByteArray digest(const QString& path) {
 }
 
 // A fresh folder whose files are open, as after the start-up.
-struct OpenFolder {
-    OpenFolder() { EXPECT_TRUE(test::openProgramFiles(session)); }
-    TempProgramFolder tmp;
-    Session& session = tmp.session();
-};
+class OpenFiles : public test::ProgramFilesTest {};
 
 } // namespace
 
@@ -54,11 +50,10 @@ TEST(DatabaseFiles, FirstStartCreatesBothFilesAndNeverTouchesExistingOnes) {
     EXPECT_TRUE(both.startsWith(digest(tmp.folder().masterPath())));
 }
 
-TEST(DatabaseFiles, OpeningCreatesFromTheDeliveredContent) {
-    OpenFolder f;
-    EXPECT_EQ(f.session.setting("FirstStartup"), "YES");
-    EXPECT_EQ(schemaVersion(*f.session.master()), masterSchemaSteps().last().version);
-    EXPECT_EQ(schemaVersion(*f.session.user()), userSchemaSteps().last().version);
+TEST_F(OpenFiles, OpeningCreatesFromTheDeliveredContent) {
+    EXPECT_EQ(session().setting("FirstStartup"), "YES");
+    EXPECT_EQ(schemaVersion(*session().master()), masterSchemaSteps().last().version);
+    EXPECT_EQ(schemaVersion(user()), userSchemaSteps().last().version);
 }
 
 TEST(SchemaUpgrade, FreshRerunNewerAndBrokenStep) {
@@ -183,9 +178,8 @@ TEST(DatabaseFiles, FatalPathsLeaveTheFilesAsTheyWere) {
 }
 
 // Only the exact short name of the four-channel model picks its columns.
-TEST(SharedQueries, RecordSetsReadTheChosenColumnsAndLanguage) {
-    OpenFolder f;
-    Session& session = f.session;
+TEST_F(OpenFiles, RecordSetsReadTheChosenColumnsAndLanguage) {
+    Session& session = this->session();
     const struct {
         const char* charger;
         const char* family;

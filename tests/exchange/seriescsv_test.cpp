@@ -27,6 +27,36 @@ SeriesFile knownSeries() {
     return s;
 }
 
+// The stored texts of values read back field for field (the file's columns show
+// which field is which); damaged texts are refused.
+TEST(SeriesCsv, StoredValueTextsReadBackUnchanged) {
+    const struct {
+        const char* text;
+        bool endValue, valid;
+    } cases[] = {
+        {"1250;7140;1500;3600", false, true},
+        {"-5;-7;0;-2147483648", false, true},
+        {"3;950;6000;60;75", true, true},
+        {"3;950;6000;60;75;T;95;12", true, true},
+        {"3;950;6000;60;75;F;80", true, true},
+        {"3;950;6000;60;75;7", true, true},
+        {"1250;7140;1500", false, false},
+        {"1250;7140;x;3600", false, false},
+        {"1250;7140;1500;2147483648", false, false},
+        {"3;950;6000;60", true, false},
+        {"40000;950;6000;60;75", true, false},
+        {"3;950;6000;60;75;X;5", true, false},
+    };
+    for (const auto& c : cases) {
+        const LoadedMeasurementValue v = parseValueString(c.text, c.endValue);
+        EXPECT_EQ(v.isEndValue, c.endValue) << c.text;
+        EXPECT_EQ(v.bValid, c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(valueStringOf(v), c.text);
+        }
+    }
+}
+
 TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
     const QByteArray semicolon = "\xEF\xBB\xBF" // UTF-8 byte-order mark
                                  "velmara series;1\n"

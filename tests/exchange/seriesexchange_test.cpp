@@ -12,6 +12,14 @@
 namespace velmara::test {
 namespace {
 
+// An existing battery, or (-1) a new one of that name.
+ImportTarget target(qint32 battery, const QString& newName = {}) {
+    ImportTarget t;
+    t.batteryId = battery;
+    t.newBatteryName = newName;
+    return t;
+}
+
 class SeriesExchangeTest : public BatteriesTest {
 public:
     // A battery "Eneloop 'AA'" with one series of known values; its series id.
@@ -63,9 +71,7 @@ TEST_F(SeriesExchangeTest, ImportedSeriesKeepsItsValuesAndFields) {
     ASSERT_TRUE(read.series);
     const qint32 battery =
         user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
-    ImportTarget existing;
-    existing.batteryId = battery;
-    const auto next = importSeriesFile(*user, *store, existing, *read.series);
+    const auto next = importSeriesFile(*user, *store, target(battery), *read.series);
     ASSERT_TRUE(next);
     EXPECT_EQ(next->number, 2);
     const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
@@ -87,24 +93,18 @@ TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
     const int seriesCount = rows("SELECT COUNT(*) FROM MessReihen");
     const int values = rows("SELECT COUNT(*) FROM MessWerte");
 
-    ImportTarget taken; // a new battery whose name is taken
-    taken.newBatteryName = "Eneloop 'AA'";
-    ImportTarget missing; // a battery that does not exist
-    missing.batteryId = 9999;
-    ImportTarget blank;
-    blank.newBatteryName = "  ";
-    for (const ImportTarget& target : {taken, missing, blank}) {
+    // A new battery whose name is taken or blank, a battery that does not exist.
+    for (const ImportTarget& refused :
+         {target(-1, "Eneloop 'AA'"), target(-1, "  "), target(9999)}) {
         QString error;
-        EXPECT_FALSE(importSeriesFile(*user, *store, target, *read.series, &error));
+        EXPECT_FALSE(importSeriesFile(*user, *store, refused, *read.series, &error));
         EXPECT_FALSE(error.isEmpty());
     }
     // A value the file refuses half-way through undoes the new battery as well.
     ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessWerte "
                               "WHEN NEW.MessWertString LIKE '3;%' BEGIN "
                               "SELECT RAISE(ABORT, 'refused'); END"));
-    ImportTarget fresh;
-    fresh.newBatteryName = "Fresh";
-    EXPECT_FALSE(importSeriesFile(*user, *store, fresh, *read.series));
+    EXPECT_FALSE(importSeriesFile(*user, *store, target(-1, "Fresh"), *read.series));
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), batteries);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), seriesCount);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
@@ -145,9 +145,7 @@ TEST_F(SeriesExchangeTest, PortionsReadLeaveNothingUntilStored) {
 
     SeriesImport import(*user);
     ASSERT_EQ(readInPortions(file, import), SeriesImport::Status::Done);
-    ImportTarget fresh;
-    fresh.newBatteryName = "Fresh";
-    const auto stored = import.store(*store, fresh);
+    const auto stored = import.store(*store, target(-1, "Fresh"));
     ASSERT_TRUE(stored) << import.error().toStdString();
     EXPECT_EQ(exported(stored->seriesId), QByteArray(file).replace("Eneloop 'AA'", "Fresh"));
 }
