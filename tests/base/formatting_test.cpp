@@ -31,53 +31,38 @@ TEST(Formatting, ThousandthsShowThreeDecimalsWithTheLocaleSeparatorAndNoGrouping
     }
 }
 
-TEST(Formatting, OneDateFormatPerLanguage) {
+TEST(Formatting, DatesAndTypedNumbers) {
     const QDateTime when(QDate(2026, 12, 7), QTime(9, 5));
     EXPECT_EQ(formatDateTime(when, "de"), "07.12.2026 09:05");
     EXPECT_EQ(formatDateTime(when, "en"), "2026-12-07 09:05");
-    EXPECT_EQ(formatDateTime(when, "de", false), "07.12.2026");
-}
-
-TEST(Formatting, ThreeDecimalsRewritesTypedNumbers) {
     EXPECT_EQ(formatThreeDecimals("1,5", de), "1,500");
     EXPECT_EQ(formatThreeDecimals("1.2345", en), "1.235"); // fourth decimal rounded away
     EXPECT_EQ(formatThreeDecimals("abc", en), "abc");      // not a number: unchanged
 }
 
-TEST(Formatting, DecimalFilterKeepsNumbersAndDropsTheKeystrokeOtherwise) {
+// An input filter keeps the new text when it is (the start of) a number, else the old one.
+TEST(Formatting, InputFiltersDropAKeystrokeThatMakesNoNumber) {
     struct Case {
-        const QLocale* loc;
+        const QLocale* loc; // nullptr: the whole-number filter (16 bits)
         const char* before;
         const char* after;
         const char* kept;
     } cases[] = {
-        {&de, "1", "1,", "1,"},   // first decimal separator stays
-        {&de, "1,", "1,,", "1,"}, // a second one goes
-        {&en, "1", "1a", "1"},    // letters go
-        {&de, "12", "12.", "12"}, // group separator is no decimal point
-        {&en, "1", "", ""},       // clearing the field
-        {&en, "", "-", ""},       // a lone minus is no number
+        {&de, "1", "1,", "1,"},
+        {&de, "1,", "1,,", "1,"},
+        {&en, "1", "1a", "1"},
+        {&de, "12", "12.", "12"}, // no group separators
+        {&en, "1", "", ""},
+        {&en, "", "-", ""},
+        {nullptr, "1", "1.", "1"},
+        {nullptr, "3276", "32767", "32767"},
+        {nullptr, "3276", "32768", "3276"},
+        {nullptr, "-3276", "-32768", "-32768"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
-        EXPECT_EQ(filterDecimalInput(c.before, c.after, *c.loc), QString(c.kept));
-    }
-}
-
-TEST(Formatting, IntegerFilterTakesWholeNumbersUpTo16Bits) {
-    struct Case {
-        const char* before;
-        const char* after;
-        const char* kept;
-    } cases[] = {
-        {"1", "1.", "1"},
-        {"3276", "32767", "32767"},
-        {"3276", "32768", "3276"},
-        {"-3276", "-32768", "-32768"},
-        {"", "-", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
-        EXPECT_EQ(filterIntegerInput(c.before, c.after), QString(c.kept));
+        EXPECT_EQ(c.loc ? filterDecimalInput(c.before, c.after, *c.loc)
+                        : filterIntegerInput(c.before, c.after),
+                  QString(c.kept));
     }
 }

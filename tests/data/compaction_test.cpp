@@ -3,7 +3,8 @@
 #include "data/session.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
-#include "support/temp_folder.h"
+#include "support/program_files.h"
+#include "support/user_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,21 +19,9 @@ namespace {
 class CompactionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session.openMaster().ok);
-        ASSERT_TRUE(session.openUser().ok);
-        session.settings().setRecordset(session.master()->openRecordset("SELECT * FROM Optionen"));
-        ASSERT_TRUE(session.openRecordsets());
+        ASSERT_TRUE(test::openProgramFiles(session) && session.openRecordsets());
         Database& db = *session.user();
-        ASSERT_TRUE(db.execute("INSERT INTO Akkus (AkkuName) VALUES ('Pack 1')"));
-        ASSERT_TRUE(db.execute("INSERT INTO MessReihen (AkkuId, Nummer) VALUES (1, 1)"));
-        ASSERT_TRUE(db.transaction([&] {
-            for (int i = 0; i < 2000; ++i)
-                if (!db.execute(QString("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
-                                        "VALUES (1, False, '%1;7000;1500;%1')")
-                                    .arg(i)))
-                    return false;
-            return true;
-        }));
+        ASSERT_TRUE(test::insertValues(db, test::newSeries(db).id, 2000));
         ASSERT_TRUE(db.execute("DELETE FROM MessWerte WHERE MessWertId % 2 = 0"));
     }
     int values() { return session.user()->scalar("SELECT COUNT(*) FROM MessWerte").toInt(); }

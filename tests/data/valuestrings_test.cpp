@@ -1,5 +1,5 @@
-// Measured values as stored texts: building, decoding, damaged texts, and
-// moving a temporary series into the permanent table.
+// Measured values as stored texts (read back through the CSV tests), and moving
+// a temporary series into the permanent table.
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
 #include "link/endvaluerecord.h"
@@ -46,46 +46,6 @@ TEST(ValueStringTest, BuildsTheStoredTexts) {
         e.batteryCondition = c.zustand;
         e.selfDischarge = c.selbst;
         EXPECT_EQ(buildEndValueString(e, kR, kR.addSecs(60)), c.text);
-    }
-}
-
-TEST(ValueStringTest, ParsesStoredAndDamagedTexts) {
-    // "type capacity voltage current seconds duration state percent self-discharge".
-    const struct {
-        const char* text;
-        bool endwert;
-        const char* value;
-    } cases[] = {
-        {"1250;7140;1500;3600", false, "0 1250 7140 1500 3600 0 - 0 -"},
-        {"-5;-7;0;-2147483648", false, "0 -5 -7 0 -2147483648 0 - 0 -"},
-        {"3;950;6000;60;75", true, "3 950 6000 0 60 75 - 0 -"},
-        {"3;950;6000;60;75;T;95;12", true, "3 950 6000 0 60 75 1 95 12"},
-        {"3;950;6000;60;75;F;80", true, "3 950 6000 0 60 75 0 80 -"},
-        {"3;950;6000;60;75;7", true, "3 950 6000 0 60 75 - 0 7"},
-        {"1250;7140;1500", false, "invalid"},
-        {"1250;7140;x;3600", false, "invalid"},
-        {"1250;7140;1500;2147483648", false, "invalid"},
-        {"3;950;6000;60", true, "invalid"},
-        {"40000;950;6000;60;75", true, "invalid"},
-        {"3;950;6000;60;75;X;5", true, "invalid"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const LoadedMeasurementValue v = parseValueString(QString::fromLatin1(c.text), c.endwert);
-        EXPECT_EQ(v.isEndValue, c.endwert);
-        const QString value =
-            !v.bValid ? "invalid"
-                      : QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                            .arg(v.endValueType)
-                            .arg(v.capacityMah)
-                            .arg(v.voltageMv)
-                            .arg(v.chargeCurrentMa)
-                            .arg(v.elapsedSeconds)
-                            .arg(v.cycleSeconds)
-                            .arg(v.hasBatteryCondition ? QString::number(v.batteryCondition) : "-")
-                            .arg(v.percent)
-                            .arg(v.hasSelfDischarge ? QString::number(v.selfDischarge) : "-");
-        EXPECT_EQ(value, c.value);
     }
 }
 

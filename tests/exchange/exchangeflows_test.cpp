@@ -41,17 +41,8 @@ public:
     ExchangeContext context(QString answer) {
         ExchangeContext c;
         c.user = user;
-        c.text = [](const QString& key) -> QString {
-            if (QStringList{"2234", "4204"}.contains(key))
-                return key + " line %1";
-            if (key == "4210")
-                return "%1 MB of %2 MB";
-            if (key == "4212")
-                return "%1 values of series %2";
-            if (key == "2244")
-                return "series %1 of %2";
-            return testText(key);
-        };
+        // A message's text shows its key and the values put in.
+        c.text = [](const QString& key) { return key + " %1 %2"; };
         c.locale = QLocale(QLocale::German, QLocale::Germany);
         c.prompter = &session().prompter();
         c.askPath = [this, answer](const PathRequest& r) {
@@ -60,17 +51,12 @@ public:
         };
         return c;
     }
-    qint32 batteryWithTwoSeries() {
-        qint32 battery = -1;
-        batteryWithSeries("Pack/1", 2, &battery);
-        return battery;
-    }
     QString folder;
     QStringList requests;
 };
 
 TEST_F(ExchangeFlowTest, ExportsOneSeriesOrAllOfTheBattery) {
-    batteryWithTwoSeries();
+    batteryWithSeries("Pack/1", 2);
     {
         ScriptedDialogs dialogs(session().prompter());
         dialogs.accept("dlgExport"); // the last series of the first battery is chosen
@@ -106,13 +92,13 @@ TEST_F(ExchangeFlowTest, ExportSaysHowManyValuesCannotBeRead) {
         ScriptedMessages messages(session());
         messages.expect("4212", answer);
         EXPECT_EQ(runSeriesExport(context(folder + "/s.csv"), nullptr), answer == MsgAnswer::Yes);
-        EXPECT_EQ(messages.shown[0].text, "2 values of series 1");
+        EXPECT_EQ(messages.shown[0].text, "4212 2 1");
         EXPECT_EQ(QFile::exists(folder + "/s.csv"), answer == MsgAnswer::Yes);
     }
 }
 
 TEST_F(ExchangeFlowTest, ExportToAnUnwritablePlaceSaysSo) {
-    batteryWithTwoSeries();
+    batteryWithSeries("Pack/1", 2);
     ScriptedDialogs dialogs(session().prompter());
     dialogs.accept("dlgExport");
     ScriptedMessages messages(session());
@@ -122,7 +108,7 @@ TEST_F(ExchangeFlowTest, ExportToAnUnwritablePlaceSaysSo) {
 
 // Each refusal names its reason and line; the user file stays as it was.
 TEST_F(ExchangeFlowTest, RefusedFilesSayWhyWithTheUserFileUntouched) {
-    batteryWithTwoSeries();
+    batteryWithSeries("Pack/1", 2);
     const QByteArray head = "velmara series;1\nBattery;A\nBattery remark;\nSeries;1\nDate;\n"
                             "Remark;\nProgram;\nMode;\nTime [s];Time [min];Voltage [V];"
                             "Current [A];Capacity [Ah];End value;Duration [s];Battery state;"
@@ -136,9 +122,9 @@ TEST_F(ExchangeFlowTest, RefusedFilesSayWhyWithTheUserFileUntouched) {
         QString text;
         bool inValues = false; // found while the values are read, after the target is chosen
     } cases[] = {
-        {head + "5;0,08;oops;1,500;0,000;;;;;\n", "2234", "2234 line 11", true},
-        {QByteArray(head).replace("Battery;A", "Battery;\xC4"), "4204", "4204 line 2"},
-        {QByteArray(), "4210", "65 MB of 64 MB"}, // a file beyond the largest
+        {head + "5;0,08;oops;1,500;0,000;;;;;\n", "2234", "2234 11 %2", true},
+        {QByteArray(head).replace("Battery;A", "Battery;\xC4"), "4204", "4204 2 %2"},
+        {QByteArray(), "4210", "4210 65 64"}, // a file beyond the largest
     };
     for (const auto& c : cases) {
         writeAll(csv, c.bytes);
@@ -166,7 +152,7 @@ TEST_F(ExchangeFlowTest, RefusedFilesSayWhyWithTheUserFileUntouched) {
 }
 
 TEST_F(ExchangeFlowTest, ImportedSeriesGoesToTheBatteryOfTheSameNameOrANewOne) {
-    batteryWithTwoSeries();
+    batteryWithSeries("Pack/1", 2);
     ASSERT_TRUE(user->execute("UPDATE Akkus SET bemerkung = 'bought 2024'"));
     {
         ScriptedDialogs dialogs(session().prompter());

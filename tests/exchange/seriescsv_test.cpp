@@ -1,4 +1,5 @@
 // Series as CSV text: the exact bytes written, and what a reader refuses.
+#include "data/valuestrings.h"
 #include "exchange/core/seriescsv.h"
 
 #include <gtest/gtest.h>
@@ -6,27 +7,7 @@
 namespace velmara::test {
 namespace {
 
-LoadedMeasurementValue ordinary(qint32 seconds, qint32 mv, qint32 ma, qint32 mah) {
-    LoadedMeasurementValue v;
-    v.elapsedSeconds = seconds;
-    v.voltageMv = mv;
-    v.chargeCurrentMa = ma;
-    v.capacityMah = mah;
-    return v;
-}
-
-LoadedMeasurementValue endValue(qint16 kind, qint32 seconds, qint32 mv, qint32 mah,
-                                qint32 duration) {
-    LoadedMeasurementValue v;
-    v.isEndValue = true;
-    v.endValueType = kind;
-    v.elapsedSeconds = seconds;
-    v.voltageMv = mv;
-    v.capacityMah = mah;
-    v.cycleSeconds = duration;
-    return v;
-}
-
+// Values as the user file stores them, end values last.
 SeriesFile knownSeries() {
     SeriesFile s;
     s.batteryName = "Eneloop; AA";
@@ -36,20 +17,44 @@ SeriesFile knownSeries() {
     s.remark = "first\nrun";
     s.program = "001,3,4,1500";
     s.mode = "Laden";
-    s.values << ordinary(0, 1234, 1500, 0) << ordinary(89, 1300, -1500, 37)
-             << ordinary(91, 1301, 1499, 38) << ordinary(3600, 7140, 1500, 1250);
-    LoadedMeasurementValue charged = endValue(2, 7200, 1452, 2100, 7100);
-    charged.hasBatteryCondition = true;
-    charged.batteryCondition = false;
-    charged.percent = 80;
-    LoadedMeasurementValue discharged = endValue(3, 9000, 1000, 1900, 1800);
-    discharged.hasSelfDischarge = true;
-    discharged.selfDischarge = 0;
-    LoadedMeasurementValue asReported = endValue(-1, 9100, 1000, 1900, 100); // kind as reported
-    asReported.hasSelfDischarge = true;
-    asReported.selfDischarge = -1;
-    s.values << charged << discharged << asReported;
+    for (const char* v :
+         {"0;1234;1500;0", "37;1300;-1500;89", "38;1301;1499;91", "1250;7140;1500;3600"})
+        s.values << parseValueString(v, false);
+    // The last one of a kind as the charger reported it.
+    for (const char* v :
+         {"2;2100;1452;7200;7100;F;80", "3;1900;1000;9000;1800;0", "-1;1900;1000;9100;100;-1"})
+        s.values << parseValueString(v, true);
     return s;
+}
+
+// The stored texts of values read back field for field (the file's columns show
+// which field is which); damaged texts are refused.
+TEST(SeriesCsv, StoredValueTextsReadBackUnchanged) {
+    const struct {
+        const char* text;
+        bool endValue, valid;
+    } cases[] = {
+        {"1250;7140;1500;3600", false, true},
+        {"-5;-7;0;-2147483648", false, true},
+        {"3;950;6000;60;75", true, true},
+        {"3;950;6000;60;75;T;95;12", true, true},
+        {"3;950;6000;60;75;F;80", true, true},
+        {"3;950;6000;60;75;7", true, true},
+        {"1250;7140;1500", false, false},
+        {"1250;7140;x;3600", false, false},
+        {"1250;7140;1500;2147483648", false, false},
+        {"3;950;6000;60", true, false},
+        {"40000;950;6000;60;75", true, false},
+        {"3;950;6000;60;75;X;5", true, false},
+    };
+    for (const auto& c : cases) {
+        const LoadedMeasurementValue v = parseValueString(c.text, c.endValue);
+        EXPECT_EQ(v.isEndValue, c.endValue) << c.text;
+        EXPECT_EQ(v.bValid, c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(valueStringOf(v), c.text);
+        }
+    }
 }
 
 TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
@@ -73,12 +78,6 @@ TEST(SeriesCsv, WritesKnownSeriesByteForByte) {
                                  "9000;150,00;1,000;;1,900;3;1800;;;0\n"
                                  "9100;151,67;1,000;;1,900;-1;100;;;-1\n";
     EXPECT_EQ(writeSeriesCsv(knownSeries(), {u';', u','}), semicolon);
-
-    const QByteArray german = writeSeriesCsv(knownSeries(), {u';', u',', CsvLanguage::German});
-    EXPECT_TRUE(german.startsWith("\xEF\xBB\xBFvelmara Messreihe;1\nAkku;\"Eneloop; AA\"\n"));
-    EXPECT_TRUE(
-        german.contains("\nZeit [s];Zeit [min];Spannung [V];Strom [A];Kapazit\xC3\xA4t [Ah];"
-                        "Endwert;Dauer [s];Akkuzustand;Prozent;Selbstentladung [mAh]\n"));
 }
 
 TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
@@ -90,9 +89,6 @@ TEST(SeriesCsv, ReadsBackWhatItWroteInEveryFormat) {
         const CsvReadResult read = readSeriesCsv(bytes);
         ASSERT_TRUE(read.series) << bytes.toStdString();
         EXPECT_EQ(writeSeriesCsv(*read.series, format), bytes);
-        EXPECT_EQ(read.series->remark, "first\nrun");
-        EXPECT_EQ(read.series->batteryRemark, QStringLiteral("bought \"2025\" in Köln"));
-        EXPECT_EQ(read.series->seriesNumber, 2);
         ASSERT_EQ(read.series->values.size(), 7);
         EXPECT_EQ(valueStringOf(read.series->values[3]), "1250;7140;1500;3600");
         EXPECT_EQ(valueStringOf(read.series->values[4]), "2;2100;1452;7200;7100;F;80");
@@ -124,10 +120,9 @@ TEST(SeriesCsv, FormulaTextsAreNeutralisedAndReadBackExactly) {
         EXPECT_TRUE(bytes.contains("\nRemark;" + c.cell + "\n")) << bytes.toStdString();
         const CsvReadResult read = readSeriesCsv(bytes);
         ASSERT_TRUE(read.series) << c.cell.toStdString();
-        EXPECT_EQ(read.series->batteryName, c.text);
-        EXPECT_EQ(read.series->remark, c.text);
-        EXPECT_EQ(read.series->program, c.text);
-        EXPECT_EQ(read.series->mode, c.text);
+        const QStringList fields{read.series->batteryName, read.series->remark,
+                                 read.series->program, read.series->mode};
+        EXPECT_EQ(fields, QStringList(4, c.text));
     }
 }
 
@@ -218,23 +213,16 @@ TEST(SeriesCsv, RefusesWhatIsNotAnExportedSeries) {
 }
 
 TEST(SeriesCsv, FormatOfEachSeparatorChoice) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const struct {
-        SeparatorChoice choice;
-        const QLocale& locale;
-        QChar separator, decimal;
-    } cases[] = {
-        {SeparatorChoice::Locale, german, u';', u','},
-        {SeparatorChoice::Locale, english, u',', u'.'},
-        {SeparatorChoice::Comma, german, u',', u'.'},
-        {SeparatorChoice::Tab, german, u'\t', u','},
+    const QLocale de(QLocale::German, QLocale::Germany);
+    const auto format = [](SeparatorChoice choice, const QLocale& locale) {
+        const CsvFormat f = csvFormatFor(choice, locale);
+        return QString(f.separator) + f.decimal;
     };
-    for (const auto& c : cases) {
-        const CsvFormat f = csvFormatFor(c.choice, c.locale);
-        EXPECT_EQ(f.separator, c.separator);
-        EXPECT_EQ(f.decimal, c.decimal);
-    }
+    EXPECT_EQ(format(SeparatorChoice::Locale, de), ";,");
+    EXPECT_EQ(format(SeparatorChoice::Locale, QLocale(QLocale::English, QLocale::UnitedStates)),
+              ",.");
+    EXPECT_EQ(format(SeparatorChoice::Comma, de), ",.");
+    EXPECT_EQ(format(SeparatorChoice::Tab, de), "\t,");
 }
 
 TEST(SeriesCsv, FileNamesHoldNoPathCharacters) {

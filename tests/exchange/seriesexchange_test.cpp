@@ -12,6 +12,14 @@
 namespace velmara::test {
 namespace {
 
+// An existing battery, or (-1) a new one of that name.
+ImportTarget target(qint32 battery, const QString& newName = {}) {
+    ImportTarget t;
+    t.batteryId = battery;
+    t.newBatteryName = newName;
+    return t;
+}
+
 class SeriesExchangeTest : public BatteriesTest {
 public:
     // A battery "Eneloop 'AA'" with one series of known values; its series id.
@@ -45,27 +53,14 @@ public:
     }
 };
 
-TEST_F(SeriesExchangeTest, ExportsStoredSeriesByteForByteLeavingDamagedValuesOut) {
+// Loading for export leaves a damaged value out and counts it; the bytes
+// written from what it loads are seen by the round trips below.
+TEST_F(SeriesExchangeTest, LoadingLeavesDamagedValuesOut) {
     const qint32 series = knownSeries();
     const auto loaded = loadSeriesFile(*user, series);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->damaged, 1);
-    EXPECT_EQ(writeSeriesCsv(loaded->file, {u';', u','}),
-              QByteArray("\xEF\xBB\xBFvelmara series;1\n"
-                         "Battery;Eneloop 'AA'\n"
-                         "Battery remark;\n"
-                         "Series;1\n"
-                         "Date;2026-03-01T10:30:00\n"
-                         "Remark;remark 1\n"
-                         "Program;001,3,4,1500\n"
-                         "Mode;Laden\n"
-                         "Time [s];Time [min];Voltage [V];Current [A];Capacity [Ah];"
-                         "End value;Duration [s];Battery state;Percent;Self-discharge [mAh]\n"
-                         "0;0,00;1,234;1,500;0,000;;;;;\n"
-                         "3600;60,00;7,140;1,500;1,250;;;;;\n"
-                         "7200;120,00;1,452;;2,100;2;7100;T;95;\n"
-                         "9000;150,00;1,000;;1,900;3;1800;;;12\n"
-                         "9100;151,67;1,000;;1,900;-1;100;;;\n"));
+    EXPECT_EQ(loaded->file.values.size(), 5);
     EXPECT_FALSE(loadSeriesFile(*user, series + 100));
 }
 
@@ -76,9 +71,7 @@ TEST_F(SeriesExchangeTest, ImportedSeriesKeepsItsValuesAndFields) {
     ASSERT_TRUE(read.series);
     const qint32 battery =
         user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
-    ImportTarget existing;
-    existing.batteryId = battery;
-    const auto next = importSeriesFile(*user, *store, existing, *read.series);
+    const auto next = importSeriesFile(*user, *store, target(battery), *read.series);
     ASSERT_TRUE(next);
     EXPECT_EQ(next->number, 2);
     const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
@@ -100,24 +93,18 @@ TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
     const int seriesCount = rows("SELECT COUNT(*) FROM MessReihen");
     const int values = rows("SELECT COUNT(*) FROM MessWerte");
 
-    ImportTarget taken; // a new battery whose name is taken
-    taken.newBatteryName = "Eneloop 'AA'";
-    ImportTarget missing; // a battery that does not exist
-    missing.batteryId = 9999;
-    ImportTarget blank;
-    blank.newBatteryName = "  ";
-    for (const ImportTarget& target : {taken, missing, blank}) {
+    // A new battery whose name is taken or blank, a battery that does not exist.
+    for (const ImportTarget& refused :
+         {target(-1, "Eneloop 'AA'"), target(-1, "  "), target(9999)}) {
         QString error;
-        EXPECT_FALSE(importSeriesFile(*user, *store, target, *read.series, &error));
+        EXPECT_FALSE(importSeriesFile(*user, *store, refused, *read.series, &error));
         EXPECT_FALSE(error.isEmpty());
     }
     // A value the file refuses half-way through undoes the new battery as well.
     ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessWerte "
                               "WHEN NEW.MessWertString LIKE '3;%' BEGIN "
                               "SELECT RAISE(ABORT, 'refused'); END"));
-    ImportTarget fresh;
-    fresh.newBatteryName = "Fresh";
-    EXPECT_FALSE(importSeriesFile(*user, *store, fresh, *read.series));
+    EXPECT_FALSE(importSeriesFile(*user, *store, target(-1, "Fresh"), *read.series));
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), batteries);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), seriesCount);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
@@ -158,9 +145,7 @@ TEST_F(SeriesExchangeTest, PortionsReadLeaveNothingUntilStored) {
 
     SeriesImport import(*user);
     ASSERT_EQ(readInPortions(file, import), SeriesImport::Status::Done);
-    ImportTarget fresh;
-    fresh.newBatteryName = "Fresh";
-    const auto stored = import.store(*store, fresh);
+    const auto stored = import.store(*store, target(-1, "Fresh"));
     ASSERT_TRUE(stored) << import.error().toStdString();
     EXPECT_EQ(exported(stored->seriesId), QByteArray(file).replace("Eneloop 'AA'", "Fresh"));
 }

@@ -1,8 +1,7 @@
 #pragma once
 // Fuzz targets, one per parser of charger answers and stored texts. Each takes
 // arbitrary bytes, must not crash, and aborts when a result breaks what its
-// callers rely on. Built into the gtest driver, and one by one into libFuzzer
-// binaries (LLVMFuzzerTestOneInput) when VELMARA_LIBFUZZER is defined.
+// callers rely on.
 #include <QString>
 
 #include <cstddef>
@@ -28,12 +27,3 @@ inline void require(bool ok) {
 }
 
 } // namespace velmara::fuzz
-
-#ifdef VELMARA_LIBFUZZER
-#define VELMARA_FUZZ_ENTRY(fn)                                                                     \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                      \
-        return velmara::fuzz::fn(data, size);                                                      \
-    }
-#else
-#define VELMARA_FUZZ_ENTRY(fn)
-#endif

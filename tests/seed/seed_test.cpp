@@ -77,11 +77,14 @@ protected:
         return pairs("SELECT ResourceID, ResourceText FROM NLSResources WHERE SprachCode = " +
                      storage::jetStringLiteral(language));
     }
+    QStringList column(const QString& sql) {
+        QStringList out;
+        for (const QStringList& r : rows(sql))
+            out << r[0];
+        return out;
+    }
     QStringList usableLanguages() {
-        QStringList codes;
-        for (const QStringList& r : rows("SELECT SprachCode FROM Sprachen WHERE Usable = 1"))
-            codes << r[0];
-        return codes;
+        return column("SELECT SprachCode FROM Sprachen WHERE Usable = 1");
     }
     // Bez -> (Min, Max) of one charger family ("Qmt1" / "Qmt4")
     QMap<QString, std::pair<double, double>> limits(const QString& family) {
@@ -117,8 +120,8 @@ QSet<QString> keysTheProgramAsksFor() {
 
 TEST_F(SeedTest, EveryKeyTheProgramAsksForHasATextInEveryUsableLanguage) {
     QSet<QString> keys = keysTheProgramAsksFor();
-    for (const QStringList& r : rows("SELECT SprachResID FROM Sprachen"))
-        keys << r[0];
+    for (const QString& key : column("SELECT SprachResID FROM Sprachen"))
+        keys << key;
     const QStringList languages = usableLanguages();
     ASSERT_GE(languages.size(), 2);
     for (const QString& language : languages) {
@@ -178,16 +181,14 @@ TEST_F(SeedTest, DeviceModesHaveConsistentFields) {
 
 // A cycle count goes on the line as one digit; the list preselects its first row.
 TEST_F(SeedTest, CycleCountsAreDistinctSingleDigitCodesSmallestFirst) {
-    const auto counts = rows("SELECT SendeCode FROM FormierModi ORDER BY ID");
-    ASSERT_FALSE(counts.empty());
-    QStringList codes;
-    for (const QStringList& r : counts) {
-        EXPECT_TRUE(QRegularExpression("^[0-9]$").match(r[0]).hasMatch()) << r[0].toStdString();
-        EXPECT_FALSE(codes.contains(r[0])) << r[0].toStdString() << " twice";
-        codes << r[0];
-    }
+    QStringList codes = column("SELECT SendeCode FROM FormierModi ORDER BY ID");
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.filter(QRegularExpression("^[0-9]$")).size(), codes.size())
+        << codes.join(' ').toStdString();
+    const QString first = codes.front();
     std::sort(codes.begin(), codes.end());
-    EXPECT_EQ(counts.front()[0], codes.front());
+    EXPECT_EQ(first, codes.front());
+    EXPECT_EQ(std::adjacent_find(codes.begin(), codes.end()), codes.end()) << "a code twice";
 }
 
 TEST_F(SeedTest, LimitRowsExistAndFitTheWireFields) {

@@ -10,19 +10,6 @@ namespace velmara {
 FakeSerialPort::FakeSerialPort(std::shared_ptr<FakeLinkClock> clock, QString devicePath)
     : m_clock(std::move(clock)), m_path(std::move(devicePath)) {}
 
-void FakeSerialPort::queueAnswer(const QList<Piece>& pieces) {
-    m_answers.push_back(pieces);
-}
-
-void FakeSerialPort::unplug() {
-    m_unplugged = true;
-    m_present = false;
-}
-
-void FakeSerialPort::plugIn() {
-    m_present = true;
-}
-
 bool FakeSerialPort::open() {
     ++openCalls;
     clearError();
@@ -39,15 +26,6 @@ void FakeSerialPort::close() {
     m_open = false;
     m_incoming.clear();
     releaseWait();
-}
-
-void FakeSerialPort::setError(SerialError e, const QString& text) {
-    m_error = e;
-    m_errorText = text;
-}
-
-void FakeSerialPort::clearError() {
-    setError(SerialError::NoError, {});
 }
 
 bool FakeSerialPort::checkIo() {

@@ -37,7 +37,7 @@ public:
                             QString devicePath = "/dev/fake0");
 
     // The answer to the next request that has none yet.
-    void queueAnswer(const QList<Piece>& pieces);
+    void queueAnswer(const QList<Piece>& pieces) { m_answers.push_back(pieces); }
     void queueAnswer(const QByteArray& bytes, qint64 delayMs = 0) {
         queueAnswer({{bytes, delayMs}});
     }
@@ -45,8 +45,8 @@ public:
 
     // The device goes away (reads and writes fail with a resource error, the path
     // is gone) or comes back (the path exists again; the port stays closed).
-    void unplug();
-    void plugIn();
+    void unplug() { m_unplugged = true, m_present = false; }
+    void plugIn() { m_present = true; }
     // With waits held, an awaited wait suspends until releaseWait() (or close())
     // and then goes on as it would have at once: requests really wait, in order.
     void holdWaits(bool on) { m_holdWaits = on; }
@@ -66,7 +66,7 @@ public:
     bool deviceExists() const override { return m_present; }
     SerialError error() const override { return m_error; }
     QString errorString() const override { return m_errorText; }
-    void clearError() override;
+    void clearError() override { setError(SerialError::NoError, {}); }
 
     // What happened, for the test to check.
     QList<QByteArray> writes;
@@ -79,7 +79,7 @@ private:
         qint64 atMs;
         QByteArray bytes;
     };
-    void setError(SerialError e, const QString& text);
+    void setError(SerialError e, const QString& text) { m_error = e, m_errorText = text; }
     bool checkIo(); // false (error set) when the port cannot be used
 
     std::shared_ptr<FakeLinkClock> m_clock;

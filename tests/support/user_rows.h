@@ -19,6 +19,18 @@ inline NewSeries newSeries(Database& user, const QString& name = "Pack A",
     return {akku, qint32(user.lastInsertId())};
 }
 
+// n values "i;7000;1500;i" of a series, in one transaction.
+inline bool insertValues(Database& user, qint32 series, int n) {
+    return user.transaction([&] {
+        for (int i = 0; i < n; ++i)
+            if (!user.execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) "
+                              "VALUES (?, 0, ?)",
+                              {series, QString("%1;7000;1500;%1").arg(i)}))
+                return false;
+        return true;
+    });
+}
+
 // A column of a series as text.
 inline QString seriesText(Database& user, qint32 series, const QString& column) {
     return user.scalar("SELECT " + column + " FROM MessReihen WHERE MessReiheID = ?", {series})
