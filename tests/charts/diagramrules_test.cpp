@@ -1,7 +1,5 @@
-// The diagram's rules without widgets: the axes (divisions by span, the automatic
-// Y range over the checked curves, manual ranges, what a reused window keeps),
-// thinning by the DiagramPoints rows with the zoomed-in stretch, and the options
-// form (validation with its text keys and focus, the ranges handed back).
+// The diagram's rules without widgets: axes, thinning by the DiagramPoints rows,
+// the zoomed-in stretch and the options form.
 #include "charts/core/diagramaxes.h"
 #include "charts/core/diagramoptions.h"
 #include "charts/core/plotdata.h"
@@ -130,11 +128,9 @@ TEST(DiagramAxesTest, ReusedWindowWithOtherBoxesRecomputesOnLoad) {
     axes.loadSeries(voltageBetween(1210, 1450));
     axes.setCurveChecked(Curve::Capacity, true);
     axes.refreshXYRanges(manual(-2, 2), AxisRange{});
-    MinMaxValues next = voltageBetween(6200, 17400);
-    axes.loadSeries(next); // capacity goes off: the manual Y range applies again
+    axes.loadSeries(voltageBetween(6200, 17400)); // capacity off: the manual Y range again
     EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
-    EXPECT_EQ(axes.yAxis().min, -2);
-    EXPECT_EQ(axes.yAxis().max, 2);
+    EXPECT_EQ(std::pair(axes.yAxis().min, axes.yAxis().max), std::pair(-2.0, 2.0));
     // Back to automatic through the options: the voltage range with its divisions.
     axes.refreshXYRanges(AxisRange{}, AxisRange{});
     EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 6}));
@@ -175,18 +171,21 @@ TEST(ThinningTest, StepAndPointsFollowTheRows) {
     }
 }
 
-TEST(ThinningTest, MissingOrBrokenRowsPlotEveryValue) {
-    EXPECT_EQ(plottingStep({}, 1000000), 1);
-    EXPECT_EQ(plottingStep({{1, 10, 0}}, 5), 1);
-    EXPECT_EQ(plottingStep({{1, 10, -4}}, 50), 1);
-    EXPECT_EQ(plottedPointCount(10, 0), 10);
-}
-
+// Missing or broken rows plot every value; the first row whose threshold is
+// reached wins, even when a later one is smaller.
 TEST(ThinningTest, RowsAreWalkedInTheGivenOrder) {
-    // The first row whose threshold is reached wins, even when a later one is smaller.
-    const QVector<DiagramPointsRow> rows = {{1, 500, 3}, {2, 100, 7}};
-    EXPECT_EQ(plottingStep(rows, 50), 3);
-    EXPECT_EQ(plottingStep(rows, 501), 7);
+    const QVector<DiagramPointsRow> ordered = {{1, 500, 3}, {2, 100, 7}};
+    const struct {
+        QVector<DiagramPointsRow> rows;
+        qint64 n, step;
+    } cases[] = {{{}, 1000000, 1},
+                 {{{1, 10, 0}}, 5, 1},
+                 {{{1, 10, -4}}, 50, 1},
+                 {ordered, 50, 3},
+                 {ordered, 501, 7}};
+    for (const auto& c : cases)
+        EXPECT_EQ(plottingStep(c.rows, c.n), c.step) << c.n;
+    EXPECT_EQ(plottedPointCount(10, 0), 10);
 }
 
 TEST(PlotDataTest, CurvesCarryUnitsAndMinMaxCoverPlottedPointsOnly) {
@@ -303,10 +302,8 @@ TEST(DiagramOptionsTest, FormShowsStoredRangesAsShortDecimals) {
     const DiagramOptionsForm f =
         initialOptionsForm(sw, AxisRange{false, 0, 12345.5}, AxisRange{false, -0.25, 2}, kGerman);
     EXPECT_FALSE(f.xAutomatic);
-    EXPECT_EQ(f.xFrom, "0");
-    EXPECT_EQ(f.xTo, "12345,5");
-    EXPECT_EQ(f.yFrom, "-0,25");
-    EXPECT_EQ(f.yTo, "2");
+    EXPECT_EQ(QStringList({f.xFrom, f.xTo, f.yFrom, f.yTo}),
+              QStringList({"0", "12345,5", "-0,25", "2"}));
     EXPECT_EQ(f.switches, sw);
 }
 
