@@ -22,12 +22,6 @@ public:
         EXPECT_TRUE(m->initialize());
         return m;
     }
-    static QVector<int> numbers(const CaptureModel& m) {
-        QVector<int> n;
-        for (const SeriesRow& r : m.series())
-            n << r.number;
-        return n;
-    }
 
     FakeChannel channel;
     FakeUsage usage;
@@ -147,7 +141,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         ScriptedMessages boxes(prompter);
         boxes.expect("0726", MsgAnswer::Yes);
         auto m = opened();
-        EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
+        EXPECT_EQ(numbersOf(m->series()), QVector<int>({1, 2}));
         EXPECT_FALSE(store->seriesById(ids[2]));
         EXPECT_EQ(channel.battery, battery);
         EXPECT_EQ(channel.series, -1);
@@ -302,7 +296,7 @@ TEST_F(CaptureModelTest, DeletionAsksAndTakesOnlyWhatWasConfirmed) {
         QVector<int> after;
         for (int i = 1; i <= c.left; ++i)
             after << i;
-        EXPECT_EQ(numbers(*m), after);
+        EXPECT_EQ(numbersOf(m->series()), after);
         EXPECT_EQ(store->series(battery).size(), c.left);
         const bool batteryGone = c.left == 0;
         EXPECT_EQ(bool(store->battery(battery)), !batteryGone);
