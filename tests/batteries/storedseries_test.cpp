@@ -88,17 +88,6 @@ TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     EXPECT_EQ(view.selfDischargeText, "12 mAh");
 }
 
-TEST_F(StoredSeriesTest, DeletedSeriesIsReportedAsGone) {
-    qint32 battery = -1;
-    const auto ids = batteryWithSeries("Pack", 2, &battery);
-    ASSERT_TRUE(store->deleteSeries(ids[0]));
-    const auto view = read(ids[0]);
-    EXPECT_FALSE(view.found);
-    EXPECT_FALSE(view.endValues);
-    EXPECT_TRUE(log.isEmpty());
-    EXPECT_TRUE(read(ids[1]).found);
-}
-
 // Capacity history of a battery from the end values of its series.
 const char* const kProgram2000 =
     "003,P,A02,M08,Z06,P080,F1,W30,K02000,L01000,E00500,V07200,D06000,YH012";

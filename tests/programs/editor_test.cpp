@@ -15,19 +15,15 @@ TEST_F(Editor, ReferenceRowsFollowTheChargerFamily) {
     EXPECT_DOUBLE_EQ(ref.limit("L")->max, 10.0);
 }
 
+// A voltage between two counts goes to the even count.
 TEST(EditorLists, CellCountsAndNominalVoltagesFollowEachOther) {
     ProgramReference r;
-    r.batteryTypes = {{11, 1.2, 1, 3, "A"}, {12, 1.0, 1, 5, "B"}};
+    r.batteryTypes = {{12, 1.0, 1, 5, "B"}};
     ProgramEditorModel m(r, QLocale::c());
-    m.chooseBatteryType(11);
-    EXPECT_EQ(m.cellCountList(), QStringList({"1", "2", "3"}));
-    EXPECT_EQ(m.nominalVoltageList(), QStringList({"1.2 V", "2.4 V", "3.6 V"}));
-    m.pickNominalVoltage("2.4 V");
-    EXPECT_EQ(m.cellCountText(), "2");
-    m.pickCellCount("3");
-    EXPECT_EQ(m.nominalVoltageText(), "3.6 V");
-    // A voltage between two counts goes to the even count.
     m.chooseBatteryType(12);
+    EXPECT_EQ(m.cellCountList(), QStringList({"1", "2", "3", "4", "5"}));
+    m.pickCellCount("3");
+    EXPECT_EQ(m.nominalVoltageText(), "3 V");
     for (auto [volts, cells] : {std::pair{"2.5 V", "2"}, {"3.5 V", "4"}, {"4.4 V", "4"}}) {
         m.pickNominalVoltage(volts);
         EXPECT_EQ(m.cellCountText(), cells) << volts;

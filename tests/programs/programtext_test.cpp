@@ -64,13 +64,10 @@ TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
 TEST_F(ProgramText, ExtendedFieldsFollowTheSettings) {
     show("003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D09000");
     ProgramRecord ext;
-    ext.programmingLocked = true;
-    ext.withoutLoad = true;
+    ext.programmingLocked = ext.withoutLoad = true;
     ext.leadAcidMode = 2; // any value but 0 goes as 1
-    ext.lithiumIonMode = 0;
     ext.endOfCharge = 150;
     ext.chargeMode = 1;
-    ext.qMode = 0;
     ext.uMode = 2; // only 1 goes as 1
     model->setExtendedFields(ext);
     const QString base = "003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D01000";
