@@ -73,12 +73,11 @@ TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     const qint32 d2 = insertValue(series, true, "3;1900;1000;12000;120;F;80;12");
     const auto view = read(series);
     EXPECT_EQ(textsOf(view.chargeLines), QStringList({"---", " 2.      2.100     1.420   125"}));
-    EXPECT_EQ(view.chargeLines[0].valueId, 0);
-    EXPECT_EQ(view.chargeLines[1].valueId, c1);
     EXPECT_EQ(textsOf(view.dischargeLines),
               QStringList({" 1.      1.850     1.000   118", " 2.      1.900     1.000   120"}));
-    EXPECT_EQ(view.dischargeLines[0].valueId, d1);
-    EXPECT_EQ(view.dischargeLines[1].valueId, d2);
+    EXPECT_EQ(QVector<qint32>({view.chargeLines[0].valueId, view.chargeLines[1].valueId,
+                               view.dischargeLines[0].valueId, view.dischargeLines[1].valueId}),
+              QVector<qint32>({0, c1, d1, d2}));
     ASSERT_TRUE(view.endValues);
     EXPECT_EQ(view.endValues->size(), 3);
     // The last end value decides the two extra fields.

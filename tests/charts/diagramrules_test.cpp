@@ -280,15 +280,4 @@ TEST(DiagramOptionsTest, NumbersAreReadInTheUsersLocale) {
     EXPECT_EQ(optionsRanges(DiagramOptionsForm{}, kGerman).xRange, AxisRange{});
 }
 
-TEST(DiagramOptionsTest, FormShowsStoredRangesAsShortDecimals) {
-    const DiagramSwitches sw{true, false, true, false, true};
-    EXPECT_TRUE(initialOptionsForm(sw, AxisRange{}, AxisRange{}, kGerman).xAutomatic);
-    const DiagramOptionsForm f =
-        initialOptionsForm(sw, AxisRange{false, 0, 12345.5}, AxisRange{false, -0.25, 2}, kGerman);
-    EXPECT_FALSE(f.xAutomatic);
-    EXPECT_EQ(QStringList({f.xFrom, f.xTo, f.yFrom, f.yTo}),
-              QStringList({"0", "12345,5", "-0,25", "2"}));
-    EXPECT_EQ(f.switches, sw);
-}
-
 } // namespace

@@ -129,21 +129,18 @@ TEST_F(Dialogs, CancelEndsAFetchAfterTheRequestOnTheLine) {
     EXPECT_EQ(child<QLineEdit>(d.get(), "txtLadestrom")->text(), "1,000");
 }
 
-TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgram) {
+// A failed save is told and logged; its reason:
+// EditorSession.AFailedSaveOrDeleteHandsOverTheReason.
+TEST_F(Dialogs, SaveAsAsksForTheNameAndSelectsTheStoredProgramOrTellsWhyNot) {
     auto d = editor(kProgram);
     ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgAkkuSpeichern", named("  Anna's 6 V "));
     child<QAbstractButton>(d.get(), "cmdSaveAsButton")->click();
     EXPECT_EQ(child<QComboBox>(d.get(), "cboAkkuProgram")->currentText(), "Anna's 6 V");
     EXPECT_TRUE(child<QAbstractButton>(d.get(), "cmdDeleteButton")->isEnabled());
-}
 
-// The reason itself: EditorSession.AFailedSaveOrDeleteHandsOverTheReason.
-TEST_F(Dialogs, AFailedSaveIsToldAndLogged) {
-    auto d = editor(kProgram);
     ASSERT_TRUE(session().user()->execute("CREATE TRIGGER refuse BEFORE INSERT ON Programme "
                                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    ScriptedDialogs dialogs(session().prompter());
     dialogs.expect("dlgAkkuSpeichern", named("Pack"));
     session().log().open(session().folder().logPath());
     ScriptedMessages boxes(session());
