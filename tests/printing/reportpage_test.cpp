@@ -81,21 +81,17 @@ protected:
         return text.value_or(PdfText());
     }
 
-    // The top-left corner where the report puts a text at (x mm, y mm) on an
-    // A4 page without margins, in points.
-    static QPointF expected(double xMm, double yMm, double headCm) {
-        return QPointF((1000 + xMm * 56.7) / 20.0, (headCm * 567 + yMm * 56.7) / 20.0);
-    }
-
-    // The word is where the report puts it (within half a millimetre: font ascents
-    // differ a little; the report's positions differ by a millimetre or more).
+    // The word's top-left corner is where the report puts a text at (x mm, y mm) on
+    // an A4 page without margins (within half a millimetre: font ascents differ a
+    // little; the report's positions differ by a millimetre or more).
     static void expectAt(const PdfText& text, const QString& word, double xMm, double yMm,
                          double headCm = 0, int page = 0) {
         const auto w = text.find(word, page);
         ASSERT_TRUE(w.has_value()) << word.toStdString();
-        const QPointF want = expected(xMm, yMm, headCm);
-        EXPECT_NEAR(w->box.left(), want.x(), 0.3 * kPointsPerMm) << word.toStdString();
-        EXPECT_NEAR(w->box.top(), want.y(), 0.5 * kPointsPerMm) << word.toStdString();
+        EXPECT_NEAR(w->box.left(), (1000 + xMm * 56.7) / 20.0, 0.3 * kPointsPerMm)
+            << word.toStdString();
+        EXPECT_NEAR(w->box.top(), (headCm * 567 + yMm * 56.7) / 20.0, 0.5 * kPointsPerMm)
+            << word.toStdString();
     }
 
     QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/report-XXXXXX")};

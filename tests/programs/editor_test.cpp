@@ -110,11 +110,10 @@ public:
 
 TEST_F(Transfer, ChecksStopAtTheFirstFailure) {
     EXPECT_EQ(failure(), "");
-    struct Case {
+    const struct {
         std::function<void(ProgramEditorModel&)> change;
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {[](auto& m) { m.chooseBatteryDefinition(BatteryDefinition::None); }, "0987@optAkkuTyp"},
         {[](auto& m) { m.chooseBatteryDefinition(BatteryDefinition::BatteryType); },
          "0982@cboAkkuType"},
@@ -151,7 +150,7 @@ TEST_F(Transfer, ChecksStopAtTheFirstFailure) {
          },
          "0963@txtSelbstentladungsZeitraum"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         prepare();
         c.change(*model);
         EXPECT_EQ(failure(), QString(c.expected));

@@ -249,13 +249,12 @@ TEST_F(Extended, ChoicesRoundTripThroughTheRecord) {
 }
 
 TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
-    struct Case {
+    const struct {
         const char* text;
         const char* key; // "" accepted
-    };
-    const Case cases[] = {{"25", ""},     {" ", "7054"},     {"0", "7050"},
-                          {"51", "7050"}, {"99999", "7050"}, {"x", "7050"}};
-    for (const Case& c : cases) {
+    } cases[] = {{"25", ""},     {" ", "7054"},     {"0", "7050"},
+                 {"51", "7050"}, {"99999", "7050"}, {"x", "7050"}};
+    for (const auto& c : cases) {
         ExtendedChoices choices;
         choices.endOfCharge = c.text;
         ProgramRecord p;
