@@ -59,9 +59,6 @@ TEST_F(StoredSeriesTest, ProgramFieldsShowTheStoredProgram) {
         EXPECT_EQ(view.nominalCapacity, c.capacity);
     }
     EXPECT_TRUE(log.isEmpty());
-    // A mode stored under its name of another language reads in this one.
-    EXPECT_EQ(loadReferenceTexts(*master, "QMT4", "en").modeName("Entladen-Laden"),
-              "Discharge-charge");
 }
 
 TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {

@@ -107,19 +107,6 @@ TEST(DiagramAxesTest, ReusedWindowShowsTheNewVoltageRangeDespiteAManualYRange) {
     EXPECT_EQ(axes.yAxis(), (YAxis{-2, 2, 5}));
 }
 
-TEST(DiagramAxesTest, ReusedWindowWithOtherBoxesRecomputesOnLoad) {
-    DiagramAxes axes;
-    axes.loadSeries(voltageBetween(1210, 1450));
-    axes.setCurveChecked(Curve::Capacity, true);
-    axes.refreshXYRanges(manual(-2, 2), AxisRange{});
-    axes.loadSeries(voltageBetween(6200, 17400)); // capacity off: the manual Y range again
-    EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
-    EXPECT_EQ(std::pair(axes.yAxis().min, axes.yAxis().max), std::pair(-2.0, 2.0));
-    // Back to automatic through the options: the voltage range with its divisions.
-    axes.refreshXYRanges(AxisRange{}, AxisRange{});
-    EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 6}));
-}
-
 // --- thinning
 
 const QVector<DiagramPointsRow> kRows = {{1, 100, 1}, {2, 1000, 2}, {3, 5000, 5}};

@@ -263,10 +263,6 @@ TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
         EXPECT_EQ(r ? (r->isLimits() ? r->keyA : r->key) : QString(), c.key) << c.text;
         EXPECT_EQ(p.endOfCharge, *c.key ? 77 : 250) << c.text;
     }
-    const CheckResult r = checkEndOfCharge("60", ref, kGerman);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->focus, "txtLadeende");
-    EXPECT_DOUBLE_EQ(r->max, 50);
 }
 
 } // namespace
