@@ -33,13 +33,13 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
     const struct {
         const char* what;
         bool recording, running, endValues;
-        bool immediate, immediateEnabled, nextEnabled, endEnabled, recordingAfter;
+        bool immediate, choiceEnabled, endEnabled, recordingAfter;
     } cases[] = {
-        {"never measured", false, false, false, false, false, true, false, false},
-        {"finished with end values", false, false, true, true, true, true, false, false},
-        {"running, not recorded", false, true, false, true, true, true, false, false},
-        {"running and recorded", true, true, true, true, false, false, true, true},
-        {"recording flag without measurement", true, false, true, true, true, true, false, false},
+        {"never measured", false, false, false, false, false, false, false},
+        {"finished with end values", false, false, true, true, true, false, false},
+        {"running, not recorded", false, true, false, true, true, false, false},
+        {"running and recorded", true, true, true, true, false, true, true},
+        {"recording flag without measurement", true, false, true, true, true, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -48,8 +48,7 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
         channel.endValues = c.endValues;
         auto m = opened();
         EXPECT_EQ(m->controls().immediate, c.immediate);
-        EXPECT_EQ(m->controls().immediateEnabled, c.immediateEnabled);
-        EXPECT_EQ(m->controls().nextEnabled, c.nextEnabled);
+        EXPECT_EQ(m->controls().immediateEnabled, c.choiceEnabled);
         EXPECT_EQ(m->controls().endEnabled, c.endEnabled);
         EXPECT_EQ(channel.recording, c.recordingAfter);
     }

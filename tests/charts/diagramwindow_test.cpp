@@ -76,7 +76,6 @@ TEST_F(DiagramWindowTest, ShowsTheVoltageCurveOfANewSeries) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
     ASSERT_TRUE(open(m_series));
     EXPECT_TRUE(m_window->isVisible());
-    EXPECT_TRUE(box("chkSpannung")->isChecked());
     DiagramChart* chart = m_window->chart();
     EXPECT_TRUE(chart->isCurveVisible(Curve::Voltage));
     EXPECT_FALSE(chart->isCurveVisible(Curve::Current));
