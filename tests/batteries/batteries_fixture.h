@@ -68,6 +68,13 @@ public:
     std::unique_ptr<BatteryStore> store;
 };
 
+inline QVector<int> numbersOf(const QVector<SeriesRow>& rows) {
+    QVector<int> numbers;
+    for (const SeriesRow& r : rows)
+        numbers << r.number;
+    return numbers;
+}
+
 // Texts for the tests: every key reads "<key>", a few carry their arguments.
 inline QString testText(const QString& key) {
     static const QHash<QString, QString> withArgs = {{"0743", "series %1 values %2"},

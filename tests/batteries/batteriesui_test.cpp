@@ -1,7 +1,6 @@
 // The capture dialog, its two small dialogs, the stored-series window and the
 // battery history window, driven through their controls.
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/batteryhistorywindow.h"
 #include "batteries/ui/capturedialog.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "batteries_fixture.h"
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <qcustomplot.h>
 
 namespace velmara::test {
 namespace {
@@ -144,33 +142,6 @@ TEST_F(BatteriesUiTest, StoredSeriesWindowOpensTheDiagramsOfItsEndValues) {
     EXPECT_EQ(diagrams, QList<P>({P(series, charge), P(series, 0), P(series, 0)}));
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// The capacity history of a battery: table and chart.
-TEST_F(BatteriesUiTest, HistoryWindowShowsTableAndChartOfEverySeries) {
-    const qint32 battery = insertBattery("Pack");
-    const char* program = "003,P,A02,M08,Z06,P080,F1,W30,K02000,L01000,E00500,V07200,D06000,YH012";
-    for (int n = 1; n <= 3; ++n) {
-        const qint32 s = insertSeries(battery, n, program);
-        ASSERT_TRUE(user->execute("UPDATE MessReihen SET Datum = ? WHERE MessReiheID = ?",
-                                  {QString("2025-0%1-15T09:00:00").arg(n), s}));
-        if (n < 3)
-            insertValue(s, true, QString("3;%1;1000;3600;3600").arg(2000 - n * 100));
-    }
-    BatteryHistoryWindow window(*user, battery, testText);
-    QTableWidget* table = window.table();
-    ASSERT_EQ(table->rowCount(), 3);
-    const QStringList first = {table->item(0, 0)->text(), table->item(0, 4)->text(),
-                               table->item(0, 5)->text(), table->item(0, 6)->text()};
-    EXPECT_EQ(first, (QStringList{"1", "1.900 Ah", "2.000 Ah", "95 %"}));
-    EXPECT_EQ(table->item(2, 4)->text(), "---") << "no end value, no capacity";
-    // The discharged capacities in Ah, and the nominal one as a line.
-    QCustomPlot* chart = window.chart();
-    ASSERT_EQ(chart->graph(1)->dataCount(), 2);
-    EXPECT_DOUBLE_EQ(chart->graph(1)->data()->at(1)->value, 1.8);
-    auto* nominal = qobject_cast<QCPItemStraightLine*>(chart->item(0));
-    ASSERT_NE(nominal, nullptr);
-    EXPECT_DOUBLE_EQ(nominal->point1->coords().y(), 2.0);
 }
 
 } // namespace

@@ -6,20 +6,6 @@ namespace {
 
 using BatteryStoreTest = BatteriesTest;
 
-QVector<int> numbersOf(const QVector<SeriesRow>& rows) {
-    QVector<int> numbers;
-    for (const SeriesRow& r : rows)
-        numbers << r.number;
-    return numbers;
-}
-
-QVector<qint32> idsOf(const QVector<SeriesRow>& rows) {
-    QVector<qint32> ids;
-    for (const SeriesRow& r : rows)
-        ids << r.id;
-    return ids;
-}
-
 TEST_F(BatteryStoreTest, NameCheckIsExactAfterTrimmingAndSafeWithQuotes) {
     insertBattery("Sanyo 2000");
     insertBattery("O'Neil's pack");
@@ -101,8 +87,8 @@ TEST_F(BatteryStoreTest, DeletingASeriesRenumbersTheFollowingOnesAndDropsItsValu
 
     ASSERT_TRUE(store->deleteSeries(ids[1])) << store->lastError().toStdString();
     const auto left = store->series(battery);
-    EXPECT_EQ(idsOf(left), QVector<qint32>({ids[0], ids[2]}));
-    EXPECT_EQ(numbersOf(left), QVector<int>({1, 2}));
+    ASSERT_EQ(numbersOf(left), QVector<int>({1, 2}));
+    EXPECT_EQ(QVector<qint32>({left[0].id, left[1].id}), QVector<qint32>({ids[0], ids[2]}));
     EXPECT_EQ(rows(QString("SELECT COUNT(*) FROM MessWerte WHERE MessReiheID=%1").arg(ids[1])), 0);
     EXPECT_EQ(rows(QString("SELECT COUNT(*) FROM MessWerte WHERE MessReiheID=%1").arg(ids[2])), 2);
     // The other battery's series keep their numbers.

@@ -22,12 +22,6 @@ public:
         EXPECT_TRUE(m->initialize());
         return m;
     }
-    static QVector<int> numbers(const CaptureModel& m) {
-        QVector<int> n;
-        for (const SeriesRow& r : m.series())
-            n << r.number;
-        return n;
-    }
 
     FakeChannel channel;
     FakeUsage usage;
@@ -39,13 +33,13 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
     const struct {
         const char* what;
         bool recording, running, endValues;
-        bool immediate, immediateEnabled, nextEnabled, endEnabled, recordingAfter;
+        bool immediate, choiceEnabled, endEnabled, recordingAfter;
     } cases[] = {
-        {"never measured", false, false, false, false, false, true, false, false},
-        {"finished with end values", false, false, true, true, true, true, false, false},
-        {"running, not recorded", false, true, false, true, true, true, false, false},
-        {"running and recorded", true, true, true, true, false, false, true, true},
-        {"recording flag without measurement", true, false, true, true, true, true, false, false},
+        {"never measured", false, false, false, false, false, false, false},
+        {"finished with end values", false, false, true, true, true, false, false},
+        {"running, not recorded", false, true, false, true, true, false, false},
+        {"running and recorded", true, true, true, true, false, true, true},
+        {"recording flag without measurement", true, false, true, true, true, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -54,8 +48,7 @@ TEST_F(CaptureModelTest, OpeningTakesOverTheChannelState) {
         channel.endValues = c.endValues;
         auto m = opened();
         EXPECT_EQ(m->controls().immediate, c.immediate);
-        EXPECT_EQ(m->controls().immediateEnabled, c.immediateEnabled);
-        EXPECT_EQ(m->controls().nextEnabled, c.nextEnabled);
+        EXPECT_EQ(m->controls().immediateEnabled, c.choiceEnabled);
         EXPECT_EQ(m->controls().endEnabled, c.endEnabled);
         EXPECT_EQ(channel.recording, c.recordingAfter);
     }
@@ -147,7 +140,7 @@ TEST_F(CaptureModelTest, QueuedRecordingIsDroppedOnlyWhenConfirmed) {
         ScriptedMessages boxes(prompter);
         boxes.expect("0726", MsgAnswer::Yes);
         auto m = opened();
-        EXPECT_EQ(numbers(*m), QVector<int>({1, 2}));
+        EXPECT_EQ(numbersOf(m->series()), QVector<int>({1, 2}));
         EXPECT_FALSE(store->seriesById(ids[2]));
         EXPECT_EQ(channel.battery, battery);
         EXPECT_EQ(channel.series, -1);
@@ -302,7 +295,7 @@ TEST_F(CaptureModelTest, DeletionAsksAndTakesOnlyWhatWasConfirmed) {
         QVector<int> after;
         for (int i = 1; i <= c.left; ++i)
             after << i;
-        EXPECT_EQ(numbers(*m), after);
+        EXPECT_EQ(numbersOf(m->series()), after);
         EXPECT_EQ(store->series(battery).size(), c.left);
         const bool batteryGone = c.left == 0;
         EXPECT_EQ(bool(store->battery(battery)), !batteryGone);

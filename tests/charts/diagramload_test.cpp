@@ -1,6 +1,5 @@
-// Loading a diagram from the user file: which values are chosen (whole series,
-// one phase up to an end value, temporary or permanent table), too few values,
-// damaged texts, chunked reading and database failures.
+// Loading a diagram from the user file: the values chosen, too few or damaged
+// values, chunked reading and database failures.
 #include "charts/core/diagramload.h"
 #include "series_db.h"
 #include "support/temp_folder.h"
@@ -8,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 using namespace velmara;
 
@@ -58,14 +58,14 @@ TEST(SeriesDecodeTest, OrdinaryTexts) {
         {"+1;2;3;4", false, {}},
         {"", false, {}},
     };
+    const auto fields = [](const SeriesSample& s) {
+        return std::tuple(s.seconds, s.millivolt, s.milliampere, s.milliampereHours);
+    };
     for (const auto& c : cases) {
         SeriesSample s;
         EXPECT_EQ(decodeOrdinaryValue(c.text, int(std::strlen(c.text)), &s), c.ok) << c.text;
         if (c.ok) {
-            EXPECT_EQ(s.seconds, c.expected.seconds) << c.text;
-            EXPECT_EQ(s.millivolt, c.expected.millivolt) << c.text;
-            EXPECT_EQ(s.milliampere, c.expected.milliampere) << c.text;
-            EXPECT_EQ(s.milliampereHours, c.expected.milliampereHours) << c.text;
+            EXPECT_EQ(fields(s), fields(c.expected)) << c.text;
         }
     }
     EXPECT_FALSE(decodeOrdinaryValue(nullptr, 0, nullptr));

@@ -1,7 +1,5 @@
-// The diagram's rules without widgets: the axes (divisions by span, the automatic
-// Y range over the checked curves, manual ranges, what a reused window keeps),
-// thinning by the DiagramPoints rows with the zoomed-in stretch, and the options
-// form (validation with its text keys and focus, the ranges handed back).
+// The diagram's rules without widgets: axes, thinning by the DiagramPoints rows,
+// the zoomed-in stretch and the options form.
 #include "charts/core/diagramaxes.h"
 #include "charts/core/diagramoptions.h"
 #include "charts/core/plotdata.h"
@@ -49,26 +47,6 @@ TEST(AxisRulesTest, DivisionsFollowTheSpanAndAwkwardSpansGrowByOne) {
     }
 }
 
-TEST(AxisRulesTest, AutomaticVoltageAxisExamples) {
-    const struct {
-        qint32 lo, hi;
-        double min, max;
-        int divisions;
-    } cases[] = {
-        {1210, 1450, 1, 2, 5},    // span 1
-        {6200, 17400, 6, 18, 6},  // span 12
-        {500, 10900, 0, 12, 6},   // span 11 grows to 12
-        {-1500, 2000, -2, 3, 5},  // a negative minimum rounds down
-        {-1000, -1000, -1, 0, 5}, // exact thousands
-    };
-    const CurveSwitches voltageOnly = {true, false, false};
-    for (const auto& c : cases) {
-        const YAxis axis =
-            refreshYRange(AxisRange{}, voltageOnly, voltageBetween(c.lo, c.hi), YAxis{0, 1, 9});
-        EXPECT_EQ(axis, (YAxis{c.min, c.max, c.divisions})) << c.lo << ".." << c.hi;
-    }
-}
-
 TEST(AxisRulesTest, AutomaticRangeSpansTheCheckedCurvesOnly) {
     MinMaxValues m;
     m.seed(6000, 1500, 200);
@@ -80,6 +58,10 @@ TEST(AxisRulesTest, AutomaticRangeSpansTheCheckedCurvesOnly) {
     EXPECT_EQ(refreshYRange({}, {false, true, false}, m, start), (YAxis{-3, 2, 5}));
     EXPECT_EQ(refreshYRange({}, {false, false, true}, m, start), (YAxis{0, 3, 6}));
     EXPECT_EQ(refreshYRange({}, {true, true, true}, m, start), (YAxis{-3, 9, 6}));
+    // A negative minimum rounds down; exact thousands stay.
+    const CurveSwitches volts = {true, false, false};
+    EXPECT_EQ(refreshYRange({}, volts, voltageBetween(-1500, 2000), start), (YAxis{-2, 3, 5}));
+    EXPECT_EQ(refreshYRange({}, volts, voltageBetween(-1000, -1000), start), (YAxis{-1, 0, 5}));
     // Nothing checked: the axis stays as it was.
     EXPECT_EQ(refreshYRange({}, {false, false, false}, m, start), start);
     // A manual range is taken as it stands and keeps the divisions.
@@ -125,21 +107,6 @@ TEST(DiagramAxesTest, ReusedWindowShowsTheNewVoltageRangeDespiteAManualYRange) {
     EXPECT_EQ(axes.yAxis(), (YAxis{-2, 2, 5}));
 }
 
-TEST(DiagramAxesTest, ReusedWindowWithOtherBoxesRecomputesOnLoad) {
-    DiagramAxes axes;
-    axes.loadSeries(voltageBetween(1210, 1450));
-    axes.setCurveChecked(Curve::Capacity, true);
-    axes.refreshXYRanges(manual(-2, 2), AxisRange{});
-    MinMaxValues next = voltageBetween(6200, 17400);
-    axes.loadSeries(next); // capacity goes off: the manual Y range applies again
-    EXPECT_EQ(axes.checked(), (CurveSwitches{true, false, false}));
-    EXPECT_EQ(axes.yAxis().min, -2);
-    EXPECT_EQ(axes.yAxis().max, 2);
-    // Back to automatic through the options: the voltage range with its divisions.
-    axes.refreshXYRanges(AxisRange{}, AxisRange{});
-    EXPECT_EQ(axes.yAxis(), (YAxis{6, 18, 6}));
-}
-
 // --- thinning
 
 const QVector<DiagramPointsRow> kRows = {{1, 100, 1}, {2, 1000, 2}, {3, 5000, 5}};
@@ -175,18 +142,21 @@ TEST(ThinningTest, StepAndPointsFollowTheRows) {
     }
 }
 
-TEST(ThinningTest, MissingOrBrokenRowsPlotEveryValue) {
-    EXPECT_EQ(plottingStep({}, 1000000), 1);
-    EXPECT_EQ(plottingStep({{1, 10, 0}}, 5), 1);
-    EXPECT_EQ(plottingStep({{1, 10, -4}}, 50), 1);
-    EXPECT_EQ(plottedPointCount(10, 0), 10);
-}
-
+// Missing or broken rows plot every value; the first row whose threshold is
+// reached wins, even when a later one is smaller.
 TEST(ThinningTest, RowsAreWalkedInTheGivenOrder) {
-    // The first row whose threshold is reached wins, even when a later one is smaller.
-    const QVector<DiagramPointsRow> rows = {{1, 500, 3}, {2, 100, 7}};
-    EXPECT_EQ(plottingStep(rows, 50), 3);
-    EXPECT_EQ(plottingStep(rows, 501), 7);
+    const QVector<DiagramPointsRow> ordered = {{1, 500, 3}, {2, 100, 7}};
+    const struct {
+        QVector<DiagramPointsRow> rows;
+        qint64 n, step;
+    } cases[] = {{{}, 1000000, 1},
+                 {{{1, 10, 0}}, 5, 1},
+                 {{{1, 10, -4}}, 50, 1},
+                 {ordered, 50, 3},
+                 {ordered, 501, 7}};
+    for (const auto& c : cases)
+        EXPECT_EQ(plottingStep(c.rows, c.n), c.step) << c.n;
+    EXPECT_EQ(plottedPointCount(10, 0), 10);
 }
 
 TEST(PlotDataTest, CurvesCarryUnitsAndMinMaxCoverPlottedPointsOnly) {
@@ -295,19 +265,6 @@ TEST(DiagramOptionsTest, NumbersAreReadInTheUsersLocale) {
     EXPECT_EQ(r.yRange, (AxisRange{false, -1.5, 2}));
     // Automatic axes come back automatic.
     EXPECT_EQ(optionsRanges(DiagramOptionsForm{}, kGerman).xRange, AxisRange{});
-}
-
-TEST(DiagramOptionsTest, FormShowsStoredRangesAsShortDecimals) {
-    const DiagramSwitches sw{true, false, true, false, true};
-    EXPECT_TRUE(initialOptionsForm(sw, AxisRange{}, AxisRange{}, kGerman).xAutomatic);
-    const DiagramOptionsForm f =
-        initialOptionsForm(sw, AxisRange{false, 0, 12345.5}, AxisRange{false, -0.25, 2}, kGerman);
-    EXPECT_FALSE(f.xAutomatic);
-    EXPECT_EQ(f.xFrom, "0");
-    EXPECT_EQ(f.xTo, "12345,5");
-    EXPECT_EQ(f.yFrom, "-0,25");
-    EXPECT_EQ(f.yTo, "2");
-    EXPECT_EQ(f.switches, sw);
 }
 
 } // namespace

@@ -24,14 +24,12 @@ qint32 SeriesDb::addSeries() {
 }
 
 qint64 SeriesDb::addValue(bool temporary, qint32 series, bool endValue, const QString& text) {
-    storage::Statement stmt;
     const QString table = temporary ? "TempMessWerte" : "MessWerte";
-    if (!stmt.prepare(m_db->handle(),
-                      "INSERT INTO " + table + " (MessReiheID, EW, MessWertString) VALUES (?,?,?)",
-                      &m_error) ||
-        !stmt.bind({series, endValue, text}, &m_error) || stmt.step() != SQLITE_DONE)
-        return -1;
-    return m_db->lastInsertId();
+    return m_db->execute("INSERT INTO " + table +
+                             " (MessReiheID, EW, MessWertString) VALUES (?,?,?)",
+                         {series, endValue, text})
+               ? m_db->lastInsertId()
+               : -1;
 }
 
 bool SeriesDb::addRamp(bool temporary, qint32 series, int n, int firstIndex) {

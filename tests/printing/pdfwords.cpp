@@ -33,13 +33,10 @@ std::optional<PdfText> readPdfWords(const QString& pdfPath) {
         return std::nullopt;
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     PdfText out;
-    static const QRegularExpression pageRe(
-        QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
-    static const QRegularExpression wordRe(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     // Pages and words in document order.
-    static const QRegularExpression anyRe(pageRe.pattern() + QStringLiteral("|") +
-                                          wordRe.pattern());
+    static const QRegularExpression anyRe(QStringLiteral(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|)re"
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     auto it = anyRe.globalMatch(html);
     while (it.hasNext()) {
         const auto m = it.next();
@@ -49,9 +46,8 @@ std::optional<PdfText> readPdfWords(const QString& pdfPath) {
         }
         PdfWord w;
         w.page = int(out.pages.size()) - 1;
-        const QPointF topLeft(m.captured(3).toDouble(), m.captured(4).toDouble());
-        const QPointF bottomRight(m.captured(5).toDouble(), m.captured(6).toDouble());
-        w.box = QRectF(topLeft, bottomRight);
+        w.box = QRectF(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
+                       QPointF(m.captured(5).toDouble(), m.captured(6).toDouble()));
         w.text = m.captured(7)
                      .replace(QStringLiteral("&amp;"), QStringLiteral("&"))
                      .replace(QStringLiteral("&lt;"), QStringLiteral("<"))

@@ -1,6 +1,5 @@
-// Printing from a window: the remark dialog, the print dialog and the PDF file,
-// the messages for other paper, the used-program view, and the print settings
-// dialog.
+// Printing from a window: remark, print and file dialogs, pages not produced, the
+// used-program view, and the print settings dialog.
 #include "pdfwords.h"
 #include "printing/core/reporttexts.h"
 #include "printing/ui/printdialogs.h"
@@ -171,37 +170,30 @@ TEST(PrintingProgramBlock, UsedProgramViewFillsTheBlock) {
     const ProgramReference reference =
         loadProgramReference(folder.session().master(), "QMT4", "en");
     ProgramRecord program;
-    program.batteryType = 2;
-    program.cellCount = 4;
-    program.deviceMode = 1;
-    program.chargeCurrentMa = 500;
-    program.dischargeCurrentMa = 1000;
-    program.capacityMah = 2000;
+    QString text = "001,P,A02,M01,Z04,F1,W30,K02000,L00500,E01000,V08400,D06000";
+    program.parse(text, false);
     const ProgramBlockData p =
         readProgramBlock(program, reference, programViewContext(folder.session()), QLocale());
-    EXPECT_EQ(p.cboAkkuType, "NiMH");
-    EXPECT_EQ(p.cboZellenzahl, "4");
-    EXPECT_EQ(p.txtLadestrom, "0,500");
-    EXPECT_EQ(p.txtKapazitaetAh, "2,000");
-    EXPECT_EQ(buildModeLine(p), "Charge");
+    EXPECT_EQ(QStringList({p.cboAkkuType, p.cboZellenzahl, p.txtLadestrom, p.txtKapazitaetAh,
+                           buildModeLine(p)}),
+              QStringList({"NiMH", "4", "0,500", "2,000", "Charge"}));
 }
 
 // --- the settings dialogs -------------------------------------------------------------------
 
 TEST(PrintSettingsDialogTest, HeightIsCheckedTheDateSwitchAlwaysStored) {
     const QLocale german(QLocale::German, QLocale::Germany);
-    struct Case {
+    const struct {
         const char* height;
         bool checked;
         const char* message; // empty: stored and closed
         const char* storedHeight;
-    };
-    const Case cases[] = {{"2,5", true, "", "2,5"},    {"", false, "9032", "3"},
-                          {"zwei", true, "9031", "3"}, {"2.5", false, "9031", "3"},
-                          {"25", false, "4500", "3"},  {"-1", false, "4500", "3"},
-                          {"10", false, "", "10"}};
+    } cases[] = {{"2,5", true, "", "2,5"},    {"", false, "9032", "3"},
+                 {"zwei", true, "9031", "3"}, {"2.5", false, "9031", "3"},
+                 {"25", false, "4500", "3"},  {"-1", false, "4500", "3"},
+                 {"10", false, "", "10"}};
     test::GuardedPrompter prompter;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QMap<QString, QString> settings{{"HeadArea", "3"}, {"PrintDate", "yes"}};
         PrintSettingsDialog dialog([](const QString& k) { return "#" + k; }, prompter,
                                    [&](const QString& k) { return settings[k]; },

@@ -1,12 +1,10 @@
 // The channel report and the diagram page printed into PDF files and read back
-// with pdftotext: positions of the texts, the head height, the date, the program
-// block, the end-value lists, remarks, further pages and the A4 condition.
+// with pdftotext, the page layout, and the report's texts.
 #include "pdfwords.h"
 #include "printing/core/reportprint.h"
 #include "printing/core/reporttexts.h"
 #include "support/temp_folder.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -83,21 +81,17 @@ protected:
         return text.value_or(PdfText());
     }
 
-    // The top-left corner where the report puts a text at (x mm, y mm) on an
-    // A4 page without margins, in points.
-    static QPointF expected(double xMm, double yMm, double headCm) {
-        return QPointF((1000 + xMm * 56.7) / 20.0, (headCm * 567 + yMm * 56.7) / 20.0);
-    }
-
-    // The word is where the report puts it (within half a millimetre: font ascents
-    // differ a little; the report's positions differ by a millimetre or more).
+    // The word's top-left corner is where the report puts a text at (x mm, y mm) on
+    // an A4 page without margins (within half a millimetre: font ascents differ a
+    // little; the report's positions differ by a millimetre or more).
     static void expectAt(const PdfText& text, const QString& word, double xMm, double yMm,
                          double headCm = 0, int page = 0) {
         const auto w = text.find(word, page);
         ASSERT_TRUE(w.has_value()) << word.toStdString();
-        const QPointF want = expected(xMm, yMm, headCm);
-        EXPECT_NEAR(w->box.left(), want.x(), 0.3 * kPointsPerMm) << word.toStdString();
-        EXPECT_NEAR(w->box.top(), want.y(), 0.5 * kPointsPerMm) << word.toStdString();
+        EXPECT_NEAR(w->box.left(), (1000 + xMm * 56.7) / 20.0, 0.3 * kPointsPerMm)
+            << word.toStdString();
+        EXPECT_NEAR(w->box.top(), (headCm * 567 + yMm * 56.7) / 20.0, 0.5 * kPointsPerMm)
+            << word.toStdString();
     }
 
     QTemporaryDir m_dir{test::testTempRoot() + QStringLiteral("/report-XXXXXX")};
@@ -109,9 +103,13 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     in.window.lstEndwertLaden = entries("charge", 2);
     in.window.lstEndwertEntladen = entries("discharge", 1);
     in.remark = "Alpha\r\nBravo\nCharlie";
+    in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)),
+                                   QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(in.printDate, "06. Dezember 2026   09:05");
     const PdfText text = print(in, "positions");
     ASSERT_EQ(text.pages.size(), 1);
     expectAt(text, "Reporttitle", 2, 1);
+    expectAt(text, "06.", 40, 18); // the date beside the program frame
     expectAt(text, "Subtitleword", 2, 8);
     expectAt(text, "Programframe", 2, 18);
     expectAt(text, "Typelabel", 2, 25);
@@ -167,13 +165,8 @@ TEST_F(ReportPdf, BatteryConditionFollowsTheLongerList) {
         expectAt(text, "Reporttitle", 2, 1, c.headCm);
         expectAt(text, "Conditionlabel", 2, c.conditionMm, c.headCm);
         expectAt(text, "Conditionvalue", 40, c.conditionMm - 1, c.headCm);
-        if (c.charge == 6) {
+        if (c.charge == 6)
             expectAt(text, "charge6", 40, 90, c.headCm);
-            const auto last = text.find("charge6");
-            const auto value = text.find("Conditionvalue");
-            ASSERT_TRUE(last && value);
-            EXPECT_LT(last->box.bottom(), value->box.top());
-        }
     }
 }
 
@@ -252,39 +245,37 @@ const PageItem* findItem(const ReportPage& page, PageItem::Kind kind) {
     return nullptr;
 }
 
-TEST(ReportLayout, FrameEndsOneCentimetreAboveThePrintableBottom) {
-    const PageGeometry a4{11000, 16000};
-    for (double head : {0.0, 3.0}) {
-        ChannelReportInput in = baseInput();
-        in.settings.headAreaCm = head;
-        const PrintedReport report = layoutChannelReport(in, a4, fixedWidth);
-        ASSERT_EQ(report.pages.size(), 1);
-        const ReportPage& page = report.pages[0];
-        EXPECT_DOUBLE_EQ(page.origin.y(), head * 567);
-        const PageItem* frame = findItem(page, PageItem::Kind::Rect);
-        ASSERT_NE(frame, nullptr);
-        EXPECT_DOUBLE_EQ(page.origin.y() + frame->rect.bottom(), a4.height - 567) << head;
-        EXPECT_DOUBLE_EQ(frame->rect.right(), a4.width - 1300);
-    }
-}
-
-TEST(ReportLayout, DiagramSitsFifteenMillimetresBelowTheLastLine) {
+// The frame ends a centimetre above the printable bottom, below a head area of
+// any height; the diagram sits 15 mm below the last line.
+TEST(ReportLayout, FrameAndDiagramFollowTheHeadAndTheLastLine) {
     const PageGeometry a4{11000, 16000};
     ChannelReportInput in = baseInput();
     in.window.lstEndwertLaden = entries("c", 2);
     in.diagram = QImage(40, 30, QImage::Format_RGB32);
-    for (const QString& remark : {QString(), QString("   "), QString("A\r\nB")}) {
-        in.remark = remark;
+    const struct {
+        const char* remark;
+        double head;
+    } cases[] = {{"", 0}, {"   ", 3}, {"A\r\nB", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.remark);
+        in.remark = c.remark;
+        in.settings.headAreaCm = c.head;
         const PrintedReport report = layoutChannelReport(in, a4, fixedWidth);
         ASSERT_EQ(report.pages.size(), 1);
-        const PageItem* image = findItem(report.pages[0], PageItem::Kind::Image);
-        ASSERT_NE(image, nullptr);
+        const ReportPage& page = report.pages[0];
+        EXPECT_DOUBLE_EQ(page.origin.y(), c.head * 567);
+        const PageItem* frame = findItem(page, PageItem::Kind::Rect);
+        const PageItem* image = findItem(page, PageItem::Kind::Image);
+        ASSERT_TRUE(frame && image);
+        EXPECT_DOUBLE_EQ(page.origin.y() + frame->rect.bottom(), a4.height - 567);
+        EXPECT_DOUBLE_EQ(frame->rect.right(), a4.width - 1300);
         // Remark label at 70 + 8 + 10 + 10 = 98 mm; two remark lines add 10 + 2 * 4.
-        const double lastMm = remark.trimmed().isEmpty() ? 98 : 98 + 10 + 8;
-        EXPECT_NEAR(image->rect.top(), (lastMm + 15) * 56.7, 1e-6) << remark.toStdString();
-        EXPECT_NEAR(image->rect.bottom(), a4.height - 567, 1e-6);
+        const double lastMm = QString(c.remark).trimmed().isEmpty() ? 98 : 98 + 10 + 8;
+        EXPECT_NEAR(image->rect.top(), (lastMm + 15) * 56.7, 1e-6);
+        EXPECT_NEAR(page.origin.y() + image->rect.bottom(), a4.height - 567, 1e-6);
         EXPECT_NEAR(image->rect.width(), a4.width - 1701, 1e-6);
     }
+    in.settings.headAreaCm = 0;
     // No room left for a diagram on the first page: it gets a page of its own.
     in.remark.clear();
     in.window.lstEndwertLaden = entries("c", 30);
@@ -317,19 +308,17 @@ TEST(ReportLayout, PrintDateStandsClearOfTheProgramHeading) {
 // --- texts ----------------------------------------------------------------------------------
 
 TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
-    struct Case {
+    const struct {
         const char* mode;
-        bool cycleShown;
-        bool periodShown;
+        bool cycleShown, periodShown;
         const char* line;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Conditioning", false, false, "Conditioning - 3 cycles"},
         {"Conditioning", true, false, "Conditioning, 3 cycles"},
         {"Conditioning ", false, false, "Conditioning "},
         {"Charge", false, true, "Charge, 12 h"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ProgramBlockData p;
         p.cboGeraeteModi = c.mode;
         p.cboModeZyklus = "3 cycles";
@@ -344,19 +333,18 @@ TEST(ReportTexts, ModeLineNamesTheCycleOfTheFormingModeOnly) {
 // The date only for exactly "YES"; the head height in the user's locale, else as 0.
 TEST(ReportTexts, SettingsAreReadStrictly) {
     const QLocale german(QLocale::German, QLocale::Germany);
-    struct Case {
+    const struct {
         const char *date, *head;
         QLocale locale;
         bool printDate;
         double cm;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"YES", "2,5", german, true, 2.5},  {"yes", "2.5", QLocale::c(), false, 2.5},
         {"Yes", " 3 ", german, false, 3},   {"YES ", "2.5", german, false, 2.5},
         {"NO", "abc", german, false, 0},    {"", "-1", QLocale::c(), false, 0},
         {"YES", "", QLocale::c(), true, 0}, {"NO", "25", german, false, 10},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.date << "|" << c.head);
         const ReportSettings s = readReportSettings(
             [&](const QString& key) {
@@ -368,7 +356,6 @@ TEST(ReportTexts, SettingsAreReadStrictly) {
         EXPECT_EQ(s.printDate, c.printDate);
         EXPECT_DOUBLE_EQ(s.headAreaCm, c.cm);
     }
-    // The check of a typed height: printingui_test.cpp, PrintSettingsDialogTest.
 }
 
 TEST(ReportTexts, WrapBreaksAtBlanksAndCutsOverlongWords) {

@@ -85,6 +85,7 @@ public:
         p.parse(text, false);
         return p;
     }
+    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
     ProgramOptions options() {
         return loadProgramOptions([this](const QString& key) { return session().setting(key); });
     }

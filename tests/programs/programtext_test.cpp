@@ -64,13 +64,10 @@ TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
 TEST_F(ProgramText, ExtendedFieldsFollowTheSettings) {
     show("003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D09000");
     ProgramRecord ext;
-    ext.programmingLocked = true;
-    ext.withoutLoad = true;
+    ext.programmingLocked = ext.withoutLoad = true;
     ext.leadAcidMode = 2; // any value but 0 goes as 1
-    ext.lithiumIonMode = 0;
     ext.endOfCharge = 150;
     ext.chargeMode = 1;
-    ext.qMode = 0;
     ext.uMode = 2; // only 1 goes as 1
     model->setExtendedFields(ext);
     const QString base = "003,P,A04,M01,Z03,F0,W30,L01000,E00500,V10800,D01000";
@@ -98,11 +95,10 @@ TEST_F(ProgramText, StoredTextsComeBackUnchanged) {
 TEST(EchoCheck, TrailingFieldsOfTheChargerAreRemoved) {
     const QString sent = "001,P,A05,M01,Z06,F0,W30,L02000,E01000,V14400,D10500";
     const QString ext = sent + ",S1,C0,B0,H0,N100";
-    struct Case {
+    const struct {
         QString sent, answer;
         bool extension, match;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {sent, sent + ",G1,", false, true},
         {sent, sent + ",G1,", true, true},
         {sent, sent.chopped(1) + "1,G1,", false, false}, // one digit differs
@@ -114,7 +110,7 @@ TEST(EchoCheck, TrailingFieldsOfTheChargerAreRemoved) {
         {ext, ext + ",G2,R4,", false, false}, // without the setting R stays
         {ext, ext.toLower() + ",G2,R4,", true, false},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(echoMatches(c.sent, c.answer, c.extension), c.match) << c.answer.toStdString();
 }
 
@@ -172,18 +168,17 @@ TEST(LineTransfer, AStopEndsTheTransferBetweenRequests) {
 
 TEST(LineTransfer, FetchTriesThreeTimes) {
     const QString program = "002,P,A05,M02,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,";
-    struct Case {
+    const struct {
         std::deque<QString> answers;
         FetchResult::Outcome outcome;
         const char* key;
         int requests;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"", "-1", program}, FetchResult::Fetched, "", 3},
         {{"", "-1", "garbage", program}, FetchResult::NoAnswer, "0974", 3},
         {{"002,M,SK,"}, FetchResult::NoProgram, "0993", 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FakeProgramLine line;
         line.answers = c.answers;
         const FetchResult r = QCoro::waitFor(fetchProgram(line, "002"));

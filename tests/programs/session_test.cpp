@@ -1,16 +1,11 @@
-// The editor's buttons over a scripted line and the delivered user file, the
-// named programs and the extended settings. The editor shows no boxes: the
-// questions it asks are answered from a script here.
+// The editor's buttons over a scripted line (its questions answered from a
+// script), the named programs and the extended settings.
 #include "link/chargermodel.h"
 #include "programs/core/extendedsettings.h"
 #include "programs/core/programeditorsession.h"
 #include "programs/core/programlibrary.h"
 #include "programs/core/programtransfer.h"
 #include "programs_fixture.h"
-
-#include "storage/database.h"
-
-#include <deque>
 
 namespace velmara::test {
 namespace {
@@ -45,7 +40,6 @@ public:
         library.reset();
         ProgramsTest::TearDown();
     }
-    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
     void script(std::initializer_list<std::pair<QString, MsgAnswer>> boxes) {
         answers.insert(answers.end(), boxes);
     }
@@ -187,7 +181,6 @@ TEST(ProgramOptionsTest, DefaultEndOfChargeIsReadAsDigits) {
 
 class Library : public ProgramsTest {
 public:
-    int rows() { return session().user()->scalar("SELECT COUNT(*) FROM Programme").toInt(); }
     QString stored(const QString& name) {
         auto rs = session().user()->openRecordset("SELECT * FROM Programme");
         for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
@@ -199,43 +192,24 @@ public:
     static constexpr auto never = [] { return ADD_FAILURE() << "asked to overwrite", false; };
 };
 
-TEST_F(Library, SaveAsNewOverwriteOrKeep) {
+// Names are trimmed and found again whatever their letter case or quotes; the
+// answers to the overwrite question: EditorSession.SaveUnderAnExistingName...
+TEST_F(Library, SavedNamesAreFoundAgain) {
     ProgramLibrary lib(session().user());
     ASSERT_TRUE(lib.isValid());
     const auto first = lib.save("  Pack A ", "001,P,A05", never);
     EXPECT_EQ(first.outcome, Outcome::Inserted);
-    EXPECT_EQ(stored("Pack A"), "001,P,A05");
-
-    // Answering No keeps the stored program and stores nothing.
-    int asked = 0;
-    const auto kept = lib.save("pack a", "001,P,A02", [&] { return ++asked, false; });
-    EXPECT_EQ(kept.outcome, Outcome::Kept);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(stored("Pack A"), "001,P,A05");
-
-    const auto over = lib.save("Pack A", "001,P,A02", [] { return true; });
+    const auto over = lib.save("pack a", "001,P,A02", [] { return true; });
     EXPECT_EQ(over.outcome, Outcome::Overwritten);
     EXPECT_EQ(over.id, first.id);
-    EXPECT_EQ(rows(), 1);
     EXPECT_EQ(stored("Pack A"), "001,P,A02");
-
     EXPECT_EQ(lib.save("   ", "x", never).outcome, Outcome::NoName);
-    EXPECT_EQ(rows(), 1);
-}
-
-TEST_F(Library, NamesWithQuotesAreFoundAgain) {
-    ProgramLibrary lib(session().user());
     for (const char* name : {"Bob's pack", "it''s", "a' OR '1'='1", "\"quoted\""}) {
         EXPECT_EQ(lib.save(name, "001,P,A01", never).outcome, Outcome::Inserted) << name;
-        int asked = 0;
-        EXPECT_EQ(lib.save(name, "001,P,A02", [&] { return ++asked, false; }).outcome,
-                  Outcome::Kept)
-            << name;
-        EXPECT_EQ(asked, 1) << name;
+        EXPECT_EQ(lib.save(name, "x", [] { return false; }).outcome, Outcome::Kept) << name;
         EXPECT_EQ(stored(name), "001,P,A01");
     }
-    EXPECT_EQ(rows(), 4);
+    EXPECT_EQ(rows(), 5);
 }
 
 // Listed as a reader orders names, not by their bytes.
@@ -253,7 +227,6 @@ TEST_F(Library, ListLoadAndDelete) {
     EXPECT_TRUE(lib.remove(a));
     EXPECT_FALSE(lib.remove(a));
     EXPECT_EQ(lib.lastError(), ""); // gone, no fault
-    EXPECT_EQ(lib.programs().size(), 2);
 }
 
 class Extended : public ProgramsTest {};
@@ -262,34 +235,26 @@ TEST_F(Extended, ChoicesRoundTripThroughTheRecord) {
     ProgramRecord p;
     p.endOfCharge = 100;
     p.leadAcidMode = 2; // only 1 selects mode 2
-    p.lithiumIonMode = 1;
+    p.lithiumIonMode = p.uMode = 1;
     p.programmingLocked = true;
-    p.uMode = 1;
     const ExtendedChoices c = extendedChoicesOf(p, kGerman);
     EXPECT_EQ(c.endOfCharge, "10");
-    EXPECT_FALSE(c.leadMode2);
-    EXPECT_TRUE(c.liIonMode2);
-    EXPECT_TRUE(c.locked);
-    EXPECT_TRUE(c.u2);
-
+    EXPECT_EQ((std::vector<bool>{c.leadMode2, c.liIonMode2, c.locked, c.u2}),
+              (std::vector<bool>{false, true, true, true}));
     ProgramRecord back;
     EXPECT_FALSE(collectExtended(c, ref, back, kGerman));
-    EXPECT_EQ(back.endOfCharge, 100);
-    EXPECT_EQ(back.leadAcidMode, 0);
-    EXPECT_EQ(back.lithiumIonMode, 1);
-    EXPECT_TRUE(back.programmingLocked);
-    EXPECT_EQ(back.uMode, 1);
-    EXPECT_EQ(back.qMode, 0);
+    EXPECT_EQ((std::vector<int>{back.endOfCharge, back.leadAcidMode, back.lithiumIonMode,
+                                back.programmingLocked, back.uMode, back.qMode}),
+              (std::vector<int>{100, 0, 1, 1, 1, 0}));
 }
 
 TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
-    struct Case {
+    const struct {
         const char* text;
         const char* key; // "" accepted
-    };
-    const Case cases[] = {{"25", ""},     {" ", "7054"},     {"0", "7050"},
-                          {"51", "7050"}, {"99999", "7050"}, {"x", "7050"}};
-    for (const Case& c : cases) {
+    } cases[] = {{"25", ""},     {" ", "7054"},     {"0", "7050"},
+                 {"51", "7050"}, {"99999", "7050"}, {"x", "7050"}};
+    for (const auto& c : cases) {
         ExtendedChoices choices;
         choices.endOfCharge = c.text;
         ProgramRecord p;
@@ -298,10 +263,6 @@ TEST_F(Extended, EndOfChargeIsCheckedBeforeItIsTaken) {
         EXPECT_EQ(r ? (r->isLimits() ? r->keyA : r->key) : QString(), c.key) << c.text;
         EXPECT_EQ(p.endOfCharge, *c.key ? 77 : 250) << c.text;
     }
-    const CheckResult r = checkEndOfCharge("60", ref, kGerman);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->focus, "txtLadeende");
-    EXPECT_DOUBLE_EQ(r->max, 50);
 }
 
 } // namespace
