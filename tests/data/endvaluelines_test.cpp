@@ -29,8 +29,9 @@ TEST(EndValueLines, FixedColumnsUnderTheirHeading) {
         e.voltageMv = c.mv;
         e.cycleSeconds = c.minutes;
         EXPECT_EQ(formatEndValueLine(c.n, e), QString::fromLatin1(c.line));
-        if (c.n < 100)
+        if (c.n < 100) {
             EXPECT_EQ(wordEnds(heading), wordEnds(c.line)) << heading.toStdString();
+        }
     }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(formatEndValueLine(1, e), " 1.     -1,500    -0,001    -5");
