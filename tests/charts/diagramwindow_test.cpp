@@ -166,19 +166,6 @@ TEST_F(DiagramWindowTest, OptionsAreStoredAndAppliedOnOkOnly) {
     }
 }
 
-TEST_F(DiagramWindowTest, ZoomDrawsEveryStoredValueAndResetReturns) {
-    ASSERT_TRUE(m_files.addRamp(false, m_series, 3000)); // every 5th value plotted: 600
-    ASSERT_TRUE(open(m_series));
-    DiagramChart* chart = m_window->chart();
-    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 600);
-    chart->xAxis->setRange(100, 110); // as the mouse wheel would
-    EXPECT_TRUE(chart->isZoomed());
-    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 13); // 100 .. 110 and a neighbour each side
-    EXPECT_EQ(chart->readoutAt(104.4), "104.00 min   1.104 V   0.208 A   0.312 Ah");
-    chart->resetView();
-    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 600);
-}
-
 // A typed name gets its suffix; each save says where the file went.
 TEST_F(DiagramWindowTest, SavesPngAndPdf) {
     ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
