@@ -36,31 +36,6 @@ QStringList textsOf(const QList<EndValueLine>& lines) {
     return t;
 }
 
-TEST_F(StoredSeriesTest, ProgramFieldsShowTheStoredProgram) {
-    const qint32 battery = insertBattery("Pack");
-    const struct {
-        const char* program;
-        const char* type;
-        const char* mode;
-        const char* capacity;
-    } cases[] = {
-        {"001,P,A02,M02,Z06,F1,W30,K02000,L01000,E00500,V08400,D06000,G1,", "NiMH", "Entladen",
-         "2.000 Ah"},
-        {"001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", "<0912>", "Laden", "---"},
-        {"001,P,A09,M77,Z06,F1,W30,K00150,L01000,E00500,V08400,D06000,G1,", "", "", "0.150 Ah"},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program);
-        const auto view = read(insertSeries(battery, ++n, c.program));
-        ASSERT_TRUE(view.found);
-        EXPECT_EQ(view.batteryType, c.type);
-        EXPECT_EQ(view.mode, c.mode);
-        EXPECT_EQ(view.nominalCapacity, c.capacity);
-    }
-    EXPECT_TRUE(log.isEmpty());
-}
-
 TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
     const qint32 series = insertSeries(insertBattery("Pack"), 1);
     insertValue(series, false, "10;1200;500;3");

@@ -206,21 +206,6 @@ TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
     }
 }
 
-// Closing a channel window hides it (it goes on polling and recording); its
-// menu entry brings it back.
-TEST_F(MainWindowTest, ClosedChannelWindowsHideAndComeBackFromMenuOrPanel) {
-    auto w = start();
-    QMdiSubWindow* sub = w->channelSubWindow("002");
-    QWidget* channel = w->channelView("002")->widget();
-    EXPECT_FALSE(sub->close());
-    EXPECT_FALSE(sub->isVisible());
-    EXPECT_FALSE(w->isChannelChecked("002"));
-    EXPECT_EQ(w->channelView("002")->widget(), channel);
-    entry(*w, "mnuEinstellungenKanaeleKanal2")->trigger();
-    EXPECT_TRUE(sub->isVisible());
-    EXPECT_TRUE(w->isChannelChecked("002"));
-}
-
 TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
     struct Case {
         QString charger;
