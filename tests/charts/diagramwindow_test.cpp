@@ -1,5 +1,5 @@
-// The diagram window and its options dialog: opening and its failures, check
-// boxes, options, zoom, saving and the printing switch.
+// The diagram window and its options dialog: opening and its failures, options,
+// saving, the printing switch and where the window opens.
 #include "charts/ui/diagramchart.h"
 #include "charts/ui/diagramopener.h"
 #include "series_db.h"
@@ -59,7 +59,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
         return outcome.value_or(false);
     }
-    QCheckBox* box(const char* name) { return m_window->findChild<QCheckBox*>(name); }
 
     test::SeriesDb m_files{test::testTempRoot()};
     QMap<QString, QString> m_settings;
@@ -71,25 +70,6 @@ protected:
     QPointer<DiagramWindow> m_window;
     qint32 m_series = 0;
 };
-
-// The axes' rules themselves: AxisRulesTest and DiagramAxesTest.
-TEST_F(DiagramWindowTest, ShowsTheVoltageCurveOfANewSeries) {
-    ASSERT_TRUE(m_files.addRamp(false, m_series, 10));
-    ASSERT_TRUE(open(m_series));
-    EXPECT_TRUE(m_window->isVisible());
-    DiagramChart* chart = m_window->chart();
-    EXPECT_TRUE(chart->isCurveVisible(Curve::Voltage));
-    EXPECT_FALSE(chart->isCurveVisible(Curve::Current));
-    EXPECT_EQ(chart->plottedPoints(Curve::Voltage), 10);
-
-    // Beside the voltage the current (0 .. 0.018 A) gets the right axis.
-    box("chkStrom")->setChecked(true);
-    EXPECT_TRUE(chart->isCurveVisible(Curve::Current));
-    EXPECT_EQ(chart->graphOf(Curve::Current)->valueAxis(), chart->yAxis2);
-    box("chkSpannung")->setChecked(false);
-    EXPECT_FALSE(chart->isCurveVisible(Curve::Voltage));
-    EXPECT_FALSE(chart->yAxis2->visible());
-}
 
 // Too few values, then a closed file (logged): a message each and no window.
 TEST_F(DiagramWindowTest, ALoadThatFailsShowsAMessageAndNoWindow) {

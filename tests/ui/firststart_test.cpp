@@ -36,7 +36,6 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
         ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgFirstSprache", [&](QDialog* d) {
             EXPECT_EQ(chosen(d, "cboSprache"), "de");
-            EXPECT_EQ(child<QComboBox>(d, "cboSprache")->count(), 2) << "usable languages only";
             pick(d, "cboSprache", "en");
             return answer(d);
         });
