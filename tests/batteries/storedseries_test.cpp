@@ -1,8 +1,5 @@
-// The stored-series window's data and a battery's capacity history, read back
-// from the user file.
+// A battery's capacity history, read back from the user file.
 #include "batteries/core/batteryhistory.h"
-#include "batteries/core/referencetexts.h"
-#include "batteries/core/storedseries.h"
 #include "batteries_fixture.h"
 
 #include <QLocale>
@@ -15,74 +12,9 @@ public:
     void SetUp() override {
         BatteriesTest::SetUp();
         QLocale::setDefault(QLocale::c());
-        texts = loadReferenceTexts(*master, "QMT4", "de");
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
-    StoredSeriesView read(qint32 series) {
-        StoredSeriesReader reader(*user, texts, testText,
-                                  [this](const QString& s, const QString& e) { log << s << e; });
-        return reader.read({series, "Pack", "2", "a remark"});
-    }
-
-    ReferenceTexts texts;
-    QStringList log;
 };
-
-QStringList textsOf(const QList<EndValueLine>& lines) {
-    QStringList t;
-    for (const auto& l : lines)
-        t << l.text;
-    return t;
-}
-
-TEST_F(StoredSeriesTest, ProgramFieldsShowTheStoredProgram) {
-    const qint32 battery = insertBattery("Pack");
-    const struct {
-        const char* program;
-        const char* type;
-        const char* mode;
-        const char* capacity;
-    } cases[] = {
-        {"001,P,A02,M02,Z06,F1,W30,K02000,L01000,E00500,V08400,D06000,G1,", "NiMH", "Entladen",
-         "2.000 Ah"},
-        {"001,P,A05,M01,Z06,F1,W30,L01000,E00500,V08400,D06000,G1,", "<0912>", "Laden", "---"},
-        {"001,P,A09,M77,Z06,F1,W30,K00150,L01000,E00500,V08400,D06000,G1,", "", "", "0.150 Ah"},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program);
-        const auto view = read(insertSeries(battery, ++n, c.program));
-        ASSERT_TRUE(view.found);
-        EXPECT_EQ(view.batteryType, c.type);
-        EXPECT_EQ(view.mode, c.mode);
-        EXPECT_EQ(view.nominalCapacity, c.capacity);
-    }
-    EXPECT_TRUE(log.isEmpty());
-}
-
-TEST_F(StoredSeriesTest, EndValuesFillTheTwoListsInOrder) {
-    const qint32 series = insertSeries(insertBattery("Pack"), 1);
-    insertValue(series, false, "10;1200;500;3");
-    const qint32 d1 = insertValue(series, true, "3;1850;1000;3600;118");
-    const qint32 c1 = insertValue(series, true, "2;2100;1420;9000;125;T;95");
-    insertValue(series, true, "garbage");
-    const qint32 d2 = insertValue(series, true, "3;1900;1000;12000;120;F;80;12");
-    const auto view = read(series);
-    EXPECT_EQ(textsOf(view.chargeLines), QStringList({"---", " 2.      2.100     1.420   125"}));
-    EXPECT_EQ(textsOf(view.dischargeLines),
-              QStringList({" 1.      1.850     1.000   118", " 2.      1.900     1.000   120"}));
-    EXPECT_EQ(QVector<qint32>({view.chargeLines[0].valueId, view.chargeLines[1].valueId,
-                               view.dischargeLines[0].valueId, view.dischargeLines[1].valueId}),
-              QVector<qint32>({0, c1, d1, d2}));
-    ASSERT_TRUE(view.endValues);
-    EXPECT_EQ(view.endValues->size(), 3);
-    // The last end value decides the two extra fields.
-    EXPECT_EQ(view.batteryState, FieldShow::Shown);
-    EXPECT_EQ(view.batteryStateText, "<0846> (80%)");
-    EXPECT_EQ(view.selfDischarge, FieldShow::Shown);
-    EXPECT_EQ(view.selfDischargeText, "12 mAh");
-}
 
 // Capacity history of a battery from the end values of its series.
 const char* const kProgram2000 =

@@ -1,4 +1,4 @@
-// The channel window's live curve and its channel events, driven by polls.
+// The channel window's live curve, driven by polls.
 #include "channel_fixture.h"
 
 #include "channel/ui/channelwindow.h"
@@ -16,10 +16,8 @@ protected:
         queueStart("001");
         auto w = std::make_unique<ChannelWindow>(session(), ChannelCode(1), link.get(), host,
                                                  nullptr, false, [this] { return now; });
-        w->channelEventSink = [this](const ChannelEvent& e) { events.push_back(e); };
         return w;
     }
-    std::vector<ChannelEvent> events;
 };
 
 TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
@@ -46,17 +44,6 @@ TEST_F(LiveCurveWindow, DrawsTheValuesOfTheTemporarySeriesAsTheyArrive) {
     later(3);
     charge(w->controller(), 5);
     EXPECT_EQ(curve->pointCount(), 1);
-}
-
-// When each end or fault is told: ChannelEvents. Here: the window tells them.
-TEST_F(LiveCurveWindow, TellsEndsAndFaults) {
-    auto w = window();
-    charge(w->controller(), 100);
-    poll(w->controller(), "001,M,SF");
-    charge(w->controller(), 10);
-    poll(w->controller(), "001,M,SQS");
-    EXPECT_EQ(events, (std::vector<ChannelEvent>{{"001", ChannelEvent::Kind::Ended, 5, 0},
-                                                 {"001", ChannelEvent::Kind::Fault, 7, 9}}));
 }
 
 } // namespace

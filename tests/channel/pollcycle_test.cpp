@@ -106,36 +106,6 @@ TEST_F(PollCycle, ASilentChargerIsProbedAndSilencesTheOtherChannels) {
     EXPECT_EQ(display[F::Status], text("6010"));
 }
 
-TEST_F(PollCycle, AChannelReportingNoBatteryKeepsBeingProbed) {
-    ChannelController& c = idle();
-    silence();
-    c.tick();
-    int before = requests();
-    for (int i = 0; i < 2; ++i) {
-        answer("001,M,SK");
-        answer("001,D");
-        answer("001,M,SA");
-        answer("001,M,SK");
-        c.tick();
-        EXPECT_EQ(requests(), before += 4);
-        EXPECT_EQ(display[F::Status], text("0878"));
-    }
-    EXPECT_FALSE(host.noQmt);
-}
-
-TEST_F(PollCycle, OtherChannelsProbeEverySixSecondsAndLeaveTheFlagAlone) {
-    silence(); // channel 2 finds no answer when it starts
-    ChannelController& c2 = make("002");
-    silence();
-    c2.tick();
-    EXPECT_EQ(c2.pollInterval(), 6000);
-    EXPECT_FALSE(host.noQmt);
-    queueStart("002");
-    c2.tick();
-    EXPECT_EQ(c2.pollInterval(), 3000);
-    EXPECT_EQ(host.panels["002"], text("6010"));
-}
-
 // (An answer of another channel counts as bad: AnswersOfAnotherChannel...)
 TEST_F(PollCycle, ABadStatusIsAskedOnceMore) {
     ChannelController& c = idle();

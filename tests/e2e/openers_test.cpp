@@ -1,21 +1,16 @@
 // The one diagram window inside the main window's area, asked for by a stored
-// series and a channel within one load, and its report after its caller closed.
+// series and a channel within one load.
 #include "../ui/mainwindow_fixture.h"
 
-#include "../printing/pdfwords.h"
 #include "batteries/ui/batteriesui.h"
 #include "batteries/ui/storedserieswindow.h"
 #include "channel/ui/channelwindow.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "storage/database.h"
-#include "support/scripted_dialogs.h"
 #include "support/user_rows.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 
-#include <QDialog>
-#include <QDir>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -94,31 +89,6 @@ TEST_F(Openers, DiagramRequestsShareTheOneSubWindowOfTheMainArea) {
     EXPECT_TRUE(window->diagramWindow()->isWindow());
     stored->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// The diagram's report still shows the series after its window was closed.
-TEST_F(Openers, DiagramReportKeepsWhatItsClosedCallerShowed) {
-    if (!havePdfToText())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: PDF contents not checked";
-    StoredSeriesWindow* stored = openStoredSeries("Zelle Nord");
-    stored->findChild<QPushButton*>("cmdDiagramme")->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!stored->diagramBusy(), 5000);
-    stored->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_NE(window->diagramWindow(), nullptr);
-    const QString pdf = QDir(folder.path()).filePath("closed-caller.pdf");
-    {
-        ScriptedDialogs dialogs(session().prompter());
-        dialogs.accept("dlgBemerkung").expect("commonDialogMain", [&](QDialog* d) {
-            qobject_cast<QFileDialog*>(d)->selectFile(pdf);
-            return int(QDialog::Accepted);
-        });
-        window->diagramWindow()->printReport(false, true);
-    }
-    const std::optional<PdfText> text = readPdfWords(pdf);
-    ASSERT_TRUE(text);
-    EXPECT_TRUE(text->find("Nord")) << "the series' heading";
-    EXPECT_TRUE(text->find("NiMH,")) << "the program's battery type";
 }
 
 } // namespace

@@ -4,10 +4,7 @@
 #include "link/chargerlink.h"
 #include "support/fake_serial_port.h"
 
-#include <QFile>
-#include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -175,41 +172,6 @@ TEST(LinkQueueTest, EndingAllRequestsAnswersEveryWaiterAndWritesNothingMore) {
             EXPECT_EQ(rig.port->writes, writes);
         }
     }
-}
-
-// The log hears of an outage, of silence and of answers that are no frame
-// once when each begins and once when it ends, not once per request.
-TEST(LinkFaultTest, OutagesSilenceAndUnreadableAnswersAreLoggedOncePerEpisode) {
-    QTemporaryDir dir;
-    ErrorLog log;
-    log.open(dir.filePath("error.log"));
-    Rig rig;
-    rig.link->setLog(&log);
-    const QByteArray good = DC4 + ",001,M,SA," + ETX;
-    rig.link->closeComPort();
-    for (int i = 0; i < 3; ++i)
-        answer(rig.link->getStatus(ChannelCode(1)));
-    ASSERT_TRUE(rig.link->openComPort());
-    for (const QByteArray& reply : {good, QByteArray(), QByteArray(), good, QByteArray("x" + ETX),
-                                    QByteArray("y" + ETX), good}) {
-        if (!reply.isEmpty())
-            rig.port->queueAnswer(reply, 10);
-        answer(rig.link->getStatus(ChannelCode(1)));
-    }
-    log.release();
-    QFile file(dir.filePath("error.log"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
-    const QStringList begins = lines.filter(QRegularExpression("^begins: "));
-    ASSERT_EQ(begins.size(), 3) << lines.join("|").toStdString();
-    EXPECT_TRUE(begins[0].endsWith("13 - Device not open"));
-    EXPECT_TRUE(begins[1].startsWith("begins: no answer to 001"));
-    EXPECT_TRUE(begins[2].endsWith("is no frame"));
-    const QStringList ends = lines.filter(QRegularExpression("^ends after "));
-    ASSERT_EQ(ends.size(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(ends[i].contains(QString(" s, %1 in all: ").arg(i == 0 ? 3 : 2)))
-            << ends[i].toStdString();
 }
 
 TEST(LinkFaultTest, AVanishedDeviceIsClosedReportedOnceAndReopenedWhenBack) {

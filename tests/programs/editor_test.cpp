@@ -30,14 +30,6 @@ TEST(EditorLists, CellCountsAndNominalVoltagesFollowEachOther) {
     }
 }
 
-TEST_F(Editor, DeliveredTypesGiveRoundedNominalVoltages) {
-    model->chooseBatteryType(6); // LiPo, 3.7 V a cell
-    EXPECT_EQ(model->nominalVoltageList().at(2), "11,1 V");
-    model->chooseBatteryType(4); // Li-ion, 3.6 V
-    model->pickCellCount("5");
-    EXPECT_EQ(model->nominalVoltageText(), "18 V");
-}
-
 TEST_F(Editor, RateTimesCapacityWritesTheCurrent) {
     model->setTargetCapacity(true);
     model->setText(Box::ChargeCurrent, "0,700");

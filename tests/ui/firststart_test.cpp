@@ -36,9 +36,7 @@ TEST_F(FirstStartChain, StoresWhatWasConfirmedUpToACancel) {
         ScriptedDialogs dialogs(session().prompter());
         dialogs.expect("dlgFirstSprache", [&](QDialog* d) {
             EXPECT_EQ(chosen(d, "cboSprache"), "de");
-            EXPECT_EQ(child<QComboBox>(d, "cboSprache")->count(), 2) << "usable languages only";
             pick(d, "cboSprache", "en");
-            EXPECT_EQ(text(d, "lblSprache"), "Language:");
             return answer(d);
         });
         if (cancelAt > 0)

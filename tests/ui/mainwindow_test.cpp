@@ -4,7 +4,6 @@
 #include "link/chargerlink.h"
 #include "storage/database.h"
 #include "support/controls.h"
-#include "ui/mainwindow/startlogo.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace velmara::test {
 namespace {
@@ -35,7 +33,6 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->comLink() && w->comLink()->isComPortOpen());
     EXPECT_TRUE(QFile::exists(folder.folder().logPath()));
-    EXPECT_TRUE(w->windowTitle().startsWith(session().text("0001"))) << "texts applied";
     w->setStatusbarText("009", "ignored"); // no panel, no crash
 }
 
@@ -209,35 +206,6 @@ TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
     }
 }
 
-// The charger model's rules themselves: ShellRules. Here: the four channels are
-// loaded, the one stored as hidden is not shown, and the extension is derived.
-TEST_F(MainWindowTest, ChargerModelDecidesWindowsAndMenus) {
-    auto w = start({{"UsedCharger", "QMT4"},
-                    {"Akku3Visible", "NO"},
-                    {"P1ExtensionAvailable", "NO"},
-                    {"P4ExtensionAvailable", "YES"}});
-    EXPECT_EQ(session().setting("ProgramExtensionAvaiable"), "YES");
-    ASSERT_NE(w->channelView("004"), nullptr);
-    EXPECT_TRUE(w->channelSubWindow("004")->isVisible());
-    EXPECT_FALSE(w->channelSubWindow("003")->isVisible());
-    EXPECT_FALSE(entry(*w, "mnuEinstellungenKanaeleKanal3")->isChecked());
-}
-
-// Closing a channel window hides it (it goes on polling and recording); its
-// menu entry brings it back.
-TEST_F(MainWindowTest, ClosedChannelWindowsHideAndComeBackFromMenuOrPanel) {
-    auto w = start();
-    QMdiSubWindow* sub = w->channelSubWindow("002");
-    QWidget* channel = w->channelView("002")->widget();
-    EXPECT_FALSE(sub->close());
-    EXPECT_FALSE(sub->isVisible());
-    EXPECT_FALSE(w->isChannelChecked("002"));
-    EXPECT_EQ(w->channelView("002")->widget(), channel);
-    entry(*w, "mnuEinstellungenKanaeleKanal2")->trigger();
-    EXPECT_TRUE(sub->isVisible());
-    EXPECT_TRUE(w->isChannelChecked("002"));
-}
-
 TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {
     struct Case {
         QString charger;
@@ -332,15 +300,6 @@ TEST_F(MainWindowTest, CompactingTheDatabaseEndsWithoutAnotherQuitQuestion) {
     EXPECT_TRUE(w->hasEnded());
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(QFile::exists(folder.folder().compactTempPath()));
-}
-
-TEST(StartLogo, EndsOnceAtAKeyPress) {
-    StartLogo logo(60000);
-    QSignalSpy finished(&logo, &StartLogo::finished);
-    logo.show();
-    QTest::keyClick(&logo, Qt::Key_Space);
-    logo.finish();
-    EXPECT_EQ(finished.count(), 1);
 }
 
 // Ending from the program (language, charger, compaction) asks nothing, stores
