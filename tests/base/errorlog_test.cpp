@@ -43,27 +43,3 @@ TEST(ErrorLog, SignaturesAppendAndKeepEarlierContent) {
     EXPECT_EQ(l.filter("LogType: second").size(), 1);
 }
 
-// A repeating fault writes one entry when it begins and one when it ends.
-TEST(ErrorLog, EpisodeIsLoggedWhenItBeginsAndWhenItEnds) {
-    QTemporaryDir dir(test::testTempRoot() + "/log-XXXXXX");
-    const QString path = dir.path() + "/error.log";
-    ErrorLog log;
-    log.open(path);
-    {
-        LogEpisode episode(&log, "Charger does not answer");
-        for (int i = 0; i < 3; ++i)
-            episode.occurred(QString("request %1").arg(i));
-        episode.end("answers again");
-        episode.end();
-        episode.occurred("again");
-    }
-    log.release();
-    const QStringList l = linesOf(path);
-    EXPECT_EQ(l.filter("LogType: Charger does not answer").size(), 4) << l.join('|').toStdString();
-    EXPECT_EQ(l.filter(QRegularExpression("^begins: ")),
-              QStringList({"begins: request 0", "begins: again"}));
-    const QStringList ends = l.filter(QRegularExpression("^ends after "));
-    ASSERT_EQ(ends.size(), 2);
-    EXPECT_TRUE(ends[0].endsWith(" s, 3 in all: answers again")) << ends[0].toStdString();
-    EXPECT_TRUE(ends[1].endsWith(": still going when the program ended"));
-}
