@@ -103,8 +103,7 @@ TEST_F(ReportPdf, TextsStandWhereTheReportPutsThem) {
     in.window.lstEndwertLaden = entries("charge", 2);
     in.window.lstEndwertEntladen = entries("discharge", 1);
     in.remark = "Alpha\r\nBravo\nCharlie";
-    in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)),
-                                   QLocale(QLocale::German, QLocale::Germany));
+    in.printDate = formatPrintDate(QDateTime(QDate(2026, 12, 6), QTime(9, 5)), "de");
     EXPECT_EQ(in.printDate, "06. Dezember 2026   09:05");
     const PdfText text = print(in, "positions");
     ASSERT_EQ(text.pages.size(), 1);
