@@ -220,6 +220,11 @@ void ChannelWindow::buildControls() {
                   2, 1);
     pg->setColumnStretch(1, 1);
     pg->setRowStretch(3, 1);
+    // Narrow side margins: the fields carry the charger's longest mode names
+    // ("Charge-discharge-charge") in a window a quarter of a small screen wide.
+    const QMargins margins = pg->contentsMargins();
+    pg->setContentsMargins(4, margins.top(), 4, margins.bottom());
+    pg->setHorizontalSpacing(4);
 
     m_frameAkkumesswerte = new QGroupBox(m_content);
     m_frameAkkumesswerte->setObjectName(QStringLiteral("frameAkkumesswerte"));
