@@ -1,0 +1,85 @@
+#include "web/core/webroutes.h"
+#include "web/core/webviewserver.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTest>
+#include <QWebSocket>
+#include <gtest/gtest.h>
+
+namespace velmara {
+namespace {
+
+const QString kToken = QStringLiteral("Zq3-secret_token");
+
+// Nothing in a URL names a file; the page and its feed need the token, a wrong
+// one gives no data; only GET is answered.
+TEST(WebRoutes, ServesOnlyItsOwnFilesAndThePageOnlyWithTheToken) {
+    struct Row {
+        bool get;
+        const char* path;
+        const char* token;
+        int status;
+        const char* resource;
+    } rows[] = {
+        {true, "/", "Zq3-secret_token", 200, ":/web/index.html"},
+        {true, "/", "Zq3-secret_tokeN", 403, ""},
+        {true, "/", "Zq3-secret_toke", 403, ""},
+        {true, "/", "", 403, ""},
+        {false, "/", "Zq3-secret_token", 405, ""},
+        {true, "/app.js", "", 200, ":/web/app.js"},
+        {true, "/../velmara.mdb", "Zq3-secret_token", 404, ""},
+        {true, "/index.html", "Zq3-secret_token", 404, ""},
+    };
+    for (const Row& row : rows) {
+        const WebReply reply = routeWebRequest(
+            {row.get, QString::fromLatin1(row.path), QString::fromLatin1(row.token)}, kToken);
+        SCOPED_TRACE(std::string(row.path) + " " + row.token);
+        EXPECT_EQ(reply.status, row.status);
+        EXPECT_EQ(reply.resource, QLatin1String(row.resource));
+        EXPECT_TRUE(
+            reply.headers.contains(QPair<QByteArray, QByteArray>("Cache-Control", "no-store")));
+    }
+    EXPECT_FALSE(tokenMatches(u"", u""));
+    EXPECT_EQ(newAccessToken().size(), 43);
+    EXPECT_NE(newAccessToken(), newAccessToken());
+}
+
+bool waitFor(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, 5000);
+}
+
+TEST(WebViewServer, AnswersThePageAndFeedsOnlyViewersWithTheToken) {
+    WebViewServer server;
+    server.setCurrentState([] { return QByteArrayList{R"({"type":"hello"})"}; });
+    ASSERT_TRUE(server.start({true, false, 0, kToken}));
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+
+    QNetworkAccessManager http;
+    for (const auto& [query, status] :
+         {std::pair{"?t=wrong", 403}, std::pair{"?t=Zq3-secret_token", 200}}) {
+        std::unique_ptr<QNetworkReply> reply(http.get(QNetworkRequest(QUrl(base + "/" + query))));
+        ASSERT_TRUE(waitFor([&] { return reply->isFinished(); }));
+        EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), status);
+        EXPECT_EQ(reply->readAll().contains("app.js"), status == 200);
+    }
+
+    QWebSocket stranger, viewer;
+    QStringList strangerGot, viewerGot;
+    QObject::connect(&stranger, &QWebSocket::textMessageReceived,
+                     [&](const QString& m) { strangerGot << m; });
+    QObject::connect(&viewer, &QWebSocket::textMessageReceived,
+                     [&](const QString& m) { viewerGot << m; });
+    stranger.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/feed?t=wrong").arg(server.port())));
+    viewer.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/feed?t=%2").arg(server.port()).arg(kToken)));
+    ASSERT_TRUE(waitFor([&] { return server.viewerCount() == 1 && !viewerGot.isEmpty(); }));
+    server.broadcast(R"({"type":"channel","channel":"2"})");
+    ASSERT_TRUE(waitFor([&] { return viewerGot.size() == 2; }));
+    EXPECT_EQ(viewerGot,
+              (QStringList{R"({"type":"hello"})", R"({"type":"channel","channel":"2"})"}));
+    EXPECT_TRUE(waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(strangerGot.isEmpty());
+}
+
+} // namespace
+} // namespace velmara
