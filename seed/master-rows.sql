@@ -944,6 +944,33 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4800', 'de', 'Der Import wird abgebrochen: die schon gespeicherten Messwerte werden wieder entfernt...'),
  ('4800', 'en', 'Cancelling the import: the values stored so far are being removed...');
 
+-- The web view: its menu entry and dialog, and the page's own texts
+INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
+ ('4900', 'de', 'Web-Ansicht ...'),
+ ('4900', 'en', 'Web view ...'),
+ ('4901', 'de', 'Web-Ansicht'),
+ ('4901', 'en', 'Web view'),
+ ('4902', 'de', 'Web-Ansicht einschalten (nur lesen)'),
+ ('4902', 'en', 'Turn on the web view (read only)'),
+ ('4903', 'de', 'Port'),
+ ('4903', 'en', 'Port'),
+ ('4904', 'de', 'Im lokalen Netz erreichbar'),
+ ('4904', 'en', 'Reachable in the local network'),
+ ('4905', 'de', 'Neuer Zugangsschlüssel'),
+ ('4905', 'en', 'New access key'),
+ ('4906', 'de', 'Link'),
+ ('4906', 'en', 'Link'),
+ ('4907', 'de', 'Die Web-Ansicht kann den Port %1 nicht öffnen: er ist belegt oder nicht erlaubt. Bitte einen anderen Port wählen.'),
+ ('4907', 'en', 'The web view cannot open port %1: it is in use or not allowed. Please choose another port.'),
+ ('4908', 'de', 'Wer den Link oder den QR-Code hat, kann im lokalen Netz alle Kanäle sehen (nur lesen). Ein neuer Zugangsschlüssel sperrt alle alten Links.'),
+ ('4908', 'en', 'Anyone with the link or the QR code can watch every channel in the local network (read only). A new access key locks out every old link.'),
+ ('4910', 'de', 'Verbindung unterbrochen, neuer Versuch ...'),
+ ('4910', 'en', 'Connection lost, trying again ...'),
+ ('4911', 'de', 'verbunden'),
+ ('4911', 'en', 'connected'),
+ ('4912', 'de', 'Aufzeichnung'),
+ ('4912', 'en', 'Recording');
+
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES
  ('QMT1', 'QMT1'),

@@ -1,6 +1,7 @@
 #include "web/core/webaccess.h"
 
 #include <QByteArray>
+#include <QNetworkInterface>
 #include <QRandomGenerator>
 #include <QUrlQuery>
 
@@ -23,6 +24,14 @@ bool tokenMatches(QStringView given, QStringView expected) {
     for (qsizetype i = 0; i < given.size(); ++i)
         difference |= given[i].unicode() ^ expected[i].unicode();
     return difference == 0;
+}
+
+QString webViewHost(bool network) {
+    if (network)
+        for (const QHostAddress& address : QNetworkInterface::allAddresses())
+            if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+                return address.toString();
+    return QStringLiteral("127.0.0.1");
 }
 
 QUrl webViewLink(const QString& host, quint16 port, const QString& token) {

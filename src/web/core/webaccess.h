@@ -22,6 +22,10 @@ QString newAccessToken();
 // missing token never matches.
 bool tokenMatches(QStringView given, QStringView expected);
 
+// The host a link names: 127.0.0.1 on this computer only, else this computer's
+// first IPv4 address in the local network (127.0.0.1 when it has none).
+QString webViewHost(bool network);
+
 // The link a viewer opens: http://HOST:PORT/?t=TOKEN.
 QUrl webViewLink(const QString& host, quint16 port, const QString& token);
 
