@@ -34,8 +34,8 @@ WebViewDialog::WebViewDialog(Session& session, const WebAccess& access, QWidget*
     m_networkNote->setWordWrap(true);
     m_link = named(new QLineEdit(this), "txtLink");
     m_link->setReadOnly(true);
-    m_newKey = named(new QPushButton(session.text(QStringLiteral("4905")), this),
-                     "cmdNeuerSchluessel");
+    m_newKey =
+        named(new QPushButton(session.text(QStringLiteral("4905")), this), "cmdNeuerSchluessel");
     m_qrCode = named(new QLabel(this), "lblQrCode");
     m_qrCode->setAlignment(Qt::AlignCenter);
 
