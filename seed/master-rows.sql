@@ -34,7 +34,11 @@ INSERT INTO Optionen ("key", "value") VALUES
  ('HeadArea', '3'),
  ('PrintDate', 'YES'),
  ('PrintingSubTitle', ''),
- ('Notifications', 'YES');
+ ('Notifications', 'YES'),
+ ('WebView', 'NO'),
+ ('WebViewNetwork', 'NO'),
+ ('WebViewPort', '8480'),
+ ('WebViewToken', '');
 
 -- Languages
 INSERT INTO Sprachen (SprachCode, SprachResID, Usable) VALUES
