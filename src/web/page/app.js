@@ -21,11 +21,13 @@ function channelView(code) {
   const section = element('section', '', document.getElementById('channels'));
   section.id = 'channel' + code;
   const title = element('h2', '', section);
+  const recording = element('p', 'recording', section);
+  recording.id = 'recording' + code;
   const state = element('p', 'state', section);
   state.id = 'state' + code;
   const list = element('dl', '', section);
-  const fields = { title, state };
-  for (const key of ['current', 'voltage', 'capacity', 'recording']) {
+  const fields = { title, state, recording };
+  for (const key of ['current', 'voltage', 'capacity']) {
     const term = element('dt', '', list);
     const value = element('dd', '', list);
     value.id = key + code;
@@ -55,11 +57,10 @@ function showChannel(m) {
   f.current.textContent = m.current;
   f.voltage.textContent = m.voltage;
   f.capacity.textContent = m.capacity;
-  f.recording.textContent = m.recording || text('notRecording', '-');
+  f.recording.textContent = m.recording;
   f.currentLabel.textContent = text('current', 'Current');
   f.voltageLabel.textContent = text('voltage', 'Voltage');
   f.capacityLabel.textContent = text('capacity', 'Capacity');
-  f.recordingLabel.textContent = text('recording', 'Recording');
   f.afterChargeLabel.textContent = text('afterCharge', 'After charging');
   f.afterDischargeLabel.textContent = text('afterDischarge', 'After discharging');
   f.afterCharge.textContent = (m.afterCharge || []).join('\n') || '---';
