@@ -16,7 +16,8 @@
 
 namespace velmara {
 
-Session::Session(const ProgramFolder& folder) : m_folder(folder) {}
+Session::Session(const ProgramFolder& folder)
+    : m_folder(folder), m_stores(makeSqliteStores([this] { return m_user.get(); })) {}
 
 Session::~Session() {
     releaseLink();

@@ -4,14 +4,12 @@
 #include "data/unfinishedimports.h"
 #include "storage/backgroundcheckpoint.h"
 #include "storage/database.h"
-#include "storage/sqlitevalue.h"
+#include "storage/query.h"
 
 #include <QIODevice>
 
 #include <algorithm>
 #include <limits>
-
-#include <sqlcipher/sqlite3.h>
 
 namespace velmara {
 
@@ -21,10 +19,6 @@ namespace {
 const QString kTable = QStringLiteral("temp.velmara_import");
 constexpr int kAll = std::numeric_limits<int>::max();
 } // namespace
-
-struct SeriesImport::Insert {
-    storage::Statement statement;
-};
 
 SeriesImport::SeriesImport(Database& user) : m_user(user) {}
 
@@ -57,11 +51,10 @@ bool SeriesImport::prepare() {
         return false;
     }
     m_haveTable = true;
-    m_insert = std::make_unique<Insert>();
-    if (!m_insert->statement.prepare(m_user.handle(),
-                                     QStringLiteral("INSERT INTO ") + kTable +
-                                         QStringLiteral(" (EW, MessWertString) VALUES (?1, ?2)"),
-                                     &m_error)) {
+    m_insert = m_user.prepare(QStringLiteral("INSERT INTO ") + kTable +
+                              QStringLiteral(" (EW, MessWertString) VALUES (?, ?)"));
+    if (!m_insert->isValid()) {
+        m_error = m_insert->error();
         drop();
         return false;
     }
@@ -86,22 +79,20 @@ bool SeriesImport::open(const SeriesFile& head) {
 bool SeriesImport::add(const QVector<LoadedMeasurementValue>& values) {
     if (!m_insert)
         return false;
-    sqlite3_stmt* stmt = m_insert->statement.get();
+    Query& insert = *m_insert;
     // One transaction per portion: a statement each, prepared once.
     return m_user.transaction([&] {
         for (const LoadedMeasurementValue& v : values) {
             const QByteArray text = valueStringOf(v).toUtf8();
-            sqlite3_reset(stmt);
-            sqlite3_bind_int(stmt, 1, v.isEndValue ? 1 : 0);
-            sqlite3_bind_text(stmt, 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(stmt) != SQLITE_DONE) {
-                m_error = storage::engineError(m_user.handle());
-                sqlite3_reset(stmt);
+            if (!insert.bind(1, v.isEndValue ? 1 : 0) || !insert.bindText(2, text) ||
+                insert.next() != Query::Step::Done) {
+                m_error = insert.error();
+                insert.reset();
                 return false;
             }
             ++m_count;
         }
-        sqlite3_reset(stmt);
+        insert.reset();
         return true;
     });
 }

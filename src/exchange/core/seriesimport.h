@@ -26,6 +26,7 @@ namespace velmara {
 class BackgroundCheckpoint;
 class BatteryStore;
 class Database;
+class Query;
 
 // The largest file the import takes: about 1.6 million values, more than a
 // month of recording at one value every three seconds.
@@ -88,8 +89,7 @@ private:
     Database& m_user;
     std::unique_ptr<SeriesCsvReader> m_reader;
     SeriesFile m_head;
-    struct Insert;
-    std::unique_ptr<Insert> m_insert;
+    std::unique_ptr<Query> m_insert;
     bool m_haveTable = false;
     qint64 m_count = 0;
     QString m_error;

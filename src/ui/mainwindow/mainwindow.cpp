@@ -633,7 +633,7 @@ void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
     m_diagramProgram = std::move(program);
     DiagramContext context;
     context.prompter = &m_session.prompter();
-    context.user = m_session.user();
+    context.values = &m_session.stores().values();
     if (Database* master = m_session.master())
         loadDiagramPointsRows(*master, &context.diagramPoints);
     context.settings = {
