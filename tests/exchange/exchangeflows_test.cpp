@@ -41,7 +41,8 @@ public:
     ExchangeContext context(QString answer, QString language = {}) {
         ExchangeContext c;
         c.language = language;
-        c.user = user;
+        c.stores = &session().stores();
+        c.newImport = [this] { return std::make_unique<SeriesImport>(*user); };
         // A message's text shows its key and the values put in.
         c.text = [](const QString& key) { return key + " %1 %2"; };
         c.locale = QLocale(QLocale::German, QLocale::Germany);

@@ -59,7 +59,7 @@ TEST_F(ImportSlicesTest, EndOfProgramBetweenSlicesLeavesNothingVisible) {
         }
         ASSERT_TRUE(session().openUser().ok);
         user = session().user();
-        store = std::make_unique<BatteryStore>(*user);
+        store = std::make_unique<BatteryStore>(session().stores().batteries());
         EXPECT_EQ(counts(), before);
         EXPECT_EQ(store->addSeries(battery, "")->number, 3);
         ASSERT_TRUE(store->deleteBattery(battery));

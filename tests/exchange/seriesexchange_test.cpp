@@ -38,7 +38,7 @@ public:
         return series;
     }
     QByteArray exported(qint32 series) {
-        const auto loaded = loadSeriesFile(*user, series);
+        const auto loaded = loadSeriesFile(session().stores(), series);
         EXPECT_TRUE(loaded);
         return loaded ? writeSeriesCsv(loaded->file, {u';', u','}) : QByteArray();
     }
@@ -57,11 +57,11 @@ public:
 // written from what it loads are seen by the round trips below.
 TEST_F(SeriesExchangeTest, LoadingLeavesDamagedValuesOut) {
     const qint32 series = knownSeries();
-    const auto loaded = loadSeriesFile(*user, series);
+    const auto loaded = loadSeriesFile(session().stores(), series);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->damaged, 1);
     EXPECT_EQ(loaded->file.values.size(), 5);
-    EXPECT_FALSE(loadSeriesFile(*user, series + 100));
+    EXPECT_FALSE(loadSeriesFile(session().stores(), series + 100));
 }
 
 // Into an existing battery the series comes next, with its values and fields.

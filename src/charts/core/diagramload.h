@@ -47,7 +47,7 @@ public:
 
 private:
     State finish();
-    ValueStore& m_values;
+    ValueStore& m_store;
     DiagramRequest m_request;
     QVector<DiagramPointsRow> m_diagramPoints;
     bool m_started = false;

@@ -1,3 +1,4 @@
+#include "data/stores/sqlitebatteryrecords.h"
 #include "data/stores/sqlitevaluestore.h"
 #include "data/stores/userstores.h"
 
@@ -6,11 +7,13 @@ namespace velmara {
 namespace {
 class SqliteStores final : public UserStores {
 public:
-    explicit SqliteStores(UserFile file) : m_values(file) {}
+    explicit SqliteStores(UserFile file) : m_values(file), m_batteries(file) {}
     ValueStore& values() override { return m_values; }
+    BatteryRecords& batteries() override { return m_batteries; }
 
 private:
     SqliteValueStore m_values;
+    SqliteBatteryRecords m_batteries;
 };
 } // namespace
 

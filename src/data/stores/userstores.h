@@ -7,12 +7,14 @@
 
 namespace velmara {
 
+class BatteryRecords;
 class ValueStore;
 
 class UserStores {
 public:
     virtual ~UserStores() = default;
     virtual ValueStore& values() = 0;
+    virtual BatteryRecords& batteries() = 0;
 };
 
 // The stores over an SQLite user file, reached at the moment of use.

@@ -12,6 +12,7 @@ namespace velmara {
 
 class BatteryStore;
 class Database;
+class UserStores;
 
 struct LoadedSeries {
     SeriesFile file;
@@ -20,7 +21,7 @@ struct LoadedSeries {
 
 // The series with its battery and values in recording order; nullopt when it
 // does not exist or the file cannot be read (error set).
-std::optional<LoadedSeries> loadSeriesFile(Database& user, qint32 seriesId,
+std::optional<LoadedSeries> loadSeriesFile(UserStores& stores, qint32 seriesId,
                                            QString* error = nullptr);
 
 // Where an imported series goes: an existing battery, or a new one by name.

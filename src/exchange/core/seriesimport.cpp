@@ -115,6 +115,7 @@ const CsvRefusal& SeriesImport::refusal() const {
 }
 
 bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
+    m_records = &store.records();
     if (!m_haveTable || m_hiddenSeries >= 0 || m_imported) {
         m_error = QStringLiteral("Nothing was read.");
         return false;
@@ -128,37 +129,33 @@ bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
                       : store.lastError();
         return false;
     }
+    BatteryRecords& records = store.records();
     qint32 battery = target.batteryId;
     qint32 series = -1;
-    const bool ok = m_user.transaction([&] {
+    const Result<void> done = records.inOneStep([&]() -> Result<void> {
         if (newBattery) {
-            if (!m_user.execute(QStringLiteral("INSERT INTO Akkus (AkkuName, bemerkung) "
-                                               "VALUES (?, ?)"),
-                                {target.newBatteryName.trimmed(), target.newBatteryRemark}))
-                return false;
-            battery = qint32(m_user.lastInsertId());
-        } else if (m_user
-                       .scalar(QStringLiteral("SELECT COUNT(*) FROM Akkus WHERE AkkuId = ?"),
-                               {battery})
-                       .toInt() != 1) {
-            m_error = QStringLiteral("Battery %1 does not exist.").arg(battery);
-            return false;
+            const auto made =
+                records.insertBattery(target.newBatteryName.trimmed(), target.newBatteryRemark);
+            if (!made)
+                return Failure{made.error()};
+            battery = *made;
+        } else if (const auto exists = records.batteryExists(battery); !exists || !*exists) {
+            return Failure{exists ? QStringLiteral("Battery %1 does not exist.").arg(battery)
+                                  : exists.error()};
         }
         // The file's date stands; a file without one keeps the time of the import.
         const QVariant created =
             m_head.created.isEmpty() ? QVariant(store.now()) : QVariant(m_head.created);
-        if (!m_user.execute(QStringLiteral("INSERT INTO MessReihen (AkkuId, Nummer, bemerkung, "
-                                           "Datum, Programm, Mode) VALUES (?, NULL, ?, ?, ?, ?)"),
-                            {battery, m_head.remark, created, m_head.program, m_head.mode}))
-            return false;
-        series = qint32(m_user.lastInsertId());
-        return m_user.execute(QStringLiteral("INSERT INTO ImportMessReihen (MessReiheID, "
-                                             "NeuerAkku) VALUES (?, ?)"),
-                              {series, newBattery ? QVariant(battery) : QVariant()});
+        const auto hidden =
+            records.insertSeries({battery, 0, m_head.remark, created, m_head.program, m_head.mode});
+        if (!hidden)
+            return Failure{hidden.error()};
+        series = *hidden;
+        return records.markImporting(series,
+                                     newBattery ? std::optional<qint32>(battery) : std::nullopt);
     });
-    if (!ok) {
-        if (m_error.isEmpty())
-            m_error = m_user.lastError();
+    if (!done) {
+        m_error = done.error();
         return false;
     }
     m_batteryId = battery;
@@ -210,6 +207,7 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
     const qint64 upTo = std::min(m_count, m_stored + std::max(1, maxValues));
     const bool last = upTo == m_count;
     int number = 0;
+    QString failure;
     const bool ok = inSlice(
         [&] {
             if (upTo > m_stored &&
@@ -223,22 +221,20 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
                 return true;
             // Numbered after whatever series the battery got meanwhile, and shown
             // in the same step as its last values.
-            const QVariant highest = m_user.scalar(
-                QStringLiteral("SELECT COALESCE(MAX(Nummer), 0) FROM MessReihen WHERE AkkuId = ?"),
-                {m_batteryId});
-            if (!highest.isValid())
+            const auto highest = m_records->highestNumber(m_batteryId);
+            if (!highest) {
+                failure = highest.error();
                 return false;
-            number = highest.toInt() + 1;
-            return m_user.execute(QStringLiteral("UPDATE MessReihen SET Nummer = ? WHERE "
-                                                 "MessReiheID = ?"),
-                                  {number, m_hiddenSeries}) &&
-                   m_user.execute(
-                       QStringLiteral("DELETE FROM ImportMessReihen WHERE MessReiheID = ?"),
-                       {m_hiddenSeries});
+            }
+            number = *highest + 1;
+            const Result<void> shown = m_records->setNumber(m_hiddenSeries, number);
+            const Result<void> listed = shown ? m_records->unmarkImporting(m_hiddenSeries) : shown;
+            failure = listed.error();
+            return listed.ok();
         },
         last);
     if (!ok) {
-        m_error = m_user.lastError();
+        m_error = failure.isEmpty() ? m_user.lastError() : failure;
         return Status::Failed;
     }
     m_stored = upTo;

@@ -24,6 +24,7 @@ class QIODevice;
 namespace velmara {
 
 class BackgroundCheckpoint;
+class BatteryRecords;
 class BatteryStore;
 class Database;
 class Query;
@@ -96,6 +97,7 @@ private:
     QVector<LoadedMeasurementValue> m_portion;
     qint32 m_hiddenSeries = -1; // the series being stored, until it is shown
     qint32 m_batteryId = -1;
+    BatteryRecords* m_records = nullptr;
     qint64 m_stored = 0;
     std::optional<ImportedSeries> m_imported;
     // The connection's own settings while the import holds them.

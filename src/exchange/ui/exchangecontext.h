@@ -4,10 +4,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace velmara {
 
-class Database;
+class SeriesImport;
+class UserStores;
 
 // A file or folder the user picks (a common file dialog in the program, a
 // fixed path in tests). An empty answer: the user cancelled.
@@ -21,7 +23,9 @@ struct PathRequest {
 class Prompter;
 
 struct ExchangeContext {
-    Database* user = nullptr; // the user file
+    UserStores* stores = nullptr; // the user file's stores (null: no user file)
+    // A new import into the user file.
+    std::function<std::unique_ptr<SeriesImport>()> newImport;
     std::function<QString(const QString& key)> text;
     std::function<QString(const PathRequest& request)> askPath;
     QLocale locale;   // the separator and decimal mark of "as set in the system"

@@ -19,6 +19,7 @@
 #include "data/settingsstore.h"
 #include "data/tempvalues.h"
 #include "data/textstore.h"
+#include "exchange/core/seriesimport.h"
 #include "exchange/ui/exchangecontext.h"
 #include "exchange/ui/seriesexchangeflows.h"
 #include "link/chargerlink.h"
@@ -437,7 +438,7 @@ bool MainWindow::confirmQuit() {
             view ? view->recordedSeries() : std::pair<qint32, qint32>{-1, -1};
         if (seriesId < 0 || !user)
             continue;
-        BatteryStore store(*user);
+        BatteryStore store(m_session.stores().batteries());
         const auto battery = store.battery(batteryId);
         const auto series = store.seriesById(seriesId);
         recorded << m_session.text(QStringLiteral("4401"))
@@ -554,7 +555,7 @@ std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
         return m_batteriesContext;
     auto context = std::make_shared<BatteriesContext>();
     context->prompter = &m_session.prompter();
-    context->user = m_session.user();
+    context->stores = m_session.user() ? &m_session.stores() : nullptr;
     if (Database* master = m_session.master())
         context->references = loadReferenceTexts(*master, m_session.setting("UsedCharger"),
                                                  m_session.setting("UsedLanguage"));
@@ -718,7 +719,10 @@ void MainWindow::onImportCsv() {
 ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
     context.prompter = &m_session.prompter();
-    context.user = m_session.user();
+    context.stores = m_session.user() ? &m_session.stores() : nullptr;
+    context.newImport = [session = &m_session] {
+        return std::make_unique<SeriesImport>(*session->user());
+    };
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.language = m_session.texts().languageKey();
     QPointer<MainWindow> self(this);
