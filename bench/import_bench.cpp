@@ -6,6 +6,7 @@
 //
 //   build/bin/import_bench [values]
 #include "batteries/core/batterystore.h"
+#include "data/stores/sqlitebatteryrecords.h"
 #include "exchange/core/seriescsv.h"
 #include "exchange/core/seriesimport.h"
 #include "exchange/ui/seriesimportprogress.h"
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
     tick.start();
     timer.start();
 
-    BatteryStore store(files.db());
+    SqliteBatteryRecords records([&] { return &files.db(); });
+    BatteryStore store(records);
     SeriesImport import(files.db());
     if (!import.open(file)) {
         std::fprintf(stderr, "import_bench: the file is refused (line %d)\n",
