@@ -1,4 +1,5 @@
 #include "data/stores/sqlitebatteryrecords.h"
+#include "data/stores/sqliteprogramstore.h"
 #include "data/stores/sqlitevaluestore.h"
 #include "data/stores/userstores.h"
 
@@ -7,13 +8,15 @@ namespace velmara {
 namespace {
 class SqliteStores final : public UserStores {
 public:
-    explicit SqliteStores(UserFile file) : m_values(file), m_batteries(file) {}
+    explicit SqliteStores(UserFile file) : m_values(file), m_batteries(file), m_programs(file) {}
     ValueStore& values() override { return m_values; }
     BatteryRecords& batteries() override { return m_batteries; }
+    ProgramStore& programs() override { return m_programs; }
 
 private:
     SqliteValueStore m_values;
     SqliteBatteryRecords m_batteries;
+    SqliteProgramStore m_programs;
 };
 } // namespace
 

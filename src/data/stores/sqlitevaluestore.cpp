@@ -36,8 +36,10 @@ QString rangeSql(const ValueRange& range, bool limited) {
 }
 
 // Steps a query and visits its rows (columns: id, text, EW, and the series
-// when seriesColumn >= 0). The number of rows visited; the read is ended.
-Result<int> visitRows(Query& query, qint32 seriesId, int seriesColumn, const ValueVisitor& visit) {
+// when seriesColumn >= 0). The number of rows visited (the key of the last in
+// *lastId); the read is ended.
+Result<int> visitRows(Query& query, qint32 seriesId, int seriesColumn, const ValueVisitor& visit,
+                      qint64* lastId = nullptr) {
     int rows = 0;
     Query::Step step;
     StoredValueView view;
@@ -49,6 +51,8 @@ Result<int> visitRows(Query& query, qint32 seriesId, int seriesColumn, const Val
         view.endValue = query.integer(2) != 0;
         if (seriesColumn >= 0)
             view.seriesId = qint32(query.integer(seriesColumn));
+        if (lastId)
+            *lastId = view.id;
         if (!visit(view))
             break;
     }
@@ -69,16 +73,11 @@ public:
         : m_query(std::move(query)), m_range(range) {}
 
     Result<int> read(int maxRows, const ValueVisitor& visit) override {
-        ValueRange rest = m_range;
         qint64 last = m_range.afterId;
         const int limit = maxRows < 1 ? 1 : maxRows;
-        if (!bindRange(*m_query, rest) || !m_query->bind(4, limit))
+        if (!bindRange(*m_query, m_range) || !m_query->bind(4, limit))
             return Failure{m_query->error()};
-        Result<int> rows =
-            visitRows(*m_query, m_range.seriesId, -1, [&](const StoredValueView& value) {
-                last = value.id;
-                return visit(value);
-            });
+        Result<int> rows = visitRows(*m_query, m_range.seriesId, -1, visit, &last);
         if (rows)
             m_range.afterId = last; // the next chunk starts after it
         return rows;

@@ -8,6 +8,7 @@
 namespace velmara {
 
 class BatteryRecords;
+class ProgramStore;
 class ValueStore;
 
 class UserStores {
@@ -15,6 +16,7 @@ public:
     virtual ~UserStores() = default;
     virtual ValueStore& values() = 0;
     virtual BatteryRecords& batteries() = 0;
+    virtual ProgramStore& programs() = 0;
 };
 
 // The stores over an SQLite user file, reached at the moment of use.
