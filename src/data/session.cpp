@@ -2,7 +2,7 @@
 #include "data/deliveredtexts.h"
 
 #include "data/schema.h"
-#include "data/unfinishedimports.h"
+#include "data/stores/unfinishedimports.h"
 #include "link/chargerlink.h"
 #include "storage/database.h"
 #include "storage/recordset.h"

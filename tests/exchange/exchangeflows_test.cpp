@@ -42,7 +42,6 @@ public:
         ExchangeContext c;
         c.language = language;
         c.stores = &session().stores();
-        c.newImport = [this] { return std::make_unique<SeriesImport>(*user); };
         // A message's text shows its key and the values put in.
         c.text = [](const QString& key) { return key + " %1 %2"; };
         c.locale = QLocale(QLocale::German, QLocale::Germany);

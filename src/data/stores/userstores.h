@@ -8,6 +8,7 @@
 namespace velmara {
 
 class BatteryRecords;
+class ImportStaging;
 class ProgramStore;
 class ValueStore;
 
@@ -17,6 +18,8 @@ public:
     virtual ValueStore& values() = 0;
     virtual BatteryRecords& batteries() = 0;
     virtual ProgramStore& programs() = 0;
+    // The staging of one import of a series file.
+    virtual std::unique_ptr<ImportStaging> newImportStaging() = 0;
 };
 
 // The stores over an SQLite user file, reached at the moment of use.

@@ -55,10 +55,10 @@ std::optional<LoadedSeries> loadSeriesFile(UserStores& stores, qint32 seriesId, 
     return loaded;
 }
 
-std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
+std::optional<ImportedSeries> importSeriesFile(UserStores& stores, BatteryStore& store,
                                                const ImportTarget& target, const SeriesFile& series,
                                                QString* error) {
-    SeriesImport import(user);
+    SeriesImport import(stores);
     std::optional<ImportedSeries> imported;
     if (import.open(series) && import.add(series.values))
         imported = import.store(store, target);

@@ -11,7 +11,6 @@
 namespace velmara {
 
 class BatteryStore;
-class Database;
 class UserStores;
 
 struct LoadedSeries {
@@ -40,7 +39,7 @@ struct ImportedSeries {
 // Stores the series as the battery's next series, with the file's date, remark,
 // program, mode and values, all in one transaction. nullopt (error set) when the
 // battery does not exist, the new name is not free or the file refuses.
-std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
+std::optional<ImportedSeries> importSeriesFile(UserStores& stores, BatteryStore& store,
                                                const ImportTarget& target, const SeriesFile& series,
                                                QString* error = nullptr);
 

@@ -4,11 +4,9 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 namespace velmara {
 
-class SeriesImport;
 class UserStores;
 
 // A file or folder the user picks (a common file dialog in the program, a
@@ -24,8 +22,6 @@ class Prompter;
 
 struct ExchangeContext {
     UserStores* stores = nullptr; // the user file's stores (null: no user file)
-    // A new import into the user file.
-    std::function<std::unique_ptr<SeriesImport>()> newImport;
     std::function<QString(const QString& key)> text;
     std::function<QString(const PathRequest& request)> askPath;
     QLocale locale;   // the separator and decimal mark of "as set in the system"

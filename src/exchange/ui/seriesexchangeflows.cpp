@@ -110,7 +110,7 @@ bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
 }
 
 bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
-    if (!context.stores || !context.newImport || !context.prompter)
+    if (!context.stores || !context.prompter)
         return false;
     const QString path = context.askPath({PathRequest::Kind::OpenFile, kCsvFilter, QString()});
     if (path.isEmpty())
@@ -128,8 +128,7 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
              MsgIcon::Critical);
         return false;
     }
-    const std::unique_ptr<SeriesImport> running = context.newImport();
-    SeriesImport& import = *running;
+    SeriesImport import(*context.stores);
     if (!import.open(file)) {
         if (import.error().isEmpty())
             tellRefusal(context, import.refusal());

@@ -19,7 +19,6 @@
 #include "data/settingsstore.h"
 #include "data/tempvalues.h"
 #include "data/textstore.h"
-#include "exchange/core/seriesimport.h"
 #include "exchange/ui/exchangecontext.h"
 #include "exchange/ui/seriesexchangeflows.h"
 #include "link/chargerlink.h"
@@ -720,9 +719,6 @@ ExchangeContext MainWindow::exchangeContext() {
     ExchangeContext context;
     context.prompter = &m_session.prompter();
     context.stores = m_session.user() ? &m_session.stores() : nullptr;
-    context.newImport = [session = &m_session] {
-        return std::make_unique<SeriesImport>(*session->user());
-    };
     context.text = [session = &m_session](const QString& key) { return session->text(key); };
     context.language = m_session.texts().languageKey();
     QPointer<MainWindow> self(this);
