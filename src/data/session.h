@@ -96,7 +96,8 @@ public:
     // The settings and text stores on the master file; language "" takes the
     // setting UsedLanguage. False with the reason when a table cannot be read.
     bool openStores(QString* error = nullptr, const QString& language = QString());
-    // The nine shared record sets (false when one cannot be opened).
+    // The shared record sets of the master file (false when one cannot be
+    // opened or the user file is not open).
     bool openRecordsets();
     void closeRecordsets();
     // Record sets, stores and both files, in that order.
@@ -115,8 +116,6 @@ public:
 
 private:
     FileOpening openFile(std::unique_ptr<Database>& into, const QString& path, bool master);
-    void closeUserRecordsets();
-    bool openUserRecordsets();
 
     ProgramFolder m_folder;
     ErrorLog m_log;

@@ -8,8 +8,7 @@ namespace velmara {
 
 class Session;
 
-// Empties TempMessWerte and reopens the session's shared TempMessWerte record
-// set on it. False when the user file is not open or the statement fails.
+// Empties TempMessWerte. False when the user file is not open or refuses.
 bool deleteTempValues(Session& session);
 
 } // namespace velmara
