@@ -25,9 +25,12 @@ QString kindCondition(ValueRange::Kind kind) {
 }
 
 // The values of a range through the index on (MessReiheID, MessWertId):
-// ? 1 series, 2 after, 3 before (and 4 the chunk's size when limited).
+// ? 1 series, 2 after, 3 before (and 4 the chunk's size when limited). The
+// flag EW is read only when the range takes both kinds.
 QString rangeSql(const ValueRange& range, bool limited) {
-    return QStringLiteral("SELECT MessWertId, MessWertString, EW FROM ") +
+    return QStringLiteral("SELECT MessWertId, MessWertString") +
+           (range.kind == ValueRange::Kind::All ? QStringLiteral(", EW FROM ")
+                                                : QStringLiteral(" FROM ")) +
            valueTableName(range.table) +
            QStringLiteral(" WHERE MessReiheID = ? AND MessWertId > ? AND MessWertId < ?") +
            kindCondition(range.kind) + QStringLiteral(" ORDER BY MessWertId ") +
@@ -35,20 +38,23 @@ QString rangeSql(const ValueRange& range, bool limited) {
            (limited ? QStringLiteral(" LIMIT ?") : QString());
 }
 
-// Steps a query and visits its rows (columns: id, text, EW, and the series
-// when seriesColumn >= 0). The number of rows visited (the key of the last in
-// *lastId); the read is ended.
-Result<int> visitRows(Query& query, qint32 seriesId, int seriesColumn, const ValueVisitor& visit,
-                      qint64* lastId = nullptr) {
+// Steps a query and visits its rows (columns: id, text, then EW when the
+// range takes both kinds, and the series when seriesColumn >= 0). The number
+// of rows visited (the key of the last in *lastId); the read is ended.
+Result<int> visitRows(Query& query, ValueRange::Kind kind, qint32 seriesId, int seriesColumn,
+                      const ValueVisitor& visit, qint64* lastId = nullptr) {
     int rows = 0;
     Query::Step step;
     StoredValueView view;
     view.seriesId = seriesId;
+    view.endValue = kind == ValueRange::Kind::EndValues;
+    const bool readFlag = kind == ValueRange::Kind::All;
     while ((step = query.next()) == Query::Step::Row) {
         ++rows;
         view.id = query.integer(0);
         view.text = query.text(1);
-        view.endValue = query.integer(2) != 0;
+        if (readFlag)
+            view.endValue = query.integer(2) != 0;
         if (seriesColumn >= 0)
             view.seriesId = qint32(query.integer(seriesColumn));
         if (lastId)
@@ -77,7 +83,7 @@ public:
         const int limit = maxRows < 1 ? 1 : maxRows;
         if (!bindRange(*m_query, m_range) || !m_query->bind(4, limit))
             return Failure{m_query->error()};
-        Result<int> rows = visitRows(*m_query, m_range.seriesId, -1, visit, &last);
+        Result<int> rows = visitRows(*m_query, m_range.kind, m_range.seriesId, -1, visit, &last);
         if (rows)
             m_range.afterId = last; // the next chunk starts after it
         return rows;
@@ -181,7 +187,7 @@ Result<void> SqliteValueStore::visit(const ValueRange& range, const ValueVisitor
         return Failure{query.error()};
     if (!bindRange(**query, range))
         return Failure{(*query)->error()};
-    const Result<int> rows = visitRows(**query, range.seriesId, -1, visit);
+    const Result<int> rows = visitRows(**query, range.kind, range.seriesId, -1, visit);
     if (!rows)
         return Failure{rows.error()};
     return {};
@@ -192,15 +198,15 @@ Result<void> SqliteValueStore::visitEndValuesOfBattery(qint32 batteryId,
     const auto db = openUserFile(m_file);
     if (!db)
         return Failure{db.error()};
-    const auto query = cached(
-        **db, QStringLiteral("SELECT MessWertId, MessWertString, EW, MessReiheID FROM MessWerte "
-                             "WHERE EW <> 0 AND MessReiheID IN (SELECT MessReiheID FROM "
-                             "MessReihen WHERE AkkuId = ?) ORDER BY MessWertId ASC"));
+    const auto query =
+        cached(**db, QStringLiteral("SELECT MessWertId, MessWertString, MessReiheID FROM MessWerte "
+                                    "WHERE EW <> 0 AND MessReiheID IN (SELECT MessReiheID FROM "
+                                    "MessReihen WHERE AkkuId = ?) ORDER BY MessWertId ASC"));
     if (!query)
         return Failure{query.error()};
     if (!(*query)->bind(1, batteryId))
         return Failure{(*query)->error()};
-    const Result<int> rows = visitRows(**query, 0, 3, visit);
+    const Result<int> rows = visitRows(**query, ValueRange::Kind::EndValues, 0, 2, visit);
     if (!rows)
         return Failure{rows.error()};
     return {};
