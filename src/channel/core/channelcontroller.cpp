@@ -41,6 +41,10 @@ ChannelController::~ChannelController() {
     *m_alive = false;
 }
 
+ChargerLink* ChannelController::link() const {
+    return m_link;
+}
+
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
     m_endValuesAvailable = m_programDialogOpen = m_measurementRunning = false;
@@ -313,6 +317,7 @@ QCoro::Task<> ChannelController::offerResume() {
         co_return;
     m_recorder.resume(*mark);
     setValuesFrameHeading(battery, remark, number);
+    Q_EMIT changed();
 }
 
 QCoro::Task<> ChannelController::runTick() {

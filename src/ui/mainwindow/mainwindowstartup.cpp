@@ -1,6 +1,7 @@
 // The main window's start-up sequence: log, files, stores, first start, link, channel windows.
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
+#include "ui/mainwindow/statusmarks.h"
 
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
@@ -181,7 +182,7 @@ StartupOutcome MainWindow::load() {
 
     m_trace << "texts";
     applyLanguageTexts();
-    optimizeStatusbar();
+    m_marks->fitToCharger();
 
     m_trace << "link";
     if (!generateSerialConnection())
