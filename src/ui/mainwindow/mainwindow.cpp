@@ -4,7 +4,6 @@
 #include "ui/mainwindow/printentries.h"
 #include "ui/mainwindow/statusmarks.h"
 
-#include "base/core/dateformat.h"
 #include "base/core/errorlog.h"
 #include "base/core/manualpath.h"
 #include "base/core/messages.h"
@@ -13,10 +12,7 @@
 #include "batteries/core/batterystore.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/storedserieswindow.h"
 #include "channel/core/channelboard.h"
-#include "charts/ui/diagramopener.h"
-#include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
 #include "data/session.h"
@@ -29,11 +25,6 @@
 #include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
-#include "printing/ui/printdialogs.h"
-#include "printing/ui/reportprinting.h"
-#include "printing/ui/windowreader.h"
-#include "programs/core/programreference.h"
-#include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "ui/dialogs/chargerdialog.h"
@@ -44,22 +35,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrinter>
-#include <QRegularExpression>
 #include <QScreen>
-#include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>

@@ -10,8 +10,6 @@
 #include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/storedserieswindow.h"
-#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
@@ -25,8 +23,6 @@
 #include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
-#include "printing/ui/printdialogs.h"
-#include "printing/ui/reportprinting.h"
 #include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
@@ -50,8 +46,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
