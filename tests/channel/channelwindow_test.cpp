@@ -4,6 +4,7 @@
 
 #include "channel/core/channelboard.h"
 #include "channel/ui/channelwindow.h"
+#include "charts/ui/livecurvechart.h"
 #include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
@@ -42,7 +43,9 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAlsoWhenMadeAnew) {
     auto w = window("003");
     w->show();
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
-    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.234 V");
+    poll(w->controller(), "003,M,SL,L01500,V07235,K00351");
+    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.235 V");
+    EXPECT_EQ(w->liveCurve()->curve().samples().size(), 2u) << "each reading on the live curve";
 
     // A fault greys the values it froze and is drawn in place of the state box.
     poll(w->controller(), "003,M,SQV");

@@ -18,6 +18,7 @@ struct ChannelBoard::Channel {
     bool fault = false;
     int waiting = 0;
     QString waitingReason;
+    int readings = 0;
     QDateTime readAt;
 };
 
@@ -119,6 +120,7 @@ void ChannelBoard::setValuesWaiting(const QString& channelCode, int waiting,
 void ChannelBoard::polled(Channel& ch, const StatusRecord& status) {
     if (!ch.controller)
         return;
+    ++ch.readings;
     ch.readAt = ch.controller->recorder().currentTime();
     refresh(ch);
     if (const auto event = ch.events.observe(status.answerType, status.stateCode, status.faultCode))
@@ -170,6 +172,7 @@ ChannelSnapshot ChannelBoard::build(const Channel& ch) const {
     s.currentMa = status.currentMa;
     s.voltageMv = status.voltageMv;
     s.capacityMah = status.capacityMah;
+    s.readings = ch.readings;
     s.readAt = ch.readAt;
     s.valuesShown = !ch.screen->text(ChannelField::Strom).isEmpty();
     s.valuesStale = ch.screen->valuesStale();

@@ -33,7 +33,9 @@ struct ChannelSnapshot {
     qint32 currentMa = 0;
     qint32 voltageMv = 0;
     qint32 capacityMah = 0;
-    // When the channel last read an answer (invalid before the first).
+    // How many answers the channel has read, and when it read the last
+    // (invalid before the first).
+    int readings = 0;
     QDateTime readAt;
     // The window shows the live values; stale: frozen by a fault.
     bool valuesShown = false;

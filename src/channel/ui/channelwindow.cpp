@@ -162,7 +162,7 @@ ChannelWindow::ChannelWindow(Session& session, ChannelBoard& board, ChannelCode 
                     [this](QListWidgetItem* item) { openEndValueDiagram(item); });
     }
     m_board.attach(code, this);
-    m_readAt = m_board.snapshot(code).readAt;
+    m_readings = m_board.snapshot(code).readings;
     connect(&m_board, &ChannelBoard::snapshotChanged, this, &ChannelWindow::follow);
 }
 
@@ -508,9 +508,9 @@ void ChannelWindow::showLiveCurve(bool show) {
 }
 
 void ChannelWindow::follow(const ChannelSnapshot& snapshot) {
-    if (snapshot.channelCode != m_code || snapshot.readAt == m_readAt)
+    if (snapshot.channelCode != m_code || snapshot.readings == m_readings)
         return;
-    m_readAt = snapshot.readAt;
+    m_readings = snapshot.readings;
     if (LiveCurve::takesValue(snapshot.answerType, snapshot.stateCode) && snapshot.tempSeriesUsed) {
         SeriesSample sample;
         sample.seconds = qint32(secondsSince(snapshot.tempSeriesStart, snapshot.readAt));

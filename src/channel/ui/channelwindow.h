@@ -115,7 +115,7 @@ private:
     QString m_code;
     ChannelWindowHost* m_main;
     std::unique_ptr<ChannelWindowHost> m_ownedHost;
-    QDateTime m_readAt; // of the reading the live curve took last
+    int m_readings = 0; // the readings of the channel the window has seen
     QHash<int, QLineEdit*> m_boxes;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
