@@ -31,6 +31,7 @@ FeatureContexts::FeatureContexts(Session& session, PrintEntries& printing, QWidg
 // The diagram window goes with the contexts its callbacks use.
 FeatureContexts::~FeatureContexts() {
     delete m_diagramOpener;
+    *m_alive = false; // for the callbacks of contexts that outlive the main window
 }
 
 std::shared_ptr<const BatteriesContext> FeatureContexts::batteriesContext() {
@@ -55,37 +56,37 @@ std::shared_ptr<const BatteriesContext> FeatureContexts::batteriesContext() {
     const int series = m_session.setting("MaxMessBemerkung").toInt(&ok);
     if (ok)
         context->maxSeriesRemark = series;
-    QPointer<QWidget> guard(m_window);
+    const std::shared_ptr<bool> alive = m_alive;
     FeatureContexts* self = this;
     // While a stored-series window is active, the print entries print its report.
-    context->hooks.activated = [guard, self](QWidget* window) {
-        if (!guard)
+    context->hooks.activated = [alive, self](QWidget* window) {
+        if (!*alive)
             return;
         QPointer<QWidget> target(window);
-        self->m_printing.setPrintItemWindow(window, [guard, self, target](bool toPdf) {
+        self->m_printing.setPrintItemWindow(window, [alive, self, target](bool toPdf) {
             auto* series = qobject_cast<StoredSeriesWindow*>(target.data());
-            if (guard && series)
+            if (*alive && series)
                 self->m_printing.printReport(series, series->program().get(), QImage(), false,
                                              toPdf);
         });
     };
-    context->hooks.closed = [guard, self](QWidget* window) {
-        if (guard && self->m_printing.printItemWindow() == window)
+    context->hooks.closed = [alive, self](QWidget* window) {
+        if (*alive && self->m_printing.printItemWindow() == window)
             self->m_printing.checkAndSetPrintItem(false);
     };
-    context->hooks.print = [guard, self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
-        if (guard)
+    context->hooks.print = [alive, self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
+        if (*alive)
             self->m_printing.printReport(window, program.get());
     };
-    context->hooks.exportPdf = [guard, self](QWidget* window,
+    context->hooks.exportPdf = [alive, self](QWidget* window,
                                              std::shared_ptr<ProgramRecord> program) {
-        if (guard)
+        if (*alive)
             self->m_printing.printReport(window, program.get(), QImage(), false, true);
     };
-    context->hooks.diagram = [guard, self](QWidget* window, qint32 seriesId, qint32 endValueId,
+    context->hooks.diagram = [alive, self](QWidget* window, qint32 seriesId, qint32 endValueId,
                                            std::shared_ptr<ProgramRecord> program,
                                            std::function<void()> finished) {
-        if (!guard) {
+        if (!*alive) {
             if (finished)
                 finished();
             return;
@@ -98,9 +99,9 @@ std::shared_ptr<const BatteriesContext> FeatureContexts::batteriesContext() {
             },
             window, [program] { return program.get(); });
     };
-    context->hooks.showProgram = [guard, self](std::shared_ptr<ProgramRecord> program) {
-        if (guard && program)
-            openUsedProgram(guard, self->m_session, *program);
+    context->hooks.showProgram = [alive, self](std::shared_ptr<ProgramRecord> program) {
+        if (*alive && program)
+            openUsedProgram(self->m_window, self->m_session, *program);
     };
     m_batteriesContext = context;
     return m_batteriesContext;
@@ -132,12 +133,13 @@ void FeatureContexts::openDiagram(bool temporary, qint32 seriesId, qint32 endVal
         session->log().writeSignature(QStringLiteral("Diagram"));
         session->log().writeEntry(entry);
     };
+    const std::shared_ptr<bool> alive = m_alive;
     QPointer<QWidget> guard(m_window);
     FeatureContexts* self = this;
     // While the diagram window is active, the print entries print its report
     // with the diagram.
-    context.printItemChanged = [guard, self](DiagramWindow* window, bool active) {
-        if (!guard)
+    context.printItemChanged = [alive, self](DiagramWindow* window, bool active) {
+        if (!*alive)
             return;
         if (!active) {
             if (self->m_printing.printItemWindow() == window)
@@ -150,9 +152,9 @@ void FeatureContexts::openDiagram(bool temporary, qint32 seriesId, qint32 endVal
                 target->printReport(false, toPdf);
         });
     };
-    context.print = [guard, self](DiagramWindow*, const QPixmap& picture, bool diagramOnly,
+    context.print = [alive, self](DiagramWindow*, const QPixmap& picture, bool diagramOnly,
                                   bool toPdf) {
-        if (!guard)
+        if (!*alive)
             return;
         const ProgramRecord* program = self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
         // A caller still open is read as it stands now; one that was closed as it

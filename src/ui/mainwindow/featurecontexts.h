@@ -54,6 +54,7 @@ private:
     ReportWindowData m_diagramCallerData;
     std::function<const ProgramRecord*()> m_diagramProgram;
     std::shared_ptr<const BatteriesContext> m_batteriesContext;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace velmara
