@@ -92,14 +92,6 @@ ChannelSnapshot ChannelBoard::snapshot(ChannelCode code) const {
     return ch && ch->controller ? ch->last : ChannelSnapshot();
 }
 
-int ChannelBoard::valuesWaiting() const {
-    int total = 0;
-    for (const auto& ch : m_channels)
-        if (ch && ch->controller)
-            total += ch->waiting;
-    return total;
-}
-
 void ChannelBoard::setStatusbarText(const QString& channelCode, const QString& text, bool fault) {
     if (Channel* ch = channel(ChannelCode::fromText(channelCode).value_or(ChannelCode()))) {
         ch->stateText = text;

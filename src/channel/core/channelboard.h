@@ -48,8 +48,6 @@ public:
     // What the channel shows now (for a listener that comes late); an empty
     // snapshot for a channel that does not run.
     ChannelSnapshot snapshot(ChannelCode code) const;
-    // Values of all channels that wait for the user file.
-    int valuesWaiting() const;
 
     // --- shared by the channels ---
     // Channel 1 found no charger: the other channels stay silent.
