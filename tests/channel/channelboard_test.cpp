@@ -45,7 +45,9 @@ protected:
 TEST_F(Board, AReadingIsPublishedWithItsNumbersStateAndEndValues) {
     ChannelController& c = start();
     later(3);
+    const size_t before = snapshots.size();
     poll(c, "001,M,SL,L01500,V07234,K00350");
+    EXPECT_EQ(snapshots.size(), before + 1) << "one snapshot per reading, once it is whole";
     const ChannelSnapshot s = snapshots.back();
     EXPECT_EQ(s.channelCode, "001");
     EXPECT_EQ((std::array{s.currentMa, s.voltageMv, s.capacityMah}), (std::array{1500, 7234, 350}));

@@ -20,6 +20,7 @@ struct ChannelBoard::Channel {
     QString waitingReason;
     int readings = 0;
     QDateTime readAt;
+    QList<ChannelEvent> pendingEvents; // told with the snapshot of their reading
 };
 
 ChannelBoard::ChannelBoard(Session& session, QObject* parent)
@@ -114,26 +115,29 @@ void ChannelBoard::polled(Channel& ch, const StatusRecord& status) {
         return;
     ++ch.readings;
     ch.readAt = ch.controller->recorder().currentTime();
-    refresh(ch);
     if (const auto event = ch.events.observe(status.answerType, status.stateCode, status.faultCode))
-        Q_EMIT channelEvent(*event);
+        ch.pendingEvents.append(*event);
+    refresh(ch);
 }
 
 // Every call of the controller to its screen or to the shared side may change
-// what the channel shows; only a change is published.
+// what the channel shows; only a change is published. While a step of the
+// channel runs, what it shows is half done: the end of the step tells it.
 void ChannelBoard::refresh(Channel& ch) {
-    if (!ch.controller)
+    if (!ch.controller || ch.controller->isBusy())
         return;
     ChannelSnapshot now = build(ch);
-    if (now == ch.last)
-        return;
-    const ChannelSnapshot before = std::exchange(ch.last, std::move(now));
-    const ChannelSnapshot& after = ch.last;
-    Q_EMIT snapshotChanged(after);
-    if (!before.recording && after.recording)
-        Q_EMIT recordingStarted(after.channelCode, after.batteryId, after.seriesId);
-    else if (before.recording && !after.recording)
-        Q_EMIT recordingStopped(after.channelCode, before.batteryId, before.seriesId);
+    if (now != ch.last) {
+        const ChannelSnapshot before = std::exchange(ch.last, std::move(now));
+        const ChannelSnapshot& after = ch.last;
+        Q_EMIT snapshotChanged(after);
+        if (!before.recording && after.recording)
+            Q_EMIT recordingStarted(after.channelCode, after.batteryId, after.seriesId);
+        else if (before.recording && !after.recording)
+            Q_EMIT recordingStopped(after.channelCode, before.batteryId, before.seriesId);
+    }
+    for (const ChannelEvent& event : std::exchange(ch.pendingEvents, {}))
+        Q_EMIT channelEvent(event);
 }
 
 namespace {

@@ -190,7 +190,7 @@ QCoro::Task<> ChannelController::initChannel() {
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
     {
-        const Step step(turn, alive, &m_stepsActive, granted);
+        const Step step(*this, turn, alive, granted);
         if (!step.runs())
             co_return;
         co_await runInit();
@@ -255,7 +255,7 @@ QCoro::Task<> ChannelController::tick() {
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
     {
-        const Step step(turn, alive, &m_stepsActive, granted);
+        const Step step(*this, turn, alive, granted);
         if (step.runs())
             co_await runTick();
     }
@@ -312,12 +312,11 @@ QCoro::Task<> ChannelController::offerResume() {
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     m_recorder.resume(*mark);
     setValuesFrameHeading(battery, remark, number);
-    Q_EMIT changed();
 }
 
 QCoro::Task<> ChannelController::runTick() {

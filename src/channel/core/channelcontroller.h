@@ -136,9 +136,9 @@ public:
     bool isFlashing() const { return m_flashingTimer.isActive(); }
 
 Q_SIGNALS:
-    // The recording changed outside the poll cycle (started, stopped, ended,
-    // dropped, resumed, its battery released); the poll cycle tells the rest
-    // through the display and the host.
+    // A step of the channel (tick, start, recording start) has ended, or the
+    // recording changed outside one (stopped, ended, dropped, its battery
+    // released): what the channel shows is whole again.
     void changed();
 
 private:

@@ -22,7 +22,7 @@ QCoro::Task<> ChannelController::resetForNewProgram() {
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     resetForNewRun();
@@ -60,13 +60,11 @@ QCoro::Task<> ChannelController::startRecording(qint32 batteryId, qint32 seriesI
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     co_await m_recorder.start(batteryId, seriesId, queued, withTemp, m_endValuesAvailable,
                               m_measurementRunning);
-    if (*alive)
-        Q_EMIT changed();
 }
 
 void ChannelController::setValuesFrameHeading(const QString& batteryName, const QString& seriesName,
