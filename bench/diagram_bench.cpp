@@ -76,7 +76,7 @@ bool loadDeliveredDiagramPoints(const QString& folder) {
 
 void BM_QueryOnly(benchmark::State& state) {
     const qint32 series = seriesWith(int(state.range(0)));
-    sqlite3* db = g_files->db().handle();
+    sqlite3* db = storage::nativeHandle(g_files->db());
     for (auto _ : state) {
         storage::Statement stmt;
         QString error;
@@ -100,7 +100,7 @@ void BM_QueryAndDecode(benchmark::State& state) {
         ValueSelection selection;
         selection.seriesId = series;
         SeriesReader reader;
-        reader.start(g_files->db(), selection);
+        reader.start(g_files->values(), selection);
         reader.readAll();
         benchmark::DoNotOptimize(reader.samples().data());
     }
@@ -125,7 +125,7 @@ void BM_OpenDiagram(benchmark::State& state) {
     const qint32 series = seriesWith(int(state.range(0)));
     qsizetype points = 0;
     for (auto _ : state) {
-        DiagramLoad load(g_files->db(), DiagramRequest{false, series, 0}, g_diagramPoints);
+        DiagramLoad load(g_files->values(), DiagramRequest{false, series, 0}, g_diagramPoints);
         if (load.run() != DiagramLoad::State::Ready) {
             state.SkipWithError("load failed");
             break;
@@ -140,7 +140,7 @@ void BM_OpenLastPhase(benchmark::State& state) {
     const auto [series, lastEnd] = phasedSeriesWith(int(state.range(0)));
     qsizetype points = 0;
     for (auto _ : state) {
-        DiagramLoad load(g_files->db(), DiagramRequest{false, series, qint32(lastEnd)},
+        DiagramLoad load(g_files->values(), DiagramRequest{false, series, qint32(lastEnd)},
                          g_diagramPoints);
         if (load.run() != DiagramLoad::State::Ready) {
             state.SkipWithError("load failed");
@@ -194,7 +194,7 @@ void BM_OpenDiagramWindowBesideAPoll(benchmark::State& state) {
     QMap<QString, QString> settings;
     DiagramContext context;
     context.prompter = &prompter;
-    context.user = &g_files->db();
+    context.values = &g_files->values();
     context.diagramPoints = g_diagramPoints;
     context.settings = {[&](const QString& k) { return settings.value(k); },
                         [&](const QString& k, const QString& v) { settings[k] = v; }};

@@ -6,6 +6,7 @@
 //
 //   build/bin/import_bench [values]
 #include "batteries/core/batterystore.h"
+#include "data/stores/userstores.h"
 #include "exchange/core/seriescsv.h"
 #include "exchange/core/seriesimport.h"
 #include "exchange/ui/seriesimportprogress.h"
@@ -115,8 +116,9 @@ int main(int argc, char** argv) {
     tick.start();
     timer.start();
 
-    BatteryStore store(files.db());
-    SeriesImport import(files.db());
+    const auto stores = makeSqliteStores([&] { return &files.db(); });
+    BatteryStore store(stores->batteries());
+    SeriesImport import(*stores);
     if (!import.open(file)) {
         std::fprintf(stderr, "import_bench: the file is refused (line %d)\n",
                      import.refusal().line);

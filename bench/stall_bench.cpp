@@ -11,6 +11,7 @@
 #include "base/core/programfolder.h"
 #include "base/widgets/modal.h"
 #include "bench_folder.h"
+#include "channel/core/channelboard.h"
 #include "data/databases.h"
 #include "data/session.h"
 #include "data/settingsstore.h"
@@ -138,7 +139,8 @@ void runCase(benchmark::State& state, const Case& c) {
         for (const QByteArray& cmd : c.beforeStart)
             sim.command(cmd);
         runFor(100);
-        auto window = std::make_unique<MainWindow>(*g_session);
+        ChannelBoard board(*g_session);
+        auto window = std::make_unique<MainWindow>(*g_session, board);
         installChannelWindows(*window);
         StallWatch watch;
         QElapsedTimer load;

@@ -5,6 +5,7 @@
 #include "base/core/startupmessages.h"
 #include "base/core/terminationsignals.h"
 #include "base/widgets/modal.h"
+#include "channel/core/channelboard.h"
 #include "data/session.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -137,11 +138,13 @@ int main(int argc, char** argv) {
     // The program's files, stores and link, from here to the end.
     velmara::Session session(folder.folder);
     velmara::installWidgetMessageService(session.prompter());
+    // The channels, which the windows, the status bar and the notifications follow.
+    velmara::ChannelBoard board(session);
 
     velmara::startUiCommands(&app);
     velmara::StartLogo logo;
     QObject::connect(&logo, &velmara::StartLogo::finished, &app, [&] {
-        main = std::make_unique<velmara::MainWindow>(session);
+        main = std::make_unique<velmara::MainWindow>(session, board);
         velmara::installChannelWindows(*main);
         QObject::connect(main.get(), &velmara::MainWindow::programEnded, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);

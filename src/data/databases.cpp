@@ -15,8 +15,6 @@
 
 #include <cstdio>
 
-#include <sqlcipher/sqlite3.h>
-
 namespace velmara {
 
 static const char* const kPassword = "kqz";
@@ -59,22 +57,8 @@ bool createFileAt(const QString& path, const QVector<SchemaStep>& steps, const Q
     return true;
 }
 
-// The findings of the engine's quick integrity check, empty when the file is sound.
 QStringList quickCheckProblemsOf(Database& db) {
-    storage::Statement check;
-    QString error;
-    if (!check.prepare(db.handle(), QStringLiteral("PRAGMA quick_check"), &error))
-        return {error};
-    QStringList problems;
-    int rc;
-    while ((rc = check.step()) == SQLITE_ROW) {
-        const QString line = check.value(0).toString();
-        if (line != QLatin1String("ok"))
-            problems << line;
-    }
-    if (rc != SQLITE_DONE)
-        problems << storage::engineError(db.handle());
-    return problems;
+    return db.quickCheckProblems();
 }
 
 QString connectString() {
@@ -100,7 +84,7 @@ QString akkutypenQuery(const QString& usedCharger, const QString& language) {
            QStringLiteral(" AS ZMax, NLSResources.ResourceText ") +
            QStringLiteral("FROM Akkutypen, NLSResources ") +
            QStringLiteral("WHERE Akkutypen.SprachId=NLSResources.ResourceID ") +
-           QStringLiteral("AND Akkutypen.Usable=True ") +
+           QStringLiteral("AND Akkutypen.Usable<>0 ") +
            QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
            QStringLiteral(" ") + QStringLiteral("ORDER BY NLSResources.ResourceText ASC;");
 }
@@ -133,7 +117,7 @@ QString languageListQuery(const QString& language) {
     return QStringLiteral("SELECT Sprachen.SprachCode, NLSResources.ResourceText ") +
            QStringLiteral("FROM Sprachen, NLSResources ") +
            QStringLiteral("WHERE Sprachen.SprachResID = NLSResources.ResourceID ") +
-           QStringLiteral("AND Sprachen.Usable=True ") +
+           QStringLiteral("AND Sprachen.Usable<>0 ") +
            QStringLiteral("AND NLSResources.SprachCode=") + storage::jetStringLiteral(language) +
            QStringLiteral("ORDER BY NLSResources.ResourceText ASC");
 }

@@ -33,13 +33,11 @@ QStringList quickCheckProblemsOf(Database& db);
 // the key and the schema version.
 bool exportCompactedCopy(const QString& source, const QString& target, QString* error);
 
-// The nine shared record sets of a session, on the query texts built from the
-// settings UsedCharger and UsedLanguage.
+// The shared record sets of a session on the master file's reference rows, on
+// the query texts built from the settings UsedCharger and UsedLanguage.
 struct SharedRecordsets {
-    QString sqlAkkutypen, sqlGeraeteModi, sqlFormierModi, sqlMinMaxWerte, sqlProgramme, sqlAkkus,
-        sqlMessWerte, sqlTempMessWerte, sqlDiagramPoints;
-    std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, programme, akkus,
-        messWerte, tempMessWerte, diagramPoints;
+    QString sqlAkkutypen, sqlGeraeteModi, sqlFormierModi, sqlMinMaxWerte, sqlDiagramPoints;
+    std::unique_ptr<Recordset> akkutypen, geraeteModi, formierModi, minMaxWerte, diagramPoints;
 };
 
 // Query texts by charger family and language (exactly as the record sets use them).

@@ -2,7 +2,7 @@
 #include "data/deliveredtexts.h"
 
 #include "data/schema.h"
-#include "data/unfinishedimports.h"
+#include "data/stores/unfinishedimports.h"
 #include "link/chargerlink.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -16,7 +16,8 @@
 
 namespace velmara {
 
-Session::Session(const ProgramFolder& folder) : m_folder(folder) {}
+Session::Session(const ProgramFolder& folder)
+    : m_folder(folder), m_stores(makeSqliteStores([this] { return m_user.get(); })) {}
 
 Session::~Session() {
     releaseLink();
@@ -179,18 +180,6 @@ bool Session::openStores(QString* error, const QString& language) {
     return true;
 }
 
-bool Session::openUserRecordsets() {
-    SharedRecordsets& s = m_recordsets;
-    if (!m_user)
-        return false;
-    s.programme = m_user->openRecordset(s.sqlProgramme);
-    s.akkus = m_user->openRecordset(s.sqlAkkus);
-    s.messWerte = m_user->openRecordset(s.sqlMessWerte);
-    s.tempMessWerte = m_user->openRecordset(s.sqlTempMessWerte);
-    return s.programme->isValid() && s.akkus->isValid() && s.messWerte->isValid() &&
-           s.tempMessWerte->isValid();
-}
-
 bool Session::openRecordsets() {
     SharedRecordsets& s = m_recordsets;
     const QString charger = m_settings.getSetting(QStringLiteral("UsedCharger"));
@@ -199,10 +188,6 @@ bool Session::openRecordsets() {
     s.sqlGeraeteModi = geraeteModiQuery(language);
     s.sqlFormierModi = formierModiQuery();
     s.sqlMinMaxWerte = minMaxWerteQuery(charger);
-    s.sqlProgramme = QStringLiteral("SELECT * FROM Programme ORDER BY Bez");
-    s.sqlAkkus = QStringLiteral("SELECT * FROM Akkus ORDER BY AkkuName");
-    s.sqlMessWerte = QStringLiteral("SELECT * FROM MessWerte");
-    s.sqlTempMessWerte = QStringLiteral("SELECT * FROM TempMessWerte");
     s.sqlDiagramPoints = QStringLiteral("SELECT * FROM DiagramPoints ORDER BY ID");
     if (!m_master || !m_user)
         return false;
@@ -211,25 +196,15 @@ bool Session::openRecordsets() {
     s.formierModi = m_master->openRecordset(s.sqlFormierModi);
     s.minMaxWerte = m_master->openRecordset(s.sqlMinMaxWerte);
     s.diagramPoints = m_master->openRecordset(s.sqlDiagramPoints);
-    const bool userSets = openUserRecordsets();
     for (Recordset* rs : {s.akkutypen.get(), s.geraeteModi.get(), s.formierModi.get(),
                           s.minMaxWerte.get(), s.diagramPoints.get()})
         if (!rs->isValid())
             return false;
-    return userSets;
-}
-
-void Session::closeUserRecordsets() {
-    SharedRecordsets& s = m_recordsets;
-    s.programme.reset();
-    s.akkus.reset();
-    s.messWerte.reset();
-    s.tempMessWerte.reset();
+    return true;
 }
 
 void Session::closeRecordsets() {
     SharedRecordsets& s = m_recordsets;
-    closeUserRecordsets();
     s.akkutypen.reset();
     s.geraeteModi.reset();
     s.formierModi.reset();
@@ -252,7 +227,6 @@ void Session::closeFiles() {
 Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
     const QString source = m_folder.userPath();
     const QString target = m_folder.compactTempPath();
-    closeUserRecordsets();
     if (m_user)
         m_user->close();
     m_user.reset();
@@ -282,8 +256,7 @@ Compaction Session::compactUserFile(const CompactedCopyCheck& check) {
         m_log.writeEntry(result.reason);
         QFile::remove(target);
         // Keep working with the old file.
-        if (openUser().ok)
-            openUserRecordsets();
+        openUser();
         return result;
     }
     result.ok = true;

@@ -10,6 +10,7 @@
 #include "base/core/programfolder.h"
 #include "data/databases.h"
 #include "data/settingsstore.h"
+#include "data/stores/userstores.h"
 #include "data/textstore.h"
 
 #include <QDateTime>
@@ -73,6 +74,9 @@ public:
     SharedRecordsets& recordsets() { return m_recordsets; }
     Database* master() const { return m_master.get(); }
     Database* user() const { return m_user.get(); }
+    // The typed stores of the user data (batteries, series, values, programs)
+    // over the user file as it is at the moment of use.
+    UserStores& stores() { return *m_stores; }
 
     // One program per data folder: takes the lock file Daten/velmara.lock, held
     // until the session ends. A lock left by a program that no longer runs is
@@ -92,7 +96,8 @@ public:
     // The settings and text stores on the master file; language "" takes the
     // setting UsedLanguage. False with the reason when a table cannot be read.
     bool openStores(QString* error = nullptr, const QString& language = QString());
-    // The nine shared record sets (false when one cannot be opened).
+    // The shared record sets of the master file (false when one cannot be
+    // opened or the user file is not open).
     bool openRecordsets();
     void closeRecordsets();
     // Record sets, stores and both files, in that order.
@@ -111,14 +116,13 @@ public:
 
 private:
     FileOpening openFile(std::unique_ptr<Database>& into, const QString& path, bool master);
-    void closeUserRecordsets();
-    bool openUserRecordsets();
 
     ProgramFolder m_folder;
     ErrorLog m_log;
     Prompter m_prompter;
     std::unique_ptr<Database> m_master;
     std::unique_ptr<Database> m_user;
+    std::unique_ptr<UserStores> m_stores;
     SettingsStore m_settings;
     TextStore m_texts;
     SharedRecordsets m_recordsets;

@@ -9,13 +9,9 @@ namespace velmara {
 void SettingsStore::setRecordset(std::unique_ptr<Recordset> rs) {
     m_rs = std::move(rs);
 }
-void SettingsStore::setDefaultsRecordset(std::unique_ptr<Recordset> rs) {
-    m_defaults = std::move(rs);
-}
 
 void SettingsStore::release() {
     m_rs.reset();
-    m_defaults.reset();
 }
 
 bool SettingsStore::setOrAddSetting(const QString& key, const QString& value) {
@@ -50,20 +46,6 @@ void SettingsStore::setSetting(const QString& key, const QString& value) {
     m_rs->edit();
     m_rs->setValue("value", value);
     m_rs->update();
-}
-
-void SettingsStore::setDefaultSettings() {
-    if (!m_rs || !m_defaults)
-        return;
-    m_rs->moveFirst();
-    while (!m_rs->isEOF())
-        m_rs->remove(), m_rs->moveNext();
-    for (m_defaults->moveFirst(); !m_defaults->isEOF(); m_defaults->moveNext()) {
-        m_rs->addNew();
-        m_rs->setValue("key", m_defaults->value("key"));
-        m_rs->setValue("value", m_defaults->value("value"));
-        m_rs->update();
-    }
 }
 
 qint16 defaultEndOfCharge(SettingsStore& settings) {

@@ -13,9 +13,6 @@ class SettingsStore {
 public:
     // Hands the store its record set over "SELECT * FROM Optionen" (takes ownership).
     void setRecordset(std::unique_ptr<Recordset> rs);
-    // Default rows; setDefaultSettings replaces every row of Optionen by them.
-    void setDefaultsRecordset(std::unique_ptr<Recordset> rs);
-    void setDefaultSettings();
     bool hasRecordset() const { return m_rs != nullptr; }
     void release(); // drops the record set (before its database closes)
 
@@ -32,7 +29,6 @@ public:
 private:
     bool find(const QString& key);
     std::unique_ptr<Recordset> m_rs;
-    std::unique_ptr<Recordset> m_defaults;
 };
 
 // The end of charge a new program record starts with: the setting DefaultLadeende

@@ -1,6 +1,7 @@
 #include "storage/database.h"
 
 #include "storage/jetlexer.h"
+#include "storage/query.h"
 #include "storage/recordset.h"
 #include "storage/sqlitevalue.h"
 
@@ -120,6 +121,9 @@ void Database::close() {
     for (Recordset* set : sets)
         set->detachDatabase();
     m_recordsets.clear();
+    const QVector<Query*> queries = std::exchange(m_queries, {});
+    for (Query* query : queries)
+        query->databaseClosed();
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -196,7 +200,10 @@ bool Database::reopenIfWritable() {
         return false;
     }
     m_lastReopenMs = -1;
-    // Record sets prepare their statements on the handle each time they run.
+    // Record sets prepare their statements on the handle each time they run;
+    // queries prepare theirs again on their next use.
+    for (Query* query : m_queries)
+        query->dropStatement();
     sqlite3_close_v2(m_db);
     m_db = std::exchange(fresh->m_db, nullptr);
     return true;
@@ -208,6 +215,43 @@ void Database::attach(Recordset* set) {
 
 void Database::detach(Recordset* set) {
     m_recordsets.removeAll(set);
+}
+
+void Database::attachQuery(Query* query) {
+    m_queries.append(query);
+}
+
+void Database::detachQuery(Query* query) {
+    m_queries.removeAll(query);
+}
+
+std::unique_ptr<Query> Database::prepare(const QString& nativeSql) {
+    return std::unique_ptr<Query>(new Query(this, nativeSql));
+}
+
+QStringList Database::quickCheckProblems() {
+    Statement check;
+    QString error;
+    if (!check.prepare(m_db, QStringLiteral("PRAGMA quick_check"), &error))
+        return {error};
+    QStringList problems;
+    int rc;
+    while ((rc = check.step()) == SQLITE_ROW) {
+        const QString line = check.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    if (rc != SQLITE_DONE)
+        problems << engineError(m_db);
+    return problems;
+}
+
+QString Database::engineVersion() {
+    return QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion()));
+}
+
+sqlite3* storage::nativeHandle(const Database& db) {
+    return db.handle();
 }
 
 void Database::setError(const QString& e) {

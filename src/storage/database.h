@@ -13,10 +13,13 @@ struct sqlite3;
 
 namespace velmara {
 
+class Database;
+class Query;
 class Recordset;
 namespace storage {
 class Statement;
-}
+sqlite3* nativeHandle(const Database& db);
+} // namespace storage
 
 class Database {
 public:
@@ -43,6 +46,10 @@ public:
     // Opens an updatable record set on a query. Never null: a query that fails
     // gives a record set with isValid() false and the error in error().
     std::unique_ptr<Recordset> openRecordset(const QString& sql);
+
+    // Prepares one statement in the engine's plain dialect (? marks, no
+    // translation) to be run many times. Never null: check isValid().
+    std::unique_ptr<Query> prepare(const QString& nativeSql);
 
     // Runs fn inside one transaction: committed when fn returns true, rolled back
     // otherwise (or when a statement fails).
@@ -79,7 +86,10 @@ public:
     // The key of the last row inserted on this connection.
     qint64 lastInsertId() const;
 
-    sqlite3* handle() const { return m_db; }
+    // The findings of the engine's quick integrity check, empty when the file is sound.
+    QStringList quickCheckProblems();
+    // The engine's name and version, "SQLite 3.x.y".
+    static QString engineVersion();
 
     // The password of a connect string "...;PWD=secret" (case-insensitive key, empty when none).
     static QString passwordOf(const QString& connect);
@@ -87,6 +97,11 @@ public:
 private:
     Database() = default;
     friend class Recordset;
+    friend class Query;
+    friend sqlite3* storage::nativeHandle(const Database& db);
+    sqlite3* handle() const { return m_db; }
+    void attachQuery(Query* query);
+    void detachQuery(Query* query);
     // Runs one statement in the engine's own dialect with bound parameters.
     bool prepareAndRun(const QString& nativeSql, const QVariantList& params = {});
     bool runPlain(const char* sql);
@@ -108,6 +123,7 @@ private:
     bool m_scopeFailed = false; // a statement failed inside the innermost transaction
     int m_savepoints = 0;       // savepoints named so far (each gets a name of its own)
     QVector<Recordset*> m_recordsets;
+    QVector<Query*> m_queries;
     qint64 m_lastReopenMs = -1; // when the last new connection could not write
 };
 

@@ -6,7 +6,15 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace velmara {
+class Database;
+}
+
 namespace velmara::storage {
+
+// The connection under a database, for the storage layer's own code (and the
+// benchmarks that time the engine alone).
+sqlite3* nativeHandle(const Database& db);
 
 // A prepared statement that finalizes itself.
 class Statement {

@@ -25,8 +25,9 @@ public:
         ASSERT_TRUE(openProgramFiles(session(), "de"));
         user = session().user();
         master = session().master();
-        store = std::make_unique<BatteryStore>(
-            *user, [] { return QDateTime(QDate(2026, 3, 1), QTime(10, 30, 0)); });
+        store = std::make_unique<BatteryStore>(session().stores().batteries(), [] {
+            return QDateTime(QDate(2026, 3, 1), QTime(10, 30, 0));
+        });
     }
 
     qint32 insertBattery(const QString& name) {

@@ -36,7 +36,7 @@ public:
     void SetUp() override {
         BatteriesTest::SetUp();
         auto ctx = std::make_shared<BatteriesContext>();
-        ctx->user = user;
+        ctx->stores = &session().stores();
         ctx->text = testText;
         ctx->prompter = &session().prompter();
         ctx->hooks.diagram = [this](QWidget*, qint32 series, qint32 endValue,

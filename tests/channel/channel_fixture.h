@@ -48,9 +48,8 @@ public:
     bool chargerMissing() const override { return noQmt; }
     void setChargerMissing(bool v) override { noQmt = v; }
     qint32 newTempSeriesId() override { return nextId++; }
-    void setStatusbarText(const QString& code, const QString& t, bool fault) override {
+    void setStatusbarText(const QString& code, const QString& t, bool) override {
         panels[code] = t;
-        faultPanels[code] = fault;
     }
     void setValuesWaiting(const QString& code, int n, const QString&) override {
         waiting[code] = n;
@@ -61,7 +60,6 @@ public:
     std::map<QString, int> waiting;
     qint32 nextId = 1;
     std::map<QString, QString> panels;
-    std::map<QString, bool> faultPanels;
     std::shared_ptr<TurnQueue> turn; // null: each channel takes turns only with itself
 };
 

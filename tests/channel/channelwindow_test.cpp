@@ -2,7 +2,9 @@
 // it, and its wiring to the main window and the program editor.
 #include "channel_fixture.h"
 
+#include "channel/core/channelboard.h"
 #include "channel/ui/channelwindow.h"
+#include "charts/ui/livecurvechart.h"
 #include "support/controls.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
@@ -18,19 +20,32 @@ namespace {
 
 class ChannelWindowTest : public ChannelTest {
 protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(ChannelTest::SetUp());
+        board = std::make_unique<ChannelBoard>(session());
+    }
+    void TearDown() override {
+        board.reset();
+        ChannelTest::TearDown();
+    }
+    // The window of a channel on the board (started unless it runs).
     std::unique_ptr<ChannelWindow> window(const QString& code) {
-        return std::make_unique<ChannelWindow>(session(), *ChannelCode::fromText(code), link.get(),
-                                               host, nullptr, false, [this] { return now; });
+        const ChannelCode channel = *ChannelCode::fromText(code);
+        board->start(channel, link.get(), false, [this] { return now; });
+        return std::make_unique<ChannelWindow>(session(), *board, channel);
     }
     QString shown(ChannelWindow* w, const char* box) { return child<QLineEdit>(w, box)->text(); }
+    std::unique_ptr<ChannelBoard> board;
 };
 
-TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndPollsOnWhenClosed) {
+TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAlsoWhenMadeAnew) {
     queueStart("003");
     auto w = window("003");
     w->show();
     poll(w->controller(), "003,M,SL,L01500,V07234,K00350");
-    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.234 V");
+    poll(w->controller(), "003,M,SL,L01500,V07235,K00351");
+    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.235 V");
+    EXPECT_EQ(w->liveCurve()->curve().samples().size(), 2u) << "each reading on the live curve";
 
     // A fault greys the values it froze and is drawn in place of the state box.
     poll(w->controller(), "003,M,SQV");
@@ -44,9 +59,12 @@ TEST_F(ChannelWindowTest, ShowsWhatThePollSaysAndPollsOnWhenClosed) {
     ASSERT_EQ(laden->count(), 1);
     EXPECT_GT(laden->item(0)->data(Qt::UserRole).toInt(), 0);
 
-    w->close();
-    poll(w->controller(), "003,M,SL,L01500,V07240,K00360");
-    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.240 V") << "hidden, still polling";
+    // The channel goes on without a window; a window made anew shows it.
+    w.reset();
+    poll(*board->controller("003"), "003,M,SL,L01500,V07240,K00360");
+    w = window("003");
+    EXPECT_EQ(shown(w.get(), "txtSpannung"), "7.240 V");
+    EXPECT_EQ(child<QListWidget>(w.get(), "lstEndwertLaden")->count(), 1);
 }
 
 TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
@@ -67,15 +85,15 @@ TEST_F(ChannelWindowTest, FaultBoxOncePerFaultEpisode) {
 }
 
 TEST_F(ChannelWindowTest, FactoryMakesWindowsOnTheMainWindow) {
-    MainWindow main(folder.session());
+    MainWindow main(folder.session(), *board);
     installChannelWindows(main);
     ChannelViewFactory factory = channelWindowFactory();
     // No link yet: channel 1 finds no charger and tells the others.
     std::unique_ptr<ChannelView> v1(factory("001", &main));
     std::unique_ptr<ChannelView> v2(factory("002", &main));
     EXPECT_EQ(v2->channelCode(), "002");
-    EXPECT_TRUE(main.chargerMissing);
-    EXPECT_EQ(main.newTempSeriesId(), 3) << "each window took one id";
+    EXPECT_TRUE(board->chargerMissing());
+    EXPECT_EQ(board->tempSeriesCount(), 2) << "each channel took one id";
     auto* k1 = dynamic_cast<ChannelWindow*>(v1.get());
     ASSERT_TRUE(k1);
     EXPECT_TRUE(k1->controller().isPolling());

@@ -30,7 +30,7 @@ protected:
 
     DiagramLoad::State load(bool temporary, qint32 series, qint32 endValue,
                             std::unique_ptr<DiagramLoad>* out = nullptr) {
-        auto l = std::make_unique<DiagramLoad>(m_files.db(),
+        auto l = std::make_unique<DiagramLoad>(m_files.values(),
                                                DiagramRequest{temporary, series, endValue}, kRows);
         const auto state = l->run();
         if (out)
@@ -159,7 +159,7 @@ TEST_F(DiagramLoadTest, DamagedTextsAreLeftOut) {
 TEST_F(DiagramLoadTest, ChunkedReadingSeesTheSeriesAsItWasAtTheStart) {
     const qint32 series = m_files.addSeries();
     ASSERT_TRUE(m_files.addRamp(true, series, 10));
-    DiagramLoad l(m_files.db(), DiagramRequest{true, series, 0}, kRows);
+    DiagramLoad l(m_files.values(), DiagramRequest{true, series, 0}, kRows);
     EXPECT_EQ(l.step(3), DiagramLoad::State::Reading);
     // Recording goes on while the diagram loads; between chunks nothing is held open,
     // so the writes succeed, and the new values do not join this diagram.
@@ -179,15 +179,15 @@ TEST_F(DiagramLoadTest, DatabaseErrorsFailTheLoad) {
 
     // Failing before the first row: the table is unusable.
     ASSERT_TRUE(m_files.db().execute("ALTER TABLE MessWerte RENAME TO Gone"));
-    DiagramLoad broken(m_files.db(), DiagramRequest{false, series, 0}, kRows);
+    DiagramLoad broken(m_files.values(), DiagramRequest{false, series, 0}, kRows);
     EXPECT_EQ(broken.run(), DiagramLoad::State::Failed);
     EXPECT_FALSE(broken.error().isEmpty());
-    DiagramLoad brokenEnd(m_files.db(), DiagramRequest{false, series, 5}, kRows);
+    DiagramLoad brokenEnd(m_files.values(), DiagramRequest{false, series, 5}, kRows);
     EXPECT_EQ(brokenEnd.run(), DiagramLoad::State::Failed);
     ASSERT_TRUE(m_files.db().execute("ALTER TABLE Gone RENAME TO MessWerte"));
 
     // Failing halfway: the file is closed between two chunks. No half diagram comes back.
-    DiagramLoad l(m_files.db(), DiagramRequest{false, series, 0}, kRows);
+    DiagramLoad l(m_files.values(), DiagramRequest{false, series, 0}, kRows);
     ASSERT_EQ(l.step(5), DiagramLoad::State::Reading);
     m_files.db().close();
     EXPECT_EQ(l.step(5), DiagramLoad::State::Failed);

@@ -37,7 +37,7 @@ protected:
         m_settings = {{"MinMaxSpannungVisible", "NO"},   {"MinMaxStromVisible", "NO"},
                       {"MinMaxKapazitaetVisible", "NO"}, {"xGridVisible", "YES"},
                       {"yGridVisible", "YES"},           {"PrintingLook", "1"}};
-        m_context.user = &m_files.db();
+        m_context.values = &m_files.values();
         m_context.diagramPoints = {{1, 100, 1}, {2, 1000, 2}, {3, 5000, 5}};
         m_context.settings.get = [this](const QString& k) { return m_settings.value(k); };
         m_context.settings.set = [this](const QString& k, const QString& v) { m_settings[k] = v; };

@@ -1,9 +1,7 @@
 #include "series_db.h"
 
 #include "data/schema.h"
-#include "storage/sqlitevalue.h"
-
-#include <sqlcipher/sqlite3.h>
+#include "storage/query.h"
 
 namespace velmara::test {
 
@@ -34,22 +32,16 @@ qint64 SeriesDb::addValue(bool temporary, qint32 series, bool endValue, const QS
 
 bool SeriesDb::addRamp(bool temporary, qint32 series, int n, int firstIndex) {
     return m_db->transaction([&] {
-        storage::Statement stmt;
         const QString table = temporary ? "TempMessWerte" : "MessWerte";
-        if (!stmt.prepare(m_db->handle(),
-                          "INSERT INTO " + table +
-                              " (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)",
-                          &m_error))
-            return false;
+        auto insert = m_db->prepare("INSERT INTO " + table +
+                                    " (MessReiheID, EW, MessWertString) VALUES (?, 0, ?)");
         for (int i = firstIndex; i < firstIndex + n; ++i) {
             const QByteArray text = QByteArray::number(3 * i) + ';' + QByteArray::number(1000 + i) +
                                     ';' + QByteArray::number(2 * i) + ';' +
                                     QByteArray::number(60 * i);
-            sqlite3_reset(stmt.get());
-            sqlite3_bind_int(stmt.get(), 1, series);
-            sqlite3_bind_text(stmt.get(), 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            if (stmt.step() != SQLITE_DONE) {
-                m_error = storage::engineError(m_db->handle());
+            if (!insert->bind(1, series) || !insert->bindText(2, text) ||
+                insert->next() != Query::Step::Done) {
+                m_error = insert->error();
                 return false;
             }
         }

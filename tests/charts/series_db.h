@@ -1,6 +1,7 @@
 #pragma once
 // A user file with the real schema in a temp folder, and quick ways to fill a
 // series with measured values (for the diagram tests and the benchmark).
+#include "data/stores/sqlitevaluestore.h"
 #include "storage/database.h"
 
 #include <QString>
@@ -15,6 +16,7 @@ public:
     explicit SeriesDb(const QString& parentFolder);
     bool isOpen() const { return m_db != nullptr; }
     Database& db() { return *m_db; }
+    ValueStore& values() { return m_values; }
     const QString& error() const { return m_error; }
     QString folder() const { return m_dir.path(); }
 
@@ -29,6 +31,7 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<Database> m_db;
+    SqliteValueStore m_values{[this] { return m_db.get(); }};
     QString m_error;
 };
 

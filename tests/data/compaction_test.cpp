@@ -1,6 +1,7 @@
 #include "data/databases.h"
 #include "data/schema.h"
 #include "data/session.h"
+#include "data/stores/valuestore.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "support/program_files.h"
@@ -31,19 +32,21 @@ protected:
 } // namespace
 
 TEST_F(CompactionTest, KeepsEveryRowAndTheKeyAndLeavesNoTemporaryFile) {
+    ValueStore& store = session.stores().values();
+    ASSERT_TRUE(store.append(ValueTable::Permanent, 1, false, "x")); // prepared on the old file
     EXPECT_TRUE(session.compactUserFile().ok);
     EXPECT_FALSE(QFile::exists(tmp.folder().compactTempPath()));
     session.closeFiles();
 
     ASSERT_TRUE(session.openUser().ok); // opens with the unchanged password
     Database& db = *session.user();
-    EXPECT_EQ(values(), 1000);
+    EXPECT_EQ(values(), 1001);
     EXPECT_EQ(db.scalar("SELECT MIN(MessWertId) FROM MessWerte").toInt(), 1);
     EXPECT_EQ(schemaVersion(db), userSchemaSteps().last().version);
-    // New ids go on ascending after the compaction.
-    ASSERT_TRUE(
-        db.execute("INSERT INTO MessWerte (MessReiheID, EW, MessWertString) VALUES (1, 0, 'x')"));
-    EXPECT_EQ(db.lastInsertId(), 2001);
+    // New ids go on ascending after the compaction, in the file open now.
+    const Result<qint64> key = store.append(ValueTable::Permanent, 1, false, "x");
+    ASSERT_TRUE(key) << key.error().toStdString();
+    EXPECT_EQ(*key, 2002);
     auto wrong = Database::open(tmp.folder().userPath(), "MS Access;PWD=nope", nullptr, true);
     EXPECT_FALSE(wrong);
 }
@@ -80,8 +83,7 @@ TEST_F(CompactionTest, AFailureKeepsTheOldFileOpen) {
         ASSERT_NE(session.user(), nullptr);
         EXPECT_EQ(session.user()->path(), path);
         EXPECT_EQ(values(), 1000);
-        ASSERT_TRUE(session.recordsets().messWerte);
-        EXPECT_TRUE(session.recordsets().messWerte->isValid());
+        EXPECT_TRUE(session.stores().values().append(ValueTable::Temporary, 1, false, "x"));
         QDir(temp).removeRecursively();
     }
     EXPECT_EQ(checked, temp);

@@ -1,5 +1,6 @@
 // Measured values as stored texts (read back through the CSV tests), and moving
 // a temporary series into the permanent table.
+#include "data/stores/sqlitevaluestore.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
 #include "link/endvaluerecord.h"
@@ -57,32 +58,37 @@ QStringList column(Database& db, const QString& sql) {
     return out;
 }
 
-TEST(MoveTempSeriesTest, CopiesOneSeriesInRecordingOrderAllOrNothing) {
-    // The user file's three value tables, without the link to the series table.
+TEST(AdoptTempSeriesTest, CopiesOneSeriesInRecordingOrderAllOrNothing) {
+    // The user file's value tables, without the link to the series table.
     test::TempProgramFolder folder;
     EXPECT_FALSE(deleteTempValues(folder.session())); // no user file open
     auto db = Database::open(QDir(folder.path()).filePath("values.db"), "MS Access;PWD=test",
                              nullptr, false);
     ASSERT_TRUE(db);
-    for (const char* table : {"MessWerte", "TempMessWerte", "TempTempMessWerte"})
+    SqliteValueStore values([&] { return db.get(); });
+    for (const char* table : {"MessWerte", "TempMessWerte"})
         ASSERT_TRUE(db->execute(QString("CREATE TABLE %1 (MessWertId INTEGER PRIMARY KEY, "
                                         "MessReiheID INTEGER, EW INTEGER NOT NULL DEFAULT 0, "
                                         "MessWertString TEXT)")
                                     .arg(table)));
     ASSERT_TRUE(db->execute("INSERT INTO TempMessWerte (MessReiheID, EW, MessWertString) VALUES "
                             "(1, 0, 'a'), (2, 0, 'x'), (1, 1, 'b'), (1, 0, 'c')"));
-    ASSERT_TRUE(moveTempSeries(*db, 1, 40));
-    ASSERT_TRUE(moveTempSeries(*db, 9, 42)); // a series without rows adds nothing
-    // The next move uses the emptied staging table: nothing of the first again.
-    ASSERT_TRUE(moveTempSeries(*db, 2, 41));
+    ASSERT_TRUE(values.adoptTemporarySeries(1, 40));
+    ASSERT_TRUE(values.adoptTemporarySeries(9, 42)); // a series without rows adds nothing
+    ASSERT_TRUE(values.adoptTemporarySeries(2, 41));
     EXPECT_EQ(column(*db, "SELECT * FROM MessWerte ORDER BY MessWertId"),
               (QStringList{"a@40", "b@40", "c@40", "x@41"}));
     EXPECT_EQ(column(*db, "SELECT * FROM TempMessWerte").size(), 4);
 
-    // Without MessWerte the last statement fails: the staging table keeps the last move.
-    ASSERT_TRUE(db->execute("DROP TABLE MessWerte"));
-    EXPECT_FALSE(moveTempSeries(*db, 1, 40));
-    EXPECT_EQ(column(*db, "SELECT * FROM TempTempMessWerte"), QStringList{"x@41"});
+    // A file that refuses reports the failure and keeps nothing of the move.
+    ASSERT_TRUE(db->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessWerte WHEN "
+                            "NEW.MessWertString = 'c' BEGIN SELECT RAISE(ABORT, 'full'); END"));
+    const Result<void> refused = values.adoptTemporarySeries(1, 43);
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.error().isEmpty());
+    EXPECT_EQ(column(*db, "SELECT * FROM MessWerte WHERE MessReiheID = 43"), QStringList());
+    db->close();
+    EXPECT_FALSE(values.adoptTemporarySeries(1, 40)); // the file is gone
 }
 
 } // namespace

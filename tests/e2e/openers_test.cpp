@@ -11,7 +11,9 @@
 #include "support/user_rows.h"
 #include "ui/mainwindow/channelwindowfactory.h"
 
+#include "ui/mainwindow/featurecontexts.h"
 #include <QMdiArea>
+
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -48,8 +50,8 @@ protected:
                                         "001,P,A02,M01,Z06,F1,W30,L02000,E01000,V07200,D06000,G1,")
                                   .id;
         addValues("MessWerte", series, 12);
-        StoredSeriesWindow* stored =
-            openStoredSeriesWindow({series, battery, "1", ""}, window->batteriesContext(), nullptr);
+        StoredSeriesWindow* stored = openStoredSeriesWindow(
+            {series, battery, "1", ""}, window->contexts().batteriesContext(), nullptr);
         stored->reload();
         return stored;
     }
@@ -73,20 +75,20 @@ TEST_F(Openers, DiagramRequestsShareTheOneSubWindowOfTheMainArea) {
     EXPECT_TRUE(channel->controller().isDiagramBusy());
     fromChannel->click(); // a second click while it loads does nothing
     QTRY_VERIFY_WITH_TIMEOUT(!channel->controller().isDiagramBusy(), 5000);
-    ASSERT_NE(window->diagramWindow(), nullptr);
+    ASSERT_NE(window->contexts().diagramWindow(), nullptr);
     QPointer<QMdiSubWindow> sub =
-        qobject_cast<QMdiSubWindow*>(window->diagramWindow()->parentWidget());
+        qobject_cast<QMdiSubWindow*>(window->contexts().diagramWindow()->parentWidget());
     ASSERT_FALSE(sub.isNull());
     EXPECT_EQ(window->mdiArea()->currentSubWindow(), sub.data());
 
-    window->diagramWindow()->findChild<QPushButton*>("cmdOk")->click();
+    window->contexts().diagramWindow()->findChild<QPushButton*>("cmdOk")->click();
     QTRY_VERIFY_WITH_TIMEOUT(sub.isNull(), 5000);
 
     // Asked for from the stored series' own window it stands in front of it, not in the area.
     fromStored->click();
     QTRY_VERIFY_WITH_TIMEOUT(!stored->diagramBusy(), 5000);
-    ASSERT_NE(window->diagramWindow(), nullptr);
-    EXPECT_TRUE(window->diagramWindow()->isWindow());
+    ASSERT_NE(window->contexts().diagramWindow(), nullptr);
+    EXPECT_TRUE(window->contexts().diagramWindow()->isWindow());
     stored->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

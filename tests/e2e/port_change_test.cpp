@@ -77,11 +77,11 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     ChargerLink* link = window->comLink();
     first.command("silent all");
     // The simulator reads the command when it gets to it.
-    for (int i = 0;
-         i < 3 * ChannelController::SilentProbesBeforeChargerMissing && !window->chargerMissing;
+    for (int i = 0; i < 3 * ChannelController::SilentProbesBeforeChargerMissing &&
+                    !window->board().chargerMissing();
          ++i)
         tick(1);
-    ASSERT_TRUE(window->chargerMissing);
+    ASSERT_TRUE(window->board().chargerMissing());
     settle(1);
     bool changed = false;
     QTimer::singleShot(100, window.get(), [&] {
@@ -93,7 +93,7 @@ TEST_F(PortChange, ChannelWindowsPollOnThroughAPortChange) {
     EXPECT_EQ(window->comLink(), link);
     EXPECT_EQ(window->comLink()->port().devicePath(), second.linkPath());
     tick(1);
-    EXPECT_FALSE(window->chargerMissing);
+    EXPECT_FALSE(window->board().chargerMissing());
     for (int n = 1; n <= 4; ++n)
         tick(n);
     expectAllAnswering();

@@ -41,7 +41,7 @@ public:
     ExchangeContext context(QString answer, QString language = {}) {
         ExchangeContext c;
         c.language = language;
-        c.user = user;
+        c.stores = &session().stores();
         // A message's text shows its key and the values put in.
         c.text = [](const QString& key) { return key + " %1 %2"; };
         c.locale = QLocale(QLocale::German, QLocale::Germany);

@@ -47,7 +47,7 @@ TEST_F(ImportSlicesTest, EndOfProgramBetweenSlicesLeavesNothingVisible) {
         batteryWithSeries("Pack", 2, &battery);
         const QString before = counts();
         {
-            SeriesImport import(*user);
+            SeriesImport import(session().stores());
             readInto(import, 10);
             ImportTarget target{newBattery ? -1 : battery, "Fresh", ""};
             ASSERT_TRUE(import.beginStore(*store, target));
@@ -59,7 +59,7 @@ TEST_F(ImportSlicesTest, EndOfProgramBetweenSlicesLeavesNothingVisible) {
         }
         ASSERT_TRUE(session().openUser().ok);
         user = session().user();
-        store = std::make_unique<BatteryStore>(*user);
+        store = std::make_unique<BatteryStore>(session().stores().batteries());
         EXPECT_EQ(counts(), before);
         EXPECT_EQ(store->addSeries(battery, "")->number, 3);
         ASSERT_TRUE(store->deleteBattery(battery));
@@ -72,7 +72,7 @@ TEST_F(ImportSlicesTest, CancelWhileStoringKeepsTheRecordersValue) {
     qint32 battery = -1;
     const qint32 recording = batteryWithSeries("Pack", 1, &battery).first();
     const QString before = counts();
-    SeriesImport import(*user);
+    SeriesImport import(session().stores());
     readInto(import, 10);
     ASSERT_TRUE(import.beginStore(*store, {battery, "", ""}));
     ASSERT_EQ(import.storeSome(4), SeriesImport::Status::More);
@@ -96,7 +96,7 @@ TEST_F(ImportSlicesTest, ProgressDialogCancelsWhileStoring) {
     qint32 battery = -1;
     batteryWithSeries("Pack", 1, &battery);
     const QString before = counts();
-    SeriesImport import(*user);
+    SeriesImport import(session().stores());
     readInto(import, 5000);
     SeriesImportProgress progress(
         import, [] { return 1; }, 1,

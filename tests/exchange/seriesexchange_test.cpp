@@ -38,7 +38,7 @@ public:
         return series;
     }
     QByteArray exported(qint32 series) {
-        const auto loaded = loadSeriesFile(*user, series);
+        const auto loaded = loadSeriesFile(session().stores(), series);
         EXPECT_TRUE(loaded);
         return loaded ? writeSeriesCsv(loaded->file, {u';', u','}) : QByteArray();
     }
@@ -57,11 +57,11 @@ public:
 // written from what it loads are seen by the round trips below.
 TEST_F(SeriesExchangeTest, LoadingLeavesDamagedValuesOut) {
     const qint32 series = knownSeries();
-    const auto loaded = loadSeriesFile(*user, series);
+    const auto loaded = loadSeriesFile(session().stores(), series);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->damaged, 1);
     EXPECT_EQ(loaded->file.values.size(), 5);
-    EXPECT_FALSE(loadSeriesFile(*user, series + 100));
+    EXPECT_FALSE(loadSeriesFile(session().stores(), series + 100));
 }
 
 // Into an existing battery the series comes next, with its values and fields.
@@ -71,7 +71,7 @@ TEST_F(SeriesExchangeTest, ImportedSeriesKeepsItsValuesAndFields) {
     ASSERT_TRUE(read.series);
     const qint32 battery =
         user->scalar("SELECT AkkuId FROM MessReihen WHERE MessReiheID = ?", {series}).toInt();
-    const auto next = importSeriesFile(*user, *store, target(battery), *read.series);
+    const auto next = importSeriesFile(session().stores(), *store, target(battery), *read.series);
     ASSERT_TRUE(next);
     EXPECT_EQ(next->number, 2);
     const QStringList expected{"0:0;1234;1500;0", "0:1250;7140;1500;3600",
@@ -97,14 +97,14 @@ TEST_F(SeriesExchangeTest, RefusedImportLeavesTheFileAsItWas) {
     for (const ImportTarget& refused :
          {target(-1, "Eneloop 'AA'"), target(-1, "  "), target(9999)}) {
         QString error;
-        EXPECT_FALSE(importSeriesFile(*user, *store, refused, *read.series, &error));
+        EXPECT_FALSE(importSeriesFile(session().stores(), *store, refused, *read.series, &error));
         EXPECT_FALSE(error.isEmpty());
     }
     // A value the file refuses half-way through undoes the new battery as well.
     ASSERT_TRUE(user->execute("CREATE TRIGGER refuse BEFORE INSERT ON MessWerte "
                               "WHEN NEW.MessWertString LIKE '3;%' BEGIN "
                               "SELECT RAISE(ABORT, 'refused'); END"));
-    EXPECT_FALSE(importSeriesFile(*user, *store, target(-1, "Fresh"), *read.series));
+    EXPECT_FALSE(importSeriesFile(session().stores(), *store, target(-1, "Fresh"), *read.series));
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Akkus"), batteries);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessReihen"), seriesCount);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
@@ -127,14 +127,14 @@ TEST_F(SeriesExchangeTest, PortionsReadLeaveNothingUntilStored) {
         return status;
     };
     {
-        SeriesImport refused(*user);
+        SeriesImport refused(session().stores());
         EXPECT_EQ(readInPortions(file + "1;0;x;1;0;;;;;\n", refused),
                   SeriesImport::Status::Refused);
         EXPECT_EQ(refused.refusal().line, 15);
         EXPECT_EQ(refused.valuesRead(), 5);
     }
     {
-        SeriesImport dropped(*user);
+        SeriesImport dropped(session().stores());
         QBuffer buffer;
         buffer.setData(file);
         buffer.open(QIODevice::ReadOnly);
@@ -143,7 +143,7 @@ TEST_F(SeriesExchangeTest, PortionsReadLeaveNothingUntilStored) {
     }
     EXPECT_EQ(rows("SELECT COUNT(*) FROM MessWerte"), values);
 
-    SeriesImport import(*user);
+    SeriesImport import(session().stores());
     ASSERT_EQ(readInPortions(file, import), SeriesImport::Status::Done);
     const auto stored = import.store(*store, target(-1, "Fresh"));
     ASSERT_TRUE(stored) << import.error().toStdString();

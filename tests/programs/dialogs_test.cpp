@@ -53,7 +53,7 @@ public:
         s.options = options();
         s.options.extensionAvailable = extension;
         s.line = &line;
-        s.user = session().user();
+        s.programs = &session().stores().programs();
         s.resetChannels = [this](const QStringList& ch) { reset << ch; };
         s.locale = kGerman;
         return std::make_unique<ProgramEditorDialog>(session(), std::move(s));

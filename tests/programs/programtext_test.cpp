@@ -59,6 +59,8 @@ TEST_F(ProgramText, TargetCapacityAndSelfDischargeFields) {
     model->chooseSelfDischargeHours(true);
     model->setText(Box::SelfDischarge, "12");
     EXPECT_EQ(build(), "002,P,A02,M08,Z07,P080,F1,W30,K02500,L01250,E00500,V08400,D01000,YH012");
+    model->setText(Box::Capacity, "100"); // one past the field's five digits: travels as 0
+    EXPECT_TRUE(build().contains(",K00000,")) << build().toStdString();
 }
 
 TEST_F(ProgramText, ExtendedFieldsFollowTheSettings) {

@@ -14,7 +14,7 @@ class EditorSession : public ProgramsTest {
 public:
     void SetUp() override {
         ProgramsTest::SetUp();
-        library = std::make_unique<ProgramLibrary>(session().user());
+        library = std::make_unique<ProgramLibrary>(&session().stores().programs());
         editor = std::make_unique<ProgramEditorSession>(*model, options(), &line, library.get());
         editor->channel = "002";
         editor->resetChannels = [this](const QStringList& ch) { reset << ch; };
@@ -195,7 +195,7 @@ public:
 // Names are trimmed and found again whatever their letter case or quotes; the
 // answers to the overwrite question: EditorSession.SaveUnderAnExistingName...
 TEST_F(Library, SavedNamesAreFoundAgain) {
-    ProgramLibrary lib(session().user());
+    ProgramLibrary lib(&session().stores().programs());
     ASSERT_TRUE(lib.isValid());
     const auto first = lib.save("  Pack A ", "001,P,A05", never);
     EXPECT_EQ(first.outcome, Outcome::Inserted);
@@ -214,7 +214,7 @@ TEST_F(Library, SavedNamesAreFoundAgain) {
 
 // Listed as a reader orders names, not by their bytes.
 TEST_F(Library, ListLoadAndDelete) {
-    ProgramLibrary lib(session().user(), kGerman);
+    ProgramLibrary lib(&session().stores().programs(), kGerman);
     const qint64 b = lib.save("Zelle", "002,P,A02", never).id;
     const qint64 a = lib.save("akku 1", "001,P,A01", never).id;
     lib.save("Ölpack", "001,P,A03", never);

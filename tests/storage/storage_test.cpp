@@ -327,6 +327,11 @@ TEST_F(StorageTest, SetsOnOneTableCanBeChanged) {
     ASSERT_TRUE(rs->update()) << rs->lastError().toStdString();
     EXPECT_EQ(rs->text("Bez"), "new");
     EXPECT_EQ(m_db->scalar("SELECT a FROM [it's, FROM]").toString(), "new");
+    // The row deleted meanwhile: the write fails instead of reporting success.
+    ASSERT_TRUE(m_db->execute("DELETE FROM [it's, FROM]"));
+    rs->edit();
+    rs->setValue("bez", "lost");
+    EXPECT_FALSE(rs->update());
     rs->edit();
     rs->setValue("Nowhere", 1);
     EXPECT_FALSE(rs->lastError().isEmpty());

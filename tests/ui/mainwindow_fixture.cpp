@@ -45,7 +45,8 @@ QString MainWindowTest::storedSetting(const QString& key) {
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::makeWindow() {
-    auto w = std::make_unique<MainWindow>(session());
+    boards.push_back(std::make_unique<ChannelBoard>(session()));
+    auto w = std::make_unique<MainWindow>(session(), *boards.back());
     w->setChannelViewFactory([this](const QString& code, MainWindow*) -> ChannelView* {
         return new RecordingChannelView(code, &asked);
     });

@@ -1,6 +1,7 @@
 #pragma once
 // A program folder with the delivered databases, preset settings, a pty to stand
 // in for the charger's port, and channel views that record what they were asked.
+#include "channel/core/channelboard.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
@@ -74,6 +75,7 @@ protected:
     std::unique_ptr<TempProgramFolder> ownFolder;
     Pty pty;
     QStringList asked;
+    std::vector<std::unique_ptr<ChannelBoard>> boards; // one per window made
 };
 
 } // namespace velmara::test

@@ -1,4 +1,5 @@
 #include "mainwindow_fixture.h"
+#include "ui/mainwindow/statusmarks.h"
 
 #include "data/databases.h"
 #include "link/chargerlink.h"
@@ -33,7 +34,7 @@ TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->comLink() && w->comLink()->isComPortOpen());
     EXPECT_TRUE(QFile::exists(folder.folder().logPath()));
-    w->setStatusbarText("009", "ignored"); // no panel, no crash
+    w->statusMarks().setStatusbarText("009", "ignored"); // no panel, no crash
 }
 
 TEST_F(MainWindowTest, FirstStartChainRunsBeforeTheTemporaryValuesOrEndsTheProgram) {
@@ -337,9 +338,17 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     Q_EMIT w->comLink()->lineFault(8, "read failed", false);
     EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
 
-    // Values wait on two channels: one notice, a mark with the total until none waits.
-    w->setValuesWaiting("001", 2, "database or disk is full");
-    w->setValuesWaiting("003", 1, "database or disk is full");
+    // Values wait on two channels (as the board tells): one notice, a mark with
+    // the total until none waits.
+    const auto waiting = [&](const char* code, int n) {
+        ChannelSnapshot s;
+        s.channelCode = code;
+        s.valuesWaiting = n;
+        s.waitingReason = n > 0 ? "database or disk is full" : "";
+        Q_EMIT w->board().snapshotChanged(s);
+    };
+    waiting("001", 2);
+    waiting("003", 1);
     EXPECT_EQ(boxes.count("1122"), 1);
     auto* mark = entry<QLabel>(*w, "lblNichtGespeichert");
     EXPECT_EQ(mark->text(), session().text("1124").arg(3));
@@ -347,9 +356,9 @@ TEST_F(MainWindowTest, LineFaultAndWaitingValuesAreNoticesThatGoAwayByThemselves
     boxes.expect("4300", MsgAnswer::No);
     EXPECT_FALSE(w->close());
     EXPECT_EQ(boxes.shown.last().text, session().text("4300").arg(3));
-    w->setValuesWaiting("001", 0, "");
+    waiting("001", 0);
     EXPECT_FALSE(mark->isHidden());
-    w->setValuesWaiting("003", 0, "");
+    waiting("003", 0);
     EXPECT_TRUE(mark->isHidden());
     EXPECT_EQ(boxes.openNotices, QStringList{"serial-line"});
 }

@@ -1,11 +1,10 @@
 #include "batteries/core/batteryhistory.h"
 
 #include "batteries/core/batterystore.h"
+#include "data/stores/valuestore.h"
 #include "data/valuestrings.h"
 #include "link/endvaluerecord.h"
 #include "link/programrecord.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 
 #include <QHash>
 
@@ -25,9 +24,9 @@ std::optional<qint32> nominalOf(const QString& programText) {
 }
 } // namespace
 
-BatteryHistory readBatteryHistory(Database& user, qint32 batteryId) {
+BatteryHistory readBatteryHistory(BatteryRecords& records, ValueStore& values, qint32 batteryId) {
     BatteryHistory history;
-    BatteryStore store(user);
+    BatteryStore store(records);
     const auto battery = store.battery(batteryId);
     if (!battery)
         return history;
@@ -41,10 +40,7 @@ BatteryHistory readBatteryHistory(Database& user, qint32 batteryId) {
         s.number = row.number;
         s.created = row.created;
         s.remark = row.remark;
-        s.nominalMah = nominalOf(user.scalar(QStringLiteral("SELECT Programm FROM MessReihen "
-                                                            "WHERE MessReiheID = ?"),
-                                             {row.id})
-                                     .toString());
+        s.nominalMah = nominalOf(row.program);
         indexOf.insert(row.id, int(history.series.size()));
         history.series.append(s);
     }
@@ -53,28 +49,22 @@ BatteryHistory readBatteryHistory(Database& user, qint32 batteryId) {
             history.nominalMah = s.nominalMah;
 
     // One pass over the end values of all series, in recording order.
-    auto rs = user.openRecordset(
-        QStringLiteral("SELECT MessReiheID, MessWertString FROM MessWerte WHERE EW=True AND "
-                       "MessReiheID IN (SELECT MessReiheID FROM MessReihen WHERE AkkuId=") +
-        QString::number(batteryId) + QStringLiteral(") ORDER BY MessWertId ASC"));
-    if (!rs->isValid())
-        return history;
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
-        const auto at = indexOf.constFind(rs->value(QStringLiteral("MessReiheID")).toInt());
+    (void)values.visitEndValuesOfBattery(batteryId, [&](const StoredValueView& value) {
+        const auto at = indexOf.constFind(value.seriesId);
         if (at == indexOf.constEnd())
-            continue;
-        const LoadedMeasurementValue v =
-            parseValueString(rs->text(QStringLiteral("MessWertString")), true);
+            return true;
+        const LoadedMeasurementValue v = parseValueString(QString::fromUtf8(value.text), true);
         if (!v.bValid) {
             ++history.damaged;
-            continue;
+            return true;
         }
         SeriesHistory& s = history.series[*at];
         if (v.endValueType == EndValueRecord::AfterCharge)
             s.chargedMah = v.capacityMah;
         else if (v.endValueType == EndValueRecord::AfterDischarge)
             s.dischargedMah = v.capacityMah;
-    }
+        return true;
+    });
     return history;
 }
 

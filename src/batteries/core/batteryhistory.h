@@ -14,7 +14,8 @@
 
 namespace velmara {
 
-class Database;
+class BatteryRecords;
+class ValueStore;
 
 struct SeriesHistory {
     qint32 seriesId = -1;
@@ -36,7 +37,7 @@ struct BatteryHistory {
     int damaged = 0; // end values whose text could not be read; left out
 };
 
-BatteryHistory readBatteryHistory(Database& user, qint32 batteryId);
+BatteryHistory readBatteryHistory(BatteryRecords& records, ValueStore& values, qint32 batteryId);
 
 // Discharge capacity as a whole percentage of the nominal capacity, when both are known.
 std::optional<int> percentOfNominal(const SeriesHistory& series);

@@ -1,8 +1,10 @@
 #pragma once
-// Batteries and their measurement series in the user file. A battery always has
-// at least one series; series are numbered 1, 2, 3 ... without gaps within their
-// battery. Every change runs in one transaction, and user text is bound, never
-// pasted into a statement.
+// The rules of batteries and their measurement series, over the records of
+// any engine. A battery always has at least one series; series are numbered
+// 1, 2, 3 ... without gaps within their battery. Every change is one step of
+// the records: all of it or nothing.
+#include "data/stores/batteryrecords.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVector>
@@ -12,37 +14,13 @@
 
 namespace velmara {
 
-class Database;
-
-struct BatteryRow {
-    qint32 id = -1; // AkkuId
-    QString name;   // AkkuName
-    QString remark; // bemerkung
-};
-
-struct SeriesRow {
-    qint32 id = -1; // MessReiheID
-    qint32 batteryId = -1;
-    int number = 0;      // Nummer
-    QString remark;      // bemerkung
-    QString mode;        // Mode
-    QDateTime created;   // Datum
-    QString createdText; // Datum as stored
-};
-
-// What deleting a battery or a series takes with it.
-struct DeletionLoss {
-    int series = 0;
-    int values = 0;
-};
-
 enum class NameCheck { Free, Blank, Taken, Failed };
 
 class BatteryStore {
 public:
     using Clock = std::function<QDateTime()>;
-    // db: the user file. clock: the creation time of new series (default: now).
-    explicit BatteryStore(Database& db, Clock clock = {});
+    // records: the user file's. clock: the creation time of new series (default: now).
+    explicit BatteryStore(BatteryRecords& records, Clock clock = {});
 
     // Batteries by name (letter case ignored, then exact, then id).
     QVector<BatteryRow> batteries();
@@ -77,11 +55,18 @@ public:
     // The creation time of a new series.
     QDateTime now() const;
 
-private:
-    int count(const QString& sql, const QVariantList& params);
-    bool run(const QString& sql, const QVariantList& params);
+    BatteryRecords& records() { return m_records; }
 
-    Database& m_db;
+private:
+    // The value of a result, or fallback with the failure kept in lastError().
+    template <class T> T valueOr(Result<T> result, T fallback) {
+        if (result)
+            return std::move(*result);
+        m_error = result.error();
+        return fallback;
+    }
+
+    BatteryRecords& m_records;
     Clock m_clock;
     QString m_error;
 };

@@ -1,17 +1,18 @@
-#include "data/endvaluelines.h"
 #include "batteries/core/storedseries.h"
+#include "data/endvaluelines.h"
 
-#include "batteries/core/referencetexts.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
-#include "data/valuestrings.h"
 #include "base/core/formatting.h"
+#include "batteries/core/referencetexts.h"
+#include "data/stores/batteryrecords.h"
+#include "data/stores/userstores.h"
+#include "data/stores/valuestore.h"
+#include "data/valuestrings.h"
 
 namespace velmara {
 
-StoredSeriesReader::StoredSeriesReader(Database& user, const ReferenceTexts& texts,
+StoredSeriesReader::StoredSeriesReader(UserStores& stores, const ReferenceTexts& texts,
                                        TextLookupFn text, LogFunction log)
-    : m_db(user), m_texts(texts), m_text(std::move(text)), m_log(std::move(log)) {}
+    : m_stores(stores), m_texts(texts), m_text(std::move(text)), m_log(std::move(log)) {}
 
 StoredSeriesView StoredSeriesReader::read(const StoredSeriesSource& source) const {
     StoredSeriesView view;
@@ -19,25 +20,19 @@ StoredSeriesView StoredSeriesReader::read(const StoredSeriesSource& source) cons
                    QStringLiteral(" / ") + source.seriesNumber;
     view.remark = source.remark;
     view.program = std::make_shared<ProgramRecord>();
-    view.found =
-        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM MessReihen WHERE MessReiheID = ?"),
-                    {source.seriesId})
-            .toInt() == 1;
+    const auto series = m_stores.batteries().seriesById(source.seriesId);
+    view.found = series && *series;
     if (!view.found) {
         view.program->batteryType = ProgramRecord::Absent;
         return view;
     }
-    readProgram(source.seriesId, view);
+    readProgram(source.seriesId, (*series)->program, view);
     readEndValues(source.seriesId, view);
     buildLines(view);
     return view;
 }
 
-void StoredSeriesReader::readProgram(qint32 seriesId, StoredSeriesView& view) const {
-    QString text =
-        m_db.scalar(QStringLiteral("SELECT Programm FROM MessReihen WHERE MessReiheID = ?"),
-                    {seriesId})
-            .toString();
+void StoredSeriesReader::readProgram(qint32 seriesId, QString text, StoredSeriesView& view) const {
     ProgramRecord& program = *view.program;
     if (!text.trimmed().isEmpty()) {
         program.parse(text, true);
@@ -53,7 +48,7 @@ void StoredSeriesReader::readProgram(qint32 seriesId, StoredSeriesView& view) co
         return;
     }
     view.batteryType = program.batteryType == 5 ? m_text(QStringLiteral("0912"))
-                                             : m_texts.batteryTypes.value(program.batteryType);
+                                                : m_texts.batteryTypes.value(program.batteryType);
     view.mode = m_texts.modes.value(QString::number(program.deviceMode));
     view.nominalCapacity = program.capacityMah == ProgramRecord::Absent
                                ? QStringLiteral("---")
@@ -61,19 +56,16 @@ void StoredSeriesReader::readProgram(qint32 seriesId, StoredSeriesView& view) co
 }
 
 void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) const {
-    auto rs = m_db.openRecordset(
-        QStringLiteral("SELECT MessWertId, MessWertString FROM MessWerte WHERE MessReiheID=") +
-        QString::number(seriesId) + QStringLiteral(" AND EW=True ORDER BY MessWertId ASC"));
-    if (!rs->isValid())
-        return;
     auto list = std::make_shared<EndValueList>();
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
-        const LoadedMeasurementValue v =
-            parseValueString(rs->text(QStringLiteral("MessWertString")), true);
+    ValueRange range;
+    range.seriesId = seriesId;
+    range.kind = ValueRange::Kind::EndValues;
+    (void)m_stores.values().visit(range, [&](const StoredValueView& value) {
+        const LoadedMeasurementValue v = parseValueString(QString::fromUtf8(value.text), true);
         if (!v.bValid)
-            continue; // a damaged text is left out rather than shown as zeros
+            return true; // a damaged text is left out rather than shown as zeros
         auto ew = std::make_shared<EndValueRecord>();
-        ew->valueId = rs->value(QStringLiteral("MessWertId")).toInt();
+        ew->valueId = qint32(value.id);
         ew->batteryCondition = v.batteryCondition;
         ew->endValueType = v.endValueType;
         ew->percent = v.percent;
@@ -83,7 +75,8 @@ void StoredSeriesReader::readEndValues(qint32 seriesId, StoredSeriesView& view) 
         ew->hasBatteryCondition = v.hasBatteryCondition;
         ew->selfDischarge = v.hasSelfDischarge ? v.selfDischarge : -1;
         list->append(ew);
-    }
+        return true;
+    });
     if (!list->isEmpty())
         view.endValues = list;
 }

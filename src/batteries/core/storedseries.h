@@ -14,7 +14,7 @@
 
 namespace velmara {
 
-class Database;
+class UserStores;
 struct ReferenceTexts;
 
 // Which series the window shows (set by its opener).
@@ -43,8 +43,8 @@ struct StoredSeriesView {
     QString mode;
     QString nominalCapacity;
     std::shared_ptr<EndValueList> endValues; // null when the series has none
-    QList<EndValueLine> chargeLines;        // lstEndwertLaden
-    QList<EndValueLine> dischargeLines;     // lstEndwertEntladen
+    QList<EndValueLine> chargeLines;         // lstEndwertLaden
+    QList<EndValueLine> dischargeLines;      // lstEndwertEntladen
     FieldShow batteryState = FieldShow::Keep;
     QString batteryStateText;
     FieldShow selfDischarge = FieldShow::Keep;
@@ -57,16 +57,16 @@ using LogFunction = std::function<void(const QString& signature, const QString& 
 
 class StoredSeriesReader {
 public:
-    StoredSeriesReader(Database& user, const ReferenceTexts& texts, TextLookupFn text,
+    StoredSeriesReader(UserStores& stores, const ReferenceTexts& texts, TextLookupFn text,
                        LogFunction log);
     StoredSeriesView read(const StoredSeriesSource& source) const;
 
 private:
-    void readProgram(qint32 seriesId, StoredSeriesView& view) const;
+    void readProgram(qint32 seriesId, QString text, StoredSeriesView& view) const;
     void readEndValues(qint32 seriesId, StoredSeriesView& view) const;
     void buildLines(StoredSeriesView& view) const;
 
-    Database& m_db;
+    UserStores& m_stores;
     const ReferenceTexts& m_texts;
     TextLookupFn m_text;
     LogFunction m_log;

@@ -1,6 +1,6 @@
 #pragma once
 // What the battery and series windows need from the running program, handed in
-// by their opener: the user file, the texts, the log, the remark lengths and the
+// by their opener: the user file's stores, the texts, the log, the remark lengths and the
 // ways to reach the diagram, the report and the program view.
 #include "batteries/core/capturemodel.h"
 #include "batteries/core/referencetexts.h"
@@ -14,8 +14,8 @@
 
 namespace velmara {
 
-class Database;
 class Prompter;
+class UserStores;
 
 // What a stored-series window asks of the rest of the program. An empty
 // function leaves its button disabled.
@@ -38,7 +38,7 @@ struct StoredSeriesHooks {
 };
 
 struct BatteriesContext {
-    Database* user = nullptr;     // the user file
+    UserStores* stores = nullptr; // the user file's stores (null: no user file)
     ReferenceTexts references;    // battery type and mode names (loadReferenceTexts)
     TextLookup text;              // text of a key in the current language
     QString language;             // the current language ("de", "en"): dates in its format

@@ -9,7 +9,7 @@ namespace velmara {
 
 void openCaptureDialog(CaptureChannel& channel, std::shared_ptr<BatteryUsage> usage,
                        std::shared_ptr<const BatteriesContext> context, QWidget* parent) {
-    if (!context || !context->user || !context->prompter || !usage)
+    if (!context || !context->stores || !context->prompter || !usage)
         return;
     Prompter& prompter = *context->prompter;
     CaptureDialog dialog(std::move(context), std::move(usage), &channel, parent);
@@ -19,7 +19,7 @@ void openCaptureDialog(CaptureChannel& channel, std::shared_ptr<BatteryUsage> us
 
 QDialog* openManagementDialog(std::shared_ptr<BatteryUsage> usage,
                               std::shared_ptr<const BatteriesContext> context, QWidget* parent) {
-    if (!context || !context->user || !usage)
+    if (!context || !context->stores || !usage)
         return nullptr;
     auto* dialog = new CaptureDialog(std::move(context), std::move(usage), nullptr, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -3,6 +3,7 @@
 #include "base/core/dateformat.h"
 #include "base/core/formatting.h"
 #include "base/widgets/placewindow.h"
+#include "data/stores/userstores.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -43,11 +44,11 @@ QString ah(const std::optional<qint32>& mah) {
 }
 } // namespace
 
-BatteryHistoryWindow::BatteryHistoryWindow(Database& user, qint32 batteryId,
+BatteryHistoryWindow::BatteryHistoryWindow(UserStores& stores, qint32 batteryId,
                                            std::function<QString(const QString&)> text,
                                            QWidget* parent, const QString& language)
-    : QWidget(parent, Qt::Window), m_user(user), m_batteryId(batteryId), m_text(std::move(text)),
-      m_language(language) {
+    : QWidget(parent, Qt::Window), m_stores(stores), m_batteryId(batteryId),
+      m_text(std::move(text)), m_language(language) {
     setObjectName(QStringLiteral("frmAkkuVerlauf"));
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -72,7 +73,7 @@ BatteryHistoryWindow::BatteryHistoryWindow(Database& user, qint32 batteryId,
 }
 
 void BatteryHistoryWindow::reload() {
-    m_history = readBatteryHistory(m_user, m_batteryId);
+    m_history = readBatteryHistory(m_stores.batteries(), m_stores.values(), m_batteryId);
     setWindowTitle(m_text(QStringLiteral("2252")) + QStringLiteral(" - ") + m_history.batteryName);
     fillTable();
     fillChart();
@@ -170,10 +171,10 @@ void BatteryHistoryWindow::fillChart() {
     m_chart->replot(QCustomPlot::rpQueuedReplot);
 }
 
-BatteryHistoryWindow* openBatteryHistoryWindow(Database& user, qint32 batteryId,
+BatteryHistoryWindow* openBatteryHistoryWindow(UserStores& stores, qint32 batteryId,
                                                std::function<QString(const QString&)> text,
                                                QWidget* parent, const QString& language) {
-    auto* window = new BatteryHistoryWindow(user, batteryId, std::move(text), parent, language);
+    auto* window = new BatteryHistoryWindow(stores, batteryId, std::move(text), parent, language);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(window->minimumSizeHint().width(), 560);
     placeWindow(window, parent);

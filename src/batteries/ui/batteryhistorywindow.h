@@ -13,13 +13,13 @@ class QTableWidget;
 
 namespace velmara {
 
-class Database;
+class UserStores;
 
 class BatteryHistoryWindow : public QWidget {
     Q_OBJECT
 public:
     // language: the program's language, which decides the date format.
-    BatteryHistoryWindow(Database& user, qint32 batteryId,
+    BatteryHistoryWindow(UserStores& stores, qint32 batteryId,
                          std::function<QString(const QString&)> text, QWidget* parent = nullptr,
                          const QString& language = QString());
 
@@ -33,7 +33,7 @@ private:
     void fillTable();
     void fillChart();
 
-    Database& m_user;
+    UserStores& m_stores;
     qint32 m_batteryId;
     std::function<QString(const QString&)> m_text;
     QString m_language;
@@ -44,7 +44,7 @@ private:
 
 // Opens the window of one battery as a top-level window owned by parent.
 // Esc closes it.
-BatteryHistoryWindow* openBatteryHistoryWindow(Database& user, qint32 batteryId,
+BatteryHistoryWindow* openBatteryHistoryWindow(UserStores& stores, qint32 batteryId,
                                                std::function<QString(const QString&)> text,
                                                QWidget* parent,
                                                const QString& language = QString());

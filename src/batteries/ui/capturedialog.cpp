@@ -8,6 +8,7 @@
 #include "batteries/ui/newbatterydialog.h"
 #include "batteries/ui/newseriesdialog.h"
 #include "batteries/ui/storedserieswindow.h"
+#include "data/stores/userstores.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -31,7 +32,7 @@ CaptureDialog::CaptureDialog(std::shared_ptr<const BatteriesContext> context,
                              QWidget* parent)
     : QDialog(parent), m_context(std::move(context)), m_usage(std::move(usage)) {
     setObjectName(QStringLiteral("dlgMesswerteErfassen"));
-    m_store = std::make_unique<BatteryStore>(*m_context->user);
+    m_store = std::make_unique<BatteryStore>(m_context->stores->batteries());
     AskFunction ask = m_context->ask;
     if (!ask && m_context->prompter)
         ask = [prompter = m_context->prompter](const Message& m) { return prompter->show(m); };
@@ -263,8 +264,8 @@ void CaptureDialog::onDeleteBattery() {
 }
 
 void CaptureDialog::onHistory() {
-    if (m_model->selectedBattery() && m_context->user)
-        openBatteryHistoryWindow(*m_context->user, m_model->selectedBatteryId(), m_context->text,
+    if (m_model->selectedBattery() && m_context->stores)
+        openBatteryHistoryWindow(*m_context->stores, m_model->selectedBatteryId(), m_context->text,
                                  this, m_context->language);
 }
 

@@ -29,7 +29,7 @@ class CaptureDialog : public QDialog {
     Q_OBJECT
 public:
     // channel: capture mode for that channel (it must outlive the dialog); null:
-    // management mode. context->user must be open.
+    // management mode. context->stores must be set.
     CaptureDialog(std::shared_ptr<const BatteriesContext> context,
                   std::shared_ptr<BatteryUsage> usage, CaptureChannel* channel,
                   QWidget* parent = nullptr);

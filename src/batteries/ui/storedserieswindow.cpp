@@ -150,11 +150,11 @@ void StoredSeriesWindow::build() {
 void StoredSeriesWindow::reload() {
     if (m_closing)
         return;
-    if (!m_context->user) {
+    if (!m_context->stores) {
         display(StoredSeriesView());
         return;
     }
-    StoredSeriesReader reader(*m_context->user, m_context->references, m_context->text,
+    StoredSeriesReader reader(*m_context->stores, m_context->references, m_context->text,
                               m_context->log);
     StoredSeriesView view = reader.read(m_source);
     if (!view.found) {

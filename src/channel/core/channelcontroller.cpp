@@ -41,6 +41,10 @@ ChannelController::~ChannelController() {
     *m_alive = false;
 }
 
+ChargerLink* ChannelController::link() const {
+    return m_link;
+}
+
 void ChannelController::load(bool startTimer) {
     m_headingResetPending = false;
     m_endValuesAvailable = m_programDialogOpen = m_measurementRunning = false;
@@ -186,7 +190,7 @@ QCoro::Task<> ChannelController::initChannel() {
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
     {
-        const Step step(turn, alive, &m_stepsActive, granted);
+        const Step step(*this, turn, alive, granted);
         if (!step.runs())
             co_return;
         co_await runInit();
@@ -251,7 +255,7 @@ QCoro::Task<> ChannelController::tick() {
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
     {
-        const Step step(turn, alive, &m_stepsActive, granted);
+        const Step step(*this, turn, alive, granted);
         if (step.runs())
             co_await runTick();
     }
@@ -308,7 +312,7 @@ QCoro::Task<> ChannelController::offerResume() {
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     m_recorder.resume(*mark);

@@ -51,6 +51,7 @@ public:
     void load(bool startTimer = true);
 
     ChannelCode channelCode() const { return m_code; }
+    ChargerLink* link() const;
     bool isFirstChannel() const { return m_first; }
 
     // --- poll cycle ---
@@ -79,7 +80,7 @@ public:
                                const QString& seriesName = QString(),
                                const QString& seriesNumber = QString());
     ChannelRecorder& recorder() { return m_recorder; }
-    bool releaseBattery(qint32 batteryId) { return m_recorder.releaseBattery(batteryId); }
+    bool releaseBattery(qint32 batteryId);
     bool isBatteryUsed(qint32 batteryId) const { return m_recorder.isBatteryUsed(batteryId); }
     QString modeTextOf(const ProgramRecord& program) const {
         return m_recorder.modeTextOf(program);
@@ -96,10 +97,10 @@ public:
     qint32 batteryId() const { return m_recorder.batteryId(); }
     qint32 seriesId() const { return m_recorder.seriesId(); }
     // Values are no longer stored in the series (which stays the channel's).
-    void stopRecording() { m_recorder.stop(); }
+    void stopRecording();
     // The recording that waited for the next process will not start: the
     // channel forgets its series.
-    void dropQueuedRecording() { m_recorder.dropQueued(); }
+    void dropQueuedRecording();
 
     // The program editor opened from this channel: while it is open, programs
     // the charger reports go to it (programChangedFromOutside).
@@ -133,8 +134,12 @@ public:
     int pollInterval() const { return m_pollTimer.interval(); }
     bool isPolling() const { return m_pollTimer.isActive(); }
     bool isFlashing() const { return m_flashingTimer.isActive(); }
-    // Fault code whose message box has been shown in the current fault
-    // episode; 0 when none.
+
+Q_SIGNALS:
+    // A step of the channel (tick, start, recording start) has ended, or the
+    // recording changed outside one (stopped, ended, dropped, its battery
+    // released): what the channel shows is whole again.
+    void changed();
 
 private:
     void newStatusRecord();

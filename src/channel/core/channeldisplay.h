@@ -1,7 +1,8 @@
 #pragma once
-// What the poll cycle and the recording need from the screen and from the main
-// window. The channel window implements ChannelDisplay; an adapter on the main
-// window implements ChannelHost. Tests use in-memory versions of both.
+// What the poll cycle and the recording need from the screen and from what the
+// channels share. The board's ChannelScreen implements ChannelDisplay (and
+// passes it on to the channel window), the board implements ChannelHost. Tests
+// use in-memory versions of both.
 #include "base/core/messages.h"
 #include <QList>
 
@@ -60,11 +61,11 @@ public:
     // A lasting mark while values of the channel wait to be written (empty: none).
     virtual void setStorageWarning(const QString& text) = 0;
     // Every poll that read an answer ends here, after the state was shown and the
-    // value went to the temporary series (live curve, desktop notifications).
+    // value went to the temporary series (the board's snapshots and events).
     virtual void polled(const StatusRecord& status) { Q_UNUSED(status); }
 };
 
-// The main window's values that the channels share.
+// What the channels share, and what the main window shows of each.
 class ChannelHost {
 public:
     virtual ~ChannelHost() = default;

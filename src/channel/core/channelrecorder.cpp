@@ -3,6 +3,7 @@
 #include "data/databases.h"
 #include "data/session.h"
 #include "data/settingsstore.h"
+#include "data/stores/batteryrecords.h"
 #include "data/tempvalues.h"
 #include "data/valuestrings.h"
 #include "storage/database.h"
@@ -15,11 +16,7 @@ ChannelRecorder::ChannelRecorder(Session& session, QString code, ChannelHost& ho
                                  ProgramRequest requestProgram)
     : m_session(session), m_code(std::move(code)), m_host(host), m_display(display),
       m_clock(std::move(clock)), m_requestProgram(std::move(requestProgram)),
-      m_writer([&session](ValueWriter::Table table) {
-          SharedRecordsets& sets = session.recordsets();
-          return table == ValueWriter::Table::Temporary ? sets.tempMessWerte.get()
-                                                        : sets.messWerte.get();
-      }),
+      m_writer(session.stores().values()),
       m_refusedValues(&session.log(), QStringLiteral("Values not stored")) {}
 
 ChannelRecorder::~ChannelRecorder() {
@@ -162,27 +159,17 @@ QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32
     Database* db = m_session.user();
     if (!*alive || !db || !db->isOpen())
         co_return false;
-    auto series = db->openRecordset(QStringLiteral("SELECT * FROM MessReihen WHERE AkkuId=") +
-                                    QString::number(batteryId));
     ProgramRecord program(defaultEndOfCharge(m_session.settings()));
     program.parse(answer, true);
     if (program.batteryType == ProgramRecord::BadAnswer ||
         program.batteryType == ProgramRecord::NoAnswer)
         co_return false;
-    if (!series || !series->isValid())
-        co_return false;
-    series->moveFirst();
-    if (!series->findFirstEqual(QStringLiteral("MessReiheID"), seriesId))
+    BatteryRecords& records = m_session.stores().batteries();
+    const auto series = records.seriesById(seriesId);
+    if (!series || !*series || (*series)->batteryId != batteryId)
         co_return false;
     m_seriesProgram = answer;
-    series->edit();
-    series->setValue(QStringLiteral("Programm"), answer);
-    series->setValue(QStringLiteral("Mode"), modeTextOf(program));
-    if (!series->update()) {
-        series->cancelUpdate();
-        co_return false;
-    }
-    co_return true;
+    co_return records.setProgram(seriesId, answer, modeTextOf(program)).ok();
 }
 
 QString ChannelRecorder::modeTextOf(const ProgramRecord& program) const {
@@ -289,8 +276,8 @@ QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued,
     storeMark();
     // Values still waiting in memory belong to the series that moves.
     retryWaitingValues();
-    Database* db = m_session.user();
-    if (!db || !moveTempSeries(*db, from, series)) {
+    if (const Result<void> moved = m_session.stores().values().adoptTemporarySeries(from, series);
+        !moved) {
         m_session.writeLog(
             QStringLiteral("Recording"),
             {QStringLiteral("channel %1: temporary series %2 not moved into series %3")

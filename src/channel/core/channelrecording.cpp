@@ -22,7 +22,7 @@ QCoro::Task<> ChannelController::resetForNewProgram() {
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     resetForNewRun();
@@ -34,6 +34,24 @@ void ChannelController::endRecording() {
     m_recorder.end();
     if (!m_first)
         m_display.setText(ChannelField::MesswerteHeading, headingWithoutRecording());
+    Q_EMIT changed();
+}
+
+void ChannelController::stopRecording() {
+    m_recorder.stop();
+    Q_EMIT changed();
+}
+
+void ChannelController::dropQueuedRecording() {
+    m_recorder.dropQueued();
+    Q_EMIT changed();
+}
+
+bool ChannelController::releaseBattery(qint32 batteryId) {
+    const bool released = m_recorder.releaseBattery(batteryId);
+    if (released)
+        Q_EMIT changed();
+    return released;
 }
 
 QCoro::Task<> ChannelController::startRecording(qint32 batteryId, qint32 seriesId, bool queued,
@@ -42,7 +60,7 @@ QCoro::Task<> ChannelController::startRecording(qint32 batteryId, qint32 seriesI
     const auto turn = m_turn;
     ++m_stepsActive;
     const bool granted = co_await turn->acquire();
-    const Step step(turn, alive, &m_stepsActive, granted);
+    const Step step(*this, turn, alive, granted);
     if (!step.runs())
         co_return;
     co_await m_recorder.start(batteryId, seriesId, queued, withTemp, m_endValuesAvailable,

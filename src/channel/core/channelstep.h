@@ -8,27 +8,28 @@
 namespace velmara {
 
 // The end of one step of the channel (a tick, the start, a recording start):
-// gives the turn on to the next channel, also when this controller has gone
-// while the step waited for an answer.
+// tells that the channel changed once no step of it runs any more, and gives
+// the turn on to the next channel, also when this controller has gone while
+// the step waited for an answer.
 class ChannelController::Step {
 public:
-    Step(std::shared_ptr<TurnQueue> turn, std::shared_ptr<bool> alive, int* active, bool granted)
-        : m_turn(std::move(turn)), m_alive(std::move(alive)), m_active(active), m_granted(granted) {
-    }
+    Step(ChannelController& owner, std::shared_ptr<TurnQueue> turn, std::shared_ptr<bool> alive,
+         bool granted)
+        : m_owner(&owner), m_turn(std::move(turn)), m_alive(std::move(alive)), m_granted(granted) {}
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
     ~Step() {
-        if (*m_alive)
-            --*m_active;
+        if (*m_alive && --m_owner->m_stepsActive == 0)
+            Q_EMIT m_owner->changed();
         if (m_granted)
             m_turn->release();
     }
     bool runs() const { return *m_alive && m_granted; }
 
 private:
+    ChannelController* m_owner; // used only while alive
     std::shared_ptr<TurnQueue> m_turn;
     std::shared_ptr<bool> m_alive;
-    int* m_active;
     bool m_granted;
 };
 

@@ -1,11 +1,9 @@
 #include "channel/core/valuewriter.h"
 
-#include "storage/recordset.h"
-
 namespace velmara {
 
-ValueWriter::ValueWriter(TableResolver tables, std::size_t capacity)
-    : m_tables(std::move(tables)), m_capacity(capacity) {}
+ValueWriter::ValueWriter(ValueStore& values, std::size_t capacity)
+    : m_values(values), m_capacity(capacity) {}
 
 bool ValueWriter::write(Table table, qint32 seriesId, bool endValue, const QString& text,
                         StoredCallback onStored) {
@@ -29,27 +27,16 @@ bool ValueWriter::flush() {
     return true;
 }
 
-// Adds one row and saves it at once, so the value is on disk before it counts as stored.
+// Stores one row at once, so the value is on disk before it counts as stored.
 bool ValueWriter::store(const Row& row) {
-    Recordset* set = m_tables ? m_tables(row.table) : nullptr;
-    if (!set || !set->isValid()) {
-        m_lastError = QStringLiteral("no record set for the table");
-        return false;
-    }
-    set->addNew();
-    set->setValue(QStringLiteral("MessReiheID"), row.seriesId);
-    set->setValue(QStringLiteral("EW"), row.endValue ? 1 : 0);
-    set->setValue(QStringLiteral("MessWertString"), row.text);
-    if (!set->update()) {
-        m_lastError = set->lastError();
-        set->cancelUpdate();
+    const Result<qint64> key = m_values.append(row.table, row.seriesId, row.endValue, row.text);
+    if (!key) {
+        m_lastError = key.error();
         return false;
     }
     m_lastError.clear();
-    if (row.onStored) {
-        const QVariant key = set->lastModified();
-        row.onStored(key.isValid() ? key.toInt() : 0);
-    }
+    if (row.onStored)
+        row.onStored(qint32(*key));
     return true;
 }
 

@@ -3,6 +3,8 @@
 // taken. A value the file does not take (write-protected file, full disk) is
 // kept in memory and written, before any later value, as soon as the file
 // takes writes again; the memory holds a bounded number of values.
+#include "data/stores/valuestore.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -11,22 +13,17 @@
 
 namespace velmara {
 
-class Recordset;
-
 class ValueWriter {
 public:
-    enum class Table { Temporary, Permanent };
+    using Table = ValueTable;
     // At most this many values wait in memory per channel: at one value every
     // three seconds, the values of more than 16 hours.
     static constexpr std::size_t DefaultCapacity = 20000;
 
-    // The record set of a table at the moment of writing (the sets may be
-    // reopened in between); null when there is none.
-    using TableResolver = std::function<Recordset*(Table)>;
     // Told the key of the stored row once it is on disk.
     using StoredCallback = std::function<void(qint32 id)>;
 
-    explicit ValueWriter(TableResolver tables, std::size_t capacity = DefaultCapacity);
+    explicit ValueWriter(ValueStore& values, std::size_t capacity = DefaultCapacity);
 
     // Writes the value behind any that wait. True when it is on disk now; false
     // when it waits in memory (or was refused because the memory is full).
@@ -52,7 +49,7 @@ private:
     };
     bool store(const Row& row);
 
-    TableResolver m_tables;
+    ValueStore& m_values;
     std::size_t m_capacity;
     std::deque<Row> m_rows;
     quint64 m_dropped = 0;

@@ -2,6 +2,7 @@
 
 #include "base/widgets/subwindowactivation.h"
 #include "batteries/ui/batteriesui.h"
+#include "channel/core/channelboard.h"
 #include "channel/ui/channelcapture.h"
 #include "charts/ui/livecurvechart.h"
 #include "data/endvaluelines.h"
@@ -138,17 +139,13 @@ QPushButton* ChannelWindow::button(QWidget* parent, const char* name, const char
     return b;
 }
 
-ChannelWindow::ChannelWindow(Session& session, ChannelCode code, ChargerLink* link,
-                             ChannelHost& host, ChannelWindowHost* main, bool startPolling,
-                             ChannelController::Clock clock, QWidget* parent)
-    : QWidget(parent), m_session(session), m_code(code.text()), m_main(main), m_clock(clock),
-      m_events(m_code) {
+ChannelWindow::ChannelWindow(Session& session, ChannelBoard& board, ChannelCode code,
+                             ChannelWindowHost* main, QWidget* parent)
+    : QWidget(parent), m_session(session), m_board(board), m_code(code.text()), m_main(main) {
+    Q_ASSERT(board.controller(code));
     setObjectName(windowName(m_code));
     buildControls();
-    m_controller =
-        std::make_unique<ChannelController>(session, code, link, host, *this, std::move(clock));
     setCaptions();
-    m_link = link;
     const auto wire = [this](const char* name, void (ChannelWindow::*slot)()) {
         if (auto* b = findChild<QPushButton*>(QLatin1String(name))) {
             b->setEnabled(true);
@@ -164,13 +161,19 @@ ChannelWindow::ChannelWindow(Session& session, ChannelCode code, ChargerLink* li
             connect(list, &QListWidget::itemDoubleClicked, this,
                     [this](QListWidgetItem* item) { openEndValueDiagram(item); });
     }
-    m_controller->load(startPolling);
+    m_board.attach(code, this);
+    m_readings = m_board.snapshot(code).readings;
+    connect(&m_board, &ChannelBoard::snapshotChanged, this, &ChannelWindow::follow);
 }
 
 ChannelWindow::~ChannelWindow() {
     if (m_main && !m_main->hasEnded())
         m_main->setChannelChecked(m_code, false);
-    m_controller.reset();
+    m_board.detach(*ChannelCode::fromText(m_code), this);
+}
+
+ChannelController& ChannelWindow::controller() const {
+    return *m_board.controller(m_code);
 }
 
 void ChannelWindow::buildControls() {
@@ -514,29 +517,23 @@ void ChannelWindow::showLiveCurve(bool show) {
     }
 }
 
-void ChannelWindow::polled(const StatusRecord& status) {
-    if (const auto event =
-            m_events.observe(status.answerType, status.stateCode, status.faultCode)) {
-        if (channelEventSink)
-            channelEventSink(*event);
-        else if (m_main)
-            m_main->tellChannelEvent(*event);
-    }
-    if (LiveCurve::takesValue(status.answerType, status.stateCode) &&
-        m_controller->tempSeriesUsed()) {
-        const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+void ChannelWindow::follow(const ChannelSnapshot& snapshot) {
+    if (snapshot.channelCode != m_code || snapshot.readings == m_readings)
+        return;
+    m_readings = snapshot.readings;
+    if (LiveCurve::takesValue(snapshot.answerType, snapshot.stateCode) && snapshot.tempSeriesUsed) {
         SeriesSample sample;
-        sample.seconds = qint32(secondsSince(m_controller->tempSeriesStart(), now));
-        sample.millivolt = status.voltageMv;
-        sample.milliampere = status.currentMa;
-        sample.milliampereHours = status.capacityMah;
-        m_live->addValue(m_controller->tempSeriesId(), sample);
+        sample.seconds = qint32(secondsSince(snapshot.tempSeriesStart, snapshot.readAt));
+        sample.millivolt = snapshot.voltageMv;
+        sample.milliampere = snapshot.currentMa;
+        sample.milliampereHours = snapshot.capacityMah;
+        m_live->addValue(snapshot.tempSeriesId, sample);
     }
 }
 
 void ChannelWindow::setCaptions() {
     setWindowTitle(m_session.text(captionKey(m_code)));
-    m_frameAkkumesswerte->setTitle(m_controller->headingWithoutRecording());
+    m_frameAkkumesswerte->setTitle(controller().headingWithoutRecording());
     m_curveToggle->setText(m_session.text(QStringLiteral("2270")));
 }
 
@@ -640,19 +637,15 @@ void ChannelWindow::setEndValueLines(const QList<EndValueDisplayLine>& laden,
 // The program editor of the channel; a program the charger reports while it is
 // open goes to the editor. Programs sent to other channels reset their windows.
 void ChannelWindow::openProgram() {
-    ChannelController& channel = *m_controller;
+    ChannelController& channel = controller();
     ChannelProgramContext context;
     context.channel = m_code;
     context.program = &channel.program();
-    context.link = m_link;
+    context.link = channel.link();
     context.resetChannels = [this](const QStringList& codes) {
-        for (const QString& code : codes) {
-            ChannelWindow* window = this;
-            if (code != m_code)
-                window = m_main ? dynamic_cast<ChannelWindow*>(m_main->channelView(code)) : nullptr;
-            if (window)
-                window->controller().resetForNewProgram();
-        }
+        for (const QString& code : codes)
+            if (ChannelController* other = m_board.controller(code))
+                other->resetForNewProgram();
     };
     context.programChangedFromOutside = &channel.programChangedFromOutside;
     channel.beginProgramDialog();
@@ -661,7 +654,7 @@ void ChannelWindow::openProgram() {
 }
 
 void ChannelWindow::openCapture() {
-    ControllerCaptureChannel channel(*m_controller);
+    ControllerCaptureChannel channel(controller());
     if (m_main)
         openCaptureDialog(channel, m_main->batteryUsage(), m_main->batteriesContext(), this);
 }
@@ -669,41 +662,41 @@ void ChannelWindow::openCapture() {
 // The temporary series of the channel: the one just ended while the channel
 // rests after a process, else the running one.
 void ChannelWindow::openDiagram() {
-    const ChargerState state = m_controller->status().state();
+    const ChargerState state = controller().status().state();
     const qint32 series = (state == ChargerState::Idle || state == ChargerState::Trickle ||
                            state == ChargerState::Finished)
-                              ? m_controller->previousTempSeriesId()
-                              : m_controller->tempSeriesId();
+                              ? controller().previousTempSeriesId()
+                              : controller().tempSeriesId();
     startDiagram(series, 0);
 }
 
 void ChannelWindow::openEndValueDiagram(QListWidgetItem* item) {
     if (!item)
         return;
-    const ChargerState state = m_controller->status().state();
-    const qint32 previous = m_controller->previousTempSeriesId();
+    const ChargerState state = controller().status().state();
+    const qint32 previous = controller().previousTempSeriesId();
     const qint32 series =
         (previous != -1 && (state == ChargerState::Idle || state == ChargerState::Finished))
             ? previous
-            : m_controller->tempSeriesId();
+            : controller().tempSeriesId();
     startDiagram(series, item->data(Qt::UserRole).toInt());
 }
 
 // One opening at a time per window: the busy flag holds until the diagram is
 // shown or given up.
 void ChannelWindow::startDiagram(qint32 series, qint32 endValueId) {
-    if (!m_main || !m_controller->tryBeginDiagram())
+    if (!m_main || !controller().tryBeginDiagram())
         return;
     QPointer<ChannelWindow> self(this);
     m_main->openDiagram(
         series, endValueId,
         [self](bool) {
             if (self)
-                self->m_controller->endDiagram();
+                self->controller().endDiagram();
         },
         this,
         [self]() -> const ProgramRecord* {
-            return self ? &self->m_controller->program() : nullptr;
+            return self ? &self->controller().program() : nullptr;
         });
 }
 
@@ -714,7 +707,7 @@ void ChannelWindow::printReport() {
 
 void ChannelWindow::printReportTo(bool toPdf) {
     if (m_main)
-        m_main->printReport(this, &m_controller->program(), toPdf);
+        m_main->printReport(this, &controller().program(), toPdf);
 }
 
 void ChannelWindow::setStorageWarning(const QString& text) {

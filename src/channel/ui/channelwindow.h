@@ -3,8 +3,8 @@
 // its boxes, lists and buttons to the channel's poll cycle and recording.
 #include "channel/core/channelcontroller.h"
 #include "channel/core/channeldisplay.h"
+#include "channel/core/channelsnapshot.h"
 #include "channel/ui/channelwindowhost.h"
-#include "notify/channelevents.h"
 
 #include <QHash>
 #include <QList>
@@ -25,28 +25,26 @@ class QToolButton;
 
 namespace velmara {
 
+class ChannelBoard;
 class LiveCurveChart;
 class Session;
 
 // How a channel window lays out its controls: under each other, or for a low
 // and wide window the state and the end values next to each other.
 enum class ChannelLayout { Column, Row };
-class ChargerLink;
 
 class ChannelWindow : public QWidget, public ChannelView, public ChannelDisplay {
     Q_OBJECT
 public:
-    // code "001" .. "004". host: the main window's values (kept by the window when
-    // ownHost is given). main may be null (tests): then activation and the menu
-    // check mark are left alone. With startPolling false the poll timer is not
-    // started; the caller drives controller().tick().
+    // The window of a channel that runs on the board: it shows what the channel
+    // shows and follows it. main may be null (tests): then activation and the
+    // menu check mark are left alone (kept by the window when given with adoptHost).
     // The session gives the texts, settings, files and prompter.
-    ChannelWindow(Session& session, ChannelCode code, ChargerLink* link, ChannelHost& host,
-                  ChannelWindowHost* main = nullptr, bool startPolling = true,
-                  ChannelController::Clock clock = {}, QWidget* parent = nullptr);
+    ChannelWindow(Session& session, ChannelBoard& board, ChannelCode code,
+                  ChannelWindowHost* main = nullptr, QWidget* parent = nullptr);
     ~ChannelWindow() override;
 
-    ChannelController& controller() { return *m_controller; }
+    ChannelController& controller() const;
     // The program button: the channel's program editor.
     void openProgram();
     // The capture button (the battery and series dialog of the channel), the
@@ -57,17 +55,17 @@ public:
     // The print button: the channel report of this window (needs the main window).
     void printReport();
     void printReportTo(bool toPdf);
-    void adoptHost(std::unique_ptr<ChannelHost> host) { m_ownedHost = std::move(host); }
+    void adoptHost(std::unique_ptr<ChannelWindowHost> host) { m_ownedHost = std::move(host); }
 
     // ChannelView
     QWidget* widget() override { return this; }
     QString channelCode() const override { return m_code; }
-    bool releaseBattery(qint32 id) override { return m_controller->releaseBattery(id); }
-    bool isBatteryUsed(qint32 id) override { return m_controller->isBatteryUsed(id); }
+    bool releaseBattery(qint32 id) override { return controller().releaseBattery(id); }
+    bool isBatteryUsed(qint32 id) override { return controller().isBatteryUsed(id); }
     std::pair<qint32, qint32> recordedSeries() const override {
-        if (!m_controller->isRecording())
+        if (!controller().isRecording())
             return {-1, -1};
-        return {m_controller->batteryId(), m_controller->seriesId()};
+        return {controller().batteryId(), controller().seriesId()};
     }
 
     // ChannelDisplay
@@ -82,14 +80,11 @@ public:
     void setStorageWarning(const QString& text) override;
     void setValuesStale(bool stale) override;
     void reportFault(qint16 faultCode, const Message& box) override;
-    void polled(const StatusRecord& status) override;
 
     // The live curve pane (cmdKurve opens and closes it).
     void showLiveCurve(bool show);
     LiveCurveChart* liveCurve() const { return m_live; }
     ChannelLayout channelLayout() const { return m_layout; }
-    // Where the channel's events go (default: the main window's notifications).
-    std::function<void(const ChannelEvent&)> channelEventSink;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,14 +106,16 @@ private:
     void placeCurveFault();
     void startDiagram(qint32 series, qint32 endValueId);
     void setCaptions();
+    // A new reading of the channel goes onto the live curve.
+    void follow(const ChannelSnapshot& snapshot);
     QLineEdit* box(ChannelField field) const;
 
     Session& m_session;
+    ChannelBoard& m_board;
     QString m_code;
     ChannelWindowHost* m_main;
-    ChargerLink* m_link = nullptr;
-    std::unique_ptr<ChannelHost> m_ownedHost;
-    std::unique_ptr<ChannelController> m_controller;
+    std::unique_ptr<ChannelWindowHost> m_ownedHost;
+    int m_readings = 0; // the readings of the channel the window has seen
     QHash<int, QLineEdit*> m_boxes;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
@@ -150,8 +147,6 @@ private:
     QListWidget* m_lstLaden = nullptr;
     QListWidget* m_lstEntladen = nullptr;
     QObject* m_watchedSub = nullptr;
-    ChannelController::Clock m_clock;
-    ChannelEventWatcher m_events;
     QToolButton* m_curveToggle = nullptr;
     LiveCurveChart* m_live = nullptr;
     int m_grownBy = 0; // how much the open curve made the sub-window grow

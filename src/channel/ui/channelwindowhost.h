@@ -17,7 +17,6 @@ namespace velmara {
 class BatteryUsage;
 class ProgramRecord;
 struct BatteriesContext;
-struct ChannelEvent;
 
 class ChannelWindowHost {
 public:
@@ -26,9 +25,6 @@ public:
     // The program is ending: windows close instead of hiding.
     virtual bool hasEnded() const = 0;
     virtual void setChannelChecked(const QString& channelCode, bool checked) = 0;
-    virtual void tellChannelEvent(const ChannelEvent& event) = 0;
-    // The window of another channel (null when it has none).
-    virtual ChannelView* channelView(const QString& channelCode) const = 0;
     virtual std::shared_ptr<BatteryUsage> batteryUsage() = 0;
     virtual std::shared_ptr<const BatteriesContext> batteriesContext() = 0;
     // Opens the diagram of a temporary series (endValueId 0: the whole series);

@@ -2,17 +2,17 @@
 
 namespace velmara {
 
-DiagramLoad::DiagramLoad(Database& user, const DiagramRequest& request,
+DiagramLoad::DiagramLoad(ValueStore& values, const DiagramRequest& request,
                          QVector<DiagramPointsRow> diagramPoints)
-    : m_user(user), m_request(request), m_diagramPoints(std::move(diagramPoints)) {}
+    : m_store(values), m_request(request), m_diagramPoints(std::move(diagramPoints)) {}
 
 DiagramLoad::State DiagramLoad::step(int chunkRows) {
     if (m_state != State::Reading)
         return m_state;
     if (!m_started) {
         m_started = true;
-        if (!selectValues(m_user, m_request, &m_selection, &m_error) ||
-            !m_reader.start(m_user, m_selection, &m_error)) {
+        if (!selectValues(m_store, m_request, &m_selection, &m_error) ||
+            !m_reader.start(m_store, m_selection, &m_error)) {
             m_state = State::Failed;
             return m_state;
         }

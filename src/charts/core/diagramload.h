@@ -26,7 +26,7 @@ public:
         Ready,        // plot() and values() hold the diagram
     };
 
-    DiagramLoad(Database& user, const DiagramRequest& request,
+    DiagramLoad(ValueStore& values, const DiagramRequest& request,
                 QVector<DiagramPointsRow> diagramPoints);
 
     // Reads up to chunkRows further rows; at the end of the rows the diagram is built.
@@ -47,7 +47,7 @@ public:
 
 private:
     State finish();
-    Database& m_user;
+    ValueStore& m_store;
     DiagramRequest m_request;
     QVector<DiagramPointsRow> m_diagramPoints;
     bool m_started = false;

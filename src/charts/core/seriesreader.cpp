@@ -1,10 +1,5 @@
 #include "charts/core/seriesreader.h"
 
-#include "storage/database.h"
-#include "storage/sqlitevalue.h"
-
-#include <sqlcipher/sqlite3.h>
-
 #include <limits>
 
 namespace velmara {
@@ -62,74 +57,49 @@ bool decodeOrdinaryValue(const char* text, int length, SeriesSample* sample) {
     return true;
 }
 
-struct SeriesReader::StatementHolder {
-    storage::Statement stmt;
-};
-
 SeriesReader::SeriesReader() = default;
 SeriesReader::~SeriesReader() = default;
 
 SeriesReader::Status SeriesReader::fail(const QString& error) {
     m_error = error;
     m_done = true;
-    m_stmt.reset();
+    m_cursor.reset();
     return Status::Failed;
 }
 
-bool SeriesReader::start(Database& user, const ValueSelection& selection, QString* error) {
-    m_db = &user;
+bool SeriesReader::start(ValueStore& values, const ValueSelection& selection, QString* error) {
     m_samples.clear();
     m_damaged = 0;
     m_error.clear();
     m_done = false;
-    m_seriesId = selection.seriesId;
-    m_lastId = selection.afterId;
-    m_beforeId = selection.beforeId;
-    m_stmt = std::make_unique<StatementHolder>();
-    const QString table = valueTableName(selection.tempCreated);
+    m_cursor.reset();
+    auto failed = [&](const QString& why) {
+        fail(why);
+        if (error)
+            *error = m_error;
+        return false;
+    };
+    ValueRange range;
+    range.table = valueTableOf(selection.tempCreated);
+    range.seriesId = selection.seriesId;
+    range.afterId = selection.afterId;
+    range.beforeId = selection.beforeId;
+    range.kind = ValueRange::Kind::Ordinary;
 
     // Values recorded from now on do not belong to this diagram.
-    storage::Statement top;
-    QString failure;
-    if (!top.prepare(
-            user.handle(),
-            QStringLiteral("SELECT max(MessWertId) FROM %1 WHERE MessReiheID = ?1").arg(table),
-            &failure) ||
-        !top.bind({QVariant(m_seriesId)}, &failure)) {
-        fail(failure);
-        if (error)
-            *error = m_error;
-        return false;
-    }
-    const int rc = top.step();
-    if (rc != SQLITE_ROW) {
-        fail(storage::engineError(user.handle()));
-        if (error)
-            *error = m_error;
-        return false;
-    }
-    if (sqlite3_column_type(top.get(), 0) == SQLITE_NULL) {
+    const auto last = values.lastValueId(range.table, range.seriesId);
+    if (!last)
+        return failed(last.error());
+    if (!*last) {
         m_done = true; // no rows at all
-    } else {
-        const qint64 last = sqlite3_column_int64(top.get(), 0);
-        if (last < m_beforeId)
-            m_beforeId = last + 1;
+        return true;
     }
-    top.finalize();
-
-    // Only the two columns needed, through the index on (MessReiheID, MessWertId).
-    if (!m_stmt->stmt.prepare(user.handle(),
-                              QStringLiteral("SELECT MessWertId, MessWertString FROM %1 "
-                                             "WHERE MessReiheID = ?1 AND EW = 0 AND "
-                                             "MessWertId > ?2 AND MessWertId < ?3 "
-                                             "ORDER BY MessWertId ASC LIMIT ?4")
-                                  .arg(table),
-                              &failure)) {
-        fail(failure);
-        if (error)
-            *error = m_error;
-        return false;
-    }
+    if (**last < range.beforeId)
+        range.beforeId = **last + 1;
+    auto cursor = values.openStretch(range);
+    if (!cursor)
+        return failed(cursor.error());
+    m_cursor = std::move(*cursor);
     return true;
 }
 
@@ -138,34 +108,22 @@ SeriesReader::Status SeriesReader::readSome(int maxRows) {
         return Status::Failed;
     if (m_done)
         return Status::Done;
-    if (!m_stmt || !m_db || !m_db->handle())
-        return fail(QStringLiteral("The database is closed."));
-    sqlite3_stmt* s = m_stmt->stmt.get();
-    sqlite3_reset(s);
-    sqlite3_bind_int(s, 1, m_seriesId);
-    sqlite3_bind_int64(s, 2, m_lastId);
-    sqlite3_bind_int64(s, 3, m_beforeId);
-    sqlite3_bind_int(s, 4, maxRows < 1 ? 1 : maxRows);
-    int rows = 0;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        ++rows;
-        m_lastId = sqlite3_column_int64(s, 0);
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
-        const int length = sqlite3_column_bytes(s, 1);
+    if (!m_cursor)
+        return fail(QStringLiteral("The read was not started."));
+    const int wanted = maxRows < 1 ? 1 : maxRows;
+    const Result<int> rows = m_cursor->read(wanted, [this](const StoredValueView& value) {
         SeriesSample sample;
-        if (decodeOrdinaryValue(text, length, &sample))
+        if (decodeOrdinaryValue(value.text.data(), int(value.text.size()), &sample))
             m_samples.push_back(sample);
         else
             ++m_damaged;
-    }
-    if (rc != SQLITE_DONE)
-        return fail(storage::engineError(m_db->handle()));
-    // Ends the statement's read at once: nothing stays open while the user interface runs.
-    sqlite3_reset(s);
-    if (rows < maxRows) {
+        return true;
+    });
+    if (!rows)
+        return fail(rows.error());
+    if (*rows < wanted) {
         m_done = true;
-        m_stmt.reset();
+        m_cursor.reset();
         return Status::Done;
     }
     return Status::More;

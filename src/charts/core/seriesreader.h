@@ -10,8 +10,6 @@
 #include <memory>
 #include <vector>
 
-struct sqlite3_stmt;
-
 namespace velmara {
 
 // One ordinary value, as stored (thousandths and seconds).
@@ -36,8 +34,8 @@ public:
     SeriesReader(const SeriesReader&) = delete;
     SeriesReader& operator=(const SeriesReader&) = delete;
 
-    // Prepares the read; the database must stay open until the reader is done.
-    bool start(Database& user, const ValueSelection& selection, QString* error = nullptr);
+    // Prepares the read; the store must stay until the reader is done.
+    bool start(ValueStore& values, const ValueSelection& selection, QString* error = nullptr);
     // Reads up to maxRows further rows.
     Status readSome(int maxRows);
     // Reads everything that is left.
@@ -51,12 +49,7 @@ public:
 
 private:
     Status fail(const QString& error);
-    struct StatementHolder;
-    std::unique_ptr<StatementHolder> m_stmt;
-    Database* m_db = nullptr;
-    qint64 m_lastId = 0; // the last row read; the next chunk starts after it
-    qint64 m_beforeId = 0;
-    qint32 m_seriesId = 0;
+    std::unique_ptr<ValueCursor> m_cursor;
     bool m_done = false;
     qint64 m_damaged = 0;
     QString m_error;

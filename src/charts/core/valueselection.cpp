@@ -1,110 +1,55 @@
 #include "charts/core/valueselection.h"
 
 #include "data/valuestrings.h"
-#include "storage/database.h"
-#include "storage/sqlitevalue.h"
-
-#include <sqlcipher/sqlite3.h>
 
 namespace velmara {
 
-QString valueTableName(bool temporary) {
-    return temporary ? QStringLiteral("TempMessWerte") : QStringLiteral("MessWerte");
-}
-
 namespace {
 
-// Runs a query with integer parameters that yields at most one integer. *found tells
-// whether a row came back. False with *error on a failure.
-bool queryOne(Database& db, const QString& sql, std::initializer_list<qint64> params, bool* found,
-              qint64* value, QString* error) {
-    storage::Statement stmt;
-    QString failure;
-    if (!stmt.prepare(db.handle(), sql, &failure)) {
-        if (error)
-            *error = failure;
-        return false;
-    }
-    int at = 1;
-    for (qint64 p : params)
-        sqlite3_bind_int64(stmt.get(), at++, p);
-    const int rc = stmt.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        if (error)
-            *error = storage::engineError(db.handle());
-        return false;
-    }
-    *found = rc == SQLITE_ROW;
-    if (*found && value)
-        *value = sqlite3_column_int64(stmt.get(), 0);
-    return true;
-}
-
-// The nearest end value before `before` whose stored text decodes as an end value.
-bool previousReadableEndValue(Database& db, const QString& table, qint64 series, qint64 before,
-                              bool* found, qint64* id, QString* error) {
-    storage::Statement stmt;
-    QString failure;
-    if (!stmt.prepare(db.handle(),
-                      QStringLiteral("SELECT MessWertId, MessWertString FROM %1 WHERE "
-                                     "MessReiheID = ?1 AND EW <> 0 AND MessWertId < ?2 "
-                                     "ORDER BY MessWertId DESC")
-                          .arg(table),
-                      &failure)) {
-        if (error)
-            *error = failure;
-        return false;
-    }
-    sqlite3_bind_int64(stmt.get(), 1, series);
-    sqlite3_bind_int64(stmt.get(), 2, before);
-    *found = false;
-    int rc = SQLITE_ROW;
-    while ((rc = stmt.step()) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
-        const QString value = text ? QString::fromUtf8(text) : QString();
-        if (parseValueString(value, true).bValid) {
-            *found = true;
-            *id = sqlite3_column_int64(stmt.get(), 0);
-            return true;
-        }
-    }
-    if (rc != SQLITE_DONE) {
-        if (error)
-            *error = storage::engineError(db.handle());
-        return false;
-    }
-    return true;
+// The end values of a series between two keys, in the direction asked; the
+// visitor says whether to go on.
+bool visitEndValues(ValueStore& values, const ValueSelection& selection, qint64 after,
+                    qint64 before, bool descending, const ValueVisitor& visit, QString* error) {
+    ValueRange range;
+    range.table = valueTableOf(selection.tempCreated);
+    range.seriesId = selection.seriesId;
+    range.afterId = after;
+    range.beforeId = before;
+    range.kind = ValueRange::Kind::EndValues;
+    range.descending = descending;
+    const Result<void> read = values.visit(range, visit);
+    if (!read && error)
+        *error = read.error();
+    return read.ok();
 }
 
 } // namespace
 
-bool selectValues(Database& user, const DiagramRequest& request, ValueSelection* selection,
+bool selectValues(ValueStore& values, const DiagramRequest& request, ValueSelection* selection,
                   QString* error) {
     *selection = ValueSelection();
     selection->tempCreated = request.tempCreated;
     selection->seriesId = request.seriesId;
     if (request.endValueId == 0)
         return true;
-    const QString table = valueTableName(request.tempCreated);
-    const qint64 series = request.seriesId;
     const qint64 end = request.endValueId;
+    constexpr qint64 kFirst = std::numeric_limits<qint64>::min();
+    constexpr qint64 kLast = std::numeric_limits<qint64>::max();
+    const auto first = [](bool* found) {
+        return [found](const StoredValueView&) {
+            *found = true;
+            return false;
+        };
+    };
 
     // The chosen end value, by its key.
     bool found = false;
-    if (!queryOne(user,
-                  QStringLiteral("SELECT MessWertId FROM %1 WHERE MessWertId = ?1 AND "
-                                 "MessReiheID = ?2 AND EW <> 0")
-                      .arg(table),
-                  {end, series}, &found, nullptr, error))
+    if (!visitEndValues(values, *selection, end - 1, end + 1, false, first(&found), error))
         return false;
     if (!found) {
         // Shown whole; the flag tells a series without end values from a missing one.
         bool any = false;
-        if (!queryOne(user,
-                      QStringLiteral("SELECT MessWertId FROM %1 WHERE MessReiheID = ?1 AND "
-                                     "EW <> 0 LIMIT 1")
-                          .arg(table),
-                      {series}, &any, nullptr, error))
+        if (!visitEndValues(values, *selection, kFirst, kLast, false, first(&any), error))
             return false;
         selection->endValueMissing = any;
         return true;
@@ -114,7 +59,16 @@ bool selectValues(Database& user, const DiagramRequest& request, ValueSelection*
     // text is damaged is not listed, so it does not bound a phase either.
     bool hasPrevious = false;
     qint64 previous = 0;
-    if (!previousReadableEndValue(user, table, series, end, &hasPrevious, &previous, error))
+    if (!visitEndValues(
+            values, *selection, kFirst, end, true,
+            [&](const StoredValueView& value) {
+                if (!parseValueString(QString::fromUtf8(value.text), true).bValid)
+                    return true;
+                hasPrevious = true;
+                previous = value.id;
+                return false;
+            },
+            error))
         return false;
     if (hasPrevious)
         selection->afterId = previous;

@@ -1,19 +1,19 @@
 #pragma once
 // Which stored values a diagram shows: every ordinary value of a series, or the
 // stretch that leads up to one of its end values (one charge or discharge phase).
+#include "data/stores/valuestore.h"
+
 #include <QString>
 
 #include <limits>
 
 namespace velmara {
 
-class Database;
-
 // What the opening window asks for.
 struct DiagramRequest {
     bool tempCreated = false; // true: TempMessWerte, false: MessWerte
-    qint32 seriesId = 0;   // the series
-    qint32 endValueId = 0;     // 0: the whole series; else the MessWertId of an end value
+    qint32 seriesId = 0;      // the series
+    qint32 endValueId = 0;    // 0: the whole series; else the MessWertId of an end value
 };
 
 // The ordinary values of the series whose MessWertId lies strictly between the bounds.
@@ -26,14 +26,16 @@ struct ValueSelection {
     bool endValueMissing = false;
 };
 
-// "TempMessWerte" or "MessWerte".
-QString valueTableName(bool temporary);
+// The table a request's values are in.
+inline ValueTable valueTableOf(bool tempCreated) {
+    return tempCreated ? ValueTable::Temporary : ValueTable::Permanent;
+}
 
 // Decides the selection. With an end value: the values after the previous end
 // value (or from the start when it is the first) and before the chosen one; a
 // series without end values, or one that lacks the chosen end value, is shown
 // whole. False with *error when the end values cannot be read.
-bool selectValues(Database& user, const DiagramRequest& request, ValueSelection* selection,
+bool selectValues(ValueStore& values, const DiagramRequest& request, ValueSelection* selection,
                   QString* error = nullptr);
 
 } // namespace velmara

@@ -1,6 +1,6 @@
 #pragma once
 // What a diagram window needs from the running program, handed in by whoever
-// opens it: the user file, the DiagramPoints rows, the settings store, the text
+// opens it: the store of the values, the DiagramPoints rows, the settings store, the text
 // lookup and the hooks for printing, saving and logging.
 #include "base/core/messages.h"
 #include "charts/core/diagramsettings.h"
@@ -14,11 +14,11 @@
 
 namespace velmara {
 
-class Database;
 class DiagramWindow;
+class ValueStore;
 
 struct DiagramContext {
-    Database* user = nullptr;
+    ValueStore* values = nullptr;
     QVector<DiagramPointsRow> diagramPoints;
     SettingsAccess settings;
     // The text of a four-digit key in the current language.

@@ -163,7 +163,7 @@ void DiagramWindow::startLoad(const DiagramRequest& request) {
         Q_EMIT loadAbandoned();
     m_request = request;
     const quint64 generation = ++m_generation;
-    if (!m_context.user) {
+    if (!m_context.values) {
         m_load.reset();
         QTimer::singleShot(0, this, [this, generation] {
             if (generation == m_generation)
@@ -171,7 +171,7 @@ void DiagramWindow::startLoad(const DiagramRequest& request) {
         });
         return;
     }
-    m_load = std::make_unique<DiagramLoad>(*m_context.user, request, m_context.diagramPoints);
+    m_load = std::make_unique<DiagramLoad>(*m_context.values, request, m_context.diagramPoints);
     m_lblLoading->setVisible(true);
     m_lblLoading->raise();
     QTimer::singleShot(0, this, [this, generation] { loadStep(generation); });

@@ -1,10 +1,10 @@
 #include "exchange/core/seriesexchange.h"
 
 #include "batteries/core/batterystore.h"
+#include "data/stores/userstores.h"
+#include "data/stores/valuestore.h"
 #include "data/valuestrings.h"
 #include "exchange/core/seriesimport.h"
-#include "storage/database.h"
-#include "storage/recordset.h"
 
 #include <QSaveFile>
 
@@ -17,57 +17,48 @@ void setError(QString* error, const QString& text) {
 }
 } // namespace
 
-std::optional<LoadedSeries> loadSeriesFile(Database& user, qint32 seriesId, QString* error) {
-    auto head = user.openRecordset(
-        QStringLiteral("SELECT Akkus.AkkuName AS AkkuName, Akkus.bemerkung AS AkkuBemerkung, "
-                       "MessReihen.Nummer AS Nummer, MessReihen.Datum AS Datum, "
-                       "MessReihen.bemerkung AS bemerkung, MessReihen.Programm AS Programm, "
-                       "MessReihen.Mode AS Mode FROM MessReihen INNER JOIN Akkus ON "
-                       "Akkus.AkkuId = MessReihen.AkkuId WHERE MessReihen.MessReiheID=") +
-        QString::number(seriesId));
-    if (!head->isValid()) {
-        setError(error, head->error());
-        return std::nullopt;
-    }
-    head->moveFirst();
-    if (head->isEOF()) {
-        setError(error, QStringLiteral("Series %1 does not exist.").arg(seriesId));
+std::optional<LoadedSeries> loadSeriesFile(UserStores& stores, qint32 seriesId, QString* error) {
+    BatteryStore store(stores.batteries());
+    const auto series = store.seriesById(seriesId);
+    const auto battery = series ? store.battery(series->batteryId) : std::nullopt;
+    if (!battery) {
+        setError(error, store.lastError().isEmpty()
+                            ? QStringLiteral("Series %1 does not exist.").arg(seriesId)
+                            : store.lastError());
         return std::nullopt;
     }
     LoadedSeries loaded;
     SeriesFile& f = loaded.file;
-    f.batteryName = head->text(QStringLiteral("AkkuName"));
-    f.batteryRemark = head->text(QStringLiteral("AkkuBemerkung"));
-    f.seriesNumber = head->value(QStringLiteral("Nummer")).toInt();
-    f.created = head->text(QStringLiteral("Datum"));
-    f.remark = head->text(QStringLiteral("bemerkung"));
-    f.program = head->text(QStringLiteral("Programm"));
-    f.mode = head->text(QStringLiteral("Mode"));
+    f.batteryName = battery->name;
+    f.batteryRemark = battery->remark;
+    f.seriesNumber = series->number;
+    f.created = series->createdText;
+    f.remark = series->remark;
+    f.program = series->program;
+    f.mode = series->mode;
 
-    auto values =
-        user.openRecordset(QStringLiteral("SELECT EW, MessWertString FROM MessWerte WHERE "
-                                          "MessReiheID=") +
-                           QString::number(seriesId) + QStringLiteral(" ORDER BY MessWertId ASC"));
-    if (!values->isValid()) {
-        setError(error, values->error());
-        return std::nullopt;
-    }
-    for (values->moveFirst(); !values->isEOF(); values->moveNext()) {
+    ValueRange range;
+    range.seriesId = seriesId;
+    const Result<void> read = stores.values().visit(range, [&](const StoredValueView& value) {
         const LoadedMeasurementValue v =
-            parseValueString(values->text(QStringLiteral("MessWertString")),
-                             values->value(QStringLiteral("EW")).toBool());
+            parseValueString(QString::fromUtf8(value.text), value.endValue);
         if (v.bValid)
             f.values.append(v);
         else
             ++loaded.damaged;
+        return true;
+    });
+    if (!read) {
+        setError(error, read.error());
+        return std::nullopt;
     }
     return loaded;
 }
 
-std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
+std::optional<ImportedSeries> importSeriesFile(UserStores& stores, BatteryStore& store,
                                                const ImportTarget& target, const SeriesFile& series,
                                                QString* error) {
-    SeriesImport import(user);
+    SeriesImport import(stores);
     std::optional<ImportedSeries> imported;
     if (import.open(series) && import.add(series.values))
         imported = import.store(store, target);

@@ -11,7 +11,7 @@
 namespace velmara {
 
 class BatteryStore;
-class Database;
+class UserStores;
 
 struct LoadedSeries {
     SeriesFile file;
@@ -20,7 +20,7 @@ struct LoadedSeries {
 
 // The series with its battery and values in recording order; nullopt when it
 // does not exist or the file cannot be read (error set).
-std::optional<LoadedSeries> loadSeriesFile(Database& user, qint32 seriesId,
+std::optional<LoadedSeries> loadSeriesFile(UserStores& stores, qint32 seriesId,
                                            QString* error = nullptr);
 
 // Where an imported series goes: an existing battery, or a new one by name.
@@ -39,7 +39,7 @@ struct ImportedSeries {
 // Stores the series as the battery's next series, with the file's date, remark,
 // program, mode and values, all in one transaction. nullopt (error set) when the
 // battery does not exist, the new name is not free or the file refuses.
-std::optional<ImportedSeries> importSeriesFile(Database& user, BatteryStore& store,
+std::optional<ImportedSeries> importSeriesFile(UserStores& stores, BatteryStore& store,
                                                const ImportTarget& target, const SeriesFile& series,
                                                QString* error = nullptr);
 

@@ -1,70 +1,38 @@
 #include "exchange/core/seriesimport.h"
 
 #include "batteries/core/batterystore.h"
-#include "data/unfinishedimports.h"
-#include "storage/backgroundcheckpoint.h"
-#include "storage/database.h"
-#include "storage/sqlitevalue.h"
+#include "data/stores/importstaging.h"
+#include "data/stores/userstores.h"
 
 #include <QIODevice>
 
 #include <algorithm>
 #include <limits>
 
-#include <sqlcipher/sqlite3.h>
-
 namespace velmara {
 
 namespace {
-// In the connection's temporary database (in memory): never written into the
-// user file.
-const QString kTable = QStringLiteral("temp.velmara_import");
 constexpr int kAll = std::numeric_limits<int>::max();
 } // namespace
 
-struct SeriesImport::Insert {
-    storage::Statement statement;
-};
-
-SeriesImport::SeriesImport(Database& user) : m_user(user) {}
+SeriesImport::SeriesImport(UserStores& stores) : m_staging(stores.newImportStaging()) {}
 
 SeriesImport::~SeriesImport() {
     if (m_hiddenSeries >= 0)
-        removeUnfinishedImports(m_user, m_hiddenSeries);
-    holdSyncs(false);
-    drop();
-}
-
-void SeriesImport::drop() {
-    m_insert.reset(); // a prepared statement would keep the table
-    if (!m_haveTable)
-        return;
-    m_haveTable = false;
-    m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable);
+        (void)m_staging->removeUnfinished(m_hiddenSeries);
+    m_staging->holdSyncs(false);
+    m_staging->end();
 }
 
 bool SeriesImport::prepare() {
-    drop();
     m_count = 0;
-    // Pages of the table are not overwritten when it goes: it is in memory,
-    // and overwriting them would hold the event loop for half a second.
-    if (!m_user.execute(QStringLiteral("PRAGMA temp.secure_delete = 0")) ||
-        !m_user.execute(QStringLiteral("DROP TABLE IF EXISTS ") + kTable) ||
-        !m_user.execute(QStringLiteral("CREATE TABLE ") + kTable +
-                        QStringLiteral(" (n INTEGER PRIMARY KEY, EW INTEGER NOT NULL, "
-                                       "MessWertString TEXT NOT NULL)"))) {
-        m_error = m_user.lastError();
+    m_reading = false;
+    const Result<void> begun = m_staging->begin();
+    if (!begun) {
+        m_error = begun.error();
         return false;
     }
-    m_haveTable = true;
-    m_insert = std::make_unique<Insert>();
-    if (!m_insert->statement.prepare(m_user.handle(),
-                                     QStringLiteral("INSERT INTO ") + kTable +
-                                         QStringLiteral(" (EW, MessWertString) VALUES (?1, ?2)"),
-                                     &m_error)) {
-        drop();
-        return false;
-    }
+    m_reading = m_haveTable = true;
     return true;
 }
 
@@ -84,30 +52,23 @@ bool SeriesImport::open(const SeriesFile& head) {
 }
 
 bool SeriesImport::add(const QVector<LoadedMeasurementValue>& values) {
-    if (!m_insert)
+    if (!m_reading)
         return false;
-    sqlite3_stmt* stmt = m_insert->statement.get();
-    // One transaction per portion: a statement each, prepared once.
-    return m_user.transaction([&] {
-        for (const LoadedMeasurementValue& v : values) {
-            const QByteArray text = valueStringOf(v).toUtf8();
-            sqlite3_reset(stmt);
-            sqlite3_bind_int(stmt, 1, v.isEndValue ? 1 : 0);
-            sqlite3_bind_text(stmt, 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(stmt) != SQLITE_DONE) {
-                m_error = storage::engineError(m_user.handle());
-                sqlite3_reset(stmt);
-                return false;
-            }
-            ++m_count;
-        }
-        sqlite3_reset(stmt);
-        return true;
-    });
+    QVector<StagedValue> staged;
+    staged.reserve(values.size());
+    for (const LoadedMeasurementValue& v : values)
+        staged.append({v.isEndValue, valueStringOf(v)});
+    const Result<qint64> count = m_staging->add(staged);
+    if (!count) {
+        m_error = count.error();
+        return false;
+    }
+    m_count = *count;
+    return true;
 }
 
 SeriesImport::Status SeriesImport::readSome(int maxValues) {
-    if (!m_reader || !m_insert)
+    if (!m_reader || !m_reading)
         return Status::Failed;
     m_portion.clear();
     const SeriesCsvReader::Status read = m_reader->readValues(maxValues, &m_portion);
@@ -124,11 +85,12 @@ const CsvRefusal& SeriesImport::refusal() const {
 }
 
 bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
+    m_records = &store.records();
     if (!m_haveTable || m_hiddenSeries >= 0 || m_imported) {
         m_error = QStringLiteral("Nothing was read.");
         return false;
     }
-    m_insert.reset(); // the reading is over
+    m_reading = false; // the reading is over
     m_error.clear();
     const bool newBattery = target.batteryId < 0;
     if (newBattery && store.checkName(target.newBatteryName) != NameCheck::Free) {
@@ -137,76 +99,40 @@ bool SeriesImport::beginStore(BatteryStore& store, const ImportTarget& target) {
                       : store.lastError();
         return false;
     }
+    BatteryRecords& records = store.records();
     qint32 battery = target.batteryId;
     qint32 series = -1;
-    const bool ok = m_user.transaction([&] {
+    const Result<void> done = records.inOneStep([&]() -> Result<void> {
         if (newBattery) {
-            if (!m_user.execute(QStringLiteral("INSERT INTO Akkus (AkkuName, bemerkung) "
-                                               "VALUES (?, ?)"),
-                                {target.newBatteryName.trimmed(), target.newBatteryRemark}))
-                return false;
-            battery = qint32(m_user.lastInsertId());
-        } else if (m_user
-                       .scalar(QStringLiteral("SELECT COUNT(*) FROM Akkus WHERE AkkuId = ?"),
-                               {battery})
-                       .toInt() != 1) {
-            m_error = QStringLiteral("Battery %1 does not exist.").arg(battery);
-            return false;
+            const auto made =
+                records.insertBattery(target.newBatteryName.trimmed(), target.newBatteryRemark);
+            if (!made)
+                return Failure{made.error()};
+            battery = *made;
+        } else if (const auto exists = records.batteryExists(battery); !exists || !*exists) {
+            return Failure{exists ? QStringLiteral("Battery %1 does not exist.").arg(battery)
+                                  : exists.error()};
         }
         // The file's date stands; a file without one keeps the time of the import.
         const QVariant created =
             m_head.created.isEmpty() ? QVariant(store.now()) : QVariant(m_head.created);
-        if (!m_user.execute(QStringLiteral("INSERT INTO MessReihen (AkkuId, Nummer, bemerkung, "
-                                           "Datum, Programm, Mode) VALUES (?, NULL, ?, ?, ?, ?)"),
-                            {battery, m_head.remark, created, m_head.program, m_head.mode}))
-            return false;
-        series = qint32(m_user.lastInsertId());
-        return m_user.execute(QStringLiteral("INSERT INTO ImportMessReihen (MessReiheID, "
-                                             "NeuerAkku) VALUES (?, ?)"),
-                              {series, newBattery ? QVariant(battery) : QVariant()});
+        const auto hidden =
+            records.insertSeries({battery, 0, m_head.remark, created, m_head.program, m_head.mode});
+        if (!hidden)
+            return Failure{hidden.error()};
+        series = *hidden;
+        return records.markImporting(series,
+                                     newBattery ? std::optional<qint32>(battery) : std::nullopt);
     });
-    if (!ok) {
-        if (m_error.isEmpty())
-            m_error = m_user.lastError();
+    if (!done) {
+        m_error = done.error();
         return false;
     }
     m_batteryId = battery;
     m_hiddenSeries = series;
     m_stored = 0;
-    holdSyncs(true);
+    m_staging->holdSyncs(true);
     return true;
-}
-
-// A slice waits for no disk: its commit does not sync (a sync would hold the
-// event loop for as long as the disk takes; the next value the recorder
-// writes syncs it, and a slice lost to a power failure only leaves a hidden
-// series to be removed), and the log is carried into the file on a thread of
-// its own, not inside a commit. The slice that shows the series syncs.
-void SeriesImport::holdSyncs(bool hold) {
-    if (hold == m_holding)
-        return;
-    m_holding = hold;
-    if (hold) {
-        m_autoCheckpoint = m_user.scalar(QStringLiteral("PRAGMA wal_autocheckpoint")).toInt();
-        m_synchronous = m_user.scalar(QStringLiteral("PRAGMA synchronous")).toInt();
-        m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
-        m_checkpoints = std::make_unique<BackgroundCheckpoint>(m_user.path(), m_user.connect());
-        return;
-    }
-    m_user.execute(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(m_autoCheckpoint));
-    m_checkpoints->request(); // what the last slices left in the log
-}
-
-// One transaction of the import, synced only when durable.
-bool SeriesImport::inSlice(const std::function<bool()>& work, bool durable) {
-    if (!durable)
-        m_user.execute(QStringLiteral("PRAGMA synchronous = 1"));
-    const bool ok = m_user.transaction(work);
-    if (!durable)
-        m_user.execute(QStringLiteral("PRAGMA synchronous = %1").arg(m_synchronous));
-    if (ok && m_checkpoints)
-        m_checkpoints->request();
-    return ok;
 }
 
 SeriesImport::Status SeriesImport::storeSome(int maxValues) {
@@ -219,35 +145,26 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
     const qint64 upTo = std::min(m_count, m_stored + std::max(1, maxValues));
     const bool last = upTo == m_count;
     int number = 0;
-    const bool ok = inSlice(
-        [&] {
-            if (upTo > m_stored &&
-                !m_user.execute(
-                    QStringLiteral("INSERT INTO MessWerte (MessReiheID, EW, "
-                                   "MessWertString) SELECT ?, EW, MessWertString FROM ") +
-                        kTable + QStringLiteral(" WHERE n > ? AND n <= ? ORDER BY n"),
-                    {m_hiddenSeries, m_stored, upTo}))
-                return false;
+    const Result<void> done = m_staging->inSlice(
+        [&]() -> Result<void> {
+            if (upTo > m_stored)
+                if (auto moved = m_staging->moveInto(m_hiddenSeries, m_stored, upTo); !moved)
+                    return moved;
             if (!last)
-                return true;
+                return {};
             // Numbered after whatever series the battery got meanwhile, and shown
             // in the same step as its last values.
-            const QVariant highest = m_user.scalar(
-                QStringLiteral("SELECT COALESCE(MAX(Nummer), 0) FROM MessReihen WHERE AkkuId = ?"),
-                {m_batteryId});
-            if (!highest.isValid())
-                return false;
-            number = highest.toInt() + 1;
-            return m_user.execute(QStringLiteral("UPDATE MessReihen SET Nummer = ? WHERE "
-                                                 "MessReiheID = ?"),
-                                  {number, m_hiddenSeries}) &&
-                   m_user.execute(
-                       QStringLiteral("DELETE FROM ImportMessReihen WHERE MessReiheID = ?"),
-                       {m_hiddenSeries});
+            const auto highest = m_records->highestNumber(m_batteryId);
+            if (!highest)
+                return Failure{highest.error()};
+            number = *highest + 1;
+            if (auto shown = m_records->setNumber(m_hiddenSeries, number); !shown)
+                return shown;
+            return m_records->unmarkImporting(m_hiddenSeries);
         },
         last);
-    if (!ok) {
-        m_error = m_user.lastError();
+    if (!done) {
+        m_error = done.error();
         return Status::Failed;
     }
     m_stored = upTo;
@@ -255,42 +172,37 @@ SeriesImport::Status SeriesImport::storeSome(int maxValues) {
         return Status::More;
     m_imported = ImportedSeries{m_batteryId, m_hiddenSeries, number};
     m_hiddenSeries = -1;
-    holdSyncs(false);
-    return Status::Done; // the table read goes with the import, not in this turn
+    m_staging->holdSyncs(false);
+    return Status::Done; // the staged values go with the import, not in this turn
 }
 
 SeriesImport::Status SeriesImport::discardSome(int maxValues) {
     if (m_hiddenSeries < 0) {
-        holdSyncs(false);
-        drop();
+        m_staging->holdSyncs(false);
+        m_staging->end();
+        m_haveTable = false;
         return Status::Done;
     }
     if (m_stored > 0) {
         const qint64 n = std::min<qint64>(m_stored, std::max(1, maxValues));
-        const bool ok = inSlice(
-            [&] {
-                return m_user.execute(
-                    QStringLiteral("DELETE FROM MessWerte WHERE MessWertId IN (SELECT MessWertId "
-                                   "FROM MessWerte WHERE MessReiheID = ? LIMIT ?)"),
-                    {m_hiddenSeries, n});
-            },
-            false);
-        if (!ok) {
-            m_error = m_user.lastError();
+        const Result<void> done =
+            m_staging->inSlice([&] { return m_staging->removeSome(m_hiddenSeries, n); }, false);
+        if (!done) {
+            m_error = done.error();
             return Status::Failed;
         }
         m_stored -= n;
         return Status::More;
     }
     // Whatever is left (the values too, should more be there than counted).
-    QString error;
-    if (removeUnfinishedImports(m_user, m_hiddenSeries, &error) < 0) {
-        m_error = error;
+    if (const Result<int> removed = m_staging->removeUnfinished(m_hiddenSeries); !removed) {
+        m_error = removed.error();
         return Status::Failed;
     }
     m_hiddenSeries = -1;
-    holdSyncs(false);
-    drop();
+    m_staging->holdSyncs(false);
+    m_staging->end();
+    m_haveTable = false;
     return Status::Done;
 }
 

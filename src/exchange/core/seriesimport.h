@@ -9,7 +9,7 @@
 // moves the last values numbers it as the battery's next series and shows it,
 // complete. A cancelled or failed import takes its values out again a slice at
 // a time; one cut off by the end of the program is removed when the user file
-// is opened next (data/unfinishedimports.h).
+// is opened next (data/stores/unfinishedimports.h).
 #include "exchange/core/seriescsv.h"
 #include "exchange/core/seriesexchange.h"
 
@@ -23,9 +23,10 @@ class QIODevice;
 
 namespace velmara {
 
-class BackgroundCheckpoint;
+class BatteryRecords;
 class BatteryStore;
-class Database;
+class ImportStaging;
+class UserStores;
 
 // The largest file the import takes: about 1.6 million values, more than a
 // month of recording at one value every three seconds.
@@ -35,7 +36,7 @@ class SeriesImport {
 public:
     enum class Status { More, Done, Refused, Failed };
 
-    explicit SeriesImport(Database& user);
+    explicit SeriesImport(UserStores& stores);
     // Drops what was read, and removes from the user file what was stored of a
     // series not finished (all at once).
     ~SeriesImport();
@@ -81,28 +82,20 @@ public:
 
 private:
     bool prepare();
-    void drop();
-    void holdSyncs(bool hold);
-    bool inSlice(const std::function<bool()>& work, bool durable);
 
-    Database& m_user;
+    std::unique_ptr<ImportStaging> m_staging;
     std::unique_ptr<SeriesCsvReader> m_reader;
     SeriesFile m_head;
-    struct Insert;
-    std::unique_ptr<Insert> m_insert;
-    bool m_haveTable = false;
+    bool m_reading = false;   // values may be added
+    bool m_haveTable = false; // values were staged
     qint64 m_count = 0;
     QString m_error;
     QVector<LoadedMeasurementValue> m_portion;
     qint32 m_hiddenSeries = -1; // the series being stored, until it is shown
     qint32 m_batteryId = -1;
+    BatteryRecords* m_records = nullptr;
     qint64 m_stored = 0;
     std::optional<ImportedSeries> m_imported;
-    // The connection's own settings while the import holds them.
-    bool m_holding = false;
-    int m_autoCheckpoint = 1000;
-    int m_synchronous = 2;
-    std::unique_ptr<BackgroundCheckpoint> m_checkpoints;
 };
 
 // The size of the next slice, so that a slice takes about targetMs: from the

@@ -7,7 +7,7 @@
 
 namespace velmara {
 
-class Database;
+class UserStores;
 
 // A file or folder the user picks (a common file dialog in the program, a
 // fixed path in tests). An empty answer: the user cancelled.
@@ -21,7 +21,7 @@ struct PathRequest {
 class Prompter;
 
 struct ExchangeContext {
-    Database* user = nullptr; // the user file
+    UserStores* stores = nullptr; // the user file's stores (null: no user file)
     std::function<QString(const QString& key)> text;
     std::function<QString(const PathRequest& request)> askPath;
     QLocale locale;   // the separator and decimal mark of "as set in the system"

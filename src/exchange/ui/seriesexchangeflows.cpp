@@ -3,6 +3,7 @@
 #include "base/core/messages.h"
 #include "base/widgets/modal.h"
 #include "batteries/core/batterystore.h"
+#include "data/stores/userstores.h"
 #include "exchange/core/seriesexchange.h"
 #include "exchange/core/seriesimport.h"
 #include "exchange/ui/seriesexportdialog.h"
@@ -49,7 +50,7 @@ void tellRefusal(const ExchangeContext& context, const CsvRefusal& refusal) {
 // only when the user agrees to it, told how many they are.
 bool exportOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat& format,
                const QString& path) {
-    const auto loaded = loadSeriesFile(*context.user, seriesId);
+    const auto loaded = loadSeriesFile(*context.stores, seriesId);
     if (loaded && loaded->damaged > 0) {
         Message m;
         m.key = QStringLiteral("4212");
@@ -70,9 +71,9 @@ bool exportOne(const ExchangeContext& context, qint32 seriesId, const CsvFormat&
 } // namespace
 
 bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
-    if (!context.user || !context.prompter)
+    if (!context.stores || !context.prompter)
         return false;
-    BatteryStore store(*context.user);
+    BatteryStore store(context.stores->batteries());
     SeriesExportDialog dialog(store, context.text, context.language, parent);
     if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;
@@ -109,7 +110,7 @@ bool runSeriesExport(const ExchangeContext& context, QWidget* parent) {
 }
 
 bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
-    if (!context.user || !context.prompter)
+    if (!context.stores || !context.prompter)
         return false;
     const QString path = context.askPath({PathRequest::Kind::OpenFile, kCsvFilter, QString()});
     if (path.isEmpty())
@@ -127,7 +128,7 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
              MsgIcon::Critical);
         return false;
     }
-    SeriesImport import(*context.user);
+    SeriesImport import(*context.stores);
     if (!import.open(file)) {
         if (import.error().isEmpty())
             tellRefusal(context, import.refusal());
@@ -136,7 +137,7 @@ bool runSeriesImport(const ExchangeContext& context, QWidget* parent) {
                  MsgIcon::Critical);
         return false;
     }
-    BatteryStore store(*context.user);
+    BatteryStore store(context.stores->batteries());
     SeriesImportDialog dialog(store, import.head().batteryName, context.text, parent);
     if (execModal(*context.prompter, &dialog) != QDialog::Accepted)
         return false;

@@ -1,33 +1,33 @@
 #include "programs/core/programlibrary.h"
 
-#include "storage/database.h"
-#include "storage/recordset.h"
-
 #include <QCollator>
 
 #include <algorithm>
 
 namespace velmara {
 
-ProgramLibrary::ProgramLibrary(Database* user, const QLocale& language) : m_language(language) {
-    if (user)
-        m_rs = user->openRecordset(QStringLiteral("SELECT * FROM Programme ORDER BY Bez"));
-}
+namespace {
+const QString kNoFile = QStringLiteral("no user database");
+} // namespace
+
+ProgramLibrary::ProgramLibrary(ProgramStore* store, const QLocale& language)
+    : m_store(store), m_language(language) {}
 
 ProgramLibrary::~ProgramLibrary() = default;
 
 bool ProgramLibrary::isValid() const {
-    return m_rs && m_rs->isValid();
+    return m_store && m_store->all().ok();
 }
 
 QVector<StoredProgram> ProgramLibrary::programs() const {
-    QVector<StoredProgram> out;
-    if (!isValid())
-        return out;
-    m_rs->requery();
-    for (m_rs->moveFirst(); !m_rs->isEOF(); m_rs->moveNext())
-        out.append(
-            {m_rs->value("ProgrammID").toLongLong(), m_rs->text("Bez"), m_rs->text("Daten")});
+    if (!m_store)
+        return {};
+    auto all = m_store->all();
+    if (!all) {
+        m_error = all.error();
+        return {};
+    }
+    QVector<StoredProgram> out = std::move(*all);
     QCollator collator(m_language);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true); // "Pack 2" before "Pack 10"
@@ -38,31 +38,31 @@ QVector<StoredProgram> ProgramLibrary::programs() const {
 }
 
 StoredProgram ProgramLibrary::byId(qint64 id) const {
-    if (!isValid() || !m_rs->findFirstEqual(QStringLiteral("ProgrammID"), id))
+    if (!m_store)
         return {};
-    return {id, m_rs->text("Bez"), m_rs->text("Daten")};
-}
-
-bool ProgramLibrary::findName(const QString& name) const {
-    m_error.clear();
-    m_rs->requery();
-    const bool found = m_rs->findFirstEqual(QStringLiteral("Bez"), name);
-    if (!found && !m_rs->noMatch())
-        m_error = m_rs->lastError();
-    return found;
+    const auto found = m_store->byId(id);
+    return found && *found ? **found : StoredProgram();
 }
 
 ProgramLibrary::NameLookup ProgramLibrary::lookUpName(const QString& name, qint64* id) const {
-    if (!isValid()) {
-        m_error = m_rs ? m_rs->error() : QStringLiteral("no user database");
+    m_error.clear();
+    if (!m_store) {
+        m_error = kNoFile;
         return NameLookup::Failed;
     }
-    if (findName(name)) {
-        if (id)
-            *id = m_rs->value("ProgrammID").toLongLong();
-        return NameLookup::Exists;
+    const auto all = m_store->all();
+    if (!all) {
+        m_error = all.error();
+        return NameLookup::Failed;
     }
-    return m_error.isEmpty() ? NameLookup::Free : NameLookup::Failed;
+    for (const StoredProgram& program : *all) {
+        if (program.name.compare(name, Qt::CaseInsensitive) == 0) {
+            if (id)
+                *id = program.id;
+            return NameLookup::Exists;
+        }
+    }
+    return NameLookup::Free;
 }
 
 ProgramLibrary::SaveResult ProgramLibrary::save(const QString& name, const QString& text,
@@ -75,43 +75,31 @@ ProgramLibrary::SaveResult ProgramLibrary::save(const QString& name, const QStri
     case NameLookup::Failed:
         // An unreadable library must not end in a second program of the same name.
         return {SaveOutcome::Failed, -1};
-    case NameLookup::Exists:
+    case NameLookup::Exists: {
         if (!confirmOverwrite || !confirmOverwrite())
             return {SaveOutcome::Kept, id};
-        m_rs->edit();
-        m_rs->setValue(QStringLiteral("Daten"), text);
-        if (!m_rs->update()) {
-            m_error = m_rs->lastError();
-            return {SaveOutcome::Failed, id};
-        }
-        return {SaveOutcome::Overwritten, id};
+        const Result<void> written = m_store->overwrite(id, text);
+        m_error = written.error();
+        return {written ? SaveOutcome::Overwritten : SaveOutcome::Failed, id};
+    }
     case NameLookup::Free:
         break;
     }
-    m_rs->addNew();
-    m_rs->setValue(QStringLiteral("Bez"), trimmed);
-    m_rs->setValue(QStringLiteral("Daten"), text);
-    if (!m_rs->update()) {
-        m_error = m_rs->lastError();
-        return {SaveOutcome::Failed, -1};
-    }
-    return {SaveOutcome::Inserted, m_rs->lastModified().toLongLong()};
+    const Result<qint64> inserted = m_store->insert(trimmed, text);
+    m_error = inserted.error();
+    return inserted ? SaveResult{SaveOutcome::Inserted, *inserted}
+                    : SaveResult{SaveOutcome::Failed, -1};
 }
 
 bool ProgramLibrary::remove(qint64 id) {
     m_error.clear();
-    if (!isValid()) {
-        m_error = m_rs ? m_rs->error() : QStringLiteral("no user database");
+    if (!m_store) {
+        m_error = kNoFile;
         return false;
     }
-    m_rs->requery();
-    if (!m_rs->findFirstEqual(QStringLiteral("ProgrammID"), id))
-        return false;
-    if (!m_rs->remove()) {
-        m_error = m_rs->lastError();
-        return false;
-    }
-    return true;
+    const Result<bool> removed = m_store->remove(id);
+    m_error = removed.error();
+    return removed && *removed;
 }
 
 } // namespace velmara

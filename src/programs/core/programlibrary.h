@@ -1,7 +1,9 @@
 #pragma once
-// The named programs of the user file (table Programme): list, load, store
-// under a name (new or overwriting), delete. Names are compared as the file
-// compares them (without regard to case) and never pasted into a query.
+// The named programs of the user file: list, load, store under a name (new or
+// overwriting), delete, over the program store of any engine. Names are
+// trimmed and compared without regard to case.
+#include "data/stores/programstore.h"
+
 #include <QLocale>
 #include <QString>
 #include <QVector>
@@ -11,21 +13,14 @@
 
 namespace velmara {
 
-class Database;
-class Recordset;
-
-struct StoredProgram {
-    qint64 id = -1; // ProgrammID
-    QString name;   // Bez
-    QString text;   // Daten, the program text
-};
-
 class ProgramLibrary {
 public:
     // Names are listed in the order of the language given.
-    explicit ProgramLibrary(Database* user, const QLocale& language = QLocale());
+    // store null: no user file (every operation fails).
+    explicit ProgramLibrary(ProgramStore* store, const QLocale& language = QLocale());
     ~ProgramLibrary();
 
+    // Whether the programs can be read.
     bool isValid() const;
     // All programs by name as a reader orders them: without regard to case,
     // an accented letter beside its plain one.
@@ -51,8 +46,7 @@ public:
     const QString& lastError() const { return m_error; }
 
 private:
-    bool findName(const QString& name) const;
-    std::unique_ptr<Recordset> m_rs; // SELECT * FROM Programme ORDER BY Bez
+    ProgramStore* m_store;
     QLocale m_language;
     mutable QString m_error;
 };

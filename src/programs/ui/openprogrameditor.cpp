@@ -22,7 +22,7 @@ int openProgramEditor(QWidget* parent, Session& session, const ChannelProgramCon
     setup.options =
         loadProgramOptions([&session](const QString& key) { return session.setting(key); });
     setup.line = &line;
-    setup.user = session.user();
+    setup.programs = session.user() ? &session.stores().programs() : nullptr;
     setup.resetChannels = context.resetChannels;
     setup.locale = context.locale;
 

@@ -39,7 +39,7 @@ ProgramEditorDialog::ProgramEditorDialog(Session& session, ProgramEditorSetup se
 
     m_model = std::make_unique<ProgramEditorModel>(m_setup.reference, m_setup.locale);
     m_library =
-        std::make_unique<ProgramLibrary>(m_setup.user, QLocale(session.texts().languageKey()));
+        std::make_unique<ProgramLibrary>(m_setup.programs, QLocale(session.texts().languageKey()));
     m_editor = std::make_unique<ProgramEditorSession>(*m_model, m_setup.options, m_setup.line,
                                                       m_library.get());
     m_editor->channel = m_setup.channel;

@@ -30,8 +30,8 @@ struct ProgramEditorSetup {
     ProgramRecord program;      // the channel's program
     ProgramReference reference; // rows of the charger family in use
     ProgramOptions options;
-    ProgramLine* line = nullptr; // the charger
-    Database* user = nullptr;    // the program library's file
+    ProgramLine* line = nullptr;      // the charger
+    ProgramStore* programs = nullptr; // the program library (null: no user file)
     std::function<void(const QStringList& channels)> resetChannels;
     QLocale locale;
 };

@@ -32,7 +32,7 @@ ChoiceList languageChoices(Database* master) {
                                    "FROM Sprachen LEFT JOIN NLSResources "
                                    "ON NLSResources.ResourceID = Sprachen.SprachResID "
                                    "AND NLSResources.SprachCode = Sprachen.SprachCode "
-                                   "WHERE Sprachen.Usable=True ORDER BY Sprachen.ID"),
+                                   "WHERE Sprachen.Usable<>0 ORDER BY Sprachen.ID"),
                     QStringLiteral("ResourceText"), QStringLiteral("SprachCode"));
     for (Choice& c : list)
         if (c.text.trimmed().isEmpty())

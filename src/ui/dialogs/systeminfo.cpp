@@ -7,8 +7,6 @@
 #include <QSysInfo>
 #include <QtGlobal>
 
-#include <sqlcipher/sqlite3.h>
-
 namespace velmara {
 
 namespace {
@@ -38,7 +36,7 @@ QString programVersion() {
 QStringList libraryVersions(Database* master) {
     QStringList lines;
     lines << QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion()));
-    lines << QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion()));
+    lines << Database::engineVersion();
     if (master) {
         const QString cipher = master->scalar(QStringLiteral("PRAGMA cipher_version")).toString();
         if (!cipher.isEmpty())

@@ -6,8 +6,8 @@ namespace velmara {
 
 class MainWindow;
 
-// The factory of the channel windows: each window polls through the main
-// window's link and shares its values (chargerMissing, ids, status bar).
+// The factory of the channel windows: each starts its channel on the main
+// window's board, polling through the main window's link, and follows it.
 ChannelViewFactory channelWindowFactory();
 
 // Gives the main window the channel windows' factory; call before load().

@@ -1,7 +1,9 @@
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/featurecontexts.h"
 #include "ui/mainwindow/mainwindownotices.h"
+#include "ui/mainwindow/printentries.h"
+#include "ui/mainwindow/statusmarks.h"
 
-#include "base/core/dateformat.h"
 #include "base/core/errorlog.h"
 #include "base/core/manualpath.h"
 #include "base/core/messages.h"
@@ -10,9 +12,7 @@
 #include "batteries/core/batterystore.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/storedserieswindow.h"
-#include "charts/ui/diagramopener.h"
-#include "charts/ui/diagramwindow.h"
+#include "channel/core/channelboard.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
 #include "data/session.h"
@@ -25,11 +25,6 @@
 #include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
-#include "printing/ui/printdialogs.h"
-#include "printing/ui/reportprinting.h"
-#include "printing/ui/windowreader.h"
-#include "programs/core/programreference.h"
-#include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "ui/dialogs/chargerdialog.h"
@@ -40,22 +35,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrinter>
-#include <QRegularExpression>
 #include <QScreen>
-#include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -67,22 +54,22 @@ namespace velmara {
 
 using namespace mainwindow;
 
-MainWindow::MainWindow(Session& session, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_factory(placeholderChannelViewFactory()),
-      m_channelTurn(std::make_shared<TurnQueue>()),
+MainWindow::MainWindow(Session& session, ChannelBoard& board, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_board(board),
+      m_factory(placeholderChannelViewFactory()),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmMDIMainForm"));
     setWindowTitle(QStringLiteral("velmara3.0"));
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdi);
-    m_diagramOpener = new DiagramOpener(m_mdi, this);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        if (sub)
-            activeWindow = sub->widget();
-    });
+    m_printing = std::make_unique<PrintEntries>(m_session, this);
+    m_contexts = std::make_unique<FeatureContexts>(m_session, *m_printing, this, m_mdi);
     createMenus();
-    createStatusbar();
+    m_marks = new StatusMarks(m_session, statusBar());
+    m_marks->channelNameDoubleClicked = [this](const QString& code) { toggleChannel(code); };
+    m_marks->follow(m_board);
+    connect(&m_board, &ChannelBoard::channelEvent, this, &MainWindow::tellChannelEvent);
     resize(1024, 768);
 }
 
@@ -94,6 +81,7 @@ MainWindow::~MainWindow() {
         c.view.reset();
         delete c.sub.data();
     }
+    m_board.stopAll();
     m_session.releaseLink();
 }
 
@@ -113,117 +101,7 @@ void MainWindow::applyLanguageTexts() {
         else if (auto* action = qobject_cast<QAction*>(object))
             action->setText(m_session.text(key));
     }
-    static const char* const labelKeys[] = {"1500", "1502", "1504", "1506"};
-    for (int i = 0; i < 4; ++i)
-        m_channels[size_t(i)].panelLabel->setText(m_session.text(labelKeys[i]));
-}
-
-void MainWindow::optimizeStatusbar() {
-    std::optional<bool> visible = upperChannelPanelsVisible(m_session.setting("UsedCharger"));
-    if (!visible)
-        return;
-    for (int i = 1; i < 4; ++i) {
-        for (QLabel* panel : {m_channels[size_t(i)].panelLabel, m_channels[size_t(i)].panelText}) {
-            panel->setVisible(*visible);
-            if (*visible)
-                panel->setEnabled(true);
-        }
-    }
-}
-
-namespace {
-constexpr int kPanelMinWidth = 140; // a channel's state panel in the status bar
-} // namespace
-
-void MainWindow::createStatusbar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("stbFirstStatusbar"));
-    bar->setSizeGripEnabled(true);
-    static const char* const designLabels[] = {"Kanal 1", "Kanal 2", "Kanal 3", "Kanal 4"};
-    for (int i = 0; i < 4; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(designLabels[i]), bar);
-        label->setObjectName(QStringLiteral("Kanal%1Label").arg(i + 1));
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->installEventFilter(this);
-        auto* text = new QLabel(bar);
-        text->setObjectName(QStringLiteral("Kanal%1Text").arg(i + 1));
-        text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        text->setMinimumWidth(kPanelMinWidth);
-        // A fault's sign in front of the state text, shown only for a fault.
-        auto* sign = new QLabel(bar);
-        sign->setObjectName(QStringLiteral("Kanal%1Fehler").arg(i + 1));
-        const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
-        sign->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(size, size));
-        sign->hide();
-        bar->addWidget(label);
-        bar->addWidget(sign);
-        bar->addWidget(text, 1);
-        m_channels[size_t(i)].panelLabel = label;
-        m_channels[size_t(i)].panelText = text;
-        m_channels[size_t(i)].panelFault = sign;
-    }
-    m_storageMark = new QLabel(bar);
-    m_storageMark->setObjectName(QStringLiteral("lblNichtGespeichert"));
-    m_storageMark->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
-    m_storageMark->hide();
-    bar->addPermanentWidget(m_storageMark);
-}
-
-int MainWindow::valuesWaiting() const {
-    int total = 0;
-    for (const Channel& c : m_channels)
-        total += c.waitingValues;
-    return total;
-}
-
-void MainWindow::setValuesWaiting(const QString& channelCode, int waiting, const QString& reason) {
-    const int i = indexOf(channelCode);
-    if (i < 0)
-        return;
-    const int before = valuesWaiting();
-    m_channels[size_t(i)].waitingValues = waiting;
-    const int total = valuesWaiting();
-    m_storageMark->setText(total > 0 ? m_session.text("1124").arg(total) : QString());
-    m_storageMark->setVisible(total > 0);
-    // The notice is shown again when the reason changes (the file is writable
-    // again, but its -shm file is not).
-    const bool newReason = waiting > 0 && !reason.isEmpty() && reason != m_waitingReason;
-    if (total == 0 || newReason)
-        m_waitingReason = total > 0 ? reason : QString();
-    if ((before == 0 && total > 0) || (newReason && before > 0)) {
-        Message m;
-        m.key = QStringLiteral("1122");
-        m.text = m_session.text(m.key) +
-                 (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason);
-        m.title = m_session.text(QStringLiteral("0120"));
-        m.icon = MsgIcon::Exclamation;
-        m.buttons = MsgButtons::Ok;
-        m_session.prompter().notify(kStorageNotice, m);
-    } else if (total == 0) {
-        m_session.prompter().withdraw(kStorageNotice);
-    }
-}
-
-void MainWindow::setStatusbarText(const QString& channelCode, const QString& text, bool fault) {
-    const int i = indexOf(channelCode);
-    if (i < 0)
-        return;
-    Channel& channel = m_channels[size_t(i)];
-    channel.panelText->setText(text);
-    channel.panelText->setToolTip(text); // a long fault text may not fit the panel
-    // A fault stands out: its sign and the fault colour.
-    channel.panelText->setStyleSheet(
-        fault ? QStringLiteral("color: rgb(190, 0, 0); font-weight: bold;") : QString());
-    channel.panelFault->setVisible(fault && !channel.panelText->isHidden());
-    // A fault's panel asks for the width of its whole text, up to half the bar;
-    // the other panels give way.
-    QFont font = channel.panelText->font();
-    font.setBold(true);
-    const int whole = QFontMetrics(font).horizontalAdvance(text) + 12;
-    channel.panelText->setMinimumWidth(
-        fault
-            ? std::clamp(whole, kPanelMinWidth, std::max(kPanelMinWidth, statusBar()->width() / 2))
-            : kPanelMinWidth);
+    m_marks->applyTexts();
 }
 
 // ---------------------------------------------------------------- channels
@@ -285,75 +163,6 @@ QString MainWindow::isBatteryUsed(qint32 akkuId) {
         QStringLiteral("notUsed"));
 }
 
-// ---------------------------------------------------------------- print entry
-
-void MainWindow::checkAndSetPrintItem(std::optional<bool> keep) {
-    if (keep && !*keep) {
-        m_printItemWindow = nullptr;
-        m_printItemAction = nullptr;
-    }
-    const bool held = !m_printItemWindow.isNull() && m_printItemAction;
-    for (const char* name : {"mnuDateiPrint", "mnuDateiExportPdf"})
-        if (QAction* entry = findChild<QAction*>(QLatin1String(name)))
-            entry->setEnabled(held);
-}
-
-void MainWindow::setPrintItemWindow(QWidget* window) {
-    m_printItemWindow = window;
-    checkAndSetPrintItem();
-}
-
-void MainWindow::setPrintItemWindow(QWidget* window, PrintAction print) {
-    m_printItemAction = std::move(print);
-    setPrintItemWindow(window);
-}
-
-QPrinter* MainWindow::printer() {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return m_printer.get();
-}
-
-QString MainWindow::askPdfPath() {
-    // The menu entry's text, without its access key and dots, names the file dialog.
-    QString title = m_session.text(QStringLiteral("9042"));
-    title.remove(QRegularExpression(QStringLiteral("&(?=[^&])")));
-    title.remove(QRegularExpression(QStringLiteral("(\\.\\.\\.|\u2026)$")));
-    QFileDialog dialog(this, title, QString(), QStringLiteral("PDF (*.pdf)"));
-    dialog.setObjectName(QStringLiteral("commonDialogMain"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (execModal(m_session.prompter(), &dialog) != QDialog::Accepted ||
-        dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-void MainWindow::printReport(const QWidget* caller, const ProgramRecord* program,
-                             const QImage& diagram, bool diagramOnly, bool toPdf,
-                             const ReportWindowData* callerData) {
-    PrintContext context;
-    context.prompter = &m_session.prompter();
-    context.setting = [session = &m_session](const QString& key) { return session->setting(key); };
-    context.text = [session = &m_session](const QString& key) { return session->text(key); };
-    context.programReference = [session = &m_session] {
-        return loadProgramReference(session->master(), session->setting("UsedCharger"),
-                                    session->texts().languageKey());
-    };
-    context.language = m_session.texts().languageKey();
-    context.printer = printer();
-    context.askPdfPath = [this] { return askPdfPath(); };
-    context.dialogParent = this;
-    ReportRequest request;
-    request.callerForm = caller;
-    if (!caller && callerData)
-        request.windowData = *callerData;
-    request.program = program;
-    request.diagram = diagram;
-    request.diagramOnly = diagramOnly;
-    velmara::printReport(context, request, toPdf ? ReportTarget::PdfFile : ReportTarget::Printer);
-}
-
 // ---------------------------------------------------------------- end
 
 void MainWindow::storeVisibility() {
@@ -379,6 +188,7 @@ void MainWindow::finishRelease() {
         c.view.reset();
         delete c.sub.data();
     }
+    m_board.stopAll();
     ChargerLink* link = m_session.link();
     if (link)
         link->endAllRequests();
@@ -404,7 +214,7 @@ void MainWindow::endProgram() {
 // Values that wait for the user file (full disk, write protection) are lost
 // when the program ends: the user hears how many and decides. True to end.
 bool MainWindow::confirmLosingWaitingValues() {
-    const int waiting = valuesWaiting();
+    const int waiting = m_marks->valuesWaiting();
     if (waiting == 0)
         return true;
     Message m;
@@ -437,7 +247,7 @@ bool MainWindow::confirmQuit() {
             view ? view->recordedSeries() : std::pair<qint32, qint32>{-1, -1};
         if (seriesId < 0 || !user)
             continue;
-        BatteryStore store(*user);
+        BatteryStore store(m_session.stores().batteries());
         const auto battery = store.battery(batteryId);
         const auto series = store.seriesById(seriesId);
         recorded << m_session.text(QStringLiteral("4401"))
@@ -463,9 +273,10 @@ void MainWindow::changeEvent(QEvent* event) {
     // one to print; the active channel or diagram window inside it stays.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         QMdiSubWindow* sub = m_mdi->activeSubWindow();
-        checkAndSetPrintItem(!m_printItemWindow || !sub || sub->widget() != m_printItemWindow
-                                 ? std::optional<bool>(false)
-                                 : std::nullopt);
+        QWidget* printed = m_printing->printItemWindow();
+        m_printing->checkAndSetPrintItem(!printed || !sub || sub->widget() != printed
+                                             ? std::optional<bool>(false)
+                                             : std::nullopt);
     }
     QMainWindow::changeEvent(event);
 }
@@ -481,13 +292,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        for (int i = 0; i < 4; ++i)
-            if (watched == m_channels[size_t(i)].panelLabel) {
-                toggleChannel(allChannelCodes().at(i));
-                return true;
-            }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -549,202 +353,16 @@ std::shared_ptr<BatteryUsage> MainWindow::batteryUsage() {
         });
 }
 
-std::shared_ptr<const BatteriesContext> MainWindow::batteriesContext() {
-    if (m_batteriesContext)
-        return m_batteriesContext;
-    auto context = std::make_shared<BatteriesContext>();
-    context->prompter = &m_session.prompter();
-    context->user = m_session.user();
-    if (Database* master = m_session.master())
-        context->references = loadReferenceTexts(*master, m_session.setting("UsedCharger"),
-                                                 m_session.setting("UsedLanguage"));
-    context->text = [session = &m_session](const QString& key) { return session->text(key); };
-    context->language = m_session.texts().languageKey();
-    context->log = [session = &m_session](const QString& signature, const QString& entry) {
-        session->log().writeSignature(signature);
-        session->log().writeEntry(entry);
-    };
-    bool ok = false;
-    const int battery = m_session.setting("MaxAkkuBemerkung").toInt(&ok);
-    if (ok)
-        context->maxBatteryRemark = battery;
-    const int series = m_session.setting("MaxMessBemerkung").toInt(&ok);
-    if (ok)
-        context->maxSeriesRemark = series;
-    QPointer<MainWindow> self(this);
-    // While a stored-series window is active, the print entries print its report.
-    context->hooks.activated = [self](QWidget* window) {
-        if (!self)
-            return;
-        self->activeWindow = window;
-        QPointer<QWidget> target(window);
-        self->setPrintItemWindow(window, [self, target](bool toPdf) {
-            auto* series = qobject_cast<StoredSeriesWindow*>(target.data());
-            if (self && series)
-                self->printReport(series, series->program().get(), QImage(), false, toPdf);
-        });
-    };
-    context->hooks.closed = [self](QWidget* window) {
-        if (self && self->printItemWindow() == window)
-            self->checkAndSetPrintItem(false);
-    };
-    context->hooks.print = [self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
-        if (self)
-            self->printReport(window, program.get());
-    };
-    context->hooks.exportPdf = [self](QWidget* window, std::shared_ptr<ProgramRecord> program) {
-        if (self)
-            self->printReport(window, program.get(), QImage(), false, true);
-    };
-    context->hooks.diagram = [self](QWidget* window, qint32 seriesId, qint32 endValueId,
-                                    std::shared_ptr<ProgramRecord> program,
-                                    std::function<void()> finished) {
-        if (!self) {
-            if (finished)
-                finished();
-            return;
-        }
-        self->openDiagram(
-            false, seriesId, endValueId,
-            [finished](bool) {
-                if (finished)
-                    finished();
-            },
-            window, [program] { return program.get(); });
-    };
-    context->hooks.showProgram = [self](std::shared_ptr<ProgramRecord> program) {
-        if (self && program)
-            openUsedProgram(self, self->m_session, *program);
-    };
-    m_batteriesContext = context;
-    return m_batteriesContext;
-}
-
-DiagramWindow* MainWindow::diagramWindow() const {
-    return m_diagramOpener->window();
-}
-
-void MainWindow::openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
-                             const std::function<void(bool shown)>& done, QWidget* caller,
-                             std::function<const ProgramRecord*()> program) {
-    // Every opening names the window and program its report prints.
-    m_diagramCaller = caller;
-    m_diagramCallerData = readReportWindow(caller);
-    m_diagramProgram = std::move(program);
-    DiagramContext context;
-    context.prompter = &m_session.prompter();
-    context.user = m_session.user();
-    if (Database* master = m_session.master())
-        loadDiagramPointsRows(*master, &context.diagramPoints);
-    context.settings = {
-        [session = &m_session](const QString& key) { return session->setting(key); },
-        [session = &m_session](const QString& key, const QString& value) {
-            session->settings().setOrAddSetting(key, value);
-        }};
-    context.text = [session = &m_session](const QString& key) { return session->text(key); };
-    context.log = [session = &m_session](const QString& entry) {
-        session->log().writeSignature(QStringLiteral("Diagram"));
-        session->log().writeEntry(entry);
-    };
-    QPointer<MainWindow> self(this);
-    // While the diagram window is active, the print entries print its report
-    // with the diagram.
-    context.printItemChanged = [self](DiagramWindow* window, bool active) {
-        if (!self)
-            return;
-        if (!active) {
-            if (self->printItemWindow() == window)
-                self->checkAndSetPrintItem(false);
-            return;
-        }
-        QPointer<DiagramWindow> target(window);
-        self->setPrintItemWindow(window, [target](bool toPdf) {
-            if (target)
-                target->printReport(false, toPdf);
-        });
-    };
-    context.print = [self](DiagramWindow*, const QPixmap& picture, bool diagramOnly, bool toPdf) {
-        if (!self)
-            return;
-        const ProgramRecord* program = self->m_diagramProgram ? self->m_diagramProgram() : nullptr;
-        // A caller still open is read as it stands now; one that was closed as it
-        // stood when the diagram was opened.
-        if (self->m_diagramCaller)
-            self->m_diagramCallerData = readReportWindow(self->m_diagramCaller);
-        self->printReport(self->m_diagramCaller, program, picture.toImage(), diagramOnly, toPdf,
-                          &self->m_diagramCallerData);
-    };
-    context.askSavePath = [self, prompter = &m_session.prompter()](const QString& filter) {
-        QFileDialog dialog(self, QString(), QString(), filter);
-        dialog.setObjectName(QStringLiteral("commonDialogMain"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        if (execModal(*prompter, &dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
-    };
-    DiagramRequest request;
-    request.tempCreated = temporary;
-    request.seriesId = seriesId;
-    request.endValueId = endValueId;
-    // Saved pictures are titled with what the caller shows (battery and series,
-    // or the channel and the day).
-    QString title = caller ? caller->windowTitle() : QString();
-    if (temporary)
-        title += QStringLiteral(", ") + formatDateTime(QDateTime::currentDateTime(),
-                                                       m_session.texts().languageKey(), false);
-    m_diagramOpener->open(
-        context, request,
-        [done](bool shown) {
-            if (done)
-                done(shown);
-        },
-        caller);
-    if (DiagramWindow* window = m_diagramOpener->window())
-        window->setTitle(title);
-}
-
 void MainWindow::onManageMeasurements() {
-    openManagementDialog(batteryUsage(), batteriesContext(), this);
+    openManagementDialog(batteryUsage(), m_contexts->batteriesContext(), this);
 }
 
 void MainWindow::onFileSave() {
-    runSeriesExport(exchangeContext(), this);
+    runSeriesExport(m_contexts->exchangeContext(), this);
 }
 
 void MainWindow::onImportCsv() {
-    runSeriesImport(exchangeContext(), this);
-}
-
-ExchangeContext MainWindow::exchangeContext() {
-    ExchangeContext context;
-    context.prompter = &m_session.prompter();
-    context.user = m_session.user();
-    context.text = [session = &m_session](const QString& key) { return session->text(key); };
-    context.language = m_session.texts().languageKey();
-    QPointer<MainWindow> self(this);
-    context.askPath = [self, prompter = &m_session.prompter()](const PathRequest& request) {
-        QFileDialog dialog(self, QString(), QString(), request.filter);
-        dialog.setObjectName(QStringLiteral("commonDialogMain"));
-        switch (request.kind) {
-        case PathRequest::Kind::OpenFile:
-            dialog.setFileMode(QFileDialog::ExistingFile);
-            dialog.setAcceptMode(QFileDialog::AcceptOpen);
-            break;
-        case PathRequest::Kind::SaveFile:
-            dialog.setAcceptMode(QFileDialog::AcceptSave);
-            dialog.setDefaultSuffix(QStringLiteral("csv"));
-            dialog.selectFile(request.suggestedName);
-            break;
-        case PathRequest::Kind::Folder:
-            dialog.setFileMode(QFileDialog::Directory);
-            dialog.setOption(QFileDialog::ShowDirsOnly);
-            break;
-        }
-        if (execModal(*prompter, &dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
-    };
-    return context;
+    runSeriesImport(m_contexts->exchangeContext(), this);
 }
 
 void MainWindow::setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier) {
@@ -771,40 +389,6 @@ void MainWindow::onNotificationsToggled(bool on) {
                                          on ? QStringLiteral("YES") : QStringLiteral("NO"));
     if (on && notifications().switchedOnWithoutService())
         showKeyed(m_session, QStringLiteral("4214"), QStringLiteral("0001"), MsgIcon::Information);
-}
-
-void MainWindow::onPageSetup() {
-    QPageSetupDialog dialog(printer(), this);
-    dialog.setObjectName(QStringLiteral("commonDialogMain"));
-    execModal(m_session.prompter(), &dialog);
-}
-
-void MainWindow::onPrint(bool toPdf) {
-    if (m_printItemWindow && m_printItemAction)
-        m_printItemAction(toPdf);
-}
-
-void MainWindow::onSubTitle() {
-    SubTitleDialog dialog(
-        [session = &m_session](const QString& key) { return session->text(key); },
-        [session = &m_session](const QString& key) { return session->setting(key); },
-        [session = &m_session](const QString& key, const QString& value) {
-            session->setSetting(key, value);
-        },
-        this);
-    execModal(m_session.prompter(), &dialog);
-}
-
-void MainWindow::onPrintSettings() {
-    PrintSettingsDialog dialog(
-        [session = &m_session](const QString& key) { return session->text(key); },
-        m_session.prompter(),
-        [session = &m_session](const QString& key) { return session->setting(key); },
-        [session = &m_session](const QString& key, const QString& value) {
-            session->setSetting(key, value);
-        },
-        QLocale(), this);
-    execModal(m_session.prompter(), &dialog);
 }
 
 void MainWindow::onCompact() {

@@ -1,12 +1,11 @@
 #pragma once
-// The main window: the MDI frame of the program, its start-up sequence, menus,
-// status bar and the orderly end. It owns the serial link and the channel windows.
+// The main window: the MDI frame of the program, its start-up sequence, menus
+// and the orderly end. It owns the serial link and the channel windows; the
+// channels themselves run on the board.
 #include "data/session.h"
-#include "printing/core/reportdata.h"
 #include "ui/mainwindow/placeholderview.h"
 #include "ui/mainwindow/shellrules.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -22,30 +21,28 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPrinter;
 class QTranslator;
 class QUrl;
 
 namespace velmara {
 
 class BatteryUsage;
-class ProgramRecord;
-class DiagramOpener;
-class DiagramWindow;
-class TurnQueue;
+class ChannelBoard;
 class ChargerLink;
-struct BatteriesContext;
 struct ChannelEvent;
 class ChannelNotifications;
 class DesktopNotifier;
-struct ExchangeContext;
+class FeatureContexts;
+class PrintEntries;
+class StatusMarks;
 
 enum class StartupOutcome { Running, EndProgram };
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Session& session, QWidget* parent = nullptr);
+    // board: the channels, which the channel windows and the status bar follow.
+    MainWindow(Session& session, ChannelBoard& board, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The channel windows made at start-up (default: placeholder windows).
@@ -61,22 +58,16 @@ public:
     const QStringList& startupTrace() const { return m_trace; }
 
     // --- used by the channel windows and dialogs ---
-    bool chargerMissing = false;
-    QPointer<QWidget> activeWindow;
+    ChannelBoard& board() const { return m_board; }
+    PrintEntries& printing() const { return *m_printing; }
+    FeatureContexts& contexts() const { return *m_contexts; }
+    StatusMarks& statusMarks() const { return *m_marks; }
 
-    // 1, 2, 3, ... per run
-    qint32 newTempSeriesId() { return m_tempIds.next(); }
     // The first channel (1..4; QMT1: only 1) that released / uses the battery,
     // or "noReset" / "notUsed".
     QString releaseBattery(qint32 akkuId);
     QString isBatteryUsed(qint32 akkuId);
 
-    // Writes the state text of a channel into its status-bar panel.
-    void setStatusbarText(const QString& channelCode, const QString& text, bool fault = false);
-    // Values of a channel wait in memory because the user file does not take
-    // them: one notice per episode and a mark in the status bar while it lasts.
-    void setValuesWaiting(const QString& channelCode, int waiting, const QString& reason);
-    int valuesWaiting() const;
     // The check mark of a channel's menu entry.
     void setChannelChecked(const QString& channelCode, bool checked);
     bool isChannelChecked(const QString& channelCode) const;
@@ -90,55 +81,18 @@ public:
     Session& session() const { return m_session; }
     // How the compaction checks its copy (tests hand in one that fails).
     void setCompactionCheck(CompactedCopyCheck check) { m_compactionCheck = std::move(check); }
-    // The channels take turns through this: one channel's step at a time.
-    const std::shared_ptr<TurnQueue>& channelTurn() const { return m_channelTurn; }
     // Closes the port and opens the one of the current ComPort (making the link
     // on the first call); true when the port is open. No message.
     bool reopenSerialLink();
 
-    // The battery and series windows' view of the running program, and of the
-    // channels that may use a battery.
-    std::shared_ptr<const BatteriesContext> batteriesContext();
+    // The channels that may use a battery, as the battery windows see them.
     std::shared_ptr<BatteryUsage> batteryUsage();
-    // Opens (or reuses) the one diagram window on a series of the temporary
-    // (channel windows) or permanent table (stored-series windows); endValueId 0
-    // draws the whole series. done learns whether the diagram was shown.
-    // caller and program: the window that opened the diagram and its program,
-    // printed on the diagram window's report.
-    void openDiagram(bool temporary, qint32 seriesId, qint32 endValueId,
-                     const std::function<void(bool shown)>& done = {}, QWidget* caller = nullptr,
-                     std::function<const ProgramRecord*()> program = {});
-    DiagramWindow* diagramWindow() const;
     // A channel's process ended or the charger reported a fault: a desktop
     // notification, while the setting Notifications allows it.
     void tellChannelEvent(const ChannelEvent& event);
     // The desktop notifier (default: the session bus); tests hand in a fake.
     void setDesktopNotifier(std::unique_ptr<DesktopNotifier> notifier);
-    // What the export and import of series need (file pickers through the seam).
-    ExchangeContext exchangeContext();
-
-    // The print entry: false forgets the window stored for printing; the entry
-    // is enabled while a window is stored.
-    void checkAndSetPrintItem(std::optional<bool> keep = std::nullopt);
-    void setPrintItemWindow(QWidget* window);
-    // The window whose report "Drucken..." and "Als PDF exportieren..." produce
-    // (print(false): the printer, print(true): a PDF file).
-    using PrintAction = std::function<void(bool toPdf)>;
-    void setPrintItemWindow(QWidget* window, PrintAction print);
-    QWidget* printItemWindow() const { return m_printItemWindow.data(); }
-
-    // The channel report of a window (a channel or stored-series window) with its
-    // program; diagram: the captured diagram window printed below it, or with
-    // diagramOnly alone on a landscape page. toPdf: into a PDF file.
-    // callerData: what the report shows of a caller that is gone.
-    void printReport(const QWidget* caller, const ProgramRecord* program,
-                     const QImage& diagram = QImage(), bool diagramOnly = false, bool toPdf = false,
-                     const ReportWindowData* callerData = nullptr);
-    // The printer of the print entries, kept between prints.
-    QPrinter* printer();
-
     void applyLanguageTexts();
-    void optimizeStatusbar();
 
     // Ends the program at once without the quit question (language and charger
     // dialogs, compaction): clears the temporary values, closes the databases,
@@ -176,7 +130,6 @@ protected:
 
 private:
     void createMenus();
-    void createStatusbar();
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& key);
     QMenu* addMenu(QMenu* parentMenu, const char* name, const QString& caption, const QString& key);
 
@@ -202,11 +155,6 @@ private:
     void onNotificationsToggled(bool on);
     // The notifications of channel events, made at first use.
     ChannelNotifications& notifications();
-    void onPageSetup();
-    void onPrint(bool toPdf);
-    void onSubTitle();
-    void onPrintSettings();
-    QString askPdfPath();
     void onCompact();
     void onComPort();
     void onLanguage();
@@ -215,42 +163,27 @@ private:
     void onInfo();
 
     Session& m_session;
+    ChannelBoard& m_board;
     CompactedCopyCheck m_compactionCheck = checkCompactedCopy;
     QMdiArea* m_mdi = nullptr;
     QStringList m_trace;
-    TempSeriesCounter m_tempIds;
     ChannelViewFactory m_factory;
-    std::shared_ptr<TurnQueue> m_channelTurn;
     // What the main window keeps of each channel.
     struct Channel {
         std::unique_ptr<ChannelView> view;
         QPointer<QMdiSubWindow> sub;
         QAction* menuEntry = nullptr; // "Kanal n" in the menu Fenster
-        QLabel* panelLabel = nullptr; // the channel's name in the status bar
-        QLabel* panelText = nullptr;  // its state text in the status bar
-        QLabel* panelFault = nullptr; // the sign before a fault's text
-        int waitingValues = 0;        // values that wait for the user file
     };
     std::array<Channel, 4> m_channels;
-    QLabel* m_storageMark = nullptr;
-    QString m_waitingReason;                 // why values wait, as the notice last said
     QList<QPair<QObject*, QString>> m_texts; // menu object -> text key
-    QPointer<QWidget> m_printItemWindow;
-    PrintAction m_printItemAction;
-    // The window that opened the diagram, and its program.
-    // What the report needs of the caller is kept, so the report still prints
-    // after the caller was closed.
-    QPointer<QWidget> m_diagramCaller;
-    ReportWindowData m_diagramCallerData;
-    std::function<const ProgramRecord*()> m_diagramProgram;
-    DiagramOpener* m_diagramOpener = nullptr;
-    std::shared_ptr<const BatteriesContext> m_batteriesContext;
+    std::unique_ptr<PrintEntries> m_printing;
+    std::unique_ptr<FeatureContexts> m_contexts;
+    StatusMarks* m_marks = nullptr;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<ChannelNotifications> m_notifications;
     QAction* m_notificationsAction = nullptr;
     QAction* m_exportPng = nullptr;
     QAction* m_exportPdf = nullptr;
-    std::unique_ptr<QPrinter> m_printer;
     std::function<bool(const QUrl&)> m_openUrl;
     std::unique_ptr<QTranslator> m_qtTranslator; // Qt's own texts (Yes/No, standard dialogs)
     bool m_ended = false;

@@ -1,6 +1,8 @@
 // The main window's menus: every entry with its object name, German caption and text key.
+#include "ui/mainwindow/featurecontexts.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
+#include "ui/mainwindow/printentries.h"
 
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
@@ -8,8 +10,6 @@
 #include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/storedserieswindow.h"
-#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
@@ -23,8 +23,6 @@
 #include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
-#include "printing/ui/printdialogs.h"
-#include "printing/ui/reportprinting.h"
 #include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
@@ -46,8 +44,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -94,23 +90,23 @@ void MainWindow::createMenus() {
     for (QAction* a : {m_exportPng, m_exportPdf}) {
         const bool pdf = a == m_exportPdf;
         connect(a, &QAction::triggered, this, [this, pdf] {
-            if (DiagramWindow* diagram = diagramWindow())
+            if (DiagramWindow* diagram = m_contexts->diagramWindow())
                 diagram->saveChart(pdf);
         });
     }
     connect(datei, &QMenu::aboutToShow, this, [this] {
-        m_exportPng->setEnabled(diagramWindow() != nullptr);
-        m_exportPdf->setEnabled(diagramWindow() != nullptr);
+        m_exportPng->setEnabled(m_contexts->diagramWindow() != nullptr);
+        m_exportPdf->setEnabled(m_contexts->diagramWindow() != nullptr);
     });
     datei->addSeparator();
     // Paper, orientation and margins of the printer the print entries use; the
     // printer itself is chosen when printing.
     connect(addEntry(datei, "mnuDateiFormatPage", "Seite einrichten...", "1010"),
-            &QAction::triggered, this, &MainWindow::onPageSetup);
+            &QAction::triggered, this, [this] { m_printing->pageSetup(); });
     connect(addEntry(datei, "mnuDateiPrint", "Drucken...", "1014"), &QAction::triggered, this,
-            [this] { onPrint(false); });
+            [this] { m_printing->print(false); });
     connect(addEntry(datei, "mnuDateiExportPdf", "Als PDF exportieren...", "9042"),
-            &QAction::triggered, this, [this] { onPrint(true); });
+            &QAction::triggered, this, [this] { m_printing->print(true); });
     datei->addSeparator();
     QAction* quit = addEntry(datei, "mnuDateiBeenden", "&Beenden", "1016");
     quit->setShortcut(QKeySequence::Quit);
@@ -152,9 +148,9 @@ void MainWindow::createMenus() {
             &QAction::triggered, this, &MainWindow::onCharger);
     // Named after what it opens: the sub-title of the printouts.
     connect(addEntry(einstellungen, "mnuEinstellungenOptionen", "Untertitel der Ausdrucke", "1056"),
-            &QAction::triggered, this, &MainWindow::onSubTitle);
+            &QAction::triggered, this, [this] { m_printing->subTitle(); });
     connect(addEntry(einstellungen, "mnuPrintsettings", "Druckeinstellungen", "9020"),
-            &QAction::triggered, this, &MainWindow::onPrintSettings);
+            &QAction::triggered, this, [this] { m_printing->printSettings(); });
     m_notificationsAction =
         addEntry(einstellungen, "mnuEinstellungenBenachrichtigungen", "Benachrichtigungen", "2206");
     m_notificationsAction->setCheckable(true);

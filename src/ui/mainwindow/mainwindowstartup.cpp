@@ -1,6 +1,7 @@
 // The main window's start-up sequence: log, files, stores, first start, link, channel windows.
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
+#include "ui/mainwindow/statusmarks.h"
 
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
@@ -9,8 +10,6 @@
 #include "base/widgets/modal.h"
 #include "batteries/core/capturechannel.h"
 #include "batteries/ui/batteriesui.h"
-#include "batteries/ui/storedserieswindow.h"
-#include "charts/ui/diagramopener.h"
 #include "charts/ui/diagramwindow.h"
 #include "data/databases.h"
 #include "data/portsetting.h"
@@ -24,8 +23,6 @@
 #include "link/qtserialport.h"
 #include "notify/channelevents.h"
 #include "notify/dbusnotifier.h"
-#include "printing/ui/printdialogs.h"
-#include "printing/ui/reportprinting.h"
 #include "programs/core/programreference.h"
 #include "programs/ui/openprogrameditor.h"
 #include "storage/database.h"
@@ -49,8 +46,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -181,7 +176,7 @@ StartupOutcome MainWindow::load() {
 
     m_trace << "texts";
     applyLanguageTexts();
-    optimizeStatusbar();
+    m_marks->fitToCharger();
 
     m_trace << "link";
     if (!generateSerialConnection())

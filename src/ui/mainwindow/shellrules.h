@@ -40,16 +40,6 @@ QString mainCaption(const QString& programName, const QString& edition, int majo
 QList<QPair<QString, QString>> visibilityToStore(const QString& usedCharger,
                                                  const std::array<bool, 4>& checked);
 
-// Hands out temporary series ids 1, 2, 3, ... for one run of the program.
-class TempSeriesCounter {
-public:
-    qint32 next() { return m_next++; }
-    qint32 peek() const { return m_next; }
-
-private:
-    qint32 m_next = 1;
-};
-
 // Asks the channels in order and returns the code of the first one that answers
 // true; later channels are not asked. none when no channel does.
 QString firstAnsweringChannel(const QStringList& codes,

@@ -1,4 +1,4 @@
-#include "data/unfinishedimports.h"
+#include "data/stores/unfinishedimports.h"
 
 #include "storage/database.h"
 
