@@ -6,6 +6,11 @@
 // show the main window (the logo is not part of it); the start-up case repeats
 // the start three times and reports that time as its own.
 //
+// A sixth case runs the charger's answers with the web view on and 20 viewers
+// connected (in a thread of their own): its stall and its user-interface
+// thread's CPU time (ui_cpu_ms_per_s, also given for the plain case) against
+// those of the plain case are what the viewers cost.
+//
 // Needs build/bin/velmara-charger-sim (VELMARA_BIN_DIR or beside this program).
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
@@ -26,7 +31,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <QWebSocket>
+
+#include <atomic>
+#include <ctime>
 
 #include <benchmark/benchmark.h>
 
@@ -86,6 +96,57 @@ void runFor(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+// Waits in the event loop (no spinning), so the thread's CPU time is its work.
+void idleFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+const QString kWebToken = QStringLiteral("stallBench-0123456789abcdefghijklmnopqrstuvwxyz");
+
+// Web viewers in a thread of their own: they cost the user-interface thread
+// nothing but what the program does for them.
+class Viewers {
+public:
+    Viewers(int count, quint16 port) {
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, count, port] {
+                for (int i = 0; i < count; ++i) {
+                    auto* socket =
+                        new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, &m_context);
+                    QObject::connect(socket, &QWebSocket::textMessageReceived,
+                                     [this](const QString&) { ++messages; });
+                    QObject::connect(socket, &QWebSocket::connected, [this] { ++connected; });
+                    socket->open(QUrl(
+                        QStringLiteral("ws://127.0.0.1:%1/feed?t=%2").arg(port).arg(kWebToken)));
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    ~Viewers() {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { qDeleteAll(m_context.children()); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    std::atomic<int> messages{0};
+    std::atomic<int> connected{0};
+
+private:
+    QThread m_thread;
+    QObject m_context;
+};
+
 class Simulator {
 public:
     bool start(const QStringList& extra) {
@@ -125,11 +186,23 @@ struct Case {
     std::function<void(Simulator&)> atWatch; // a change on the charger
     int watchMs = 8000;
     bool timeLoad = false; // the iteration time is load(), not the stall
+    int webViewers = 0;    // the web view on, with this many viewers
 };
+
+void setWebView(bool on, quint16 port) {
+    SettingsStore& settings = g_session->settings();
+    settings.setOrAddSetting(QStringLiteral("WebView"), on ? "YES" : "NO");
+    settings.setOrAddSetting(QStringLiteral("WebViewPort"), QString::number(port));
+    settings.setOrAddSetting(QStringLiteral("WebViewToken"), kWebToken);
+}
 
 void runCase(benchmark::State& state, const Case& c) {
     qint64 maxGap = 0;
     double loadSum = 0;
+    double cpuPerSecond = 0;
+    int viewerMessages = 0, viewersConnected = 0;
+    const quint16 webPort = quint16(20000 + QCoreApplication::applicationPid() % 20000);
+    setWebView(c.webViewers > 0, webPort);
     for (auto _ : state) {
         Simulator sim;
         if (!sim.start(c.simArgs)) {
@@ -151,12 +224,22 @@ void runCase(benchmark::State& state, const Case& c) {
             state.SkipWithError("start-up ended the program");
             return;
         }
+        std::unique_ptr<Viewers> viewers;
+        if (c.webViewers > 0)
+            viewers = std::make_unique<Viewers>(c.webViewers, webPort);
         watch.start();
         runFor(c.settleMs);
         if (c.atWatch)
             c.atWatch(sim);
-        runFor(c.watchMs);
+        const double cpuBefore = threadCpuMs();
+        idleFor(c.watchMs);
+        cpuPerSecond = (threadCpuMs() - cpuBefore) / (c.watchMs / 1000.0);
         const qint64 gap = watch.maxGapMs();
+        if (viewers) {
+            viewerMessages = viewers->messages;
+            viewersConnected = viewers->connected;
+            viewers.reset();
+        }
         state.SetIterationTime(c.timeLoad ? loadMs / 1000.0 : double(gap) / 1000.0);
         maxGap = std::max(maxGap, gap);
         loadSum += loadMs;
@@ -165,10 +248,21 @@ void runCase(benchmark::State& state, const Case& c) {
     }
     state.counters["max_stall_ms"] = double(maxGap);
     state.counters["load_ms"] = loadSum / double(std::max<qint64>(state.iterations(), 1));
+    state.counters["ui_cpu_ms_per_s"] = cpuPerSecond;
+    if (c.webViewers > 0) {
+        state.counters["viewers"] = viewersConnected;
+        state.counters["viewer_messages"] = viewerMessages;
+        setWebView(false, webPort);
+    }
 }
 
 void BM_Stall_ChargerAnswers(benchmark::State& state) {
     runCase(state, Case{{"--demo"}, {}, 0, {}, 9000, false});
+}
+void BM_Stall_ChargerAnswers20WebViewers(benchmark::State& state) {
+    Case c{{"--demo"}, {}, 0, {}, 9000, false};
+    c.webViewers = 20;
+    runCase(state, c);
 }
 void BM_Stall_ChargerSilent(benchmark::State& state) {
     runCase(state, Case{{}, {"silent"}, 0, {}, 16000, false});
@@ -192,6 +286,7 @@ void BM_Stall_StartupChargerOff(benchmark::State& state) {
 
 #define STALL_CASE(fn) BENCHMARK(fn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)
 STALL_CASE(BM_Stall_ChargerAnswers);
+STALL_CASE(BM_Stall_ChargerAnswers20WebViewers);
 STALL_CASE(BM_Stall_ChargerSilent);
 STALL_CASE(BM_Stall_ChargingChargerSwitchedOff);
 STALL_CASE(BM_Stall_LateAnswers);

@@ -971,9 +971,7 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4910', 'de', 'Verbindung unterbrochen, neuer Versuch ...'),
  ('4910', 'en', 'Connection lost, trying again ...'),
  ('4911', 'de', 'verbunden'),
- ('4911', 'en', 'connected'),
- ('4912', 'de', 'Aufzeichnung'),
- ('4912', 'en', 'Recording');
+ ('4911', 'en', 'connected');
 
 -- Charger models (the short name is what the setting UsedCharger holds)
 INSERT INTO Ladegeraete (Geraetebezeichnung, Geraetekuerzel) VALUES

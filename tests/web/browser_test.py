@@ -2,7 +2,11 @@
 """The web view in a real browser (headless Chromium through Selenium), against
 velmara on the offscreen platform and the charger simulator.
 
-    browser_test.py BIN_DIR
+    browser_test.py BIN_DIR [--shots DIR] [--delays N]
+
+--shots DIR saves the page at 360x740 and 1366x768 as PNG files; --delays N
+measures, in the browser, how late N channel updates reach the page after the
+charger's answer was read (p50 and p99, from the time each message carries).
 
 Checks: the page shows the four channels; a fault on channel 2 and a battery
 taken out of channel 3 show within 2 s; a battery named as markup shows as its
@@ -25,7 +29,14 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
-BIN = os.path.abspath(sys.argv[1])
+import argparse
+
+ARGS = argparse.ArgumentParser()
+ARGS.add_argument("bin")
+ARGS.add_argument("--shots")
+ARGS.add_argument("--delays", type=int, default=0)
+ARGS = ARGS.parse_args()
+BIN = os.path.abspath(ARGS.bin)
 TOKEN = "browserTest-0123456789abcdefghijklmnopqrstuv"
 XSS = "<img src=x onerror=alert(1)>"
 
@@ -91,7 +102,8 @@ def main():
             subprocess.run([os.path.join(BIN, "velmara-db"), "--folder", work, *args],
                            check=True, stdout=subprocess.DEVNULL)
         db("init")
-        for key, value in [("FirstStartup", "NO"), ("UsedLanguage", "en"), ("ComPort", "1"),
+        for key, value in [("FirstStartup", "NO"), ("UsedLanguage", "en"), ("UsedCharger", "QMT4"),
+                           ("ComPort", "1"),
                            ("ComDevice1", link), ("WebView", "YES"), ("WebViewPort", str(port)),
                            ("WebViewToken", TOKEN)] + [(f"Akku{n}Visible", "YES") for n in range(1, 5)]:
             db("set", key, value)
@@ -128,6 +140,9 @@ def main():
                    lambda: text("state3") != before and text("voltage3") in ("", "---"), 2)
         print(f"fault and removal shown after {time.monotonic() - started:.2f} s")
 
+        if ARGS.shots:
+            os.makedirs(ARGS.shots, exist_ok=True)
+            driver.save_screenshot(os.path.join(ARGS.shots, "web-360x740.png"))
         wide = driver.execute_script(
             "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
         assert wide <= 0, f"{wide} px of sideways scrolling at 360 px"
@@ -136,6 +151,20 @@ def main():
                    "click cmdOk", "answer yes", "click cmdCancel")
         wait_until("the battery's name as text", lambda: XSS in text("recording1"), 10)
         assert not driver.find_elements(By.CSS_SELECTOR, "main img"), "markup from a name"
+
+        if ARGS.shots:
+            driver.set_window_size(1366, 768)
+            time.sleep(1)
+            driver.save_screenshot(os.path.join(ARGS.shots, "web-1366x768.png"))
+            driver.set_window_size(360, 740)
+        if ARGS.delays:
+            driver.execute_script("window.velmaraDelays = []")
+            wait_until(f"{ARGS.delays} updates", lambda: driver.execute_script(
+                "return window.velmaraDelays.length") >= ARGS.delays, ARGS.delays * 2)
+            delays = sorted(driver.execute_script("return window.velmaraDelays")[:ARGS.delays])
+            pick = lambda q: delays[min(len(delays) - 1, int(q * len(delays)))]
+            print(f"answer to page over {len(delays)} updates: p50 {pick(0.5)} ms, "
+                  f"p99 {pick(0.99)} ms, max {delays[-1]} ms")
 
         program.stop()
         wait_until("the page says the link is lost",

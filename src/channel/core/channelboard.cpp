@@ -93,6 +93,11 @@ ChannelSnapshot ChannelBoard::snapshot(ChannelCode code) const {
     return ch && ch->controller ? ch->last : ChannelSnapshot();
 }
 
+const ChannelScreen* ChannelBoard::screen(ChannelCode code) const {
+    const Channel* ch = channel(code);
+    return ch && ch->controller ? ch->screen.get() : nullptr;
+}
+
 void ChannelBoard::setStatusbarText(const QString& channelCode, const QString& text, bool fault) {
     if (Channel* ch = channel(ChannelCode::fromText(channelCode).value_or(ChannelCode()))) {
         ch->stateText = text;

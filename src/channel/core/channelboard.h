@@ -48,6 +48,9 @@ public:
     // What the channel shows now (for a listener that comes late); an empty
     // snapshot for a channel that does not run.
     ChannelSnapshot snapshot(ChannelCode code) const;
+    // The texts the channel's window shows now (null for a channel that does
+    // not run), for a listener that shows them elsewhere.
+    const ChannelScreen* screen(ChannelCode code) const;
 
     // --- shared by the channels ---
     // Channel 1 found no charger: the other channels stay silent.

@@ -19,6 +19,10 @@ public:
     void attach(ChannelDisplay* view);
     ChannelDisplay* view() const { return m_view; }
     bool valuesStale() const { return m_stale; }
+    bool isVisible(ChannelField field) const { return m_visible.value(int(field), true); }
+    // The lines of the end-value lists as the window shows them.
+    const QList<EndValueDisplayLine>& chargeLines() const { return m_laden; }
+    const QList<EndValueDisplayLine>& dischargeLines() const { return m_entladen; }
 
     void setText(ChannelField field, const QString& text) override;
     QString text(ChannelField field) const override;

@@ -32,6 +32,7 @@
 #include "ui/dialogs/firststart.h"
 #include "ui/dialogs/infowindow.h"
 #include "ui/dialogs/languagedialog.h"
+#include "web/ui/webview.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -64,6 +65,9 @@ MainWindow::MainWindow(Session& session, ChannelBoard& board, QWidget* parent)
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdi);
     m_printing = std::make_unique<PrintEntries>(m_session, this);
+    m_webView = std::make_unique<WebView>(m_session, m_board, [this](const QString& code) {
+        return m_session.text(channelCaptionKey(code));
+    });
     m_contexts = std::make_unique<FeatureContexts>(m_session, *m_printing, this, m_mdi);
     createMenus();
     m_marks = new StatusMarks(m_session, statusBar());
@@ -81,6 +85,7 @@ MainWindow::~MainWindow() {
         c.view.reset();
         delete c.sub.data();
     }
+    m_webView.reset(); // its viewers go before the channels they watch
     m_board.stopAll();
     m_session.releaseLink();
 }
@@ -102,6 +107,7 @@ void MainWindow::applyLanguageTexts() {
             action->setText(m_session.text(key));
     }
     m_marks->applyTexts();
+    m_webView->setLanguage();
 }
 
 // ---------------------------------------------------------------- channels

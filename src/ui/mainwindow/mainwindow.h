@@ -26,6 +26,8 @@ class QUrl;
 
 namespace velmara {
 
+class WebView;
+
 class BatteryUsage;
 class ChannelBoard;
 class ChargerLink;
@@ -182,6 +184,7 @@ private:
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<ChannelNotifications> m_notifications;
     QAction* m_notificationsAction = nullptr;
+    std::unique_ptr<WebView> m_webView;
     QAction* m_exportPng = nullptr;
     QAction* m_exportPdf = nullptr;
     std::function<bool(const QUrl&)> m_openUrl;

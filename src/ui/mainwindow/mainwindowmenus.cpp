@@ -158,6 +158,8 @@ void MainWindow::createMenus() {
         m_notificationsAction->setChecked(notificationsEnabled(m_session.setting("Notifications")));
     });
     connect(m_notificationsAction, &QAction::triggered, this, &MainWindow::onNotificationsToggled);
+    connect(addEntry(einstellungen, "mnuEinstellungenWebAnsicht", "Web-Ansicht ...", "4900"),
+            &QAction::triggered, this, [this] { m_webView->configure(this); });
 
     QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
     connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),

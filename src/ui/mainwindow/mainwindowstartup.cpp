@@ -185,6 +185,9 @@ StartupOutcome MainWindow::load() {
     m_trace << "channels";
     loadChannelWindows();
 
+    m_trace << "web view";
+    m_webView->start();
+
     m_trace << "visibility";
     applyVisibility("001");
 

@@ -29,9 +29,11 @@ QByteArray webChannelMessage(const WebChannelView& view) {
                     {"current", view.current},
                     {"voltage", view.voltage},
                     {"capacity", view.capacity},
+                    {"stale", view.stale},
                     {"recording", view.recording},
                     {"afterCharge", QJsonArray::fromStringList(view.afterCharge)},
-                    {"afterDischarge", QJsonArray::fromStringList(view.afterDischarge)}});
+                    {"afterDischarge", QJsonArray::fromStringList(view.afterDischarge)},
+                    {"readAt", double(view.readAtMs)}});
 }
 
 QByteArray webCurveMessage(const QString& code, const QList<WebCurvePoint>& points, bool reset) {

@@ -18,8 +18,12 @@ struct WebChannelView {
     QString state;
     bool fault = false;
     QString current, voltage, capacity;
-    QString recording; // battery and series being recorded, "" when none
+    bool stale = false; // the values stopped with a fault
+    QString recording;  // battery and series being recorded, "" when none
     QStringList afterCharge, afterDischarge;
+    // When the charger's answer behind these values was read (ms since the
+    // epoch, 0 before the first): the page measures how late it shows them.
+    qint64 readAtMs = 0;
     bool operator==(const WebChannelView&) const = default;
 };
 

@@ -5,6 +5,8 @@
 const token = new URLSearchParams(location.search).get('t') || '';
 const texts = {};
 const channels = new Map(); // code -> {section, fields, points}
+// How late each value reached the page after the charger's answer was read (ms).
+window.velmaraDelays = [];
 
 function text(key, fallback) { return texts[key] || fallback; }
 
@@ -57,6 +59,7 @@ function showChannel(m) {
   f.current.textContent = m.current;
   f.voltage.textContent = m.voltage;
   f.capacity.textContent = m.capacity;
+  for (const key of ['current', 'voltage', 'capacity']) f[key].classList.toggle('stale', !!m.stale);
   f.recording.textContent = m.recording;
   f.currentLabel.textContent = text('current', 'Current');
   f.voltageLabel.textContent = text('voltage', 'Voltage');
@@ -157,6 +160,8 @@ function connect() {
       for (const view of channels.values()) if (view.last) showChannel(view.last);
       setLink(false);
     } else if (m.type === 'channel') {
+      if (m.readAt > 0 && window.velmaraDelays.length < 10000)
+        window.velmaraDelays.push(Date.now() - m.readAt);
       showChannel(m);
     } else if (m.type === 'curve') {
       addCurve(m);
