@@ -3,6 +3,7 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
 #include "ui/mainwindow/printentries.h"
+#include "web/ui/webview.h"
 
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"

@@ -2,6 +2,7 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
 #include "ui/mainwindow/statusmarks.h"
+#include "web/ui/webview.h"
 
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
@@ -184,8 +185,7 @@ StartupOutcome MainWindow::load() {
 
     m_trace << "channels";
     loadChannelWindows();
-
-    m_trace << "web view";
+    // The web view, when it is on, from the channels' first snapshots on.
     m_webView->start();
 
     m_trace << "visibility";
