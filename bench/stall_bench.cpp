@@ -127,6 +127,9 @@ public:
                     QObject::connect(socket, &QWebSocket::textMessageReceived,
                                      [this](const QString&) { ++messages; });
                     QObject::connect(socket, &QWebSocket::connected, [this] { ++connected; });
+                    QObject::connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), [socket] {
+                        std::fprintf(stderr, "viewer: %s\n", qPrintable(socket->errorString()));
+                    });
                     socket->open(QUrl(
                         QStringLiteral("ws://127.0.0.1:%1/feed?t=%2").arg(port).arg(kWebToken)));
                 }
@@ -189,11 +192,16 @@ struct Case {
     int webViewers = 0;    // the web view on, with this many viewers
 };
 
+// The settings rows of the web view, written while no window has the files open.
 void setWebView(bool on, quint16 port) {
-    SettingsStore& settings = g_session->settings();
-    settings.setOrAddSetting(QStringLiteral("WebView"), on ? "YES" : "NO");
-    settings.setOrAddSetting(QStringLiteral("WebViewPort"), QString::number(port));
-    settings.setOrAddSetting(QStringLiteral("WebViewToken"), kWebToken);
+    Session& session = *g_session;
+    if (!session.openMaster().ok)
+        return;
+    session.settings().setRecordset(session.master()->openRecordset("SELECT * FROM Optionen"));
+    session.setSetting(QStringLiteral("WebView"), on ? "YES" : "NO");
+    session.setSetting(QStringLiteral("WebViewPort"), QString::number(port));
+    session.setSetting(QStringLiteral("WebViewToken"), kWebToken);
+    session.closeFiles();
 }
 
 void runCase(benchmark::State& state, const Case& c) {

@@ -5,6 +5,7 @@
 #include "base/core/programfolder.h"
 #include "base/widgets/modal.h"
 #include "bench_folder.h"
+#include "channel/core/channelboard.h"
 #include "data/databases.h"
 #include "data/session.h"
 #include "data/settingsstore.h"
@@ -65,7 +66,8 @@ bool prepareFolder(Session& session) {
 
 void BM_StartupToFirstPaint(benchmark::State& state, Session* session) {
     for (auto _ : state) {
-        MainWindow window(*session);
+        ChannelBoard board(*session);
+        MainWindow window(*session, board);
         PaintWatch watch;
         window.installEventFilter(&watch);
         QElapsedTimer clock;
