@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 
 namespace velmara::test {
 namespace {
@@ -205,6 +206,20 @@ TEST_F(MainWindowTest, PortThatFailsShowsTheErrorThenThePortDialog) {
             EXPECT_FALSE(w->isVisible());
         }
     }
+}
+
+// The web view on a port another program holds: said in a box, the program goes on.
+TEST_F(MainWindowTest, AWebViewPortInUseIsToldAndTheProgramGoesOn) {
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(holder.serverPort());
+    prepare({{"WebView", "YES"}, {"WebViewPort", port}});
+    ScriptedMessages boxes(session());
+    boxes.expect("4907");
+    auto w = makeWindow();
+    EXPECT_EQ(w->load(), StartupOutcome::Running);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown.first().text.contains(port));
 }
 
 TEST_F(MainWindowTest, QuitQuestionStoresVisibilityAndEndsOnlyOnYes) {

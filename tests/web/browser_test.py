@@ -2,7 +2,7 @@
 """The web view in a real browser (headless Chromium through Selenium), against
 velmara on the offscreen platform and the charger simulator.
 
-    browser_test.py BIN_DIR [--shots DIR] [--delays N]
+    browser_test.py BIN_DIR [--shots DIR] [--delays N] [--language de|en]
 
 --shots DIR saves the page at 360x740 and 1366x768 as PNG files; --delays N
 measures, in the browser, how late N channel updates reach the page after the
@@ -35,6 +35,7 @@ ARGS = argparse.ArgumentParser()
 ARGS.add_argument("bin")
 ARGS.add_argument("--shots")
 ARGS.add_argument("--delays", type=int, default=0)
+ARGS.add_argument("--language", default="en")
 ARGS = ARGS.parse_args()
 BIN = os.path.abspath(ARGS.bin)
 TOKEN = "browserTest-0123456789abcdefghijklmnopqrstuv"
@@ -102,8 +103,8 @@ def main():
             subprocess.run([os.path.join(BIN, "velmara-db"), "--folder", work, *args],
                            check=True, stdout=subprocess.DEVNULL)
         db("init")
-        for key, value in [("FirstStartup", "NO"), ("UsedLanguage", "en"), ("UsedCharger", "QMT4"),
-                           ("ComPort", "1"),
+        for key, value in [("FirstStartup", "NO"), ("UsedLanguage", ARGS.language),
+                           ("UsedCharger", "QMT4"), ("ComPort", "1"),
                            ("ComDevice1", link), ("WebView", "YES"), ("WebViewPort", str(port)),
                            ("WebViewToken", TOKEN)] + [(f"Akku{n}Visible", "YES") for n in range(1, 5)]:
             db("set", key, value)
