@@ -1,8 +1,10 @@
 #include "web/core/webroutes.h"
 #include "web/core/webviewserver.h"
 
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWebSocket>
 #include <gtest/gtest.h>
@@ -79,6 +81,38 @@ TEST(WebViewServer, AnswersThePageAndFeedsOnlyViewersWithTheToken) {
               (QStringList{R"({"type":"hello"})", R"({"type":"channel","channel":"2"})"}));
     EXPECT_TRUE(waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
     EXPECT_TRUE(strangerGot.isEmpty());
+}
+
+// A viewer that stops reading is dropped, not waited for, and costs no more
+// memory than its limit; one that was sent a long curve on arrival is not.
+TEST(WebViewServer, DropsAViewerThatStopsReadingButNotOneWithALongStart) {
+    WebViewServer server;
+    const QByteArray longCurve(3 << 20, 'x'); // three times the limit, on arrival
+    server.setCurrentState([&] { return QByteArrayList{longCurve}; });
+    ASSERT_TRUE(server.start({true, false, 0, kToken}));
+    QWebSocket reader;
+    qint64 got = 0;
+    QObject::connect(&reader, &QWebSocket::textMessageReceived,
+                     [&](const QString& m) { got += m.size(); });
+    reader.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/feed?t=%2").arg(server.port()).arg(kToken)));
+    // The stalled one asks for the feed and then reads nothing.
+    QTcpSocket stalled;
+    stalled.connectToHost(QHostAddress::LocalHost, server.port());
+    ASSERT_TRUE(stalled.waitForConnected(5000));
+    stalled.write(
+        "GET /feed?t=" + kToken.toLatin1() +
+        " HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+    ASSERT_TRUE(waitFor([&] { return server.viewerCount() == 2; }));
+    stalled.setReadBufferSize(1); // from here on it takes nothing more
+    const QByteArray message(256 << 10, 'y');
+    for (int i = 0; i < 400 && server.viewerCount() == 2; ++i) {
+        server.broadcast(message);
+        QTest::qWait(5);
+    }
+    EXPECT_EQ(server.viewerCount(), 1) << "the stalled viewer is dropped";
+    EXPECT_TRUE(waitFor([&] { return got >= longCurve.size() + message.size(); }))
+        << "the reading viewer keeps its feed";
 }
 
 } // namespace

@@ -92,21 +92,22 @@ void WebViewServer::acceptViewers() {
         viewer->setMaxAllowedIncomingMessageSize(1024);
         QWebSocket* raw = viewer.get();
         connect(raw, &QWebSocket::disconnected, this, [this, raw] { dropViewer(raw); });
+        qint64 allowance = 0;
         if (m_state)
             for (const QByteArray& message : m_state())
-                raw->sendTextMessage(QString::fromUtf8(message));
-        m_viewers.push_back(std::move(viewer));
+                allowance += raw->sendTextMessage(QString::fromUtf8(message));
+        m_viewers.push_back({std::move(viewer), allowance});
     }
 }
 
 void WebViewServer::broadcast(const QByteArray& message) {
     const QString text = QString::fromUtf8(message);
     std::vector<QWebSocket*> slow;
-    for (const auto& viewer : m_viewers) {
-        if (viewer->bytesToWrite() > kMaxQueuedBytes)
-            slow.push_back(viewer.get());
+    for (const Viewer& viewer : m_viewers) {
+        if (viewer.socket->bytesToWrite() > kMaxQueuedBytes + viewer.allowance)
+            slow.push_back(viewer.socket.get());
         else
-            viewer->sendTextMessage(text);
+            viewer.socket->sendTextMessage(text);
     }
     for (QWebSocket* viewer : slow) {
         viewer->abort();
@@ -116,10 +117,10 @@ void WebViewServer::broadcast(const QByteArray& message) {
 
 void WebViewServer::dropViewer(QWebSocket* viewer) {
     const auto it = std::find_if(m_viewers.begin(), m_viewers.end(),
-                                 [viewer](const auto& v) { return v.get() == viewer; });
+                                 [viewer](const Viewer& v) { return v.socket.get() == viewer; });
     if (it == m_viewers.end())
         return;
-    it->release()->deleteLater();
+    it->socket.release()->deleteLater();
     m_viewers.erase(it);
 }
 

@@ -33,8 +33,9 @@ public:
     void setCurrentState(CurrentState state) { m_state = std::move(state); }
 
     // Sends one message to every viewer. A viewer that has not taken what it was
-    // sent before (more than kMaxQueuedBytes still waiting) is dropped instead
-    // of being waited for: it reconnects and starts from the current state.
+    // sent before (more than kMaxQueuedBytes still waiting, beyond the current
+    // state it was sent on arrival, which may be larger for a long curve) is
+    // dropped instead of being waited for: it reconnects and starts anew.
     void broadcast(const QByteArray& message);
     int viewerCount() const { return int(m_viewers.size()); }
 
@@ -52,7 +53,11 @@ private:
     WebAccess m_access;
     quint16 m_port = 0;
     CurrentState m_state;
-    std::vector<std::unique_ptr<QWebSocket>> m_viewers;
+    struct Viewer {
+        std::unique_ptr<QWebSocket> socket;
+        qint64 allowance = 0; // the bytes of the state it was sent on arrival
+    };
+    std::vector<Viewer> m_viewers;
 };
 
 } // namespace velmara
