@@ -50,7 +50,9 @@ function(velmara_test_code target)
 endfunction()
 
 function(velmara_add_test)
-    cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    # WRAPPER: a command the test binary runs under (pg_virtualenv for the
+    # tests that need a throw-away PostgreSQL server).
+    cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS;WRAPPER" ${ARGN})
     if(NOT T_LABEL)
         set(T_LABEL unit)
     endif()
@@ -70,7 +72,7 @@ function(velmara_add_test)
     velmara_test_code(${T_NAME})
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     set(tmp ${CMAKE_BINARY_DIR}/test-tmp/${T_NAME})
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    add_test(NAME ${T_NAME} COMMAND ${T_WRAPPER} $<TARGET_FILE:${T_NAME}>)
     set_tests_properties(${T_NAME} PROPERTIES
         LABELS ${T_LABEL}
         TIMEOUT ${T_TIMEOUT}

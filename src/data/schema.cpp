@@ -31,6 +31,11 @@ const QVector<SchemaStep>& userSchemaSteps() {
     return steps;
 }
 
+const QVector<SchemaStep>& serverSchemaSteps() {
+    static const QVector<SchemaStep> steps{{1, resourceText("server-schema-1.sql")}};
+    return steps;
+}
+
 QString masterSeedRows() {
     return resourceText("master-rows.sql");
 }

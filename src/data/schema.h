@@ -20,6 +20,8 @@ enum class UpgradeResult { UpToDate, Upgraded, NewerFile, Failed };
 // The steps of the master and the user file, oldest first.
 const QVector<SchemaStep>& masterSchemaSteps();
 const QVector<SchemaStep>& userSchemaSteps();
+// The steps of the shared user data on a PostgreSQL server (data/serverschema.h).
+const QVector<SchemaStep>& serverSchemaSteps();
 // The delivered rows of a new master file.
 QString masterSeedRows();
 

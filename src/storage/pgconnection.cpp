@@ -1,0 +1,163 @@
+#include "storage/pgconnection.h"
+
+#include <QCoroSignal>
+#include <QDeadlineTimer>
+#include <QSocketNotifier>
+
+#include <libpq-fe.h>
+
+#include <vector>
+
+namespace velmara {
+
+namespace {
+
+using Wait = PgConnection::Wait;
+
+QString errorOf(PGconn* conn) {
+    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+}
+
+// Waits until the connection's socket can be read or written, while the event
+// loop runs; false when the deadline passed first.
+QCoro::Task<bool> socketReady(PGconn* conn, QSocketNotifier::Type type, QDeadlineTimer deadline) {
+    const int fd = PQsocket(conn);
+    if (fd < 0)
+        co_return false;
+    const qint64 left = deadline.remainingTime();
+    if (left == 0)
+        co_return false;
+    QSocketNotifier notifier(fd, type);
+    const auto fired = co_await qCoro(&notifier, &QSocketNotifier::activated, Wait(left));
+    co_return fired.has_value();
+}
+
+QString timedOut(Wait wait) {
+    return QStringLiteral("the server did not answer within %1 s").arg(wait.count() / 1000.0);
+}
+
+} // namespace
+
+PgConnection::~PgConnection() {
+    close();
+}
+
+void PgConnection::close() {
+    if (m_conn)
+        PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+QCoro::Task<Result<std::unique_ptr<PgConnection>>> PgConnection::open(QString conninfo, Wait wait) {
+    const QDeadlineTimer deadline(wait);
+    PGconn* conn = PQconnectStart(conninfo.toUtf8().constData());
+    if (!conn)
+        co_return Failure{QStringLiteral("out of memory")};
+    std::unique_ptr<PgConnection> connection(new PgConnection(conn));
+    if (PQstatus(conn) == CONNECTION_BAD)
+        co_return Failure{errorOf(conn)};
+    // libpq tells what to wait for before each step; the socket may change
+    // between steps (another host, a second try without TLS).
+    PostgresPollingStatusType step = PGRES_POLLING_WRITING;
+    while (step != PGRES_POLLING_OK) {
+        if (step == PGRES_POLLING_FAILED)
+            co_return Failure{errorOf(conn)};
+        const auto type =
+            step == PGRES_POLLING_READING ? QSocketNotifier::Read : QSocketNotifier::Write;
+        if (!co_await socketReady(conn, type, deadline))
+            co_return Failure{timedOut(wait)};
+        step = PQconnectPoll(conn);
+    }
+    if (PQsetnonblocking(conn, 1) != 0)
+        co_return Failure{errorOf(conn)};
+    co_return std::move(connection);
+}
+
+QCoro::Task<Result<PgRows>> PgConnection::exec(QString sql, QList<QVariant> params, Wait wait) {
+    if (!m_conn)
+        co_return Failure{QStringLiteral("the connection to the server is closed")};
+    if (m_busy)
+        co_return Failure{QStringLiteral("the connection is running another statement")};
+    m_busy = true;
+    struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{m_busy};
+    const QDeadlineTimer deadline(wait);
+
+    std::vector<QByteArray> texts;
+    std::vector<const char*> values;
+    texts.reserve(size_t(params.size()));
+    for (const QVariant& p : params) {
+        texts.push_back(p.isNull() ? QByteArray() : p.toString().toUtf8());
+        values.push_back(p.isNull() ? nullptr : texts.back().constData());
+    }
+    // Without parameters a text may hold several statements (a schema step);
+    // with them it is one statement and the values never become SQL.
+    const QByteArray text = sql.toUtf8();
+    const int sent = values.empty()
+                         ? PQsendQuery(m_conn, text.constData())
+                         : PQsendQueryParams(m_conn, text.constData(), int(values.size()), nullptr,
+                                             values.data(), nullptr, nullptr, 0);
+    if (!sent)
+        co_return Failure{errorOf(m_conn)};
+    // The statement goes out as the socket takes it.
+    for (int left = PQflush(m_conn); left != 0; left = PQflush(m_conn)) {
+        if (left < 0 || !co_await socketReady(m_conn, QSocketNotifier::Write, deadline)) {
+            const QString error = left < 0 ? errorOf(m_conn) : timedOut(wait);
+            close();
+            co_return Failure{error};
+        }
+    }
+    // Then its results as they come; the last one counts, an error anywhere fails it.
+    PgRows rows;
+    QString error;
+    for (;;) {
+        while (PQisBusy(m_conn)) {
+            if (!co_await socketReady(m_conn, QSocketNotifier::Read, deadline) || !m_conn) {
+                if (m_conn) {
+                    if (PGcancel* cancel = PQgetCancel(m_conn)) {
+                        char ignored[256];
+                        PQcancel(cancel, ignored, sizeof ignored);
+                        PQfreeCancel(cancel);
+                    }
+                }
+                close();
+                co_return Failure{timedOut(wait)};
+            }
+            if (!PQconsumeInput(m_conn)) {
+                const QString lost = errorOf(m_conn);
+                close();
+                co_return Failure{lost};
+            }
+        }
+        PGresult* result = PQgetResult(m_conn);
+        if (!result)
+            break;
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
+            rows = PgRows();
+            rows.changed = QByteArray(PQcmdTuples(result)).toLongLong();
+            const int n = PQntuples(result), columns = PQnfields(result);
+            rows.rows.reserve(n);
+            for (int r = 0; r < n; ++r) {
+                QList<QVariant> row;
+                row.reserve(columns);
+                for (int c = 0; c < columns; ++c)
+                    row.append(PQgetisnull(result, r, c)
+                                   ? QVariant()
+                                   : QVariant(QString::fromUtf8(PQgetvalue(result, r, c),
+                                                                PQgetlength(result, r, c))));
+                rows.rows.append(std::move(row));
+            }
+        } else if (error.isEmpty()) {
+            error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+        }
+        PQclear(result);
+    }
+    if (!error.isEmpty())
+        co_return Failure{error};
+    co_return rows;
+}
+
+} // namespace velmara

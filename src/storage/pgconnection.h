@@ -1,0 +1,63 @@
+#pragma once
+// A connection to a PostgreSQL server that never blocks its thread: opening it
+// and every statement run through libpq's asynchronous calls, driven by the
+// event loop, and each ends after a bounded wait. The connection string is
+// libpq's own ("host=... dbname=...", "service=velmara"), so passwords come
+// from where libpq takes them (.pgpass, the service file, PGPASSWORD) and
+// sslmode and the other options work as users of PostgreSQL expect.
+#include "base/core/result.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <chrono>
+#include <memory>
+
+struct pg_conn;
+
+namespace velmara {
+
+// The rows of a statement as text (a NULL is a null QVariant), and how many
+// rows it changed.
+struct PgRows {
+    QList<QList<QVariant>> rows;
+    qint64 changed = 0;
+    QVariant value(int row = 0, int column = 0) const {
+        return row < rows.size() && column < rows[row].size() ? rows[row][column] : QVariant();
+    }
+};
+
+class PgConnection {
+public:
+    using Wait = std::chrono::milliseconds;
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+
+    // Opens a connection; the failure names what libpq says (wrong password,
+    // refused, no TLS where it is required) or that the server did not answer
+    // within the wait.
+    static QCoro::Task<Result<std::unique_ptr<PgConnection>>> open(QString conninfo,
+                                                                   Wait wait = Wait(10000));
+
+    // Runs one statement with $1, $2, ... bound to params (a null QVariant is
+    // NULL; every other value goes as its text); without params the text may
+    // hold several statements, run as one transaction. A statement that does not end
+    // within the wait is cancelled and the connection is closed.
+    QCoro::Task<Result<PgRows>> exec(QString sql, QList<QVariant> params = {},
+                                     Wait wait = Wait(10000));
+
+    // The connection must outlive a statement it runs.
+    bool isOpen() const { return m_conn != nullptr; }
+
+private:
+    explicit PgConnection(pg_conn* conn) : m_conn(conn) {}
+    void close();
+
+    pg_conn* m_conn = nullptr;
+    bool m_busy = false;
+};
+
+} // namespace velmara
