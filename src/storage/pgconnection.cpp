@@ -3,9 +3,11 @@
 #include <QCoroSignal>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <libpq-fe.h>
 
+#include <limits>
 #include <vector>
 
 namespace velmara {
@@ -18,6 +20,29 @@ QString errorOf(PGconn* conn) {
     return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
 }
 
+// The socket of a connection ready for a step, or the time up first: told once.
+class SocketWait : public QObject {
+    Q_OBJECT
+public:
+    SocketWait(int fd, QSocketNotifier::Type type, qint64 ms) : m_notifier(fd, type) {
+        connect(&m_notifier, &QSocketNotifier::activated, this, [this] { finish(true); });
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, [this] { finish(false); });
+        m_timer.start(int(std::min<qint64>(ms, std::numeric_limits<int>::max())));
+    }
+Q_SIGNALS:
+    void finished(bool ready);
+
+private:
+    void finish(bool ready) {
+        m_notifier.setEnabled(false);
+        m_timer.stop();
+        Q_EMIT finished(ready);
+    }
+    QSocketNotifier m_notifier;
+    QTimer m_timer;
+};
+
 // Waits until the connection's socket can be read or written, while the event
 // loop runs; false when the deadline passed first.
 QCoro::Task<bool> socketReady(PGconn* conn, QSocketNotifier::Type type, QDeadlineTimer deadline) {
@@ -27,9 +52,9 @@ QCoro::Task<bool> socketReady(PGconn* conn, QSocketNotifier::Type type, QDeadlin
     const qint64 left = deadline.remainingTime();
     if (left == 0)
         co_return false;
-    QSocketNotifier notifier(fd, type);
-    const auto fired = co_await qCoro(&notifier, &QSocketNotifier::activated, Wait(left));
-    co_return fired.has_value();
+    // Nothing fires before the wait below lets the event loop run.
+    SocketWait wait(fd, type, left < 0 ? std::numeric_limits<int>::max() : left);
+    co_return co_await qCoro(&wait, &SocketWait::finished);
 }
 
 QString timedOut(Wait wait) {
@@ -161,3 +186,5 @@ QCoro::Task<Result<PgRows>> PgConnection::exec(QString sql, QList<QVariant> para
 }
 
 } // namespace velmara
+
+#include "pgconnection.moc"
