@@ -38,6 +38,7 @@ function channelView(code) {
   }
   for (const key of ['afterCharge', 'afterDischarge']) {
     fields[key + 'Label'] = element('h3', '', section);
+    fields[key + 'Heading'] = element('pre', 'heading', section);
     fields[key] = element('pre', '', section);
   }
   const canvas = element('canvas', '', section);
@@ -66,6 +67,8 @@ function showChannel(m) {
   f.capacityLabel.textContent = text('capacity', 'Capacity');
   f.afterChargeLabel.textContent = text('afterCharge', 'After charging');
   f.afterDischargeLabel.textContent = text('afterDischarge', 'After discharging');
+  f.afterChargeHeading.textContent = text('endValueHeading', '');
+  f.afterDischargeHeading.textContent = text('endValueHeading', '');
   f.afterCharge.textContent = (m.afterCharge || []).join('\n') || '---';
   f.afterDischarge.textContent = (m.afterDischarge || []).join('\n') || '---';
 }

@@ -1,5 +1,6 @@
 #include "web/ui/webview.h"
 
+#include "data/endvaluelines.h"
 #include "data/session.h"
 #include "web/core/webaccessstore.h"
 #include "web/core/webboardfeed.h"
@@ -42,6 +43,12 @@ void WebView::setLanguage() {
     QMap<QString, QString> texts;
     for (const auto& [name, key] : words)
         texts.insert(QLatin1String(name), m_session.text(QLatin1String(key)));
+    // The heading over the end-value lines, in their fixed columns.
+    texts.insert(QStringLiteral("endValueHeading"),
+                 endValueHeadingLine(m_session.text(QStringLiteral("0834")),
+                                     m_session.text(QStringLiteral("0836")),
+                                     m_session.text(QStringLiteral("0838")),
+                                     m_session.text(QStringLiteral("0840"))));
     m_feed->setTexts(m_session.texts().languageKey(), texts);
     m_boardFeed->refresh();
 }
