@@ -3,6 +3,7 @@
 #include "channel/core/channelboard.h"
 #include "channel/core/channelscreen.h"
 #include "charts/core/livecurve.h"
+#include "data/valuestrings.h"
 #include "web/core/webfeed.h"
 
 namespace velmara {
@@ -47,7 +48,7 @@ void WebBoardFeed::follow(const ChannelSnapshot& snapshot) {
     const bool reset = series != snapshot.tempSeriesId;
     series = snapshot.tempSeriesId;
     WebCurvePoint point;
-    point.seconds = qint32(std::max<qint64>(0, snapshot.tempSeriesStart.secsTo(snapshot.readAt)));
+    point.seconds = qint32(secondsSince(snapshot.tempSeriesStart, snapshot.readAt));
     point.millivolt = snapshot.voltageMv;
     point.milliampere = snapshot.currentMa;
     point.milliampereHours = snapshot.capacityMah;

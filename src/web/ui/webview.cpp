@@ -21,7 +21,6 @@ WebView::~WebView() {
 }
 
 void WebView::start() {
-    setLanguage();
     apply();
 }
 

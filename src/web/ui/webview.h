@@ -24,7 +24,8 @@ public:
             std::function<QString(const QString& channelCode)> title, QObject* parent = nullptr);
     ~WebView() override;
 
-    // Starts the server when the settings say so (at start-up, once the texts are read).
+    // Starts the server when the settings say so (at start-up, after the main
+    // window has given it its texts through setLanguage()).
     void start();
     // The dialog of "Einstellungen" > "Web-Ansicht ...": what the user confirms
     // is stored and takes effect at once.
