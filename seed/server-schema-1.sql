@@ -1,39 +1,47 @@
 -- The shared user data on a PostgreSQL server, schema version 1: the
 -- batteries, series, values and programs of every station. A series names the
 -- station and channel that recorded it. A value is keyed by its series and its
--- place in it (Seq), and by the station that shipped it with that station's
--- own sequence, so a value shipped twice is stored once.
+-- place in it (Seq); a value a station shipped also carries that station's key
+-- and its own sequence number, so a value shipped twice is stored once.
 CREATE TABLE velmara_schema (version integer NOT NULL);
 INSERT INTO velmara_schema VALUES (0);
 CREATE TABLE Programme (
     ProgrammID bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
     Bez text NOT NULL UNIQUE,
-    daten text
+    Daten text
 );
 CREATE TABLE Akkus (
-    AkkuId bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    AkkuId integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
     AkkuName text NOT NULL UNIQUE,
     bemerkung text
 );
 CREATE TABLE MessReihen (
-    MessReiheID bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    AkkuId bigint NOT NULL REFERENCES Akkus (AkkuId) ON DELETE CASCADE,
+    MessReiheID integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    AkkuId integer NOT NULL REFERENCES Akkus (AkkuId) ON DELETE CASCADE,
     Nummer integer,
     bemerkung text,
     Datum text,
     Programm text,
     Mode text,
-    Station text NOT NULL,
+    Station text NOT NULL DEFAULT '',
     Kanal integer,
-    UNIQUE (AkkuId, Nummer)
+    UNIQUE (AkkuId, Nummer) DEFERRABLE INITIALLY DEFERRED
+);
+-- Series of an import still running, the battery made for it, and the
+-- station that imports it (what is left of a station's unfinished import is
+-- that station's to remove).
+CREATE TABLE ImportMessReihen (
+    MessReiheID integer PRIMARY KEY REFERENCES MessReihen (MessReiheID) ON DELETE CASCADE,
+    NeuerAkku integer REFERENCES Akkus (AkkuId) ON DELETE CASCADE,
+    StationKey text NOT NULL
 );
 CREATE TABLE MessWerte (
-    MessReiheID bigint NOT NULL REFERENCES MessReihen (MessReiheID) ON DELETE CASCADE,
+    MessReiheID integer NOT NULL REFERENCES MessReihen (MessReiheID) ON DELETE CASCADE,
     Seq bigint NOT NULL,
     EW boolean NOT NULL DEFAULT false,
     MessWertString text NOT NULL,
-    Station text NOT NULL,
-    StationSeq bigint NOT NULL,
+    StationKey text,
+    StationSeq bigint,
     PRIMARY KEY (MessReiheID, Seq),
-    UNIQUE (Station, StationSeq)
+    UNIQUE (MessReiheID, StationKey, StationSeq)
 );

@@ -29,6 +29,8 @@ struct SeriesRow {
     QDateTime created;   // Datum
     QString createdText; // Datum as stored
     QString program;     // Programm, the charger's program text
+    QString station;     // Station: the name of the station that recorded it ("" before stations)
+    int channel = 0;     // Kanal: its channel there (0: not known)
 };
 
 // A new series row; number 0 leaves it without a number (an import in progress).
@@ -39,6 +41,7 @@ struct NewSeries {
     QVariant created; // a QDateTime, or the text of a file
     QString program;
     QString mode;
+    int channel = 0; // the channel that records it (0: none, e.g. an import)
 };
 
 // What deleting a battery or a series takes with it.

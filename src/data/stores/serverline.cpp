@@ -1,0 +1,78 @@
+#include "data/stores/serverline.h"
+
+namespace velmara {
+
+ServerLine::ServerLine(QString conninfo, ServerWaits waits)
+    : m_conninfo(std::move(conninfo)), m_waits(waits) {}
+
+ServerLine::~ServerLine() = default;
+
+void ServerLine::drop() {
+    m_connection.reset();
+}
+
+Result<PgConnection*> ServerLine::connection() {
+    if (m_connection && m_connection->isOpen())
+        return m_connection.get();
+    if (m_depth > 0)
+        return Failure{QStringLiteral("the connection to the server was lost")};
+    auto opened = PgConnection::openHere(m_conninfo, m_waits.connect);
+    if (!opened)
+        return Failure{opened.error()};
+    m_connection = std::move(*opened);
+    return m_connection.get();
+}
+
+Result<PgRows> ServerLine::run(const QString& sql, const QList<QVariant>& params) {
+    const auto connection = this->connection();
+    if (!connection)
+        return Failure{connection.error()};
+    return (*connection)->run(sql, params, m_waits.statement);
+}
+
+Result<qint64> ServerLine::visit(const QString& sql, const QList<QVariant>& params,
+                                 const PgRowVisitor& visitor) {
+    const auto connection = this->connection();
+    if (!connection)
+        return Failure{connection.error()};
+    return (*connection)->visit(sql, params, visitor, m_waits.statement);
+}
+
+Result<qint64> ServerLine::number(const QString& sql, const QList<QVariant>& params) {
+    const auto rows = run(sql, params);
+    if (!rows)
+        return Failure{rows.error()};
+    return rows->value().toLongLong();
+}
+
+Result<void> ServerLine::inTransaction(const std::function<Result<void>()>& work) {
+    if (m_depth > 0) {
+        ++m_depth;
+        const Result<void> done = work();
+        --m_depth;
+        return done;
+    }
+    if (const auto begun = run(QStringLiteral("BEGIN")); !begun)
+        return Failure{begun.error()};
+    m_depth = 1;
+    const Result<void> done = work();
+    m_depth = 0;
+    if (!m_connection || !m_connection->isOpen())
+        return done ? Result<void>(Failure{QStringLiteral("the connection to the server was lost")})
+                    : done;
+    // A transaction with a failed statement in it only rolls back, whatever
+    // the work made of that failure.
+    if (done && !m_connection->transactionFailed()) {
+        if (const auto committed =
+                m_connection->run(QStringLiteral("COMMIT"), {}, m_waits.statement);
+            !committed)
+            return Failure{committed.error()};
+        return {};
+    }
+    if (!m_connection->run(QStringLiteral("ROLLBACK"), {}, m_waits.statement))
+        drop(); // a connection that cannot roll back is of no further use
+    return done ? Result<void>(Failure{QStringLiteral("a statement of the transaction failed")})
+                : done;
+}
+
+} // namespace velmara

@@ -1,0 +1,51 @@
+#pragma once
+// The connection to the server as the stores reach it on the thread that runs
+// them (never the user interface's): opened at first use and again after it
+// was lost, every statement bounded by its wait. Inside a transaction a lost
+// connection is not replaced: the rest of the transaction fails, and the
+// server has thrown away what it had done.
+#include "base/core/result.h"
+#include "storage/pgconnection.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace velmara {
+
+struct ServerWaits {
+    PgConnection::Wait connect{5000};
+    PgConnection::Wait statement{10000};
+};
+
+class ServerLine {
+public:
+    explicit ServerLine(QString conninfo, ServerWaits waits = {});
+    ~ServerLine();
+
+    Result<PgRows> run(const QString& sql, const QList<QVariant>& params = {});
+    // Visits the rows of a statement without copying them; the number visited.
+    Result<qint64> visit(const QString& sql, const QList<QVariant>& params,
+                         const PgRowVisitor& visitor);
+    // The first column of the first row as a number (0 without a row).
+    Result<qint64> number(const QString& sql, const QList<QVariant>& params = {});
+    // Runs work as one transaction: all of its statements, or none when it fails.
+    // A transaction inside another is part of it.
+    Result<void> inTransaction(const std::function<Result<void>()>& work);
+    bool inTransaction() const { return m_depth > 0; }
+
+    // Ends the connection (the server drops what it held for it).
+    void drop();
+    bool isOpen() const { return m_connection && m_connection->isOpen(); }
+
+private:
+    Result<PgConnection*> connection();
+
+    QString m_conninfo;
+    ServerWaits m_waits;
+    std::unique_ptr<PgConnection> m_connection;
+    int m_depth = 0;
+};
+
+} // namespace velmara
