@@ -27,7 +27,8 @@ const QVector<SchemaStep>& masterSchemaSteps() {
 
 const QVector<SchemaStep>& userSchemaSteps() {
     static const QVector<SchemaStep> steps{{1, resourceText("user-schema.sql")},
-                                           {2, resourceText("user-schema-2.sql")}};
+                                           {2, resourceText("user-schema-2.sql")},
+                                           {3, resourceText("user-schema-3.sql")}};
     return steps;
 }
 
