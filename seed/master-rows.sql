@@ -38,7 +38,9 @@ INSERT INTO Optionen ("key", "value") VALUES
  ('WebView', 'NO'),
  ('WebViewNetwork', 'NO'),
  ('WebViewPort', '8480'),
- ('WebViewToken', '');
+ ('WebViewToken', ''),
+ ('UserDataServer', ''),
+ ('StationName', '');
 
 -- Languages
 INSERT INTO Sprachen (SprachCode, SprachResID, Usable) VALUES
@@ -966,6 +968,14 @@ INSERT INTO NLSResources (ResourceID, SprachCode, ResourceText) VALUES
  ('4906', 'en', 'Link'),
  ('4907', 'de', 'Die Web-Ansicht kann den Port %1 nicht öffnen: er ist belegt oder nicht erlaubt. Bitte einen anderen Port wählen.'),
  ('4907', 'en', 'The web view cannot open port %1: it is in use or not allowed. Please choose another port.'),
+ ('4920', 'de', 'Dieser Akku wird bereits an der Station %1 aufgezeichnet.'),
+ ('4920', 'en', 'This battery is already being recorded at station %1.'),
+ ('4921', 'de', 'Der Akku wird an der Station %1 aufgezeichnet und kann deshalb nicht gelöscht werden.'),
+ ('4921', 'en', 'The battery is being recorded at station %1 and therefore cannot be deleted.'),
+ ('4922', 'de', '%1 Messwerte warten auf den Server'),
+ ('4922', 'en', '%1 values waiting for the server'),
+ ('4923', 'de', 'Der Server der Akkudaten ist nicht erreichbar (%1).'),
+ ('4923', 'en', 'The server of the battery data cannot be reached (%1).'),
  ('4908', 'de', 'Wer den Link oder den QR-Code hat, kann im lokalen Netz alle Kanäle sehen (nur lesen). Ein neuer Zugangsschlüssel sperrt alle alten Links.'),
  ('4908', 'en', 'Anyone with the link or the QR code can watch every channel in the local network (read only). A new access key locks out every old link.'),
  ('4910', 'de', 'Verbindung unterbrochen, neuer Versuch ...'),

@@ -5,15 +5,14 @@
 // whose schema is newer than this program knows is refused untouched.
 #include "base/core/result.h"
 
-#include <QCoroTask>
-
 namespace velmara {
 
 class PgConnection;
 
+// On a thread that may wait for the server (the store thread):
 // The schema version the server has (0: none yet).
-QCoro::Task<Result<int>> serverSchemaVersion(PgConnection& server);
-// Runs the steps the server lacks; the version it has then.
-QCoro::Task<Result<int>> upgradeServerSchema(PgConnection& server);
+Result<int> serverSchemaVersion(PgConnection& server);
+// Runs the steps the server lacks, as one transaction; the version it has then.
+Result<int> upgradeServerSchema(PgConnection& server);
 
 } // namespace velmara

@@ -1,8 +1,18 @@
 #include "data/session.h"
 #include "data/deliveredtexts.h"
 
+#include "data/batteryleases.h"
 #include "data/schema.h"
+#include "data/serverschema.h"
+#include "data/stores/importstaging.h"
+#include "data/stores/outboxvaluestore.h"
+#include "data/stores/serveroutbox.h"
+#include "data/stores/serverstores.h"
+#include "data/stores/storethread.h"
+#include "data/stores/threadedstores.h"
 #include "data/stores/unfinishedimports.h"
+#include "data/stores/valuestore.h"
+#include "data/valueshipper.h"
 #include "link/chargerlink.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -11,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <cstdio>
 
@@ -20,9 +31,57 @@ Session::Session(const ProgramFolder& folder)
     : m_folder(folder), m_stores(makeSqliteStores([this] { return m_user.get(); })) {}
 
 Session::~Session() {
+    m_leases.reset();
+    m_shipper.reset();
+    m_serverView.reset();
+    m_storeThread.reset(); // the thread ends; the server's stores are let go here
+    m_serverStores.reset();
     releaseLink();
     closeFiles();
     m_log.release();
+}
+
+ValueStore& Session::recordingValues() {
+    return m_outboxValues ? static_cast<ValueStore&>(*m_outboxValues) : m_stores->values();
+}
+
+QString Session::stationName() {
+    const QString name = setting(QStringLiteral("StationName")).trimmed();
+    return name.isEmpty() ? QSysInfo::machineHostName() : name;
+}
+
+Result<void> Session::useServer(const QString& conninfo, const QString& stationName) {
+    if (!m_user || !m_user->isOpen())
+        return Failure{QStringLiteral("The user file is not open.")};
+    const UserFile file = [this] { return m_user.get(); };
+    m_outbox = std::make_unique<ServerOutbox>(file);
+    const auto key = m_outbox->stationKey();
+    if (!key)
+        return Failure{key.error()};
+    m_serverStores = makeServerStores(conninfo, {stationName, *key});
+    // Each new connection checks the schema (and brings it up to date).
+    m_serverStores->line().setOnConnect([](PgConnection& connection) -> Result<void> {
+        if (const auto version = upgradeServerSchema(connection); !version)
+            return Failure{version.error()};
+        return {};
+    });
+    m_serverStores->line().setUnreachableText(text(QStringLiteral("4923")));
+    m_storeThread = std::make_unique<StoreThread>();
+    m_leases = std::make_unique<BatteryLeases>(*m_storeThread, conninfo, stationName);
+    // What an import of this station left unfinished goes, as with the file;
+    // without the server now, at a later start.
+    m_storeThread->await([server = m_serverStores.get()] {
+        return server->newImportStaging()->removeUnfinished(-1);
+    });
+    m_serverView = makeThreadedStores(*m_storeThread, *m_serverStores, m_stores->values());
+    m_outboxValues = std::make_unique<OutboxValueStore>(file);
+    ShipperOptions options;
+    options.conninfo = conninfo;
+    m_shipper = std::make_unique<ValueShipper>(*m_outbox, *key, options);
+    m_outboxValues->onQueued(
+        [shipper = m_shipper.get()](qint32 series, qint64 n) { shipper->queued(series, n); });
+    m_shipper->start();
+    return {};
 }
 
 void Session::writeLog(const QString& signature, const QStringList& lines) {

@@ -8,6 +8,7 @@
 #include "base/core/errorlog.h"
 #include "base/core/messages.h"
 #include "base/core/programfolder.h"
+#include "base/core/result.h"
 #include "data/databases.h"
 #include "data/settingsstore.h"
 #include "data/stores/userstores.h"
@@ -22,8 +23,15 @@ class QLockFile;
 
 namespace velmara {
 
+class BatteryLeases;
 class ChargerLink;
 class Database;
+class OutboxValueStore;
+class ServerOutbox;
+class ServerStores;
+class StoreThread;
+class ValueShipper;
+class ValueStore;
 
 // How opening one database file went.
 struct FileOpening {
@@ -74,9 +82,27 @@ public:
     SharedRecordsets& recordsets() { return m_recordsets; }
     Database* master() const { return m_master.get(); }
     Database* user() const { return m_user.get(); }
-    // The typed stores of the user data (batteries, series, values, programs)
-    // over the user file as it is at the moment of use.
-    UserStores& stores() { return *m_stores; }
+    // The typed stores of the user data (batteries, series, values, programs):
+    // over the user file as it is at the moment of use, or on the server.
+    UserStores& stores() { return m_serverView ? *m_serverView : *m_stores; }
+    // The stores of the user file alone (its temporary series, its outbox).
+    UserStores& fileStores() { return *m_stores; }
+    // Where a recording channel writes its values: the user file, or, with the
+    // user data on a server, the file's outbox towards it.
+    ValueStore& recordingValues();
+
+    // Puts the user data on a PostgreSQL server (a libpq connection string or
+    // "service=NAME"): its stores on a thread of their own, the values that
+    // channels record shipped from the user file's outbox. Nothing waits for
+    // the server here; the first use connects. Needs the open user file.
+    Result<void> useServer(const QString& conninfo, const QString& stationName);
+    bool onServer() const { return m_serverView != nullptr; }
+    // Ships recorded values to the server (null without a server).
+    ValueShipper* shipper() const { return m_shipper.get(); }
+    // Which station records a battery (null without a server).
+    BatteryLeases* leases() const { return m_leases.get(); }
+    // The station's name: the setting StationName, else the host name.
+    QString stationName();
 
     // One program per data folder: takes the lock file Daten/velmara.lock, held
     // until the session ends. A lock left by a program that no longer runs is
@@ -123,6 +149,14 @@ private:
     std::unique_ptr<Database> m_master;
     std::unique_ptr<Database> m_user;
     std::unique_ptr<UserStores> m_stores;
+    // With the user data on a server (in the order they are let go, last first).
+    std::unique_ptr<ServerOutbox> m_outbox;
+    std::unique_ptr<OutboxValueStore> m_outboxValues;
+    std::unique_ptr<StoreThread> m_storeThread;
+    std::unique_ptr<ServerStores> m_serverStores;
+    std::unique_ptr<UserStores> m_serverView;
+    std::unique_ptr<ValueShipper> m_shipper;
+    std::unique_ptr<BatteryLeases> m_leases;
     SettingsStore m_settings;
     TextStore m_texts;
     SharedRecordsets m_recordsets;

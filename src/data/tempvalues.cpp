@@ -6,7 +6,7 @@
 namespace velmara {
 
 bool deleteTempValues(Session& session) {
-    return session.stores().values().clearTemporary().ok();
+    return session.fileStores().values().clearTemporary().ok();
 }
 
 } // namespace velmara

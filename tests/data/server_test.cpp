@@ -98,17 +98,17 @@ TEST(Server, SchemaStepsRunOnceAndANewerServerIsRefused) {
     ASSERT_TRUE(db);
     (void)run(db->exec("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, "
                        "Programme, velmara_schema"));
-    auto version = run(upgradeServerSchema(*db));
+    auto version = upgradeServerSchema(*db);
     ASSERT_TRUE(version) << version.error().toStdString();
     EXPECT_EQ(*version, 1);
-    version = run(upgradeServerSchema(*db));
+    version = upgradeServerSchema(*db);
     ASSERT_TRUE(version) << version.error().toStdString();
     EXPECT_EQ(*version, 1);
     ASSERT_TRUE(run(db->exec("UPDATE velmara_schema SET version = 9")));
-    version = run(upgradeServerSchema(*db));
+    version = upgradeServerSchema(*db);
     ASSERT_FALSE(version);
     EXPECT_TRUE(version.error().contains("newer")) << version.error().toStdString();
-    EXPECT_EQ(run(serverSchemaVersion(*db)).valueOr(0), 9);
+    EXPECT_EQ(serverSchemaVersion(*db).valueOr(0), 9);
 }
 
 } // namespace

@@ -25,9 +25,9 @@ template <class T = QAction> T* entry(MainWindow& w, const QString& name) {
     return child<T>(&w, name);
 }
 
-const QStringList kFullStart{"lock",      "log",        "master",     "user",      "settings",
-                             "resources", "tempvalues", "recordsets", "extension", "texts",
-                             "link",      "channels",   "visibility", "show"};
+const QStringList kFullStart{"lock",      "log",        "master",     "user",       "settings",
+                             "resources", "tempvalues", "recordsets", "server",     "extension",
+                             "texts",     "link",       "channels",   "visibility", "show"};
 
 TEST_F(MainWindowTest, StartsInOrderAndShowsTheWindow) {
     auto w = start();

@@ -7,6 +7,8 @@
 
 namespace velmara {
 
+class BatteryLeases;
+
 // One charger channel as the capture dialog sees it.
 class CaptureChannel {
 public:
@@ -44,6 +46,15 @@ public:
     virtual int channelUsing(qint32 batteryId) = 0;
     // Makes every channel forget the battery.
     virtual void releaseBattery(qint32 batteryId) = 0;
+    // With the user data on a server: the name of another station that
+    // records the battery ("" when none does).
+    virtual QString stationUsing(qint32) { return {}; }
+    // Takes the battery for a recording on this station: false when another
+    // station records it (its name in *station).
+    virtual bool takeBattery(qint32, QString* station) {
+        (void)station;
+        return true;
+    }
 };
 
 // A channel set reached through two calls of the main window: isUsed answers
@@ -51,17 +62,22 @@ public:
 // the channels forget a battery.
 class CallbackBatteryUsage : public BatteryUsage {
 public:
-    CallbackBatteryUsage(std::function<QString(qint32)> isUsed, std::function<void(qint32)> release)
-        : m_isUsed(std::move(isUsed)), m_release(std::move(release)) {}
+    // leases: the other stations' recordings (null: the user data is in the user file).
+    CallbackBatteryUsage(std::function<QString(qint32)> isUsed, std::function<void(qint32)> release,
+                         BatteryLeases* leases = nullptr)
+        : m_isUsed(std::move(isUsed)), m_release(std::move(release)), m_leases(leases) {}
     int channelUsing(qint32 batteryId) override;
     void releaseBattery(qint32 batteryId) override {
         if (m_release)
             m_release(batteryId);
     }
+    QString stationUsing(qint32 batteryId) override;
+    bool takeBattery(qint32 batteryId, QString* station) override;
 
 private:
     std::function<QString(qint32)> m_isUsed;
     std::function<void(qint32)> m_release;
+    BatteryLeases* m_leases;
 };
 
 // The channel number in an answer of the main window's channel queries:

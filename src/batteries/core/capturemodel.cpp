@@ -1,4 +1,5 @@
 #include "batteries/core/capturemodel.h"
+#include "data/batteryleases.h"
 
 #include "batteries/core/capturechannel.h"
 #include "link/chargermodel.h"
@@ -18,6 +19,21 @@ int channelNumberOfAnswer(const QString& answer) {
 
 int CallbackBatteryUsage::channelUsing(qint32 batteryId) {
     return m_isUsed ? channelNumberOfAnswer(m_isUsed(batteryId)) : 0;
+}
+
+// A server that cannot be asked names no other station here: taking the
+// battery, which a recording needs, is refused then.
+QString CallbackBatteryUsage::stationUsing(qint32 batteryId) {
+    return m_leases ? m_leases->holder(batteryId).valueOr(QString()) : QString();
+}
+
+bool CallbackBatteryUsage::takeBattery(qint32 batteryId, QString* station) {
+    if (!m_leases)
+        return true;
+    const auto taken = m_leases->take(batteryId, station);
+    if (!taken && station)
+        *station = taken.error();
+    return taken && *taken;
 }
 
 CaptureModel::CaptureModel(BatteryStore& store, BatteryUsage& usage, CaptureChannel* channel,
@@ -240,6 +256,7 @@ bool CaptureModel::addNewBattery(const QString& name, const QString& batteryRema
     }
     reloadBatteries();
     m_selected = created->batteryId;
+    (void)m_usage.takeBattery(created->batteryId, nullptr); // new: nobody else knows it yet
     startOnChannel(created->batteryId, created->seriesId, name.trimmed(), seriesRemark,
                    created->number);
     return true;
@@ -253,7 +270,24 @@ bool CaptureModel::newSeriesAllowed() {
             QStringLiteral("0748"), kTitleInfo, MsgIcon::None, MsgButtons::Ok);
         return false;
     }
+    return !usedElsewhere(m_selected, QStringLiteral("4920"));
+}
+
+bool CaptureModel::usedElsewhere(qint32 batteryId, const QString& key) {
+    const QString station = m_usage.stationUsing(batteryId);
+    if (station.isEmpty())
+        return false;
+    ask(m_text(key).arg(station), key, kTitleInfo, MsgIcon::Information, MsgButtons::Ok);
     return true;
+}
+
+bool CaptureModel::takeForRecording(qint32 batteryId) {
+    QString station;
+    if (m_usage.takeBattery(batteryId, &station))
+        return true;
+    ask(m_text(QStringLiteral("4920")).arg(station), QStringLiteral("4920"), kTitleInfo,
+        MsgIcon::Information, MsgButtons::Ok);
+    return false;
 }
 
 bool CaptureModel::addNewSeries(const QString& remark) {
@@ -261,6 +295,9 @@ bool CaptureModel::addNewSeries(const QString& remark) {
     if (isManagement() || m_locked || !battery)
         return false;
     const QString name = battery->name;
+    // Another station starting the battery at the same moment gets it or is told.
+    if (!takeForRecording(battery->id))
+        return false;
     const auto created = m_store.addSeries(battery->id, remark);
     if (!created) {
         reportStoreError();
@@ -300,6 +337,8 @@ bool CaptureModel::deleteSelectedBattery() {
             MsgIcon::Information, MsgButtons::Ok);
         return false;
     }
+    if (usedElsewhere(id, QStringLiteral("4921")))
+        return false;
     const DeletionLoss loss = m_store.lossOfBattery(id);
     const QString lossText = m_text(QStringLiteral("0743")).arg(loss.series).arg(loss.values);
     if (ask(deleteQuestion(QStringLiteral("0740"), lossText), QStringLiteral("0740"), kTitleInfo,
@@ -334,6 +373,8 @@ bool CaptureModel::deleteSeries(qint32 seriesId) {
             MsgIcon::Information, MsgButtons::Ok);
         return false;
     }
+    if (usedElsewhere(battery, QStringLiteral("4921")))
+        return false;
     const DeletionLoss loss = m_store.lossOfSeries(seriesId);
     const QString lossText = m_text(QStringLiteral("0745")).arg(loss.values);
     if (ask(deleteQuestion(QStringLiteral("0744"), lossText), QStringLiteral("0744"), kTitleInfo,

@@ -4,8 +4,8 @@
 // (management mode). It holds no widgets: the dialog binds its controls to the
 // state below, and the model's questions go through the ask callable, which the
 // dialog answers with message boxes.
-#include "batteries/core/batterystore.h"
 #include "base/core/messages.h"
+#include "batteries/core/batterystore.h"
 
 #include <QString>
 #include <QVector>
@@ -91,6 +91,10 @@ private:
     void startOnChannel(qint32 batteryId, qint32 seriesId, const QString& name,
                         const QString& remark, int number);
     bool removeBattery(qint32 batteryId);
+    // Another station records the battery: told (message key, with its name), true.
+    bool usedElsewhere(qint32 batteryId, const QString& key);
+    // The battery taken for this station's recording; refused with a message.
+    bool takeForRecording(qint32 batteryId);
     void reportStoreError();
     MsgAnswer ask(const QString& text, const QString& key, const QString& titleKey, MsgIcon icon,
                   MsgButtons buttons);

@@ -1,5 +1,7 @@
 #include "channel/core/channelboard.h"
+
 #include "channel/core/channelscreen.h"
+#include "data/valueshipper.h"
 
 #include "link/turnqueue.h"
 
@@ -104,6 +106,14 @@ void ChannelBoard::setStatusbarText(const QString& channelCode, const QString& t
         ch->fault = fault;
         refresh(*ch);
     }
+}
+
+void ChannelBoard::followShipper(ValueShipper& shipper) {
+    connect(&shipper, &ValueShipper::changed, this, [this] {
+        for (const auto& channel : m_channels)
+            if (channel && channel->controller)
+                channel->controller->recorder().reportServerWaiting();
+    });
 }
 
 void ChannelBoard::setValuesWaiting(const QString& channelCode, int waiting,

@@ -18,6 +18,8 @@
 
 namespace velmara {
 
+class ValueShipper;
+
 class ChannelScreen;
 class ChargerLink;
 class Session;
@@ -39,6 +41,8 @@ public:
     ChannelController* controller(const QString& channelCode) const;
     // Ends every channel: before the link and the files go.
     void stopAll();
+    // The channels' marks of values waiting for the server follow its count.
+    void followShipper(ValueShipper& shipper);
 
     // The window of a channel: shown what the channel shows now, then every
     // change. One window per channel; detach with the window that is attached.

@@ -5,6 +5,7 @@
 #include "data/settingsstore.h"
 #include "data/stores/batteryrecords.h"
 #include "data/tempvalues.h"
+#include "data/valueshipper.h"
 #include "data/valuestrings.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -16,7 +17,7 @@ ChannelRecorder::ChannelRecorder(Session& session, QString code, ChannelHost& ho
                                  ProgramRequest requestProgram)
     : m_session(session), m_code(std::move(code)), m_host(host), m_display(display),
       m_clock(std::move(clock)), m_requestProgram(std::move(requestProgram)),
-      m_writer(session.stores().values()),
+      m_writer([&session]() -> ValueStore& { return session.recordingValues(); }),
       m_refusedValues(&session.log(), QStringLiteral("Values not stored")) {}
 
 ChannelRecorder::~ChannelRecorder() {
@@ -62,10 +63,25 @@ void ChannelRecorder::retryWaitingValues() {
     reportWaitingValues();
 }
 
+// Values of this channel's series that wait in the user file for the server:
+// the window says how many while the file itself takes every value.
+void ChannelRecorder::reportServerWaiting() {
+    const ValueShipper* shipper = m_session.shipper();
+    const int waiting = shipper && m_seriesId > 0 ? shipper->waitingFor(m_seriesId) : 0;
+    if (waiting == m_reportedServerWaiting)
+        return;
+    m_reportedServerWaiting = waiting;
+    if (m_reportedWaiting == 0)
+        m_display.setStorageWarning(
+            waiting == 0 ? QString() : m_session.text(QStringLiteral("4922")).arg(waiting));
+}
+
 void ChannelRecorder::reportWaitingValues() {
     const int waiting = int(m_writer.waiting());
-    if (waiting == m_reportedWaiting)
+    if (waiting == m_reportedWaiting) {
+        reportServerWaiting();
         return;
+    }
     m_reportedWaiting = waiting;
     if (waiting == 0)
         m_refusedValues.end(QStringLiteral("channel %1: every waiting value is written, %2 lost "
@@ -74,6 +90,9 @@ void ChannelRecorder::reportWaitingValues() {
                                 .arg(m_writer.dropped() - m_droppedBefore));
     m_display.setStorageWarning(waiting == 0 ? QString()
                                              : m_session.text(QStringLiteral("1124")).arg(waiting));
+    m_reportedServerWaiting = 0;
+    if (waiting == 0)
+        reportServerWaiting();
     QString reason = m_writer.lastError();
     // A file that cannot be written is named, with its mode, so that the user can fix it.
     if (const Database* db = m_session.user(); db && waiting > 0)
@@ -276,7 +295,7 @@ QCoro::Task<> ChannelRecorder::start(qint32 battery, qint32 series, bool queued,
     storeMark();
     // Values still waiting in memory belong to the series that moves.
     retryWaitingValues();
-    if (const Result<void> moved = m_session.stores().values().adoptTemporarySeries(from, series);
+    if (const Result<void> moved = m_session.recordingValues().adoptTemporarySeries(from, series);
         !moved) {
         m_session.writeLog(
             QStringLiteral("Recording"),

@@ -97,6 +97,9 @@ public:
     // The name of the device mode of a program (empty when unknown).
     QString modeTextOf(const ProgramRecord& program) const;
 
+    // The mark of values that wait for the server, as the shipper counts them now.
+    void reportServerWaiting();
+
 private:
     void write(ValueWriter::Table table, qint32 seriesId, bool endValue, const QString& text,
                ValueWriter::StoredCallback onStored = {});
@@ -126,6 +129,7 @@ private:
     QString m_seriesProgram; // the program text last stored with the series
     bool m_markStored = false;
     ValueWriter m_writer;
+    int m_reportedServerWaiting = 0;
     int m_reportedWaiting = 0;
     // Values the file refused go into the log once when they begin to wait and
     // once when the last is written (not once per value onto a full disk).

@@ -2,8 +2,8 @@
 
 namespace velmara {
 
-ValueWriter::ValueWriter(ValueStore& values, std::size_t capacity)
-    : m_values(values), m_capacity(capacity) {}
+ValueWriter::ValueWriter(std::function<ValueStore&()> values, std::size_t capacity)
+    : m_values(std::move(values)), m_capacity(capacity) {}
 
 bool ValueWriter::write(Table table, qint32 seriesId, bool endValue, const QString& text,
                         StoredCallback onStored) {
@@ -29,7 +29,7 @@ bool ValueWriter::flush() {
 
 // Stores one row at once, so the value is on disk before it counts as stored.
 bool ValueWriter::store(const Row& row) {
-    const Result<qint64> key = m_values.append(row.table, row.seriesId, row.endValue, row.text);
+    const Result<qint64> key = m_values().append(row.table, row.seriesId, row.endValue, row.text);
     if (!key) {
         m_lastError = key.error();
         return false;

@@ -23,7 +23,10 @@ public:
     // Told the key of the stored row once it is on disk.
     using StoredCallback = std::function<void(qint32 id)>;
 
-    explicit ValueWriter(ValueStore& values, std::size_t capacity = DefaultCapacity);
+    // values: the store as it is at the moment of each write (the user file,
+    // or its outbox once the user data is on a server).
+    explicit ValueWriter(std::function<ValueStore&()> values,
+                         std::size_t capacity = DefaultCapacity);
 
     // Writes the value behind any that wait. True when it is on disk now; false
     // when it waits in memory (or was refused because the memory is full).
@@ -49,7 +52,7 @@ private:
     };
     bool store(const Row& row);
 
-    ValueStore& m_values;
+    std::function<ValueStore&()> m_values;
     std::size_t m_capacity;
     std::deque<Row> m_rows;
     quint64 m_dropped = 0;

@@ -11,6 +11,10 @@ void ServerLine::drop() {
     m_connection.reset();
 }
 
+Failure ServerLine::unreachable(const QString& reason) const {
+    return Failure{m_unreachable.isEmpty() ? reason : m_unreachable.arg(reason)};
+}
+
 Result<PgConnection*> ServerLine::connection() {
     if (m_connection && m_connection->isOpen())
         return m_connection.get();
@@ -18,7 +22,10 @@ Result<PgConnection*> ServerLine::connection() {
         return Failure{QStringLiteral("the connection to the server was lost")};
     auto opened = PgConnection::openHere(m_conninfo, m_waits.connect);
     if (!opened)
-        return Failure{opened.error()};
+        return unreachable(opened.error());
+    if (m_onConnect)
+        if (const Result<void> checked = m_onConnect(**opened); !checked)
+            return Failure{checked.error()};
     m_connection = std::move(*opened);
     return m_connection.get();
 }
@@ -27,7 +34,10 @@ Result<PgRows> ServerLine::run(const QString& sql, const QList<QVariant>& params
     const auto connection = this->connection();
     if (!connection)
         return Failure{connection.error()};
-    return (*connection)->run(sql, params, m_waits.statement);
+    auto rows = (*connection)->run(sql, params, m_waits.statement);
+    if (!rows && !(*connection)->isOpen())
+        return unreachable(rows.error()); // lost on the way, or no answer in time
+    return rows;
 }
 
 Result<qint64> ServerLine::visit(const QString& sql, const QList<QVariant>& params,
@@ -35,7 +45,10 @@ Result<qint64> ServerLine::visit(const QString& sql, const QList<QVariant>& para
     const auto connection = this->connection();
     if (!connection)
         return Failure{connection.error()};
-    return (*connection)->visit(sql, params, visitor, m_waits.statement);
+    auto rows = (*connection)->visit(sql, params, visitor, m_waits.statement);
+    if (!rows && !(*connection)->isOpen())
+        return unreachable(rows.error());
+    return rows;
 }
 
 Result<qint64> ServerLine::number(const QString& sql, const QList<QVariant>& params) {

@@ -35,16 +35,29 @@ public:
     Result<void> inTransaction(const std::function<Result<void>()>& work);
     bool inTransaction() const { return m_depth > 0; }
 
+    // Runs on each new connection before anything else (the schema's check); a
+    // failure closes the connection and is the failure of the call that opened it.
+    void setOnConnect(std::function<Result<void>(PgConnection&)> check) {
+        m_onConnect = std::move(check);
+    }
+
+    // How a failure to reach the server reads (%1: what libpq says), in the
+    // user's language; "" leaves libpq's text alone.
+    void setUnreachableText(QString text) { m_unreachable = std::move(text); }
+
     // Ends the connection (the server drops what it held for it).
     void drop();
     bool isOpen() const { return m_connection && m_connection->isOpen(); }
 
 private:
     Result<PgConnection*> connection();
+    Failure unreachable(const QString& reason) const;
 
     QString m_conninfo;
     ServerWaits m_waits;
     std::unique_ptr<PgConnection> m_connection;
+    std::function<Result<void>(PgConnection&)> m_onConnect;
+    QString m_unreachable;
     int m_depth = 0;
 };
 

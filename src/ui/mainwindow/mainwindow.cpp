@@ -356,7 +356,8 @@ std::shared_ptr<BatteryUsage> MainWindow::batteryUsage() {
         [self](qint32 id) {
             if (self)
                 self->releaseBattery(id);
-        });
+        },
+        m_session.leases());
 }
 
 void MainWindow::onManageMeasurements() {

@@ -36,6 +36,7 @@ class ChannelNotifications;
 class DesktopNotifier;
 class FeatureContexts;
 class PrintEntries;
+class ServerWatch;
 class StatusMarks;
 
 enum class StartupOutcome { Running, EndProgram };
@@ -181,6 +182,7 @@ private:
     std::unique_ptr<PrintEntries> m_printing;
     std::unique_ptr<FeatureContexts> m_contexts;
     StatusMarks* m_marks = nullptr;
+    ServerWatch* m_serverWatch = nullptr; // with the user data on a server
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<ChannelNotifications> m_notifications;
     QAction* m_notificationsAction = nullptr;

@@ -1,6 +1,7 @@
 // The main window's start-up sequence: log, files, stores, first start, link, channel windows.
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
+#include "ui/mainwindow/serverwatch.h"
 #include "ui/mainwindow/statusmarks.h"
 #include "web/ui/webview.h"
 
@@ -167,6 +168,16 @@ StartupOutcome MainWindow::load() {
     if (!m_session.openRecordsets()) {
         m_session.log().writeSignature("Shared recordsets not opened");
         m_session.log().writeEntry(m_session.user() ? m_session.user()->lastError() : "");
+    }
+
+    m_trace << "server";
+    if (const QString server = settings.getSetting("UserDataServer").trimmed(); !server.isEmpty()) {
+        if (const auto used = m_session.useServer(server, m_session.stationName()); used)
+            m_serverWatch = new ServerWatch(m_session, m_board, statusBar(), [this](qint32 id) {
+                return isBatteryUsed(id) != QLatin1String("notUsed");
+            });
+        else
+            m_session.writeLog("User data server", {used.error()});
     }
 
     m_trace << "extension";
