@@ -28,7 +28,8 @@
 namespace velmara {
 
 Session::Session(const ProgramFolder& folder)
-    : m_folder(folder), m_stores(makeSqliteStores([this] { return m_user.get(); })) {}
+    : m_folder(folder), m_stores(makeSqliteStores([this] { return m_user.get(); },
+                                                  [this] { return stationName(); })) {}
 
 Session::~Session() {
     m_leases.reset();

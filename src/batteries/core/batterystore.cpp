@@ -50,7 +50,8 @@ NameCheck BatteryStore::checkName(const QString& name) {
 
 std::optional<BatteryStore::Created> BatteryStore::createBattery(const QString& name,
                                                                  const QString& batteryRemark,
-                                                                 const QString& seriesRemark) {
+                                                                 const QString& seriesRemark,
+                                                                 int channel) {
     m_error.clear();
     if (checkName(name) != NameCheck::Free) {
         if (m_error.isEmpty())
@@ -63,7 +64,8 @@ std::optional<BatteryStore::Created> BatteryStore::createBattery(const QString& 
         if (!battery)
             return Failure{battery.error()};
         created.batteryId = *battery;
-        const auto series = m_records.insertSeries({*battery, 1, seriesRemark, now(), {}, {}});
+        const auto series =
+            m_records.insertSeries({*battery, 1, seriesRemark, now(), {}, {}, channel});
         if (!series)
             return Failure{series.error()};
         created.seriesId = *series;
@@ -78,7 +80,7 @@ std::optional<BatteryStore::Created> BatteryStore::createBattery(const QString& 
 }
 
 std::optional<BatteryStore::Created> BatteryStore::addSeries(qint32 batteryId,
-                                                             const QString& remark) {
+                                                             const QString& remark, int channel) {
     m_error.clear();
     Created created;
     created.batteryId = batteryId;
@@ -93,7 +95,7 @@ std::optional<BatteryStore::Created> BatteryStore::addSeries(qint32 batteryId,
             return Failure{highest.error()};
         created.number = *highest + 1;
         const auto series =
-            m_records.insertSeries({batteryId, created.number, remark, now(), {}, {}});
+            m_records.insertSeries({batteryId, created.number, remark, now(), {}, {}, channel});
         if (!series)
             return Failure{series.error()};
         created.seriesId = *series;

@@ -39,10 +39,11 @@ public:
     };
     // A battery (trimmed name) with its series number 1; nullopt when the name is
     // not free or the file refuses.
+    // channel: the channel (1..4) that records the series, 0 for none.
     std::optional<Created> createBattery(const QString& name, const QString& batteryRemark,
-                                         const QString& seriesRemark);
+                                         const QString& seriesRemark, int channel = 0);
     // A series numbered after the battery's highest (1 for a battery without any).
-    std::optional<Created> addSeries(qint32 batteryId, const QString& remark);
+    std::optional<Created> addSeries(qint32 batteryId, const QString& remark, int channel = 0);
 
     DeletionLoss lossOfBattery(qint32 batteryId);
     DeletionLoss lossOfSeries(qint32 seriesId);

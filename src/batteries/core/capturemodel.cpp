@@ -249,7 +249,8 @@ bool CaptureModel::addNewBattery(const QString& name, const QString& batteryRema
                                  const QString& seriesRemark) {
     if (isManagement() || m_locked)
         return false;
-    const auto created = m_store.createBattery(name, batteryRemark, seriesRemark);
+    const auto created =
+        m_store.createBattery(name, batteryRemark, seriesRemark, m_channel->channelCode().toInt());
     if (!created) {
         reportStoreError();
         return false;
@@ -298,7 +299,7 @@ bool CaptureModel::addNewSeries(const QString& remark) {
     // Another station starting the battery at the same moment gets it or is told.
     if (!takeForRecording(battery->id))
         return false;
-    const auto created = m_store.addSeries(battery->id, remark);
+    const auto created = m_store.addSeries(battery->id, remark, m_channel->channelCode().toInt());
     if (!created) {
         reportStoreError();
         return false;

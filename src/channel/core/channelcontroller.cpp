@@ -1,4 +1,5 @@
 #include "channel/core/channelcontroller.h"
+#include "data/stores/batteryrecords.h"
 #include "channel/core/channelstep.h"
 #include "channel/core/recordingmark.h"
 #include "channel/core/statedisplay.h"
@@ -279,22 +280,29 @@ QCoro::Task<> ChannelController::offerResume() {
     const std::optional<RecordingMark> mark = m_recorder.storedMark();
     if (!mark || m_recorder.isRecording() || m_recorder.isQueued())
         co_return;
-    Database* db = m_session.user();
-    const QString where = QStringLiteral(" FROM MessReihen WHERE MessReiheID=%1 AND AkkuId=%2")
-                              .arg(mark->seriesId)
-                              .arg(mark->batteryId);
-    const bool exists = db && db->scalar(QStringLiteral("SELECT COUNT(*)") + where).toInt() == 1;
+    // The series as the user data has it. A server that cannot be asked now
+    // does not end the recording: the question names the battery by its number.
+    QString battery = QStringLiteral("#%1").arg(mark->batteryId);
+    QString number = QStringLiteral("?");
+    QString remark;
+    bool exists = m_session.onServer(); // a user file that cannot be read: gone
+    BatteryRecords& records = m_session.stores().batteries();
+    if (const auto series = records.seriesById(mark->seriesId); series) {
+        exists = *series && (*series)->batteryId == mark->batteryId;
+        if (exists) {
+            number = QString::number((*series)->number);
+            remark = (*series)->remark;
+            if (const auto all = records.batteries(); all)
+                for (const BatteryRow& row : *all)
+                    if (row.id == mark->batteryId)
+                        battery = row.name;
+        }
+    }
     if (!continuesRecording(*mark, m_programAnswer, m_status->state(), exists,
                             m_recorder.currentTime())) {
         m_recorder.forgetStoredMark(true);
         co_return;
     }
-    const QString battery =
-        db->scalar(
-              QStringLiteral("SELECT AkkuName FROM Akkus WHERE AkkuId=%1").arg(mark->batteryId))
-            .toString();
-    const QString number = db->scalar(QStringLiteral("SELECT Nummer") + where).toString();
-    const QString remark = db->scalar(QStringLiteral("SELECT bemerkung") + where).toString();
     Message question;
     question.key = QStringLiteral("4402");
     question.text = m_session.text(question.key).arg(channelCaption(), battery, number);

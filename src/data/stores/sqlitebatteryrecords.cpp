@@ -62,8 +62,8 @@ Result<QVector<SeriesRow>> SqliteBatteryRecords::readSeries(const QString& where
     if (!db)
         return Failure{db.error()};
     auto rs = (*db)->prepare(
-        QStringLiteral("SELECT MessReiheID, AkkuId, Nummer, bemerkung, Mode, Datum, Programm "
-                       "FROM MessReihen WHERE ") +
+        QStringLiteral("SELECT MessReiheID, AkkuId, Nummer, bemerkung, Mode, Datum, Programm, "
+                       "Station, Kanal FROM MessReihen WHERE ") +
         where +
         QStringLiteral(" AND MessReiheID NOT IN (SELECT MessReiheID FROM ImportMessReihen) "
                        "ORDER BY Nummer ASC, MessReiheID ASC"));
@@ -81,6 +81,8 @@ Result<QVector<SeriesRow>> SqliteBatteryRecords::readSeries(const QString& where
         row.createdText = rs->value(5).toString();
         row.created = QDateTime::fromString(row.createdText, Qt::ISODate);
         row.program = rs->value(6).toString();
+        row.station = rs->value(7).toString();
+        row.channel = int(rs->integer(8));
         rows.append(row);
     }
     if (step == Query::Step::Failed)
@@ -132,9 +134,13 @@ Result<qint32> SqliteBatteryRecords::insertSeries(const NewSeries& s) {
     const QVariant number = s.number > 0 ? QVariant(s.number) : QVariant();
     const QVariant program = s.program.isNull() ? QVariant() : QVariant(s.program);
     const QVariant mode = s.mode.isNull() ? QVariant() : QVariant(s.mode);
+    const QString station = m_station ? m_station() : QString();
     const auto done = run(QStringLiteral("INSERT INTO MessReihen (AkkuId, Nummer, bemerkung, "
-                                         "Datum, Programm, Mode) VALUES (?, ?, ?, ?, ?, ?)"),
-                          {s.batteryId, number, s.remark, s.created, program, mode});
+                                         "Datum, Programm, Mode, Station, Kanal) "
+                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {s.batteryId, number, s.remark, s.created, program, mode,
+                           station.isEmpty() ? QVariant() : QVariant(station),
+                           s.channel > 0 ? QVariant(s.channel) : QVariant()});
     if (!done)
         return Failure{done.error()};
     return qint32((*openUserFile(m_file))->lastInsertId());

@@ -7,7 +7,9 @@ namespace velmara {
 
 class SqliteBatteryRecords final : public BatteryRecords {
 public:
-    explicit SqliteBatteryRecords(UserFile file) : m_file(std::move(file)) {}
+    // station: the name of this station, written into each new series.
+    explicit SqliteBatteryRecords(UserFile file, std::function<QString()> station = {})
+        : m_file(std::move(file)), m_station(std::move(station)) {}
 
     Result<void> inOneStep(const std::function<Result<void>()>& work) override;
     Result<QVector<BatteryRow>> batteries() override;
@@ -34,6 +36,7 @@ private:
     Result<QVector<SeriesRow>> readSeries(const QString& where, const QVariantList& params);
 
     UserFile m_file;
+    std::function<QString()> m_station;
 };
 
 } // namespace velmara

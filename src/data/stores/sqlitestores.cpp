@@ -9,8 +9,8 @@ namespace velmara {
 namespace {
 class SqliteStores final : public UserStores {
 public:
-    explicit SqliteStores(UserFile file)
-        : m_file(file), m_values(file), m_batteries(file), m_programs(file) {}
+    SqliteStores(UserFile file, std::function<QString()> station)
+        : m_file(file), m_values(file), m_batteries(file, std::move(station)), m_programs(file) {}
     ValueStore& values() override { return m_values; }
     BatteryRecords& batteries() override { return m_batteries; }
     ProgramStore& programs() override { return m_programs; }
@@ -26,8 +26,8 @@ private:
 };
 } // namespace
 
-std::unique_ptr<UserStores> makeSqliteStores(UserFile file) {
-    return std::make_unique<SqliteStores>(std::move(file));
+std::unique_ptr<UserStores> makeSqliteStores(UserFile file, std::function<QString()> station) {
+    return std::make_unique<SqliteStores>(std::move(file), std::move(station));
 }
 
 } // namespace velmara

@@ -3,6 +3,9 @@
 // owns one set over its user file; features are handed the store they need.
 #include "data/stores/userfile.h"
 
+#include <QString>
+
+#include <functional>
 #include <memory>
 
 namespace velmara {
@@ -22,7 +25,8 @@ public:
     virtual std::unique_ptr<ImportStaging> newImportStaging() = 0;
 };
 
-// The stores over an SQLite user file, reached at the moment of use.
-std::unique_ptr<UserStores> makeSqliteStores(UserFile file);
+// The stores over an SQLite user file, reached at the moment of use; station
+// names the station that records a new series.
+std::unique_ptr<UserStores> makeSqliteStores(UserFile file, std::function<QString()> station = {});
 
 } // namespace velmara
