@@ -40,6 +40,7 @@ BatteryHistory readBatteryHistory(BatteryRecords& records, ValueStore& values, q
         s.number = row.number;
         s.created = row.created;
         s.remark = row.remark;
+        s.station = stationText(row.station, row.channel);
         s.nominalMah = nominalOf(row.program);
         indexOf.insert(row.id, int(history.series.size()));
         history.series.append(s);

@@ -22,6 +22,7 @@ struct SeriesHistory {
     int number = 0;
     QDateTime created; // invalid when the stored date cannot be read
     QString remark;
+    QString station;                     // where it was recorded (stationText)
     std::optional<qint32> chargedMah;    // last end value after charging
     std::optional<qint32> dischargedMah; // last end value after discharging
     std::optional<qint32> nominalMah;    // capacity of the program, when it names one

@@ -4,6 +4,12 @@
 
 namespace velmara {
 
+QString stationText(const QString& station, int channel) {
+    if (station.isEmpty())
+        return channel > 0 ? QString::number(channel) : QString();
+    return channel > 0 ? station + QStringLiteral(" / ") + QString::number(channel) : station;
+}
+
 BatteryStore::BatteryStore(BatteryRecords& records, Clock clock)
     : m_records(records), m_clock(std::move(clock)) {}
 

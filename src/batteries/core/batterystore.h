@@ -16,6 +16,10 @@ namespace velmara {
 
 enum class NameCheck { Free, Blank, Taken, Failed };
 
+// Where a series was recorded, as its lists show it: "station / channel", the
+// station alone, or "" for a series from before stations.
+QString stationText(const QString& station, int channel);
+
 class BatteryStore {
 public:
     using Clock = std::function<QDateTime()>;

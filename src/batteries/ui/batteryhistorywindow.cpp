@@ -18,8 +18,17 @@
 namespace velmara {
 
 namespace {
-enum Column { ColNumber, ColDate, ColRemark, ColCharged, ColDischarged, ColNominal, ColPercent };
-constexpr int kColumns = 7;
+enum Column {
+    ColNumber,
+    ColDate,
+    ColRemark,
+    ColCharged,
+    ColDischarged,
+    ColNominal,
+    ColPercent,
+    ColStation
+};
+constexpr int kColumns = 8;
 // The capacity colour of the diagram window for the discharge capacity, a
 // lighter shade of it for the charge capacity.
 const QColor kDischargeColor(0, 0, 255);
@@ -59,7 +68,7 @@ BatteryHistoryWindow::BatteryHistoryWindow(UserStores& stores, qint32 batteryId,
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     QStringList headers;
-    for (const char* key : {"2254", "2256", "2258", "2260", "2262", "2264", "2266"})
+    for (const char* key : {"2254", "2256", "2258", "2260", "2262", "2264", "2266", "4924"})
         headers << m_text(QLatin1String(key));
     m_table->setHorizontalHeaderLabels(headers);
     m_table->horizontalHeader()->setSectionResizeMode(ColRemark, QHeaderView::Stretch);
@@ -91,10 +100,11 @@ void BatteryHistoryWindow::fillTable() {
             ah(s.chargedMah),
             ah(s.dischargedMah),
             ah(s.nominalMah),
-            percent ? QString::number(*percent) + QStringLiteral(" %") : QStringLiteral("---")};
+            percent ? QString::number(*percent) + QStringLiteral(" %") : QStringLiteral("---"),
+            s.station};
         for (int c = 0; c < kColumns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c != ColRemark && c != ColDate)
+            if (c != ColRemark && c != ColDate && c != ColStation)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_table->setItem(r, c, item);
         }

@@ -24,7 +24,7 @@
 namespace velmara {
 
 namespace {
-enum Column { ColNumber, ColRemark, ColMode, ColDate, ColId, ColumnCount };
+enum Column { ColNumber, ColRemark, ColMode, ColDate, ColStation, ColId, ColumnCount };
 } // namespace
 
 CaptureDialog::CaptureDialog(std::shared_ptr<const BatteriesContext> context,
@@ -71,6 +71,7 @@ void CaptureDialog::build() {
     m_grid->setObjectName(QStringLiteral("dbGrid"));
     m_grid->setHorizontalHeaderLabels({text(QStringLiteral("0712")), text(QStringLiteral("0714")),
                                        text(QStringLiteral("0716")), text(QStringLiteral("0718")),
+                                       text(QStringLiteral("4924")),
                                        QStringLiteral("MessReiheID")});
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -177,8 +178,11 @@ void CaptureDialog::fillSeries() {
         const SeriesRow& s = rows[r];
         const QString date =
             s.created.isValid() ? formatDateTime(s.created, m_context->language) : s.createdText;
-        const QStringList cells = {QString::number(s.number), s.remark,
-                                   m_context->references.modeName(s.mode), date,
+        const QStringList cells = {QString::number(s.number),
+                                   s.remark,
+                                   m_context->references.modeName(s.mode),
+                                   date,
+                                   stationText(s.station, s.channel),
                                    QString::number(s.id)};
         for (int c = 0; c < ColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);

@@ -1,4 +1,5 @@
 // The main window's menus: every entry with its object name, German caption and text key.
+#include "ui/dialogs/serverdialog.h"
 #include "ui/mainwindow/featurecontexts.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/mainwindownotices.h"
@@ -161,6 +162,8 @@ void MainWindow::createMenus() {
     connect(m_notificationsAction, &QAction::triggered, this, &MainWindow::onNotificationsToggled);
     connect(addEntry(einstellungen, "mnuEinstellungenWebAnsicht", "Web-Ansicht ...", "4900"),
             &QAction::triggered, this, [this] { m_webView->configure(this); });
+    connect(addEntry(einstellungen, "mnuEinstellungenServer", "Akkudaten-Server ...", "4930"),
+            &QAction::triggered, this, [this] { runServerDialog(m_session, this); });
 
     QMenu* fenster = addMenu(nullptr, "mnuFenster", "&Fenster", "1060");
     connect(addEntry(fenster, "mnuFensterUeberlappend", QString::fromUtf8("Überlappend"), "1062"),
