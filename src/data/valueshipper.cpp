@@ -139,6 +139,8 @@ QCoro::Task<> shipLoop(std::shared_ptr<ShipperState> state) {
                     state->reachable = true;
                     state->error.clear();
                     retry = state->options.firstRetry;
+                    if (state->owner)
+                        Q_EMIT state->owner->shipped(portion->last().seq);
                     state->tell();
                     continue;
                 }

@@ -52,6 +52,8 @@ public:
 Q_SIGNALS:
     // The number of values waiting changed, or whether the server answers.
     void changed();
+    // The server committed the values up to the outbox's seq (inclusive).
+    void shipped(qint64 seq);
 
 private:
     std::shared_ptr<ShipperState> m_state;

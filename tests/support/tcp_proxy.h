@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace velmara::test {
 
@@ -18,6 +19,8 @@ public:
         m_listenPort = m_listener.serverPort();
     }
     quint16 port() const { return m_listenPort; }
+    // Every piece of data is passed on this much later (both ways).
+    void setDelay(int ms) { m_delay = ms; }
 
     // Drops every connection and refuses new ones.
     void cut() {
@@ -41,9 +44,9 @@ private:
             auto* upstream = new QTcpSocket(this);
             client->setParent(this);
             connect(client, &QTcpSocket::readyRead, upstream,
-                    [client, upstream] { upstream->write(client->readAll()); });
+                    [this, client, upstream] { pass(client->readAll(), upstream); });
             connect(upstream, &QTcpSocket::readyRead, client,
-                    [client, upstream] { client->write(upstream->readAll()); });
+                    [this, client, upstream] { pass(upstream->readAll(), client); });
             connect(client, &QTcpSocket::disconnected, upstream, &QTcpSocket::disconnectFromHost);
             connect(upstream, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
             upstream->connectToHost(m_host, m_port);
@@ -51,7 +54,20 @@ private:
         }
     }
 
+    void pass(const QByteArray& data, QTcpSocket* to) {
+        if (m_delay <= 0) {
+            to->write(data);
+            return;
+        }
+        QPointer<QTcpSocket> target(to);
+        QTimer::singleShot(m_delay, this, [target, data] {
+            if (target)
+                target->write(data);
+        });
+    }
+
     QString m_host;
+    int m_delay = 0;
     quint16 m_port;
     quint16 m_listenPort = 0;
     QTcpServer m_listener;
