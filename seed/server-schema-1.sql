@@ -45,3 +45,14 @@ CREATE TABLE MessWerte (
     PRIMARY KEY (MessReiheID, Seq),
     UNIQUE (MessReiheID, StationKey, StationSeq)
 );
+-- What a station's user file copied onto the server (velmara-db push): per
+-- file (its station key), kind of row ('Akku', 'Programm') and the row's key
+-- in the file, the row it became here. Written in the transaction that copies
+-- the row, so copying the same file again adds nothing.
+CREATE TABLE Uebernahmen (
+    StationKey text NOT NULL,
+    Art text NOT NULL,
+    LokalId bigint NOT NULL,
+    ServerId bigint NOT NULL,
+    PRIMARY KEY (StationKey, Art, LokalId)
+);

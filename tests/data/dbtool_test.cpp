@@ -33,6 +33,8 @@ TEST(DbTool, InitGetSetAndErrors) {
     EXPECT_NE(run({"--folder", dir, "get", "NoSuchKey"}).status, 0);
     EXPECT_NE(run({"--folder", dir, "set", "NoSuchKey", "1"}).status, 0);
     EXPECT_NE(run({"--folder", dir + "/nowhere", "get", "FirstStartup"}).status, 0);
+    for (const QStringList& push : {QStringList{"push"}, {"push", "--to"}, {"push", "x", "y"}})
+        EXPECT_EQ(run(QStringList{"--folder", dir} + push).status, 2);
 
     QFile master(dir + "/Daten/velmara.mdb");
     ASSERT_TRUE(master.open(QIODevice::WriteOnly | QIODevice::Truncate));

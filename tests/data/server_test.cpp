@@ -97,7 +97,7 @@ TEST(Server, SchemaStepsRunOnceAndANewerServerIsRefused) {
     auto db = connect();
     ASSERT_TRUE(db);
     (void)run(db->exec("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, "
-                       "Programme, velmara_schema"));
+                       "Programme, Uebernahmen, velmara_schema"));
     auto version = upgradeServerSchema(*db);
     ASSERT_TRUE(version) << version.error().toStdString();
     EXPECT_EQ(*version, 1);

@@ -20,7 +20,7 @@ void emptyServer() {
     ServerLine line(QString{});
     const auto dropped =
         line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, Programme, "
-                 "velmara_schema");
+                 "Uebernahmen, velmara_schema");
     ASSERT_TRUE(dropped) << dropped.error().toStdString();
     const QVector<SchemaStep>& steps = serverSchemaSteps();
     for (const SchemaStep& step : steps)

@@ -22,7 +22,7 @@ protected:
         ASSERT_TRUE(m_tmp.session().openUser().ok);
         ServerLine line(QString{});
         ASSERT_TRUE(line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, "
-                             "Akkus, Programme, velmara_schema")
+                             "Akkus, Programme, Uebernahmen, velmara_schema")
                         .ok());
         for (const SchemaStep& step : serverSchemaSteps())
             ASSERT_TRUE(line.run(step.sql).ok());

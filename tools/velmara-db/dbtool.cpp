@@ -1,4 +1,5 @@
 #include "dbtool.h"
+#include "push.h"
 
 #include "base/core/programfolder.h"
 #include "data/databases.h"
@@ -16,7 +17,11 @@ const char* const kUsage =
     "usage: velmara-db --folder DIR COMMAND\n"
     "  init             create DIR/Daten/velmara.mdb and veluser.mdb when missing\n"
     "  get KEY          print the value of a setting\n"
-    "  set KEY VALUE    change the value of an existing setting\n";
+    "  set KEY VALUE    change the value of an existing setting\n"
+    "  push --to CONNINFO\n"
+    "                   copy the batteries, series, values and programs of\n"
+    "                   DIR/Daten/veluser.mdb onto a PostgreSQL server (a libpq\n"
+    "                   connection string or service=NAME)\n";
 
 std::unique_ptr<Database> openMaster(const ProgramFolder& folder, QTextStream& err) {
     QString error;
@@ -46,7 +51,7 @@ int runDbTool(const QStringList& args, QTextStream& out, QTextStream& err) {
             rest << args[i];
     }
     // An unknown command or option is an error, also beside --help: scripts see it.
-    static const QStringList commands{"init", "get", "set"};
+    static const QStringList commands{"init", "get", "set", "push"};
     if (!rest.isEmpty() && !commands.contains(rest.first())) {
         err << "velmara-db: unknown command " << rest.first() << "\n" << kUsage;
         return 2;
@@ -74,6 +79,8 @@ int runDbTool(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << folder.masterPath() << "\n" << folder.userPath() << "\n";
         return 0;
     }
+    if (cmd == "push" && rest.size() == 2 && rest[0] == "--to")
+        return pushUserFile(folder.root(), rest[1], out, err);
     if ((cmd == "get" && rest.size() == 1) || (cmd == "set" && rest.size() == 2)) {
         auto db = openMaster(folder, err);
         if (!db)

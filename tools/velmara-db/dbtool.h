@@ -1,5 +1,6 @@
 #pragma once
-// The data tool: velmara-db --folder DIR init | get KEY | set KEY VALUE.
+// The data tool: velmara-db --folder DIR init | get KEY | set KEY VALUE |
+// push --to CONNINFO.
 #include <QStringList>
 #include <QTextStream>
 
