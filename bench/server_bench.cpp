@@ -30,7 +30,9 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMutex>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,8 +45,9 @@ namespace {
 
 void emptyServer() {
     ServerLine line(QString{});
-    (void)line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, "
-                   "Programme, velmara_schema CASCADE");
+    (void)line.run(
+        "DROP TABLE IF EXISTS Uebernahmen, MessWerte, ImportMessReihen, MessReihen, Akkus, "
+        "Programme, velmara_schema CASCADE");
     for (const SchemaStep& step : serverSchemaSteps())
         (void)line.run(step.sql);
 }
@@ -82,6 +85,8 @@ double percentile(std::vector<double> v, double q) {
     return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
 }
 
+// One station: its user file, outbox, shipper and writer, and a timer per
+// channel, all on a thread of its own as on a PC of its own.
 struct Station {
     explicit Station(const QString& folder) : session(ProgramFolder(folder)) {}
     Session session;
@@ -89,83 +94,117 @@ struct Station {
     std::unique_ptr<OutboxValueStore> values;
     std::unique_ptr<ValueShipper> shipper;
     std::unique_ptr<ValueWriter> writer;
+    std::vector<std::unique_ptr<QTimer>> timers;
     qint32 series[4] = {};
     std::map<qint64, qint64> accepted; // outbox seq -> ms on the clock
+    int written = 0;
 };
+
+struct Measure {
+    QElapsedTimer clock;
+    QMutex mutex;
+    std::vector<double> latencies;
+};
+
+// On the station's thread: the station's parts, recording until stopped.
+void setUp(Station& st, Measure& m, int index, int count) {
+    if (!st.session.openUser().ok)
+        return;
+    const UserFile file = [session = &st.session] { return session->user(); };
+    st.outbox = std::make_unique<ServerOutbox>(file);
+    st.values = std::make_unique<OutboxValueStore>(file);
+    st.shipper = std::make_unique<ValueShipper>(*st.outbox, st.outbox->stationKey().valueOr({}),
+                                                ShipperOptions{});
+    Station* raw = &st;
+    st.values->onQueued([raw](qint32 id, qint64 n) { raw->shipper->queued(id, n); });
+    QObject::connect(raw->shipper.get(), &ValueShipper::shipped, [raw, &m](qint64 seq) {
+        const qint64 now = m.clock.elapsed();
+        QMutexLocker lock(&m.mutex);
+        for (auto it = raw->accepted.begin(); it != raw->accepted.end() && it->first <= seq;) {
+            m.latencies.push_back(double(now - it->second));
+            it = raw->accepted.erase(it);
+        }
+    });
+    st.writer = std::make_unique<ValueWriter>([raw]() -> ValueStore& { return *raw->values; });
+    st.shipper->start();
+    // Each channel every 3 s, the channels of all stations spread over the 3 s.
+    for (int c = 0; c < 4; ++c) {
+        auto timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, [raw, c, &m] {
+            ++raw->written;
+            raw->writer->write(ValueTable::Permanent, raw->series[c], false,
+                               QString("1000;12000;2000;%1").arg(m.clock.elapsed() / 1000),
+                               [raw, &m](qint32 seq) { raw->accepted[seq] = m.clock.elapsed(); });
+        });
+        QTimer::singleShot((index * 4 + c) * 3000 / (count * 4), timer.get(),
+                           [t = timer.get()] { t->start(3000); });
+        st.timers.push_back(std::move(timer));
+    }
+}
 
 int stations(int count, int seconds) {
     emptyServer();
     QTemporaryDir root;
     ServerLine line(QString{});
-    QElapsedTimer clock;
-    clock.start();
-    std::vector<double> latencies;
+    Measure m;
+    m.clock.start();
     std::vector<std::unique_ptr<Station>> all;
+    std::vector<std::unique_ptr<QThread>> threads;
     for (int s = 0; s < count; ++s) {
         const QString folder = root.filePath(QString::number(s));
         QDir().mkpath(folder);
         auto st = std::make_unique<Station>(folder);
-        if (!st->session.openUser().ok)
-            return 1;
-        const UserFile file = [session = &st->session] { return session->user(); };
-        st->outbox = std::make_unique<ServerOutbox>(file);
-        st->values = std::make_unique<OutboxValueStore>(file);
-        ShipperOptions options; // the server of the environment
-        st->shipper = std::make_unique<ValueShipper>(*st->outbox,
-                                                     st->outbox->stationKey().valueOr({}), options);
-        Station* raw = st.get();
-        st->values->onQueued([raw](qint32 id, qint64 n) { raw->shipper->queued(id, n); });
-        QObject::connect(raw->shipper.get(), &ValueShipper::shipped,
-                         [raw, &clock, &latencies](qint64 seq) {
-                             const qint64 now = clock.elapsed();
-                             for (auto it = raw->accepted.begin();
-                                  it != raw->accepted.end() && it->first <= seq;) {
-                                 latencies.push_back(double(now - it->second));
-                                 it = raw->accepted.erase(it);
-                             }
-                         });
-        st->writer = std::make_unique<ValueWriter>([raw]() -> ValueStore& { return *raw->values; });
         for (int c = 0; c < 4; ++c)
             st->series[c] = newSeries(line, QString("station %1 channel %2").arg(s).arg(c + 1));
-        st->shipper->start();
         all.push_back(std::move(st));
     }
-    // Each channel every 3 s, the channels spread over the 3 s.
-    std::vector<std::unique_ptr<QTimer>> timers;
-    int written = 0;
-    for (int s = 0; s < count; ++s)
-        for (int c = 0; c < 4; ++c) {
-            auto timer = std::make_unique<QTimer>();
-            Station* st = all[size_t(s)].get();
-            QObject::connect(timer.get(), &QTimer::timeout, [st, c, &clock, &written] {
-                ++written;
-                st->writer->write(
-                    ValueTable::Permanent, st->series[c], false,
-                    QString("1000;12000;2000;%1").arg(clock.elapsed() / 1000),
-                    [st, &clock](qint32 seq) { st->accepted[seq] = clock.elapsed(); });
-            });
-            QTimer::singleShot((s * 4 + c) * 3000 / (count * 4), timer.get(),
-                               [t = timer.get()] { t->start(3000); });
-            timers.push_back(std::move(timer));
-        }
     const double cpuBefore = serverCpuSeconds();
     QElapsedTimer run;
     run.start();
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
-    timers.clear();
-    QTimer::singleShot(2000, &loop, &QEventLoop::quit); // the last portions
-    loop.exec();
+    for (int s = 0; s < count; ++s) {
+        auto thread = std::make_unique<QThread>();
+        auto* home = new QObject;
+        home->moveToThread(thread.get());
+        thread->start();
+        Station* st = all[size_t(s)].get();
+        QMetaObject::invokeMethod(home, [st, &m, s, count] { setUp(*st, m, s, count); });
+        QObject::connect(
+            thread.get(), &QThread::finished, home,
+            [st, home] {
+                st->timers.clear();
+                st->writer.reset();
+                st->shipper.reset();
+                st->values.reset();
+                st->outbox.reset();
+                st->session.closeFiles();
+                delete home;
+            },
+            Qt::DirectConnection);
+        threads.push_back(std::move(thread));
+    }
+    QThread::sleep(unsigned(seconds));
+    for (auto& st : all)
+        QMetaObject::invokeMethod(st->timers.empty() ? nullptr : st->timers.front().get(), [&st] {
+            for (auto& t : st->timers)
+                t->stop();
+        });
+    QThread::sleep(2); // the last portions
+    for (auto& thread : threads) {
+        thread->quit();
+        thread->wait();
+    }
     const double cpu = serverCpuSeconds() - cpuBefore;
     const double wall = double(run.elapsed()) / 1000.0;
+    int written = 0;
+    for (auto& st : all)
+        written += st->written;
     const qint64 onServer = line.number("SELECT count(*) FROM MessWerte").valueOr(-1);
-    std::printf("%d stations x 4 channels, %d s: %d values written, %zu committed (server has "
-                "%lld)\n",
-                count, seconds, written, latencies.size(), static_cast<long long>(onServer));
+    std::printf("%d stations x 4 channels (a thread each), %d s: %d values written, %zu "
+                "committed (server has %lld)\n",
+                count, seconds, written, m.latencies.size(), static_cast<long long>(onServer));
     std::printf("accepted -> committed on the server: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
-                percentile(latencies, 0.5), percentile(latencies, 0.99),
-                percentile(latencies, 1.0));
+                percentile(m.latencies, 0.5), percentile(m.latencies, 0.99),
+                percentile(m.latencies, 1.0));
     std::printf("server CPU: %.2f s in %.1f s = %.1f %% of one core\n", cpu, wall,
                 100.0 * cpu / wall);
     return onServer == written ? 0 : 1;
@@ -254,12 +293,15 @@ int stall(int delayMs, int seconds) {
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0, longest = 0;
+    std::vector<double> gaps;
     int calls = 0, failed = 0, ticks = 0;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
-        if (ticks++ > 0)
+        if (ticks++ > 0) {
             longest = std::max(longest, now - last);
+            gaps.push_back(double(now - last));
+        }
         last = now;
     });
     tick.start(5);

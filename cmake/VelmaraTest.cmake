@@ -77,4 +77,8 @@ function(velmara_add_test)
         LABELS ${T_LABEL}
         TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELMARA_TEST_TMP=${tmp};VELMARA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VELMARA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    # As root, pg_virtualenv makes the same cluster for every run: one at a time.
+    if(T_WRAPPER MATCHES "pg_virtualenv")
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK pg_virtualenv)
+    endif()
 endfunction()

@@ -122,6 +122,10 @@ QCoro::Task<> shipLoop(std::shared_ptr<ShipperState> state) {
                     co_await server->exec(shipStatement(), params, state->options.statementWait);
                 if (!state->alive)
                     co_return;
+                if (shipped && state->owner)
+                    Q_EMIT state->owner->shipped(portion->last().seq);
+                if (!state->alive)
+                    co_return;
                 const Result<void> removed =
                     shipped ? state->outbox->removeUpTo(portion->last().seq) : Result<void>();
                 if (!shipped) {
@@ -139,8 +143,6 @@ QCoro::Task<> shipLoop(std::shared_ptr<ShipperState> state) {
                     state->reachable = true;
                     state->error.clear();
                     retry = state->options.firstRetry;
-                    if (state->owner)
-                        Q_EMIT state->owner->shipped(portion->last().seq);
                     state->tell();
                     continue;
                 }
