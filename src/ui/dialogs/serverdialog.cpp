@@ -1,5 +1,6 @@
 #include "ui/dialogs/serverdialog.h"
 
+#include "base/widgets/dialogbuttons.h"
 #include "base/widgets/modal.h"
 #include "data/session.h"
 
@@ -45,11 +46,8 @@ ServerDialog::ServerDialog(Session& session, const UserDataPlace& place, QWidget
     form->addRow(session.text(QStringLiteral("4934")), m_connection);
     form->addRow(session.text(QStringLiteral("4935")), m_station);
     form->addRow(QString(), m_test);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(session.text(QStringLiteral("0100")));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(session.text(QStringLiteral("0101")));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = okCancelButtons(this, session.text(QStringLiteral("0100")),
+                                    session.text(QStringLiteral("0101")));
     // The answer of a test and the note wrap below the form, the dialog as
     // tall as they need.
     auto* layout = new QVBoxLayout(this);
@@ -59,8 +57,6 @@ ServerDialog::ServerDialog(Session& session, const UserDataPlace& place, QWidget
     layout->addWidget(note);
     layout->addWidget(buttons);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_server, &QRadioButton::toggled, this, &ServerDialog::changed);
     connect(m_connection, &QLineEdit::textChanged, this, &ServerDialog::changed);
     connect(m_test, &QPushButton::clicked, this, [this] { test(); });

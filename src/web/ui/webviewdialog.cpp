@@ -1,5 +1,6 @@
 #include "web/ui/webviewdialog.h"
 
+#include "base/widgets/dialogbuttons.h"
 #include "base/widgets/modal.h"
 #include "data/session.h"
 #include "web/ui/qrimage.h"
@@ -46,18 +47,13 @@ WebViewDialog::WebViewDialog(Session& session, const WebAccess& access, QWidget*
     form->addRow(m_networkNote);
     form->addRow(session.text(QStringLiteral("4906")), m_link);
     form->addRow(QString(), m_newKey);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(session.text(QStringLiteral("0100")));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(session.text(QStringLiteral("0101")));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = okCancelButtons(this, session.text(QStringLiteral("0100")),
+                                    session.text(QStringLiteral("0101")));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_qrCode);
     layout->addWidget(buttons);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_enabled, &QCheckBox::toggled, this, &WebViewDialog::changed);
     connect(m_network, &QCheckBox::toggled, this, &WebViewDialog::changed);
     connect(m_port, &QSpinBox::valueChanged, this, &WebViewDialog::changed);
