@@ -24,30 +24,37 @@ ServerWatch::ServerWatch(Session& session, ChannelBoard& board, QStatusBar* bar,
         showWaiting();
     }
     if (BatteryLeases* leases = session.leases()) {
-        // A recording resumed at start holds its battery as a new one does.
-        connect(
-            &board, &ChannelBoard::recordingStarted, this,
-            [leases, this](const QString& code, qint32 battery, qint32) {
-                QString other;
-                const auto taken = leases->take(battery, &other);
-                if (!taken || !*taken)
-                    m_session.writeLog(
-                        QStringLiteral("Battery on the server"),
-                        {QStringLiteral("channel %1 records battery %2, which %3")
-                             .arg(code)
-                             .arg(battery)
-                             .arg(taken ? QStringLiteral("station %1 records as well").arg(other)
-                                        : QStringLiteral("could not be taken: ") + taken.error())});
-            });
+        // A recording resumed at start holds its battery as a new one does;
+        // one the server could not be asked for is taken at the next check.
+        connect(&board, &ChannelBoard::recordingStarted, this,
+                [this](const QString&, qint32 battery, qint32) {
+                    m_recording.insert(battery);
+                    takeLease(battery);
+                });
         connect(&board, &ChannelBoard::recordingStopped, this,
                 [leases, this](const QString&, qint32 battery, qint32) {
-                    if (!m_isUsed || !m_isUsed(battery))
+                    if (!m_isUsed || !m_isUsed(battery)) {
+                        m_recording.remove(battery);
                         leases->release(battery);
+                    }
                 });
         m_check.setInterval(15000);
         connect(&m_check, &QTimer::timeout, this, &ServerWatch::checkLeases);
         m_check.start();
     }
+}
+
+void ServerWatch::takeLease(qint32 battery) {
+    BatteryLeases* leases = m_session.leases();
+    QString other;
+    const auto taken = leases->take(battery, &other);
+    if (!taken || !*taken)
+        m_session.writeLog(
+            QStringLiteral("Battery on the server"),
+            {QStringLiteral("battery %1 is recorded here, but %2")
+                 .arg(battery)
+                 .arg(taken ? QStringLiteral("station %1 holds it").arg(other)
+                            : QStringLiteral("could not be taken: ") + taken.error())});
 }
 
 void ServerWatch::showWaiting() {
@@ -65,10 +72,18 @@ void ServerWatch::checkLeases() {
     if (!leases)
         return;
     for (qint32 battery : leases->held())
-        if (m_isUsed && !m_isUsed(battery))
+        if (m_isUsed && !m_isUsed(battery)) {
+            m_recording.remove(battery);
             leases->release(battery);
-    if (const auto checked = leases->check(); !checked)
+        }
+    if (const auto checked = leases->check(); !checked) {
         m_session.writeLog(QStringLiteral("Battery on the server"), {checked.error()});
+        return;
+    }
+    const QSet<qint32> held = leases->held();
+    for (qint32 battery : std::as_const(m_recording))
+        if (!held.contains(battery))
+            takeLease(battery);
 }
 
 } // namespace velmara

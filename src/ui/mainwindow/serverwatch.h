@@ -5,6 +5,7 @@
 // channels record them, checked now and then and taken again after a lost
 // connection.
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 class QLabel;
@@ -25,11 +26,13 @@ public:
 private:
     void showWaiting();
     void checkLeases();
+    void takeLease(qint32 battery);
 
     Session& m_session;
     QLabel* m_mark = nullptr;
     QTimer m_check;
     std::function<bool(qint32)> m_isUsed;
+    QSet<qint32> m_recording; // the batteries this station's channels record
 };
 
 } // namespace velmara
