@@ -324,8 +324,9 @@ int stall(int delayMs, int seconds) {
     value.stop();
     window.stop();
     std::printf("server %d ms away: %d window calls (%d failed), %d values waiting at the end; "
-                "longest gap of the event loop %lld ms (5 ms timer, %d ticks)\n",
-                delayMs, calls, failed, shipper.waiting(), static_cast<long long>(longest), ticks);
+                "event loop gaps (5 ms timer, %d ticks): p99 %.0f ms, longest %lld ms\n",
+                delayMs, calls, failed, shipper.waiting(), ticks, percentile(gaps, 0.99),
+                static_cast<long long>(longest));
     return 0;
 }
 

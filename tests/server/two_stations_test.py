@@ -11,7 +11,8 @@ the run, reached through PGHOST, PGPORT, PGUSER and PGPASSWORD).
   consecutive values of a series are one reading apart (3 s), except for the
   time station A was not running, and the values A took before it was killed
   are among them.
-- Each series names the station and channel that recorded it.
+- Each series names the station and channel that recorded it, and each station
+  holds the battery it records on the server again after the outage.
 
 Usage: two_stations_test.py BIN_DIR [--outage SECONDS]
 """
@@ -177,6 +178,14 @@ def main():
                     f"{name}: values of the outage lost: {shipped_before} + {before_kill:.1f} s, gap {t1}-{t2}"
                 assert t2 - t1 <= down + 8, f"{name}: gap {t1}-{t2} longer than the kill ({down:.1f} s)"
             print(f"{name}: {len(values)} values in order, gaps {gaps} (seconds of the series)")
+        # Each station holds its battery on the server again (A took it at its
+        # next check: the server was away when A went on with its series).
+        for name, station in ((NAME_A, "A"), ("Pack B", "B")):
+            battery = sql(f"SELECT AkkuId FROM Akkus WHERE AkkuName = $${name}$$")[0][0]
+            wait_until(f"{station} holds {name}", lambda: sql(
+                "SELECT count(*) FROM pg_locks l JOIN pg_stat_activity a USING (pid) WHERE "
+                f"l.locktype = 'advisory' AND l.objid = {battery} AND l.granted AND "
+                f"a.application_name = 'velmara {station}'")[0][0] == "1", 25)
         stations_of = sql("SELECT a.AkkuName, r.Station, r.Kanal FROM MessReihen r "
                           "JOIN Akkus a USING (AkkuId) ORDER BY a.AkkuName")
         assert sorted(stations_of) == sorted([[NAME_A, "A", "1"], ["Pack B", "B", "1"]]), stations_of
