@@ -78,8 +78,8 @@ inline QVector<int> numbersOf(const QVector<SeriesRow>& rows) {
 
 // Texts for the tests: every key reads "<key>", a few carry their arguments.
 inline QString testText(const QString& key) {
-    static const QHash<QString, QString> withArgs = {{"0743", "series %1 values %2"},
-                                                     {"0745", "values %1"}};
+    static const QHash<QString, QString> withArgs = {
+        {"0743", "series %1 values %2"}, {"0745", "values %1"}, {"4920", "recorded at %1"}};
     return withArgs.value(key, "<" + key + ">");
 }
 
@@ -138,7 +138,14 @@ public:
         return answer;
     }
     void releaseBattery(qint32 id) override { released << id; }
+    QString stationUsing(qint32) override { return otherStation; }
+    bool takeBattery(qint32, QString* station) override {
+        if (station)
+            *station = otherStation;
+        return otherStation.isEmpty();
+    }
     std::deque<int> answers{0};
+    QString otherStation; // another station records every battery
     QList<qint32> asked, released;
 };
 

@@ -236,6 +236,35 @@ TEST_F(CaptureModelTest, NoNewSeriesForABatteryRecordedElsewhere) {
     EXPECT_EQ(usage.asked, QList<qint32>({battery}));
 }
 
+// Another station records the battery: no new series of it, no deleting it,
+// each told with the station's name; nothing is made.
+TEST_F(CaptureModelTest, ABatteryRecordedAtAnotherStationStaysItsOwn) {
+    const qint32 battery = insertBattery("Shared");
+    insertSeries(battery, 1);
+    usage.otherStation = "Labor 2";
+    auto m = opened();
+    ScriptedMessages boxes(prompter);
+    boxes.expect("4920");
+    boxes.expect("4920");
+    boxes.expect("4921");
+    EXPECT_FALSE(m->newSeriesAllowed());
+    EXPECT_FALSE(m->addNewSeries("started at once")); // asked in the same moment
+    EXPECT_FALSE(m->deleteSelectedBattery());
+    EXPECT_EQ(boxes.shown[0].text, "recorded at Labor 2");
+    EXPECT_TRUE(channel.started.empty());
+    EXPECT_EQ(m->series().size(), 1);
+}
+
+// Batteries that cannot be read are said, never shown as none to manage.
+TEST_F(CaptureModelTest, UnreadableBatteriesAreSaid) {
+    ASSERT_TRUE(user->execute("ALTER TABLE Akkus RENAME TO Gone"));
+    ScriptedMessages boxes(prompter);
+    boxes.expect("no such table: Akkus");
+    boxes.expect("no such table: Akkus");
+    EXPECT_FALSE(model(false)->initialize()); // managing: nothing to show
+    EXPECT_TRUE(model(true)->initialize());   // capturing: can still be ended
+}
+
 TEST_F(CaptureModelTest, EndingTheCaptureResetsTheHeadingAndLocks) {
     channel.recording = channel.running = true;
     channel.series = 12;

@@ -57,6 +57,7 @@ public:
     bool deleteBattery(qint32 batteryId);
 
     const QString& lastError() const { return m_error; }
+    void clearError() { m_error.clear(); }
     // The creation time of a new series.
     QDateTime now() const;
 

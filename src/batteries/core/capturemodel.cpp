@@ -106,10 +106,18 @@ bool CaptureModel::initialize() {
     m_locked = false;
     m_controls = CaptureControls();
     m_endValuesAvailable = false;
+    m_store.clearError();
     reloadBatteries();
     m_selected = m_batteries.isEmpty() ? -1 : m_batteries.first().id;
+    // Batteries that cannot be read (a server that cannot be reached) are
+    // said, not shown as none; capturing can still be ended.
+    const bool unread = !m_store.lastError().isEmpty();
+    if (unread)
+        reportStoreError();
 
     if (isManagement()) {
+        if (unread)
+            return false;
         // Managing is not capturing: its own title, and a close button that cancels nothing.
         m_title = m_text(QStringLiteral("4600"));
         m_controls.cancelKey = QStringLiteral("1614");
