@@ -117,7 +117,7 @@ def main():
         stations = [a, b]
         a.start()
         b.start()
-        time.sleep(4)
+        time.sleep(8)  # both windows up
         a.ui("click frmKanal/cmdMesswert", "click cmdNeuerAkku", "settext txtName " + NAME_A,
              "click cmdOk", "answer yes", "click cmdCancel")
         a_started = time.monotonic()
@@ -142,8 +142,11 @@ def main():
         a_killed = time.monotonic()
         time.sleep(2)
         a.start()
-        time.sleep(4)
-        a.ui("answer yes")  # go on with channel 1's series
+        # velmara asks whether to go on with channel 1's series once the
+        # charger has answered: yes (an answer without a question does nothing).
+        for _ in range(4):
+            time.sleep(2)
+            a.ui("answer yes")
         a_back = time.monotonic()
         time.sleep(max(0.0, ARGS.outage - (time.monotonic() - outage)))
         subprocess.run(["pg_ctlcluster", *CLUSTER, "start"], check=True)
