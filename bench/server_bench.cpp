@@ -1,7 +1,7 @@
 // The user data on a PostgreSQL server, measured against a server made for the
 // run: `pg_virtualenv build/bin/server_bench [stations|diagram|stall]`.
 //
-// stations  40 stations x 4 channels, each channel writing one value every 3 s
+// stations [N]  40 (or N) stations x 4 channels, each channel writing one value every 3 s
 //           through the program's writer (ValueWriter -> the user file's outbox
 //           -> the shipper), 30 s: p50/p99/max from a value accepted to its
 //           commit on the server, and the server's CPU.
@@ -340,8 +340,8 @@ int main(int argc, char** argv) {
                      qPrintable(what));
         return 2;
     }
-    if (what == "stations")
-        return stations(40, 30);
+    if (what == "stations") // optionally how many stations (40)
+        return stations(argc > 2 ? std::max(1, atoi(argv[2])) : 40, 30);
     if (what == "diagram")
         return diagram(100000);
     if (what == "stall")
