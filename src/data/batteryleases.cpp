@@ -23,7 +23,7 @@ QString stationOf(const QVariant& applicationName) {
 } // namespace
 
 BatteryLeases::BatteryLeases(StoreThread& thread, const QString& conninfo, const QString& station)
-    : m_thread(thread), m_line(std::make_unique<ServerLine>(conninfo)), m_station(station) {
+    : m_thread(thread), m_line(std::make_unique<ServerLine>(conninfo)) {
     // The server finds out within 25 s that a silent station is gone, and
     // never ends this connection for standing idle.
     m_line->setOnConnect([name = QStringLiteral("velmara ") +

@@ -44,7 +44,6 @@ private:
     StoreThread& m_thread;
     std::unique_ptr<ServerLine> m_line; // used on the store thread only
     QSet<qint32> m_held;
-    QString m_station;
 };
 
 } // namespace velmara

@@ -43,30 +43,32 @@ Q_SIGNALS:
 
 namespace {
 
-// Ends when the state is nudged or the time is up.
+// Ends once, when the state is nudged or the time is up.
 class Pause : public QObject {
     Q_OBJECT
 public:
-    Pause(QObject& state, std::chrono::milliseconds wait) {
-        connect(&state, SIGNAL(nudged()), this, SLOT(finish()));
+    Pause(ShipperState& state, std::chrono::milliseconds wait) {
+        connect(&state, &ShipperState::nudged, this, &Pause::finish);
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, &Pause::finish);
         m_timer.start(wait);
     }
 Q_SIGNALS:
     void finished();
-private Q_SLOTS:
-    void finish() {
-        m_timer.stop();
-        disconnect(this, SLOT(finish()));
-        Q_EMIT finished();
-    }
 
 private:
+    void finish() {
+        if (m_done)
+            return;
+        m_done = true;
+        m_timer.stop();
+        Q_EMIT finished(); // the awaiting loop may end this object here
+    }
     QTimer m_timer;
+    bool m_done = false;
 };
 
-QCoro::Task<> pause(QObject& state, std::chrono::milliseconds wait) {
+QCoro::Task<> pause(ShipperState& state, std::chrono::milliseconds wait) {
     Pause p(state, wait);
     co_await qCoro(&p, &Pause::finished);
 }

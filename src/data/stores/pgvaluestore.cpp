@@ -32,8 +32,8 @@ QString rangeSql(const ValueRange& range, bool limited) {
 }
 
 // Visits rows of (Seq, text, EW[, series]); the key of the last in *lastId.
-PgRowVisitor visitorOf(const ValueVisitor& visit, qint32 seriesId, bool withSeries, qint64* lastId,
-                       bool* stopped) {
+PgRowVisitor visitorOf(const ValueVisitor& visit, qint32 seriesId, bool withSeries,
+                       qint64* lastId) {
     return [=, &visit](const PgRowView& row) {
         StoredValueView view;
         view.id = row.integer(0);
@@ -42,11 +42,7 @@ PgRowVisitor visitorOf(const ValueVisitor& visit, qint32 seriesId, bool withSeri
         view.seriesId = withSeries ? qint32(row.integer(3)) : seriesId;
         if (lastId)
             *lastId = view.id;
-        if (visit(view))
-            return true;
-        if (stopped)
-            *stopped = true;
-        return false;
+        return visit(view);
     };
 }
 
@@ -56,11 +52,10 @@ public:
 
     Result<int> read(int maxRows, const ValueVisitor& visit) override {
         qint64 last = m_range.afterId;
-        bool stopped = false;
         const auto rows = m_line.visit(
             rangeSql(m_range, true),
             {m_range.seriesId, m_range.afterId, m_range.beforeId, maxRows < 1 ? 1 : maxRows},
-            visitorOf(visit, m_range.seriesId, false, &last, &stopped));
+            visitorOf(visit, m_range.seriesId, false, &last));
         if (!rows)
             return Failure{rows.error()};
         m_range.afterId = last; // the next chunk starts after it
@@ -109,7 +104,7 @@ Result<void> PgValueStore::visit(const ValueRange& range, const ValueVisitor& vi
         return noTemporaryOnServer();
     const auto rows =
         m_line.visit(rangeSql(range, false), {range.seriesId, range.afterId, range.beforeId},
-                     visitorOf(visit, range.seriesId, false, nullptr, nullptr));
+                     visitorOf(visit, range.seriesId, false, nullptr));
     if (!rows)
         return Failure{rows.error()};
     return {};
@@ -121,7 +116,7 @@ Result<void> PgValueStore::visitEndValuesOfBattery(qint32 batteryId, const Value
         QStringLiteral("SELECT w.Seq, w.MessWertString, w.EW, w.MessReiheID FROM MessWerte w "
                        "JOIN MessReihen r ON r.MessReiheID = w.MessReiheID "
                        "WHERE w.EW AND r.AkkuId = $1 ORDER BY w.MessReiheID, w.Seq"),
-        {batteryId}, visitorOf(visit, 0, true, nullptr, nullptr));
+        {batteryId}, visitorOf(visit, 0, true, nullptr));
     if (!rows)
         return Failure{rows.error()};
     return {};

@@ -8,9 +8,7 @@
 #include <QCoroSignal>
 #include <QCoroTask>
 #include <QEventLoop>
-#include <QMutex>
 #include <QObject>
-#include <QPointer>
 #include <QThread>
 
 #include <functional>

@@ -36,7 +36,6 @@ class ChannelNotifications;
 class DesktopNotifier;
 class FeatureContexts;
 class PrintEntries;
-class ServerWatch;
 class StatusMarks;
 
 enum class StartupOutcome { Running, EndProgram };
@@ -182,7 +181,6 @@ private:
     std::unique_ptr<PrintEntries> m_printing;
     std::unique_ptr<FeatureContexts> m_contexts;
     StatusMarks* m_marks = nullptr;
-    ServerWatch* m_serverWatch = nullptr; // with the user data on a server
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<ChannelNotifications> m_notifications;
     QAction* m_notificationsAction = nullptr;

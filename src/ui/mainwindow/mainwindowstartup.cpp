@@ -172,8 +172,9 @@ StartupOutcome MainWindow::load() {
 
     m_trace << "server";
     if (const QString server = settings.getSetting("UserDataServer").trimmed(); !server.isEmpty()) {
+        // The status bar owns the watch of the server.
         if (const auto used = m_session.useServer(server, m_session.stationName()); used)
-            m_serverWatch = new ServerWatch(m_session, m_board, statusBar(), [this](qint32 id) {
+            new ServerWatch(m_session, m_board, statusBar(), [this](qint32 id) {
                 return isBatteryUsed(id) != QLatin1String("notUsed");
             });
         else
