@@ -98,6 +98,16 @@ QString portionText(const QVector<QueuedValue>& values) {
 QCoro::Task<> shipLoop(std::shared_ptr<ShipperState> state) {
     std::unique_ptr<PgConnection> server;
     std::chrono::milliseconds retry = state->options.firstRetry;
+    // Connected from the start, so the first value does not wait for the
+    // connection to be made; a server away now is told once values wait.
+    if (auto opened =
+            co_await PgConnection::open(state->options.conninfo, state->options.connectWait)) {
+        if (!state->alive)
+            co_return;
+        server = std::move(*opened);
+    } else if (!state->alive) {
+        co_return;
+    }
     while (state->alive) {
         const auto portion = state->outbox->oldest(state->options.portion);
         if (!portion) {
