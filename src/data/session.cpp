@@ -85,6 +85,14 @@ Result<void> Session::useServer(const QString& conninfo, const QString& stationN
     return {};
 }
 
+QCoro::Task<bool> Session::awaitStores(std::function<bool(UserStores&)> work) {
+    if (!m_serverStores)
+        co_return work(*m_stores);
+    // (Made before the co_await: a temporary inside it trips GCC 12.)
+    auto there = [work = std::move(work), server = m_serverStores.get()] { return work(*server); };
+    co_return co_await m_storeThread->await(std::move(there));
+}
+
 void Session::writeLog(const QString& signature, const QStringList& lines) {
     m_log.writeSignature(signature);
     for (const QString& line : lines)

@@ -14,9 +14,11 @@
 #include "data/stores/userstores.h"
 #include "data/textstore.h"
 
+#include <QCoroTask>
 #include <QDateTime>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -87,6 +89,11 @@ public:
     UserStores& stores() { return m_serverView ? *m_serverView : *m_stores; }
     // The stores of the user file alone (its temporary series, its outbox).
     UserStores& fileStores() { return *m_stores; }
+    // Runs work on the user data's stores where they live: at once on the user
+    // file; on the store thread with a server, the coroutine resuming when it
+    // is done. For work done while the charger is served (a nested wait
+    // there would hold the line's answers back).
+    QCoro::Task<bool> awaitStores(std::function<bool(UserStores&)> work);
     // Where a recording channel writes its values: the user file, or, with the
     // user data on a server, the file's outbox towards it.
     ValueStore& recordingValues();

@@ -183,12 +183,20 @@ QCoro::Task<bool> ChannelRecorder::writeProgramToSeries(qint32 batteryId, qint32
     if (program.batteryType == ProgramRecord::BadAnswer ||
         program.batteryType == ProgramRecord::NoAnswer)
         co_return false;
-    BatteryRecords& records = m_session.stores().batteries();
-    const auto series = records.seriesById(seriesId);
-    if (!series || !*series || (*series)->batteryId != batteryId)
+    const QString mode = modeTextOf(program);
+    auto found = std::make_shared<bool>(false); // the series is still the battery's
+    // (Made before the co_await: a temporary inside it trips GCC 12.)
+    std::function<bool(UserStores&)> work = [=](UserStores& stores) {
+        BatteryRecords& records = stores.batteries();
+        const auto series = records.seriesById(seriesId);
+        *found = series && *series && (*series)->batteryId == batteryId;
+        return *found && records.setProgram(seriesId, answer, mode).ok();
+    };
+    const bool stored = co_await m_session.awaitStores(std::move(work));
+    if (!*alive || !*found)
         co_return false;
     m_seriesProgram = answer;
-    co_return records.setProgram(seriesId, answer, modeTextOf(program)).ok();
+    co_return stored;
 }
 
 QString ChannelRecorder::modeTextOf(const ProgramRecord& program) const {
