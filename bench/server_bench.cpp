@@ -23,6 +23,7 @@
 #include "data/stores/threadedstores.h"
 #include "data/valueshipper.h"
 #include "storage/database.h"
+#include "support/empty_server.h"
 #include "support/tcp_proxy.h"
 
 #include <QCoreApplication>
@@ -44,12 +45,8 @@ using namespace velmara;
 namespace {
 
 void emptyServer() {
-    ServerLine line(QString{});
-    (void)line.run(
-        "DROP TABLE IF EXISTS Uebernahmen, MessWerte, ImportMessReihen, MessReihen, Akkus, "
-        "Programme, velmara_schema CASCADE");
-    for (const SchemaStep& step : serverSchemaSteps())
-        (void)line.run(step.sql);
+    if (const auto emptied = test::emptyServer(); !emptied)
+        std::fprintf(stderr, "%s\n", qPrintable(emptied.error()));
 }
 
 qint32 newSeries(ServerLine& line, const QString& battery) {

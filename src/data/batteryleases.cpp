@@ -94,8 +94,13 @@ Result<QString> BatteryLeases::holder(qint32 batteryId) {
 Result<void> BatteryLeases::check() {
     const QSet<qint32> held = m_held;
     return m_thread.call([&]() -> Result<void> {
-        const bool wasOpen = m_line->isOpen();
-        const auto alive = m_line->run(QStringLiteral("SELECT 1"));
+        bool wasOpen = m_line->isOpen();
+        auto alive = m_line->run(QStringLiteral("SELECT 1"));
+        if (!alive && wasOpen && !m_line->isOpen()) {
+            // The connection was lost since the last check: a new one at once.
+            wasOpen = false;
+            alive = m_line->run(QStringLiteral("SELECT 1"));
+        }
         if (!alive)
             return Failure{alive.error()};
         if (wasOpen)

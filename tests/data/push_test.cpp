@@ -9,6 +9,7 @@
 #include "push.h"
 #include "storage/database.h"
 #include "storage/pgconnection.h"
+#include "support/empty_server.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -72,15 +73,9 @@ QStringList serverValues() {
 
 // No tables; with then (not null) the schema, and then run on it.
 void emptyServer(const QString& then = {}) {
-    ServerLine line(QString{});
-    ASSERT_TRUE(line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, "
-                         "Programme, Uebernahmen, velmara_schema"));
-    if (then.isNull())
-        return;
-    const auto server = PgConnection::openHere(QString{});
-    ASSERT_TRUE(server && upgradeServerSchema(**server));
+    ASSERT_TRUE(test::emptyServer(!then.isNull()));
     if (!then.isEmpty()) {
-        ASSERT_TRUE(line.run(then));
+        ASSERT_TRUE(ServerLine(QString{}).run(then));
     }
 }
 

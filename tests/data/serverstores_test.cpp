@@ -7,6 +7,7 @@
 #include "data/stores/importstaging.h"
 #include "data/stores/serverstores.h"
 #include "data/stores/valuestore.h"
+#include "support/empty_server.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +18,8 @@ namespace {
 
 // A server with the schema and nothing in it.
 void emptyServer() {
-    ServerLine line(QString{});
-    const auto dropped =
-        line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, Akkus, Programme, "
-                 "Uebernahmen, velmara_schema");
-    ASSERT_TRUE(dropped) << dropped.error().toStdString();
-    const QVector<SchemaStep>& steps = serverSchemaSteps();
-    for (const SchemaStep& step : steps)
-        ASSERT_TRUE(line.run(step.sql).ok());
+    const auto emptied = test::emptyServer();
+    ASSERT_TRUE(emptied) << emptied.error().toStdString();
 }
 
 std::unique_ptr<ServerStores> station(const QString& name) {

@@ -7,6 +7,7 @@
 #include "data/stores/serverstores.h"
 #include "data/valueshipper.h"
 #include "storage/database.h"
+#include "support/empty_server.h"
 #include "support/tcp_proxy.h"
 #include "support/temp_folder.h"
 
@@ -20,12 +21,8 @@ class Shipping : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_tmp.session().openUser().ok);
+        ASSERT_TRUE(test::emptyServer());
         ServerLine line(QString{});
-        ASSERT_TRUE(line.run("DROP TABLE IF EXISTS MessWerte, ImportMessReihen, MessReihen, "
-                             "Akkus, Programme, Uebernahmen, velmara_schema")
-                        .ok());
-        for (const SchemaStep& step : serverSchemaSteps())
-            ASSERT_TRUE(line.run(step.sql).ok());
         m_series = qint32(
             line.number("WITH a AS (INSERT INTO Akkus (AkkuName) VALUES ('P') RETURNING AkkuId) "
                         "INSERT INTO MessReihen (AkkuId, Nummer) SELECT AkkuId, 1 FROM a "
