@@ -8,12 +8,15 @@
 // diagram   a diagram of a 100 000-value series loaded from the user file and
 //           the same series from the server (through the store thread, as the
 //           program does): median of 5 each.
+// hold N    holds the lease on battery N as a recording station does, until
+//           killed (bench/lease-release makes its network fall silent).
 // stall     the server behind a relay that delays everything by 200 ms: the
 //           event loop's longest gap (a 5 ms timer) while the window's calls
 //           (a battery list every 0.5 s) and the shipper (a value every 100 ms)
 //           wait for it, over 20 s.
 #include "channel/core/valuewriter.h"
 #include "charts/core/diagramload.h"
+#include "data/batteryleases.h"
 #include "data/schema.h"
 #include "data/session.h"
 #include "data/stores/batteryrecords.h"
@@ -327,6 +330,22 @@ int stall(int delayMs, int seconds) {
     return 0;
 }
 
+// Holds a lease on the battery as a recording station does, until killed:
+// the station whose network bench/lease-release falls silent.
+int hold(qint32 battery) {
+    StoreThread thread;
+    BatteryLeases leases(thread, QString{}, "silent");
+    const auto taken = leases.take(battery);
+    if (!taken || !*taken) {
+        std::fprintf(stderr, "battery %d not taken: %s\n", battery,
+                     taken ? "another station holds it" : qPrintable(taken.error()));
+        return 1;
+    }
+    std::printf("holding battery %d\n", battery);
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -341,6 +360,8 @@ int main(int argc, char** argv) {
         return stations(argc > 2 ? std::max(1, atoi(argv[2])) : 40, 30);
     if (what == "diagram")
         return diagram(100000);
+    if (what == "hold") // the battery
+        return hold(argc > 2 ? atoi(argv[2]) : 1);
     if (what == "stall")
         return stall(200, 20);
     std::fprintf(stderr, "usage: server_bench [stations|diagram|stall]\n");

@@ -5,6 +5,8 @@ the run, reached through PGHOST, PGPORT, PGUSER and PGPASSWORD).
 
 - Station A records a new battery; station B, asked to record the same battery
   too, is told that A records it, and records a battery of its own.
+- Both stations start a new series of one battery at the same moment: exactly
+  one records it, the other is told.
 - The server stops for a while in the middle of the recordings; station A is
   killed (kill -9) during the outage and started again while the server is
   still away. Once the server is back, every value of both series is on it:
@@ -84,10 +86,13 @@ class Station:
                                         stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, text=True)
 
+    def send(self, line):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+
     def ui(self, *lines):
         for line in lines:
-            self.process.stdin.write(line + "\n")
-            self.process.stdin.flush()
+            self.send(line)
             time.sleep(0.7)
 
     def kill(self):
@@ -132,6 +137,30 @@ def main():
              "click cmdOk", "answer yes", "click cmdCancel")
         b_started = time.monotonic()
         wait_until("station B's first values", lambda: len(series_values("Pack B")) >= 2, 20)
+
+        # Both stations start a new series of the same battery at the same
+        # moment (on their channel 2): one records it, the other is told.
+        sql("WITH a AS (INSERT INTO Akkus (AkkuName) VALUES ('Pack C') RETURNING AkkuId) "
+            "INSERT INTO MessReihen (AkkuId, Nummer, Datum) SELECT AkkuId, 1, "
+            "'2026-01-01T00:00:00' FROM a")
+        for station in (a, b):  # the list: Pack 'A..., Pack B, Pack C
+            station.ui("click frmKanal2/cmdMesswert", "select cboAkkus 2",
+                       "click cmdNeueMessreihe")
+        a.send("accept")
+        b.send("accept")
+        time.sleep(2)
+        for station in (a, b):
+            station.ui("answer ok", "answer yes", "click cmdCancel")
+        made = sql("SELECT r.Station, r.Kanal FROM MessReihen r JOIN Akkus a USING (AkkuId) "
+                   "WHERE a.AkkuName = 'Pack C' AND r.Nummer = 2")
+        holders = sql("SELECT a.application_name FROM pg_locks l JOIN pg_stat_activity a "
+                      "USING (pid) WHERE l.locktype = 'advisory' AND l.granted AND l.objid = "
+                      "(SELECT AkkuId FROM Akkus WHERE AkkuName = 'Pack C')")
+        assert sql("SELECT count(*) FROM MessReihen r JOIN Akkus a USING (AkkuId) WHERE "
+                   "a.AkkuName = 'Pack C'")[0][0] == "2", "Pack C: not exactly one new series"
+        assert len(made) == 1 and made[0][1] == "2" and holders == [["velmara " + made[0][0]]], \
+            f"Pack C: series {made}, held by {holders}"
+        print(f"Pack C started at both stations at once: recorded by {made[0][0]}")
 
         # The server goes away; A is killed during the outage and started again.
         shipped_before = series_values(NAME_A)[-1][0]
@@ -191,7 +220,9 @@ def main():
                 f"a.application_name = 'velmara {station}'")[0][0] == "1", 25)
         stations_of = sql("SELECT a.AkkuName, r.Station, r.Kanal FROM MessReihen r "
                           "JOIN Akkus a USING (AkkuId) ORDER BY a.AkkuName")
-        assert sorted(stations_of) == sorted([[NAME_A, "A", "1"], ["Pack B", "B", "1"]]), stations_of
+        assert sorted(stations_of) == sorted([[NAME_A, "A", "1"], ["Pack B", "B", "1"],
+                                              ["Pack C", "", ""], ["Pack C", made[0][0], "2"]]), \
+            stations_of
         print("two stations test passed")
         return 0
     finally:
