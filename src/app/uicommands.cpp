@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -14,6 +15,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace velmara {
@@ -82,6 +84,12 @@ void run(const QString& line) {
             if (QAbstractButton* b = box->button(button))
                 b->click();
         }
+    } else if (command == QLatin1String("tell")) {
+        // A line on standard output: NAME, a tab, the text of the label NAME
+        // while it is shown (nothing while it is not).
+        const QLabel* label = find<QLabel>(name);
+        std::printf("%s\t%s\n", qPrintable(name), label ? qPrintable(label->text()) : "");
+        std::fflush(stdout);
     } else if (command == QLatin1String("accept") || command == QLatin1String("reject")) {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             command == QLatin1String("accept") ? dialog->accept() : dialog->reject();

@@ -10,6 +10,8 @@
 //   activate NAME ROW     double-clicks row ROW of the list NAME
 //   answer yes|no|ok      answers the message box in front
 //   accept / reject       accepts or rejects the dialog in front
+//   tell NAME             writes "NAME<tab>TEXT" to standard output: the text of
+//                         the label NAME while it is shown, else nothing
 // NAME may be WINDOW/NAME: the control NAME inside the window WINDOW.
 //   close NAME            closes the window NAME
 //   raise NAME            brings the window NAME to the front

@@ -13,6 +13,8 @@ the run, reached through PGHOST, PGPORT, PGUSER and PGPASSWORD).
   consecutive values of a series are one reading apart (3 s), except for the
   time station A was not running, and the values A took before it was killed
   are among them.
+- While the server is away, station B's status bar says how many values wait
+  for it; the mark goes once they are on the server.
 - Each series names the station and channel that recorded it, and each station
   holds the battery it records on the server again after the outage.
 
@@ -20,6 +22,8 @@ Usage: two_stations_test.py BIN_DIR [--outage SECONDS]
 """
 import argparse
 import os
+import re
+import select
 import shutil
 import subprocess
 import sys
@@ -83,7 +87,7 @@ class Station:
     def start(self):
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", VELMARA_UI_COMMANDS="1")
         self.process = subprocess.Popen([os.path.join(self.folder, "velmara")], env=env,
-                                        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True)
 
     def send(self, line):
@@ -94,6 +98,23 @@ class Station:
         for line in lines:
             self.send(line)
             time.sleep(0.7)
+
+    def tell(self, name):
+        """The text of the label while it is shown, else ""."""
+        self.send("tell " + name)
+        got, end = b"", time.monotonic() + 5
+        while time.monotonic() < end:
+            if select.select([self.process.stdout], [], [], 0.2)[0]:
+                got += os.read(self.process.stdout.fileno(), 4096)
+                for line in got.decode(errors="replace").splitlines():
+                    if line.startswith(name + "\t"):
+                        return line.split("\t", 1)[1]
+        raise AssertionError(f"{self.name} did not tell {name}")
+
+    def waiting_mark(self):
+        """How many values the status bar says wait for the server (0: no mark)."""
+        found = re.search(r"\d+", self.tell("lblServerWartet"))
+        return int(found.group()) if found else 0
 
     def kill(self):
         if self.process and self.process.poll() is None:
@@ -167,6 +188,8 @@ def main():
         subprocess.run(["pg_ctlcluster", *CLUSTER, "stop", "-m", "fast"], check=True)
         outage = time.monotonic()
         time.sleep(ARGS.outage / 2)
+        marked = b.waiting_mark()
+        assert marked > 0, "B's status bar does not say that values wait for the server"
         a.kill()
         a_killed = time.monotonic()
         time.sleep(2)
@@ -193,6 +216,9 @@ def main():
                 print(f"{name}: {time.monotonic() - started:.0f} s since its start, last values "
                       f"{series_values(name)[-3:]}")
             raise
+
+        wait_until("B's mark of waiting values gone", lambda: b.waiting_mark() == 0, 20)
+        print(f"B's status bar: {marked} values waiting in the outage, no mark after it")
 
         for name, killed in ((NAME_A, (a_killed - outage, a_back - a_killed)), ("Pack B", None)):
             values = series_values(name)
