@@ -127,7 +127,9 @@ void setUp(Station& st, Measure& m, int index, int count) {
     });
     st.writer = std::make_unique<ValueWriter>([raw]() -> ValueStore& { return *raw->values; });
     st.shipper->start();
-    // Each channel every 3 s, the channels of all stations spread over the 3 s.
+    // Each channel every 3 s, the channels of all stations spread over the 3 s;
+    // the first after 3 s, as a station connects at its start, long before
+    // its first recording.
     for (int c = 0; c < 4; ++c) {
         auto timer = std::make_unique<QTimer>();
         QObject::connect(timer.get(), &QTimer::timeout, [raw, c, &m] {
@@ -136,7 +138,7 @@ void setUp(Station& st, Measure& m, int index, int count) {
                                QString("1000;12000;2000;%1").arg(m.clock.elapsed() / 1000),
                                [raw, &m](qint32 seq) { raw->accepted[seq] = m.clock.elapsed(); });
         });
-        QTimer::singleShot((index * 4 + c) * 3000 / (count * 4), timer.get(),
+        QTimer::singleShot(3000 + (index * 4 + c) * 3000 / (count * 4), timer.get(),
                            [t = timer.get()] { t->start(3000); });
         st.timers.push_back(std::move(timer));
     }
@@ -182,7 +184,7 @@ int stations(int count, int seconds) {
             Qt::DirectConnection);
         threads.push_back(std::move(thread));
     }
-    QThread::sleep(unsigned(seconds));
+    QThread::sleep(unsigned(seconds) + 3); // the 3 s before the first value
     for (auto& st : all)
         QMetaObject::invokeMethod(st->timers.empty() ? nullptr : st->timers.front().get(), [&st] {
             for (auto& t : st->timers)
