@@ -94,16 +94,11 @@ Result<QString> BatteryLeases::holder(qint32 batteryId) {
 Result<void> BatteryLeases::check() {
     const QSet<qint32> held = m_held;
     return m_thread.call([&]() -> Result<void> {
-        bool wasOpen = m_line->isOpen();
-        auto alive = m_line->run(QStringLiteral("SELECT 1"));
-        if (!alive && wasOpen && !m_line->isOpen()) {
-            // The connection was lost since the last check: a new one at once.
-            wasOpen = false;
-            alive = m_line->run(QStringLiteral("SELECT 1"));
-        }
+        const int before = m_line->connectionsMade();
+        const auto alive = m_line->run(QStringLiteral("SELECT 1"));
         if (!alive)
             return Failure{alive.error()};
-        if (wasOpen)
+        if (m_line->connectionsMade() == before)
             return {};
         // A new connection: the server let the batteries go with the old one.
         QStringList lost;

@@ -162,6 +162,19 @@ void PgConnection::close() {
     m_conn = nullptr;
 }
 
+bool PgConnection::endedByServer() {
+    if (!m_conn)
+        return true;
+    if (m_busy)
+        return false;
+    // Twice: a server that ends a connection says why first, and the end of
+    // the stream is seen by the read after that.
+    if (PQconsumeInput(m_conn) && PQconsumeInput(m_conn) && PQstatus(m_conn) != CONNECTION_BAD)
+        return false;
+    close();
+    return true;
+}
+
 QCoro::Task<Result<std::unique_ptr<PgConnection>>> PgConnection::open(QString conninfo, Wait wait) {
     const QDeadlineTimer deadline(wait);
     PGconn* conn = PQconnectStart(conninfo.toUtf8().constData());

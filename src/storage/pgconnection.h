@@ -82,6 +82,10 @@ public:
 
     // The connection must outlive a statement it runs.
     bool isOpen() const { return m_conn != nullptr; }
+    // Between statements: whether the server has ended the connection
+    // meanwhile (a restart, a closed socket), read from what has arrived
+    // without waiting; such a connection is closed.
+    bool endedByServer();
 
 private:
     explicit PgConnection(pg_conn* conn) : m_conn(conn) {}

@@ -16,7 +16,7 @@ Failure ServerLine::unreachable(const QString& reason) const {
 }
 
 Result<PgConnection*> ServerLine::connection() {
-    if (m_connection && m_connection->isOpen())
+    if (m_connection && !m_connection->endedByServer())
         return m_connection.get();
     if (m_depth > 0)
         return Failure{QStringLiteral("the connection to the server was lost")};
@@ -27,6 +27,7 @@ Result<PgConnection*> ServerLine::connection() {
         if (const Result<void> checked = m_onConnect(**opened); !checked)
             return Failure{checked.error()};
     m_connection = std::move(*opened);
+    ++m_made;
     return m_connection.get();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The connection to the server as the stores reach it on the thread that runs
 // them (never the user interface's): opened at first use and again after it
-// was lost, every statement bounded by its wait. Inside a transaction a lost
+// was lost (also when the server ended it while it stood idle, so the first
+// call after a server's restart does not fail), every statement bounded by its
+// wait. Inside a transaction a lost
 // connection is not replaced: the rest of the transaction fails, and the
 // server has thrown away what it had done.
 #include "base/core/result.h"
@@ -47,7 +49,9 @@ public:
 
     // Ends the connection (the server drops what it held for it).
     void drop();
-    bool isOpen() const { return m_connection && m_connection->isOpen(); }
+    // How many connections were made so far: a new one holds nothing the
+    // old one held on the server.
+    int connectionsMade() const { return m_made; }
 
 private:
     Result<PgConnection*> connection();
@@ -59,6 +63,7 @@ private:
     std::function<Result<void>(PgConnection&)> m_onConnect;
     QString m_unreachable;
     int m_depth = 0;
+    int m_made = 0;
 };
 
 } // namespace velmara
